@@ -1,0 +1,7 @@
+#include "Startup.h"
+
+namespace pixdock {
+
+int Main(int, char **) { return 0; }
+
+} // namespace pixdock

@@ -1,0 +1,71 @@
+// The test host frame and panel.
+#include "HostFrame.h"
+
+#include "ModGlobal.h"
+#include "Twips.h"
+#include "WindowList.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+
+namespace pixdock::test {
+
+HostPanel::HostPanel()
+{
+    setWindowTitle(QStringLiteral("Options"));
+    const char *names[] = {"cmdViewNextList", "cmdViewPrevList", "cmdThumbnails"};
+    for (int i = 0; i < 3; ++i) {
+        m_buttons[i] = new QPushButton(this);
+        m_buttons[i]->setObjectName(QLatin1String(names[i]));
+        m_buttons[i]->hide();
+    }
+}
+
+void HostPanel::Form_Load()
+{
+    setClientSizeTwips(1295, 8685);
+    setLeftTwips(0);
+    setTopTwips(0);
+    setWidthTwips(1295);
+}
+
+void HostPanel::setCatalogueButtonsVisible(bool visible)
+{
+    for (QPushButton *b : m_buttons)
+        b->setVisible(visible);
+}
+
+bool HostPanel::catalogueButtonsVisible() const
+{
+    return !m_buttons[0]->isHidden();
+}
+
+HostFrame::HostFrame()
+    : m_area(new QMdiArea(this))
+{
+    setWindowTitle(QStringLiteral("Pixdock"));
+    setCentralWidget(m_area);
+    setGeometry(twips::rectToPixels(1000, 1000, 12000, 9000));
+    WindowList::instance().enter(this);
+    gMainWindow = this;
+    setFrame(this);
+    show();
+    m_panel = new HostPanel;
+    setPanel(m_panel);
+    m_panel->load();
+    m_panel->showWindow();
+}
+
+HostFrame::~HostFrame()
+{
+    if (pixdock::panel() == m_panel)
+        setPanel(nullptr);
+    if (pixdock::frame() == this)
+        setFrame(nullptr);
+    WindowList::instance().leave(this);
+}
+
+int HostFrame::widthTwips() const { return twips::fromPixels(frameGeometry().width()); }
+
+} // namespace pixdock::test
