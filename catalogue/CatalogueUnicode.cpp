@@ -1,0 +1,170 @@
+// The UNOCASE collation and the Unicode `like`, registered on the connection's sqlite3 handle.
+// Both fold each code point on its own (QChar::toCaseFolded, as QString::toCaseFolded does),
+// so equality under the collation and a LIKE without wildcards agree.
+#include "CatalogueUnicode.h"
+
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+#include <vector>
+
+namespace pixdock::catalogue {
+
+namespace {
+
+// Reads the code point at i and moves i past it; a lone surrogate stands for itself.
+char32_t nextCodePoint(QStringView s, qsizetype &i)
+{
+    const QChar c = s.at(i++);
+    if (c.isHighSurrogate() && i < s.size() && s.at(i).isLowSurrogate())
+        return QChar::surrogateToUcs4(c, s.at(i++));
+    return c.unicode();
+}
+
+char32_t fold(char32_t c) { return QChar::toCaseFolded(c); }
+
+std::vector<char32_t> foldedCodePoints(QStringView s)
+{
+    std::vector<char32_t> out;
+    out.reserve(size_t(s.size()));
+    for (qsizetype i = 0; i < s.size();)
+        out.push_back(fold(nextCodePoint(s, i)));
+    return out;
+}
+
+struct PatternItem
+{
+    enum Kind { Literal, AnyRun, AnyOne } kind;
+    char32_t codePoint;
+};
+
+// Returns false for a pattern that ends in the escape character, which matches nothing.
+bool parsePattern(QStringView pattern, std::optional<char32_t> escape, std::vector<PatternItem> &items)
+{
+    items.reserve(size_t(pattern.size()));
+    for (qsizetype i = 0; i < pattern.size();) {
+        const char32_t c = nextCodePoint(pattern, i);
+        if (escape && c == *escape) {
+            if (i >= pattern.size())
+                return false;
+            items.push_back({PatternItem::Literal, fold(nextCodePoint(pattern, i))});
+        } else if (c == U'%') {
+            if (items.empty() || items.back().kind != PatternItem::AnyRun)
+                items.push_back({PatternItem::AnyRun, 0});
+        } else if (c == U'_') {
+            items.push_back({PatternItem::AnyOne, 0});
+        } else {
+            items.push_back({PatternItem::Literal, fold(c)});
+        }
+    }
+    return true;
+}
+
+QStringView utf16Text(sqlite3_value *value)
+{
+    const auto *data = static_cast<const char16_t *>(sqlite3_value_text16(value));
+    const int bytes = sqlite3_value_bytes16(value);
+    return data ? QStringView(data, bytes / 2) : QStringView();
+}
+
+int collate(void *, int lengthA, const void *a, int lengthB, const void *b)
+{
+    return compareIgnoringCase(QStringView(static_cast<const char16_t *>(a), lengthA / 2),
+                               QStringView(static_cast<const char16_t *>(b), lengthB / 2));
+}
+
+// like(pattern, text [, escape]): SQLite hands the pattern first.
+void like(sqlite3_context *context, int argc, sqlite3_value **argv)
+{
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(context);
+            return;
+        }
+    }
+    std::optional<char32_t> escape;
+    if (argc == 3) {
+        const QStringView e = utf16Text(argv[2]);
+        qsizetype i = 0;
+        const char32_t c = e.isEmpty() ? 0 : nextCodePoint(e, i);
+        if (e.isEmpty() || i != e.size()) {
+            sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = c;
+    }
+    // Each value converts into its own buffer, so both views stay valid here.
+    const QStringView pattern = utf16Text(argv[0]);
+    const QStringView text = utf16Text(argv[1]);
+    sqlite3_result_int(context, likeMatches(pattern, text, escape) ? 1 : 0);
+}
+
+} // namespace
+
+int compareIgnoringCase(QStringView a, QStringView b)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        const char32_t x = fold(nextCodePoint(a, i));
+        const char32_t y = fold(nextCodePoint(b, j));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    if (i < a.size())
+        return 1;
+    if (j < b.size())
+        return -1;
+    return 0;
+}
+
+bool likeMatches(QStringView pattern, QStringView text, std::optional<char32_t> escape)
+{
+    std::vector<PatternItem> items;
+    if (!parsePattern(pattern, escape, items))
+        return false;
+    const std::vector<char32_t> t = foldedCodePoints(text);
+
+    // Wildcard matching with backtracking to the last %: linear for most patterns.
+    size_t p = 0;
+    size_t k = 0;
+    size_t runAt = size_t(-1);
+    size_t runText = 0;
+    while (k < t.size()) {
+        if (p < items.size() && items[p].kind == PatternItem::AnyRun) {
+            runAt = p++;
+            runText = k;
+        } else if (p < items.size()
+                   && (items[p].kind == PatternItem::AnyOne || items[p].codePoint == t[k])) {
+            ++p;
+            ++k;
+        } else if (runAt != size_t(-1)) {
+            p = runAt + 1;
+            k = ++runText;
+        } else {
+            return false;
+        }
+    }
+    while (p < items.size() && items[p].kind == PatternItem::AnyRun)
+        ++p;
+    return p == items.size();
+}
+
+bool registerCaselessText(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return false;
+    sqlite3 *h = *static_cast<sqlite3 *const *>(handle.constData());
+    if (!h)
+        return false;
+    const int flags = SQLITE_UTF16 | SQLITE_DETERMINISTIC;
+    return sqlite3_create_collation_v2(h, CaselessCollation, SQLITE_UTF16, nullptr, collate, nullptr) == SQLITE_OK
+           && sqlite3_create_function_v2(h, "like", 2, flags, nullptr, like, nullptr, nullptr, nullptr) == SQLITE_OK
+           && sqlite3_create_function_v2(h, "like", 3, flags, nullptr, like, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+} // namespace pixdock::catalogue

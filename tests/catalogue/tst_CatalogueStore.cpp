@@ -1,0 +1,250 @@
+// Opening db.fil, refusing files that are not a catalogue, and the statements' handling of
+// awkward values, all against real SQLite files in a temporary program folder.
+#include "CatalogueStore.h"
+#include "ModGlobal.h"
+#include "ProgramFolder.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <memory>
+
+using namespace pixdock;
+using namespace pixdock::catalogue;
+
+namespace {
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A connection of a different program, without our functions: what the sqlite3 shell sees.
+struct ForeignConnection
+{
+    explicit ForeignConnection(const QString &path)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        if (!db.open())
+            qFatal("cannot open %s", qPrintable(path));
+    }
+    ~ForeignConnection()
+    {
+        QSqlDatabase::database(name, false).close();
+        QSqlDatabase::removeDatabase(name);
+    }
+    bool exec(const QString &text) const
+    {
+        QSqlQuery q(QSqlDatabase::database(name, false));
+        return q.exec(text);
+    }
+    const QString name = QStringLiteral("foreign");
+};
+} // namespace
+
+class TestCatalogueStore : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        test::resetProgramState();
+        m_folder = std::make_unique<test::ProgramFolder>();
+    }
+    void cleanup()
+    {
+        test::resetProgramState();
+        m_folder.reset();
+    }
+
+    void opensTheCatalogueAndRecordsTheSharedConnection()
+    {
+        OpenConnection();
+        QCOMPARE(gConnection, SharedConnectionName);
+        QVERIFY(sharedConnection().isOpen());
+        QCOMPARE(readRows(sharedConnection(), listStatement()).size(), 0);
+    }
+
+    void refusesAFileThatIsNotACatalogueAndLeavesItAlone_data()
+    {
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << false << QByteArray() << "was not found";
+        QTest::newRow("zero bytes") << true << QByteArray() << "the file is empty";
+        QTest::newRow("garbage") << true << QByteArray(4096, 'x') << "not a database";
+        QTest::newRow("text") << true << QByteArray("FileName,Location\nsunset.jpg,/photos\n")
+                              << "not a database";
+    }
+    void refusesAFileThatIsNotACatalogueAndLeavesItAlone()
+    {
+        QFETCH(bool, present);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        const QString path = m_folder->cataloguePath();
+        QVERIFY(QFile::remove(path));
+        if (present) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        }
+        const QStringList before = QDir(m_folder->path()).entryList(QDir::Files);
+
+        try {
+            OpenConnection();
+            QFAIL("the file was accepted as a catalogue");
+        } catch (const RunTimeError &e) {
+            QVERIFY2(e.description().contains(message), qPrintable(e.description()));
+        }
+        QVERIFY(gConnection.isEmpty());
+        QCOMPARE(QFile::exists(path), present);
+        if (present)
+            QCOMPARE(readAll(path), bytes);
+        QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), before);
+    }
+
+    void refusesADatabaseWithoutTableInfo()
+    {
+        const QString path = m_folder->cataloguePath();
+        QVERIFY(QFile::remove(path));
+        {
+            ForeignConnection other(path);
+            QVERIFY(other.exec(QStringLiteral("CREATE TABLE Pictures (Name TEXT)")));
+        }
+        const QByteArray bytes = readAll(path);
+        try {
+            OpenConnection();
+            QFAIL("a database without table Info was accepted");
+        } catch (const RunTimeError &e) {
+            QVERIFY2(e.description().contains(QLatin1String("no table Info")), qPrintable(e.description()));
+        }
+        QCOMPARE(readAll(path), bytes);
+        QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{QStringLiteral("db.fil")});
+    }
+
+    void aLockedCatalogueFailsWithAMessageInsteadOfWaiting()
+    {
+        ForeignConnection other(m_folder->cataloguePath());
+        QVERIFY(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            OpenConnection();
+            QFAIL("a locked catalogue was opened");
+        } catch (const RunTimeError &e) {
+            QCOMPARE(e.number(), 5);
+            QCOMPARE(e.description(), QStringLiteral("The catalogue is locked by another program."));
+        }
+        // Qt's own default would wait five seconds; the catalogue gives up after about one.
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
+    }
+
+    void aWriteToALockedCatalogueFailsWithTheLockMessage()
+    {
+        OpenConnection();
+        ForeignConnection other(m_folder->cataloguePath());
+        QVERIFY(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        try {
+            addRow(sharedConnection(), QStringLiteral("a.jpg"), QStringLiteral("/p"), QStringLiteral("d"));
+            QFAIL("the row was written to a locked catalogue");
+        } catch (const RunTimeError &e) {
+            QCOMPARE(e.number(), 5);
+            QCOMPARE(e.description(), QStringLiteral("The catalogue is locked by another program."));
+        }
+        QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
+        QCOMPARE(fileNameCount(sharedConnection(), QStringLiteral("a.jpg")), 0);
+    }
+
+    void privateConnectionsSeeTheSameRowsAndCloseWhenTheyGo()
+    {
+        OpenConnection();
+        addRow(sharedConnection(), QStringLiteral("a.jpg"), QStringLiteral("/p"), QStringLiteral("x"));
+        QString name;
+        {
+            PrivateConnection own;
+            name = own.name();
+            QCOMPARE(readRows(own.database(), listStatement()).size(), 1);
+        }
+        QVERIFY(!QSqlDatabase::contains(name));
+    }
+
+    void awkwardValuesAreStoredAndFoundExactly_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("quote") << "O'Brien.jpg" << "/home/o'brien" << "Pat's 'best' day";
+        QTest::newRow("wildcards") << "100%_done.jpg" << "/p/%_" << "50% off_sale";
+        QTest::newRow("statement pieces") << "a'; DROP TABLE Info; --.jpg" << "/x\" OR 1=1 --"
+                                          << "'); DELETE FROM Info; --";
+        QTest::newRow("newline") << "two\nlines.jpg" << "/p\r\nq" << "line one\nline two";
+        QTest::newRow("non-ASCII") << "Été ☀️ 日本.jpg" << "/Bilder/Straße" << "Ελληνικά 😀";
+        QTest::newRow("empty") << "" << "" << "None";
+    }
+    void awkwardValuesAreStoredAndFoundExactly()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QString, location);
+        QFETCH(QString, description);
+        OpenConnection();
+        const QSqlDatabase db = sharedConnection();
+        addRow(db, QStringLiteral("other.jpg"), QStringLiteral("/p"), QStringLiteral("other"));
+        QCOMPARE(fileNameCount(db, fileName), 0);
+        addRow(db, fileName, location, description);
+
+        QCOMPARE(fileNameCount(db, fileName), 1);
+        const QList<CatalogueRow> all = readRows(db, listStatement());
+        QCOMPARE(all.size(), 2);
+        QVERIFY(all.contains(CatalogueRow{fileName, location, description}));
+        const QList<CatalogueRow> found = readRows(db, searchStatement(description));
+        QCOMPARE(found, QList<CatalogueRow>{(CatalogueRow{fileName, location, description})});
+
+        removeRows(db, fileName, location);
+        QCOMPARE(readRows(db, listStatement()),
+                 QList<CatalogueRow>{(CatalogueRow{"other.jpg", "/p", "other"})});
+    }
+
+    void removalTakesEveryMatchingRowOfThatFolderOnly()
+    {
+        OpenConnection();
+        const QSqlDatabase db = sharedConnection();
+        addRow(db, "sunset.jpg", "/photos", "one");
+        addRow(db, "sunset.jpg", "/photos", "two");
+        addRow(db, "SUNSET.JPG", "/Photos", "three");
+        addRow(db, "sunset.jpg", "/photos/old", "four");
+        addRow(db, "sunset.jpg", "/other", "five");
+        removeRows(db, "Sunset.jpg", "/PHOTOS");
+        QList<QString> left;
+        for (const CatalogueRow &row : readRows(db, listStatement()))
+            left << row.description;
+        QCOMPARE(left, (QList<QString>{"four", "five"}));
+    }
+
+    void errorsCarryTheDatabaseCodeAndAPlainText()
+    {
+        OpenConnection();
+        try {
+            runStatement(sharedConnection(), {QStringLiteral("SELECT * FROM Missing"), {}});
+            QFAIL("no error");
+        } catch (const RunTimeError &e) {
+            QCOMPARE(e.number(), 1);
+            QVERIFY2(e.description().contains(QLatin1String("no such table: Missing")),
+                     qPrintable(e.description()));
+        }
+    }
+
+private:
+    std::unique_ptr<test::ProgramFolder> m_folder;
+};
+
+PIXDOCK_REGISTER_TEST(TestCatalogueStore)
+#include "tst_CatalogueStore.moc"

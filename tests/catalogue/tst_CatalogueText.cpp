@@ -1,0 +1,242 @@
+// Text in the catalogue: equality, order and LIKE without regard to case for all of Unicode,
+// the keyword search's splitting and literal matching, and the full-path rule.
+#include "CataloguePaths.h"
+#include "CatalogueStore.h"
+#include "CatalogueUnicode.h"
+#include "ModGlobal.h"
+#include "ProgramFolder.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+
+#include <QSqlQuery>
+#include <QTest>
+
+#include <memory>
+
+using namespace pixdock;
+using namespace pixdock::catalogue;
+
+namespace {
+QVariant evaluate(const QString &expression, const QVariantList &values)
+{
+    QSqlQuery q = runStatement(sharedConnection(), {QStringLiteral("SELECT ") + expression, values});
+    return q.next() ? q.value(0) : QVariant();
+}
+
+QStringList fileNames(const QList<CatalogueRow> &rows)
+{
+    QStringList names;
+    for (const CatalogueRow &row : rows)
+        names << row.fileName;
+    return names;
+}
+} // namespace
+
+class TestCatalogueText : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        test::resetProgramState();
+        m_folder = std::make_unique<test::ProgramFolder>();
+        OpenConnection();
+    }
+    void cleanup()
+    {
+        test::resetProgramState();
+        m_folder.reset();
+    }
+
+    void textsEqualWithoutRegardToCase_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<bool>("equal");
+        QTest::newRow("ASCII") << "sunset.jpg" << "SUNSET.JPG" << true;
+        QTest::newRow("accents") << "Été.jpg" << "ÉTÉ.JPG" << true;
+        QTest::newRow("accent differs") << "ete.jpg" << "été.jpg" << false;
+        QTest::newRow("capital sharp s") << "STRAẞE" << "straße" << true;
+        QTest::newRow("sharp s is not ss") << "straße" << "STRASSE" << false;
+        QTest::newRow("Greek with final sigma") << "ΣΊΣΥΦΟΣ" << "σίσυφος" << true;
+        QTest::newRow("Cyrillic") << "ЗИМА.png" << "зима.PNG" << true;
+        QTest::newRow("Deseret (outside the BMP)") << "𐐀.jpg" << "𐐨.jpg" << true;
+        QTest::newRow("different") << "a.jpg" << "b.jpg" << false;
+        QTest::newRow("prefix") << "a.jpg" << "a.jpgx" << false;
+    }
+    void textsEqualWithoutRegardToCase()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(bool, equal);
+        QCOMPARE(evaluate(QStringLiteral("? = ? COLLATE UNOCASE"), {a, b}).toInt() == 1, equal);
+        QCOMPARE(compareIgnoringCase(a, b) == 0, equal);
+        QCOMPARE(compareIgnoringCase(a, b), -compareIgnoringCase(b, a));
+        // A LIKE without wildcards agrees with the collation.
+        QCOMPARE(evaluate(QStringLiteral("? LIKE ?"), {a, b}).toInt() == 1, equal);
+    }
+
+    void likeMatchesWithoutRegardToCase_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("any run") << "Summer at the BEACH" << "%beach%" << true;
+        QTest::newRow("accented run") << "L'ÉTÉ indien" << "%été%" << true;
+        QTest::newRow("Greek") << "ΟΔΥΣΣΕΑΣ στην Ιθάκη" << "%οδυσσεας%" << true;
+        QTest::newRow("one letter") << "été" << "_T_" << true;
+        QTest::newRow("one code point outside the BMP") << "a😀b" << "a_b" << true;
+        QTest::newRow("not two units") << "a😀b" << "a__b" << false;
+        QTest::newRow("run must end right") << "beach house" << "%beach" << false;
+        QTest::newRow("backtracking") << "abcabcabd" << "%abd" << true;
+        QTest::newRow("empty pattern") << "x" << "" << false;
+        QTest::newRow("empty both") << "" << "" << true;
+        QTest::newRow("percent alone") << "" << "%" << true;
+    }
+    void likeMatchesWithoutRegardToCase()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, pattern);
+        QFETCH(bool, matches);
+        QCOMPARE(evaluate(QStringLiteral("? LIKE ?"), {text, pattern}).toInt() == 1, matches);
+        QCOMPARE(likeMatches(pattern, text), matches);
+    }
+
+    void likeEscapeMakesWildcardsLiteral_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("escaped percent") << "100% sure" << "%100\\%%" << true;
+        QTest::newRow("escaped percent needs one") << "100 sure" << "%100\\%%" << false;
+        QTest::newRow("escaped underscore") << "a_b" << "a\\_b" << true;
+        QTest::newRow("escaped underscore is not any") << "axb" << "a\\_b" << false;
+        QTest::newRow("escaped escape") << "a\\b" << "a\\\\b" << true;
+        QTest::newRow("trailing escape matches nothing") << "a\\" << "a\\" << false;
+    }
+    void likeEscapeMakesWildcardsLiteral()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, pattern);
+        QFETCH(bool, matches);
+        QCOMPARE(evaluate(QStringLiteral("? LIKE ? ESCAPE '\\'"), {text, pattern}).toInt() == 1, matches);
+    }
+
+    void likeWithNullGivesNull()
+    {
+        QVERIFY(evaluate(QStringLiteral("NULL LIKE ?"), {QStringLiteral("%")}).isNull());
+    }
+
+    void theListIsOrderedByFileNameWithoutRegardToCase()
+    {
+        const QSqlDatabase db = sharedConnection();
+        for (const char *name : {"b.jpg", "ÉTÉ.jpg", "A.jpg", "été.jpg", "a.jpg", "Zebra.jpg", "c.jpg", "ω.jpg",
+                                 "Ω2.jpg"})
+            addRow(db, QString::fromUtf8(name), QStringLiteral("/p"), QStringLiteral("d"));
+        // Names differing in case only keep the order in which they were added.
+        QCOMPARE(fileNames(readRows(db, listStatement())),
+                 (QStringList{"A.jpg", "a.jpg", "b.jpg", "c.jpg", "Zebra.jpg", "ÉTÉ.jpg", "été.jpg", "ω.jpg",
+                              "Ω2.jpg"}));
+    }
+
+    void keywordTextSplitsAtEachComma_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("patterns");
+        QTest::newRow("one") << "beach" << QStringList{"%beach%"};
+        QTest::newRow("two") << "beach,dog" << QStringList{"%beach%", "%dog%"};
+        QTest::newRow("blank kept") << "beach, dog" << QStringList{"%beach%", "% dog%"};
+        QTest::newRow("empty") << "" << QStringList{"%%"};
+        QTest::newRow("trailing comma") << "beach," << QStringList{"%beach%", "%%"};
+        QTest::newRow("wildcards escaped") << "100%,a_b,c\\d" << QStringList{"%100\\%%", "%a\\_b%", "%c\\\\d%"};
+    }
+    void keywordTextSplitsAtEachComma()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, patterns);
+        const Statement s = searchStatement(text);
+        QStringList values;
+        for (const QVariant &v : s.values)
+            values << v.toString();
+        QCOMPARE(values, patterns);
+        QCOMPARE(s.text.count(QLatin1Char('?')), patterns.size());
+    }
+
+    void searchFindsDescriptionsHoldingAnyKeyword_data()
+    {
+        QTest::addColumn<QString>("keywords");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("one keyword, any case") << "BEACH" << QStringList{"beach.jpg", "both.jpg"};
+        QTest::newRow("two keywords") << "beach,dog" << QStringList{"beach.jpg", "dog.jpg", "both.jpg"};
+        QTest::newRow("leading blank is part of the keyword")
+            << "nothing, dog" << QStringList{"both.jpg"};
+        QTest::newRow("empty text finds all") << "" << QStringList{"beach.jpg", "dog.jpg", "both.jpg", "none.jpg",
+                                                                   "pct.jpg", "us.jpg"};
+        QTest::newRow("trailing comma finds all") << "nothing," << QStringList{"beach.jpg", "dog.jpg", "both.jpg",
+                                                                              "none.jpg", "pct.jpg", "us.jpg"};
+        QTest::newRow("None") << "none" << QStringList{"none.jpg"};
+        QTest::newRow("literal percent") << "100%" << QStringList{"pct.jpg"};
+        QTest::newRow("literal underscore") << "a_b" << QStringList{"us.jpg"};
+        QTest::newRow("quote") << "it's" << QStringList{};
+        QTest::newRow("accents any case") << "ÉTÉ" << QStringList{"beach.jpg"};
+    }
+    void searchFindsDescriptionsHoldingAnyKeyword()
+    {
+        QFETCH(QString, keywords);
+        QFETCH(QStringList, found);
+        const QSqlDatabase db = sharedConnection();
+        addRow(db, "beach.jpg", "/p", "Beach in été");
+        addRow(db, "dog.jpg", "/p", "dog");
+        addRow(db, "both.jpg", "/p", "beach with a dog");
+        addRow(db, "none.jpg", "/p", "None");
+        addRow(db, "pct.jpg", "/p", "100% sure");
+        addRow(db, "us.jpg", "/p", "a_b 1000 sure axb");
+        QCOMPARE(fileNames(readRows(db, searchStatement(keywords))), found);
+    }
+
+    void fullPathOfARow_data()
+    {
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("folder") << "/photos" << "sunset.jpg" << "/photos/sunset.jpg";
+        QTest::newRow("root") << "/" << "a.jpg" << "/a.jpg";
+        QTest::newRow("empty") << "" << "a.jpg" << "/a.jpg";
+        QTest::newRow("one trailing separator dropped") << "/pics/" << "a.jpg" << "/pics/a.jpg";
+        QTest::newRow("only one dropped") << "/pics//" << "a.jpg" << "/pics//a.jpg";
+    }
+    void fullPathOfARow()
+    {
+        QFETCH(QString, location);
+        QFETCH(QString, fileName);
+        QFETCH(QString, path);
+        QCOMPARE(fullPathOf(location, fileName), path);
+    }
+
+    void splittingAPicturePath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("folder") << "/photos/sunset.jpg" << "/photos" << "sunset.jpg";
+        QTest::newRow("deeper") << "/a/b c/Été.jpg" << "/a/b c" << "Été.jpg";
+        QTest::newRow("root") << "/a.jpg" << "/" << "a.jpg";
+        QTest::newRow("bare name") << "a.jpg" << "" << "a.jpg";
+    }
+    void splittingAPicturePath()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, folder);
+        QFETCH(QString, fileName);
+        const PicturePath split = splitPicturePath(path);
+        QCOMPARE(split.folder, folder);
+        QCOMPARE(split.fileName, fileName);
+        QCOMPARE(fullPathOf(split.folder, split.fileName), path.startsWith(QLatin1Char('/')) ? path : "/" + path);
+    }
+
+private:
+    std::unique_ptr<test::ProgramFolder> m_folder;
+};
+
+PIXDOCK_REGISTER_TEST(TestCatalogueText)
+#include "tst_CatalogueText.moc"
