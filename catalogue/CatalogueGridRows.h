@@ -1,0 +1,48 @@
+// The rows a catalogue grid shows, behind a small interface so that the grid does not care
+// whether they are a copy taken at load time or read from the catalogue as they are needed.
+#pragma once
+
+#include "CatalogueStore.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace pixdock::catalogue {
+
+class GridRows
+{
+public:
+    virtual ~GridRows() = default;
+    virtual int columnCount() const = 0;
+    // The header text of a column: the column's identity ("FileName", "Location"...).
+    virtual QString headerText(int column) const = 0;
+    // Data rows, not counting the header.
+    virtual int rowCount() const = 0;
+    // `row` counts data rows from 0.
+    virtual QString cell(int row, int column) const = 0;
+};
+
+// Catalogue rows copied when a list or search was loaded; later changes to the catalogue do
+// not reach it.
+class SnapshotRows : public GridRows
+{
+public:
+    explicit SnapshotRows(QList<CatalogueRow> rows = {});
+    int columnCount() const override { return 3; }
+    QString headerText(int column) const override;
+    int rowCount() const override { return int(m_rows.size()); }
+    QString cell(int row, int column) const override;
+
+private:
+    QList<CatalogueRow> m_rows;
+};
+
+// The identities of the catalogue's columns.
+namespace column {
+inline const QString FileName = QStringLiteral("FileName");
+inline const QString Location = QStringLiteral("Location");
+inline const QString Description = QStringLiteral("Description");
+} // namespace column
+
+} // namespace pixdock::catalogue
