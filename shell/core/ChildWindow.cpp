@@ -110,9 +110,12 @@ QWidget *ChildWindow::outer() const
 QSize ChildWindow::frameExtra() const
 {
     QMdiSubWindow *sub = subWindow();
-    if (!sub || !sub->layout())
+    if (!sub)
         return {0, 0};
-    const QMargins m = sub->layout()->contentsMargins();
+    // The sub-window keeps its border and title bar as its own contents margins.
+    QMargins m = sub->contentsMargins();
+    if (sub->layout())
+        m += sub->layout()->contentsMargins();
     return {m.left() + m.right(), m.top() + m.bottom()};
 }
 
