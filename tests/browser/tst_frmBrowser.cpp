@@ -1,0 +1,278 @@
+// The browser window against a real web view and pages served from 127.0.0.1.
+#include "HostFrame.h"
+#include "LocalWebServer.h"
+#include "MessageBox.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "BrowserOpening.h"
+#include "frmBrowser.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <memory>
+
+#include <unistd.h>
+
+using namespace pixdock;
+
+namespace {
+
+// Chromium refuses to run as root with its sandbox on; set before the application starts
+// so the tests also run outside CTest.
+const bool g_sandboxOff = [] {
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    return true;
+}();
+
+// Counts the navigations the view actually starts, by address.
+class CountingPage : public QWebEnginePage
+{
+public:
+    using QWebEnginePage::QWebEnginePage;
+    QHash<QUrl, int> navigations;
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
+    {
+        if (isMainFrame)
+            navigations[url] += 1;
+        return true;
+    }
+};
+
+} // namespace
+
+class TestBrowserWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<test::HostFrame> m_frame;
+    std::unique_ptr<test::LocalWebServer> m_server;
+
+    frmBrowser *openBrowser(const QString &start, CountingPage **page = nullptr)
+    {
+        auto *window = new frmBrowser;
+        if (page) {
+            auto *view = window->findChild<QWebEngineView *>(QStringLiteral("brwWebBrowser"));
+            *page = new CountingPage(view);
+            view->setPage(*page);
+        }
+        window->StartingAddress = start;
+        window->load();
+        return window;
+    }
+    static QComboBox *addressBox(frmBrowser *w) { return w->findChild<QComboBox *>(QStringLiteral("cboAddress")); }
+    static QTimer *busyTimer(frmBrowser *w) { return w->findChild<QTimer *>(QStringLiteral("timTimer")); }
+    static QWebEngineView *view(frmBrowser *w) { return w->findChild<QWebEngineView *>(QStringLiteral("brwWebBrowser")); }
+    static QStringList entries(frmBrowser *w)
+    {
+        QStringList list;
+        for (int i = 0; i < addressBox(w)->count(); ++i)
+            list << addressBox(w)->itemText(i);
+        return list;
+    }
+    static void typeAddressAndPressEnter(frmBrowser *w, const QUrl &url)
+    {
+        QLineEdit *edit = addressBox(w)->lineEdit();
+        edit->selectAll();
+        QTest::keyClicks(edit, url.toString());
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    static void waitUntilSettled(frmBrowser *w, const QString &title)
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), title, 15000);
+        QTRY_VERIFY(!busyTimer(w)->isActive());
+    }
+
+private slots:
+    void init()
+    {
+        m_frame = std::make_unique<test::HostFrame>();
+        m_server = std::make_unique<test::LocalWebServer>();
+        QVERIFY(m_server->isListening());
+        m_server->addPage(QStringLiteral("/a.html"), QStringLiteral("Page A"));
+        m_server->addPage(QStringLiteral("/b.html"), QStringLiteral("Page B"));
+        m_server->addPage(QStringLiteral("/slow.html"), QStringLiteral("Slow Page"));
+    }
+
+    void cleanup()
+    {
+        m_server->release();
+        QCOMPARE(MessageBox::shownTexts(), QStringList());
+        test::resetProgramState();
+        m_frame.reset();
+        m_server.reset();
+        test::flushDeletes();
+    }
+
+    void openingShowsWorkingWhileLoadingThenThePageTitle()
+    {
+        m_server->holdBack(QStringLiteral("/slow.html"));
+        const QUrl slow = m_server->url(QStringLiteral("/slow.html"));
+        frmBrowser *w = openBrowser(slow.toString());
+        QVERIFY(busyTimer(w)->isActive());
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->heldRequests(), 1, 15000);
+        QTRY_COMPARE(w->windowTitle(), QStringLiteral("Working..."));
+
+        m_server->release();
+        waitUntilSettled(w, QStringLiteral("Slow Page"));
+        QCOMPARE(entries(w), QStringList({slow.toString()}));
+        QCOMPARE(addressBox(w)->currentText(), slow.toString());
+    }
+
+    void visitingAnAddressTwiceKeepsItOnceAtTheTop()
+    {
+        const QUrl a = m_server->url(QStringLiteral("/a.html"));
+        const QUrl b = m_server->url(QStringLiteral("/b.html"));
+        frmBrowser *w = openBrowser(a.toString());
+        waitUntilSettled(w, QStringLiteral("Page A"));
+        typeAddressAndPressEnter(w, b);
+        waitUntilSettled(w, QStringLiteral("Page B"));
+        QCOMPARE(entries(w), QStringList({b.toString(), a.toString()}));
+
+        typeAddressAndPressEnter(w, a);
+        waitUntilSettled(w, QStringLiteral("Page A"));
+        QCOMPARE(entries(w), QStringList({a.toString(), b.toString()}));
+    }
+
+    void enterAndAChosenEntryNavigateOnce_data()
+    {
+        QTest::addColumn<bool>("listed");
+        QTest::addColumn<bool>("chooseFromList");
+        QTest::newRow("new address typed, Enter") << false << false;
+        QTest::newRow("listed address typed, Enter") << true << false;
+        QTest::newRow("entry chosen from the list") << true << true;
+    }
+    void enterAndAChosenEntryNavigateOnce()
+    {
+        QFETCH(bool, listed);
+        QFETCH(bool, chooseFromList);
+        const QUrl a = m_server->url(QStringLiteral("/a.html"));
+        const QUrl b = m_server->url(QStringLiteral("/b.html"));
+        CountingPage *page = nullptr;
+        frmBrowser *w = openBrowser(listed ? b.toString() : a.toString(), &page);
+        if (listed) {
+            waitUntilSettled(w, QStringLiteral("Page B"));
+            typeAddressAndPressEnter(w, a);
+        }
+        waitUntilSettled(w, QStringLiteral("Page A"));
+        QCOMPARE(entries(w).contains(b.toString()), listed);
+        page->navigations.clear();
+
+        if (chooseFromList) {
+            QComboBox *box = addressBox(w);
+            box->showPopup();
+            QAbstractItemView *list = box->view();
+            QTRY_VERIFY(list->isVisible());
+            list->setCurrentIndex(list->model()->index(1, 0));
+            QTest::keyClick(list, Qt::Key_Return);
+        } else {
+            typeAddressAndPressEnter(w, b);
+        }
+
+        waitUntilSettled(w, QStringLiteral("Page B"));
+        QCOMPARE(page->navigations, (QHash<QUrl, int>{{b, 1}}));
+        QCOMPARE(entries(w), QStringList({b.toString(), a.toString()}));
+    }
+
+    void stopDuringALoadShowsTheTitleOfTheCurrentPage()
+    {
+        const QUrl a = m_server->url(QStringLiteral("/a.html"));
+        frmBrowser *w = openBrowser(a.toString());
+        waitUntilSettled(w, QStringLiteral("Page A"));
+
+        m_server->holdBack(QStringLiteral("/slow.html"));
+        typeAddressAndPressEnter(w, m_server->url(QStringLiteral("/slow.html")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->heldRequests(), 1, 15000);
+        QTRY_COMPARE(w->windowTitle(), QStringLiteral("Working..."));
+
+        auto *toolbar = w->findChild<QToolBar *>(QStringLiteral("tbToolBar"));
+        toolbar->findChild<QAction *>(QStringLiteral("Stop"))->trigger();
+        QVERIFY(!busyTimer(w)->isActive());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Page A"));
+        QTRY_COMPARE(view(w)->url(), a);
+    }
+
+    void viewWebBrowserOpensTheShippedHomePageEachTime()
+    {
+        auto *first = qobject_cast<frmBrowser *>(browser::openBrowserWindow());
+        auto *second = qobject_cast<frmBrowser *>(browser::openBrowserWindow());
+        QVERIFY(first && second && first != second);
+        waitUntilSettled(first, QStringLiteral("Pixdock Home"));
+        waitUntilSettled(second, QStringLiteral("Pixdock Home"));
+        QCOMPARE(entries(first).first(), QStringLiteral("qrc:/web/home.html"));
+        // The manual the home page links to ships with it.
+        typeAddressAndPressEnter(first, QUrl(QStringLiteral("qrc:/web/manual/contents.html")));
+        waitUntilSettled(first, QStringLiteral("Pixdock Manual"));
+    }
+
+    void toolbarButtonsMoveThroughHistoryAndShippedPages()
+    {
+        const QUrl a = m_server->url(QStringLiteral("/a.html"));
+        frmBrowser *w = openBrowser(a.toString());
+        waitUntilSettled(w, QStringLiteral("Page A"));
+        typeAddressAndPressEnter(w, m_server->url(QStringLiteral("/b.html")));
+        waitUntilSettled(w, QStringLiteral("Page B"));
+
+        const QList<QPair<QString, QString>> steps = {
+            {"Back", "Page A"}, {"Forward", "Page B"}, {"Home", "Pixdock Home"},
+            {"Search", "Pixdock Search"}, {"Refresh", "Pixdock Search"}, {"Back", "Pixdock Home"}};
+        auto *toolbar = w->findChild<QToolBar *>(QStringLiteral("tbToolBar"));
+        for (const auto &[key, title] : steps) {
+            toolbar->findChild<QAction *>(key)->trigger();
+            QVERIFY2(busyTimer(w)->isActive(), qPrintable(key));
+            waitUntilSettled(w, title);
+        }
+        QCOMPARE(entries(w).first(), QStringLiteral("qrc:/web/home.html"));
+    }
+
+    void anEmptyStartingAddressOpensNothingAndLeavesTheTimerOff()
+    {
+        CountingPage *page = nullptr;
+        frmBrowser *w = openBrowser(QString(), &page);
+        QCoreApplication::processEvents();
+        QVERIFY(!busyTimer(w)->isActive());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Browse The Internet"));
+        QCOMPARE(addressBox(w)->count(), 0);
+        QVERIFY(page->navigations.isEmpty());
+    }
+
+    void theWindowStandsRightOfThePanelAtThePanelsHeight()
+    {
+        frmBrowser *w = openBrowser(QString());
+        QCOMPARE(w->leftTwips(), m_frame->hostPanel()->widthTwips());
+        QCOMPARE(w->topTwips(), 0);
+        QCOMPARE(w->heightTwips(), m_frame->hostPanel()->heightTwips());
+    }
+
+    void aVerySmallWindowRaisesNothingAndGrowingAgainLaysOut()
+    {
+        frmBrowser *w = openBrowser(QString());
+        w->subWindow()->resize(20, 20);
+        QCoreApplication::processEvents();
+        QVERIFY(addressBox(w)->width() >= 0);
+
+        w->setClientSizeTwips(9000, 6000);
+        QCoreApplication::processEvents();
+        const int width = w->clientWidthTwips(), height = w->clientHeightTwips();
+        QVERIFY(width > 6000 && height > 4000);
+        QCOMPARE(addressBox(w)->width(), (width - 100) / 15);
+        QCOMPARE(view(w)->width(), (width - 100) / 15);
+        QCOMPARE(view(w)->height(), (height - 1315) / 15);
+        // cleanup() checks that no message was shown.
+    }
+};
+
+PIXDOCK_REGISTER_TEST(TestBrowserWindow)
+#include "tst_frmBrowser.moc"
