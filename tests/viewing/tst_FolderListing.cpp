@@ -1,0 +1,236 @@
+// The folder listing: which entries are steps, their order, and Next/Previous in a folder.
+#include "FolderListing.h"
+#include "MessageBox.h"
+#include "Pictures.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+
+#include <QDir>
+#include <QSet>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace pixdock;
+
+namespace {
+int sign(int v) { return (v > 0) - (v < 0); }
+} // namespace
+
+class TestFolderListing : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_folder;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_folder = m_dir.path();
+        for (const char *name : {"a.jpg", "B.png", "c.txt", "img2.jpg", "img10.jpg", ".hidden.jpg"})
+            test::writeBytes(m_folder, QString::fromUtf8(name), "x");
+        QVERIFY(QDir(m_folder).mkdir(QStringLiteral("d folder")));
+        QVERIFY(::mkfifo(QFile::encodeName(m_folder + "/fifo.jpg").constData(), 0600) == 0);
+        QVERIFY(QFile::link(m_folder + "/a.jpg", m_folder + "/zz link.jpg"));
+        QVERIFY(QFile::link(m_folder + "/gone.jpg", m_folder + "/broken.jpg"));
+        // A name that is not UTF-8 cannot be named in a path and is left out.
+        const QByteArray raw = QFile::encodeName(m_folder) + "/bad\xff.jpg";
+        const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0600);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+    }
+    void cleanupTestCase()
+    {
+        // Qt cannot name this file, so it cannot remove it with the folder.
+        ::unlink((QFile::encodeName(m_folder) + "/bad\xff.jpg").constData());
+    }
+    void init() { test::resetProgramState(); }
+    void cleanup()
+    {
+        QCOMPARE(test::unusedOrMissingAnswers(), QString());
+        test::resetProgramState();
+    }
+
+    void onlyVisibleRegularFilesAreSteps()
+    {
+        // Never blocks on the pipe, leaves out folders, hidden files, broken links and bad names.
+        QCOMPARE(viewing::folderListing(m_folder),
+                 QStringList({"a.jpg", "B.png", "c.txt", "img2.jpg", "img10.jpg", "zz link.jpg"}));
+    }
+
+    void nextFileInFolder_data()
+    {
+        QTest::addColumn<QString>("folderEnd");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<QString>("nameAfter");
+        for (const QString &end : {QString(), QStringLiteral("/")}) {
+            const QByteArray tag = end.isEmpty() ? "" : " (folder with separator)";
+            QTest::newRow("empty name gives the first file" + tag) << end << "" << "a.jpg" << "a.jpg";
+            QTest::newRow("first file gives the second" + tag) << end << "a.jpg" << "B.png" << "a.jpg";
+            QTest::newRow("a text file is a step" + tag) << end << "B.png" << "c.txt" << "B.png";
+            QTest::newRow("digits by value" + tag) << end << "img2.jpg" << "img10.jpg" << "img2.jpg";
+            QTest::newRow("last file gives nothing" + tag) << end << "zz link.jpg" << "" << "zz link.jpg";
+            QTest::newRow("other letter case is not found" + tag) << end << "A.jpg" << "" << "A.jpg";
+            QTest::newRow("missing name" + tag) << end << "missing.jpg" << "" << "missing.jpg";
+            QTest::newRow("hidden file is not listed" + tag) << end << ".hidden.jpg" << "" << ".hidden.jpg";
+            QTest::newRow("pipe is not listed" + tag) << end << "fifo.jpg" << "" << "fifo.jpg";
+        }
+    }
+
+    void nextFileInFolder()
+    {
+        QFETCH(QString, folderEnd);
+        QFETCH(QString, name);
+        QFETCH(QString, next);
+        QFETCH(QString, nameAfter);
+        QString folder = m_folder + folderEnd;
+        QCOMPARE(NextFileInFolder(folder, name), next);
+        QCOMPARE(name, nameAfter);
+        QCOMPARE(folder, m_folder + folderEnd);
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void previousFileInFolder_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("previous");
+        QTest::newRow("first file") << "a.jpg" << FirstImageText;
+        QTest::newRow("second file gives the first") << "B.png" << "a.jpg";
+        QTest::newRow("digits by value") << "img10.jpg" << "img2.jpg";
+        QTest::newRow("last file") << "zz link.jpg" << "img10.jpg";
+        QTest::newRow("other letter case is not found") << "b.png" << "";
+        QTest::newRow("no picture yet") << NoImageLoaded << "";
+        QTest::newRow("missing name") << "missing.jpg" << "";
+        QTest::newRow("empty name") << "" << "";
+    }
+
+    void previousFileInFolder()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, previous);
+        QCOMPARE(PreviousFileInFolder(m_folder, name), previous);
+        QCOMPARE(PreviousFileInFolder(m_folder + "/", name), previous);
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void emptyOrMissingFolderGivesNothingQuietly_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("empty folder") << true;
+        QTest::newRow("missing folder") << false;
+    }
+
+    void emptyOrMissingFolderGivesNothingQuietly()
+    {
+        QFETCH(bool, exists);
+        QTemporaryDir dir;
+        QString folder = exists ? dir.path() : dir.path() + "/missing";
+        QString name;
+        QCOMPARE(NextFileInFolder(folder, name), QString());
+        QCOMPARE(name, QString());
+        QCOMPARE(PreviousFileInFolder(folder, QStringLiteral("a.jpg")), QString());
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void unreadableFolderIsReportedByNextOnly()
+    {
+        QTemporaryDir dir;
+        QString loop = dir.path() + "/loop";
+        QVERIFY(QFile::link(loop, loop));
+        QString name = QStringLiteral("a.jpg");
+        QCOMPARE(NextFileInFolder(loop, name), QString());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(MessageBox::shown().at(0).text.startsWith(QStringLiteral("An error has occurred\r\n")));
+        QVERIFY(MessageBox::shown().at(0).text.size() > 23);
+        QCOMPARE(MessageBox::shown().at(0).buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(PreviousFileInFolder(loop, name), QString());
+        QCOMPARE(MessageBox::shown().size(), 1);
+    }
+
+    void unusualNamesAreStepsLikeAnyOther()
+    {
+        QTemporaryDir dir;
+        const QStringList names{"it's \"quoted\" 100%.jpg", "new\nline.jpg", "with  spaces .jpg",
+                                QStringLiteral("Ärger ü.jpg"), QStringLiteral("日本.jpg")};
+        for (const QString &n : names)
+            test::writeBytes(dir.path(), n, "x");
+        QStringList walked;
+        QString folder = dir.path();
+        QString name;
+        for (QString next = NextFileInFolder(folder, name); !next.isEmpty(); next = NextFileInFolder(folder, name)) {
+            walked << next;
+            name = next;
+        }
+        QCOMPARE(walked.size(), names.size());
+        QCOMPARE(QSet<QString>(walked.begin(), walked.end()), QSet<QString>(names.begin(), names.end()));
+    }
+
+    void theRootFolderListsItsFiles()
+    {
+        QStringList expected = QDir(QStringLiteral("/")).entryList(QDir::Files);
+        QStringList listed = viewing::folderListing(QStringLiteral("/"));
+        expected.sort();
+        listed.sort();
+        QCOMPARE(listed, expected);
+    }
+
+    void fileManagerOrder_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("sorted");
+        QTest::newRow("letters without regard to case")
+            << QStringList{"c.jpg", "B.jpg", "a.jpg"} << QStringList{"a.jpg", "B.jpg", "c.jpg"};
+        QTest::newRow("digits by value")
+            << QStringList{"img10.jpg", "img2.jpg", "IMG3.jpg", "img1.jpg"}
+            << QStringList{"img1.jpg", "img2.jpg", "IMG3.jpg", "img10.jpg"};
+        QTest::newRow("exact ties by the raw name")
+            << QStringList{"a.jpg", "A.jpg", "img1.jpg", "img01.jpg"}
+            << QStringList{"A.jpg", "a.jpg", "img01.jpg", "img1.jpg"};
+        QTest::newRow("numbers longer than any integer")
+            << QStringList{"p123456789012345678901234567890", "p99999999999999999999999999999"}
+            << QStringList{"p99999999999999999999999999999", "p123456789012345678901234567890"};
+        QTest::newRow("a shorter name first") << QStringList{"ab", "a", "a1"} << QStringList{"a", "a1", "ab"};
+        QTest::newRow("accented letters fold their case")
+            << QStringList{QStringLiteral("Ä2"), QStringLiteral("ä10"), QStringLiteral("ä1")}
+            << QStringList{QStringLiteral("ä1"), QStringLiteral("Ä2"), QStringLiteral("ä10")};
+    }
+
+    void fileManagerOrder()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, sorted);
+        std::sort(names.begin(), names.end(),
+                  [](const QString &a, const QString &b) { return viewing::compareFileNames(a, b) < 0; });
+        QCOMPARE(names, sorted);
+    }
+
+    void fileManagerOrderIsTotal()
+    {
+        const QStringList names{"a", "A", "a1", "a01", "a001", "a1b", "a10", "a2", "A2", "a!", "a~",
+                                "0", "00", "1", "01", "x9y", "x09y", "x9Y", "", "Z", "z", "_z",
+                                QStringLiteral("é"), QStringLiteral("É"), QStringLiteral("ß"), "img 2",
+                                "img2", "img02 ", "9999999999999999999999", "10000000000000000000000"};
+        for (const QString &a : names) {
+            QCOMPARE(viewing::compareFileNames(a, a), 0);
+            for (const QString &b : names) {
+                const int ab = sign(viewing::compareFileNames(a, b));
+                QCOMPARE(ab, -sign(viewing::compareFileNames(b, a)));
+                if (a != b)
+                    QVERIFY2(ab != 0, qPrintable(a + " ~ " + b));
+                for (const QString &c : names) {
+                    if (ab < 0 && viewing::compareFileNames(b, c) < 0)
+                        QVERIFY2(viewing::compareFileNames(a, c) < 0, qPrintable(a + " < " + b + " < " + c));
+                }
+            }
+        }
+    }
+};
+
+PIXDOCK_REGISTER_TEST(TestFolderListing)
+#include "tst_FolderListing.moc"
