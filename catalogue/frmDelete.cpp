@@ -1,0 +1,110 @@
+// The removal window.
+#include "frmDelete.h"
+
+#include "CataloguePaths.h"
+#include "CatalogueStore.h"
+#include "Frame.h"
+#include "MessageBox.h"
+#include "RunTimeError.h"
+#include "Twips.h"
+#include "WindowList.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace pixdock {
+
+namespace {
+const QString NoImageLoaded = QStringLiteral("No Image Loaded");
+
+template<class T>
+T *place(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height)
+{
+    auto *control = new T(parent);
+    control->setObjectName(QLatin1String(name));
+    control->setText(text);
+    control->setGeometry(twips::rectToPixels(left, top, width, height));
+    return control;
+}
+} // namespace
+
+frmDelete::frmDelete()
+{
+    setObjectName(QStringLiteral("frmDelete"));
+    setWindowTitle(QStringLiteral("Delete Images"));
+
+    frameOptions = new QGroupBox(QStringLiteral("Options"), this);
+    frameOptions->setObjectName(QStringLiteral("frameOptions"));
+    frameOptions->setGeometry(twips::rectToPixels(240, 120, 9375, 2055));
+    optDatabase = place<QRadioButton>(frameOptions, "optDatabase", QStringLiteral("Delete Database Record"),
+                                      360, 600, 2175, 195);
+    optImage = place<QRadioButton>(frameOptions, "optImage", QStringLiteral("Delete Image File"), 360, 1080,
+                                   2295, 255);
+    optBoth = place<QRadioButton>(frameOptions, "optBoth", QStringLiteral("Delete Both"), 360, 1560, 1695, 375);
+    optDatabase->setChecked(true);
+    // Only catalogue rows are ever removed; the other two choices stay unavailable.
+    optImage->setEnabled(false);
+    optBoth->setEnabled(false);
+    // Radio buttons fit the designed heights poorly at today's font sizes; let them be as
+    // tall as their text needs.
+    for (QRadioButton *option : {optDatabase, optImage, optBoth})
+        option->resize(option->width(), std::max(option->height(), option->sizeHint().height()));
+
+    lblMessage = place<QLabel>(this, "lblMessage", QString(), 480, 2400, 5535, 855);
+    lblMessage->setWordWrap(true);
+    lblMessage->hide();
+    cmdContinue = place<QPushButton>(this, "cmdContinue", QStringLiteral("Delete"), 360, 3600, 1455, 375);
+    cmdExit = place<QPushButton>(this, "cmdExit", QStringLiteral("Exit"), 2280, 3600, 1455, 375);
+
+    setTabOrder(optImage, optDatabase);
+    setTabOrder(optDatabase, optBoth);
+    setTabOrder(optBoth, cmdContinue);
+    setTabOrder(cmdContinue, cmdExit);
+
+    connect(cmdContinue, &QPushButton::clicked, this, &frmDelete::cmdContinue_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmDelete::cmdExit_Click);
+}
+
+void frmDelete::Form_Load()
+{
+    setClientSizeTwips(9990, 5565);
+    setLeftTwips(panelWidthTwips());
+    setTopTwips(0);
+    frameOptions->setTitle(QStringLiteral("Options for ") + frameStatusText());
+}
+
+void frmDelete::Form_Unload()
+{
+    if (loadedSharedWindow<frmDelete>() == this)
+        forgetSharedWindow<frmDelete>();
+}
+
+void frmDelete::cmdContinue_Click()
+{
+    // Any failure ends the removal without a message; rows go only if the statement succeeded.
+    endAtFirstFailure([this] {
+        const QString current = frameStatusText();
+        lblMessage->clear();
+        if (!optDatabase->isChecked() || current == NoImageLoaded)
+            return;
+        const catalogue::PicturePath split = catalogue::splitPicturePath(current);
+        const auto answer = MessageBox::show(
+            QStringLiteral("Are you sure you want to remove ") + split.fileName
+                + QStringLiteral(" from the database?"),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, MessageBox::Icon::None);
+        if (answer != QMessageBox::Yes)
+            return;
+        catalogue::removeRows(catalogue::sharedConnection(), split.fileName, split.folder);
+        lblMessage->setText(split.fileName + QStringLiteral(" has been removed from the database.  "));
+        lblMessage->setVisible(true);
+    });
+}
+
+void frmDelete::cmdExit_Click()
+{
+    unload();
+}
+
+} // namespace pixdock

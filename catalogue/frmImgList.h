@@ -1,0 +1,47 @@
+// The catalogue list window "Database Image List": every catalogued picture, sorted by file
+// name, in a grid whose columns the user can reorder; a double-click opens a picture.
+#pragma once
+
+#include "ChildWindow.h"
+
+#include <memory>
+
+class QPushButton;
+
+namespace pixdock {
+
+namespace catalogue {
+class CatalogueGrid;
+class PrivateConnection;
+} // namespace catalogue
+
+class frmImgList : public ChildWindow
+{
+    Q_OBJECT
+public:
+    frmImgList();
+    ~frmImgList() override;
+
+    void cmdClose_Click();
+    // Opens the picture of the grid's current row.
+    void MSHFlexGrid1_DblClick();
+
+    // The list grid (read by catalogue stepping and the thumbnail window).
+    catalogue::CatalogueGrid *grid() const { return MSHFlexGrid1; }
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void Form_Resize();
+    void loadCatalogue();
+
+    catalogue::CatalogueGrid *MSHFlexGrid1;
+    QPushButton *cmdClose;
+    // The connection the list was loaded through, kept while the window shows its rows.
+    std::unique_ptr<catalogue::PrivateConnection> m_connection;
+};
+
+} // namespace pixdock

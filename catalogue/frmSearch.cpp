@@ -1,0 +1,143 @@
+// The search window.
+#include "frmSearch.h"
+
+#include "CatalogueGrid.h"
+#include "CatalogueOpening.h"
+#include "CatalogueStore.h"
+#include "CatalogueTextBoxes.h"
+#include "Frame.h"
+#include "MessageBox.h"
+#include "RunTimeError.h"
+#include "Twips.h"
+#include "WaitCursor.h"
+#include "WindowList.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace pixdock {
+
+using catalogue::CatalogueGrid;
+
+namespace {
+template<class T>
+T *place(QWidget *parent, const char *name, int left, int top, int width, int height)
+{
+    auto *control = new T(parent);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(twips::rectToPixels(left, top, width, height));
+    return control;
+}
+} // namespace
+
+frmSearch::frmSearch()
+{
+    setObjectName(QStringLiteral("frmSearch"));
+    setWindowTitle(caption::Search);
+
+    lblKeywords = place<QLabel>(this, "lblKeywords", 960, 480, 3615, 255);
+    lblKeywords->setText(QStringLiteral("Enter search keywords separated by a comma:"));
+    txtKeywords = place<QLineEdit>(this, "txtKeywords", 480, 840, 4455, 375);
+    cmdSearch = place<QPushButton>(this, "cmdSearch", 6600, 840, 1335, 495);
+    cmdSearch->setText(QStringLiteral("Search"));
+    lblMessage = place<QLabel>(this, "lblMessage", 960, 1320, 3615, 375);
+    lblMessage->hide();
+    cmdExit = place<QPushButton>(this, "cmdExit", 6600, 1680, 1335, 495);
+    cmdExit->setText(QStringLiteral("Exit"));
+    MSHFlexGrid1 = place<CatalogueGrid>(this, "MSHFlexGrid1", 120, 2640, 9615, 5415);
+    MSHFlexGrid1->hide();
+
+    setTabOrder(txtKeywords, cmdSearch);
+    setTabOrder(cmdSearch, MSHFlexGrid1);
+    setTabOrder(MSHFlexGrid1, cmdExit);
+
+    catalogue::followFocusColours(txtKeywords);
+    txtKeywords->installEventFilter(this);
+    connect(cmdSearch, &QPushButton::clicked, this, &frmSearch::cmdSearch_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmSearch::cmdExit_Click);
+    connect(MSHFlexGrid1, &CatalogueGrid::doubleClicked, this, &frmSearch::MSHFlexGrid1_DblClick);
+}
+
+frmSearch::~frmSearch() = default;
+
+void frmSearch::Form_Load()
+{
+    setClientSizeTwips(8880, 8535);
+    setLeftTwips(panelWidthTwips());
+    setTopTwips(0);
+    setHeightTwips(panelHeightTwips());
+    txtKeywords->setFocus();
+}
+
+void frmSearch::Form_Unload()
+{
+    setPanelCatalogueButtonsVisible(false);
+    if (loadedSharedWindow<frmSearch>() == this)
+        forgetSharedWindow<frmSearch>();
+}
+
+bool frmSearch::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtKeywords && event->type() == QEvent::KeyRelease) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        lblMessage->hide();
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat())
+            cmdSearch_Click();
+    }
+    return ChildWindow::eventFilter(watched, event);
+}
+
+void frmSearch::showMessage(const QString &text)
+{
+    lblMessage->setText(text);
+    lblMessage->show();
+}
+
+void frmSearch::cmdSearch_Click()
+{
+    handleFailure(
+        [this] {
+            const catalogue::Statement statement = catalogue::searchStatement(txtKeywords->text());
+            WaitCursor wait;
+            auto connection = std::make_unique<catalogue::PrivateConnection>();
+            QList<catalogue::CatalogueRow> found = catalogue::readRows(connection->database(), statement);
+            wait.restore();
+            if (found.isEmpty()) {
+                // Whatever the grid shows stays, and so do the panel's buttons.
+                showMessage(QStringLiteral("No match found."));
+                return;
+            }
+            m_connection = std::move(connection);
+            MSHFlexGrid1->setUpdatesEnabled(false);
+            MSHFlexGrid1->setRows(std::make_shared<catalogue::SnapshotRows>(std::move(found)));
+            MSHFlexGrid1->setColWidthTwips(0, 1980);
+            MSHFlexGrid1->setColWidthTwips(1, 2370);
+            MSHFlexGrid1->setColWidthTwips(2, 2325);
+            MSHFlexGrid1->setHeaderBold(true);
+            MSHFlexGrid1->setShading(true);
+            MSHFlexGrid1->setUpdatesEnabled(true);
+            MSHFlexGrid1->show();
+            MSHFlexGrid1->setFocus();
+            showMessage(QStringLiteral("Double click on filename to load picture."));
+            setPanelCatalogueButtonsVisible(true);
+        },
+        [](const RunTimeError &e) {
+            // The window stays as it was, ready for another search.
+            MessageBox::show(QStringLiteral("The catalogue could not be searched.\r\n") + e.description(),
+                             QMessageBox::Ok, MessageBox::Icon::Warning);
+        });
+}
+
+void frmSearch::MSHFlexGrid1_DblClick()
+{
+    endAtFirstFailure([this] { catalogue::openCurrentRow(*MSHFlexGrid1, false); });
+}
+
+void frmSearch::cmdExit_Click()
+{
+    unload();
+}
+
+} // namespace pixdock

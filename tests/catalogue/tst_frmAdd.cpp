@@ -1,0 +1,245 @@
+// The add window: boxes filled from the current picture, "None" for an empty description,
+// the duplicate question and its three answers, failures, and the Enter key flow.
+#include "CatalogueStore.h"
+#include "CatalogueTextBoxes.h"
+#include "CatalogueWindowHost.h"
+#include "Frame.h"
+#include "MessageBox.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "WindowList.h"
+#include "frmAdd.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace pixdock;
+
+namespace {
+const QString Hint = QStringLiteral("Enter a description to be used for the search feature.");
+const QString DuplicateQuestion = QStringLiteral("Image name already in database.\r\nDo you want to continue?");
+} // namespace
+
+class TestFrmAdd : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { m_host = std::make_unique<test::CatalogueWindowHost>(); }
+    void cleanup()
+    {
+        const QString problems = test::unusedOrMissingAnswers();
+        m_host.reset();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+        QCOMPARE(WindowList::instance().count(), 0);
+    }
+
+    void opensBesideThePanelWithTheCurrentPictureSplit_data()
+    {
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("location");
+        QTest::newRow("no picture yet") << "No Image Loaded" << "" << "";
+        QTest::newRow("in a folder") << "/photos/sunset.jpg" << "sunset.jpg" << "/photos";
+        QTest::newRow("in the root") << "/a.jpg" << "a.jpg" << "/";
+        QTest::newRow("odd characters") << "/home/o'brien/100% été_1.jpg" << "100% été_1.jpg" << "/home/o'brien";
+    }
+    void opensBesideThePanelWithTheCurrentPictureSplit()
+    {
+        QFETCH(QString, status);
+        QFETCH(QString, fileName);
+        QFETCH(QString, location);
+        setFrameStatusText(status);
+        frmAdd *w = openWindow();
+        QCOMPARE(box(w, "txtFilename")->text(), fileName);
+        QCOMPARE(box(w, "txtLocation")->text(), location);
+        QCOMPARE(box(w, "txtDescription")->text(), QString());
+        QCOMPARE(message(w)->text(), Hint);
+        QCOMPARE(w->leftTwips(), m_host->panel().widthTwips());
+        QCOMPARE(w->topTwips(), 0);
+        QCOMPARE(w->heightTwips(), m_host->panel().heightTwips());
+    }
+
+    void anEmptyDescriptionIsStoredAsNone()
+    {
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
+        frmAdd *w = openWindow();
+        w->cmdAdd_Click();
+        QCOMPARE(m_host->catalogueRows(), QStringList{"sunset.jpg|/photos|None"});
+        QCOMPARE(message(w)->text(), QStringLiteral("sunset.jpg has been added to the database."));
+        QVERIFY(message(w)->isVisible());
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void theValuesAreTakenFromTheBoxesAsEdited()
+    {
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
+        frmAdd *w = openWindow();
+        box(w, "txtFilename")->setText(QStringLiteral("O'Brien; --.jpg"));
+        box(w, "txtLocation")->setText(QString());
+        box(w, "txtDescription")->setText(QStringLiteral("Pat's 50% beach_day"));
+        w->cmdAdd_Click();
+        QCOMPARE(m_host->catalogueRows(), QStringList{"O'Brien; --.jpg||Pat's 50% beach_day"});
+    }
+
+    void aCataloguedFileNameAsksFirst_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("rowsAfter");
+        QTest::addColumn<QString>("messageAfter");
+        const auto yes = int(QMessageBox::Yes), no = int(QMessageBox::No), cancel = int(QMessageBox::Cancel);
+        QTest::newRow("cancel changes nothing") << "sunset.jpg" << "sunset.jpg" << cancel << 1 << Hint;
+        QTest::newRow("no") << "sunset.jpg" << "sunset.jpg" << no << 1
+                            << "sunset.jpg has not been added to the database.";
+        QTest::newRow("yes adds a second row") << "sunset.jpg" << "sunset.jpg" << yes << 2
+                                               << "sunset.jpg has been added to the database.";
+        QTest::newRow("other case") << "sunset.jpg" << "SUNSET.JPG" << yes << 2
+                                    << "SUNSET.JPG has been added to the database.";
+        QTest::newRow("non-ASCII other case") << "Été.jpg" << "ÉTÉ.JPG" << no << 1
+                                              << "ÉTÉ.JPG has not been added to the database.";
+        QTest::newRow("Greek other case") << "σίσυφος.png" << "ΣΊΣΥΦΟΣ.PNG" << no << 1
+                                          << "ΣΊΣΥΦΟΣ.PNG has not been added to the database.";
+        QTest::newRow("a new name is not asked about") << "sunset.jpg" << "sunrise.jpg" << -1 << 2
+                                                       << "sunrise.jpg has been added to the database.";
+        QTest::newRow("wildcards are no wildcards") << "sunset.jpg" << "sun%.jpg" << -1 << 2
+                                                    << "sun%.jpg has been added to the database.";
+    }
+    void aCataloguedFileNameAsksFirst()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, saved);
+        QFETCH(int, answer);
+        QFETCH(int, rowsAfter);
+        QFETCH(QString, messageAfter);
+        // Catalogued in another folder: the question is about the file name only.
+        m_host->addRows({{stored, "/elsewhere", "old"}});
+        setFrameStatusText("/photos/" + saved);
+        frmAdd *w = openWindow();
+        if (answer >= 0)
+            MessageBox::queueAnswer(QMessageBox::StandardButton(answer));
+        w->cmdAdd_Click();
+
+        if (answer >= 0) {
+            QCOMPARE(MessageBox::shown().size(), 1);
+            const MessageBox::Shown asked = MessageBox::shown().first();
+            QCOMPARE(asked.text, DuplicateQuestion);
+            QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            QCOMPARE(asked.icon, MessageBox::Icon::None);
+            QCOMPARE(asked.title, QStringLiteral("Pixdock"));
+        } else {
+            QVERIFY(MessageBox::shown().isEmpty());
+        }
+        QCOMPARE(m_host->catalogueRows().size(), rowsAfter);
+        QCOMPARE(message(w)->text(), messageAfter);
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void savingAgainAsksAgain()
+    {
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
+        frmAdd *w = openWindow();
+        w->cmdAdd_Click();
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        w->cmdAdd_Click();
+        QCOMPARE(m_host->catalogueRows(), (QStringList{"sunset.jpg|/photos|None", "sunset.jpg|/photos|None"}));
+    }
+
+    void aFailureShowsItsNumberAndDescriptionAndAddsNothing()
+    {
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
+        frmAdd *w = openWindow();
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+            other.setDatabaseName(m_host->folder().cataloguePath());
+            QVERIFY(other.open());
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            w->cmdAdd_Click();
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("ROLLBACK")));
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+
+        QCOMPARE(MessageBox::shownTexts(),
+                 QStringList{"Error No 5\r\nThe catalogue is locked by another program. has occured."});
+        QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Ok);
+        QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::None);
+        QCOMPARE(message(w)->text(), Hint);
+        QVERIFY(m_host->catalogueRows().isEmpty());
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void enterMovesThroughTheBoxesThenSavesAndFocusesExit()
+    {
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
+        QVERIFY(m_host->activate());
+        frmAdd *w = openWindow();
+        QLineEdit *name = box(w, "txtFilename");
+        QLineEdit *folder = box(w, "txtLocation");
+        QLineEdit *description = box(w, "txtDescription");
+        QTRY_VERIFY(description->hasFocus());
+        QCOMPARE(colourOf(description), catalogue::FocusedBoxColour);
+
+        name->setFocus(Qt::MouseFocusReason);
+        QTRY_VERIFY(name->hasFocus());
+        QCOMPARE(colourOf(description), catalogue::UnfocusedBoxColour);
+        QTest::keyClick(name, Qt::Key_Return);
+        QTRY_VERIFY(folder->hasFocus());
+        QCOMPARE(colourOf(folder), catalogue::FocusedBoxColour);
+        QCOMPARE(colourOf(name), catalogue::UnfocusedBoxColour);
+        QCOMPARE(folder->selectedText(), QStringLiteral("/photos"));
+        QTest::keyClick(folder, Qt::Key_Enter);
+        QTRY_VERIFY(description->hasFocus());
+        QTest::keyClicks(description, QStringLiteral("beach"));
+        QTest::keyClick(description, Qt::Key_Return);
+
+        QTRY_VERIFY(w->findChild<QPushButton *>("cmdExit")->hasFocus());
+        QCOMPARE(m_host->catalogueRows(), QStringList{"sunset.jpg|/photos|beach"});
+        QCOMPARE(colourOf(description), catalogue::UnfocusedBoxColour);
+    }
+
+    void aBoxSelectsItsWholeTextWhenFocused()
+    {
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
+        QVERIFY(m_host->activate());
+        frmAdd *w = openWindow();
+        QLineEdit *name = box(w, "txtFilename");
+        name->setCursorPosition(2);
+        name->setFocus(Qt::MouseFocusReason);
+        QTRY_COMPARE(name->selectedText(), QStringLiteral("sunset.jpg"));
+        QCOMPARE(colourOf(name), catalogue::FocusedBoxColour);
+    }
+
+    void exitClosesAndTheNextOpeningLoadsAfresh()
+    {
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
+        frmAdd *w = openWindow();
+        box(w, "txtFilename")->setText(QStringLiteral("edited.jpg"));
+        w->findChild<QPushButton *>("cmdExit")->click();
+        QVERIFY(!loadedSharedWindow<frmAdd>());
+        setFrameStatusText(QStringLiteral("/other/next.jpg"));
+        frmAdd *again = openWindow();
+        QCOMPARE(box(again, "txtFilename")->text(), QStringLiteral("next.jpg"));
+    }
+
+private:
+    frmAdd *openWindow()
+    {
+        frmAdd *w = sharedWindow<frmAdd>();
+        w->showWindow();
+        return w;
+    }
+    static QLineEdit *box(frmAdd *w, const char *name) { return w->findChild<QLineEdit *>(QLatin1String(name)); }
+    static QLabel *message(frmAdd *w) { return w->findChild<QLabel *>(QStringLiteral("lblMessage")); }
+    static QColor colourOf(QLineEdit *box) { return box->palette().color(QPalette::Base); }
+
+    std::unique_ptr<test::CatalogueWindowHost> m_host;
+};
+
+PIXDOCK_REGISTER_TEST(TestFrmAdd)
+#include "tst_frmAdd.moc"
