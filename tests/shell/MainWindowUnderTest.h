@@ -1,0 +1,63 @@
+// The real main window for tests: loaded on a fresh program folder and shown, the way
+// start-up leaves it (frame at position 0 of the open-window list, control panel at 1).
+#pragma once
+
+#include "MainWindowPlacement.h"
+#include "ModGlobal.h"
+#include "ProgramFolder.h"
+#include "frmMain.h"
+
+#include <QSettings>
+#include <QTest>
+
+#include <memory>
+#include <optional>
+
+namespace pixdock::test {
+
+class MainWindowUnderTest
+{
+public:
+    // Forgets what earlier tests stored, so every test starts as a first run.
+    static void clearSettings()
+    {
+        QSettings(placement::organisation(), placement::application()).clear();
+    }
+
+    // Creates, loads and shows the main window; the program folder holds a fresh db.fil.
+    frmMain *open()
+    {
+        if (!m_folder)
+            m_folder.emplace();
+        m_window = std::make_unique<frmMain>();
+        gMainWindow = m_window.get();
+        m_window->load();
+        m_window->show();
+        m_window->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_window.get()))
+            qWarning("the main window did not become active");
+        return m_window.get();
+    }
+
+    frmMain *window() const { return m_window.get(); }
+
+    // Closes the main window as the user would (its unload runs) and lets it go.
+    void close()
+    {
+        if (m_window)
+            m_window->close();
+        m_window.reset();
+    }
+
+    void reset()
+    {
+        m_window.reset();
+        m_folder.reset();
+    }
+
+private:
+    std::optional<ProgramFolder> m_folder;
+    std::unique_ptr<frmMain> m_window;
+};
+
+} // namespace pixdock::test
