@@ -82,9 +82,9 @@ bool CatalogueWindowHost::activate()
     return QTest::qWaitForWindowActive(m_frame.get());
 }
 
-void doubleClickCell(QAbstractItemView *view, int row, int column)
+void doubleClickCell(QAbstractItemView *view, int gridRow, int column)
 {
-    const QModelIndex index = view->model()->index(row, column);
+    const QModelIndex index = view->model()->index(gridRow - 1, column);
     view->scrollTo(index);
     const QPoint at = view->visualRect(index).center();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);

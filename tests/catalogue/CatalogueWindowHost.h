@@ -44,7 +44,7 @@ private:
     std::unique_ptr<HostFrame> m_frame;
 };
 
-// Double-clicks the cell of a grid at model row and column.
-void doubleClickCell(QAbstractItemView *view, int row, int column);
+// Double-clicks a catalogue grid's cell at a data row (1 is the first) and a column.
+void doubleClickCell(QAbstractItemView *view, int gridRow, int column);
 
 } // namespace pixdock::test

@@ -1,0 +1,162 @@
+// The removal window: the frame caption, the confirmation, removal of every row of the
+// picture's name and folder (and of no other folder), and silent failures.
+#include "CatalogueWindowHost.h"
+#include "Frame.h"
+#include "MessageBox.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "WindowList.h"
+#include "frmDelete.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace pixdock;
+
+class TestFrmDelete : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { m_host = std::make_unique<test::CatalogueWindowHost>(); }
+    void cleanup()
+    {
+        const QString problems = test::unusedOrMissingAnswers();
+        m_host.reset();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+        QCOMPARE(WindowList::instance().count(), 0);
+    }
+
+    void theFrameNamesThePictureAndOnlyRecordRemovalIsOffered()
+    {
+        frmDelete *w = openWindow();
+        QCOMPARE(w->findChild<QGroupBox *>("frameOptions")->title(), QStringLiteral("Options for No Image Loaded"));
+        QVERIFY(w->findChild<QRadioButton *>("optDatabase")->isChecked());
+        QVERIFY(w->findChild<QRadioButton *>("optDatabase")->isEnabled());
+        QVERIFY(!w->findChild<QRadioButton *>("optImage")->isEnabled());
+        QVERIFY(!w->findChild<QRadioButton *>("optBoth")->isEnabled());
+        QVERIFY(message(w)->isHidden());
+        QCOMPARE(w->leftTwips(), m_host->panel().widthTwips());
+        w->unload();
+
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
+        QCOMPARE(openWindow()->findChild<QGroupBox *>("frameOptions")->title(),
+                 QStringLiteral("Options for /photos/sunset.jpg"));
+    }
+
+    void withNoPictureNothingIsAsked()
+    {
+        m_host->addRows({{"No Image Loaded", "", "x"}});
+        frmDelete *w = openWindow();
+        w->cmdContinue_Click();
+        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(m_host->catalogueRows().size(), 1);
+    }
+
+    void yesRemovesEveryRowOfThatNameAndFolderOnly_data()
+    {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("duplicates and other case")
+            << "/photos/sunset.jpg" << QStringList{"sunset.jpg|/photos/old|c", "sunset.jpg|/other|d", "a.jpg|/|e"};
+        QTest::newRow("current path in other case")
+            << "/PHOTOS/Sunset.JPG" << QStringList{"sunset.jpg|/photos/old|c", "sunset.jpg|/other|d", "a.jpg|/|e"};
+        QTest::newRow("root folder") << "/a.jpg"
+                                     << QStringList{"sunset.jpg|/photos|a", "SUNSET.JPG|/Photos|b",
+                                                    "sunset.jpg|/photos/old|c", "sunset.jpg|/other|d"};
+    }
+    void yesRemovesEveryRowOfThatNameAndFolderOnly()
+    {
+        QFETCH(QString, current);
+        QFETCH(QStringList, left);
+        m_host->addRows({{"sunset.jpg", "/photos", "a"},
+                         {"SUNSET.JPG", "/Photos", "b"},
+                         {"sunset.jpg", "/photos/old", "c"},
+                         {"sunset.jpg", "/other", "d"},
+                         {"a.jpg", "/", "e"}});
+        setFrameStatusText(current);
+        frmDelete *w = openWindow();
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        w->cmdContinue_Click();
+
+        const QString name = current.mid(current.lastIndexOf('/') + 1);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().text, "Are you sure you want to remove " + name + " from the database?");
+        QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::None);
+        QCOMPARE(m_host->catalogueRows(), left);
+        QCOMPARE(message(w)->text(), name + " has been removed from the database.  ");
+        QVERIFY(message(w)->isVisible());
+    }
+
+    void removingAgainReportsAgain()
+    {
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
+        frmDelete *w = openWindow();
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        w->cmdContinue_Click();
+        message(w)->clear();
+        w->cmdContinue_Click();
+        QCOMPARE(message(w)->text(), QStringLiteral("sunset.jpg has been removed from the database.  "));
+    }
+
+    void noOrCancelKeepsTheRowsAndClearsAnEarlierMessage_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("no") << int(QMessageBox::No);
+        QTest::newRow("cancel") << int(QMessageBox::Cancel);
+    }
+    void noOrCancelKeepsTheRowsAndClearsAnEarlierMessage()
+    {
+        QFETCH(int, answer);
+        m_host->addRows({{"sunset.jpg", "/photos", "a"}, {"b.jpg", "/photos", "b"}});
+        setFrameStatusText(QStringLiteral("/photos/b.jpg"));
+        frmDelete *w = openWindow();
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        w->cmdContinue_Click();
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
+        MessageBox::queueAnswer(QMessageBox::StandardButton(answer));
+        w->cmdContinue_Click();
+        QCOMPARE(m_host->catalogueRows(), QStringList{"sunset.jpg|/photos|a"});
+        QCOMPARE(message(w)->text(), QString());
+    }
+
+    void aFailureEndsTheRemovalSilently()
+    {
+        m_host->addRows({{"sunset.jpg", "/photos", "a"}});
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
+        frmDelete *w = openWindow();
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+            other.setDatabaseName(m_host->folder().cataloguePath());
+            QVERIFY(other.open());
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            w->cmdContinue_Click();
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("ROLLBACK")));
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+        QCOMPARE(MessageBox::shown().size(), 1); // the question only
+        QCOMPARE(message(w)->text(), QString());
+        QCOMPARE(m_host->catalogueRows(), QStringList{"sunset.jpg|/photos|a"});
+    }
+
+private:
+    frmDelete *openWindow()
+    {
+        frmDelete *w = sharedWindow<frmDelete>();
+        w->showWindow();
+        return w;
+    }
+    static QLabel *message(frmDelete *w) { return w->findChild<QLabel *>(QStringLiteral("lblMessage")); }
+
+    std::unique_ptr<test::CatalogueWindowHost> m_host;
+};
+
+PIXDOCK_REGISTER_TEST(TestFrmDelete)
+#include "tst_frmDelete.moc"

@@ -1,0 +1,227 @@
+// The search window: keywords as typed, the result grid, "No match found." leaving earlier
+// results, snapshots, opening a result, the panel's buttons and a catalogue it cannot reach.
+#include "CatalogueGrid.h"
+#include "CatalogueStore.h"
+#include "CatalogueTextBoxes.h"
+#include "CatalogueWindowHost.h"
+#include "Frame.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "WindowList.h"
+#include "frmSearch.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace pixdock;
+using catalogue::CatalogueGrid;
+
+namespace {
+QStringList gridNames(CatalogueGrid *grid)
+{
+    QStringList names;
+    for (int row = 1; row < grid->rows(); ++row)
+        names << grid->textOf(row, QStringLiteral("FileName"));
+    return names;
+}
+} // namespace
+
+class TestFrmSearch : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_host = std::make_unique<test::CatalogueWindowHost>();
+        m_host->addRows({{"beach.jpg", "/p", "Beach in ÉTÉ"},
+                         {"dog.jpg", "/p", "dog"},
+                         {"both.jpg", "/q", "beach with a dog"},
+                         {"none.jpg", "/", "None"},
+                         {"pct.jpg", "/p", "100% sure"},
+                         {"us.jpg", "/p", "a_b 1000 axb"}});
+    }
+    void cleanup()
+    {
+        const QString problems = test::unusedOrMissingAnswers();
+        m_host.reset();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+        QCOMPARE(WindowList::instance().count(), 0);
+    }
+
+    void findsDescriptionsHoldingAnyKeywordAsTyped_data()
+    {
+        QTest::addColumn<QString>("keywords");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("one") << "beach" << QStringList{"beach.jpg", "both.jpg"};
+        QTest::newRow("two") << "beach,dog" << QStringList{"beach.jpg", "dog.jpg", "both.jpg"};
+        QTest::newRow("blank kept") << "zzz, dog" << QStringList{"both.jpg"};
+        QTest::newRow("empty finds all") << "" << QStringList{"beach.jpg", "dog.jpg", "both.jpg", "none.jpg",
+                                                              "pct.jpg", "us.jpg"};
+        QTest::newRow("trailing comma finds all") << "zzz," << QStringList{"beach.jpg", "dog.jpg", "both.jpg",
+                                                                          "none.jpg", "pct.jpg", "us.jpg"};
+        QTest::newRow("None") << "None" << QStringList{"none.jpg"};
+        QTest::newRow("percent literally") << "100%" << QStringList{"pct.jpg"};
+        QTest::newRow("underscore literally") << "a_b" << QStringList{"us.jpg"};
+        QTest::newRow("accents in any case") << "été" << QStringList{"beach.jpg"};
+    }
+    void findsDescriptionsHoldingAnyKeywordAsTyped()
+    {
+        QFETCH(QString, keywords);
+        QFETCH(QStringList, found);
+        frmSearch *w = openWindow();
+        keywordBox(w)->setText(keywords);
+        w->cmdSearch_Click();
+        QCOMPARE(gridNames(w->grid()), found);
+        QVERIFY(w->grid()->isVisible());
+        QCOMPARE(message(w)->text(), QStringLiteral("Double click on filename to load picture."));
+        QVERIFY(message(w)->isVisible());
+    }
+
+    void resultsAreFormattedAndRevealThePanelButtons()
+    {
+        frmSearch *w = openWindow();
+        QVERIFY(w->grid()->isHidden());
+        QVERIFY(!m_host->panel().catalogueButtonsVisible());
+        w->cmdSearch_Click();
+        CatalogueGrid *grid = w->grid();
+        QCOMPARE(grid->rows(), 7);
+        QCOMPARE(grid->colWidthTwips(0), 1980);
+        QCOMPARE(grid->colWidthTwips(1), 2370);
+        QCOMPARE(grid->colWidthTwips(2), 2325);
+        QVERIFY(grid->headerBold());
+        for (int row = 1; row <= 6; ++row)
+            QCOMPARE(grid->cellBackground(row, 1), row % 2 == 0 ? QColor(192, 192, 192) : QColor());
+        QVERIFY(m_host->panel().catalogueButtonsVisible());
+        QVERIFY(!grid->horizontalHeader()->sectionsMovable());
+
+        w->unload();
+        QVERIFY(!m_host->panel().catalogueButtonsVisible());
+        QVERIFY(!loadedSharedWindow<frmSearch>());
+    }
+
+    void noMatchLeavesEarlierResults()
+    {
+        frmSearch *w = openWindow();
+        keywordBox(w)->setText(QStringLiteral("dog"));
+        w->cmdSearch_Click();
+        keywordBox(w)->setText(QStringLiteral("zebra"));
+        w->cmdSearch_Click();
+        QCOMPARE(message(w)->text(), QStringLiteral("No match found."));
+        QCOMPARE(gridNames(w->grid()), (QStringList{"dog.jpg", "both.jpg"}));
+        QVERIFY(w->grid()->isVisible());
+        QVERIFY(m_host->panel().catalogueButtonsVisible());
+    }
+
+    void noMatchAtFirstShowsNoGridAndNoButtons()
+    {
+        frmSearch *w = openWindow();
+        keywordBox(w)->setText(QStringLiteral("zebra"));
+        w->cmdSearch_Click();
+        QCOMPARE(message(w)->text(), QStringLiteral("No match found."));
+        QVERIFY(w->grid()->isHidden());
+        QVERIFY(!m_host->panel().catalogueButtonsVisible());
+    }
+
+    void resultsAreASnapshotTakenAtSearchTime()
+    {
+        frmSearch *w = openWindow();
+        keywordBox(w)->setText(QStringLiteral("dog"));
+        w->cmdSearch_Click();
+        m_host->addRows({{"puppy.jpg", "/p", "young dog"}});
+        catalogue::removeRows(catalogue::sharedConnection(), "dog.jpg", "/p");
+        QCOMPARE(gridNames(w->grid()), (QStringList{"dog.jpg", "both.jpg"}));
+        w->cmdSearch_Click();
+        QCOMPARE(gridNames(w->grid()), (QStringList{"both.jpg", "puppy.jpg"}));
+    }
+
+    void enterSearchesAndAnyKeyHidesTheMessage()
+    {
+        frmSearch *w = openWindow();
+        QLineEdit *box = keywordBox(w);
+        QTest::keyClicks(box, QStringLiteral("zebra"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(message(w)->isVisible());
+        QCOMPARE(message(w)->text(), QStringLiteral("No match found."));
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QVERIFY(message(w)->isHidden());
+        box->setText(QStringLiteral("dog"));
+        QTest::keyClick(box, Qt::Key_Enter);
+        QCOMPARE(message(w)->text(), QStringLiteral("Double click on filename to load picture."));
+        QCOMPARE(w->grid()->rows(), 3);
+    }
+
+    void theKeywordBoxShowsTheFocusColours()
+    {
+        QVERIFY(m_host->activate());
+        frmSearch *w = openWindow();
+        QLineEdit *box = keywordBox(w);
+        box->setText(QStringLiteral("beach"));
+        QTRY_VERIFY(box->hasFocus());
+        QCOMPARE(box->palette().color(QPalette::Base), catalogue::FocusedBoxColour);
+        w->findChild<QWidget *>("cmdSearch")->setFocus();
+        QTRY_COMPARE(box->palette().color(QPalette::Base), catalogue::UnfocusedBoxColour);
+        box->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(box->selectedText(), QStringLiteral("beach"));
+    }
+
+    void doubleClickOpensTheRowsPicture()
+    {
+        m_host->openViewer(QStringLiteral("/earlier.jpg"));
+        frmSearch *w = openWindow();
+        keywordBox(w)->setText(QStringLiteral("beach,None"));
+        w->cmdSearch_Click();
+        test::doubleClickCell(w->grid(), 2, 2);
+        QCOMPARE(m_host->openedPictures, QStringList{"/q/both.jpg"});
+        QCOMPARE(gListRow, 2);
+        QCOMPARE(gCurrentPath, QStringLiteral("/q/both.jpg"));
+        test::doubleClickCell(w->grid(), 3, 0);
+        // The root folder keeps one separator.
+        QCOMPARE(gCurrentPath, QStringLiteral("/none.jpg"));
+        QCOMPARE(gListRow, 3);
+        // Viewers opened before stay: the search window is not the only other window.
+        QCOMPARE(m_host->openViewers(), 3);
+        QCOMPARE(m_host->broughtToFront, (QList<bool>{false, false}));
+    }
+
+    void aCatalogueItCannotReachGivesAMessageAndTheWindowStaysUsable()
+    {
+        frmSearch *w = openWindow();
+        keywordBox(w)->setText(QStringLiteral("dog"));
+        w->cmdSearch_Click();
+        const QString path = m_host->folder().cataloguePath();
+        QVERIFY(QFile::rename(path, path + ".away"));
+        keywordBox(w)->setText(QStringLiteral("beach"));
+        w->cmdSearch_Click();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY2(MessageBox::shownTexts().first().startsWith("The catalogue could not be searched.\r\n"),
+                 qPrintable(MessageBox::shownTexts().first()));
+        QVERIFY(MessageBox::shownTexts().first().contains("was not found"));
+        QCOMPARE(gridNames(w->grid()), (QStringList{"dog.jpg", "both.jpg"}));
+
+        QVERIFY(QFile::rename(path + ".away", path));
+        w->cmdSearch_Click();
+        QCOMPARE(gridNames(w->grid()), (QStringList{"beach.jpg", "both.jpg"}));
+    }
+
+private:
+    frmSearch *openWindow()
+    {
+        frmSearch *w = sharedWindow<frmSearch>();
+        w->showWindow();
+        return w;
+    }
+    static QLineEdit *keywordBox(frmSearch *w) { return w->findChild<QLineEdit *>(QStringLiteral("txtKeywords")); }
+    static QLabel *message(frmSearch *w) { return w->findChild<QLabel *>(QStringLiteral("lblMessage")); }
+
+    std::unique_ptr<test::CatalogueWindowHost> m_host;
+};
+
+PIXDOCK_REGISTER_TEST(TestFrmSearch)
+#include "tst_frmSearch.moc"
