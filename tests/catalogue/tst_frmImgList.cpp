@@ -1,0 +1,254 @@
+// The catalogue list window: the sorted snapshot, column widths and shading, the resize
+// arithmetic, opening a row after columns were moved, and what its closing does.
+#include "CatalogueGrid.h"
+#include "CatalogueStore.h"
+#include "CatalogueWindowHost.h"
+#include "ImgListLayout.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "Twips.h"
+#include "WindowList.h"
+#include "frmImgList.h"
+#include "frmSearch.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace pixdock;
+using catalogue::CatalogueGrid;
+
+namespace {
+QStringList gridNames(CatalogueGrid *grid)
+{
+    QStringList names;
+    for (int row = 1; row < grid->rows(); ++row)
+        names << grid->textOf(row, QStringLiteral("FileName"));
+    return names;
+}
+
+frmImgList *openPrivateList()
+{
+    auto *w = new frmImgList;
+    w->load();
+    w->showWindow();
+    return w;
+}
+} // namespace
+
+class TestFrmImgList : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_host = std::make_unique<test::CatalogueWindowHost>();
+        m_host->addRows({{"c.jpg", "/p", "three"},
+                         {"A.jpg", "/", "one"},
+                         {"é.jpg", "/p/", "five"},
+                         {"b.jpg", "/q", "two"},
+                         {"D.jpg", "/p", "four"}});
+    }
+    void cleanup()
+    {
+        const QString problems = test::unusedOrMissingAnswers();
+        m_host.reset();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+        QCOMPARE(WindowList::instance().count(), 0);
+    }
+
+    void placesForAWindowSize_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<QRect>("button");
+        QTest::addColumn<std::optional<QRect>>("grid");
+        const std::optional<QRect> none;
+        QTest::newRow("designed") << 6675 << 5130 << QRect(5535, 4650, 1080, 420)
+                                  << std::optional(QRect(60, 60, 6555, 4530));
+        QTest::newRow("as tall as the panel") << 6675 << 8685 << QRect(5535, 8205, 1080, 420)
+                                              << std::optional(QRect(60, 60, 6555, 8085));
+        QTest::newRow("just fits") << 120 << 600 << QRect(-1020, 120, 1080, 420)
+                                   << std::optional(QRect(60, 60, 0, 0));
+        QTest::newRow("too narrow for the grid") << 100 << 5000 << QRect(-1040, 4520, 1080, 420) << none;
+        QTest::newRow("too low for the grid") << 6675 << 500 << QRect(5535, 20, 1080, 420) << none;
+    }
+    void placesForAWindowSize()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(QRect, button);
+        QFETCH(std::optional<QRect>, grid);
+        const catalogue::ImgListPlaces places = catalogue::imgListPlaces(width, height, QSize(1080, 420));
+        QCOMPARE(places.button, button);
+        QCOMPARE(places.grid, grid);
+    }
+
+    void columnWidthsAreFractionsOfTheGrid_data()
+    {
+        QTest::addColumn<int>("gridWidth");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::newRow("designed grid") << 6360 << QList<int>{1272, 1590, 3180};
+        QTest::newRow("halves go to even") << 6555 << QList<int>{1311, 1639, 3278};
+        QTest::newRow("odd") << 6450 << QList<int>{1290, 1612, 3225};
+    }
+    void columnWidthsAreFractionsOfTheGrid()
+    {
+        QFETCH(int, gridWidth);
+        QFETCH(QList<int>, widths);
+        const auto got = catalogue::imgListColumnWidths(gridWidth);
+        QCOMPARE((QList<int>{got[0], got[1], got[2]}), widths);
+    }
+
+    void loadsEveryRowSortedAndFormatted()
+    {
+        frmImgList *w = sharedWindow<frmImgList>();
+        w->showWindow();
+        CatalogueGrid *grid = w->grid();
+        QCOMPARE(gridNames(grid), (QStringList{"A.jpg", "b.jpg", "c.jpg", "D.jpg", "é.jpg"}));
+        QCOMPARE(grid->textAt(0, 0), QStringLiteral("FileName"));
+        QCOMPARE(grid->textAt(0, 1), QStringLiteral("Location"));
+        QCOMPARE(grid->textAt(0, 2), QStringLiteral("Description"));
+        QVERIFY(grid->headerBold());
+        for (int row = 1; row <= 5; ++row) {
+            for (int col = 0; col < 3; ++col)
+                QCOMPARE(grid->cellBackground(row, col), row % 2 == 0 ? QColor(192, 192, 192) : QColor());
+        }
+        const auto widths = catalogue::imgListColumnWidths(twips::fromPixels(grid->width()));
+        for (int col = 0; col < 3; ++col)
+            QCOMPARE(grid->colWidthTwips(col), twips::fromPixels(twips::toPixels(widths[size_t(col)])));
+        QVERIFY(m_host->panel().catalogueButtonsVisible());
+        QCOMPARE(w->leftTwips(), m_host->panel().widthTwips());
+        QCOMPARE(w->topTwips(), 0);
+        QCOMPARE(w->heightTwips(), m_host->panel().heightTwips());
+    }
+
+    void theGridAndButtonFollowTheWindowsSize()
+    {
+        frmImgList *w = sharedWindow<frmImgList>();
+        w->showWindow();
+        w->setClientSizeTwips(9000, 6000);
+        auto *button = w->findChild<QPushButton *>("cmdClose");
+        QTRY_COMPARE(button->geometry(), twips::rectToPixels(9000 - 1140, 6000 - 480, 1080, 420));
+        QCOMPARE(w->grid()->geometry(), twips::rectToPixels(60, 60, 9000 - 120, 6000 - 480 - 120));
+    }
+
+    void anEmptyCatalogueShowsTheHeaderAndStillTheButtons()
+    {
+        catalogue::runStatement(catalogue::sharedConnection(), {QStringLiteral("DELETE FROM Info"), {}});
+        frmImgList *w = sharedWindow<frmImgList>();
+        QCOMPARE(w->grid()->rows(), 1);
+        QVERIFY(m_host->panel().catalogueButtonsVisible());
+    }
+
+    void theListIsASnapshotTakenAtLoad()
+    {
+        frmImgList *w = sharedWindow<frmImgList>();
+        m_host->addRows({{"aa.jpg", "/p", "new"}});
+        catalogue::removeRows(catalogue::sharedConnection(), "c.jpg", "/p");
+        QCOMPARE(gridNames(w->grid()), (QStringList{"A.jpg", "b.jpg", "c.jpg", "D.jpg", "é.jpg"}));
+        w->unload();
+        QCOMPARE(gridNames(sharedWindow<frmImgList>()->grid()),
+                 (QStringList{"A.jpg", "aa.jpg", "b.jpg", "D.jpg", "é.jpg"}));
+    }
+
+    void doubleClickReadsNameAndFolderByColumnAfterAMove_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("folder") << 2 << "/q/b.jpg";
+        QTest::newRow("root") << 1 << "/A.jpg";
+        QTest::newRow("trailing separator") << 5 << "/p/é.jpg";
+    }
+    void doubleClickReadsNameAndFolderByColumnAfterAMove()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, path);
+        frmImgList *w = sharedWindow<frmImgList>();
+        w->showWindow();
+        QHeaderView *header = w->grid()->horizontalHeader();
+        QVERIFY(header->sectionsMovable());
+        header->moveSection(0, 2); // Location, Description, FileName
+        header->moveSection(0, 1); // Description, Location, FileName
+        test::doubleClickCell(w->grid(), row, 0);
+        QCOMPARE(gCurrentPath, path);
+        QCOMPARE(gListRow, row);
+        QCOMPARE(m_host->openedPictures, QStringList{path});
+        QCOMPARE(m_host->broughtToFront, QList<bool>{true});
+    }
+
+    void eachDoubleClickOpensOneMoreViewer()
+    {
+        frmImgList *w = sharedWindow<frmImgList>();
+        w->showWindow();
+        test::doubleClickCell(w->grid(), 1, 0);
+        test::doubleClickCell(w->grid(), 3, 1);
+        QCOMPARE(m_host->openViewers(), 2);
+        QCOMPARE(m_host->openedPictures, (QStringList{"/A.jpg", "/p/c.jpg"}));
+    }
+
+    void closingAnyListHidesTheButtonsAndForgetsTheSharedList()
+    {
+        frmImgList *shared = sharedWindow<frmImgList>();
+        shared->showWindow();
+        frmImgList *extra = openPrivateList();
+        QVERIFY(m_host->panel().catalogueButtonsVisible());
+        extra->findChild<QPushButton *>("cmdClose")->click();
+        QVERIFY(!m_host->panel().catalogueButtonsVisible());
+        QVERIFY(!loadedSharedWindow<frmImgList>());
+        QVERIFY(shared->isVisible());
+    }
+
+    void thePanelButtonsFollowListAndSearchWindows()
+    {
+        test::HostPanel &panel = m_host->panel();
+        frmSearch *search = sharedWindow<frmSearch>();
+        search->showWindow();
+        QVERIFY(!panel.catalogueButtonsVisible());
+        search->cmdSearch_Click();
+        QVERIFY(panel.catalogueButtonsVisible());
+        frmImgList *list = sharedWindow<frmImgList>();
+        list->unload();
+        // Closing a list hides them although the search results are still on screen.
+        QVERIFY(!panel.catalogueButtonsVisible());
+        search->cmdSearch_Click();
+        QVERIFY(panel.catalogueButtonsVisible());
+        search->unload();
+        QVERIFY(!panel.catalogueButtonsVisible());
+        sharedWindow<frmImgList>();
+        QVERIFY(panel.catalogueButtonsVisible());
+    }
+
+    void aCatalogueItCannotReadGivesAMessageAndAnEmptyList()
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+        other.setDatabaseName(m_host->folder().cataloguePath());
+        QVERIFY(other.open());
+        QVERIFY(QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        frmImgList *w = sharedWindow<frmImgList>();
+        QVERIFY(QSqlQuery(other).exec(QStringLiteral("ROLLBACK")));
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+
+        QCOMPARE(MessageBox::shownTexts(), QStringList{"The catalogue list could not be loaded.\r\n"
+                                                       "The catalogue is locked by another program."});
+        QVERIFY(w->isLoaded());
+        QCOMPARE(w->grid()->rows(), 1);
+        QVERIFY(!m_host->panel().catalogueButtonsVisible());
+        test::doubleClickCell(w->grid(), 1, 0); // nothing there to open
+        QVERIFY(m_host->openedPictures.isEmpty());
+        w->cmdClose_Click();
+        QVERIFY(!loadedSharedWindow<frmImgList>());
+    }
+
+private:
+    std::unique_ptr<test::CatalogueWindowHost> m_host;
+};
+
+PIXDOCK_REGISTER_TEST(TestFrmImgList)
+#include "tst_frmImgList.moc"
