@@ -1,0 +1,127 @@
+// Help > Contents and Help > Search For Help On against the manual the build made, and what
+// happens when the help files are missing or damaged.
+#include "HelpLauncher.h"
+#include "Locations.h"
+#include "RunTimeError.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+
+#include <QFile>
+#include <QHelpIndexWidget>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTreeView>
+
+using namespace pixdock;
+
+class TestHelpLauncher : public QObject
+{
+    Q_OBJECT
+
+    static QTabWidget *tabs() { return help::helpWindow()->findChild<QTabWidget *>(QStringLiteral("helpTabs")); }
+    static QTextBrowser *page() { return help::helpWindow()->findChild<QTextBrowser *>(QStringLiteral("helpBrowser")); }
+    static QLineEdit *filter() { return help::helpWindow()->findChild<QLineEdit *>(QStringLiteral("txtIndexFilter")); }
+    static QHelpIndexWidget *index() { return help::helpWindow()->findChild<QHelpIndexWidget *>(); }
+
+private slots:
+    void cleanup()
+    {
+        locations::restoreHelpCollectionFile();
+        delete help::helpWindow();
+        test::resetProgramState();
+    }
+
+    void contentsOpensTheManualAtItsContents()
+    {
+        help::showHelpContents();
+        QVERIFY(help::helpWindow() && help::helpWindow()->isVisible());
+        QCOMPARE(tabs()->currentWidget()->objectName(), QStringLiteral("contentsTab"));
+        QCOMPARE(page()->source().fileName(), QStringLiteral("contents.html"));
+        QCOMPARE(page()->documentTitle(), QStringLiteral("Pixdock Manual"));
+        QVERIFY(page()->toPlainText().contains(QStringLiteral("Searching the catalogue")));
+        // The table of contents: the manual with its seven topics, opened.
+        auto *toc = help::helpWindow()->findChild<QTreeView *>(QStringLiteral("contentsTab"));
+        QTRY_COMPARE(toc->model()->rowCount(), 1);
+        const QModelIndex manual = toc->model()->index(0, 0);
+        QCOMPARE(toc->model()->rowCount(manual), 7);
+        QTRY_VERIFY(toc->isExpanded(manual));
+    }
+
+    void searchForHelpOnOpensTheIndexWithAnEmptyFilter()
+    {
+        help::showHelpIndex();
+        QCOMPARE(tabs()->currentWidget()->objectName(), QStringLiteral("indexTab"));
+        QCOMPARE(filter()->text(), QString());
+        QTRY_VERIFY(index()->model()->rowCount() > 30);
+
+        // A keyword leads to its page; asking again starts from an empty filter.
+        QTest::keyClicks(filter(), QStringLiteral("thumbn"));
+        QTRY_COMPARE(index()->model()->rowCount(), 1);
+        QTest::keyClick(filter(), Qt::Key_Return);
+        QCOMPARE(page()->source().fileName(), QStringLiteral("thumbnails.html"));
+
+        QWidget *first = help::helpWindow();
+        help::showHelpIndex();
+        QCOMPARE(help::helpWindow(), first);
+        QCOMPARE(filter()->text(), QString());
+        QTRY_VERIFY(index()->model()->rowCount() > 30);
+
+        help::showHelpContents();
+        QCOMPARE(help::helpWindow(), first);
+        QCOMPARE(tabs()->currentWidget()->objectName(), QStringLiteral("contentsTab"));
+        QCOMPARE(page()->source().fileName(), QStringLiteral("contents.html"));
+    }
+
+    void missingOrDamagedHelpFilesRaiseAClearError_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("saying");
+        QTest::newRow("no collection configured") << "none" << 53 << "without its help files";
+        QTest::newRow("collection missing") << "missing" << 53 << "cannot be found";
+        QTest::newRow("collection is a folder") << "folder" << 70 << "cannot be read";
+        QTest::newRow("collection is not a help file") << "garbage" << 70 << "cannot be read";
+        QTest::newRow("manual beside the collection gone") << "lone" << 70 << "is missing";
+    }
+    void missingOrDamagedHelpFilesRaiseAClearError()
+    {
+        QFETCH(QString, setup);
+        QFETCH(int, number);
+        QFETCH(QString, saying);
+        QTemporaryDir dir;
+        const QString collection = dir.filePath(QStringLiteral("pixdock.qhc"));
+        if (setup == QLatin1String("none")) {
+            locations::setHelpCollectionFile(QString());
+        } else {
+            if (setup == QLatin1String("folder"))
+                QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("pixdock.qhc")));
+            if (setup == QLatin1String("garbage")) {
+                QFile file(collection);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write(QByteArray(4096, 'x'));
+            }
+            if (setup == QLatin1String("lone"))
+                QVERIFY(QFile::copy(locations::helpCollectionFile(), collection));
+            locations::setHelpCollectionFile(collection);
+        }
+
+        for (auto open : {&help::showHelpContents, &help::showHelpIndex}) {
+            try {
+                open();
+                QFAIL("the help opened");
+            } catch (const RunTimeError &e) {
+                QCOMPARE(e.number(), number);
+                QVERIFY2(e.description().contains(saying), qPrintable(e.description()));
+                if (setup != QLatin1String("none"))
+                    QVERIFY2(e.description().contains(collection), qPrintable(e.description()));
+            }
+        }
+        QCOMPARE(help::helpWindow(), nullptr);
+    }
+};
+
+PIXDOCK_REGISTER_TEST(TestHelpLauncher)
+#include "tst_HelpLauncher.moc"
