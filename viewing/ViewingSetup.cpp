@@ -1,8 +1,17 @@
-// Placeholder until the viewer window exists.
+// Start-up of the viewing library.
 #include "ViewingSetup.h"
+
+#include "PictureLoader.h"
+#include "ViewerOpening.h"
+#include "frmViewer.h"
 
 namespace pixdock::viewing {
 
-void installViewerOpeners() {}
+void installViewerOpeners()
+{
+    raisePictureMemoryLimit();
+    viewers::setOpeners([](bool bringToFront) -> QWidget * { return frmViewer::openNew(bringToFront); },
+                        []() -> QWidget * { return frmViewer::openShared(); });
+}
 
 } // namespace pixdock::viewing

@@ -1,0 +1,100 @@
+// Awkward files for the viewing tests.
+#include "ViewingTestFiles.h"
+
+#include <QBuffer>
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QtEndian>
+
+#include <stdexcept>
+#include <sys/stat.h>
+
+namespace pixdock::test {
+
+QByteArray bmpClaiming(QSize size)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("BM", 2);
+    out << quint32(54 + 64) << quint16(0) << quint16(0) << quint32(54);
+    out << quint32(40) << qint32(size.width()) << qint32(size.height()) << quint16(1) << quint16(24)
+        << quint32(0) << quint32(0) << qint32(2835) << qint32(2835) << quint32(0) << quint32(0);
+    for (int i = 0; i < 64; ++i)
+        out << quint8(0x7f);
+    return bytes;
+}
+
+namespace {
+quint32 crc32(const char *data, qsizetype size)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (qsizetype i = 0; i < size; ++i) {
+        crc ^= quint8(data[i]);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+} // namespace
+
+QByteArray pngClaiming(QSize size)
+{
+    QByteArray bytes = truncatedPicture("png", {8, 8}, 1.0);
+    // The IHDR chunk: length at 8, type at 12, width and height at 16 and 20, its CRC at 29.
+    qToBigEndian<quint32>(quint32(size.width()), bytes.data() + 16);
+    qToBigEndian<quint32>(quint32(size.height()), bytes.data() + 20);
+    qToBigEndian<quint32>(crc32(bytes.constData() + 12, 17), bytes.data() + 29);
+    return bytes;
+}
+
+QByteArray truncatedPicture(const char *format, QSize size, double fraction)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x * y) % 256));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, format))
+        throw std::runtime_error("cannot write test picture");
+    return bytes.left(qsizetype(bytes.size() * fraction));
+}
+
+QString writeTurnedJpeg(const QString &folder, const QString &name, QSize stored)
+{
+    QImage image(stored, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "jpeg"))
+        throw std::runtime_error("cannot write turned picture");
+    // An APP1 segment right after the start marker: EXIF, big-endian TIFF, one tag,
+    // orientation (0x0112) = 6, "turn a quarter clockwise to show".
+    static const char exif[] = "\xFF\xE1\x00\x22"
+                               "Exif\0\0"
+                               "MM\x00\x2A\x00\x00\x00\x08"
+                               "\x00\x01"
+                               "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x06\x00\x00"
+                               "\x00\x00\x00\x00";
+    jpeg.insert(2, QByteArray(exif, sizeof exif - 1));
+    const QString path = QDir(folder).filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size())
+        throw std::runtime_error("cannot write turned picture");
+    return path;
+}
+
+QString makeFifo(const QString &folder, const QString &name)
+{
+    const QString path = QDir(folder).filePath(name);
+    if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0)
+        throw std::runtime_error("cannot make pipe");
+    return path;
+}
+
+} // namespace pixdock::test

@@ -1,0 +1,22 @@
+// Awkward files for the viewing tests: pictures that lie about their size, cut-off pictures,
+// pipes, pictures turned by their EXIF orientation.
+#pragma once
+
+#include <QByteArray>
+#include <QSize>
+#include <QString>
+
+namespace pixdock::test {
+
+// A BMP header that claims this size, followed by a few bytes of pixels.
+QByteArray bmpClaiming(QSize size);
+// A small PNG whose header claims this size.
+QByteArray pngClaiming(QSize size);
+// The first `fraction` of a picture's bytes as Qt writes it in that format.
+QByteArray truncatedPicture(const char *format, QSize size, double fraction);
+// A JPEG stored `stored` (width x height) whose EXIF orientation says it is turned a quarter.
+QString writeTurnedJpeg(const QString &folder, const QString &name, QSize stored);
+// A named pipe; returns its path.
+QString makeFifo(const QString &folder, const QString &name);
+
+} // namespace pixdock::test

@@ -1,0 +1,250 @@
+// Next Image and Previous Image: stepping through a folder from the status panel's path,
+// at both ends of the folder and under both failure policies.
+#include "ChildWindow.h"
+#include "FolderListing.h"
+#include "FolderStepping.h"
+#include "HostFrame.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "Pictures.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "WindowList.h"
+#include "frmViewer.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace pixdock;
+using namespace pixdock::viewing;
+
+Q_DECLARE_METATYPE(pixdock::viewing::FailurePolicy)
+
+namespace {
+class OtherWindow : public ChildWindow
+{
+public:
+    explicit OtherWindow(const QString &text) { setWindowTitle(text); }
+};
+
+const QString NoMoreFiles = QStringLiteral("No more files!\rGo to first image?");
+
+void addPolicyRows(const char *tag, const std::function<void(QTestData &)> &rest)
+{
+    for (auto [name, policy] : {std::pair{"skip failing steps", FailurePolicy::SkipFailingSteps},
+                                std::pair{"end at first failure", FailurePolicy::EndAtFirstFailure}}) {
+        QTestData &row = QTest::newRow(qPrintable(QStringLiteral("%1 (%2)").arg(tag, name))) << policy;
+        rest(row);
+    }
+}
+} // namespace
+
+class TestFolderStepping : public QObject
+{
+    Q_OBJECT
+    test::HostFrame *m_frame = nullptr;
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString &name) const { return m_dir->path() + "/" + name; }
+
+    // Shows a file as a command would: current path, a viewer, the status panel.
+    frmViewer *show(const QString &name)
+    {
+        gCurrentPath = path(name);
+        frmViewer *viewer = frmViewer::openNew();
+        setFrameStatusText(gCurrentPath);
+        return viewer;
+    }
+
+    QStringList viewerPaths() const
+    {
+        QStringList captions;
+        for (QWidget *w : WindowList::instance().windows())
+            captions << w->windowTitle();
+        return captions;
+    }
+
+private slots:
+    void init()
+    {
+        test::resetProgramState();
+        m_frame = new test::HostFrame;
+        m_dir = std::make_unique<QTemporaryDir>();
+        for (const char *name : {"a.png", "b.png", "c.png"})
+            test::writePicture(m_dir->path(), name, {30, 20});
+    }
+    void cleanup()
+    {
+        QCOMPARE(test::unusedOrMissingAnswers(), QString());
+        test::resetProgramState();
+        delete m_frame;
+    }
+
+    void stepping_data()
+    {
+        QTest::addColumn<FailurePolicy>("policy");
+        QTest::addColumn<bool>("next");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("answer"); // to a question, 0 for none
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("to"); // empty: nothing changes
+        addPolicyRows("next from the first", [](QTestData &r) { r << true << "a.png" << 0 << QStringList() << "b.png"; });
+        addPolicyRows("next at the end, Yes goes to the first",
+                      [](QTestData &r) { r << true << "c.png" << int(QMessageBox::Yes) << QStringList{NoMoreFiles} << "a.png"; });
+        addPolicyRows("next at the end, No changes nothing",
+                      [](QTestData &r) { r << true << "c.png" << int(QMessageBox::No) << QStringList{NoMoreFiles} << ""; });
+        addPolicyRows("next on a name of other letter case offers the first",
+                      [](QTestData &r) { r << true << "B.png" << int(QMessageBox::Yes) << QStringList{NoMoreFiles} << "a.png"; });
+        addPolicyRows("previous from the last", [](QTestData &r) { r << false << "c.png" << 0 << QStringList() << "b.png"; });
+        addPolicyRows("previous at the start says so",
+                      [](QTestData &r) { r << false << "a.png" << 0 << QStringList{FirstImageText} << ""; });
+        addPolicyRows("previous on a name not in the folder",
+                      [](QTestData &r) { r << false << "zz.png" << 0 << QStringList() << ""; });
+    }
+
+    void stepping()
+    {
+        QFETCH(FailurePolicy, policy);
+        QFETCH(bool, next);
+        QFETCH(QString, from);
+        QFETCH(int, answer);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, to);
+        QPointer<frmViewer> old = show(from);
+        if (answer)
+            MessageBox::queueAnswer(QMessageBox::StandardButton(answer));
+
+        next ? nextImage(policy) : previousImage(policy);
+        test::flushDeletes();
+
+        QCOMPARE(MessageBox::shownTexts(), messages);
+        if (to.isEmpty()) {
+            QCOMPARE(gCurrentPath, path(from));
+            QCOMPARE(frameStatusText(), path(from));
+            QVERIFY(!old.isNull());
+            QCOMPARE(WindowList::instance().count(), 3);
+        } else {
+            QCOMPARE(gCurrentPath, path(to));
+            QCOMPARE(frameStatusText(), path(to));
+            QVERIFY(old.isNull());
+            auto *viewer = qobject_cast<frmViewer *>(WindowList::instance().at(2));
+            QVERIFY(viewer);
+            QVERIFY(viewer->picFramed()->isVisible());
+            QCOMPARE(WindowList::instance().count(), 3);
+        }
+    }
+
+    void nothingHappensBeforeAnyPicture_data()
+    {
+        QTest::addColumn<bool>("next");
+        QTest::newRow("next") << true;
+        QTest::newRow("previous") << false;
+    }
+
+    void nothingHappensBeforeAnyPicture()
+    {
+        QFETCH(bool, next);
+        next ? nextImage(FailurePolicy::SkipFailingSteps) : previousImage(FailurePolicy::EndAtFirstFailure);
+        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(gCurrentPath, QString());
+        QCOMPARE(WindowList::instance().count(), 2);
+    }
+
+    void nextStepsOnAfterTheViewerWasClosed()
+    {
+        show("a.png")->unload();
+        nextImage(FailurePolicy::SkipFailingSteps);
+        QCOMPARE(gCurrentPath, path("b.png"));
+        QCOMPARE(WindowList::instance().captionAt(2), caption::Viewer);
+    }
+
+    void nextAfterTheCurrentFileWasDeletedOffersTheFirst()
+    {
+        show("b.png");
+        QVERIFY(QFile::remove(path("b.png")));
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        nextImage(FailurePolicy::SkipFailingSteps);
+        QCOMPARE(MessageBox::shownTexts(), QStringList{NoMoreFiles});
+        QCOMPARE(gCurrentPath, path("a.png"));
+    }
+
+    void nextInAFolderLeftEmptyStopsAfterTheQuestion()
+    {
+        show("a.png");
+        for (const char *name : {"a.png", "b.png", "c.png"})
+            QVERIFY(QFile::remove(path(name)));
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        nextImage(FailurePolicy::SkipFailingSteps);
+        QCOMPARE(MessageBox::shownTexts(), QStringList{NoMoreFiles});
+        QCOMPARE(gCurrentPath, path("a.png"));
+        QCOMPARE(frameStatusText(), path("a.png"));
+        QCOMPARE(WindowList::instance().count(), 3);
+    }
+
+    void anUnreadableFileIsAStepAndTheStatusNamesWhatIsShown_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("current");
+        QTest::newRow("Yes: the viewer steps past it") << int(QMessageBox::Yes) << "c.png";
+        QTest::newRow("No: the next Next goes on from it") << int(QMessageBox::No) << "b.png";
+    }
+
+    void anUnreadableFileIsAStepAndTheStatusNamesWhatIsShown()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, current);
+        test::writeBytes(m_dir->path(), "b.png", "not a picture");
+        show("a.png");
+        MessageBox::queueAnswer(QMessageBox::StandardButton(answer));
+        nextImage(FailurePolicy::SkipFailingSteps);
+        QCOMPARE(MessageBox::shownTexts(), QStringList{path("b.png") + " is invalid.\rLoad next file?"});
+        QCOMPARE(gCurrentPath, path(current));
+        QCOMPARE(frameStatusText(), path(current));
+        nextImage(FailurePolicy::SkipFailingSteps);
+        QCOMPARE(gCurrentPath, path("c.png"));
+        if (answer == QMessageBox::Yes) {
+            QCOMPARE(MessageBox::shownTexts().size(), 2);
+            QCOMPARE(MessageBox::shownTexts().constLast(), NoMoreFiles); // answered No by default
+            MessageBox::clearRecord();
+        }
+    }
+
+    void aWindowAtPosition2OtherThanAViewerStays()
+    {
+        auto *search = new OtherWindow(caption::Search);
+        search->load();
+        search->showWindow();
+        show("a.png");
+        nextImage(FailurePolicy::SkipFailingSteps);
+        test::flushDeletes();
+        QCOMPARE(viewerPaths(), QStringList({"Pixdock", "Options", caption::Search, caption::Viewer, caption::Viewer}));
+        QCOMPARE(gCurrentPath, path("b.png"));
+    }
+
+    void aPictureInTheRootFolderStepsWithOneSeparator()
+    {
+        // The root's own files are not ours to write; the path is what matters.
+        QString folder = QStringLiteral("/");
+        QString first;
+        const QString name = NextFileInFolder(folder, first);
+        if (name.isEmpty())
+            QSKIP("the root folder holds no files");
+        setFrameStatusText("/" + name);
+        gCurrentPath = "/" + name;
+        previousImage(FailurePolicy::EndAtFirstFailure);
+        QCOMPARE(MessageBox::shownTexts(), QStringList{FirstImageText});
+        MessageBox::clearRecord();
+        folder = QStringLiteral("/");
+        QString second = NextFileInFolder(folder, first);
+        if (second.isEmpty())
+            QSKIP("the root folder holds one file");
+        nextImage(FailurePolicy::SkipFailingSteps);
+        MessageBox::clearRecord(); // whatever the root's files are, the viewer may not read them
+        QCOMPARE(gCurrentPath, "/" + second);
+    }
+};
+
+PIXDOCK_REGISTER_TEST(TestFolderStepping)
+#include "tst_FolderStepping.moc"

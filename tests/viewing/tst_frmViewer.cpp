@@ -1,0 +1,295 @@
+// The viewer window: placing itself, the picture and its scroll bars, and what the user sees
+// when the picture cannot be shown.
+#include "FolderListing.h"
+#include "HostFrame.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "Pictures.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "Twips.h"
+#include "ViewerOpening.h"
+#include "ViewingSetup.h"
+#include "ViewingTestFiles.h"
+#include "WindowList.h"
+#include "frmViewer.h"
+
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace pixdock;
+
+namespace {
+frmViewer *openViewer(const QString &path)
+{
+    gCurrentPath = path;
+    return frmViewer::openNew();
+}
+
+// Writes a file of a kind: a picture, text, nothing at all, a cut-off picture, a pipe.
+void writeKind(const QString &folder, const QString &name, const QString &kind)
+{
+    if (kind == "picture")
+        test::writePicture(folder, name, {30, 20});
+    else if (kind == "text")
+        test::writeBytes(folder, name, "not a picture\n");
+    else if (kind == "empty")
+        test::writeBytes(folder, name, {});
+    else if (kind == "cut")
+        test::writeBytes(folder, name, test::truncatedPicture("png", {100, 100}, 0.4));
+    else if (kind == "huge")
+        test::writeBytes(folder, name, test::pngClaiming({65535, 65535}));
+    else if (kind == "pipe")
+        test::makeFifo(folder, name);
+    else if (kind == "folder")
+        QDir(folder).mkdir(name);
+}
+} // namespace
+
+class TestFrmViewer : public QObject
+{
+    Q_OBJECT
+    test::HostFrame *m_frame = nullptr;
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString folder() const { return m_dir->path(); }
+
+private slots:
+    void init()
+    {
+        test::resetProgramState();
+        m_frame = new test::HostFrame;
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
+    void cleanup()
+    {
+        QCOMPARE(test::unusedOrMissingAnswers(), QString());
+        test::resetProgramState();
+        delete m_frame;
+        QCOMPARE(WindowList::instance().count(), 0);
+    }
+
+    void placesItselfRightOfThePanel()
+    {
+        frmViewer *viewer = openViewer(test::writePicture(folder(), "a.png", {30, 20}));
+        const int panelWidth = panelWidthTwips();
+        QVERIFY(qAbs(viewer->leftTwips() - panelWidth) <= twips::PerPixel);
+        QCOMPARE(viewer->topTwips(), 0);
+        QVERIFY(qAbs(viewer->heightTwips() - panelHeightTwips()) <= twips::PerPixel);
+        QVERIFY(qAbs(viewer->widthTwips() - (m_frame->widthTwips() - 1.25 * panelWidth)) <= twips::PerPixel);
+        // The frame fills the window less 1000 across and 2000 down; Close sits under its bar.
+        const int frameWidth = viewer->widthTwips() - 1000;
+        const int frameHeight = viewer->heightTwips() - 2000;
+        QCOMPARE(viewer->framePicHolder()->geometry(), twips::rectToPixels(0, 0, frameWidth, frameHeight));
+        QCOMPARE(viewer->cmdClose()->y(), twips::toPixels(frameHeight + 510));
+        QCOMPARE(viewer->windowTitle(), caption::Viewer);
+    }
+
+    void barsAppearOnlyForAPictureLargerThanTheFrame_data()
+    {
+        QTest::addColumn<int>("extraWidth");  // pixels beyond the frame, negative: smaller
+        QTest::addColumn<int>("extraHeight");
+        QTest::newRow("smaller both ways") << -10 << -10;
+        QTest::newRow("as large as fits") << 0 << 0;
+        QTest::newRow("one pixel higher") << 0 << 1;
+        QTest::newRow("one pixel wider") << 1 << 0;
+        QTest::newRow("larger both ways") << 300 << 200;
+    }
+
+    void barsAppearOnlyForAPictureLargerThanTheFrame()
+    {
+        QFETCH(int, extraWidth);
+        QFETCH(int, extraHeight);
+        // Measure the frame with a first viewer, then open the picture that fits it so.
+        frmViewer *probe = openViewer(QString());
+        const int frameWidth = probe->widthTwips() - 1000;
+        const int frameHeight = probe->heightTwips() - 2000;
+        probe->unload();
+        const QSize size(frameWidth / 15 + extraWidth, frameHeight / 15 + extraHeight);
+        const QString path = test::writePicture(folder(), "p.png", size);
+        frmViewer *viewer = openViewer(path);
+
+        QCOMPARE(viewer->picFramed()->size(), size);
+        QCOMPARE(viewer->picFramed()->pos(), QPoint(0, 0));
+        QVERIFY(viewer->picFramed()->isVisible());
+        QCOMPARE(frameStatusText(), path);
+        const int pictureWidth = size.width() * 15;
+        const int pictureHeight = size.height() * 15;
+        QCOMPARE(viewer->vScroll()->isVisible(), extraHeight > 0);
+        QCOMPARE(viewer->hScroll()->isVisible(), extraWidth > 0);
+        if (extraHeight > 0) {
+            QCOMPARE(viewer->vScroll()->maximum(), int(std::lrint((pictureHeight - frameHeight - 1) * 1.1)));
+            QCOMPARE(viewer->vScroll()->singleStep(), pictureHeight / 20);
+            QCOMPARE(viewer->vScroll()->pageStep(), pictureHeight / 10);
+            QCOMPARE(viewer->vScroll()->geometry(),
+                     twips::rectToPixels(frameWidth, 0, 255, frameHeight));
+        }
+        if (extraWidth > 0) {
+            QCOMPARE(viewer->hScroll()->maximum(), int(std::lrint((pictureWidth - frameWidth - 1) * 1.2)));
+            QCOMPARE(viewer->hScroll()->geometry(), twips::rectToPixels(0, frameHeight, frameWidth, 255));
+        }
+    }
+
+    void scrollingMovesThePictureWhenAChangeEnds()
+    {
+        frmViewer *viewer = openViewer(test::writePicture(folder(), "big.png", {2000, 1500}));
+        QLabel *picture = viewer->picFramed();
+        viewer->hScroll()->setValue(1000);
+        QCOMPARE(picture->x(), twips::toPixels(-1000));
+        viewer->hScroll()->setValue(0);
+        QCOMPARE(picture->x(), 0);
+        viewer->vScroll()->setValue(3299);
+        QCOMPARE(picture->y(), twips::toPixels(-3299));
+
+        // While the thumb is dragged the picture stays; it follows when the drag ends.
+        viewer->hScroll()->setSliderDown(true);
+        viewer->hScroll()->setSliderPosition(2000);
+        QCOMPARE(picture->x(), 0);
+        viewer->hScroll()->setSliderDown(false);
+        QCOMPARE(picture->x(), twips::toPixels(-2000));
+    }
+
+    void resizingMovesNothing()
+    {
+        frmViewer *viewer = openViewer(test::writePicture(folder(), "big.png", {2000, 1500}));
+        const QRect frame = viewer->framePicHolder()->geometry();
+        const QRect bar = viewer->vScroll()->geometry();
+        const QPoint close = viewer->cmdClose()->pos();
+        viewer->subWindow()->resize(viewer->subWindow()->size() + QSize(200, 150));
+        QCOMPARE(viewer->framePicHolder()->geometry(), frame);
+        QCOMPARE(viewer->vScroll()->geometry(), bar);
+        QCOMPARE(viewer->cmdClose()->pos(), close);
+    }
+
+    void whenThePictureCannotBeShown_data()
+    {
+        QTest::addColumn<QStringList>("files"); // name:kind
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QList<int>>("answers"); // QMessageBox buttons
+        QTest::addColumn<QStringList>("messages"); // %1 is the folder
+        QTest::addColumn<QString>("shown");      // file shown in the end, empty for none
+        QTest::addColumn<QString>("current");    // gCurrentPath in the end (in the folder)
+        const int yes = QMessageBox::Yes;
+        const int no = QMessageBox::No;
+        const QString question = "%1/%2 is invalid.\rLoad next file?";
+
+        QTest::newRow("text named .jpg, No: empty viewer")
+            << QStringList{"a.jpg:text", "b.png:picture"} << "a.jpg" << QList<int>{no}
+            << QStringList{question.arg("%1", "a.jpg")} << "" << "a.jpg";
+        QTest::newRow("text named .jpg, Yes: the next file in the same window")
+            << QStringList{"a.jpg:text", "b.png:picture"} << "a.jpg" << QList<int>{yes}
+            << QStringList{question.arg("%1", "a.jpg")} << "b.png" << "b.png";
+        QTest::newRow("Yes asks again for each unreadable file")
+            << QStringList{"a.jpg:text", "b.jpg:empty", "c.png:cut", "d.jpg:pipe", "e.png:picture"} << "a.jpg"
+            << QList<int>{yes, yes, yes}
+            << QStringList{question.arg("%1", "a.jpg"), question.arg("%1", "b.jpg"), question.arg("%1", "c.png")}
+            << "e.png" << "e.png";
+        QTest::newRow("a pipe is not a picture, and never waited on")
+            << QStringList{"p.jpg:pipe"} << "p.jpg" << QList<int>{no} << QStringList{question.arg("%1", "p.jpg")}
+            << "" << "p.jpg";
+        QTest::newRow("Yes on the last file of the folder stops asking")
+            << QStringList{"a.png:picture", "z.jpg:text"} << "z.jpg" << QList<int>{yes}
+            << QStringList{question.arg("%1", "z.jpg")} << "" << "z.jpg";
+        QTest::newRow("missing folder") << QStringList{} << "nowhere/a.jpg" << QList<int>{}
+                                        << QStringList{"File was not found"} << "" << "nowhere/a.jpg";
+        QTest::newRow("missing file: nothing said") << QStringList{"b.png:picture"} << "a.png" << QList<int>{}
+                                                    << QStringList{} << "" << "a.png";
+        QTest::newRow("folder named like a picture: nothing said")
+            << QStringList{"a.jpg:folder"} << "a.jpg" << QList<int>{} << QStringList{} << "" << "a.jpg";
+        QTest::newRow("header claims 65535 x 65535")
+            << QStringList{"huge.png:huge"} << "huge.png" << QList<int>{}
+            << QStringList{"%1/huge.png is too large to open."} << "" << "huge.png";
+    }
+
+    void whenThePictureCannotBeShown()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, open);
+        QFETCH(QList<int>, answers);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, shown);
+        QFETCH(QString, current);
+        for (const QString &f : files)
+            writeKind(folder(), f.section(':', 0, 0), f.section(':', 1));
+        for (int a : answers)
+            MessageBox::queueAnswer(QMessageBox::StandardButton(a));
+
+        frmViewer *viewer = openViewer(folder() + "/" + open);
+
+        QStringList expected;
+        for (const QString &m : messages)
+            expected << (m.contains("%1") ? m.arg(folder()) : m);
+        QCOMPARE(MessageBox::shownTexts(), expected);
+        for (const auto &m : MessageBox::shown()) {
+            QCOMPARE(m.title, QStringLiteral("Pixdock"));
+            QCOMPARE(m.icon, MessageBox::Icon::None);
+            QCOMPARE(m.buttons, m.text.endsWith("Load next file?") ? QMessageBox::Yes | QMessageBox::No
+                                                                   : QMessageBox::StandardButtons(QMessageBox::Ok));
+        }
+        QCOMPARE(gCurrentPath, folder() + "/" + current);
+        QCOMPARE(viewer->windowTitle(), caption::Viewer);
+        QCOMPARE(viewer->cmdClose()->y(), twips::toPixels(viewer->heightTwips() - 2000 + 510));
+        QVERIFY(!viewer->hScroll()->isVisible() && !viewer->vScroll()->isVisible());
+        if (shown.isEmpty()) {
+            QVERIFY(viewer->picFramed()->isHidden());
+            QCOMPARE(frameStatusText(), NoImageLoaded);
+        } else {
+            QVERIFY(viewer->picFramed()->isVisible());
+            QCOMPARE(viewer->picFramed()->size(), QSize(30, 20));
+            QCOMPARE(frameStatusText(), folder() + "/" + shown);
+        }
+    }
+
+    void emptyPathLoadsNothingAndEmptiesTheStatus()
+    {
+        frmViewer *viewer = openViewer(QString());
+        QVERIFY(MessageBox::shown().isEmpty());
+        QVERIFY(viewer->picFramed()->pixmap().isNull());
+        QCOMPARE(frameStatusText(), QString());
+        QCOMPARE(viewer->windowTitle(), caption::Viewer);
+    }
+
+    void closingAnyViewerForgetsTheSharedOne()
+    {
+        gCurrentPath = test::writePicture(folder(), "a.png", {30, 20});
+        frmViewer *shared = frmViewer::openShared();
+        QCOMPARE(loadedSharedWindow<frmViewer>(), shared);
+        // Opening it again replaces it.
+        QPointer<frmViewer> first = shared;
+        shared = frmViewer::openShared();
+        test::flushDeletes();
+        QVERIFY(first.isNull());
+        QCOMPARE(WindowList::instance().count(), 3);
+
+        QTest::mouseClick(shared->cmdClose(), Qt::LeftButton);
+        QVERIFY(!loadedSharedWindow<frmViewer>());
+        QCOMPARE(WindowList::instance().count(), 2);
+
+        shared = frmViewer::openShared();
+        frmViewer *other = frmViewer::openNew();
+        other->unload();
+        QVERIFY(!loadedSharedWindow<frmViewer>());
+    }
+
+    void installedOpenersOpenViewers()
+    {
+        viewing::installViewerOpeners();
+        gCurrentPath = test::writePicture(folder(), "a.png", {30, 20});
+        QWidget *viewer = viewers::openNewViewer(true);
+        QVERIFY(qobject_cast<frmViewer *>(viewer));
+        QCOMPARE(m_frame->childArea()->activeSubWindow(), qobject_cast<frmViewer *>(viewer)->subWindow());
+        QWidget *shared = viewers::openSharedViewer();
+        QCOMPARE(shared, loadedSharedWindow<frmViewer>());
+        QCOMPARE(WindowList::instance().count(), 4);
+    }
+};
+
+PIXDOCK_REGISTER_TEST(TestFrmViewer)
+#include "tst_frmViewer.moc"

@@ -1,0 +1,146 @@
+// Open, Properties and Print.
+#include "FileCommands.h"
+
+#include "CommonDialog.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "RunTimeError.h"
+#include "WindowList.h"
+#include "frmViewer.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPixmap>
+#include <QPrinter>
+#include <QStandardPaths>
+
+#include <memory>
+
+namespace pixdock::viewing {
+
+namespace {
+constexpr int TwipsPerInch = 1440;
+constexpr int PrintFlags = 0x108; // return a device context, no page-range choice
+
+void prepareOpenDialog(CommonDialog &dialog)
+{
+    dialog.CancelError = true;
+    dialog.InitDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    dialog.FileName.clear();
+    dialog.Filter = GraphicsFilter;
+    dialog.FilterIndex = 1;
+}
+
+void openChosenPicture(CommonDialog &dialog)
+{
+    dialog.ShowOpen();
+    gCurrentPath = dialog.FileName;
+    closeLoneViewer();
+    frmViewer::openNew();
+}
+
+// The picture of a window that has a picFramed, or an error when there is none to print.
+QPixmap pictureOf(QWidget *window)
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(window))
+        window = sub->widget();
+    const QLabel *picture = window ? window->findChild<QLabel *>(QStringLiteral("picFramed")) : nullptr;
+    if (!picture || picture->pixmap().isNull())
+        throw RunTimeError(err::InvalidPicture, QStringLiteral("Invalid picture"));
+    return picture->pixmap();
+}
+} // namespace
+
+void openPictureCommand(CommonDialog &dialog, bool panelVariant)
+{
+    // Setting the dialog's properties cannot fail here, so both copies behave alike.
+    if (panelVariant) {
+        endAtFirstFailure([&] {
+            prepareOpenDialog(dialog);
+            openChosenPicture(dialog);
+        });
+        return;
+    }
+    prepareOpenDialog(dialog);
+    endAtFirstFailure([&] { openChosenPicture(dialog); });
+}
+
+QString kilobytesText(qint64 bytes, const QLocale &locale)
+{
+    // Tenths of a kilobyte, rounded exactly in decimal: 250 bytes are 2.5 tenths, which go to 2.
+    qint64 tenths = bytes / 100;
+    const qint64 rest = bytes % 100;
+    if (rest > 50 || (rest == 50 && tenths % 2 == 1))
+        ++tenths;
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    QString text = plain.toString(tenths / 10);
+    if (tenths % 10 != 0)
+        text += plain.decimalPoint() + plain.toString(tenths % 10);
+    return text + QStringLiteral(" KB");
+}
+
+void pictureProperties()
+{
+    endAtFirstFailure([] {
+        const QFileInfo file(gCurrentPath);
+        if (gCurrentPath.isEmpty() || !file.isFile())
+            return;
+        MessageBox::show(kilobytesText(file.size()));
+
+        // The shared viewer is loaded on first use and, like any child window loaded in the
+        // frame, shown, so the user can close it again.
+        const bool wasLoaded = loadedSharedWindow<frmViewer>() != nullptr;
+        frmViewer *viewer = sharedWindow<frmViewer>();
+        if (!wasLoaded)
+            viewer->showWindow();
+        const QSize size = viewer->picFramed()->size();
+        MessageBox::show(QStringLiteral("%1 X %2 pixels").arg(size.width()).arg(size.height()));
+    });
+}
+
+void printPicture(CommonDialog &dialog, QWidget *activeChild)
+{
+    if (!activeChild)
+        return;
+    bool cancelled = false;
+    skipFailingSteps({
+        [&] { dialog.DialogTitle = QStringLiteral("Print"); },
+        [&] { dialog.CancelError = true; },
+        [&] { dialog.Flags = PrintFlags; },
+        [&] {
+            try {
+                dialog.ShowPrinter();
+            } catch (const RunTimeError &e) {
+                cancelled = e.number() == err::DialogCancelled;
+                throw;
+            }
+        },
+    });
+    if (cancelled)
+        return;
+
+    std::unique_ptr<QPainter> painter;
+    skipFailingSteps({
+        [&] {
+            const QPixmap picture = pictureOf(activeChild);
+            QPrinter *printer = dialog.printer();
+            painter = std::make_unique<QPainter>();
+            if (!painter->begin(printer))
+                throw RunTimeError(482, QStringLiteral("Printer error"));
+            const double unit = double(printer->resolution()) / TwipsPerInch;
+            painter->setRenderHint(QPainter::SmoothPixmapTransform);
+            painter->drawPixmap(QRectF(500 * unit, 500 * unit, 7500 * unit, 4500 * unit), picture,
+                                QRectF(picture.rect()));
+        },
+        [&] {
+            // Ending the document sends the page to the printer.
+            if (painter && painter->isActive())
+                painter->end();
+        },
+    });
+}
+
+} // namespace pixdock::viewing

@@ -1,0 +1,90 @@
+// The picture loader over QImageReader.
+#include "PictureLoader.h"
+
+#include "FileErrors.h"
+#include "FileService.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pixdock::viewing {
+
+namespace {
+constexpr qint64 MegaByte = 1024 * 1024;
+
+RunTimeError invalidPicture() { return RunTimeError(err::InvalidPicture, QStringLiteral("Invalid picture")); }
+RunTimeError tooLarge() { return RunTimeError(PictureTooLarge, QStringLiteral("Out of memory")); }
+
+bool exceedsLimit(QSize size, int bytesPerPixel)
+{
+    return size.isValid()
+        && qint64(size.width()) * size.height() * bytesPerPixel > PictureMemoryLimitMB * MegaByte;
+}
+
+// Opens the file for reading without blocking, and only when it is a regular file.
+int openRegularFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) {
+            const QString folder = fs::parentFolderName(path);
+            if (!folder.isEmpty() && !fs::folderExists(folder))
+                throw fileError(err::PathNotFound);
+            throw fileError(err::FileNotFound);
+        }
+        throw errnoError(error);
+    }
+    struct stat st = {};
+    const bool known = ::fstat(fd, &st) == 0;
+    if (!known || !S_ISREG(st.st_mode)) {
+        const bool folder = known && S_ISDIR(st.st_mode);
+        ::close(fd);
+        if (folder)
+            throw fileError(fileerr::AccessError);
+        throw invalidPicture();
+    }
+    return fd;
+}
+} // namespace
+
+void raisePictureMemoryLimit() { QImageReader::setAllocationLimit(PictureMemoryLimitMB); }
+
+QImage loadPicture(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    raisePictureMemoryLimit();
+    const QString folder = fs::parentFolderName(path);
+    if (!folder.isEmpty() && !fs::folderExists(folder))
+        throw fileError(err::PathNotFound);
+
+    QFile file;
+    if (!file.open(openRegularFile(path), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        throw fileError(fileerr::AccessError);
+    QImageReader reader(&file);
+    // The content decides, not the name: a PNG called .jpg still opens.
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    // Refused before any pixel is read: a header can claim any size.
+    const int bits = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
+    if (exceedsLimit(reader.size(), std::max(4, bits / 8)))
+        throw tooLarge();
+    QImage image;
+    if (reader.read(&image))
+        return image;
+    switch (reader.error()) {
+    case QImageReader::DeviceError: throw fileError(fileerr::AccessError);
+    case QImageReader::FileNotFoundError: throw fileError(err::FileNotFound);
+    default: break;
+    }
+    throw invalidPicture();
+}
+
+} // namespace pixdock::viewing

@@ -1,0 +1,25 @@
+// Reading a picture file for display: every format Qt's image plugins read, upright as its
+// EXIF orientation says, with the failures the viewer tells apart.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace pixdock::viewing {
+
+// How much memory one picture may take, in megabytes; Qt's own default (256) refuses
+// ordinary camera panoramas.
+inline constexpr int PictureMemoryLimitMB = 1024;
+// A picture that would need more memory than that.
+inline constexpr int PictureTooLarge = 7;
+
+// Raises Qt's image allocation limit to PictureMemoryLimitMB.
+void raisePictureMemoryLimit();
+
+// Reads the picture at `path`. An empty path gives an empty picture. Failures raise the
+// program's run-time error: 76 the folder does not exist; 53 the file does not exist;
+// 481 the file is not a picture that can be read (also pipes, devices and other non-files);
+// PictureTooLarge; 70 or 75 the file cannot be read. Never waits on a pipe.
+QImage loadPicture(const QString &path);
+
+} // namespace pixdock::viewing

@@ -1,0 +1,244 @@
+// The viewer window: placing itself, loading the picture and laying out frame and scroll bars.
+#include "frmViewer.h"
+
+#include "FileService.h"
+#include "Frame.h"
+#include "FolderListing.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "PictureLoader.h"
+#include "RunTimeError.h"
+#include "Twips.h"
+#include "ViewerLayout.h"
+#include "WindowList.h"
+#include "clsFiles.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace pixdock {
+
+using namespace viewing;
+
+namespace {
+void placeTwips(QWidget *widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(twips::rectToPixels(left, top, width, height));
+}
+
+void placeTwips(QWidget *widget, const QRect &r)
+{
+    placeTwips(widget, r.left(), r.top(), r.width(), r.height());
+}
+
+// The outer width of a window of the open-window list, in twips.
+int outerWidthTwips(QWidget *window)
+{
+    if (!window)
+        return 0;
+    if (auto *child = qobject_cast<ChildWindow *>(window))
+        return child->widthTwips();
+    if (auto *f = dynamic_cast<Frame *>(window))
+        return f->widthTwips();
+    return twips::fromPixels(window->frameGeometry().width());
+}
+
+// The scroll handlers react to a finished change: a click on an arrow or the track, or the
+// end of a drag; not to each step of the thumb while it is dragged.
+void connectChange(QScrollBar *bar, frmViewer *viewer, void (frmViewer::*handler)())
+{
+    QObject::connect(bar, &QScrollBar::valueChanged, viewer, [bar, viewer, handler] {
+        if (!bar->isSliderDown())
+            (viewer->*handler)();
+    });
+    QObject::connect(bar, &QScrollBar::sliderReleased, viewer, handler);
+}
+} // namespace
+
+frmViewer::frmViewer()
+    : m_framePicHolder(new QFrame(this))
+    , m_picFramed(new QLabel(m_framePicHolder))
+    , m_hScroll(new QScrollBar(Qt::Horizontal, this))
+    , m_vScroll(new QScrollBar(Qt::Vertical, this))
+    , m_cmdClose(new QPushButton(QStringLiteral("Close"), this))
+    , m_frame(120, 120, 2775, 4215)
+{
+    setObjectName(QStringLiteral("frmViewer"));
+    m_framePicHolder->setObjectName(QStringLiteral("framePicHolder"));
+    m_framePicHolder->setFrameShape(QFrame::NoFrame);
+    placeTwips(m_framePicHolder, m_frame);
+
+    m_picFramed->setObjectName(QStringLiteral("picFramed"));
+    m_picFramed->setFrameShape(QFrame::NoFrame);
+    m_picFramed->setMargin(0);
+    m_picFramed->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeTwips(m_picFramed, 480, 1080, 1935, 1455);
+
+    for (QScrollBar *bar : {m_hScroll, m_vScroll}) {
+        bar->setRange(0, 32767);
+        bar->setValue(0);
+        bar->setSingleStep(1);
+        bar->setPageStep(1);
+    }
+    m_hScroll->setObjectName(QStringLiteral("hScroll"));
+    placeTwips(m_hScroll, 120, 4560, 3135, ScrollBarThickness);
+    m_vScroll->setObjectName(QStringLiteral("vScroll"));
+    placeTwips(m_vScroll, 3240, 600, ScrollBarThickness, 2655);
+
+    m_cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    placeTwips(m_cmdClose, 240, 6960, 1335, 495);
+
+    connectChange(m_hScroll, this, &frmViewer::hScroll_Change);
+    connectChange(m_vScroll, this, &frmViewer::vScroll_Change);
+    connect(m_cmdClose, &QPushButton::clicked, this, &frmViewer::cmdClose_Click);
+}
+
+frmViewer *frmViewer::openNew(bool bringToFront)
+{
+    auto *viewer = new frmViewer;
+    try {
+        viewer->load();
+    } catch (...) {
+        if (!viewer->subWindow())
+            viewer->deleteLater();
+        throw;
+    }
+    viewer->showWindow();
+    if (bringToFront)
+        viewer->bringToFront();
+    return viewer;
+}
+
+frmViewer *frmViewer::openShared()
+{
+    if (frmViewer *old = loadedSharedWindow<frmViewer>())
+        old->unload();
+    frmViewer *viewer = sharedWindow<frmViewer>();
+    viewer->showWindow();
+    return viewer;
+}
+
+void frmViewer::Form_Load()
+{
+    placeWindow();
+    ShowPicture(gCurrentPath);
+    setWindowTitle(caption::Viewer);
+    m_cmdClose->move(m_cmdClose->x(), twips::toPixels(closeButtonTop(m_frame.height())));
+}
+
+void frmViewer::Form_Unload()
+{
+    forgetSharedWindow<frmViewer>();
+}
+
+void frmViewer::placeWindow()
+{
+    const auto &list = WindowList::instance();
+    setLeftTwips(panelWidthTwips());
+    setTopTwips(0);
+    setHeightTwips(panelHeightTwips());
+    const double width = outerWidthTwips(list.at(0)) - 1.25 * outerWidthTwips(list.at(1));
+    setWidthTwips(int(twips::roundHalfEven(width)));
+}
+
+void frmViewer::ShowPicture(const QString &path)
+{
+    m_vScroll->hide();
+    m_hScroll->hide();
+    m_vScroll->setValue(0);
+    m_hScroll->setValue(0);
+
+    m_frame = viewerFrame(widthTwips(), heightTwips());
+    placeTwips(m_framePicHolder, m_frame);
+    m_picFramed->hide();
+
+    QString current = path;
+    for (;;) {
+        try {
+            showLoadedPicture(current);
+            return;
+        } catch (const RunTimeError &e) {
+            switch (e.number()) {
+            case err::InvalidPicture:
+                if (!moveToNextFile())
+                    return;
+                current = gCurrentPath;
+                break;
+            case err::PathNotFound:
+                MessageBox::show(QStringLiteral("File was not found"));
+                return;
+            case PictureTooLarge:
+                MessageBox::show(gCurrentPath + QStringLiteral(" is too large to open."));
+                return;
+            default:
+                return;
+            }
+        } catch (const std::exception &) {
+            return;
+        }
+    }
+}
+
+void frmViewer::showLoadedPicture(const QString &path)
+{
+    const QImage image = loadPicture(path);
+    m_picFramed->setPixmap(QPixmap::fromImage(image));
+    m_picFramed->resize(image.size());
+
+    const ViewerLayout layout = layoutViewer(widthTwips(), heightTwips(),
+                                             twips::fromPixels(1) * qint64(image.width()),
+                                             twips::fromPixels(1) * qint64(image.height()));
+    m_hScroll->move(m_hScroll->x(), twips::toPixels(layout.hScrollTop));
+    m_picFramed->move(twips::pointToPixels(m_frame.left(), m_frame.top()));
+    m_picFramed->show();
+
+    const std::pair<QScrollBar *, const ScrollBarLayout *> bars[] = {{m_vScroll, &layout.vScroll},
+                                                                      {m_hScroll, &layout.hScroll}};
+    for (const auto &[bar, setup] : bars) {
+        if (!setup->visible)
+            continue;
+        bar->setMaximum(setup->maximum);
+        bar->setSingleStep(setup->smallStep);
+        bar->setPageStep(setup->largeStep);
+        placeTwips(bar, setup->geometry);
+        bar->show();
+    }
+    setFrameStatusText(gCurrentPath);
+}
+
+bool frmViewer::moveToNextFile()
+{
+    const QString question = gCurrentPath + QStringLiteral(" is invalid.") + QLatin1Char('\r')
+        + QStringLiteral("Load next file?");
+    if (MessageBox::show(question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    clsFiles files;
+    QString folder = files.GetParentDir(gCurrentPath).toString();
+    QString name = files.GetFileName(gCurrentPath).toString();
+    const QString next = NextFileInFolder(folder, name);
+    // The last file of its folder has no next one: stop rather than ask about it again.
+    if (next.isEmpty())
+        return false;
+    gCurrentPath = fs::joinPath(folder, next);
+    return true;
+}
+
+void frmViewer::hScroll_Change()
+{
+    m_picFramed->move(twips::toPixels(m_frame.left() - m_hScroll->value()), m_picFramed->y());
+}
+
+void frmViewer::vScroll_Change()
+{
+    m_picFramed->move(m_picFramed->x(), twips::toPixels(m_frame.top() - m_vScroll->value()));
+}
+
+void frmViewer::cmdClose_Click()
+{
+    unload();
+}
+
+} // namespace pixdock
