@@ -12,6 +12,7 @@
 #include "WindowList.h"
 #include "frmViewer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -170,11 +171,22 @@ private slots:
         QCOMPARE(gCurrentPath, path("a.png"));
     }
 
-    void nextInAFolderLeftEmptyStopsAfterTheQuestion()
+    void nextWithNothingLeftStopsAfterTheQuestion_data()
     {
+        QTest::addColumn<bool>("removeFolder");
+        QTest::newRow("every file deleted") << false;
+        QTest::newRow("the folder itself gone") << true;
+    }
+
+    void nextWithNothingLeftStopsAfterTheQuestion()
+    {
+        QFETCH(bool, removeFolder);
         show("a.png");
-        for (const char *name : {"a.png", "b.png", "c.png"})
-            QVERIFY(QFile::remove(path(name)));
+        if (removeFolder)
+            QVERIFY(QDir(m_dir->path()).removeRecursively());
+        else
+            for (const char *name : {"a.png", "b.png", "c.png"})
+                QVERIFY(QFile::remove(path(name)));
         MessageBox::queueAnswer(QMessageBox::Yes);
         nextImage(FailurePolicy::SkipFailingSteps);
         QCOMPARE(MessageBox::shownTexts(), QStringList{NoMoreFiles});
@@ -221,28 +233,6 @@ private slots:
         test::flushDeletes();
         QCOMPARE(viewerPaths(), QStringList({"Pixdock", "Options", caption::Search, caption::Viewer, caption::Viewer}));
         QCOMPARE(gCurrentPath, path("b.png"));
-    }
-
-    void aPictureInTheRootFolderStepsWithOneSeparator()
-    {
-        // The root's own files are not ours to write; the path is what matters.
-        QString folder = QStringLiteral("/");
-        QString first;
-        const QString name = NextFileInFolder(folder, first);
-        if (name.isEmpty())
-            QSKIP("the root folder holds no files");
-        setFrameStatusText("/" + name);
-        gCurrentPath = "/" + name;
-        previousImage(FailurePolicy::EndAtFirstFailure);
-        QCOMPARE(MessageBox::shownTexts(), QStringList{FirstImageText});
-        MessageBox::clearRecord();
-        folder = QStringLiteral("/");
-        QString second = NextFileInFolder(folder, first);
-        if (second.isEmpty())
-            QSKIP("the root folder holds one file");
-        nextImage(FailurePolicy::SkipFailingSteps);
-        MessageBox::clearRecord(); // whatever the root's files are, the viewer may not read them
-        QCOMPARE(gCurrentPath, "/" + second);
     }
 };
 
