@@ -10,6 +10,7 @@
 #include "Version.h"
 #include "WindowList.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -108,6 +109,19 @@ void frmAbout::Form_Load()
 void frmAbout::done(int result)
 {
     QDialog::done(result);
+    unload();
+}
+
+void frmAbout::closeEvent(QCloseEvent *event)
+{
+    // A box that is not on screen closes without passing through done().
+    QDialog::closeEvent(event);
+    if (event->isAccepted())
+        unload();
+}
+
+void frmAbout::unload()
+{
     if (!m_loaded)
         return;
     m_loaded = false;

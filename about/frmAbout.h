@@ -27,7 +27,11 @@ public:
 
     void done(int result) override;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void unload();
     void Form_Load();
     void Form_Unload();
     void cmdOK_Click();

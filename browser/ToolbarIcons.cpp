@@ -7,6 +7,7 @@
 #include <QPolygonF>
 
 #include <cmath>
+#include <numbers>
 #include <functional>
 
 namespace pixdock::browser {
@@ -43,7 +44,7 @@ void stop(QPainter &p)
 {
     QPolygonF octagon;
     for (int i = 0; i < 8; ++i) {
-        const double angle = (22.5 + 45.0 * i) * M_PI / 180.0;
+        const double angle = (22.5 + 45.0 * i) * std::numbers::pi / 180.0;
         octagon << QPointF(12 + 10.5 * std::cos(angle), 12 + 10.5 * std::sin(angle));
     }
     p.setPen(QPen(QColor(0x8b, 0x10, 0x10), 1));

@@ -127,6 +127,17 @@ private slots:
         QCOMPARE(loadedSharedWindow<frmAbout>(), box);
     }
 
+    void closingTheBoxForgetsAndDestroysIt()
+    {
+        QPointer<frmAbout> box = sharedWindow<frmAbout>();
+        QCOMPARE(WindowList::instance().indexOf(box), 0);
+        box->close();
+        QCOMPARE(loadedSharedWindow<frmAbout>(), nullptr);
+        QCOMPARE(WindowList::instance().indexOf(box), -1);
+        test::flushDeletes();
+        QVERIFY(box.isNull());
+    }
+
     void enterAndEscCloseTheModalBox_data()
     {
         QTest::addColumn<int>("key");
