@@ -1,0 +1,197 @@
+// The thumbnail window: placement, the walk over the catalogue grids, the sheet's build and
+// opening a thumbnail in the shared viewer.
+#include "frmThumbnails.h"
+
+#include "CatalogueGrid.h"
+#include "CataloguePaths.h"
+#include "Frame.h"
+#include "ModGlobal.h"
+#include "RunTimeError.h"
+#include "ThumbnailBuild.h"
+#include "ThumbnailList.h"
+#include "Twips.h"
+#include "ViewerOpening.h"
+#include "WindowList.h"
+#include "frmImgList.h"
+#include "frmSearch.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSet>
+
+#include <limits>
+
+namespace pixdock {
+
+namespace {
+const QString Caption = QStringLiteral("Thumbnail Viewer");
+constexpr int ClientWidth = 10140;
+constexpr int ClientHeight = 8190;
+
+void place(QWidget *control, int left, int top, int width, int height)
+{
+    control->setGeometry(twips::rectToPixels(left, top, width, height));
+}
+} // namespace
+
+frmThumbnails::frmThumbnails()
+    : lvViewer(new ThumbnailList(this))
+    , cmdExit(new QPushButton(QStringLiteral("Close"), this))
+    , lblProgress(new QLabel(this))
+{
+    setWindowTitle(Caption);
+    lvViewer->setObjectName(QStringLiteral("lvViewer"));
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    place(lvViewer, 120, 240, 9615, 6975);
+    place(cmdExit, 4320, 7440, 1215, 375);
+    place(lblProgress, 120, 7500, 3975, 255);
+
+    connect(cmdExit, &QPushButton::clicked, this, &frmThumbnails::cmdExit_Click);
+    connect(lvViewer, &QListWidget::itemDoubleClicked, this, &frmThumbnails::lvViewer_DblClick);
+}
+
+frmThumbnails::~frmThumbnails()
+{
+    stopBuild();
+}
+
+frmThumbnails *frmThumbnails::showShared()
+{
+    frmThumbnails *sheet = sharedWindow<frmThumbnails>();
+    sheet->showWindow();
+    sheet->bringToFront();
+    return sheet;
+}
+
+void frmThumbnails::Form_Load()
+{
+    setClientSizeTwips(ClientWidth, ClientHeight);
+    setLeftTwips(panelWidthTwips());
+    setTopTwips(0);
+    setHeightTwips(panelHeightTwips());
+    if (gListRow < std::numeric_limits<qint32>::max())
+        ++gListRow;
+    buildSheet(picturesOfOpenGrids());
+}
+
+void frmThumbnails::Form_Unload()
+{
+    stopBuild();
+    // The next "Show as Thumbnails" loads and builds a fresh sheet.
+    if (loadedSharedWindow<frmThumbnails>() == this)
+        forgetSharedWindow<frmThumbnails>();
+}
+
+QStringList frmThumbnails::picturesOfOpenGrids()
+{
+    const auto &windows = WindowList::instance();
+    const bool listOpen = windows.hasChildCaptioned(caption::ImageList);
+    const bool searchOpen = windows.hasChildCaptioned(caption::Search);
+    QStringList paths;
+    // A grid that cannot be read ends the walk; the pictures found before it are still shown.
+    endAtFirstFailure([&] {
+        if (listOpen) {
+            // Only a private list may be open: the shared one is then created and shown too.
+            const bool wasLoaded = loadedSharedWindow<frmImgList>() != nullptr;
+            frmImgList *list = sharedWindow<frmImgList>();
+            if (!wasLoaded)
+                list->showWindow();
+            appendGridPictures(*list->grid(), paths);
+        }
+        if (searchOpen)
+            appendGridPictures(*sharedWindow<frmSearch>()->grid(), paths);
+    });
+    return paths;
+}
+
+void frmThumbnails::buildSheet(const QStringList &paths)
+{
+    stopBuild();
+    const QStringList keys = firstPlaces(paths);
+    m_build = new thumbnails::ThumbnailBuild(this);
+    connect(m_build, &thumbnails::ThumbnailBuild::thumbnailReady, this,
+            [this](int, const QString &path, const QImage &image) { addMe(path, image); });
+    connect(m_build, &thumbnails::ThumbnailBuild::progressChanged, this, &frmThumbnails::showProgress);
+    connect(m_build, &thumbnails::ThumbnailBuild::finished, this, &frmThumbnails::buildFinished);
+    if (!keys.isEmpty())
+        m_hourglass.emplace();
+    showProgress(0, int(keys.size()));
+    m_build->start(keys);
+}
+
+bool frmThumbnails::isBuilding() const
+{
+    return m_build && m_build->isRunning();
+}
+
+void frmThumbnails::addMe(const QString &path, const QImage &image)
+{
+    lvViewer->addThumbnail(path, catalogue::splitPicturePath(path).fileName, image);
+}
+
+void frmThumbnails::showProgress(int settled, int total)
+{
+    lblProgress->setText(total > 0 ? QStringLiteral("%1 of %2").arg(settled).arg(total) : QString());
+}
+
+void frmThumbnails::buildFinished()
+{
+    m_hourglass.reset();
+    emit sheetBuilt();
+}
+
+void frmThumbnails::stopBuild()
+{
+    if (m_build) {
+        m_build->stop();
+        m_build->deleteLater();
+        m_build = nullptr;
+    }
+    m_hourglass.reset();
+}
+
+void frmThumbnails::lvViewer_DblClick()
+{
+    const QList<QListWidgetItem *> selected = lvViewer->selectedItems();
+    if (lvViewer->count() == 0 || selected.isEmpty())
+        return;
+    gCurrentPath = ThumbnailList::keyOf(selected.first());
+    endAtFirstFailure([] { viewers::openSharedViewer(); });
+}
+
+void frmThumbnails::cmdExit_Click()
+{
+    unload();
+}
+
+void appendGridPictures(catalogue::CatalogueGrid &grid, QStringList &paths)
+{
+    const int rows = grid.rows();
+    for (int row = 1; row < rows; ++row) {
+        gCurrentPath = catalogue::fullPathOf(grid.textOf(row, catalogue::column::Location),
+                                             grid.textOf(row, catalogue::column::FileName));
+        paths.append(gCurrentPath);
+    }
+    // Reading by identity leaves the current cell alone; put it where the walk ends.
+    if (rows > 1) {
+        grid.setRow(rows - 1);
+        grid.setCol(1);
+    }
+}
+
+QStringList firstPlaces(const QStringList &paths)
+{
+    QStringList unique;
+    QSet<QString> seen;
+    unique.reserve(paths.size());
+    for (const QString &path : paths) {
+        if (!seen.contains(path)) {
+            seen.insert(path);
+            unique.append(path);
+        }
+    }
+    return unique;
+}
+
+} // namespace pixdock
