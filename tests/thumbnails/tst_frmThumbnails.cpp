@@ -1,0 +1,412 @@
+// The thumbnail window over the real catalogue windows: which pictures it shows and in what
+// order, files without a thumbnail, the clipboard, the shared cache, the progress and the
+// hourglass, closing it part-way, showing it again, and opening a thumbnail in the viewer.
+#include "CatalogueGrid.h"
+#include "CatalogueStore.h"
+#include "Frame.h"
+#include "HostFrame.h"
+#include "ModGlobal.h"
+#include "Pictures.h"
+#include "ProgramFolder.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "ThumbnailCache.h"
+#include "Twips.h"
+#include "ViewerOpening.h"
+#include "ViewingSetup.h"
+#include "WindowList.h"
+#include "frmImgList.h"
+#include "frmSearch.h"
+#include "frmThumbnails.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+#include <optional>
+
+using namespace pixdock;
+
+namespace {
+
+constexpr int BuildTimeout = 30000;
+
+QListWidget *sheetList(frmThumbnails *sheet)
+{
+    return sheet->findChild<QListWidget *>(QStringLiteral("lvViewer"));
+}
+
+QStringList labels(frmThumbnails *sheet)
+{
+    QStringList texts;
+    for (int i = 0; i < sheetList(sheet)->count(); ++i)
+        texts << sheetList(sheet)->item(i)->text();
+    return texts;
+}
+
+QStringList keys(frmThumbnails *sheet)
+{
+    QStringList paths;
+    for (int i = 0; i < sheetList(sheet)->count(); ++i)
+        paths << sheetList(sheet)->item(i)->data(Qt::UserRole).toString();
+    return paths;
+}
+
+QImage iconImage(QListWidgetItem *item)
+{
+    return item->icon().pixmap(QSize(100, 100)).toImage();
+}
+
+int windowsCaptioned(const QString &text)
+{
+    int count = 0;
+    for (QWidget *w : WindowList::instance().windows())
+        count += w->windowTitle() == text ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+class TestFrmThumbnails : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        test::resetProgramState();
+        m_program.emplace();
+        m_frame = std::make_unique<test::HostFrame>();
+        catalogue::OpenConnection();
+        m_pictures.emplace();
+        m_cacheHome.emplace();
+        m_savedCacheHome = qgetenv("XDG_CACHE_HOME");
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_cacheHome->path()));
+    }
+    void cleanup()
+    {
+        test::resetProgramState();
+        m_frame.reset();
+        m_program.reset();
+        qputenv("XDG_CACHE_HOME", m_savedCacheHome);
+        viewers::setOpeners(nullptr, nullptr);
+        QCOMPARE(WindowList::instance().count(), 0);
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void opensBesidePanelEmptyWhenNeitherGridIsOpenAndStillCountsTheListRow()
+    {
+        gListRow = 5;
+        frmThumbnails *sheet = openSheet();
+        QCOMPARE(sheet->windowTitle(), QStringLiteral("Thumbnail Viewer"));
+        QCOMPARE(sheetList(sheet)->count(), 0);
+        QCOMPARE(gListRow, 6);
+        const auto rounded = [](int t) { return twips::fromPixels(twips::toPixels(t)); };
+        QCOMPARE(sheet->leftTwips(), rounded(panelWidthTwips()));
+        QCOMPARE(sheet->topTwips(), 0);
+        QCOMPARE(sheet->heightTwips(), rounded(panelHeightTwips()));
+        QCOMPARE(sheet->clientWidthTwips(), 10140);
+        QCOMPARE(sheet->findChild<QPushButton *>(QStringLiteral("cmdExit"))->text(), QStringLiteral("Close"));
+    }
+
+    void showsTheListsPicturesInRowOrderLabelledWithTheirFileNames()
+    {
+        const QString folder = m_pictures->path();
+        picture("c.png");
+        picture("a.png");
+        picture("b.jpg");
+        // The folder with and without its trailing separator gives the same kind of key.
+        addRows({{"c.png", folder}, {"a.png", folder + "/"}, {"b.jpg", folder}});
+        frmImgList *list = openList();
+        frmThumbnails *sheet = openBuiltSheet();
+
+        QCOMPARE(labels(sheet), (QStringList{"a.png", "b.jpg", "c.png"}));
+        QCOMPARE(keys(sheet), (QStringList{folder + "/a.png", folder + "/b.jpg", folder + "/c.png"}));
+        QCOMPARE(gCurrentPath, folder + "/c.png");
+        QCOMPARE(list->grid()->row(), 3);
+        QCOMPARE(list->grid()->col(), 1);
+        QCOMPARE(iconImage(sheetList(sheet)->item(0)).size(), QSize(100, 100));
+    }
+
+    void readsTheListByColumnIdentityAfterTheUserMovedColumns()
+    {
+        picture("a.png");
+        addRows({{"a.png", m_pictures->path()}});
+        frmImgList *list = openList();
+        list->grid()->horizontalHeader()->moveSection(0, 2);
+        frmThumbnails *sheet = openBuiltSheet();
+        QCOMPARE(keys(sheet), QStringList{m_pictures->path() + "/a.png"});
+    }
+
+    void aPictureListedTwiceShowsOnceAtItsFirstPlaceListFirstThenSearch()
+    {
+        const QString folder = m_pictures->path();
+        for (const char *name : {"a.png", "b.png", "d.png"})
+            picture(name);
+        addRows({{"b.png", folder, "beach"}, {"a.png", folder, "dog"}, {"a.png", folder, "dog again"}});
+        openList(); // a, a, b
+        addRows({{"d.png", folder, "beach too"}});
+        search(QStringLiteral("beach")); // b, d
+        frmThumbnails *sheet = openBuiltSheet();
+        QCOMPARE(labels(sheet), (QStringList{"a.png", "b.png", "d.png"}));
+        QCOMPARE(gCurrentPath, folder + "/d.png");
+        QCOMPARE(sharedWindow<frmSearch>()->grid()->row(), 2);
+    }
+
+    void withOnlyAPrivateListTheSharedListOpensAndItsRowsAreShown()
+    {
+        picture("a.png");
+        picture("new.png");
+        addRows({{"a.png", m_pictures->path()}});
+        auto *privateList = new frmImgList;
+        privateList->load();
+        privateList->showWindow();
+        addRows({{"new.png", m_pictures->path()}});
+
+        frmThumbnails *sheet = openBuiltSheet();
+        QCOMPARE(windowsCaptioned(QStringLiteral("Database Image List")), 2);
+        QVERIFY(loadedSharedWindow<frmImgList>() && loadedSharedWindow<frmImgList>() != privateList);
+        QVERIFY(loadedSharedWindow<frmImgList>()->isVisible());
+        QCOMPARE(labels(sheet), (QStringList{"a.png", "new.png"}));
+    }
+
+    void aFileWithoutAThumbnailLeavesTheOthersInPlace_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("not a picture") << "bad";
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("icon") << "icon";
+    }
+    void aFileWithoutAThumbnailLeavesTheOthersInPlace()
+    {
+        QFETCH(QString, kind);
+        QList<QStringList> rows;
+        QStringList expected;
+        for (int i = 0; i < 50; ++i) {
+            QString name = QStringLiteral("p%1.png").arg(i, 2, 10, QLatin1Char('0'));
+            if (i == 23) {
+                name = kind == "icon" ? QStringLiteral("p23.ico") : name;
+                if (kind == "bad")
+                    test::writeBytes(m_pictures->path(), name, "this is no picture");
+                else if (kind == "icon")
+                    picture(name);
+            } else {
+                picture(name);
+                expected << name;
+            }
+            rows << QStringList{name, m_pictures->path()};
+        }
+        addRows(rows);
+        openList();
+        frmThumbnails *sheet = openBuiltSheet();
+        QCOMPARE(labels(sheet), expected);
+        QCOMPARE(sheet->findChild<QLabel *>(QStringLiteral("lblProgress"))->text(), QStringLiteral("50 of 50"));
+    }
+
+    void buildingLeavesTheClipboardAsItWas()
+    {
+        QGuiApplication::clipboard()->setText(QStringLiteral("keep me"));
+        picture("a.png");
+        picture("b.jpg");
+        addRows({{"a.png", m_pictures->path()}, {"b.jpg", m_pictures->path()}});
+        openList();
+        frmThumbnails *sheet = openBuiltSheet();
+        QCOMPARE(sheetList(sheet)->count(), 2);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("keep me"));
+        QVERIFY(QGuiApplication::clipboard()->image().isNull());
+    }
+
+    void theSheetUsesAndFillsTheDesktopThumbnailCache()
+    {
+        const QString path = picture("a.jpg");
+        addRows({{"a.jpg", m_pictures->path()}});
+        openList();
+        openBuiltSheet()->unload();
+        test::flushDeletes();
+
+        const thumbnails::ThumbnailCache cache(m_cacheHome->path() + QStringLiteral("/thumbnails"));
+        QVERIFY(QFile::exists(cache.entryPath(thumbnails::fileUri(path))));
+        // An entry the sheet did not make, for the same version of the file, is the one shown.
+        thumbnails::PictureStamp stamp;
+        QVERIFY(thumbnails::stampPicture(path, stamp));
+        QImage magenta(128, 96, QImage::Format_RGB32);
+        magenta.fill(Qt::magenta);
+        QVERIFY(cache.write(stamp, magenta));
+
+        frmThumbnails *again = openBuiltSheet();
+        QCOMPARE(iconImage(sheetList(again)->item(0)).pixelColor(50, 50), QColor(Qt::magenta));
+    }
+
+    void progressAndHourglassWhileBuildingThenTheCount()
+    {
+        QList<QStringList> rows;
+        for (int i = 0; i < 30; ++i) {
+            const QString name = QStringLiteral("p%1.jpg").arg(i);
+            picture(name, {1600, 1200});
+            rows << QStringList{name, m_pictures->path()};
+        }
+        addRows(rows);
+        openList();
+        frmThumbnails *sheet = frmThumbnails::showShared();
+        auto *progress = sheet->findChild<QLabel *>(QStringLiteral("lblProgress"));
+        QVERIFY(sheet->isBuilding());
+        QVERIFY(QGuiApplication::overrideCursor());
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QVERIFY(progress->text().endsWith(QStringLiteral(" of 30")));
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet->isBuilding(), BuildTimeout);
+        QCOMPARE(progress->text(), QStringLiteral("30 of 30"));
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void closingTheWindowPartWayStopsTheBuild()
+    {
+        // One quick picture, then many rows naming one large bitmap through links of their
+        // own: each is decoded whole, so the build has long to run after the first thumbnail.
+        picture("first.png");
+        const QString large = picture("large.bmp", {4000, 3000});
+        QList<QStringList> rows{{"first.png", m_pictures->path()}};
+        for (int i = 0; i < 60; ++i) {
+            const QString name = QStringLiteral("z%1.bmp").arg(i, 2, 10, QLatin1Char('0'));
+            QVERIFY(QFile::link(large, m_pictures->filePath(name)));
+            rows << QStringList{name, m_pictures->path()};
+        }
+        addRows(rows);
+        openList();
+        QPointer<frmThumbnails> sheet = frmThumbnails::showShared();
+        QSignalSpy placed(sheetList(sheet)->model(), &QAbstractItemModel::rowsInserted);
+        QVERIFY(placed.wait(BuildTimeout));
+        QVERIFY(sheet->isBuilding());
+        QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("cmdExit")), Qt::LeftButton);
+        test::flushDeletes();
+        QVERIFY(sheet.isNull());
+        QCOMPARE(windowsCaptioned(QStringLiteral("Thumbnail Viewer")), 0);
+        QVERIFY(!QGuiApplication::overrideCursor());
+        // Nothing is made for the closed sheet any more.
+        const QDir entries(m_cacheHome->path() + QStringLiteral("/thumbnails/normal"));
+        const qsizetype written = entries.entryList(QDir::Files).size();
+        QVERIFY2(written < rows.size() / 2, qPrintable(QString::number(written)));
+        QCoreApplication::processEvents();
+        QCOMPARE(entries.entryList(QDir::Files).size(), written);
+    }
+
+    void showingAgainWhileOpenOnlyBringsItUpAndAfterClosingBuildsAfresh()
+    {
+        picture("a.png");
+        addRows({{"a.png", m_pictures->path()}});
+        frmImgList *list = openList();
+        frmThumbnails *sheet = openBuiltSheet();
+        picture("b.png");
+        addRows({{"b.png", m_pictures->path()}});
+        list->unload();
+        openList();
+
+        QCOMPARE(frmThumbnails::showShared(), sheet);
+        QCOMPARE(labels(sheet), QStringList{"a.png"});
+        QCOMPARE(gListRow, 1);
+
+        sheet->cmdExit_Click();
+        test::flushDeletes();
+        frmThumbnails *fresh = openBuiltSheet();
+        QCOMPARE(labels(fresh), (QStringList{"a.png", "b.png"}));
+        QCOMPARE(gListRow, 2);
+    }
+
+    void draggingThumbnailsOutCarriesTheirFiles()
+    {
+        const QString path = picture("a.png");
+        addRows({{"a.png", m_pictures->path()}});
+        openList();
+        QListWidget *list = sheetList(openBuiltSheet());
+        QVERIFY(list->dragEnabled());
+        QVERIFY(!list->acceptDrops());
+        std::unique_ptr<QMimeData> data(list->model()->mimeData({list->model()->index(0, 0)}));
+        QCOMPARE(data->urls(), QList<QUrl>{QUrl::fromLocalFile(path)});
+    }
+
+    void doubleClickingAThumbnailShowsItInTheSharedViewerOnly()
+    {
+        viewing::installViewerOpeners();
+        const QString other = picture("other.png");
+        const QString a = picture("a.png");
+        const QString b = picture("b.png");
+        addRows({{"a.png", m_pictures->path()}, {"b.png", m_pictures->path()}});
+        openList();
+        gCurrentPath = other;
+        viewers::openNewViewer();
+        QListWidget *list = sheetList(openBuiltSheet());
+
+        doubleClick(list, 0);
+        QCOMPARE(gCurrentPath, a);
+        QCOMPARE(frameStatusText(), a);
+        QCOMPARE(windowsCaptioned(caption::Viewer), 2);
+        // A second thumbnail replaces the first in the shared viewer; the other viewer stays.
+        doubleClick(list, 1);
+        test::flushDeletes();
+        QCOMPARE(frameStatusText(), b);
+        QCOMPARE(windowsCaptioned(caption::Viewer), 2);
+
+        list->clearSelection();
+        gCurrentPath.clear();
+        qobject_cast<frmThumbnails *>(list->parentWidget())->lvViewer_DblClick();
+        QVERIFY(gCurrentPath.isEmpty());
+    }
+
+private:
+    static void doubleClick(QListWidget *list, int row)
+    {
+        list->scrollToItem(list->item(row));
+        const QPoint centre = list->visualItemRect(list->item(row)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+    }
+    QString picture(const QString &name, QSize size = {400, 100})
+    {
+        return test::writePicture(m_pictures->path(), name, size);
+    }
+    void addRows(const QList<QStringList> &rows)
+    {
+        for (const QStringList &row : rows)
+            catalogue::addRow(catalogue::sharedConnection(), row.value(0), row.value(1), row.value(2));
+    }
+    frmImgList *openList()
+    {
+        frmImgList *list = sharedWindow<frmImgList>();
+        list->showWindow();
+        return list;
+    }
+    void search(const QString &keywords)
+    {
+        frmSearch *window = sharedWindow<frmSearch>();
+        window->showWindow();
+        window->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText(keywords);
+        window->cmdSearch_Click();
+    }
+    frmThumbnails *openSheet() { return frmThumbnails::showShared(); }
+    frmThumbnails *openBuiltSheet()
+    {
+        frmThumbnails *sheet = openSheet();
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(!sheet->isBuilding(), BuildTimeout); }();
+        return sheet;
+    }
+
+    std::optional<test::ProgramFolder> m_program;
+    std::unique_ptr<test::HostFrame> m_frame;
+    std::optional<QTemporaryDir> m_pictures;
+    std::optional<QTemporaryDir> m_cacheHome;
+    QByteArray m_savedCacheHome;
+};
+
+PIXDOCK_REGISTER_TEST(TestFrmThumbnails)
+#include "tst_frmThumbnails.moc"
