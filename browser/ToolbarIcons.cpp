@@ -32,8 +32,8 @@ void arrow(QPainter &p, int direction)
 {
     const double c = Size / 2.0;
     QPolygonF shape;
-    for (QPointF pt : {QPointF(-9, 0), QPointF(-1, -8), QPointF(-1, -3.5), QPointF(9, -3.5),
-                       QPointF(9, 3.5), QPointF(-1, 3.5), QPointF(-1, 8)})
+    for (QPointF pt : {QPointF(9, 0), QPointF(1, -8), QPointF(1, -3.5), QPointF(-9, -3.5),
+                       QPointF(-9, 3.5), QPointF(1, 3.5), QPointF(1, 8)})
         shape << QPointF(c + direction * pt.x(), c + pt.y());
     p.setPen(QPen(Ink.darker(130), 1));
     p.setBrush(Ink);
