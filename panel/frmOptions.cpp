@@ -2,6 +2,7 @@
 #include "frmOptions.h"
 
 #include "KeyCodes.h"
+#include "PanelButton.h"
 #include "MessageBox.h"
 #include "RunTimeError.h"
 #include "Twips.h"
@@ -12,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProxyStyle>
 #include <QPushButton>
 
 #include <array>
@@ -28,6 +30,20 @@ std::array<frmOptions::CommandHandler, size_t(frmOptions::Command::Thumbnails) +
     static std::array<frmOptions::CommandHandler, size_t(frmOptions::Command::Thumbnails) + 1> table;
     return table;
 }
+
+// The panel's outer width leaves 80 twips (about five pixels) beside its buttons, as much as a
+// thin tool-window border takes; the frame of the panel's sub-window is drawn that thin.
+class ThinFrameStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_MdiSubWindowFrameWidth)
+            return 2;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 // The name a window is known by inside the program: its object name, else its class name.
 QString internalName(const QWidget *window)
@@ -87,7 +103,7 @@ frmOptions::frmOptions()
 QPushButton *frmOptions::addButton(const char *name, const char *caption, const char *tooltip, int top,
                                    int height, void (frmOptions::*handler)())
 {
-    auto *button = new QPushButton(QString::fromUtf8(caption), this);
+    auto *button = new PanelButton(QString::fromUtf8(caption), this);
     button->setObjectName(QLatin1String(name));
     if (tooltip)
         button->setToolTip(QString::fromUtf8(tooltip));
@@ -101,7 +117,9 @@ void frmOptions::Form_Load()
     if (QMdiSubWindow *sub = subWindow()) {
         // A small title bar without close, minimise or maximise buttons.
         sub->setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-        sub->setOption(QMdiSubWindow::RubberBandResize, false);
+        auto *style = new ThinFrameStyle(sub->style()->name());
+        style->setParent(sub);
+        sub->setStyle(style);
     }
     setClientSizeTwips(ButtonWidth + 80, ClientHeight);
     setLeftTwips(0);

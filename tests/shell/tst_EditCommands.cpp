@@ -1,0 +1,232 @@
+// Cut, Copy and Paste between the clipboard and the focused text field.
+#include "ChildWindow.h"
+#include "EditCommands.h"
+#include "MainWindowUnderTest.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include <memory>
+
+using namespace pixdock;
+
+namespace {
+// A line edit, an editable combo box, a rich and a plain text editor, each holding
+// "hello world" with "world" selected, and a button.
+struct Fields
+{
+    QWidget host;
+    QLineEdit *line = new QLineEdit(&host);
+    QComboBox *combo = new QComboBox(&host);
+    QTextEdit *rich = new QTextEdit(&host);
+    QPlainTextEdit *plain = new QPlainTextEdit(&host);
+    QPushButton *button = new QPushButton(QStringLiteral("OK"), &host);
+
+    Fields()
+    {
+        combo->setEditable(true);
+        line->setText(QStringLiteral("hello world"));
+        line->setSelection(6, 5);
+        combo->lineEdit()->setText(QStringLiteral("hello world"));
+        combo->lineEdit()->setSelection(6, 5);
+        for (QTextEdit *t : {rich})
+            t->setPlainText(QStringLiteral("hello world"));
+        plain->setPlainText(QStringLiteral("hello world"));
+        selectWorld(rich);
+        selectWorld(plain);
+    }
+    template<class Editor>
+    static void selectWorld(Editor *editor)
+    {
+        QTextCursor c = editor->textCursor();
+        c.setPosition(6);
+        c.setPosition(11, QTextCursor::KeepAnchor);
+        editor->setTextCursor(c);
+    }
+    QWidget *field(const QString &kind)
+    {
+        if (kind == "line edit")
+            return line;
+        if (kind == "combo box")
+            return combo;
+        if (kind == "text edit")
+            return rich;
+        if (kind == "text edit viewport")
+            return rich->viewport();
+        return plain;
+    }
+    QString text(const QString &kind) const
+    {
+        if (kind == "line edit")
+            return line->text();
+        if (kind == "combo box")
+            return combo->currentText();
+        if (kind.startsWith("text edit"))
+            return rich->toPlainText();
+        return plain->toPlainText();
+    }
+};
+
+QClipboard *clipboard() { return QApplication::clipboard(); }
+
+class EditorWindow : public ChildWindow
+{
+public:
+    EditorWindow()
+    {
+        setWindowTitle(QStringLiteral("Editor"));
+        auto *layout = new QVBoxLayout(this);
+        layout->addWidget(edit);
+        layout->addWidget(button);
+        edit->setText(QStringLiteral("hello world"));
+    }
+    QLineEdit *edit = new QLineEdit;
+    QPushButton *button = new QPushButton(QStringLiteral("Go"));
+};
+} // namespace
+
+void addFieldKinds()
+{
+    QTest::addColumn<QString>("kind");
+    for (const char *kind : {"line edit", "combo box", "text edit", "text edit viewport", "plain text edit"})
+        QTest::newRow(kind) << QString::fromLatin1(kind);
+}
+
+class TestEditCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        test::resetProgramState();
+        clipboard()->clear();
+    }
+    void cleanup()
+    {
+        test::resetProgramState();
+        m_main.reset();
+        clipboard()->clear();
+        QCOMPARE(test::unusedOrMissingAnswers(), QString());
+    }
+
+    void copyPutsTheSelectionOnTheClipboard_data() { addFieldKinds(); }
+    void copyPutsTheSelectionOnTheClipboard()
+    {
+        QFETCH(QString, kind);
+        Fields fields;
+        clipboard()->setText(QStringLiteral("old"));
+        edit::copySelection(fields.field(kind));
+        QCOMPARE(clipboard()->text(), QStringLiteral("world"));
+        QCOMPARE(fields.text(kind), QStringLiteral("hello world"));
+    }
+
+    void cutMovesTheSelectionToTheClipboard_data() { addFieldKinds(); }
+    void cutMovesTheSelectionToTheClipboard()
+    {
+        QFETCH(QString, kind);
+        Fields fields;
+        edit::cutSelection(fields.field(kind));
+        QCOMPARE(clipboard()->text(), QStringLiteral("world"));
+        QCOMPARE(fields.text(kind), QStringLiteral("hello "));
+    }
+
+    void pasteReplacesTheSelection_data() { addFieldKinds(); }
+    void pasteReplacesTheSelection()
+    {
+        QFETCH(QString, kind);
+        Fields fields;
+        clipboard()->setText(QStringLiteral("there"));
+        edit::pasteText(fields.field(kind));
+        QCOMPARE(fields.text(kind), QStringLiteral("hello there"));
+    }
+
+    void pasteWithAnEmptyClipboardDeletesTheSelection_data() { addFieldKinds(); }
+    void pasteWithAnEmptyClipboardDeletesTheSelection()
+    {
+        QFETCH(QString, kind);
+        Fields fields;
+        clipboard()->clear();
+        edit::pasteText(fields.field(kind));
+        QCOMPARE(fields.text(kind), QStringLiteral("hello "));
+    }
+
+    void pasteWithoutASelectionInsertsAtTheCaret()
+    {
+        Fields fields;
+        fields.line->setCursorPosition(5);
+        clipboard()->setText(QStringLiteral(","));
+        edit::pasteText(fields.line);
+        QCOMPARE(fields.line->text(), QStringLiteral("hello, world"));
+    }
+
+    void copyWhileAButtonHasTheFocusLeavesTheClipboardEmpty()
+    {
+        Fields fields;
+        clipboard()->setText(QStringLiteral("old"));
+        edit::copySelection(fields.button);
+        QVERIFY(clipboard()->text().isEmpty());
+        clipboard()->setText(QStringLiteral("old"));
+        edit::copySelection(nullptr);
+        QVERIFY(clipboard()->text().isEmpty());
+    }
+
+    void copyWithNothingSelectedLeavesTheClipboardEmpty()
+    {
+        Fields fields;
+        fields.line->deselect();
+        clipboard()->setText(QStringLiteral("old"));
+        edit::copySelection(fields.line);
+        QVERIFY(clipboard()->text().isEmpty());
+    }
+
+    void aReadOnlyFieldIsCopiedButNotChanged()
+    {
+        Fields fields;
+        fields.line->setReadOnly(true);
+        edit::cutSelection(fields.line);
+        QCOMPARE(clipboard()->text(), QStringLiteral("world"));
+        QCOMPARE(fields.line->text(), QStringLiteral("hello world"));
+        edit::pasteText(fields.line);
+        QCOMPARE(fields.line->text(), QStringLiteral("hello world"));
+    }
+
+    void theEditMenuWorksOnTheFocusedFieldOfTheActiveWindow()
+    {
+        frmMain *w = m_main.open();
+        auto *editor = new EditorWindow;
+        editor->load();
+        editor->showWindow();
+        editor->edit->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), editor->edit);
+        editor->edit->setSelection(0, 5);
+
+        w->menuItem("mnuEditCut")->trigger();
+        QCOMPARE(clipboard()->text(), QStringLiteral("hello"));
+        QCOMPARE(editor->edit->text(), QStringLiteral(" world"));
+        editor->edit->setCursorPosition(6);
+        w->menuItem("mnuEditPaste")->trigger();
+        QCOMPARE(editor->edit->text(), QStringLiteral(" worldhello"));
+
+        editor->button->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), editor->button);
+        w->menuItem("mnuEditCopy")->trigger();
+        QVERIFY(clipboard()->text().isEmpty());
+    }
+
+private:
+    test::MainWindowUnderTest m_main;
+};
+
+PIXDOCK_REGISTER_TEST(TestEditCommands)
+#include "tst_EditCommands.moc"

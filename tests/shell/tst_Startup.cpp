@@ -1,0 +1,225 @@
+// Start-up: the splash's five-second wait, the main window's load, and a failing start.
+#include "CatalogueStore.h"
+#include "Clock.h"
+#include "Locations.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "ProgramFolder.h"
+#include "RunTimeError.h"
+#include "Startup.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "Twips.h"
+#include "Version.h"
+#include "WindowList.h"
+#include "frmMain.h"
+#include "frmOptions.h"
+#include "frmSplash.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace pixdock;
+
+namespace {
+// A monotonic clock that moves only when slept on, by `step` (or the asked time) per sleep.
+class SteppingClock : public Clock
+{
+public:
+    explicit SteppingClock(qint64 start, int step = 0)
+        : now(start)
+        , m_step(step)
+    {
+    }
+    qint64 nowMs() override { return now; }
+    void sleepMs(int ms) override
+    {
+        now += m_step > 0 ? m_step : ms;
+        ++sleeps;
+        longestSleep = std::max(longestSleep, ms);
+    }
+    qint64 now;
+    int sleeps = 0;
+    int longestSleep = 0;
+
+private:
+    int m_step;
+};
+
+// Counts the events it receives.
+class EventCounter : public QObject
+{
+public:
+    int received = 0;
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (e->type() == QEvent::User) {
+            ++received;
+            return true;
+        }
+        return QObject::event(e);
+    }
+};
+
+QList<frmSplash *> splashWindows()
+{
+    QList<frmSplash *> found;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *splash = qobject_cast<frmSplash *>(w); splash && splash->isVisible())
+            found << splash;
+    }
+    return found;
+}
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { test::resetProgramState(); }
+    void cleanup()
+    {
+        test::resetProgramState();
+        test::flushDeletes();
+        QCOMPARE(test::unusedOrMissingAnswers(), QString());
+    }
+
+    void theWaitEndsFiveSecondsAfterItBegan_data()
+    {
+        QTest::addColumn<qint64>("start");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<qint64>("end");
+        QTest::newRow("from zero") << qint64(0) << 0 << qint64(5000);
+        // A time of day would wrap at 86 400 000 ms; the monotonic clock runs on.
+        QTest::newRow("two seconds before midnight") << qint64(86'398'000) << 0 << qint64(86'403'000);
+        QTest::newRow("a day and more into the run") << qint64(90'000'000'000) << 0 << qint64(90'000'005'000);
+        QTest::newRow("a coarse clock ends at its first reading past five seconds") << qint64(100) << 3000
+                                                                                    << qint64(6100);
+    }
+    void theWaitEndsFiveSecondsAfterItBegan()
+    {
+        QFETCH(qint64, start);
+        QFETCH(int, step);
+        QFETCH(qint64, end);
+        SteppingClock clock(start, step);
+        waitAtLeast(clock, SplashMilliseconds);
+        QCOMPARE(clock.now, end);
+        QVERIFY(clock.longestSleep <= 20);
+    }
+
+    void theWaitHandlesNoEvents()
+    {
+        EventCounter counter;
+        QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
+        SteppingClock clock(0);
+        waitAtLeast(clock, SplashMilliseconds);
+        QCOMPARE(counter.received, 0);
+        QCoreApplication::sendPostedEvents(&counter);
+        QCOMPARE(counter.received, 1);
+    }
+
+    void theSplashShowsNameAddressPlatformAndVersion()
+    {
+        frmSplash splash;
+        splash.load();
+        QCOMPARE(splash.size(), twips::sizeToPixels(7455, 4650));
+        QVERIFY(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
+        auto text = [&](const char *name) { return splash.findChild<QLabel *>(name)->text(); };
+        QCOMPARE(text("lblProductName"), QStringLiteral("Pixdock"));
+        QCOMPARE(text("lblVersion"), versionLabelText());
+        QCOMPARE(text("lblPlatform"), QStringLiteral("Linux Version"));
+        QCOMPARE(text("lblCompanyProduct"), frmSplash::productAddress());
+        QVERIFY(!splash.findChild<QLabel *>("picLogo")->pixmap().isNull());
+        QVERIFY(splash.findChild<QLabel *>("lblProductName")->font().bold());
+    }
+
+    void clicksAndKeysDoNotCloseTheSplash()
+    {
+        QPointer<frmSplash> splash = new frmSplash;
+        splash->load();
+        splash->show();
+        QVERIFY(QTest::qWaitForWindowExposed(splash));
+        QTest::mouseClick(splash, Qt::LeftButton);
+        QTest::keyClick(splash, Qt::Key_Escape);
+        QVERIFY(!splash->close());
+        QVERIFY(splash->isVisible());
+        // Only start-up's unload removes it.
+        splash->unload();
+        test::flushDeletes();
+        QVERIFY(splash.isNull());
+    }
+
+    void startUpLeavesTheMainWindowShownWithThePanelBesideIt()
+    {
+        test::ProgramFolder folder;
+        SteppingClock clock(0);
+        const int status = runProgram(clock, [&] {
+            auto &list = WindowList::instance();
+            auto *main = qobject_cast<frmMain *>(list.at(0));
+            [&] {
+                QVERIFY(main);
+                QCOMPARE(gMainWindow.data(), main);
+                QCOMPARE(frame(), static_cast<Frame *>(main));
+                QVERIFY(main->isVisible());
+                QCOMPARE(list.count(), 2);
+                QVERIFY(qobject_cast<frmOptions *>(list.at(1)));
+                QVERIFY(list.at(1)->isVisible());
+                QVERIFY(!gConnection.isEmpty());
+                QVERIFY(gCurrentPath.isEmpty());
+                QCOMPARE(main->statusText(), QStringLiteral("No Image Loaded"));
+                QVERIFY(splashWindows().isEmpty());
+            }();
+            // The splash stayed its five seconds before the main window came.
+            [&] { QVERIFY(clock.now >= SplashMilliseconds); }();
+            main->close();
+            return 7;
+        });
+        QCOMPARE(status, 7);
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void aMissingCatalogueShowsTheErrorAndEndsWithAFailureStatus()
+    {
+        QTemporaryDir emptyFolder;
+        locations::setProgramFolder(emptyFolder.path());
+        int number = 0;
+        QString description;
+        try {
+            catalogue::OpenConnection();
+        } catch (const RunTimeError &e) {
+            number = e.number();
+            description = e.description();
+        }
+        QVERIFY(!description.isEmpty());
+
+        SteppingClock clock(0);
+        bool loopRan = false;
+        const int status = runProgram(clock, [&] {
+            loopRan = true;
+            return 0;
+        });
+        locations::setProgramFolder(QString());
+
+        QVERIFY(status != 0);
+        QVERIFY(!loopRan);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const MessageBox::Shown &shown = MessageBox::shown().constFirst();
+        QCOMPARE(shown.text, startUpFailureText(number, description));
+        QVERIFY(shown.text.contains(QString::number(number)));
+        QVERIFY(shown.text.contains(description));
+        QCOMPARE(shown.title, QStringLiteral("Pixdock"));
+        QCOMPARE(WindowList::instance().count(), 0);
+        QVERIFY(gMainWindow.isNull());
+        QCOMPARE(frame(), nullptr);
+        test::flushDeletes();
+        QVERIFY(splashWindows().isEmpty());
+    }
+};
+
+PIXDOCK_REGISTER_TEST(TestStartup)
+#include "tst_Startup.moc"

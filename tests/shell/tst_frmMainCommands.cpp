@@ -1,0 +1,264 @@
+// The main window's commands: placeholders, help, exit, arrangement and the toolbar's dispatch.
+#include "ChildWindow.h"
+#include "Locations.h"
+#include "MainWindowUnderTest.h"
+#include "MessageBox.h"
+#include "RunTimeError.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "WindowArrangement.h"
+#include "WindowList.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace pixdock;
+
+Q_DECLARE_METATYPE(pixdock::frmMain::Command)
+
+namespace {
+class PlainWindow : public ChildWindow
+{
+public:
+    explicit PlainWindow(const QString &title)
+    {
+        setWindowTitle(title);
+        resize(200, 150);
+    }
+    static inline int unloads = 0;
+
+protected:
+    void Form_Unload() override { ++unloads; }
+};
+
+PlainWindow *openChild(const QString &title)
+{
+    auto *w = new PlainWindow(title);
+    w->load();
+    w->showWindow();
+    return w;
+}
+
+const QString NoHelp = QStringLiteral(
+    "Unable to display Help Contents. There is no Help associated with this project.");
+} // namespace
+
+class TestMainWindowCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        test::resetProgramState();
+        test::MainWindowUnderTest::clearSettings();
+        m_main.open();
+    }
+    void cleanup()
+    {
+        test::resetProgramState();
+        m_main.reset();
+        frmMain::clearCommandHandlers();
+        locations::restoreHelpCollectionFile();
+        QCOMPARE(test::unusedOrMissingAnswers(), QString());
+    }
+
+    void placeholdersShowWhatCodeIsMissing_data()
+    {
+        QTest::addColumn<QString>("handler");
+        QTest::newRow("Undo") << "mnuEditUndo_Click";
+        QTest::newRow("Paste Special") << "mnuEditPasteSpecial_Click";
+        QTest::newRow("Refresh (hidden)") << "mnuViewRefresh_Click";
+        QTest::newRow("Options (hidden)") << "mnuViewOptions_Click";
+    }
+    void placeholdersShowWhatCodeIsMissing()
+    {
+        QFETCH(QString, handler);
+        frmMain *w = m_main.window();
+        const QString item = handler.chopped(QStringLiteral("_Click").size());
+        if (w->menuItem(item)->isVisible())
+            w->menuItem(item)->trigger();
+        else if (item == "mnuViewRefresh")
+            w->mnuViewRefresh_Click();
+        else
+            w->mnuViewOptions_Click();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const MessageBox::Shown &shown = MessageBox::shown().constFirst();
+        QCOMPARE(shown.text, QStringLiteral("Add '%1' code.").arg(handler));
+        QCOMPARE(shown.title, QStringLiteral("Pixdock"));
+        QCOMPARE(shown.buttons, MessageBox::Buttons(QMessageBox::Ok));
+    }
+
+    void helpWithoutAHelpFileSaysSo_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Help > Contents") << "mnuHelpContents";
+        QTest::newRow("Help > Search For Help On") << "mnuHelpSearchForHelpOn";
+        QTest::newRow("toolbar Help") << "tbHelp";
+    }
+    void helpWithoutAHelpFileSaysSo()
+    {
+        QFETCH(QString, how);
+        locations::setHelpCollectionFile(QString());
+        m_main.window()->findChild<QAction *>(how)->trigger();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const MessageBox::Shown &shown = MessageBox::shown().constFirst();
+        QCOMPARE(shown.text, NoHelp);
+        QCOMPARE(shown.icon, MessageBox::Icon::Information);
+        QCOMPARE(shown.buttons, MessageBox::Buttons(QMessageBox::Ok));
+        QCOMPARE(shown.title, m_main.window()->windowTitle());
+    }
+
+    void aHelpFileThatCannotBeOpenedIsReportedNotFatal()
+    {
+        QTemporaryDir dir;
+        locations::setHelpCollectionFile(dir.filePath(QStringLiteral("missing.qhc")));
+        m_main.window()->menuItem("mnuHelpContents")->trigger();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const MessageBox::Shown &shown = MessageBox::shown().constFirst();
+        QVERIFY(!shown.text.isEmpty());
+        QVERIFY(shown.text != NoHelp);
+        QCOMPARE(shown.title, QStringLiteral("Pixdock"));
+        QCOMPARE(shown.buttons, MessageBox::Buttons(QMessageBox::Ok));
+        QVERIFY(m_main.window()->isVisible());
+    }
+
+    void menusAndToolbarReachTheSameCommands_data()
+    {
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<frmMain::Command>("command");
+        using C = frmMain::Command;
+        QTest::newRow("File > Open") << "mnuFileOpen" << C::FileOpen;
+        QTest::newRow("toolbar Open") << "tbOpen" << C::FileOpen;
+        QTest::newRow("File > Properties") << "mnuFileProperties" << C::FileProperties;
+        QTest::newRow("toolbar Properties") << "tbProperties" << C::FileProperties;
+        QTest::newRow("File > Print") << "mnuFilePrint" << C::FilePrint;
+        QTest::newRow("Images > Add To Database") << "mnuAdd" << C::Add;
+        QTest::newRow("Images > Delete Image") << "mnuDelete" << C::Delete;
+        QTest::newRow("toolbar Delete") << "tbDelete" << C::Delete;
+        QTest::newRow("Images > Previous Image") << "mnuPrev" << C::Previous;
+        QTest::newRow("toolbar Back") << "tbBack" << C::ToolbarBack;
+        QTest::newRow("Images > Next Image") << "mnuNext" << C::Next;
+        QTest::newRow("toolbar Forward") << "tbForward" << C::ToolbarForward;
+        QTest::newRow("Images > Search") << "mnuSearch" << C::Search;
+        QTest::newRow("toolbar Find") << "tbFind" << C::Search;
+        QTest::newRow("Images > View Image List") << "mnuDatafrmImgList" << C::ViewImageList;
+    }
+    void menusAndToolbarReachTheSameCommands()
+    {
+        QFETCH(QString, trigger);
+        QFETCH(frmMain::Command, command);
+        QList<frmMain::Command> ran;
+        for (int c = 0; c <= int(frmMain::Command::ToolbarForward); ++c) {
+            frmMain::setCommandHandler(frmMain::Command(c), [&ran, c](frmMain &) {
+                ran << frmMain::Command(c);
+            });
+        }
+        m_main.window()->findChild<QAction *>(trigger)->trigger();
+        QCOMPARE(ran, QList<frmMain::Command>{command});
+    }
+
+    void aFailingCommandEndsQuietly()
+    {
+        frmMain::setCommandHandler(frmMain::Command::FileProperties, [](frmMain &) {
+            throw RunTimeError(err::FileNotFound, QStringLiteral("File not found"));
+        });
+        m_main.window()->tbToolBar_ButtonClick(QStringLiteral("Properties"));
+        m_main.window()->tbToolBar_ButtonClick(QStringLiteral("NoSuchKey"));
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void exitUnloadsEveryChildAndForgetsTheMainWindow()
+    {
+        frmMain *w = m_main.window();
+        QSignalSpy unloaded(w, &frmMain::unloaded);
+        PlainWindow::unloads = 0;
+        openChild(QStringLiteral("A"));
+        openChild(QStringLiteral("B"));
+        QCOMPARE(WindowList::instance().count(), 4);
+        QVERIFY(panel());
+
+        w->menuItem("mnuFileExit")->trigger();
+        QCOMPARE(unloaded.count(), 1);
+        QCOMPARE(PlainWindow::unloads, 2);
+        QCOMPARE(panel(), nullptr);
+        QCOMPARE(frame(), nullptr);
+        QVERIFY(gMainWindow.isNull());
+        QCOMPARE(WindowList::instance().count(), 0);
+        QVERIFY(!w->isVisible());
+    }
+
+    void arrangeIconsWithoutMinimisedWindowsChangesNothing()
+    {
+        frmMain *w = m_main.window();
+        openChild(QStringLiteral("A"))->subWindow()->move(120, 30);
+        QList<QRect> before;
+        for (QMdiSubWindow *sub : w->childArea()->subWindowList())
+            before << sub->geometry();
+        w->menuItem("mnuWindowArrangeIcons")->trigger();
+        QList<QRect> after;
+        for (QMdiSubWindow *sub : w->childArea()->subWindowList())
+            after << sub->geometry();
+        QCOMPARE(after, before);
+    }
+
+    void arrangeIconsLinesUpMinimisedWindowsAlongTheBottom()
+    {
+        frmMain *w = m_main.window();
+        QMdiSubWindow *a = openChild(QStringLiteral("A"))->subWindow();
+        QMdiSubWindow *b = openChild(QStringLiteral("B"))->subWindow();
+        a->showMinimized();
+        b->showMinimized();
+        a->move(40, 40);
+        w->menuItem("mnuWindowArrangeIcons")->trigger();
+        const QList<QPoint> corners =
+            arrangement::lineUpIcons(w->childArea()->viewport()->rect(), {a->size(), b->size()});
+        QCOMPARE(a->pos(), corners.at(0));
+        QCOMPARE(b->pos(), corners.at(1));
+    }
+
+    void tilingGivesEachOpenWindowOneTile_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<bool>("vertical");
+        QTest::newRow("Tile Horizontal") << "mnuWindowTileHorizontal" << false;
+        QTest::newRow("Tile Vertical") << "mnuWindowTileVertical" << true;
+    }
+    void tilingGivesEachOpenWindowOneTile()
+    {
+        QFETCH(QString, item);
+        QFETCH(bool, vertical);
+        frmMain *w = m_main.window();
+        QMdiSubWindow *a = openChild(QStringLiteral("A"))->subWindow();
+        QMdiSubWindow *b = openChild(QStringLiteral("B"))->subWindow();
+        b->showMaximized();
+        w->menuItem(item)->trigger();
+        QVERIFY(!b->isMaximized());
+        // Three windows with the control panel; the panel keeps its fixed size.
+        const QList<QRect> tiles = arrangement::tile(w->childArea()->viewport()->rect(), 3,
+                                                     vertical ? arrangement::Tiling::Vertical
+                                                              : arrangement::Tiling::Horizontal);
+        QVERIFY(tiles.contains(a->geometry()));
+        QVERIFY(tiles.contains(b->geometry()));
+        QVERIFY(a->geometry() != b->geometry());
+    }
+
+    void cascadeOverlapsTheWindowsDiagonally()
+    {
+        frmMain *w = m_main.window();
+        QMdiSubWindow *a = openChild(QStringLiteral("A"))->subWindow();
+        QMdiSubWindow *b = openChild(QStringLiteral("B"))->subWindow();
+        w->menuItem("mnuWindowCascade")->trigger();
+        QVERIFY(a->pos() != b->pos());
+        QVERIFY(a->geometry().intersects(b->geometry()));
+    }
+
+private:
+    test::MainWindowUnderTest m_main;
+};
+
+PIXDOCK_REGISTER_TEST(TestMainWindowCommands)
+#include "tst_frmMainCommands.moc"

@@ -1,0 +1,31 @@
+// Drawing a button with a word-wrapped caption: the style draws the button without text,
+// then the caption goes into the contents rectangle, wrapped and centred.
+#include "PanelButton.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace pixdock {
+
+PanelButton::PanelButton(const QString &caption, QWidget *parent)
+    : QPushButton(caption, parent)
+{
+}
+
+void PanelButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QString caption = option.text;
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+    QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    if (isDown())
+        contents.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
+                           style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
+    painter.drawItemText(contents, Qt::AlignCenter | Qt::TextWordWrap, option.palette, isEnabled(), caption,
+                         QPalette::ButtonText);
+}
+
+} // namespace pixdock
