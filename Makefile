@@ -1,6 +1,7 @@
 # Pixdock: `make run` sets everything up and starts the program; `make test` runs every test.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+BENCH_PICTURES ?= 200
 
 .PHONY: all deps configure build run test bench clean
 
@@ -22,6 +23,11 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Builds the benchmark programs and runs them; each prints a table (BENCH_PICTURES=N for size).
+bench: configure
+	cmake --build $(BUILD) --target pixdock_bench -j $(JOBS)
+	PIXDOCK_BENCH_PICTURES=$(BENCH_PICTURES) bash bench/run-bench.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
