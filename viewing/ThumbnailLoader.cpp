@@ -60,6 +60,9 @@ QImage decodeForCache(QIODevice *device, QSize *original)
 {
     QImageReader reader(device);
     reader.setAutoTransform(true);
+    // Speed over finesse: the JPEG reader then uses its fast integer transform and plain
+    // chroma upsampling, which cannot be told apart at 128 pixels.
+    reader.setQuality(0);
     const QSize stored = reader.size();
     const QSize target = cacheSizeFor(stored);
     if (target.isValid() && target != stored)

@@ -69,7 +69,9 @@ void frmThumbnails::Form_Load()
     setClientSizeTwips(ClientWidth, ClientHeight);
     setLeftTwips(panelWidthTwips());
     setTopTwips(0);
-    setHeightTwips(panelHeightTwips());
+    // As tall as the control panel; without one (a sheet shown on its own) as designed.
+    if (const int height = panelHeightTwips(); height > 0)
+        setHeightTwips(height);
     if (gListRow < std::numeric_limits<qint32>::max())
         ++gListRow;
     buildSheet(picturesOfOpenGrids());
