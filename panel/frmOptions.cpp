@@ -68,11 +68,14 @@ frmOptions::frmOptions()
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
-    cmdOpen = addButton("cmdOpen", "Open Image", "Open An Image To View", 120, 495, &frmOptions::cmdOpen_Click);
-    cmdNext = addButton("cmdNext", "Next Image", "Open Next In Directory", 720, 495, &frmOptions::cmdNext_Click);
+    cmdOpen = addButton("cmdOpen", "Open Image", "Open An Image To View", 120, 495,
+                        &frmOptions::cmdOpen_Click);
+    cmdNext = addButton("cmdNext", "Next Image", "Open Next In Directory", 720, 495,
+                        &frmOptions::cmdNext_Click);
     cmdPrevious = addButton("cmdPrevious", "Previous Image", "Open Previous In Directory", 1320, 495,
                             &frmOptions::cmdPrevious_Click);
-    cmdAdd = addButton("cmdAdd", "Add To Database", "Add Current Picture", 1920, 495, &frmOptions::cmdAdd_Click);
+    cmdAdd = addButton("cmdAdd", "Add To Database", "Add Current Picture", 1920, 495,
+                       &frmOptions::cmdAdd_Click);
     cmdDelete = addButton("cmdDelete", "Delete From Database", "Delete Current Picture", 2520, 495,
                           &frmOptions::cmdDelete_Click);
     cmdShowAll = addButton("cmdShowAll", "Show Image List", "Show Image List From Database", 3120, 495,

@@ -116,8 +116,6 @@ private:
     void MDIForm_Unload();
     void forget();
 
-    QAction *addItem(QMenu *menu, const char *name, const QString &caption,
-                     const QKeySequence &shortcut, void (frmMain::*handler)());
     void runCommand(Command command);
     void showHelp(void (*call)());
     void applyOuterGeometry(const QRect &outer);

@@ -29,7 +29,8 @@ QStringList stored()
 {
     std::unique_ptr<QSettings> settings(openSettings());
     QStringList values;
-    for (const QString &key : {placement::KeyLeft, placement::KeyTop, placement::KeyWidth, placement::KeyHeight})
+    for (const QString &key :
+         {placement::KeyLeft, placement::KeyTop, placement::KeyWidth, placement::KeyHeight})
         values << settings->value(key).toString();
     return values;
 }
