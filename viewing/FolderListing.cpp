@@ -3,6 +3,8 @@
 #include "FolderListing.h"
 
 #include "FileErrors.h"
+#include "FileService.h"
+#include "FolderListingCache.h"
 #include "MessageBox.h"
 
 #include <QFile>
@@ -12,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace pixdock {
@@ -59,15 +62,25 @@ int compareFolded(QStringView a, QStringView b)
     return 0;
 }
 
-// Whether the entry is a regular file (a link is followed); never opens it.
-bool isRegularFile(DIR *dir, const dirent *entry)
+struct EntryKind
+{
+    bool regular = false; // a regular file, or a link to one
+    bool link = false;
+};
+
+// What the entry is (a link is followed); never opens it.
+EntryKind kindOf(DIR *dir, const dirent *entry)
 {
     if (entry->d_type == DT_REG)
-        return true;
+        return {true, false};
     if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-        return false;
+        return {};
     struct stat st;
-    return ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+    EntryKind kind;
+    kind.link = entry->d_type == DT_LNK
+        || (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode));
+    kind.regular = ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+    return kind;
 }
 
 // The entry's name as text, or nothing when it is not valid UTF-8.
@@ -87,8 +100,9 @@ int compareFileNames(const QString &a, const QString &b)
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-QStringList folderListing(const QString &folder)
+FolderScan scanFolder(const QString &folder)
 {
+    FolderScan scan;
     const QByteArray path = QFile::encodeName(folder.isEmpty() ? QStringLiteral("/") : folder);
     DIR *dir = ::opendir(path.constData());
     if (!dir) {
@@ -105,7 +119,12 @@ QStringList folderListing(const QString &folder)
         if (entry->d_name[0] == '.')
             continue;
         QString name;
-        if (decodeName(entry->d_name, name) && isRegularFile(dir, entry))
+        if (!decodeName(entry->d_name, name))
+            continue;
+        const EntryKind kind = kindOf(dir, entry);
+        if (kind.link)
+            scan.links.append({name, kind.regular});
+        if (kind.regular)
             names.append(name);
     }
     const int readError = errno;
@@ -126,46 +145,63 @@ QStringList folderListing(const QString &folder)
         const int c = compareFolded(x.folded, y.folded);
         return c != 0 ? c < 0 : x.name < y.name;
     });
-    QStringList sorted;
-    sorted.reserve(names.size());
+    scan.names.reserve(names.size());
     for (const Keyed &k : keyed)
-        sorted.append(k.name);
-    return sorted;
+        scan.names.append(k.name);
+    return scan;
+}
+
+QStringList folderListing(const QString &folder) { return scanFolder(folder).names; }
+
+bool linkLeadsToFile(const QString &folder, const QString &name)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(fs::joinPath(folder, name)).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+qsizetype indexInListing(const QStringList &sorted, const QString &name)
+{
+    const auto at = std::lower_bound(sorted.begin(), sorted.end(), name, [](const QString &a, const QString &b) {
+        return compareFileNames(a, b) < 0;
+    });
+    return at != sorted.end() && *at == name ? at - sorted.begin() : -1;
 }
 
 } // namespace viewing
 
 QString NextFileInFolder(QString &folder, QString &name)
 {
-    QStringList files;
+    std::shared_ptr<const QStringList> listing;
     try {
-        files = viewing::folderListing(folder);
+        listing = viewing::FolderListingCache::shared().listing(folder);
     } catch (const RunTimeError &e) {
         MessageBox::show(QStringLiteral("An error has occurred\r\n") + e.description());
         return {};
     }
+    const QStringList &files = *listing;
     const QString first = files.value(0);
     if (name.isEmpty()) {
         name = first;
         return first;
     }
-    const qsizetype at = files.indexOf(name);
+    const qsizetype at = viewing::indexInListing(files, name);
     return at < 0 ? QString() : files.value(at + 1);
 }
 
 QString PreviousFileInFolder(const QString &folder, const QString &name)
 {
-    QStringList files;
+    std::shared_ptr<const QStringList> listing;
     try {
-        files = viewing::folderListing(folder);
+        listing = viewing::FolderListingCache::shared().listing(folder);
     } catch (const RunTimeError &) {
         return {};
     }
+    const QStringList &files = *listing;
     if (files.isEmpty() || name == NoImageLoaded)
         return {};
     if (name == files.constFirst())
         return FirstImageText;
-    const qsizetype at = files.indexOf(name);
+    const qsizetype at = viewing::indexInListing(files, name);
     return at < 0 ? QString() : files.at(at - 1);
 }
 

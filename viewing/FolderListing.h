@@ -1,6 +1,7 @@
-// Finding the file after or before a given one in its folder. Each call reads the folder
-// afresh: its regular, not hidden files (links to them included), in the order a file
-// manager shows them.
+// Finding the file after or before a given one in its folder: its regular, not hidden files
+// (links to them included), in the order a file manager shows them. Every answer is the one
+// a fresh reading of the folder gives; a folder that has not changed since it was last read
+// is not read again (FolderListingCache).
 #pragma once
 
 #include <QString>
@@ -24,8 +25,28 @@ QString PreviousFileInFolder(const QString &folder, const QString &name);
 namespace viewing {
 
 // The folder's files, sorted. A missing folder lists nothing; any other failure to read it
-// raises the program's run-time error.
+// raises the program's run-time error. Always reads the folder.
 QStringList folderListing(const QString &folder);
+
+// A reading of a folder: its files, sorted, and its links, whose targets can come and go
+// without the folder itself changing.
+struct FolderScan
+{
+    struct Link
+    {
+        QString name;
+        bool listed = false; // leads to a regular file
+    };
+    QStringList names;
+    QList<Link> links;
+};
+FolderScan scanFolder(const QString &folder);
+// Whether the link `name` in `folder` leads to a regular file now.
+bool linkLeadsToFile(const QString &folder, const QString &name);
+
+// Where `name` stands in a listing sorted by compareFileNames, or -1 when it is not there
+// (compared exactly).
+qsizetype indexInListing(const QStringList &sorted, const QString &name);
 
 // The file-manager order: letters without regard to case, runs of digits by their value
 // (img2 before img10); names equal under that rule are ordered by their exact text, so the
