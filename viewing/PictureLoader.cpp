@@ -21,14 +21,14 @@ constexpr qint64 MegaByte = 1024 * 1024;
 RunTimeError invalidPicture() { return RunTimeError(err::InvalidPicture, QStringLiteral("Invalid picture")); }
 RunTimeError tooLarge() { return RunTimeError(PictureTooLarge, QStringLiteral("Out of memory")); }
 
-bool exceedsLimit(QSize size, int bytesPerPixel)
+bool exceedsLimit(QSize size, int bytesPerPixel, qint64 maxBytes)
 {
-    return size.isValid()
-        && qint64(size.width()) * size.height() * bytesPerPixel > PictureMemoryLimitMB * MegaByte;
+    return size.isValid() && qint64(size.width()) * size.height() * bytesPerPixel > maxBytes;
 }
+} // namespace
 
 // Opens the file for reading without blocking, and only when it is a regular file.
-int openRegularFile(const QString &path)
+int openPictureFile(const QString &path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
@@ -52,7 +52,6 @@ int openRegularFile(const QString &path)
     }
     return fd;
 }
-} // namespace
 
 void raisePictureMemoryLimit() { QImageReader::setAllocationLimit(PictureMemoryLimitMB); }
 
@@ -66,15 +65,20 @@ QImage loadPicture(const QString &path)
         throw fileError(err::PathNotFound);
 
     QFile file;
-    if (!file.open(openRegularFile(path), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+    if (!file.open(openPictureFile(path), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         throw fileError(fileerr::AccessError);
-    QImageReader reader(&file);
+    return readPicture(&file);
+}
+
+QImage readPicture(QIODevice *device, qint64 maxBytes)
+{
+    QImageReader reader(device);
     // The content decides, not the name: a PNG called .jpg still opens.
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
     // Refused before any pixel is read: a header can claim any size.
     const int bits = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
-    if (exceedsLimit(reader.size(), std::max(4, bits / 8)))
+    if (exceedsLimit(reader.size(), std::max(4, bits / 8), std::min(maxBytes, PictureMemoryLimitMB * MegaByte)))
         throw tooLarge();
     QImage image;
     if (reader.read(&image))

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QString>
 
+class QIODevice;
+
 namespace pixdock::viewing {
 
 // How much memory one picture may take, in megabytes; Qt's own default (256) refuses
@@ -21,5 +23,14 @@ void raisePictureMemoryLimit();
 // 481 the file is not a picture that can be read (also pipes, devices and other non-files);
 // PictureTooLarge; 70 or 75 the file cannot be read. Never waits on a pipe.
 QImage loadPicture(const QString &path);
+
+// The parts of loadPicture, for reading a picture elsewhere (the preloader's worker).
+// Opens `path` for reading when it is a regular file, without ever waiting on it; returns
+// the descriptor. Failures as loadPicture's.
+int openPictureFile(const QString &path);
+// Reads the picture on `device` as loadPicture does: the content decides the format, EXIF
+// orientation is applied, a picture whose pixels would take more than `maxBytes` is refused
+// (PictureTooLarge) before any pixel is read.
+QImage readPicture(QIODevice *device, qint64 maxBytes = qint64(PictureMemoryLimitMB) * 1024 * 1024);
 
 } // namespace pixdock::viewing

@@ -7,6 +7,7 @@
 #include "MessageBox.h"
 #include "ModGlobal.h"
 #include "PictureLoader.h"
+#include "PicturePreloader.h"
 #include "RunTimeError.h"
 #include "Twips.h"
 #include "ViewerLayout.h"
@@ -18,6 +19,8 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollBar>
+
+#include <optional>
 
 namespace pixdock {
 
@@ -184,13 +187,17 @@ void frmViewer::ShowPicture(const QString &path)
 
 void frmViewer::showLoadedPicture(const QString &path)
 {
-    const QImage image = loadPicture(path);
-    m_picFramed->setPixmap(QPixmap::fromImage(image));
-    m_picFramed->resize(image.size());
+    PicturePreloader &preloader = PicturePreloader::instance();
+    std::optional<QImage> preloaded = preloader.take(path);
+    QImage image = preloaded ? std::move(*preloaded) : loadPicture(path);
+    const QSize size = image.size();
+    // Handed over, not copied: a camera picture is tens of megabytes.
+    m_picFramed->setPixmap(QPixmap::fromImage(std::move(image)));
+    m_picFramed->resize(size);
 
     const ViewerLayout layout = layoutViewer(widthTwips(), heightTwips(),
-                                             twips::fromPixels(1) * qint64(image.width()),
-                                             twips::fromPixels(1) * qint64(image.height()));
+                                             twips::fromPixels(1) * qint64(size.width()),
+                                             twips::fromPixels(1) * qint64(size.height()));
     m_hScroll->move(m_hScroll->x(), twips::toPixels(layout.hScrollTop));
     m_picFramed->move(twips::pointToPixels(m_frame.left(), m_frame.top()));
     m_picFramed->show();
@@ -207,6 +214,8 @@ void frmViewer::showLoadedPicture(const QString &path)
         bar->show();
     }
     setFrameStatusText(gCurrentPath);
+    // While this one is looked at, the folder's next file is made ready for Next Image.
+    preloader.preloadNextInFolder(path);
 }
 
 bool frmViewer::moveToNextFile()

@@ -6,6 +6,7 @@
 #include "HostFrame.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
+#include "PicturePreloader.h"
 #include "Pictures.h"
 #include "TestRegistry.h"
 #include "TestState.h"
@@ -220,6 +221,59 @@ private slots:
             QCOMPARE(MessageBox::shownTexts().size(), 2);
             QCOMPARE(MessageBox::shownTexts().constLast(), NoMoreFiles); // answered No by default
             MessageBox::clearRecord();
+        }
+    }
+
+    void nextShowsTheNextPictureAsItIsOnDisk_data()
+    {
+        QTest::addColumn<QString>("change"); // to b.bmp after it was preloaded
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<int>("handedOver");
+        QTest::newRow("unchanged: the preloaded picture is handed over")
+            << "" << "b.bmp" << QColor(Qt::green) << 1;
+        QTest::newRow("repainted since: read afresh") << "repaint" << "b.bmp" << QColor(Qt::blue) << 0;
+        QTest::newRow("deleted since: the file after it") << "delete" << "c.bmp" << QColor(Qt::yellow) << 0;
+    }
+
+    void nextShowsTheNextPictureAsItIsOnDisk()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, shown);
+        QFETCH(QColor, colour);
+        QFETCH(int, handedOver);
+        QTemporaryDir dir;
+        const QColor colours[] = {Qt::red, Qt::green, Qt::yellow};
+        for (int i = 0; i < 3; ++i)
+            test::writePicture(dir.path(), QStringLiteral("%1.bmp").arg(QChar('a' + i)), {30, 20}, colours[i]);
+        const QString b = dir.path() + "/b.bmp";
+        auto &preloader = viewing::PicturePreloader::instance();
+
+        gCurrentPath = dir.path() + "/a.bmp";
+        frmViewer::openNew();
+        setFrameStatusText(gCurrentPath);
+        preloader.waitUntilIdle();
+        QVERIFY(preloader.isReady(b));
+        if (change == "repaint")
+            test::writePicture(dir.path(), "b.bmp", {30, 20}, Qt::blue);
+        else if (change == "delete")
+            QVERIFY(QFile::remove(b));
+        const int before = preloader.handedOver();
+
+        nextImage(FailurePolicy::SkipFailingSteps);
+        test::flushDeletes();
+
+        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(gCurrentPath, dir.path() + "/" + shown);
+        QCOMPARE(frameStatusText(), gCurrentPath);
+        auto *viewer = qobject_cast<frmViewer *>(WindowList::instance().at(2));
+        QVERIFY(viewer);
+        QCOMPARE(viewer->picFramed()->pixmap().toImage().pixelColor(20, 2), colour);
+        QCOMPARE(preloader.handedOver() - before, handedOver);
+        if (shown == "b.bmp") {
+            // Meanwhile the file after it is made ready.
+            preloader.waitUntilIdle();
+            QVERIFY(preloader.isReady(dir.path() + "/c.bmp"));
         }
     }
 

@@ -1,0 +1,179 @@
+// The picture preloader: decodes off the UI thread, hands a picture over once, and never
+// hands over one whose file has changed since it was decoded.
+#include "PictureLoader.h"
+#include "PicturePreloader.h"
+#include "Pictures.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "ViewingTestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+using namespace pixdock;
+using namespace pixdock::viewing;
+
+class TestPicturePreloader : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString folder() const { return m_dir->path(); }
+    QString path(const QString &name) const { return m_dir->path() + "/" + name; }
+
+private slots:
+    void init()
+    {
+        test::resetProgramState();
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
+    void cleanup() { test::resetProgramState(); }
+
+    void aPreloadedPictureIsHandedOverOnce()
+    {
+        PicturePreloader preloader;
+        const QString b = test::writePicture(folder(), "b.png", {40, 30}, Qt::red);
+        QSignalSpy ready(&preloader, &PicturePreloader::pictureReady);
+        preloader.preload(b);
+        QVERIFY(ready.wait());
+        QCOMPARE(ready.constFirst().constFirst().toString(), b);
+        QVERIFY(preloader.isReady(b));
+
+        const std::optional<QImage> image = preloader.take(b);
+        QVERIFY(image);
+        QCOMPARE(*image, loadPicture(b));
+        QCOMPARE(preloader.handedOver(), 1);
+        QVERIFY(!preloader.isReady(b));
+        QVERIFY(!preloader.take(b));
+    }
+
+    void aPictureChangedSinceItWasDecodedIsNotHandedOver_data()
+    {
+        QTest::addColumn<QString>("change");
+        // Same size in bytes and, within the same second, possibly the same times: only
+        // the contents tell.
+        QTest::newRow("rewritten in place with other pixels, same length") << "repaint";
+        QTest::newRow("rewritten with another size") << "resize";
+        QTest::newRow("replaced by renaming another file over it") << "replace";
+        QTest::newRow("deleted") << "delete";
+        QTest::newRow("made into text") << "text";
+    }
+
+    void aPictureChangedSinceItWasDecodedIsNotHandedOver()
+    {
+        QFETCH(QString, change);
+        PicturePreloader preloader;
+        const QString b = test::writePicture(folder(), "b.bmp", {40, 30}, Qt::red);
+        preloader.preload(b);
+        preloader.waitUntilIdle();
+        QVERIFY(preloader.isReady(b));
+
+        if (change == "repaint")
+            test::writePicture(folder(), "b.bmp", {40, 30}, Qt::blue);
+        else if (change == "resize")
+            test::writePicture(folder(), "b.bmp", {41, 30}, Qt::red);
+        else if (change == "replace")
+            QCOMPARE(std::rename(QFile::encodeName(test::writePicture(folder(), "other.bmp", {40, 30}, Qt::green)).constData(),
+                                 QFile::encodeName(b).constData()),
+                     0);
+        else if (change == "delete")
+            QVERIFY(QFile::remove(b));
+        else if (change == "text")
+            test::writeBytes(folder(), "b.bmp", "not a picture");
+
+        QVERIFY(!preloader.take(b));
+        QCOMPARE(preloader.handedOver(), 0);
+    }
+
+    void anUnchangedPictureWrittenMomentsAgoIsHandedOver()
+    {
+        // Its times cannot prove it unchanged yet; its contents do.
+        PicturePreloader preloader;
+        const QString b = test::writePicture(folder(), "b.bmp", {40, 30}, Qt::red);
+        preloader.preload(b);
+        preloader.waitUntilIdle();
+        QVERIFY(preloader.take(b));
+    }
+
+    void whatIsHeldAndWhatIsNot_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<qint64>("budget");
+        QTest::addColumn<bool>("held");
+        const qint64 fits = 100 * 100 * 4;
+        QTest::newRow("a picture as large as the budget") << "picture" << fits << true;
+        QTest::newRow("a picture over the budget") << "picture" << fits - 1 << false;
+        QTest::newRow("no budget: nothing is preloaded") << "picture" << qint64(0) << false;
+        QTest::newRow("text") << "text" << fits << false;
+        QTest::newRow("a cut-off picture") << "cut" << fits << false;
+        QTest::newRow("a pipe, never waited on") << "pipe" << fits << false;
+        QTest::newRow("a missing file") << "missing" << fits << false;
+        QTest::newRow("a folder") << "folder" << fits << false;
+    }
+
+    void whatIsHeldAndWhatIsNot()
+    {
+        QFETCH(QString, kind);
+        QFETCH(qint64, budget);
+        QFETCH(bool, held);
+        const QString p = path("p.png");
+        if (kind == "picture")
+            test::writePicture(folder(), "p.png", {100, 100});
+        else if (kind == "text")
+            test::writeBytes(folder(), "p.png", "not a picture");
+        else if (kind == "cut")
+            test::writeBytes(folder(), "p.png", test::truncatedPicture("png", {100, 100}, 0.4));
+        else if (kind == "pipe")
+            test::makeFifo(folder(), "p.png");
+        else if (kind == "folder")
+            QVERIFY(QDir(folder()).mkdir("p.png"));
+
+        PicturePreloader preloader;
+        preloader.setBudgetBytes(budget);
+        preloader.preload(p);
+        preloader.waitUntilIdle();
+        QCOMPARE(preloader.isReady(p), held);
+        QCOMPARE(preloader.take(p).has_value(), held);
+    }
+
+    void theFileAfterTheShownOneIsPreloaded()
+    {
+        for (const char *name : {"a.png", "b.png", "c.png"})
+            test::writePicture(folder(), name, {20, 10});
+        PicturePreloader preloader;
+        preloader.preloadNextInFolder(path("a.png"));
+        preloader.waitUntilIdle();
+        QVERIFY(preloader.isReady(path("b.png")));
+
+        // Asked again for the same, it keeps what it has; asked for the last file's next,
+        // there is none and the held picture goes.
+        preloader.preloadNextInFolder(path("a.png"));
+        QVERIFY(preloader.isReady(path("b.png")));
+        preloader.preloadNextInFolder(path("c.png"));
+        preloader.waitUntilIdle();
+        QVERIFY(!preloader.isReady(path("b.png")));
+        QVERIFY(!preloader.isReady(path("c.png")));
+    }
+
+    void onlyTheLatestRequestIsKept()
+    {
+        for (const char *name : {"a.png", "b.png"})
+            test::writePicture(folder(), name, {2000, 1500});
+        PicturePreloader preloader;
+        preloader.preload(path("a.png"));
+        preloader.preload(path("b.png"));
+        preloader.waitUntilIdle();
+        QVERIFY(!preloader.isReady(path("a.png")));
+        QVERIFY(preloader.isReady(path("b.png")));
+        preloader.clear();
+        QVERIFY(!preloader.isReady(path("b.png")));
+    }
+};
+
+PIXDOCK_REGISTER_TEST(TestPicturePreloader)
+#include "tst_PicturePreloader.moc"

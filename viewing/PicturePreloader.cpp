@@ -1,0 +1,244 @@
+// The picture preloader: one worker thread, one picture held.
+#include "PicturePreloader.h"
+
+#include "FileService.h"
+#include "FolderListing.h"
+#include "FolderListingCache.h"
+#include "PictureLoader.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
+
+#include <unistd.h>
+
+namespace pixdock::viewing {
+
+namespace {
+// The whole file, read as the worker read it; a null array when it cannot be read.
+QByteArray contentsOf(const QString &path)
+{
+    try {
+        QFile file;
+        const int fd = openPictureFile(path);
+        if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            return {};
+        }
+        return file.readAll();
+    } catch (const std::exception &) {
+        return {};
+    }
+}
+} // namespace
+
+PicturePreloader::PicturePreloader() { m_pool.setMaxThreadCount(1); }
+
+PicturePreloader::~PicturePreloader() { clear(); }
+
+PicturePreloader &PicturePreloader::instance()
+{
+    // The worker reads listings: the cache must outlive the preloader.
+    FolderListingCache::shared();
+    static PicturePreloader preloader;
+    static const bool stopsWithTheApplication = [] {
+        // No decode may still run while the application's objects go.
+        qAddPostRoutine([] { preloader.clear(); });
+        return true;
+    }();
+    Q_UNUSED(stopsWithTheApplication);
+    return preloader;
+}
+
+void PicturePreloader::setBudgetBytes(qint64 bytes)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_budget = bytes;
+    }
+    if (bytes <= 0)
+        clear();
+}
+
+qint64 PicturePreloader::budgetBytes() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_budget;
+}
+
+void PicturePreloader::preload(const QString &path) { request({path, false}); }
+
+void PicturePreloader::preloadNextInFolder(const QString &shownPath) { request({shownPath, true}); }
+
+void PicturePreloader::request(const Request &wanted)
+{
+    if (wanted.path.isEmpty())
+        return;
+    std::lock_guard lock(m_mutex);
+    if (m_budget <= 0)
+        return;
+    if (m_held && (m_held->request == wanted || (!wanted.nextInFolder && m_held->path == wanted.path)))
+        return;
+    m_held.reset();
+    const bool onIt = m_working == wanted || (!wanted.nextInFolder && m_decoding == wanted.path);
+    if (m_workerRunning && !m_wanted && m_workingGeneration == m_generation && onIt)
+        return;
+    ++m_generation;
+    m_wanted = wanted;
+    if (!m_workerRunning) {
+        m_workerRunning = true;
+        m_pool.start([this] { runWorker(); });
+    }
+}
+
+void PicturePreloader::runWorker()
+{
+    for (;;) {
+        Request task;
+        quint64 generation = 0;
+        qint64 budget = 0;
+        {
+            std::lock_guard lock(m_mutex);
+            if (!m_wanted) {
+                m_workerRunning = false;
+                m_working = {};
+                m_decoded.notify_all();
+                return;
+            }
+            task = *std::exchange(m_wanted, std::nullopt);
+            m_working = task;
+            generation = m_generation;
+            m_workingGeneration = generation;
+            budget = m_budget;
+        }
+        const QString path = resolve(task);
+        {
+            std::lock_guard lock(m_mutex);
+            if (generation != m_generation || path.isEmpty())
+                continue;
+            m_decoding = path;
+        }
+        std::optional<Held> held = decode(path, budget);
+        bool kept = false;
+        {
+            std::lock_guard lock(m_mutex);
+            m_decoding.clear();
+            if (held && generation == m_generation) {
+                held->request = task;
+                m_held = std::move(held);
+                kept = true;
+            }
+        }
+        m_decoded.notify_all();
+        if (kept)
+            QMetaObject::invokeMethod(this, [this, path] { emit pictureReady(path); }, Qt::QueuedConnection);
+    }
+}
+
+QString PicturePreloader::resolve(const Request &request)
+{
+    if (!request.nextInFolder)
+        return request.path;
+    // Folder and name split, and the path joined, exactly as folder stepping does it, so
+    // that the path asked for later is the same text.
+    const QString folder = fs::parentFolderName(request.path);
+    try {
+        const auto listing = FolderListingCache::shared().listing(folder);
+        const qsizetype at = indexInListing(*listing, fs::fileName(request.path));
+        if (at >= 0 && at + 1 < listing->size())
+            return fs::joinPath(folder, listing->at(at + 1));
+    } catch (const std::exception &) {
+    }
+    return {};
+}
+
+std::optional<PicturePreloader::Held> PicturePreloader::decode(const QString &path, qint64 budget)
+{
+    try {
+        QFile file;
+        const int fd = openPictureFile(path);
+        if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        Held held;
+        held.path = path;
+        held.readAtNs = realTimeNs();
+        const std::optional<FileStamp> before = stampOf(fd);
+        if (!before || before->size > budget)
+            return std::nullopt;
+        QByteArray bytes = file.readAll();
+        // Written to while it was read: what was read may be torn.
+        if (stampOf(fd) != before)
+            return std::nullopt;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        held.image = readPicture(&buffer, budget);
+        held.stamp = *before;
+        if (!stampStillHolds(held.stamp, held.stamp, held.readAtNs))
+            held.bytes = std::move(bytes);
+        return held;
+    } catch (const std::exception &) {
+        return std::nullopt; // the viewer reads it again and reports what is wrong
+    }
+}
+
+bool PicturePreloader::stillOnDisk(const Held &held)
+{
+    const std::optional<FileStamp> now = stampOf(held.path);
+    if (stampStillHolds(held.stamp, now, held.readAtNs))
+        return true;
+    // Changed too recently when it was read for its stamp to tell: compare the contents.
+    return now == held.stamp && !held.bytes.isNull() && contentsOf(held.path) == held.bytes;
+}
+
+bool PicturePreloader::isReady(const QString &path) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_held && m_held->path == path;
+}
+
+std::optional<QImage> PicturePreloader::take(const QString &path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    std::optional<Held> held;
+    {
+        std::unique_lock lock(m_mutex);
+        // A decode of this very file is better finished than begun again.
+        m_decoded.wait(lock, [&] { return m_decoding != path || m_wanted.has_value(); });
+        if (!m_held || m_held->path != path)
+            return std::nullopt;
+        held = std::exchange(m_held, std::nullopt);
+    }
+    if (!stillOnDisk(*held))
+        return std::nullopt;
+    std::lock_guard lock(m_mutex);
+    ++m_handedOver;
+    return std::move(held->image);
+}
+
+void PicturePreloader::waitUntilIdle()
+{
+    std::unique_lock lock(m_mutex);
+    m_decoded.wait(lock, [&] { return !m_workerRunning; });
+}
+
+void PicturePreloader::clear()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_generation;
+        m_wanted.reset();
+        m_held.reset();
+    }
+    m_pool.waitForDone();
+}
+
+int PicturePreloader::handedOver() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_handedOver;
+}
+
+} // namespace pixdock::viewing
