@@ -1,0 +1,164 @@
+// The menus, the toolbar and the control panel reach the same commands, with the real
+// viewing and catalogue windows behind them.
+#include "CatalogueStore.h"
+#include "CommandWiring.h"
+#include "CommonDialog.h"
+#include "Frame.h"
+#include "MainWindowUnderTest.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "Pictures.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "ViewingSetup.h"
+#include "WindowList.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace pixdock;
+
+namespace {
+int windowsCaptioned(const QString &text)
+{
+    int n = 0;
+    for (QWidget *w : WindowList::instance().windows())
+        n += w->windowTitle() == text ? 1 : 0;
+    return n;
+}
+
+QPushButton *panelButton(const char *name)
+{
+    return WindowList::instance().at(1)->findChild<QPushButton *>(QLatin1String(name));
+}
+} // namespace
+
+class TestCommandRoutes : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        viewing::installViewerOpeners();
+        installCommandHandlers();
+    }
+    void init()
+    {
+        test::resetProgramState();
+        test::MainWindowUnderTest::clearSettings();
+        m_main.open();
+        QVERIFY(m_pictures.isValid());
+    }
+    void cleanup()
+    {
+        const QString problems = test::unusedOrMissingAnswers();
+        m_main.close();
+        test::resetProgramState();
+        m_main.reset();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+    }
+
+    void routesOpenTheirWindows_data()
+    {
+        QTest::addColumn<QString>("route"); // menu item or "tb" + toolbar key
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("windowsAfterTwoUses");
+        QTest::newRow("Images > Search") << "mnuSearch" << "Search Database" << 1;
+        QTest::newRow("toolbar Find") << "tbFind" << "Search Database" << 1;
+        QTest::newRow("Images > Delete Image") << "mnuDelete" << "Delete Images" << 1;
+        QTest::newRow("toolbar Delete") << "tbDelete" << "Delete Images" << 1;
+        QTest::newRow("Images > Add To Database") << "mnuAdd" << "Add To Database" << 1;
+        QTest::newRow("Images > View Image List") << "mnuDatafrmImgList" << "Database Image List" << 2;
+    }
+    void routesOpenTheirWindows()
+    {
+        QFETCH(QString, route);
+        QFETCH(QString, caption);
+        QFETCH(int, windowsAfterTwoUses);
+        QAction *action = route.startsWith(QLatin1String("tb")) ? m_main.window()->findChild<QAction *>(route)
+                                                                 : m_main.window()->menuItem(route);
+        QVERIFY(action);
+        action->trigger();
+        action->trigger();
+        QCOMPARE(windowsCaptioned(caption), windowsAfterTwoUses);
+    }
+
+    void menuToolbarAndPanelStepThroughTheSameFolder()
+    {
+        for (const char *name : {"a.png", "b.png", "c.png"})
+            test::writePicture(m_pictures.path(), QLatin1String(name), {40, 30});
+        CommonDialog::presetOpen(m_pictures.filePath("a.png"));
+        m_main.window()->menuItem("mnuFileOpen")->trigger();
+        QCOMPARE(frameStatusText(), m_pictures.filePath("a.png"));
+
+        const QList<std::pair<QString, QString>> steps = {
+            {"mnuNext", "b.png"}, {"tbForward", "c.png"}, {"tbBack", "b.png"},
+            {"mnuPrev", "a.png"}, {"cmdNext", "b.png"},   {"cmdPrevious", "a.png"},
+        };
+        for (const auto &[route, expected] : steps) {
+            if (route.startsWith(QLatin1String("cmd")))
+                panelButton(qPrintable(route))->click();
+            else if (route.startsWith(QLatin1String("tb")))
+                m_main.window()->findChild<QAction *>(route)->trigger();
+            else
+                m_main.window()->menuItem(route)->trigger();
+            QCOMPARE(frameStatusText(), m_pictures.filePath(expected));
+            QCOMPARE(gCurrentPath, m_pictures.filePath(expected));
+            // Stepping replaces the viewer at position 2 instead of piling viewers up.
+            QCOMPARE(windowsCaptioned(QStringLiteral("Image Viewer")), 1);
+        }
+        m_main.window()->findChild<QAction *>("tbBack")->trigger();
+        QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("This is the first image!"));
+    }
+
+    void propertiesFromTheToolbarWithNoPictureSaysNothing()
+    {
+        m_main.window()->findChild<QAction *>("tbProperties")->trigger();
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void panelCatalogueButtonsFollowTheListAndSearchWindows()
+    {
+        QPushButton *next = panelButton("cmdViewNextList");
+        QVERIFY(next->isHidden());
+        panelButton("cmdShowAll")->click();
+        panelButton("cmdShowAll")->click();
+        QCOMPARE(windowsCaptioned(QStringLiteral("Database Image List")), 1);
+        QVERIFY(!next->isHidden());
+        panelButton("cmdSearch")->click();
+        QWidget *search = WindowList::instance().at(3);
+        QCOMPARE(search->windowTitle(), QStringLiteral("Search Database"));
+        unloadWindow(search);
+        // Closing the search window hides them although the list is still open.
+        QVERIFY(next->isHidden());
+    }
+
+    void panelStepsThroughTheCatalogueAndThumbnailsIt()
+    {
+        const QSqlDatabase db = catalogue::sharedConnection();
+        for (const char *name : {"b.png", "a.png"}) {
+            test::writePicture(m_pictures.path(), QLatin1String(name), {40, 30});
+            catalogue::addRow(db, QLatin1String(name), m_pictures.path(), QStringLiteral("beach"));
+        }
+        panelButton("cmdShowAll")->click();
+        panelButton("cmdViewNextList")->click();
+        QCOMPARE(gCurrentPath, m_pictures.filePath("a.png"));
+        panelButton("cmdViewNextList")->click();
+        QCOMPARE(gCurrentPath, m_pictures.filePath("b.png"));
+        panelButton("cmdViewNextList")->click();
+        QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("This is the last image in the list."));
+        QCOMPARE(gCurrentPath, m_pictures.filePath("b.png"));
+
+        panelButton("cmdThumbnails")->click();
+        QTRY_COMPARE(windowsCaptioned(QStringLiteral("Thumbnail Viewer")), 1);
+    }
+
+private:
+    test::MainWindowUnderTest m_main;
+    QTemporaryDir m_pictures;
+};
+
+PIXDOCK_REGISTER_TEST(TestCommandRoutes)
+#include "tst_CommandRoutes.moc"
