@@ -171,7 +171,8 @@ bool ThumbnailCache::write(const PictureStamp &stamp, const QImage &image, QSize
         return false;
     temp.close();
     // rename() replaces an older entry in one step.
-    if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target).constData())
+        != 0)
         return false;
     temp.setAutoRemove(false);
     return true;

@@ -40,7 +40,8 @@ QImage scene(QSize size, quint64 seed)
     painter.fillRect(image.rect(), sky);
     painter.setPen(Qt::NoPen);
     for (int i = 0; i < 60; ++i) {
-        QColor colour = QColor::fromHsv(int(rng.next() % 360), int(rng.next() % 200), 60 + int(rng.next() % 190));
+        QColor colour
+            = QColor::fromHsv(int(rng.next() % 360), int(rng.next() % 200), 60 + int(rng.next() % 190));
         colour.setAlpha(120 + int(rng.next() % 135));
         painter.setBrush(colour);
         const int w = size.width() / 20 + int(rng.next() % quint64(size.width() / 4));
@@ -54,7 +55,9 @@ QImage scene(QSize size, quint64 seed)
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
         for (int x = 0; x < size.width(); ++x) {
             const quint64 r = rng.next();
-            const auto shift = [&](int value, int bits) { return qBound(0, value + int((r >> bits) & 15) - 8, 255); };
+            const auto shift = [r](int value, int bits) {
+                return qBound(0, value + int((r >> bits) & 15) - 8, 255);
+            };
             const QRgb c = line[x];
             line[x] = qRgb(shift(qRed(c), 0), shift(qGreen(c), 8), shift(qBlue(c), 16));
         }
@@ -82,8 +85,10 @@ QStringList cameraPictures(const QString &folder, int count, QSize size)
     QThreadPool pool;
     pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
     for (int i = 0; i < count; ++i) {
-        const QString path = QDir(folder).filePath(
-            QStringLiteral("camera-%1x%2-%3.jpg").arg(size.width()).arg(size.height()).arg(i, 4, 10, QLatin1Char('0')));
+        const QString path = QDir(folder).filePath(QStringLiteral("camera-%1x%2-%3.jpg")
+                                                       .arg(size.width())
+                                                       .arg(size.height())
+                                                       .arg(i, 4, 10, QLatin1Char('0')));
         paths.append(path);
         if (QFileInfo(path).size() > 0)
             continue;

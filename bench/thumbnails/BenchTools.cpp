@@ -25,7 +25,8 @@ std::optional<double> timeProcess(const QString &program, const QStringList &arg
     if (!input.isEmpty())
         process.write(input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
         return std::nullopt;
     return double(clock.nsecsElapsed()) / 1e6;
 }
@@ -64,10 +65,10 @@ std::optional<double> timeDjpegEighth(const QStringList &files, int lanes)
     for (const QString &path : files)
         names += QFile::encodeName(path) + '\0';
     return timeProcess(QStringLiteral("xargs"),
-                       {QStringLiteral("-0"), QStringLiteral("-P"), QString::number(lanes), QStringLiteral("-n"),
-                        QStringLiteral("1"), QStringLiteral("djpeg"), QStringLiteral("-scale"), QStringLiteral("1/8"),
-                        QStringLiteral("-outfile"), QStringLiteral("/dev/null")},
-                       names);
+        { QStringLiteral("-0"), QStringLiteral("-P"), QString::number(lanes), QStringLiteral("-n"),
+            QStringLiteral("1"), QStringLiteral("djpeg"), QStringLiteral("-scale"), QStringLiteral("1/8"),
+            QStringLiteral("-outfile"), QStringLiteral("/dev/null") },
+        names);
 }
 
 } // namespace pixdock::bench

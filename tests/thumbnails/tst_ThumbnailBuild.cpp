@@ -155,7 +155,8 @@ private slots:
         // A quick picture first, then many paths linking to one large bitmap, each decoded
         // whole: the build has long to run after the first thumbnail.
         QStringList paths{test::writePicture(m_pictures->path(), QStringLiteral("first.png"), {50, 50})};
-        const QString large = test::writePicture(m_pictures->path(), QStringLiteral("large.bmp"), {4000, 3000});
+        const QString large
+            = test::writePicture(m_pictures->path(), QStringLiteral("large.bmp"), { 4000, 3000 });
         for (int i = 0; i < 40; ++i) {
             paths << m_pictures->filePath(QStringLiteral("link%1.bmp").arg(i));
             QVERIFY(QFile::link(large, paths.last()));

@@ -103,7 +103,8 @@ private slots:
 
     void aNewThumbnailIsStoredUnderTheMd5OfItsUriWithUriAndMTime()
     {
-        const QString picture = test::writePicture(m_pictures->path(), QStringLiteral("wide.png"), {400, 100});
+        const QString picture
+            = test::writePicture(m_pictures->path(), QStringLiteral("wide.png"), { 400, 100 });
         QVERIFY(!makeThumbnail(picture, m_cache).isNull());
 
         const QByteArray uri = QUrl::fromLocalFile(picture).toEncoded();
@@ -123,7 +124,8 @@ private slots:
 
     void aFreshEntryIsUsedInsteadOfThePicture()
     {
-        const QString picture = test::writePicture(m_pictures->path(), QStringLiteral("a.jpg"), {300, 200}, Qt::blue);
+        const QString picture =
+            test::writePicture(m_pictures->path(), QStringLiteral("a.jpg"), {300, 200}, Qt::blue);
         QVERIFY(near(fillColour(makeThumbnail(picture, m_cache)), Qt::blue));
         // Another program's entry for the same version of the file, in a colour of its own.
         PictureStamp stamp;
@@ -140,8 +142,7 @@ private slots:
     void anEntryWrittenWithCompressedTextsByAnotherProgramIsRead()
     {
         const QString picture = test::writePicture(m_pictures->path(),
-                                                   QStringLiteral("a name long enough for compressed texts.png"),
-                                                   {64, 64}, Qt::green);
+            QStringLiteral("a name long enough for compressed texts.png"), { 64, 64 }, Qt::green);
         PictureStamp stamp;
         QVERIFY(stampPicture(picture, stamp));
         QImage other(64, 64, QImage::Format_ARGB32);
@@ -157,7 +158,8 @@ private slots:
 
     void aChangedPictureIsDecodedAgainAndItsEntryRefreshed()
     {
-        const QString picture = test::writePicture(m_pictures->path(), QStringLiteral("a.png"), {200, 200}, Qt::red);
+        const QString picture
+            = test::writePicture(m_pictures->path(), QStringLiteral("a.png"), { 200, 200 }, Qt::red);
         QVERIFY(near(fillColour(makeThumbnail(picture, m_cache)), Qt::red));
 
         test::writePicture(m_pictures->path(), QStringLiteral("a.png"), {200, 200}, Qt::blue);

@@ -212,7 +212,8 @@ private slots:
         openList();
         frmThumbnails *sheet = openBuiltSheet();
         QCOMPARE(labels(sheet), expected);
-        QCOMPARE(sheet->findChild<QLabel *>(QStringLiteral("lblProgress"))->text(), QStringLiteral("50 of 50"));
+        QCOMPARE(
+            sheet->findChild<QLabel *>(QStringLiteral("lblProgress"))->text(), QStringLiteral("50 of 50"));
     }
 
     void buildingLeavesTheClipboardAsItWas()
