@@ -83,8 +83,9 @@ void frmDelete::Form_Unload()
 
 void frmDelete::cmdContinue_Click()
 {
-    // Any failure ends the removal without a message; rows go only if the statement succeeded.
-    endAtFirstFailure([this] {
+    // Any failure ends the removal; rows go only if the statement succeeded, and the user is told
+    // why they did not (a locked, read-only or full catalogue), not left to guess.
+    handleFailure([this] {
         const QString current = frameStatusText();
         lblMessage->clear();
         if (!optDatabase->isChecked() || current == NoImageLoaded)
@@ -99,6 +100,11 @@ void frmDelete::cmdContinue_Click()
         catalogue::removeRows(catalogue::sharedConnection(), split.fileName, split.folder);
         lblMessage->setText(split.fileName + QStringLiteral(" has been removed from the database.  "));
         lblMessage->setVisible(true);
+    },
+    [](const RunTimeError &e) {
+        MessageBox::show(QStringLiteral("The picture could not be removed from the catalogue.\r\n")
+                             + e.description(),
+                         QMessageBox::Ok, MessageBox::Icon::Warning);
     });
 }
 

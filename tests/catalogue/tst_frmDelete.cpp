@@ -1,5 +1,5 @@
 // The removal window: the frame caption, the confirmation, removal of every row of the
-// picture's name and folder (and of no other folder), and silent failures.
+// picture's name and folder (and of no other folder), and failures reported.
 #include "CatalogueWindowHost.h"
 #include "Frame.h"
 #include "MessageBox.h"
@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(message(w)->text(), QString());
     }
 
-    void aFailureEndsTheRemovalSilently()
+    void aFailureEndsTheRemovalAndSaysWhy()
     {
         m_host->addRows({{"sunset.jpg", "/photos", "a"}});
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
@@ -141,7 +141,10 @@ private slots:
             other.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("locker"));
-        QCOMPARE(MessageBox::shown().size(), 1); // the question only
+        QCOMPARE(MessageBox::shown().size(), 2);
+        QCOMPARE(MessageBox::shown().at(1).text,
+                 QStringLiteral("The picture could not be removed from the catalogue.\r\n"
+                                "The catalogue is locked by another program."));
         QCOMPARE(message(w)->text(), QString());
         QCOMPARE(m_host->catalogueRows(), QStringList{"sunset.jpg|/photos|a"});
     }
