@@ -1,0 +1,117 @@
+// Paint watching over an application-wide event filter; memory from /proc/self.
+#include "ScreenTiming.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFile>
+#include <QLabel>
+#include <QList>
+#include <QPixmap>
+
+#include <algorithm>
+#include <cctype>
+
+namespace pixdock::bench {
+
+namespace {
+class PicturePaintWatch : public QObject
+{
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && object->objectName() == QLatin1String("picFramed")) {
+            if (auto *label = qobject_cast<QLabel *>(object); label && !label->pixmap().isNull())
+                painted = true;
+        }
+        return false;
+    }
+};
+
+// The resident kilobytes of /proc/self/smaps entries whose mapped file matches `wanted`.
+double smapsKilobytes(const std::function<bool(const QByteArray &)> &wanted, bool &found)
+{
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    found = false;
+    if (!smaps.open(QIODevice::ReadOnly))
+        return 0;
+    double kb = 0;
+    bool counting = false;
+    for (const QByteArray &line : smaps.readAll().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        // Mapping headers start with an address range; the fields under them with a name.
+        const int dash = line.indexOf('-');
+        const int space = line.indexOf(' ');
+        if (dash > 0 && space > dash && !line.startsWith("Rss:")) {
+            const bool isHeader = std::all_of(
+                line.begin(), line.begin() + dash, [](char c) { return std::isxdigit(uchar(c)); });
+            if (isHeader) {
+                counting = wanted(line);
+                found = found || counting;
+                continue;
+            }
+        }
+        if (counting && line.startsWith("Rss:"))
+            kb += line.mid(4).trimmed().split(' ').value(0).toDouble();
+    }
+    return kb;
+}
+} // namespace
+
+double msUntilPicturePainted(const std::function<void()> &action)
+{
+    PicturePaintWatch watch;
+    qApp->installEventFilter(&watch);
+    QElapsedTimer clock;
+    clock.start();
+    action();
+    while (!watch.painted && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    qApp->removeEventFilter(&watch);
+    return watch.painted ? ms : -1;
+}
+
+void runEventsFor(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return -1;
+}
+
+double libraryResidentMegabytes(const QString &name)
+{
+    const QByteArray wanted = name.toUtf8();
+    bool found = false;
+    const double kb
+        = smapsKilobytes([&](const QByteArray &header) { return header.contains(wanted); }, found);
+    return found ? kb / 1024 : -1;
+}
+
+double median(QList<double> values)
+{
+    if (values.isEmpty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+} // namespace pixdock::bench

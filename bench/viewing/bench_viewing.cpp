@@ -1,0 +1,276 @@
+// Viewing benchmark: the real program started in this process (splash skipped), then the
+// viewer and Next Image driven through the main window, each figure against an anchor
+// measured in the same run on the same data.
+//   bench_viewing            sizes from the environment:
+//     PIXDOCK_BENCH_FILES            files in the large folder (default 100000)
+//     PIXDOCK_BENCH_STEPS            Next Image steps timed in it (default 40)
+//     PIXDOCK_BENCH_VIEWER_PICTURES  12-megapixel pictures opened and stepped through (default 10)
+// The pictures are kept in "viewing-pictures" beside the program for later runs; the large
+// folder is made afresh in a temporary folder there.
+#include "BenchPictures.h"
+#include "FolderListing.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "PicturePreloader.h"
+#include "ScreenTiming.h"
+#include "StartupMeasure.h"
+#include "ViewingBenchData.h"
+#include "WindowList.h"
+#include "frmMain.h"
+#include "frmViewer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+#include <unistd.h>
+
+using namespace pixdock;
+using namespace pixdock::bench;
+
+namespace {
+
+constexpr QSize CameraSize(4000, 3000);
+
+int setting(const char *name, int fallback)
+{
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    return ok && value > 0 ? value : fallback;
+}
+
+double msOf(const std::function<void()> &work)
+{
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+void closeViewers()
+{
+    closeAllViewers();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Shows a picture as File > Open does, and lets the preloader finish what it starts.
+void show(const QString &path)
+{
+    closeViewers();
+    gCurrentPath = path;
+    frmViewer::openNew();
+    viewing::PicturePreloader::instance().waitUntilIdle();
+    runEventsFor(20);
+}
+
+// Images > Next Image, as the user chooses it.
+void nextImage(frmMain *main)
+{
+    main->menuItem(QStringLiteral("mnuNext"))->trigger();
+}
+
+struct Row
+{
+    QString figure;
+    QString anchor;
+    double mine = -1;
+    double anchorValue = -1;
+    QString unit;
+    QString goal;
+    bool met = false;
+    QString note;
+};
+
+void printRow(const Row &r)
+{
+    const QByteArray mine
+        = r.mine < 0 ? QByteArray("-") : QString::number(r.mine, 'f', 1).toUtf8() + " " + r.unit.toUtf8();
+    const QByteArray anchor = r.anchorValue < 0
+        ? QByteArray("-")
+        : QString::number(r.anchorValue, 'f', 1).toUtf8() + " " + r.unit.toUtf8();
+    const QByteArray ratio = r.mine < 0 || r.anchorValue <= 0
+        ? QByteArray("-")
+        : QByteArray::number(r.mine / r.anchorValue, 'f', 2);
+    std::printf("  %-50s %12s %12s %7s   %s: %s\n", qPrintable(r.figure), mine.constData(),
+        anchor.constData(), ratio.constData(), qPrintable(r.goal), r.met ? "met" : "MISSED");
+    if (!r.anchor.isEmpty())
+        std::printf("  %-50s %s\n", "", qPrintable(QStringLiteral("anchor: ") + r.anchor));
+    if (!r.note.isEmpty())
+        std::printf("  %-50s %s\n", "", qPrintable(r.note));
+}
+
+QList<Row> startupRows(const bench::StartupFigures &s)
+{
+    Row ready{"start-up after the splash: frame ready", {}, s.frameReadyMs, -1, "ms", "<= 200 ms",
+        s.frameReadyMs >= 0 && s.frameReadyMs <= 200,
+        QStringLiteral("main window and control panel painted; splash and all %1 ms with its wait left out")
+            .arg(s.wholeMs, 0, 'f', 1)};
+    Row memory{"memory at rest (resident)", {}, s.residentMB, -1, "MB", "<= 120 MB",
+        s.residentMB >= 0 && s.residentMB <= 120, {}};
+    Row web{"WebEngine not loaded until a browser opens", {}, -1, -1, {}, "not loaded", s.webEngineMB < 0,
+        s.webEngineMB < 0 ? QStringLiteral("libQt6WebEngineCore not mapped")
+                          : QStringLiteral("libQt6WebEngine* mapped at start-up, %1 MB of them resident")
+                                .arg(s.webEngineMB, 0, 'f', 1)};
+    return {ready, memory, web};
+}
+
+Row openingRow(const QStringList &pictures)
+{
+    auto &preloader = viewing::PicturePreloader::instance();
+    QList<double> mine;
+    QList<double> anchor;
+    for (const QString &path : pictures) {
+        closeViewers();
+        preloader.clear();
+        mine << msUntilPicturePainted([&] {
+            gCurrentPath = path;
+            frmViewer::openNew();
+        });
+        preloader.waitUntilIdle();
+        closeViewers();
+        anchor << msOf([&] {
+            QImageReader reader(path);
+            const QImage image = reader.read();
+            Q_UNUSED(image);
+        });
+    }
+    const double m = bench::median(mine);
+    const double a = bench::median(anchor);
+    return {"opening a 12-megapixel JPEG in a viewer", "Qt's bare QImageReader::read() of the same file", m,
+        a, "ms", "<= 1.1 x", m > 0 && m <= 1.1 * a,
+        QStringLiteral("until the viewer has painted it; median of %1").arg(pictures.size())};
+}
+
+Row steppingRow(frmMain *main, const QStringList &pictures)
+{
+    auto &preloader = viewing::PicturePreloader::instance();
+    QList<double> ready;
+    QList<double> cold;
+    int handedOver = 0;
+    for (qsizetype i = 0; i + 1 < pictures.size(); ++i) {
+        show(pictures[i]);
+        const int before = preloader.handedOver();
+        ready << msUntilPicturePainted([&] { nextImage(main); });
+        handedOver += preloader.handedOver() - before;
+        show(pictures[i]);
+        preloader.clear();
+        cold << msUntilPicturePainted([&] { nextImage(main); });
+        preloader.waitUntilIdle();
+    }
+    const double m = bench::median(ready);
+    return {"Next Image, next 12-MP picture ready", "the same step with nothing preloaded", m,
+        bench::median(cold), "ms", "<= 20 ms once ready", m >= 0 && m <= 20,
+        QStringLiteral("median of %1 steps; %2 preloaded pictures handed over; slowest %3 ms")
+            .arg(ready.size())
+            .arg(handedOver)
+            .arg(*std::max_element(ready.begin(), ready.end()), 0, 'f', 1)};
+}
+
+Row largeFolderRow(frmMain *main, const QString &folder, int files, int steps)
+{
+    QList<double> listing;
+    QStringList sorted;
+    for (int i = 0; i < 5; ++i)
+        listing << msOf([&] { sorted = viewing::folderListing(folder); });
+    // Start a third of the way in, so the steps never reach the end of the folder.
+    QRandomGenerator random(42);
+    const int start = random.bounded(int(sorted.size()) / 3);
+    show(QDir(folder).filePath(sorted.value(start)));
+
+    auto &preloader = viewing::PicturePreloader::instance();
+    const int handedBefore = preloader.handedOver();
+    QList<double> stepMs;
+    for (int s = 0; s < steps; ++s) {
+        preloader.waitUntilIdle();
+        stepMs << msUntilPicturePainted([&] { nextImage(main); });
+    }
+    const int handedOver = preloader.handedOver() - handedBefore;
+    QList<double> lookups;
+    QString f = folder;
+    for (int i = 0; i < 200; ++i) {
+        QString name = sorted.value(start + i);
+        lookups << msOf([&] { NextFileInFolder(f, name); });
+    }
+    const double m = bench::median(stepMs);
+    return {QStringLiteral("Next Image in a folder of %L1 files").arg(files),
+        "listing and sorting the folder afresh", m, bench::median(listing), "ms", "<= 20 ms a step",
+        m >= 0 && m <= 20,
+        QStringLiteral("median of %1 steps (%2 preloaded pictures handed over), slowest %3 ms; "
+                       "finding the next name alone %4 ms")
+            .arg(stepMs.size())
+            .arg(handedOver)
+            .arg(*std::max_element(stepMs.begin(), stepMs.end()), 0, 'f', 1)
+            .arg(bench::median(lookups), 0, 'f', 3)};
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings and caches of the run's own, as in a fresh account.
+    QTemporaryDir home;
+    for (const char *variable : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
+        qputenv(variable, QFile::encodeName(home.filePath(QString::fromLatin1(variable))));
+    // As the program's own start does.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (::geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QApplication app(argc, argv);
+    MessageBox::setAnsweringMode(true);
+
+    const int files = setting("PIXDOCK_BENCH_FILES", 100000);
+    const int steps = setting("PIXDOCK_BENCH_STEPS", 40);
+    const int pictureCount = std::max(2, setting("PIXDOCK_BENCH_VIEWER_PICTURES", 10));
+
+    // Start-up first, while the process holds nothing else.
+    const bench::StartupFigures startup = bench::measureStartUp(home.filePath(QStringLiteral("program")));
+    if (!startup.main) {
+        std::printf("Viewing benchmark: %s\n", qPrintable(startup.failure));
+        return 1;
+    }
+
+    const QString benchFolder = QCoreApplication::applicationDirPath();
+    std::printf("Viewing benchmark: making %d pictures of 4000 x 3000 and a folder of %d files ...\n",
+        pictureCount, files);
+    std::fflush(stdout);
+    const QStringList pictures = bench::cameraPictures(
+        QDir(benchFolder).filePath(QStringLiteral("viewing-pictures")), pictureCount, CameraSize);
+    const QStringList small = bench::cameraPictures(
+        QDir(benchFolder).filePath(QStringLiteral("viewing-small")), 16, QSize(1024, 768));
+    QTemporaryDir large(QDir(benchFolder).filePath(QStringLiteral("viewing-folder-XXXXXX")));
+    bench::fillFolder(large.path(), bench::generatedFileNames(files, 20240611), small);
+    bench::waitUntilSettled(
+        QStringList{large.path(), QFileInfo(pictures.constFirst()).path()} + pictures + small);
+    qint64 bytes = 0;
+    for (const QString &p : pictures)
+        bytes += QFileInfo(p).size();
+
+    QList<Row> rows;
+    rows << largeFolderRow(startup.main, large.path(), files, steps);
+    rows << openingRow(pictures);
+    rows << steppingRow(startup.main, pictures);
+    rows << startupRows(startup);
+
+    std::printf("\nViewing: %d cores, offscreen platform; %d generated names; %d pictures 4000 x 3000 JPEG, "
+                "%.1f MB each on average\n",
+        QThread::idealThreadCount(), files, pictureCount, double(bytes) / pictureCount / 1e6);
+    std::printf("  %-50s %12s %12s %7s   %s\n", "figure", "Pixdock", "anchor", "ratio", "goal");
+    for (const Row &r : rows)
+        printRow(r);
+    if (!MessageBox::shown().isEmpty())
+        std::printf(
+            "  unexpected messages: %s\n", qPrintable(MessageBox::shownTexts().join(QStringLiteral(" | "))));
+
+    closeViewers();
+    delete startup.main;
+    return 0;
+}
