@@ -16,9 +16,10 @@ QString folderKey(const QString &folder)
 }
 } // namespace
 
-FolderListingCache::FolderListingCache(qint64 settleNs, int folders)
+FolderListingCache::FolderListingCache(qint64 settleNs, int folders, qsizetype names)
     : m_settleNs(settleNs)
     , m_folders(std::max(1, folders))
+    , m_names(names)
 {
 }
 
@@ -61,8 +62,14 @@ std::shared_ptr<const QStringList> FolderListingCache::listing(const QString &fo
     auto names = std::make_shared<const QStringList>(std::move(scan.names));
     if (stamp) {
         m_entries.prepend(Entry{key, *stamp, readAt, names, std::move(scan.links)});
-        while (m_entries.size() > m_folders)
-            m_entries.removeLast();
+        qsizetype kept = 0;
+        for (qsizetype i = 0; i < m_entries.size(); ++i) {
+            kept += m_entries[i].names->size();
+            if (i > 0 && (i >= m_folders || kept > m_names)) {
+                m_entries.erase(m_entries.begin() + i, m_entries.end());
+                break;
+            }
+        }
     }
     return names;
 }

@@ -20,8 +20,10 @@ class FolderListingCache
 {
 public:
     // `settleNs`: how long before a reading the folder's last change must lie for the
-    // reading to be trusted later (see StampSettleNs). `folders`: how many listings are kept.
-    explicit FolderListingCache(qint64 settleNs = StampSettleNs, int folders = 4);
+    // reading to be trusted later (see StampSettleNs). `folders`: how many listings are kept;
+    // `names`: how many names they may hold together (the latest listing is kept whatever
+    // its size).
+    explicit FolderListingCache(qint64 settleNs = StampSettleNs, int folders = 4, qsizetype names = 250'000);
 
     // The one the folder commands use.
     static FolderListingCache &shared();
@@ -44,6 +46,7 @@ private:
 
     qint64 m_settleNs;
     int m_folders;
+    qsizetype m_names;
     std::mutex m_mutex;
     QList<Entry> m_entries; // the most recently used first
 };

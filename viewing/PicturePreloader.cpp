@@ -224,14 +224,21 @@ void PicturePreloader::waitUntilIdle()
     m_decoded.wait(lock, [&] { return !m_workerRunning; });
 }
 
-void PicturePreloader::clear()
+void PicturePreloader::letGo()
 {
+    std::optional<Held> held;
     {
         std::lock_guard lock(m_mutex);
         ++m_generation;
         m_wanted.reset();
-        m_held.reset();
+        held = std::exchange(m_held, std::nullopt);
     }
+    // The picture's memory is given back outside the lock.
+}
+
+void PicturePreloader::clear()
+{
+    letGo();
     m_pool.waitForDone();
 }
 

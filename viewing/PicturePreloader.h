@@ -53,6 +53,8 @@ public:
 
     // Waits until the worker has done all it was asked (a picture is held, or was refused).
     void waitUntilIdle();
+    // Lets go of the held picture and of what the worker does now, without waiting for it.
+    void letGo();
     // Lets go of everything and waits for the worker.
     void clear();
 

@@ -14,6 +14,7 @@
 #include "WindowList.h"
 #include "clsFiles.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPixmap>
@@ -135,6 +136,15 @@ void frmViewer::Form_Load()
 void frmViewer::Form_Unload()
 {
     forgetSharedWindow<frmViewer>();
+    // With no viewer left, the picture made ready for the next one is let go. A step closes
+    // the old viewer before it opens the new one, so this is decided once the step is done.
+    QMetaObject::invokeMethod(
+        qApp,
+        [] {
+            if (!WindowList::instance().hasChildCaptioned(caption::Viewer))
+                PicturePreloader::instance().letGo();
+        },
+        Qt::QueuedConnection);
 }
 
 void frmViewer::placeWindow()

@@ -181,6 +181,32 @@ private slots:
         QCOMPARE(*first, QStringList({"a.png", "b.png", "c.png"}));
     }
 
+    void onlyTheLatestFoldersAreKept_data()
+    {
+        QTest::addColumn<int>("folders");
+        QTest::addColumn<int>("names");
+        QTest::addColumn<bool>("firstKept"); // after reading the first folder, then a second
+        QTest::newRow("room for both") << 2 << 6 << true;
+        QTest::newRow("one folder kept") << 1 << 6 << false;
+        QTest::newRow("too many names for both") << 2 << 5 << false;
+        QTest::newRow("the latest is kept whatever its size") << 2 << 1 << false;
+    }
+
+    void onlyTheLatestFoldersAreKept()
+    {
+        QFETCH(int, folders);
+        QFETCH(int, names);
+        QFETCH(bool, firstKept);
+        QTemporaryDir second;
+        for (const char *name : {"x.png", "y.png", "z.png"})
+            test::writeBytes(second.path(), name, "x");
+        FolderListingCache cache(0, folders, names);
+        const auto first = cache.listing(folder());
+        const auto other = cache.listing(second.path());
+        QCOMPARE(cache.listing(second.path()).get(), other.get());
+        QCOMPARE(cache.listing(folder()).get() == first.get(), firstKept);
+    }
+
     void aLinkWhoseTargetComesOrGoesIsSeenThoughTheFolderIsUnchanged()
     {
         QTemporaryDir elsewhere;

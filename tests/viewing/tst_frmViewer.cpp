@@ -4,6 +4,7 @@
 #include "HostFrame.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
+#include "PicturePreloader.h"
 #include "Pictures.h"
 #include "TestRegistry.h"
 #include "TestState.h"
@@ -276,6 +277,28 @@ private slots:
         frmViewer *other = frmViewer::openNew();
         other->unload();
         QVERIFY(!loadedSharedWindow<frmViewer>());
+    }
+
+    void closingTheLastViewerLetsThePreloadedPictureGo_data()
+    {
+        QTest::addColumn<bool>("anotherViewer");
+        QTest::newRow("the only viewer closed: let go") << false;
+        QTest::newRow("another viewer still open: kept") << true;
+    }
+
+    void closingTheLastViewerLetsThePreloadedPictureGo()
+    {
+        QFETCH(bool, anotherViewer);
+        auto &preloader = viewing::PicturePreloader::instance();
+        const QString b = test::writePicture(folder(), "b.png", {30, 20});
+        frmViewer *viewer = openViewer(test::writePicture(folder(), "a.png", {30, 20}));
+        if (anotherViewer)
+            openViewer(QString());
+        preloader.waitUntilIdle();
+        QVERIFY(preloader.isReady(b));
+        viewer->unload();
+        QCoreApplication::processEvents();
+        QCOMPARE(preloader.isReady(b), anotherViewer);
     }
 
     void installedOpenersOpenViewers()
