@@ -8,7 +8,7 @@ SnapshotRows::SnapshotRows(QList<CatalogueRow> rows)
 {
 }
 
-QString SnapshotRows::headerText(int column) const
+QString catalogueHeaderText(int column)
 {
     switch (column) {
     case 0:
@@ -22,21 +22,27 @@ QString SnapshotRows::headerText(int column) const
     }
 }
 
+QString catalogueCell(const CatalogueRow &row, int column)
+{
+    switch (column) {
+    case 0:
+        return row.fileName;
+    case 1:
+        return row.location;
+    case 2:
+        return row.description;
+    default:
+        return {};
+    }
+}
+
+QString SnapshotRows::headerText(int column) const { return catalogueHeaderText(column); }
+
 QString SnapshotRows::cell(int row, int column) const
 {
     if (row < 0 || row >= m_rows.size())
         return {};
-    const CatalogueRow &r = m_rows.at(row);
-    switch (column) {
-    case 0:
-        return r.fileName;
-    case 1:
-        return r.location;
-    case 2:
-        return r.description;
-    default:
-        return {};
-    }
+    return catalogueCell(m_rows.at(row), column);
 }
 
 } // namespace pixdock::catalogue

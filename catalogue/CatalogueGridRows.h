@@ -45,4 +45,9 @@ inline const QString Location = QStringLiteral("Location");
 inline const QString Description = QStringLiteral("Description");
 } // namespace column
 
+// The header text of a column of catalogue rows (FileName, Location, Description).
+QString catalogueHeaderText(int column);
+// A column of a catalogue row by position.
+QString catalogueCell(const CatalogueRow &row, int column);
+
 } // namespace pixdock::catalogue

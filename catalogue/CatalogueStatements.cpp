@@ -40,16 +40,21 @@ QString containsPattern(const QString &keyword)
     return pattern;
 }
 
+QString searchCondition(qsizetype keywordCount)
+{
+    QStringList conditions;
+    for (qsizetype i = 0; i < keywordCount; ++i)
+        conditions << QStringLiteral("Description LIKE ? ESCAPE '\\'");
+    return conditions.join(QStringLiteral(" OR "));
+}
+
 Statement searchStatement(const QString &keywordText)
 {
     Statement s;
-    QStringList conditions;
-    for (const QString &keyword : splitKeywords(keywordText)) {
-        conditions << QStringLiteral("Description LIKE ? ESCAPE '\\'");
+    const QStringList keywords = splitKeywords(keywordText);
+    for (const QString &keyword : keywords)
         s.values << containsPattern(keyword);
-    }
-    s.text = QStringLiteral("SELECT FileName, Location, Description FROM Info WHERE ")
-             + conditions.join(QStringLiteral(" OR "));
+    s.text = QStringLiteral("SELECT FileName, Location, Description FROM Info WHERE ") + searchCondition(keywords.size());
     return s;
 }
 
@@ -65,10 +70,19 @@ Statement insertStatement(const QString &fileName, const QString &location, cons
             {textValue(fileName), textValue(location), textValue(description)}};
 }
 
+namespace {
+const QString RemovalCondition =
+    QStringLiteral("WHERE FileName = ? COLLATE UNOCASE AND Location = ? COLLATE UNOCASE");
+} // namespace
+
 Statement deleteStatement(const QString &fileName, const QString &location)
 {
-    return {QStringLiteral("DELETE FROM Info WHERE FileName = ? COLLATE UNOCASE "
-                           "AND Location = ? COLLATE UNOCASE"),
+    return {QStringLiteral("DELETE FROM Info ") + RemovalCondition, {textValue(fileName), textValue(location)}};
+}
+
+Statement rowsToDeleteStatement(const QString &fileName, const QString &location)
+{
+    return {QStringLiteral("SELECT rowid, FileName, Location, Description FROM Info ") + RemovalCondition,
             {textValue(fileName), textValue(location)}};
 }
 

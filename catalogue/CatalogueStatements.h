@@ -20,6 +20,9 @@ Statement listStatement();
 
 // The keyword search: rows whose description contains any of the keywords literally.
 Statement searchStatement(const QString &keywordText);
+// The search's condition for `keywordCount` keywords: one LIKE per keyword, joined by OR, each
+// taking its containsPattern from the next bound value.
+QString searchCondition(qsizetype keywordCount);
 // The keywords of a search text, split at each comma; nothing is trimmed or dropped, so
 // "beach, dog" gives "beach" and " dog", and "beach," gives "beach" and "".
 QStringList splitKeywords(const QString &keywordText);
@@ -33,5 +36,7 @@ Statement insertStatement(const QString &fileName, const QString &location, cons
 
 // The removal window's delete of every row with this file name and location, ignoring case.
 Statement deleteStatement(const QString &fileName, const QString &location);
+// The rows that deleteStatement would remove: rowid, FileName, Location, Description.
+Statement rowsToDeleteStatement(const QString &fileName, const QString &location);
 
 } // namespace pixdock::catalogue

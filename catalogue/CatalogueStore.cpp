@@ -3,6 +3,8 @@
 // then checked by reading only, so a file that is not a catalogue is left untouched.
 #include "CatalogueStore.h"
 
+#include "CatalogueIndexes.h"
+#include "CataloguePagedRows.h"
 #include "CatalogueUnicode.h"
 #include "Locations.h"
 #include "ModGlobal.h"
@@ -105,8 +107,13 @@ RunTimeError errorFrom(const QSqlError &error)
                             text.isEmpty() ? QStringLiteral("The catalogue reported an unknown error.")
                                            : QStringLiteral("The catalogue reported an error: %1.").arg(text));
     }
-    const int code = native & 0xff; // the primary code of an extended result code
-    return RunTimeError(code, describeCode(code, error.databaseText()));
+    return errorFromCode(native, error.databaseText());
+}
+
+RunTimeError errorFromCode(int resultCode, const QString &databaseText)
+{
+    const int code = resultCode & 0xff; // the primary code of an extended result code
+    return RunTimeError(code, describeCode(code, databaseText));
 }
 
 void openCatalogueFile(const QString &connectionName, const QString &path)
@@ -130,6 +137,7 @@ void openCatalogueFile(const QString &connectionName, const QString &path)
             throw RunTimeError(err::DatabaseError,
                                QStringLiteral("The catalogue's text comparison could not be set up."));
         checkIsCatalogue(db, path);
+        prepareDerivedData(db);
     } catch (...) {
         closeAndRemove(connectionName);
         throw;
@@ -204,11 +212,15 @@ int fileNameCount(const QSqlDatabase &db, const QString &fileName)
 void addRow(const QSqlDatabase &db, const QString &fileName, const QString &location,
             const QString &description)
 {
+    finishSnapshotLoads();
     runStatement(db, insertStatement(fileName, location, description));
 }
 
 void removeRows(const QSqlDatabase &db, const QString &fileName, const QString &location)
 {
+    finishSnapshotLoads();
+    // Open lists and results keep showing the rows, so they keep a copy first.
+    keepRowsBeforeRemoval(db, fileName, location);
     runStatement(db, deleteStatement(fileName, location));
 }
 

@@ -73,5 +73,7 @@ void removeRows(const QSqlDatabase &db, const QString &fileName, const QString &
 // The program's run-time error for a failure the database reported: the SQLite result code
 // as its number (err::DatabaseError when there is none) and a plain description.
 RunTimeError errorFrom(const QSqlError &error);
+// The same for an SQLite result code (primary or extended) and the database's own text.
+RunTimeError errorFromCode(int resultCode, const QString &databaseText);
 
 } // namespace pixdock::catalogue

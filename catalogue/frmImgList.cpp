@@ -3,7 +3,7 @@
 
 #include "CatalogueGrid.h"
 #include "CatalogueOpening.h"
-#include "CatalogueStore.h"
+#include "CatalogueRowSources.h"
 #include "Frame.h"
 #include "ImgListLayout.h"
 #include "MessageBox.h"
@@ -60,13 +60,10 @@ void frmImgList::loadCatalogue()
     handleFailure(
         [this] {
             WaitCursor wait;
-            auto connection = std::make_unique<catalogue::PrivateConnection>();
-            QList<catalogue::CatalogueRow> rows =
-                catalogue::readRows(connection->database(), catalogue::listStatement());
-            m_connection = std::move(connection);
+            std::shared_ptr<const catalogue::GridRows> rows = catalogue::listRows();
 
             MSHFlexGrid1->setUpdatesEnabled(false);
-            MSHFlexGrid1->setRows(std::make_shared<catalogue::SnapshotRows>(std::move(rows)));
+            MSHFlexGrid1->setRows(std::move(rows));
             // Fixed at load; a later resize of the window leaves them alone.
             const auto widths = catalogue::imgListColumnWidths(twips::fromPixels(MSHFlexGrid1->width()));
             for (int c = 0; c < 3; ++c)

@@ -4,15 +4,12 @@
 
 #include "ChildWindow.h"
 
-#include <memory>
-
 class QPushButton;
 
 namespace pixdock {
 
 namespace catalogue {
 class CatalogueGrid;
-class PrivateConnection;
 } // namespace catalogue
 
 class frmImgList : public ChildWindow
@@ -38,10 +35,9 @@ private:
     void Form_Resize();
     void loadCatalogue();
 
+    // Its rows keep the connection they were loaded through while the window shows them.
     catalogue::CatalogueGrid *MSHFlexGrid1;
     QPushButton *cmdClose;
-    // The connection the list was loaded through, kept while the window shows its rows.
-    std::unique_ptr<catalogue::PrivateConnection> m_connection;
 };
 
 } // namespace pixdock

@@ -3,7 +3,7 @@
 
 #include "CatalogueGrid.h"
 #include "CatalogueOpening.h"
-#include "CatalogueStore.h"
+#include "CatalogueRowSources.h"
 #include "CatalogueTextBoxes.h"
 #include "Frame.h"
 #include "MessageBox.h"
@@ -99,19 +99,16 @@ void frmSearch::cmdSearch_Click()
 {
     handleFailure(
         [this] {
-            const catalogue::Statement statement = catalogue::searchStatement(txtKeywords->text());
             WaitCursor wait;
-            auto connection = std::make_unique<catalogue::PrivateConnection>();
-            QList<catalogue::CatalogueRow> found = catalogue::readRows(connection->database(), statement);
+            std::shared_ptr<const catalogue::GridRows> found = catalogue::searchRows(txtKeywords->text());
             wait.restore();
-            if (found.isEmpty()) {
+            if (!found) {
                 // Whatever the grid shows stays, and so do the panel's buttons.
                 showMessage(QStringLiteral("No match found."));
                 return;
             }
-            m_connection = std::move(connection);
             MSHFlexGrid1->setUpdatesEnabled(false);
-            MSHFlexGrid1->setRows(std::make_shared<catalogue::SnapshotRows>(std::move(found)));
+            MSHFlexGrid1->setRows(std::move(found));
             MSHFlexGrid1->setColWidthTwips(0, 1980);
             MSHFlexGrid1->setColWidthTwips(1, 2370);
             MSHFlexGrid1->setColWidthTwips(2, 2325);

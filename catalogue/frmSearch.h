@@ -4,8 +4,6 @@
 
 #include "ChildWindow.h"
 
-#include <memory>
-
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -14,7 +12,6 @@ namespace pixdock {
 
 namespace catalogue {
 class CatalogueGrid;
-class PrivateConnection;
 } // namespace catalogue
 
 class frmSearch : public ChildWindow
@@ -45,9 +42,9 @@ private:
     QPushButton *cmdSearch;
     QLabel *lblMessage;
     QPushButton *cmdExit;
+    // Its rows keep the connection they were found through until the next search that finds
+    // rows replaces them.
     catalogue::CatalogueGrid *MSHFlexGrid1;
-    // The connection of the results on show; replaced by the next search that finds rows.
-    std::unique_ptr<catalogue::PrivateConnection> m_connection;
 };
 
 } // namespace pixdock
