@@ -4,6 +4,7 @@
 #include "CatalogueStore.h"
 
 #include "CatalogueIndexes.h"
+#include "CatalogueSqlite.h"
 #include "CataloguePagedRows.h"
 #include "CatalogueUnicode.h"
 #include "Locations.h"
@@ -113,6 +114,9 @@ RunTimeError errorFrom(const QSqlError &error)
 RunTimeError errorFromCode(int resultCode, const QString &databaseText)
 {
     const int code = resultCode & 0xff; // the primary code of an extended result code
+    // A write needs a journal beside the file, so a folder the user cannot write stops it too.
+    if (resultCode == SQLITE_READONLY_DIRECTORY)
+        return RunTimeError(code, QStringLiteral("The catalogue cannot be changed: its folder is read-only."));
     return RunTimeError(code, describeCode(code, databaseText));
 }
 
@@ -133,6 +137,8 @@ void openCatalogueFile(const QString &connectionName, const QString &path)
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
         if (!db.open())
             throw errorFrom(db.lastError());
+        // Extended result codes tell a read-only folder from a read-only file.
+        sqlite3_extended_result_codes(sqliteHandle(db), 1);
         if (!registerCaselessText(db))
             throw RunTimeError(err::DatabaseError,
                                QStringLiteral("The catalogue's text comparison could not be set up."));
