@@ -1,0 +1,156 @@
+// The reliability tests' helpers.
+#include "ReliabilityHelpers.h"
+
+#include "CatalogueStore.h"
+#include "KillCheck.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QTemporaryDir>
+
+#include <stdexcept>
+
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace pixdock::test {
+
+QByteArray sha256Of(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArrayLiteral("missing");
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(&f);
+    return hash.result().toHex();
+}
+
+void fillCatalogue(const QString &path, int rows)
+{
+    const QString name = QStringLiteral("reliability-fill");
+    catalogue::openCatalogueFile(name, path);
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        db.transaction();
+        for (int n = 1; n <= rows; ++n) {
+            const reliability::WriterRow row = reliability::writerRow(n);
+            catalogue::addRow(db, row.fileName, row.location, row.description);
+        }
+        db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+int countFromEnvironment(const char *name, int fallback)
+{
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue(name, &ok);
+    return ok && n > 0 ? n : fallback;
+}
+
+ShellLock::ShellLock(const QString &cataloguePath)
+    : m_shell(std::make_unique<QProcess>())
+{
+    m_shell->setProcessChannelMode(QProcess::MergedChannels);
+    m_shell->start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), cataloguePath});
+    if (!m_shell->waitForStarted()) {
+        m_failure = QStringLiteral("the sqlite3 shell does not start");
+        return;
+    }
+    m_shell->write("BEGIN EXCLUSIVE;\nSELECT 'locked';\n");
+    QByteArray said;
+    while (!said.contains("locked") && m_shell->waitForReadyRead(10000))
+        said += m_shell->readAll();
+    if (!said.contains("locked"))
+        m_failure = QStringLiteral("the sqlite3 shell did not take the lock: ") + QString::fromUtf8(said);
+}
+
+ShellLock::~ShellLock()
+{
+    if (m_shell->state() == QProcess::Running) {
+        m_shell->write("ROLLBACK;\n.quit\n");
+        m_shell->closeWriteChannel();
+        if (!m_shell->waitForFinished(10000))
+            m_shell->kill();
+    }
+}
+
+uint OrdinaryUser::currentUid() { return uint(::getuid()); }
+
+OrdinaryUser OrdinaryUser::get()
+{
+    OrdinaryUser user;
+    if (::getuid() != 0) {
+        user.uid = ::getuid();
+        user.gid = ::getgid();
+        return user;
+    }
+    const char *name = "pixdocktest";
+    if (!::getpwnam(name)) {
+        QProcess add;
+        add.start(QStringLiteral("useradd"), {QStringLiteral("--system"), QStringLiteral("--no-create-home"),
+                                              QStringLiteral("--shell"), QStringLiteral("/usr/sbin/nologin"),
+                                              QString::fromLatin1(name)});
+        add.waitForFinished(30000);
+    }
+    const passwd *pw = ::getpwnam(name);
+    if (!pw) {
+        user.skipReason = QStringLiteral("running as root and the user pixdocktest could not be made");
+        return user;
+    }
+    if (QProcess::execute(QStringLiteral("setpriv"), {QStringLiteral("--version")}) != 0) {
+        user.skipReason = QStringLiteral("running as root and setpriv is not there to run as pixdocktest");
+        return user;
+    }
+    user.uid = pw->pw_uid;
+    user.gid = pw->pw_gid;
+    return user;
+}
+
+QStringList OrdinaryUser::commandLine(const QString &program, const QStringList &arguments) const
+{
+    if (!runsAsSomeoneElse())
+        return QStringList{program} + arguments;
+    return QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(uid),
+                       QStringLiteral("--regid=%1").arg(gid), QStringLiteral("--clear-groups"),
+                       QStringLiteral("--")}
+           + QStringList{program} + arguments;
+}
+
+bool OrdinaryUser::give(const QString &path) const
+{
+    if (!runsAsSomeoneElse())
+        return true;
+    return ::chown(QFile::encodeName(path).constData(), uid, gid) == 0;
+}
+
+QString runProbeAs(const OrdinaryUser &user, const QString &programFolder, const QString &scenario)
+{
+    const QStringList command =
+        user.commandLine(QStringLiteral(PIXDOCK_CATALOGUE_PROBE), {programFolder, scenario});
+    // A home of the probe's own: the test's home and runtime folders are not the user's.
+    QTemporaryDir home;
+    user.give(home.path());
+    QProcess probe;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    for (const char *name : {"HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+        env.insert(QLatin1String(name), home.path());
+    probe.setProcessEnvironment(env);
+    probe.setProcessChannelMode(QProcess::SeparateChannels);
+    probe.start(command.first(), command.mid(1));
+    if (!probe.waitForFinished(60000)) {
+        probe.kill();
+        probe.waitForFinished();
+        return QStringLiteral("probe hung");
+    }
+    if (probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
+        return QStringLiteral("probe failed (%1): ").arg(probe.exitCode())
+               + QString::fromLocal8Bit(probe.readAllStandardError().right(2000));
+    return QString::fromUtf8(probe.readAllStandardOutput());
+}
+
+} // namespace pixdock::test

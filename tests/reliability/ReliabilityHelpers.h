@@ -1,0 +1,60 @@
+// What the reliability tests share: file digests, a catalogue filled through the real store,
+// the sqlite3 shell holding a lock, running a helper as an ordinary user, and counts taken from
+// the environment for the long runs.
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace pixdock::test {
+
+// The SHA-256 of a file's bytes, or "missing".
+QByteArray sha256Of(const QString &path);
+
+// Appends `rows` writer rows (long descriptions, so the file has many pages) to the catalogue
+// at `path` through the store, on a connection of its own that is closed afterwards.
+void fillCatalogue(const QString &path, int rows);
+
+// A count from the environment (the long runs set them), or `fallback`.
+int countFromEnvironment(const char *name, int fallback);
+
+// The sqlite3 shell with BEGIN EXCLUSIVE done on a catalogue, until the object goes.
+class ShellLock
+{
+public:
+    explicit ShellLock(const QString &cataloguePath);
+    ~ShellLock();
+    // Empty when the lock is held, else why not.
+    const QString &failure() const { return m_failure; }
+
+private:
+    std::unique_ptr<QProcess> m_shell;
+    QString m_failure;
+};
+
+// An ordinary user to run helpers as, so that file permissions count (they do not for root).
+struct OrdinaryUser
+{
+    uint uid = 0;
+    uint gid = 0;
+    QString skipReason; // set when no such user can be had
+
+    // As root: the user pixdocktest, made when missing. Otherwise this process's own user.
+    static OrdinaryUser get();
+    bool runsAsSomeoneElse() const { return uid != 0 && uid != currentUid(); }
+    static uint currentUid();
+
+    // The command line that runs `program` with `arguments` as this user.
+    QStringList commandLine(const QString &program, const QStringList &arguments) const;
+    // Hands a file or folder to the user (a no-op when running as the user already).
+    bool give(const QString &path) const;
+};
+
+// Runs the catalogue probe on a program folder as `user`; returns its output.
+QString runProbeAs(const OrdinaryUser &user, const QString &programFolder, const QString &scenario);
+
+} // namespace pixdock::test

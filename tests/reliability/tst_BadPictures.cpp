@@ -1,0 +1,123 @@
+// Damaged pictures of every format the viewer opens go through a viewer window and the thumbnail
+// maker: each ends in a known outcome (shown, partly shown, too large, invalid) and never in
+// silence, a crash or a hang (CTest's timeout ends a hang). The long run of a few hundred files
+// is `make reliability` (pixdock-badpictures).
+#include "BadPictures.h"
+#include "PictureProbe.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "ThumbnailBuild.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QMap>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace pixdock;
+using namespace pixdock::reliability;
+
+class TestBadPictures : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_corpus = makeCorpus(m_dir.path(), quickPlan());
+    }
+    void init() { test::resetProgramState(); }
+    void cleanup() { test::resetProgramState(); }
+    void cleanupTestCase()
+    {
+        QStringList split;
+        for (auto it = m_outcomes.cbegin(); it != m_outcomes.cend(); ++it)
+            split << QStringLiteral("%1 %2").arg(it.value()).arg(it.key());
+        qInfo("%lld damaged files: %s", qint64(m_corpus.size()), qPrintable(split.join(QStringLiteral(", "))));
+    }
+
+    void theGeneratorsHeadersClaimTheHugeSize_data()
+    {
+        QTest::addColumn<QString>("format");
+        for (const QString &format : pictureFormats())
+            QTest::newRow(qPrintable(format)) << format;
+    }
+    void theGeneratorsHeadersClaimTheHugeSize()
+    {
+        QFETCH(QString, format);
+        const QByteArray intact = intactPicture(format);
+        {
+            QBuffer buffer;
+            buffer.setData(intact);
+            QImageReader reader(&buffer);
+            QCOMPARE(reader.size(), QSize(61, 47));
+        }
+        for (const quint32 side : {30000u, 65535u}) {
+            QByteArray claimed = withClaimedSize(format, intact, side, side);
+            QVERIFY(!claimed.isEmpty());
+            QBuffer buffer(&claimed);
+            QImageReader reader(&buffer);
+            // The reader reports the claimed size or refuses the header outright (JPEG ends at
+            // 65,500, BMP at 16,384 squared); an icon's directory cannot say more than 256.
+            const QSize size = reader.size();
+            QVERIFY2(size != QSize(61, 47), qPrintable(format));
+            if (size.isValid() && format != QLatin1String("ico"))
+                QCOMPARE(size, QSize(int(side), int(side)));
+        }
+    }
+
+    void everyDamagedPictureEndsInAKnownOutcome_data()
+    {
+        QTest::addColumn<int>("index");
+        for (qsizetype i = 0; i < m_corpus.size(); ++i)
+            QTest::newRow(qPrintable(QDir(m_dir.path()).relativeFilePath(m_corpus.at(i).path))) << int(i);
+    }
+    void everyDamagedPictureEndsInAKnownOutcome()
+    {
+        QFETCH(int, index);
+        const BadPicture &picture = m_corpus.at(index);
+        const PictureResult r = PictureProbe().probe(picture);
+        ++m_outcomes[outcomeName(r.viewer)];
+
+        QVERIFY2(r.viewer != ViewerOutcome::Other, qPrintable(r.detail));
+        QVERIFY(r.thumbnailConsistent);
+        if (picture.damage == QLatin1String("intact") || picture.damage == QLatin1String("wrong extension")) {
+            QCOMPARE(outcomeName(r.viewer), QStringLiteral("shown"));
+            // Icons never get a thumbnail on the sheet.
+            QCOMPARE(r.thumbnail, picture.format != QLatin1String("ico"));
+        } else if (picture.damage == QLatin1String("zero bytes")) {
+            QCOMPARE(outcomeName(r.viewer), QStringLiteral("invalid"));
+            QVERIFY(!r.thumbnail);
+        } else if (picture.damage.startsWith(QLatin1String("claims"))) {
+            QVERIFY2(r.viewer == ViewerOutcome::TooLarge || r.viewer == ViewerOutcome::Invalid,
+                     qPrintable(outcomeName(r.viewer)));
+        }
+    }
+
+    void aThumbnailSheetOfTheWholeCorpusFinishes()
+    {
+        QStringList paths;
+        for (const BadPicture &p : m_corpus)
+            paths << p.path;
+        QTemporaryDir cache;
+        thumbnails::ThumbnailBuild build;
+        QSignalSpy finished(&build, &thumbnails::ThumbnailBuild::finished);
+        QSignalSpy ready(&build, &thumbnails::ThumbnailBuild::thumbnailReady);
+        build.start(paths, thumbnails::ThumbnailCache(cache.path()));
+        QVERIFY(finished.count() == 1 || finished.wait(90000));
+        QCOMPARE(build.settled(), int(paths.size()));
+        for (const QList<QVariant> &signal : ready)
+            QCOMPARE(signal.at(2).value<QImage>().size(), QSize(100, 100));
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QList<BadPicture> m_corpus;
+    QMap<QString, int> m_outcomes;
+};
+
+PIXDOCK_REGISTER_TEST(TestBadPictures)
+#include "tst_BadPictures.moc"

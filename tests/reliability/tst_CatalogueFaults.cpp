@@ -1,0 +1,333 @@
+// A damaged or unavailable catalogue: every window that meets it (or start-up) says clearly
+// what went wrong, db.fil keeps its bytes unless a write succeeded, and no window waits longer
+// than the busy timeout. Permission cases run the real windows in a helper process as an
+// ordinary user, since root ignores permissions.
+#include "CatalogueScenarios.h"
+#include "CatalogueStore.h"
+#include "HostFrame.h"
+#include "Locations.h"
+#include "Pictures.h"
+#include "ProgramFolder.h"
+#include "ReliabilityHelpers.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace pixdock;
+using namespace pixdock::reliability;
+
+namespace {
+const QStringList Scenarios = {QStringLiteral("start"), QStringLiteral("add"), QStringLiteral("remove"),
+                               QStringLiteral("search"), QStringLiteral("list")};
+// The longest a window may be held: the busy timeout, once per statement the action sends,
+// with room for a slow (sanitizer) build.
+constexpr qint64 LongestHoldMs = 2 * catalogue::BusyTimeoutMs + 2000;
+
+void damage(const QString &kind, const test::ProgramFolder &folder)
+{
+    const QString path = folder.cataloguePath();
+    if (kind == QLatin1String("cut to 4 KB")) {
+        test::fillCatalogue(path, 300);
+        QFile f(path);
+        QVERIFY(f.resize(4096));
+        return;
+    }
+    QVERIFY(QFile::remove(path));
+    if (kind == QLatin1String("zero bytes")) {
+        test::writeBytes(folder.path(), QStringLiteral("db.fil"), {});
+    } else if (kind == QLatin1String("random bytes")) {
+        QByteArray bytes(20000, '\0');
+        QRandomGenerator random(7);
+        for (char &b : bytes)
+            b = char(random.bounded(256));
+        test::writeBytes(folder.path(), QStringLiteral("db.fil"), bytes);
+    } else if (kind == QLatin1String("a picture")) {
+        const QString picture = test::writePicture(folder.path(), QStringLiteral("photo.jpg"), QSize(300, 200));
+        QVERIFY(QFile::rename(picture, path));
+    }
+}
+
+QString integrityOf(const QString &path)
+{
+    QString result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("integrity"));
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next())
+                result = q.value(0).toString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("integrity"));
+    return result;
+}
+
+// A small tmpfs, mounted while the object lives.
+struct SmallDisk
+{
+    explicit SmallDisk(const QString &at)
+        : path(at)
+    {
+        QDir().mkpath(at);
+        QProcess mount;
+        mount.setProcessChannelMode(QProcess::MergedChannels);
+        mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                              QStringLiteral("size=512k"), QStringLiteral("pixdock-full"), at});
+        mounted = mount.waitForFinished(30000) && mount.exitStatus() == QProcess::NormalExit
+                  && mount.exitCode() == 0;
+        if (!mounted)
+            failure = QString::fromLocal8Bit(mount.readAll()).trimmed();
+    }
+    ~SmallDisk()
+    {
+        // Lazily when something still holds it, so no mount is ever left behind.
+        if (mounted && QProcess::execute(QStringLiteral("umount"), {path}) != 0)
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), path});
+    }
+    // Writes a filler file until the disk is full.
+    void fill() const
+    {
+        QFile filler(path + QStringLiteral("/filler"));
+        if (!filler.open(QIODevice::WriteOnly))
+            return;
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    QString path;
+    bool mounted = false;
+    QString failure;
+};
+
+} // namespace
+
+class TestCatalogueFaults : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { test::resetProgramState(); }
+    void cleanup() { test::resetProgramState(); }
+
+    void aDamagedCatalogueIsReportedAndLeftAlone_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<QString>("expected"); // a piece of the message, or "works"
+        const QList<QPair<QString, QString>> startFailures = {
+            {QStringLiteral("missing"), QStringLiteral("was not found")},
+            {QStringLiteral("zero bytes"), QStringLiteral("the file is empty")},
+            {QStringLiteral("random bytes"), QStringLiteral("not a database")},
+            {QStringLiteral("a picture"), QStringLiteral("not a database")},
+        };
+        for (const auto &[kind, text] : startFailures)
+            for (const QString &scenario : Scenarios)
+                QTest::addRow("%s, %s", qPrintable(kind), qPrintable(scenario)) << kind << scenario << text;
+        // Start-up's check of table Info already reads past the cut.
+        for (const QString &scenario : Scenarios)
+            QTest::addRow("cut to 4 KB, %s", qPrintable(scenario))
+                << QStringLiteral("cut to 4 KB") << scenario << QStringLiteral("is damaged");
+    }
+    void aDamagedCatalogueIsReportedAndLeftAlone()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, scenario);
+        QFETCH(QString, expected);
+        test::ProgramFolder folder;
+        damage(kind, folder);
+        if (QTest::currentTestFailed())
+            return;
+        const QByteArray before = test::sha256Of(folder.cataloguePath());
+        const QStringList filesBefore = QDir(folder.path()).entryList(QDir::Files);
+
+        WindowReport report;
+        {
+            test::HostFrame frame;
+            report = scenarioByName(scenario);
+            test::resetProgramState();
+        }
+        checkReport(report, expected);
+        QCOMPARE(test::sha256Of(folder.cataloguePath()), before);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), filesBefore);
+    }
+
+    void aLockedCatalogueIsReportedWithinTheBusyTimeout_data()
+    {
+        QTest::addColumn<bool>("lockedAtStart");
+        QTest::addColumn<QString>("scenario");
+        for (const QString &scenario : Scenarios) {
+            QTest::addRow("locked before start-up, %s", qPrintable(scenario)) << true << scenario;
+            if (scenario != QLatin1String("start"))
+                QTest::addRow("locked while running, %s", qPrintable(scenario)) << false << scenario;
+        }
+    }
+    void aLockedCatalogueIsReportedWithinTheBusyTimeout()
+    {
+        QFETCH(bool, lockedAtStart);
+        QFETCH(QString, scenario);
+        test::ProgramFolder folder;
+        test::fillCatalogue(folder.cataloguePath(), 5);
+        const QByteArray before = test::sha256Of(folder.cataloguePath());
+
+        std::unique_ptr<test::ShellLock> lock;
+        auto takeLock = [&] { lock = std::make_unique<test::ShellLock>(folder.cataloguePath()); };
+        if (lockedAtStart)
+            takeLock();
+        WindowReport report;
+        {
+            test::HostFrame frame;
+            report = scenarioByName(scenario, lockedAtStart ? AfterStartUp() : AfterStartUp(takeLock));
+            test::resetProgramState();
+        }
+        QVERIFY2(lock && lock->failure().isEmpty(), lock ? qPrintable(lock->failure()) : "no lock");
+        lock.reset();
+        checkReport(report, QStringLiteral("locked by another program"));
+        QCOMPARE(test::sha256Of(folder.cataloguePath()), before);
+    }
+
+    void aReadOnlyCatalogueOrFolderIsReportedToAnOrdinaryUser_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<QString>("expected");
+        for (const QString &kind : {QStringLiteral("read-only file"), QStringLiteral("read-only folder")}) {
+            for (const QString &scenario : Scenarios) {
+                const bool writes = scenario == QLatin1String("add") || scenario == QLatin1String("remove");
+                const QString text = kind == QLatin1String("read-only file") ? QStringLiteral("the file is read-only")
+                                                                             : QStringLiteral("its folder is read-only");
+                QTest::addRow("%s, %s", qPrintable(kind), qPrintable(scenario))
+                    << kind << scenario << (writes ? text : QStringLiteral("works"));
+            }
+        }
+    }
+    void aReadOnlyCatalogueOrFolderIsReportedToAnOrdinaryUser()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, scenario);
+        QFETCH(QString, expected);
+        const test::OrdinaryUser user = test::OrdinaryUser::get();
+        if (!user.skipReason.isEmpty())
+            QSKIP(qPrintable(user.skipReason));
+
+        QTemporaryDir top;
+        QVERIFY(QFile::setPermissions(top.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                      | QFile::ReadOther | QFile::ExeOther | QFile::ReadGroup
+                                                      | QFile::ExeGroup));
+        const QString program = top.path() + QStringLiteral("/program");
+        QVERIFY(QDir().mkpath(program));
+        const QString db = program + QStringLiteral("/db.fil");
+        {
+            test::ProgramFolder made;
+            QVERIFY(QFile::copy(made.cataloguePath(), db));
+        }
+        {
+            // One row for the search and the removal to find.
+            const QString name = QStringLiteral("fill");
+            catalogue::openCatalogueFile(name, db);
+            catalogue::addRow(QSqlDatabase::database(name, false), QStringLiteral("probe.jpg"),
+                              QStringLiteral("/pictures"), QStringLiteral("probe"));
+            QSqlDatabase::database(name, false).close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+        const QFile::Permissions readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        const QFile::Permissions folderOpen = readable | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+        QVERIFY(user.give(db));
+        if (kind == QLatin1String("read-only file")) {
+            QVERIFY(user.give(program));
+            QVERIFY(QFile::setPermissions(program, folderOpen | QFile::WriteOwner));
+            QVERIFY(QFile::setPermissions(db, readable));
+        } else {
+            // The folder stays root's (or is made unwritable for the user running the tests).
+            QVERIFY(QFile::setPermissions(db, readable | QFile::WriteOwner));
+            QVERIFY(QFile::setPermissions(program, folderOpen));
+        }
+        const QByteArray before = test::sha256Of(db);
+
+        const QString output = test::runProbeAs(user, program, scenario);
+        QVERIFY2(output.startsWith(QLatin1String("ok ")), qPrintable(output));
+        const WindowReport report = WindowReport::fromText(output);
+        QFile::setPermissions(program, folderOpen | QFile::WriteOwner);
+        checkReport(report, expected);
+        QCOMPARE(test::sha256Of(db), before);
+        if (scenario == QLatin1String("search") || scenario == QLatin1String("list"))
+            QCOMPARE(report.rows, 1);
+    }
+
+    void aFullDiskIsReportedAndTheCatalogueStaysWhole_data()
+    {
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<QString>("expected");
+        for (const QString &scenario : Scenarios) {
+            const bool writes = scenario == QLatin1String("add") || scenario == QLatin1String("remove");
+            QTest::newRow(qPrintable(scenario))
+                << scenario << (writes ? QStringLiteral("the disk is full") : QStringLiteral("works"));
+        }
+    }
+    void aFullDiskIsReportedAndTheCatalogueStaysWhole()
+    {
+        QFETCH(QString, scenario);
+        QFETCH(QString, expected);
+        QTemporaryDir top;
+        const SmallDisk disk(top.path() + QStringLiteral("/disk"));
+        if (!disk.mounted)
+            QSKIP(qPrintable(QStringLiteral("a small tmpfs cannot be mounted here (%1); the full-disk case needs "
+                                            "root allowed to mount")
+                                 .arg(disk.failure)));
+        const QString db = disk.path + QStringLiteral("/db.fil");
+        {
+            test::ProgramFolder made;
+            QVERIFY(QFile::copy(made.cataloguePath(), db));
+        }
+        test::fillCatalogue(db, 20);
+        {
+            const QString name = QStringLiteral("fill");
+            catalogue::openCatalogueFile(name, db);
+            catalogue::addRow(QSqlDatabase::database(name, false), QStringLiteral("probe.jpg"),
+                              QStringLiteral("/pictures"), QStringLiteral("probe"));
+            QSqlDatabase::database(name, false).close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+        disk.fill();
+        const QByteArray before = test::sha256Of(db);
+
+        locations::setProgramFolder(disk.path);
+        WindowReport report;
+        {
+            test::HostFrame frame;
+            report = scenarioByName(scenario);
+            test::resetProgramState();
+        }
+        locations::setProgramFolder(QString());
+        checkReport(report, expected);
+        QCOMPARE(test::sha256Of(db), before);
+        QCOMPARE(integrityOf(db), QStringLiteral("ok"));
+    }
+
+private:
+    static void checkReport(const WindowReport &report, const QString &expected)
+    {
+        const QString said = report.messages.join(QStringLiteral(" | ")) + QStringLiteral(" / label: ") + report.label;
+        QVERIFY2(report.busyMs <= LongestHoldMs, qPrintable(QStringLiteral("held %1 ms").arg(report.busyMs)));
+        if (expected == QLatin1String("works")) {
+            QVERIFY2(report.ok, qPrintable(said));
+            return;
+        }
+        QVERIFY2(!report.ok, qPrintable(said));
+        QVERIFY2(!report.messages.isEmpty(), qPrintable(QStringLiteral("nothing was said: ") + said));
+        QVERIFY2(said.contains(expected), qPrintable(said));
+    }
+};
+
+PIXDOCK_REGISTER_TEST(TestCatalogueFaults)
+#include "tst_CatalogueFaults.moc"

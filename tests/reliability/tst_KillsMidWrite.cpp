@@ -1,0 +1,73 @@
+// A writer that appends and removes catalogue rows through the real store is killed with
+// SIGKILL at random moments: after every kill the catalogue passes SQLite's integrity check,
+// holds every row whose append was acknowledged (and none whose removal was), and every row is
+// whole. PIXDOCK_KILLS sets the number of kills (make reliability: 200).
+#include "KillCheck.h"
+#include "ProgramFolder.h"
+#include "ReliabilityHelpers.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTest>
+
+#include <random>
+
+using namespace pixdock;
+using namespace pixdock::reliability;
+
+class TestKillsMidWrite : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { test::resetProgramState(); }
+    void cleanup() { test::resetProgramState(); }
+
+    void aKilledWriterNeverCostsAnAcknowledgedRow()
+    {
+        const int kills = test::countFromEnvironment("PIXDOCK_KILLS", 12);
+        test::ProgramFolder folder;
+        const QString db = folder.cataloguePath();
+        KillLedger ledger;
+        std::mt19937 random(20240607);
+        for (int k = 0; k < kills; ++k) {
+            const qint64 first = ledger.nextFirst();
+            QProcess writer;
+            writer.setProcessChannelMode(QProcess::SeparateChannels);
+            writer.start(QStringLiteral(PIXDOCK_CATALOGUE_WRITER), {db, QString::number(first)});
+            QVERIFY(writer.waitForStarted());
+            QByteArray output;
+            // Wait for the catalogue to be open, then a random moment of writing.
+            while (!output.contains("ready") && !output.contains("error") && writer.waitForReadyRead(20000))
+                output += writer.readAllStandardOutput();
+            QVERIFY2(output.contains("ready"), output.constData());
+            const int writeForMs = int(random() % 600);
+            QElapsedTimer clock;
+            clock.start();
+            while (clock.elapsed() < writeForMs) {
+                writer.waitForReadyRead(int(std::max<qint64>(1, writeForMs - clock.elapsed())));
+                output += writer.readAllStandardOutput();
+            }
+            writer.kill();
+            QVERIFY(writer.waitForFinished(20000));
+            output += writer.readAllStandardOutput();
+            QVERIFY2(!output.contains("error"), output.right(300).constData());
+            QCOMPARE(writer.exitStatus(), QProcess::CrashExit);
+
+            ledger.record(first, output);
+            const QStringList problems = ledger.check(db);
+            QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("kill %1: ").arg(k + 1) + problems.join("; ")));
+        }
+        // Rollback journal, full synchronous writes: see docs/RELIABILITY.md.
+        QCOMPARE(ledger.storeSettings(), QStringLiteral("journal=delete synchronous=2"));
+        QVERIFY(ledger.acknowledgedAdds() > 0);
+        qInfo("kills %d: integrity ok after every one; %d appends and %d removals acknowledged, %d rows now; "
+              "%d acknowledged rows lost, %d rows not whole",
+              ledger.rounds(), ledger.acknowledgedAdds(), ledger.acknowledgedRemoves(), ledger.rowsNow(),
+              ledger.lostRows(), ledger.halfWrittenRows());
+    }
+};
+
+PIXDOCK_REGISTER_TEST(TestKillsMidWrite)
+#include "tst_KillsMidWrite.moc"

@@ -1,0 +1,271 @@
+// Odd names: file names, folders and descriptions with quotes, wildcards, statement pieces, a
+// newline, a leading dash, one accented name in NFC and in NFD, emoji, a 255-byte name and a
+// 4,000-byte path are opened, added, searched, listed, stepped to and removed exactly. A file
+// whose name is not valid UTF-8 is passed over by the folder listing without harm.
+#include "CatalogueGrid.h"
+#include "CatalogueStore.h"
+#include "FolderListing.h"
+#include "FolderStepping.h"
+#include "Frame.h"
+#include "HostFrame.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "Pictures.h"
+#include "ProgramFolder.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "ThumbnailLoader.h"
+#include "ViewingSetup.h"
+#include "WindowList.h"
+#include "frmAdd.h"
+#include "frmDelete.h"
+#include "frmImgList.h"
+#include "frmSearch.h"
+#include "frmViewer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <memory>
+
+using namespace pixdock;
+using catalogue::CatalogueRow;
+
+namespace {
+
+// 255 bytes in UTF-8: 125 two-byte letters and "x.png".
+QString longestName() { return QString(125, QChar(0xE9)) + QStringLiteral("x.png"); }
+
+// Folders of 200-byte names under `root` until a file of `nameBytes` bytes in the last one makes
+// a path of exactly `pathBytes` bytes.
+QString deepFolder(const QString &root, int pathBytes, int nameBytes)
+{
+    QString folder = root;
+    const int segment = 200;
+    while (QFile::encodeName(folder).size() + 1 + segment + 1 + nameBytes <= pathBytes)
+        folder += QLatin1Char('/') + QString(segment, QLatin1Char('d'));
+    const int rest = pathBytes - int(QFile::encodeName(folder).size()) - 1 - nameBytes - 1;
+    if (rest > 0)
+        folder += QLatin1Char('/') + QString(rest, QLatin1Char('e'));
+    return folder;
+}
+
+QList<CatalogueRow> catalogueRows()
+{
+    return catalogue::readRows(catalogue::sharedConnection(), catalogue::listStatement());
+}
+
+template<class Window>
+Window *opened()
+{
+    Window *w = sharedWindow<Window>();
+    w->showWindow();
+    return w;
+}
+
+QString labelOf(QWidget *w) { return w->findChild<QLabel *>(QStringLiteral("lblMessage"))->text(); }
+
+} // namespace
+
+class TestOddNames : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        test::resetProgramState();
+        m_program = std::make_unique<test::ProgramFolder>();
+        m_frame = std::make_unique<test::HostFrame>();
+        catalogue::OpenConnection();
+        viewing::installViewerOpeners();
+    }
+    void cleanup()
+    {
+        test::resetProgramState();
+        m_frame.reset();
+        m_program.reset();
+    }
+
+    void anOddNameIsOpenedAddedSearchedListedSteppedToAndRemovedExactly_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("pathBytes");
+        QTest::newRow("single quote") << "O'Brien.png" << "Pat's" << "it's" << 0;
+        QTest::newRow("double quote") << "say \"cheese\".png" << "\"quoted\"" << "\"cheese\"" << 0;
+        QTest::newRow("percent") << "100% sure.png" << "50%" << "100%" << 0;
+        QTest::newRow("underscore") << "under_score.png" << "a_b" << "r_s" << 0;
+        QTest::newRow("semicolon") << "semi;colon.png" << "x;y" << "a'; DROP TABLE Info;" << 0;
+        QTest::newRow("double dash") << "dash--dash.png" << "--x" << "-- comment" << 0;
+        QTest::newRow("newline") << "new\nline.png" << "two\nlines" << "line\nbreak" << 0;
+        QTest::newRow("leading dash") << "-rf.png" << "-folder" << "-v" << 0;
+        QTest::newRow("NFC") << QStringLiteral("Caf\u00e9.png") << QStringLiteral("Caf\u00e9")
+                             << QStringLiteral("caf\u00e9") << 0;
+        QTest::newRow("NFD") << QStringLiteral("Cafe\u0301.png") << QStringLiteral("Cafe\u0301")
+                             << QStringLiteral("cafe\u0301") << 0;
+        QTest::newRow("emoji") << QStringLiteral("😀 smile 🎉.png") << QStringLiteral("📁 folder")
+                               << QStringLiteral("🎉") << 0;
+        QTest::newRow("255-byte name") << longestName() << "long" << "long name" << 0;
+        QTest::newRow("4000-byte path") << "deep.png" << "" << "deep" << 4000;
+    }
+    void anOddNameIsOpenedAddedSearchedListedSteppedToAndRemovedExactly()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, folder);
+        QFETCH(QString, text);
+        QFETCH(int, pathBytes);
+        QTemporaryDir root;
+        const QString dir = pathBytes > 0 ? deepFolder(root.path(), pathBytes, int(QFile::encodeName(name).size()))
+                                          : root.path() + QLatin1Char('/') + folder;
+        QVERIFY(QDir().mkpath(dir));
+        const QString path = test::writePicture(dir, name, QSize(40, 30));
+        QCOMPARE(path, dir + QLatin1Char('/') + name);
+        if (pathBytes > 0)
+            QCOMPARE(QFile::encodeName(path).size(), pathBytes);
+        test::writePicture(dir, QStringLiteral("0 before.png"), QSize(20, 20));
+        test::writePicture(dir, QStringLiteral("~ after.png"), QSize(20, 20));
+        const QString description = QStringLiteral("about ") + text;
+
+        // Opened: the viewer shows it and the status bar names it.
+        gCurrentPath = path;
+        frmViewer *viewer = frmViewer::openNew();
+        QVERIFY(!viewer->picFramed()->pixmap().isNull());
+        QCOMPARE(frameStatusText(), path);
+        QVERIFY2(MessageBox::shownTexts().isEmpty(), qPrintable(MessageBox::shownTexts().join('|')));
+        viewer->unload();
+
+        // Added, exactly as it is spelled, beside a plain row.
+        catalogue::addRow(catalogue::sharedConnection(), QStringLiteral("plain.png"), dir, QStringLiteral("plain"));
+        frame()->setStatusText(path);
+        frmAdd *add = opened<frmAdd>();
+        add->findChild<QLineEdit *>(QStringLiteral("txtDescription"))->setText(description);
+        add->cmdAdd_Click();
+        QCOMPARE(labelOf(add), name + QStringLiteral(" has been added to the database."));
+        add->unload();
+        const CatalogueRow row{name, dir, description};
+        QVERIFY(catalogueRows().contains(row));
+
+        // Searched: the odd text finds its row only; its characters are not wildcards.
+        frmSearch *search = opened<frmSearch>();
+        search->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText(text);
+        search->cmdSearch_Click();
+        QVERIFY2(MessageBox::shownTexts().isEmpty(), qPrintable(MessageBox::shownTexts().join('|')));
+        QCOMPARE(search->grid()->rows(), 2);
+        QCOMPARE(search->grid()->textOf(1, QStringLiteral("FileName")), name);
+        QCOMPARE(search->grid()->textOf(1, QStringLiteral("Location")), dir);
+        search->unload();
+
+        // Listed, and opened from the list: the viewer gets the very path.
+        frmImgList *list = opened<frmImgList>();
+        int listed = 0;
+        for (int r = 1; r < list->grid()->rows(); ++r)
+            listed = list->grid()->textOf(r, QStringLiteral("FileName")) == name ? r : listed;
+        QVERIFY(listed > 0);
+        list->grid()->setRow(listed);
+        gCurrentPath.clear();
+        list->MSHFlexGrid1_DblClick();
+        QCOMPARE(gCurrentPath, path);
+        QCOMPARE(frameStatusText(), path);
+        list->unload();
+        closeAllViewers();
+
+        // Stepped to and from: Next from the file before it, Previous from the file after it.
+        const QStringList files = viewing::folderListing(dir);
+        QCOMPARE(files.size(), 3);
+        QCOMPARE(files.count(name), 1);
+        const qsizetype at = files.indexOf(name);
+        QString stepFolder = dir;
+        if (at > 0) {
+            QString before = files.at(at - 1);
+            QCOMPARE(NextFileInFolder(stepFolder, before), name);
+            frame()->setStatusText(dir + QLatin1Char('/') + files.at(at - 1));
+            viewing::nextImage(viewing::FailurePolicy::SkipFailingSteps);
+            QCOMPARE(gCurrentPath, path);
+            QCOMPARE(frameStatusText(), path);
+        }
+        if (at + 1 < files.size()) {
+            QCOMPARE(PreviousFileInFolder(dir, files.at(at + 1)), name);
+            frame()->setStatusText(dir + QLatin1Char('/') + files.at(at + 1));
+            viewing::previousImage(viewing::FailurePolicy::EndAtFirstFailure);
+            QCOMPARE(gCurrentPath, path);
+        }
+        QVERIFY2(MessageBox::shownTexts().isEmpty(), qPrintable(MessageBox::shownTexts().join('|')));
+
+        // A thumbnail is made of it.
+        QTemporaryDir cache;
+        QCOMPARE(thumbnails::makeThumbnail(path, thumbnails::ThumbnailCache(cache.path())).size(), QSize(100, 100));
+
+        // Removed: its row goes, the plain row of the same folder stays.
+        frame()->setStatusText(path);
+        frmDelete *remove = opened<frmDelete>();
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        remove->cmdContinue_Click();
+        QCOMPARE(labelOf(remove), name + QStringLiteral(" has been removed from the database.  "));
+        remove->unload();
+        QCOMPARE(catalogueRows(), (QList<CatalogueRow>{{QStringLiteral("plain.png"), dir, QStringLiteral("plain")}}));
+        QVERIFY(QFile::exists(path));
+    }
+
+    void theSameAccentedNameInNfcAndNfdStaysTwoPictures()
+    {
+        QTemporaryDir root;
+        const QString nfc = QStringLiteral("Caf\u00e9.png");
+        const QString nfd = QStringLiteral("Cafe\u0301.png");
+        test::writePicture(root.path(), nfc, QSize(20, 20));
+        test::writePicture(root.path(), nfd, QSize(30, 30));
+        const QStringList files = viewing::folderListing(root.path());
+        QCOMPARE(files.size(), 2);
+        QVERIFY(files.contains(nfc) && files.contains(nfd));
+
+        const auto db = catalogue::sharedConnection();
+        catalogue::addRow(db, nfc, root.path(), QStringLiteral("Caf\u00e9 in NFC"));
+        catalogue::addRow(db, nfd, root.path(), QStringLiteral("Cafe\u0301 in NFD"));
+        QCOMPARE(catalogue::fileNameCount(db, nfc), 1);
+        QCOMPARE(catalogue::readRows(db, catalogue::searchStatement(QStringLiteral("caf\u00e9"))).size(), 1);
+
+        frame()->setStatusText(root.path() + QLatin1Char('/') + nfd);
+        frmDelete *remove = opened<frmDelete>();
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        remove->cmdContinue_Click();
+        remove->unload();
+        QCOMPARE(catalogueRows(),
+                 (QList<CatalogueRow>{{nfc, root.path(), QStringLiteral("Caf\u00e9 in NFC")}}));
+    }
+
+    void aNameThatIsNotUtf8IsPassedOverByTheListing()
+    {
+        QTemporaryDir root;
+        test::writePicture(root.path(), QStringLiteral("a.png"), QSize(20, 20));
+        test::writePicture(root.path(), QStringLiteral("c.png"), QSize(20, 20));
+        const QByteArray bad = QFile::encodeName(root.path()) + "/b-\xff\xfe.png";
+        const int fd = ::open(bad.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "not shown", 9), ssize_t(9));
+        ::close(fd);
+
+        QCOMPARE(viewing::folderListing(root.path()), (QStringList{"a.png", "c.png"}));
+        frame()->setStatusText(root.path() + QStringLiteral("/a.png"));
+        viewing::nextImage(viewing::FailurePolicy::SkipFailingSteps);
+        QCOMPARE(gCurrentPath, root.path() + QStringLiteral("/c.png"));
+        QCOMPARE(frameStatusText(), gCurrentPath);
+        QVERIFY(MessageBox::shownTexts().isEmpty());
+        // Still there, untouched; removed here, as the temporary folder cannot name it.
+        QCOMPARE(::unlink(bad.constData()), 0);
+    }
+
+private:
+    std::unique_ptr<test::ProgramFolder> m_program;
+    std::unique_ptr<test::HostFrame> m_frame;
+};
+
+PIXDOCK_REGISTER_TEST(TestOddNames)
+#include "tst_OddNames.moc"

@@ -1,0 +1,52 @@
+// Damaged and hostile picture files for the reliability runs: for every format the viewer
+// opens, an intact picture and its damaged forms (empty, cut short, a header claiming a huge
+// size, a wrong extension, seeded byte flips). Everything is made here, by Qt and by hand;
+// the same seed gives the same files.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace pixdock::reliability {
+
+// The formats the viewer is expected to open, by their usual extension.
+QStringList pictureFormats();
+
+// A small intact picture in `format` (61 x 47 pixels, a pattern of colours). GIF, which Qt
+// does not write, is encoded here.
+QByteArray intactPicture(const QString &format);
+
+// The picture's bytes with its header changed to claim `width` x `height` pixels (the pixel
+// data stays as it was). Empty when the format has no place for such a size.
+QByteArray withClaimedSize(const QString &format, const QByteArray &bytes, quint32 width, quint32 height);
+
+// The CRC-32 PNG uses for its chunks.
+quint32 crc32(const QByteArray &bytes);
+
+struct BadPicture
+{
+    QString path;
+    QString format; // the format the bytes came from
+    QString damage; // "intact", "zero bytes", "cut at 50%", "claims 30000x30000", "wrong extension", "byte flips"
+    QString intactPath; // the undamaged picture the file was made from
+};
+
+struct CorpusPlan
+{
+    QList<double> cuts = {0.001, 0.01, 0.25, 0.5, 0.75, 0.99}; // fractions of the file kept
+    int mutantsPerFormat = 60;
+    quint32 seed = 20240601;
+};
+
+// The plan of `make test`: a few dozen files, every kind of damage at least once per format.
+CorpusPlan quickPlan();
+// The plan of the long run: every cut and a few hundred mutants.
+CorpusPlan fullPlan();
+
+// Writes the corpus into `folder` (which must exist) and lists it; the intact pictures come
+// first, under intact/. Throws std::runtime_error when a file cannot be written.
+QList<BadPicture> makeCorpus(const QString &folder, const CorpusPlan &plan);
+
+} // namespace pixdock::reliability

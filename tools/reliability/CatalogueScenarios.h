@@ -1,0 +1,55 @@
+// What each window that meets the catalogue does with a damaged or unavailable db.fil: start-up
+// opening the shared connection, and the add, removal, search and list windows each doing its
+// one action. Each scenario reports what the user was told and how long the window was busy.
+// Needs a QApplication, a frame and panel (test::HostFrame), message boxes in answering mode
+// and the program folder pointed at the catalogue.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace pixdock::reliability {
+
+struct WindowReport
+{
+    bool ok = false;      // the action did what it was asked
+    QStringList messages; // message boxes shown (start-up: the failure it reports)
+    QString label;        // the window's message line afterwards
+    int rows = -1;        // rows the list or search window shows
+    qint64 busyMs = 0;    // how long the action held the window
+
+    // One line per field, for passing a report from a helper process.
+    QString toText() const;
+    static WindowReport fromText(const QString &text);
+};
+
+// Runs between start-up and the window's action (a test locking the catalogue then).
+using AfterStartUp = std::function<void()>;
+
+// OpenConnection as start-up runs it; ok when the shared connection is open.
+WindowReport startUpScenario();
+// Start-up, then the add window saving `fileName` in `folder` with `description`.
+WindowReport addScenario(const QString &folder, const QString &fileName, const QString &description,
+                         const AfterStartUp &afterStartUp = {});
+// Start-up, then the removal window removing the picture (the question answered Yes).
+WindowReport removeScenario(const QString &folder, const QString &fileName, const AfterStartUp &afterStartUp = {});
+// Start-up, then the search window searching for `keywords`.
+WindowReport searchScenario(const QString &keywords, const AfterStartUp &afterStartUp = {});
+// Start-up, then the list window loading.
+WindowReport listScenario(const AfterStartUp &afterStartUp = {});
+
+// Runs the scenario named start, add, remove, search or list with the fixed probe values
+// (picture /pictures/probe.jpg, description and keyword "probe"), then closes the shared
+// connection, so nothing holds the catalogue file afterwards.
+WindowReport scenarioByName(const QString &name, const AfterStartUp &afterStartUp = {});
+
+// Closes the shared connection that start-up opened.
+void closeCatalogue();
+
+// The closing lines the windows of the scenarios show on success.
+QString addedText(const QString &fileName);
+QString removedText(const QString &fileName);
+
+} // namespace pixdock::reliability

@@ -1,0 +1,106 @@
+// Running one picture through a viewer window and the thumbnail maker.
+#include "PictureProbe.h"
+
+#include "HostFrame.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "TestState.h"
+#include "ThumbnailLoader.h"
+#include "frmViewer.h"
+
+#include <QElapsedTimer>
+#include <QImageReader>
+#include <QLabel>
+#include <QPixmap>
+
+namespace pixdock::reliability {
+
+namespace {
+QImage comparable(const QImage &image) { return image.convertToFormat(QImage::Format_ARGB32); }
+} // namespace
+
+QString outcomeName(ViewerOutcome outcome)
+{
+    switch (outcome) {
+    case ViewerOutcome::Shown: return QStringLiteral("shown");
+    case ViewerOutcome::PartlyShown: return QStringLiteral("partly shown");
+    case ViewerOutcome::TooLarge: return QStringLiteral("too large");
+    case ViewerOutcome::Invalid: return QStringLiteral("invalid");
+    case ViewerOutcome::Other: break;
+    }
+    return QStringLiteral("other");
+}
+
+PictureProbe::PictureProbe()
+    : m_frame(std::make_unique<test::HostFrame>())
+{
+}
+
+PictureProbe::~PictureProbe()
+{
+    test::resetProgramState();
+    m_frame.reset();
+}
+
+QImage PictureProbe::intactImage(const QString &path)
+{
+    auto it = m_intact.find(path);
+    if (it == m_intact.end()) {
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        it = m_intact.insert(path, comparable(reader.read()));
+    }
+    return *it;
+}
+
+ViewerOutcome PictureProbe::viewerOutcome(const BadPicture &picture, QString &detail)
+{
+    MessageBox::clearRecord();
+    gCurrentPath = picture.path;
+    frmViewer *viewer = nullptr;
+    try {
+        viewer = frmViewer::openNew();
+    } catch (const std::exception &e) {
+        detail = QStringLiteral("the viewer did not open: ") + QString::fromLocal8Bit(e.what());
+        return ViewerOutcome::Other;
+    }
+    const QStringList messages = MessageBox::shownTexts();
+    ViewerOutcome outcome = ViewerOutcome::Other;
+    if (messages.size() == 1 && messages.first() == picture.path + QStringLiteral(" is too large to open.")) {
+        outcome = ViewerOutcome::TooLarge;
+    } else if (messages.size() == 1
+               && messages.first() == picture.path + QStringLiteral(" is invalid.\rLoad next file?")) {
+        outcome = ViewerOutcome::Invalid;
+    } else if (messages.isEmpty() && viewer->picFramed()->isVisibleTo(viewer)
+               && !viewer->picFramed()->pixmap().isNull()) {
+        const QImage shown = comparable(viewer->picFramed()->pixmap().toImage());
+        outcome = shown == intactImage(picture.intactPath) ? ViewerOutcome::Shown : ViewerOutcome::PartlyShown;
+    } else {
+        detail = messages.isEmpty() ? QStringLiteral("nothing shown, nothing said")
+                                    : messages.join(QStringLiteral(" | "));
+    }
+    viewer->unload();
+    test::flushDeletes();
+    MessageBox::clearRecord();
+    return outcome;
+}
+
+PictureResult PictureProbe::probe(const BadPicture &picture)
+{
+    PictureResult result;
+    QElapsedTimer clock;
+    clock.start();
+    result.viewer = viewerOutcome(picture, result.detail);
+    result.viewerMs = clock.restart();
+
+    const thumbnails::ThumbnailCache cache(m_cache.path());
+    const QImage first = thumbnails::makeThumbnail(picture.path, cache);
+    result.thumbnailMs = clock.elapsed();
+    const QImage again = thumbnails::makeThumbnail(picture.path, cache);
+    result.thumbnail = !first.isNull() && first.size() == thumbnails::SheetSize;
+    result.thumbnailConsistent = first.isNull() == again.isNull()
+                                 && (first.isNull() || first.size() == thumbnails::SheetSize);
+    return result;
+}
+
+} // namespace pixdock::reliability

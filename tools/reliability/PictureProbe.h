@@ -1,0 +1,61 @@
+// Putting one picture file through the two roads a picture takes in the program: a viewer
+// window's load (with its failure table) and the thumbnail maker, and saying what came of it.
+#pragma once
+
+#include "BadPictures.h"
+
+#include <QHash>
+#include <QImage>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace pixdock::test {
+class HostFrame;
+}
+
+namespace pixdock::reliability {
+
+enum class ViewerOutcome {
+    Shown,       // the picture, exactly as the intact file shows it
+    PartlyShown, // a picture, but not the intact one: part of it missing or damaged
+    TooLarge,    // "... is too large to open."
+    Invalid,     // "... is invalid." / "Load next file?"
+    Other        // anything else: another message, or nothing shown and nothing said
+};
+
+QString outcomeName(ViewerOutcome outcome);
+
+struct PictureResult
+{
+    ViewerOutcome viewer = ViewerOutcome::Other;
+    QString detail;      // the messages shown, for Other
+    bool thumbnail = false; // the thumbnail maker gave a 100 x 100 thumbnail
+    bool thumbnailConsistent = true; // a second request (from the thumbnail cache) agreed
+    qint64 viewerMs = 0;
+    qint64 thumbnailMs = 0;
+};
+
+// Needs a QApplication on the offscreen platform with message boxes in answering mode.
+// Opens a host frame and panel for the viewers; the thumbnail cache is a folder of its own.
+class PictureProbe
+{
+public:
+    PictureProbe();
+    ~PictureProbe();
+    PictureProbe(const PictureProbe &) = delete;
+    PictureProbe &operator=(const PictureProbe &) = delete;
+
+    PictureResult probe(const BadPicture &picture);
+
+private:
+    ViewerOutcome viewerOutcome(const BadPicture &picture, QString &detail);
+    QImage intactImage(const QString &path);
+
+    std::unique_ptr<test::HostFrame> m_frame;
+    QTemporaryDir m_cache;
+    QHash<QString, QImage> m_intact;
+};
+
+} // namespace pixdock::reliability

@@ -1,0 +1,63 @@
+// pixdock-catalogue-writer: appends and removes catalogue rows through the real store, for
+// ever, printing each acknowledged change (flushed) so that whoever kills it knows which
+// changes the store had reported done.
+//
+//   pixdock-catalogue-writer DB FIRST
+//
+// Prints "ready journal=<mode> synchronous=<n>" once the catalogue is open, then "added N"
+// after row N was appended and "removed N" after row N was removed. Row N's values are
+// writerRow(N); after each append of a row divisible by 3 the row before it is removed.
+#include "CatalogueStore.h"
+#include "KillCheck.h"
+
+#include <QCoreApplication>
+#include <QSqlQuery>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace pixdock;
+using namespace pixdock::catalogue;
+using namespace pixdock::reliability;
+
+namespace {
+QString pragma(const QSqlDatabase &db, const char *name)
+{
+    QSqlQuery q(db);
+    return q.exec(QStringLiteral("PRAGMA ") + QLatin1String(name)) && q.next() ? q.value(0).toString() : QString();
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s DB FIRST\n", argv[0]);
+        return 2;
+    }
+    const QString path = QString::fromLocal8Bit(argv[1]);
+    const qint64 first = std::atoll(argv[2]);
+    try {
+        openCatalogueFile(QStringLiteral("writer"), path);
+        const QSqlDatabase db = QSqlDatabase::database(QStringLiteral("writer"), false);
+        std::printf("ready journal=%s synchronous=%s\n", qPrintable(pragma(db, "journal_mode")),
+                    qPrintable(pragma(db, "synchronous")));
+        std::fflush(stdout);
+        for (qint64 n = first;; ++n) {
+            const WriterRow row = writerRow(n);
+            addRow(db, row.fileName, row.location, row.description);
+            std::printf("added %lld\n", n);
+            std::fflush(stdout);
+            if (n % 3 == 0 && n - 1 >= first) {
+                const WriterRow before = writerRow(n - 1);
+                removeRows(db, before.fileName, before.location);
+                std::printf("removed %lld\n", n - 1);
+                std::fflush(stdout);
+            }
+        }
+    } catch (const RunTimeError &e) {
+        std::printf("error %d %s\n", e.number(), qPrintable(e.description()));
+        std::fflush(stdout);
+        return 1;
+    }
+}
