@@ -2,6 +2,7 @@
 #include "ScreenTiming.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unistd.h>
 
 namespace pixdock::bench {
 
@@ -103,6 +105,26 @@ double libraryResidentMegabytes(const QString &name)
     const double kb
         = smapsKilobytes([&](const QByteArray &header) { return header.contains(wanted); }, found);
     return found ? kb / 1024 : -1;
+}
+
+int childProcessesNamed(const QString &name)
+{
+    int count = 0;
+    const QByteArray self = QByteArray::number(qint64(::getpid()));
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (pid.front().isDigit() && stat.open(QIODevice::ReadOnly)) {
+            // pid (comm) state ppid ...; comm may hold spaces, so read from its closing bracket.
+            const QByteArray line = stat.readAll();
+            const qsizetype open = line.indexOf('(');
+            const qsizetype close = line.lastIndexOf(')');
+            const QList<QByteArray> rest = line.mid(close + 2).split(' ');
+            if (open > 0 && close > open && rest.value(1) == self
+                && QString::fromUtf8(line.mid(open + 1, close - open - 1)).startsWith(name))
+                ++count;
+        }
+    }
+    return count;
 }
 
 double median(QList<double> values)

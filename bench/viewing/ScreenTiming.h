@@ -21,6 +21,9 @@ double residentMegabytes();
 // negative when no such library is mapped.
 double libraryResidentMegabytes(const QString &name);
 
+// How many child processes of this one run a program whose name begins with `name`.
+int childProcessesNamed(const QString &name);
+
 // The median of the values.
 double median(QList<double> values);
 

@@ -86,6 +86,7 @@ StartupFigures measureStartUp(const QString &programFolder)
     runEventsFor(1000);
     figures.residentMB = residentMegabytes();
     figures.webEngineMB = libraryResidentMegabytes(QStringLiteral("libQt6WebEngine"));
+    figures.webEngineProcesses = childProcessesNamed(QStringLiteral("QtWebEngineProc"));
     return figures;
 }
 

@@ -19,6 +19,7 @@ struct StartupFigures
     double wholeMs = -1; // from the start of start-up, the splash's wait left out
     double residentMB = -1; // at rest, after start-up
     double webEngineMB = -1; // resident in the WebEngine libraries; negative: not loaded
+    int webEngineProcesses = 0; // QtWebEngineProcess children: the engine itself running
 };
 
 // Starts the program up in this process; the catalogue is a fresh one in `programFolder`.
