@@ -77,7 +77,10 @@ QImage readPicture(QIODevice *device, qint64 maxBytes)
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
     // Refused before any pixel is read: a header can claim any size.
-    const int bits = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
+    // Qt's JPEG reader leaves the format of a header it refuses unset: only a real one counts.
+    const QImage::Format format = reader.imageFormat();
+    const bool known = format > QImage::Format_Invalid && format < QImage::NImageFormats;
+    const int bits = known ? QImage::toPixelFormat(format).bitsPerPixel() : 32;
     if (exceedsLimit(reader.size(), std::max(4, bits / 8), std::min(maxBytes, PictureMemoryLimitMB * MegaByte)))
         throw tooLarge();
     QImage image;
