@@ -3,19 +3,26 @@
 // silence, a crash or a hang (CTest's timeout ends a hang). The long run of a few hundred files
 // is `make reliability` (pixdock-badpictures).
 #include "BadPictures.h"
+#include "PictureLoader.h"
 #include "PictureProbe.h"
+#include "RunTimeError.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 #include "ThumbnailBuild.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
 #include <QImageReader>
 #include <QMap>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 using namespace pixdock;
 using namespace pixdock::reliability;
@@ -94,6 +101,36 @@ private slots:
         } else if (picture.damage.startsWith(QLatin1String("claims"))) {
             QVERIFY2(r.viewer == ViewerOutcome::TooLarge || r.viewer == ViewerOutcome::Invalid,
                      qPrintable(outcomeName(r.viewer)));
+        }
+    }
+
+    // Qt's JPEG reader leaves the format of a header it refuses (wider than 65,500) unset, so
+    // whatever the heap held before is read as the format. Freed blocks full of 0xEE make that
+    // garbage certain; the loader must still say "too large" or "invalid", never crash.
+    void aRefusedJpegHeaderOverOldHeapGarbageIsStillInvalid()
+    {
+        const QByteArray claimed = withClaimedSize(QStringLiteral("jpg"), intactPicture(QStringLiteral("jpg")),
+                                                   65535, 65535);
+        const QString path = QDir(m_dir.path()).filePath(QStringLiteral("garbage-heap.jpg"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(claimed);
+        f.close();
+        for (int round = 0; round < 20; ++round) {
+            std::vector<void *> blocks;
+            for (size_t size = 16; size <= 4096; size += 16) {
+                void *block = std::malloc(size);
+                std::memset(block, 0xEE, size);
+                blocks.push_back(block);
+            }
+            for (void *block : blocks)
+                std::free(block);
+            try {
+                viewing::loadPicture(path);
+                QFAIL("a 65535 x 65535 JPEG header was read");
+            } catch (const RunTimeError &e) {
+                QVERIFY(e.number() == err::InvalidPicture || e.number() == viewing::PictureTooLarge);
+            }
         }
     }
 
