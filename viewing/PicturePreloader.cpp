@@ -205,8 +205,16 @@ std::optional<QImage> PicturePreloader::take(const QString &path)
     std::optional<Held> held;
     {
         std::unique_lock lock(m_mutex);
-        // A decode of this very file is better finished than begun again.
-        m_decoded.wait(lock, [&] { return m_decoding != path || m_wanted.has_value(); });
+        // A decode of this very file is better finished than begun again, unless what it
+        // makes is no longer wanted (every later request or letting go moves the generation on).
+        const auto busyWithIt = [&] {
+            if (m_wanted)
+                return !m_wanted->nextInFolder && m_wanted->path == path;
+            if (!m_workerRunning || m_workingGeneration != m_generation)
+                return false;
+            return m_decoding == path || (!m_working.nextInFolder && m_working.path == path);
+        };
+        m_decoded.wait(lock, [&] { return !busyWithIt(); });
         if (!m_held || m_held->path != path)
             return std::nullopt;
         held = std::exchange(m_held, std::nullopt);
@@ -233,6 +241,7 @@ void PicturePreloader::letGo()
         m_wanted.reset();
         held = std::exchange(m_held, std::nullopt);
     }
+    m_decoded.notify_all();
     // The picture's memory is given back outside the lock.
 }
 

@@ -52,6 +52,16 @@ private slots:
         QVERIFY(!preloader.take(b));
     }
 
+    void aPictureStillBeingDecodedIsWaitedFor()
+    {
+        PicturePreloader preloader;
+        const QString p = test::writePicture(folder(), "p.png", {2000, 1500});
+        preloader.preload(p);
+        const std::optional<QImage> image = preloader.take(p);
+        QVERIFY(image);
+        QCOMPARE(image->size(), QSize(2000, 1500));
+    }
+
     void aPictureChangedSinceItWasDecodedIsNotHandedOver_data()
     {
         QTest::addColumn<QString>("change");
