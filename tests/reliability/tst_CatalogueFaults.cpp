@@ -318,6 +318,8 @@ private:
     static void checkReport(const WindowReport &report, const QString &expected)
     {
         const QString said = report.messages.join(QStringLiteral(" | ")) + QStringLiteral(" / label: ") + report.label;
+        qInfo("%s: held %lld ms; %s", QTest::currentDataTag(), report.busyMs,
+              qPrintable(QString(said).replace(QLatin1String("\r\n"), QLatin1String(" "))));
         QVERIFY2(report.busyMs <= LongestHoldMs, qPrintable(QStringLiteral("held %1 ms").arg(report.busyMs)));
         if (expected == QLatin1String("works")) {
             QVERIFY2(report.ok, qPrintable(said));
