@@ -2,8 +2,12 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 BENCH_PICTURES ?= 200
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+KILLS ?= 200
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench clean test-asan fuzz fuzz-deps reliability
 
 all: build
 
@@ -28,6 +32,36 @@ test: build
 bench: configure
 	cmake --build $(BUILD) --target pixdock_bench -j $(JOBS)
 	PIXDOCK_BENCH_PICTURES=$(BENCH_PICTURES) bash bench/run-bench.sh $(BUILD)
+
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer, leaks included.
+# What is suppressed, and why, is in tools/sanitizers; what is left out, in docs/RELIABILITY.md.
+SANITIZE = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXDOCK_BUILD_BENCH=OFF \
+	    "-DCMAKE_CXX_FLAGS=$(SANITIZE)" "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE)"
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	bash tools/sanitizers/run-asan-tests.sh $(ASAN_BUILD) $(JOBS)
+
+# libFuzzer harnesses of the parsers, each run for FUZZ_SECONDS (clang build of its own).
+fuzz-deps:
+	@bash tools/sanitizers/install-clang.sh
+
+fuzz: deps fuzz-deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DPIXDOCK_BUILD_FUZZERS=ON \
+	    -DBUILD_TESTING=OFF -DPIXDOCK_BUILD_BENCH=OFF \
+	    "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
+	cmake --build $(FUZZ_BUILD) --target pixdock_fuzzers -j $(JOBS)
+	bash fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The long reliability runs: KILLS kills of the catalogue writer and the full damaged-picture
+# corpus, with the catalogue fault cases and odd names again; prints the figures.
+reliability: configure
+	cmake --build $(BUILD) --target tests_reliability -j $(JOBS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen PIXDOCK_KILLS=$(KILLS) tests/tests_reliability TestKillsMidWrite
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_reliability TestCatalogueFaults
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_reliability TestOddNames
+	$(BUILD)/tools/pixdock-badpictures
 
 clean:
 	rm -rf $(BUILD)
