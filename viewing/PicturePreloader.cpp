@@ -114,8 +114,10 @@ void PicturePreloader::runWorker()
         const QString path = resolve(task);
         {
             std::lock_guard lock(m_mutex);
-            if (generation != m_generation || path.isEmpty())
+            if (generation != m_generation || path.isEmpty()) {
+                m_working = {};
                 continue;
+            }
             m_decoding = path;
         }
         std::optional<Held> held = decode(path, budget);
@@ -123,6 +125,7 @@ void PicturePreloader::runWorker()
         {
             std::lock_guard lock(m_mutex);
             m_decoding.clear();
+            m_working = {};
             if (held && generation == m_generation) {
                 held->request = task;
                 m_held = std::move(held);
@@ -205,16 +208,22 @@ std::optional<QImage> PicturePreloader::take(const QString &path)
     std::optional<Held> held;
     {
         std::unique_lock lock(m_mutex);
-        // A decode of this very file is better finished than begun again, unless what it
-        // makes is no longer wanted (every later request or letting go moves the generation on).
-        const auto busyWithIt = [&] {
-            if (m_wanted)
-                return !m_wanted->nextInFolder && m_wanted->path == path;
-            if (!m_workerRunning || m_workingGeneration != m_generation)
-                return false;
-            return m_decoding == path || (!m_working.nextInFolder && m_working.path == path);
-        };
-        m_decoded.wait(lock, [&] { return !busyWithIt(); });
+        for (;;) {
+            const bool queued = m_wanted && !m_wanted->nextInFolder && m_wanted->path == path;
+            // Queued behind a decode nobody wants any more: reading it here is sooner.
+            if (queued && !m_working.path.isEmpty()) {
+                m_wanted.reset();
+                ++m_generation;
+                break;
+            }
+            // A decode of this very file is better finished than begun again, unless what it
+            // makes is no longer wanted (every later request or letting go moves the generation on).
+            const bool decoding = m_workerRunning && m_workingGeneration == m_generation
+                && (m_decoding == path || (!m_working.nextInFolder && m_working.path == path));
+            if (!queued && !decoding)
+                break;
+            m_decoded.wait(lock);
+        }
         if (!m_held || m_held->path != path)
             return std::nullopt;
         held = std::exchange(m_held, std::nullopt);

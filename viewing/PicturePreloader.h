@@ -48,7 +48,8 @@ public:
     // Whether a decoded picture of `path` is held (the file may have changed since).
     bool isReady(const QString &path) const;
     // The picture of `path` if one is held and the file is still the one decoded; the
-    // preloader lets it go. Waits when `path` is being decoded right now.
+    // preloader lets it go. Waits when the worker is decoding `path`, or is free to begin
+    // it at once.
     std::optional<QImage> take(const QString &path);
 
     // Waits until the worker has done all it was asked (a picture is held, or was refused).

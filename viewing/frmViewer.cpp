@@ -102,6 +102,8 @@ frmViewer::frmViewer()
 
 frmViewer *frmViewer::openNew(bool bringToFront)
 {
+    // The picture is decoded on the worker while the window is built.
+    PicturePreloader::instance().preload(gCurrentPath);
     auto *viewer = new frmViewer;
     try {
         viewer->load();
@@ -120,6 +122,7 @@ frmViewer *frmViewer::openShared()
 {
     if (frmViewer *old = loadedSharedWindow<frmViewer>())
         old->unload();
+    PicturePreloader::instance().preload(gCurrentPath);
     frmViewer *viewer = sharedWindow<frmViewer>();
     viewer->showWindow();
     return viewer;
