@@ -76,11 +76,14 @@ EntryKind kindOf(DIR *dir, const dirent *entry)
     if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
         return {};
     struct stat st;
-    EntryKind kind;
-    kind.link = entry->d_type == DT_LNK
-        || (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode));
-    kind.regular = ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
-    return kind;
+    if (entry->d_type == DT_UNKNOWN) {
+        // The file system does not say: ask, without following a link yet.
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return {};
+        if (!S_ISLNK(st.st_mode))
+            return {S_ISREG(st.st_mode), false};
+    }
+    return {::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode), true};
 }
 
 // The entry's name as text, or nothing when it is not valid UTF-8.
