@@ -26,6 +26,10 @@ inline const QString WideNameIndex = QStringLiteral("InfoFileNameWide");
 inline const QString SearchIndex = QStringLiteral("InfoSearch");
 // Rows of Info changed since the search index last caught up.
 inline const QString SearchChanges = QStringLiteral("InfoSearchChanges");
+// How many rows hold each trigram, as counted when the index was built (and again whenever the
+// catalogue has since grown or shrunk by half): the search looks up its rarest trigrams first.
+// The row under the empty trigram holds the row count at that time.
+inline const QString TrigramCounts = QStringLiteral("InfoSearchTrigrams");
 // The condition of the wide-name index, repeated by the statement that reads it.
 inline const QString WideNameCondition = QStringLiteral("length(CAST(FileName AS BLOB)) <> length(FileName)");
 } // namespace derived

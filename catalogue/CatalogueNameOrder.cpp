@@ -3,8 +3,7 @@
 
 #include "CatalogueIndexes.h"
 #include "CatalogueSqlite.h"
-
-#include <QChar>
+#include "CatalogueUnicode.h"
 
 #include <sqlite3.h>
 
@@ -13,31 +12,6 @@
 namespace pixdock::catalogue {
 
 namespace {
-
-// The lead byte's own bits, as SQLite's UTF-8 reader takes them.
-char32_t leadBits(unsigned char lead)
-{
-    if (lead < 0xE0)
-        return lead & 0x1F;
-    if (lead < 0xF0)
-        return lead & 0x0F;
-    if (lead < 0xF8)
-        return lead & 0x07;
-    if (lead < 0xFC)
-        return lead & 0x03;
-    if (lead < 0xFE)
-        return lead & 0x01;
-    return 0;
-}
-
-char32_t fold(char32_t c)
-{
-    // What the collation sees after SQLite's UTF-16 conversion of a value above the last
-    // code point: the low twenty bits over the first supplementary plane.
-    if (c > 0x10FFFF)
-        c = ((c - 0x10000) & 0xFFFFF) + 0x10000;
-    return QChar::toCaseFolded(c);
-}
 
 int compareKeys(const char32_t *a, size_t aLength, const char32_t *b, size_t bLength)
 {
@@ -74,22 +48,6 @@ bool plainAscii(const unsigned char *bytes, int length)
 constexpr int RowsBetweenClockReads = 512;
 
 } // namespace
-
-void appendFoldedKey(const unsigned char *bytes, int length, std::vector<char32_t> &out)
-{
-    int i = 0;
-    while (i < length) {
-        char32_t c = bytes[i++];
-        if (c >= 0xC0) {
-            c = leadBits(static_cast<unsigned char>(c));
-            while (i < length && (bytes[i] & 0xC0) == 0x80)
-                c = (c << 6) + (bytes[i++] & 0x3F);
-            if (c < 0x80 || (c & 0xFFFFF800) == 0xD800 || (c & 0xFFFFFFFE) == 0xFFFE)
-                c = 0xFFFD;
-        }
-        out.push_back(fold(c));
-    }
-}
 
 struct NameOrderLoad::Walk
 {
@@ -133,7 +91,7 @@ void NameOrderLoad::readWideNames()
                                  .arg(derived::WideNameIndex, derived::WideNameCondition));
     while (q.step()) {
         const auto start = quint32(m_keys.size());
-        appendFoldedKey(q.utf8At(1), q.bytesAt(1), m_keys);
+        appendFoldedCodePoints(q.utf8At(1), q.bytesAt(1), m_keys);
         m_wide.push_back({q.int64At(0), start, quint32(m_keys.size() - start)});
     }
     const char32_t *keys = m_keys.data();
@@ -221,7 +179,7 @@ void NameOrderLoad::advance(std::vector<qint64> &order, size_t wanted, std::chro
         } else {
             std::vector<char32_t> &key = m_walk->key;
             key.clear();
-            appendFoldedKey(bytes, length, key);
+            appendFoldedCodePoints(bytes, length, key);
             while (m_nextWide < m_wide.size() && wideComesFirst(m_wide[m_nextWide], key, rowid)) {
                 order.push_back(m_wide[m_nextWide].rowid);
                 ++m_nextWide;

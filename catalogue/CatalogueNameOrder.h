@@ -67,8 +67,4 @@ private:
     std::unique_ptr<Walk> m_walk;
 };
 
-// The code points SQLite's UTF-8 reader gives for these bytes, each case-folded: what the
-// UNOCASE collation compares. Appends to `out`.
-void appendFoldedKey(const unsigned char *bytes, int length, std::vector<char32_t> &out);
-
 } // namespace pixdock::catalogue

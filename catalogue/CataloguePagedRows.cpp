@@ -37,15 +37,25 @@ PagedRows::PagedRows(std::shared_ptr<PrivateConnection> connection)
     liveRows().push_back(this);
 }
 
-PagedRows::PagedRows(std::shared_ptr<PrivateConnection> connection, QList<qint64> rowids)
+PagedRows::PagedRows(std::shared_ptr<PrivateConnection> connection, QList<qint64> rowids, QList<CatalogueRow> rows)
     : PagedRows(std::move(connection))
 {
     m_rowids.assign(rowids.cbegin(), rowids.cend());
     m_count = int(m_rowids.size());
-    if (m_count <= EagerRows)
+    if (rows.size() == rowids.size()) {
+        m_holdsAll = true;
+        for (int index = 0; index * BlockRows < m_count; ++index) {
+            const auto first = rows.cbegin() + index * BlockRows;
+            Block held{{first, first + std::min(BlockRows, m_count - index * BlockRows)}, {}};
+            m_recent.push_front(index);
+            held.recent = m_recent.begin();
+            m_blocks.insert(index, std::move(held));
+        }
+    } else if (m_count <= EagerRows) {
         fetchAll();
-    else
+    } else {
         block(0);
+    }
 }
 
 std::shared_ptr<PagedRows> PagedRows::inFileNameOrder(std::shared_ptr<PrivateConnection> connection)
@@ -89,9 +99,11 @@ CatalogueRow PagedRows::row(int row) const
 {
     if (row < 0 || row >= m_count)
         return {};
-    if (m_load && size_t(row) >= m_rowids.size()) {
+    // The whole block's order is needed before the block is fetched.
+    const size_t blockEnd = std::min(size_t(m_count), size_t(row / BlockRows + 1) * BlockRows);
+    if (m_load && m_rowids.size() < blockEnd) {
         try {
-            m_load->advance(m_rowids, std::min(size_t(m_count), size_t(row / BlockRows + 1) * BlockRows));
+            m_load->advance(m_rowids, blockEnd);
             if (m_load->finished())
                 endLoading();
         } catch (const RunTimeError &) {

@@ -23,10 +23,10 @@ std::shared_ptr<const GridRows> listRows()
 std::shared_ptr<const GridRows> searchRows(const QString &keywordText)
 {
     auto connection = std::make_shared<PrivateConnection>();
-    SearchHits hits = findRowids(connection->database(), keywordText);
+    SearchHits hits = findRowids(connection->database(), keywordText, PagedRows::EagerRows);
     if (hits.rowids.isEmpty())
         return nullptr;
-    return std::make_shared<PagedRows>(std::move(connection), std::move(hits.rowids));
+    return std::make_shared<PagedRows>(std::move(connection), std::move(hits.rowids), std::move(hits.rows));
 }
 
 } // namespace pixdock::catalogue

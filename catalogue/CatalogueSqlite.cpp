@@ -35,6 +35,20 @@ void executeSql(sqlite3 *handle, const char *sql)
         throw errorFromHandle(handle, rc);
 }
 
+ReadTransaction::ReadTransaction(sqlite3 *handle)
+{
+    if (sqlite3_get_autocommit(handle)) {
+        executeSql(handle, "BEGIN");
+        m_handle = handle;
+    }
+}
+
+ReadTransaction::~ReadTransaction()
+{
+    if (m_handle)
+        sqlite3_exec(m_handle, "COMMIT", nullptr, nullptr, nullptr);
+}
+
 SqlStatement::SqlStatement(sqlite3 *handle, const QString &sql)
     : m_handle(handle)
 {

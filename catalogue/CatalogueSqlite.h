@@ -24,6 +24,20 @@ RunTimeError errorFromHandle(sqlite3 *handle, int resultCode);
 // Runs statements without results (BEGIN, COMMIT, CREATE...); raises on failure.
 void executeSql(sqlite3 *handle, const char *sql);
 
+// A read transaction for the life of the object, so that many small statements share one lock
+// and one page cache. Nothing happens when the connection is already inside a transaction.
+class ReadTransaction
+{
+public:
+    explicit ReadTransaction(sqlite3 *handle);
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction &) = delete;
+    ReadTransaction &operator=(const ReadTransaction &) = delete;
+
+private:
+    sqlite3 *m_handle = nullptr;
+};
+
 // One prepared statement, finalized when the object goes. Values are bound by position from 1.
 class SqlStatement
 {

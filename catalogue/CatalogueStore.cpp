@@ -6,6 +6,7 @@
 #include "CatalogueIndexes.h"
 #include "CatalogueSqlite.h"
 #include "CataloguePagedRows.h"
+#include "CatalogueTrigramCase.h"
 #include "CatalogueUnicode.h"
 #include "Locations.h"
 #include "ModGlobal.h"
@@ -155,6 +156,8 @@ void OpenConnection()
     gConnection.clear();
     openCatalogueFile(SharedConnectionName, locations::cataloguePath());
     gConnection = SharedConnectionName;
+    // Learnt once, here at start-up, rather than during the first search.
+    trigramCaseKnown();
 }
 
 QSqlDatabase sharedConnection()

@@ -76,6 +76,8 @@ struct TrigramCase
     bool known = false;
     // For each group the tokenizer splits (keyed by Qt's folding): one member per spelling.
     QHash<char32_t, QList<char32_t>> split;
+    // The tokenizer's folding of every character of a group.
+    QHash<char32_t, char32_t> folded;
 };
 
 TrigramCase learn()
@@ -107,6 +109,7 @@ TrigramCase learn()
         QList<char32_t> spellings;
         QList<char32_t> seen;
         for (const char32_t member : it.value()) {
+            result.folded.insert(member, folded[at]);
             if (!seen.contains(folded[at])) {
                 seen << folded[at];
                 spellings << member;
@@ -134,6 +137,8 @@ QList<char32_t> trigramSpellings(char32_t c)
         return {};
     return known.split.value(QChar::toCaseFolded(c), QList<char32_t>{c});
 }
+
+char32_t trigramFolded(char32_t c) { return trigramCase().folded.value(c, c); }
 
 bool trigramCaseKnown() { return trigramCase().known; }
 

@@ -15,6 +15,10 @@ namespace pixdock::catalogue {
 // Empty when the tokenizer's folding could not be learnt (no FTS5 here).
 QList<char32_t> trigramSpellings(char32_t c);
 
+// The tokenizer's folding of `c` where it was learnt (the characters that have a case in Qt),
+// else `c`: good for looking up how common a trigram is, not for deciding what matches.
+char32_t trigramFolded(char32_t c);
+
 // Whether the tokenizer's folding was learnt (once per process, from SQLite itself).
 bool trigramCaseKnown();
 

@@ -26,6 +26,35 @@ char32_t nextCodePoint(QStringView s, qsizetype &i)
 
 char32_t fold(char32_t c) { return QChar::toCaseFolded(c); }
 
+// The lead byte's own bits, as SQLite's UTF-8 reader takes them.
+char32_t leadBits(unsigned char lead)
+{
+    if (lead < 0xE0)
+        return lead & 0x1F;
+    if (lead < 0xF0)
+        return lead & 0x0F;
+    if (lead < 0xF8)
+        return lead & 0x07;
+    if (lead < 0xFC)
+        return lead & 0x03;
+    if (lead < 0xFE)
+        return lead & 0x01;
+    return 0;
+}
+
+// A value past the last code point, as it comes back from SQLite's UTF-16: its low twenty
+// bits over the first supplementary plane.
+char32_t throughUtf16(char32_t c) { return c > 0x10FFFF ? ((c - 0x10000) & 0xFFFFF) + 0x10000 : c; }
+
+bool containsAt(const std::vector<char32_t> &text, size_t at, const std::vector<char32_t> &keyword)
+{
+    for (size_t k = 1; k < keyword.size(); ++k) {
+        if (text[at + k] != keyword[k])
+            return false;
+    }
+    return true;
+}
+
 std::vector<char32_t> foldedCodePoints(QStringView s)
 {
     std::vector<char32_t> out;
@@ -151,6 +180,54 @@ bool likeMatches(QStringView pattern, QStringView text, std::optional<char32_t> 
     while (p < items.size() && items[p].kind == PatternItem::AnyRun)
         ++p;
     return p == items.size();
+}
+
+void appendFoldedCodePoints(const unsigned char *utf8, int length, std::vector<char32_t> &out)
+{
+    int i = 0;
+    while (i < length) {
+        char32_t c = utf8[i++];
+        if (c < 0x80) {
+            out.push_back(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+            continue;
+        }
+        if (c >= 0xC0) {
+            c = leadBits(static_cast<unsigned char>(c));
+            while (i < length && (utf8[i] & 0xC0) == 0x80)
+                c = (c << 6) + (utf8[i++] & 0x3F);
+            if (c < 0x80 || (c & 0xFFFFF800) == 0xD800 || (c & 0xFFFFFFFE) == 0xFFFE)
+                c = 0xFFFD;
+        }
+        out.push_back(fold(throughUtf16(c)));
+    }
+}
+
+CaselessKeywords::CaselessKeywords(const QStringList &keywords)
+{
+    for (const QString &keyword : keywords) {
+        std::vector<char32_t> folded = foldedCodePoints(keyword);
+        if (folded.empty())
+            m_anyText = true;
+        m_keywords.push_back(std::move(folded));
+    }
+}
+
+bool CaselessKeywords::anyIn(const unsigned char *utf8, int length) const
+{
+    if (m_anyText)
+        return true;
+    m_text.clear();
+    appendFoldedCodePoints(utf8, length, m_text);
+    for (const std::vector<char32_t> &keyword : m_keywords) {
+        if (keyword.size() > m_text.size())
+            continue;
+        const size_t last = m_text.size() - keyword.size();
+        for (size_t at = 0; at <= last; ++at) {
+            if (m_text[at] == keyword[0] && containsAt(m_text, at, keyword))
+                return true;
+        }
+    }
+    return false;
 }
 
 bool registerCaselessText(const QSqlDatabase &db)

@@ -2,9 +2,11 @@
 // so every catalogue connection gets the collation UNOCASE and its own `like` from here.
 #pragma once
 
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
+#include <vector>
 
 class QSqlDatabase;
 
@@ -18,6 +20,27 @@ int compareIgnoringCase(QStringView a, QStringView b);
 // LIKE without regard to case: % matches any run of characters, _ exactly one character
 // (a whole code point), and the escape character makes the character after it literal.
 bool likeMatches(QStringView pattern, QStringView text, std::optional<char32_t> escape = std::nullopt);
+
+// Appends the code points that SQLite reads from these UTF-8 bytes (its own reader: a broken
+// sequence as U+FFFD, a lone continuation byte as itself), each case-folded: exactly what the
+// collation and `like` compare after SQLite hands them the text as UTF-16.
+void appendFoldedCodePoints(const unsigned char *utf8, int length, std::vector<char32_t> &out);
+
+// The search's test of a description, without SQL: whether the text contains any of the
+// keywords without regard to case. It gives what "Description LIKE containsPattern(keyword)
+// ESCAPE '\'" gives for a value that is not NULL (an empty keyword is in every text).
+class CaselessKeywords
+{
+public:
+    explicit CaselessKeywords(const QStringList &keywords);
+    // `utf8`: the value as SQLite gives it in UTF-8 (sqlite3_column_text).
+    bool anyIn(const unsigned char *utf8, int length) const;
+
+private:
+    std::vector<std::vector<char32_t>> m_keywords;
+    bool m_anyText = false;
+    mutable std::vector<char32_t> m_text;
+};
 
 // Registers the collation and the two- and three-argument `like` on an open connection.
 // Returns false when the connection is not an SQLite one.
