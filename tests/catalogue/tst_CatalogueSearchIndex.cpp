@@ -1,0 +1,308 @@
+// The search through the trigram index gives exactly the rows of the plain search statement,
+// in the same order, over random catalogues of awkward text written by this program and by
+// others; the index is built once, catches up with other programs' writes, and a catalogue
+// that cannot take it (read-only, locked) is still searched, by the plain scan.
+#include "CatalogueIndexes.h"
+#include "CatalogueRowSources.h"
+#include "CatalogueScaleSupport.h"
+#include "CatalogueSearch.h"
+#include "CatalogueStatements.h"
+#include "CatalogueStore.h"
+#include "CatalogueUnicode.h"
+#include "ProgramFolder.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <limits>
+#include <memory>
+
+using namespace pixdock;
+using namespace pixdock::catalogue;
+
+namespace {
+
+constexpr qsizetype AllRows = std::numeric_limits<qsizetype>::max();
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A keyword text a user might type over these descriptions: pieces of them in other cases,
+// sometimes several, sometimes short, empty or absent.
+QString keywordText(QRandomGenerator &random, const QStringList &descriptions)
+{
+    QStringList keywords;
+    const int count = 1 + int(random.bounded(3));
+    for (int k = 0; k < count; ++k) {
+        const QString &d = descriptions.at(random.bounded(int(descriptions.size())));
+        // Mostly long enough for the index; one in six short, which needs the scan.
+        const int length = random.bounded(6) == 0 ? 1 + int(random.bounded(2)) : 3 + int(random.bounded(6));
+        QString keyword = d.mid(random.bounded(int(std::max<qsizetype>(1, d.size() - length + 1))), length);
+        if (random.bounded(8) == 0)
+            keyword = test::awkwardText(random, length);
+        keywords << test::otherCase(random, keyword);
+    }
+    return keywords.join(QLatin1Char(','));
+}
+
+} // namespace
+
+class TestCatalogueSearchIndex : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        test::resetProgramState();
+        m_folder = std::make_unique<test::ProgramFolder>();
+    }
+    void cleanup()
+    {
+        test::resetProgramState();
+        m_folder.reset();
+    }
+
+    void indexedSearchEqualsThePlainStatement_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed : {1u, 2u, 3u, 4u, 5u, 6u})
+            QTest::addRow("catalogue %u", seed) << seed;
+    }
+    void indexedSearchEqualsThePlainStatement()
+    {
+        QFETCH(quint32, seed);
+        QRandomGenerator random(seed);
+        OpenConnection();
+        const QSqlDatabase db = sharedConnection();
+        QStringList descriptions;
+        {
+            QSqlDatabase(db).transaction();
+            for (int n = 0; n < 300; ++n) {
+                descriptions << test::awkwardText(random, int(random.bounded(40)));
+                addRow(db, QStringLiteral("p%1.jpg").arg(n), QStringLiteral("/f"), descriptions.last());
+            }
+            QSqlDatabase(db).commit();
+        }
+        // Another program writes too: values our program never stores, removals and changes.
+        {
+            test::ForeignConnection other(m_folder->cataloguePath());
+            QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('null.jpg', '/f', NULL)")));
+            QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('number.jpg', '/f', 12345)")));
+            QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('broken.jpg', '/f', CAST(X'61FF62C3A9C380' AS TEXT))")));
+            QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('nul.jpg', '/f', CAST(X'6B006B6B' AS TEXT))")));
+            for (int n = 0; n < 40; ++n) {
+                descriptions << test::awkwardText(random, int(random.bounded(40)));
+                QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES (?, '/g', ?)"),
+                                   {QStringLiteral("o%1.jpg").arg(n), descriptions.last()}));
+            }
+            for (int n = 0; n < 20; ++n) {
+                QVERIFY(other.exec(QStringLiteral("DELETE FROM Info WHERE FileName = ?"),
+                                   {QStringLiteral("p%1.jpg").arg(random.bounded(300))}));
+                descriptions << test::awkwardText(random, int(random.bounded(40)));
+                QVERIFY(other.exec(QStringLiteral("UPDATE Info SET Description = ? WHERE FileName = ?"),
+                                   {descriptions.last(), QStringLiteral("p%1.jpg").arg(random.bounded(300))}));
+            }
+        }
+
+        int viaIndex = 0;
+        const int searches = 120;
+        for (int s = 0; s < searches; ++s) {
+            const QString text = keywordText(random, descriptions);
+            const SearchHits hits = findRowids(db, text, AllRows);
+            const QList<CatalogueRow> plain = readRows(db, searchStatement(text));
+            QVERIFY2(hits.rows == plain, qPrintable(QStringLiteral("keywords \"%1\": %2 rows, plain statement %3")
+                                                        .arg(text)
+                                                        .arg(hits.rows.size())
+                                                        .arg(plain.size())));
+            QCOMPARE(hits.rowids.size(), hits.rows.size());
+            QVERIFY(std::is_sorted(hits.rowids.cbegin(), hits.rowids.cend()));
+            viaIndex += hits.viaIndex ? 1 : 0;
+        }
+        // Both roads were taken, enough to mean something.
+        QVERIFY2(viaIndex >= searches / 3 && viaIndex < searches, qPrintable(QString::number(viaIndex)));
+    }
+
+    void theSearchWindowsRowsAreThePlainStatements_data()
+    {
+        QTest::addColumn<QString>("keywords");
+        QTest::newRow("index, every spelling of k") << "KIT";
+        QTest::newRow("index, sharp s both ways") << "STRAẞE,straße";
+        QTest::newRow("index, letters SQLite folds otherwise") << "ВОᲀ";
+        QTest::newRow("scan, short keyword") << "ki";
+        QTest::newRow("scan, empty keyword") << "zzz,";
+    }
+    void theSearchWindowsRowsAreThePlainStatements()
+    {
+        QFETCH(QString, keywords);
+        OpenConnection();
+        const QSqlDatabase db = sharedConnection();
+        for (const char *d : {"kit", "KIT", "\u212AIT", "ſkit", "Straße", "STRASSE", "strasse", "вов", "ᲀОВ",
+                                 "воᲀ", "None", "k i t"})
+            addRow(db, QStringLiteral("%1.jpg").arg(QString::fromUtf8(d)), QStringLiteral("/p"), QString::fromUtf8(d));
+        const std::shared_ptr<const GridRows> rows = searchRows(keywords);
+        const QList<CatalogueRow> plain = readRows(db, searchStatement(keywords));
+        QVERIFY(!plain.isEmpty());
+        QVERIFY(rows);
+        QCOMPARE(test::allRows(*rows), plain);
+    }
+
+    void theIndexIsBuiltOnceAndLeftAlone()
+    {
+        const QStringList bare = test::schemaNames(m_folder->cataloguePath());
+        QCOMPARE(bare, QStringList{"Info"});
+        OpenConnection();
+        const QStringList built = test::schemaNames(m_folder->cataloguePath());
+        for (const QString &name : {derived::NameOrderIndex, derived::WideNameIndex, derived::SearchIndex,
+                                    derived::SearchChanges, derived::TrigramCounts})
+            QVERIFY2(built.contains(name), qPrintable(built.join(' ')));
+        test::resetProgramState();
+        const QByteArray before = bytesOf(m_folder->cataloguePath());
+        OpenConnection();
+        { PrivateConnection own; }
+        QCOMPARE(bytesOf(m_folder->cataloguePath()), before);
+    }
+
+    void anotherProgramsWritesAreFoundThroughTheIndex()
+    {
+        OpenConnection();
+        addRow(sharedConnection(), QStringLiteral("a.jpg"), QStringLiteral("/p"), QStringLiteral("an old text"));
+        addRow(sharedConnection(), QStringLiteral("b.jpg"), QStringLiteral("/p"), QStringLiteral("soon removed"));
+        QCOMPARE(findRowids(sharedConnection(), QStringLiteral("old")).rowids.size(), 1);
+        {
+            // trusted_schema off: a careful program refuses virtual tables in triggers, so the
+            // triggers must not touch the index itself.
+            test::ForeignConnection other(m_folder->cataloguePath());
+            QVERIFY(other.exec(QStringLiteral("PRAGMA trusted_schema = OFF")));
+            QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('c.jpg', '/q', 'written ELSEWHERE')")));
+            QVERIFY(other.exec(QStringLiteral("UPDATE Info SET Description = 'a new text' WHERE FileName = 'a.jpg'")));
+            QVERIFY(other.exec(QStringLiteral("DELETE FROM Info WHERE FileName = 'b.jpg'")));
+        }
+        const QSqlDatabase db = sharedConnection();
+        auto found = [&db](const QString &text) {
+            const SearchHits hits = findRowids(db, text, AllRows);
+            [&] { QVERIFY2(hits.viaIndex, qPrintable(text)); }();
+            QStringList names;
+            for (const CatalogueRow &row : hits.rows)
+                names << row.fileName;
+            return names;
+        };
+        QCOMPARE(found(QStringLiteral("elsewhere")), QStringList{"c.jpg"});
+        QCOMPARE(found(QStringLiteral("new text")), QStringList{"a.jpg"});
+        QCOMPARE(found(QStringLiteral("old")), QStringList{});
+        QCOMPARE(found(QStringLiteral("removed")), QStringList{});
+    }
+
+    void theSqliteShellsWritesAreFound()
+    {
+        const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+        if (shell.isEmpty())
+            QSKIP("the sqlite3 shell is not installed");
+        OpenConnection();
+        addRow(sharedConnection(), QStringLiteral("a.jpg"), QStringLiteral("/p"), QStringLiteral("first"));
+        QProcess process;
+        process.start(shell, {QStringLiteral("-batch"), m_folder->cataloguePath()});
+        QVERIFY(process.waitForStarted());
+        process.write("PRAGMA trusted_schema = OFF;\n"
+                      "INSERT INTO Info VALUES ('shell.jpg', '/s', 'Typed Into The Shell, été');\n"
+                      "UPDATE Info SET Description = 'second' WHERE FileName = 'a.jpg';\n");
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY2(process.readAllStandardError().isEmpty(), "the shell reported an error");
+
+        const SearchHits hits = findRowids(sharedConnection(), QStringLiteral("ÉTÉ,second"), AllRows);
+        QVERIFY(hits.viaIndex);
+        QCOMPARE(hits.rows, (QList<CatalogueRow>{{"a.jpg", "/p", "second"},
+                                                  {"shell.jpg", "/s", "Typed Into The Shell, été"}}));
+    }
+
+    void aMissingTriggerMeansTheIndexIsBuiltAgain()
+    {
+        OpenConnection();
+        test::resetProgramState();
+        {
+            test::ForeignConnection other(m_folder->cataloguePath());
+            QVERIFY(other.exec(QStringLiteral("DROP TRIGGER InfoSearchAfterInsert")));
+            QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('unseen.jpg', '/p', 'never logged')")));
+        }
+        OpenConnection();
+        const SearchHits hits = findRowids(sharedConnection(), QStringLiteral("logged"));
+        QVERIFY(hits.viaIndex);
+        QCOMPARE(hits.rowids.size(), 1);
+    }
+
+    void aLockedCatalogueOpensAndIsSearchedWithoutTheIndex()
+    {
+        {
+            test::ForeignConnection filler(m_folder->cataloguePath());
+            QVERIFY(filler.exec(QStringLiteral("INSERT INTO Info VALUES ('x.jpg', '/p', 'Keyword here')")));
+            QVERIFY(filler.exec(QStringLiteral("INSERT INTO Info VALUES ('y.jpg', '/p', 'nothing')")));
+        }
+        test::ForeignConnection writer(m_folder->cataloguePath());
+        QVERIFY(writer.exec(QStringLiteral("BEGIN IMMEDIATE")));
+        QVERIFY(writer.exec(QStringLiteral("INSERT INTO Info VALUES ('z.jpg', '/p', 'uncommitted keyword')")));
+        OpenConnection();
+        QCOMPARE(test::schemaNames(m_folder->cataloguePath()), QStringList{"Info"});
+        const SearchHits hits = findRowids(sharedConnection(), QStringLiteral("KEYWORD"), AllRows);
+        QVERIFY(!hits.viaIndex);
+        QCOMPARE(hits.rows, (QList<CatalogueRow>{{"x.jpg", "/p", "Keyword here"}}));
+        // The list still loads, whole, without its indexes.
+        QCOMPARE(test::allRows(*listRows()), readRows(sharedConnection(), listStatement()));
+        QVERIFY(writer.exec(QStringLiteral("COMMIT")));
+
+        // Free again: the next connection builds the indexes.
+        { PrivateConnection own; }
+        QVERIFY(test::schemaNames(m_folder->cataloguePath()).contains(derived::SearchIndex));
+        QCOMPARE(findRowids(sharedConnection(), QStringLiteral("keyword")).rowids.size(), 2);
+    }
+
+    void aReadOnlyConnectionIsSearchedWithoutTheIndex()
+    {
+        {
+            test::ForeignConnection filler(m_folder->cataloguePath());
+            QVERIFY(filler.exec(QStringLiteral("INSERT INTO Info VALUES ('x.jpg', '/p', 'Read only')")));
+        }
+        test::ForeignConnection readOnly(m_folder->cataloguePath(), QStringLiteral("QSQLITE_OPEN_READONLY"));
+        const QSqlDatabase db = readOnly.database();
+        QVERIFY(registerCaselessText(db));
+        prepareDerivedData(db);
+        QCOMPARE(test::schemaNames(m_folder->cataloguePath()), QStringList{"Info"});
+        const SearchHits hits = findRowids(db, QStringLiteral("ONLY"), AllRows);
+        QVERIFY(!hits.viaIndex);
+        QCOMPARE(hits.rows, (QList<CatalogueRow>{{"x.jpg", "/p", "Read only"}}));
+    }
+
+    void caselessKeywordsAgreeWithLike_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed : {11u, 12u, 13u})
+            QTest::addRow("seed %u", seed) << seed;
+    }
+    void caselessKeywordsAgreeWithLike()
+    {
+        QFETCH(quint32, seed);
+        QRandomGenerator random(seed);
+        for (int n = 0; n < 2000; ++n) {
+            const QString text = test::awkwardText(random, int(random.bounded(12)));
+            const QString keyword = test::otherCase(random, test::awkwardText(random, int(random.bounded(4))));
+            const QByteArray utf8 = text.toUtf8();
+            const bool test = CaselessKeywords({keyword}).anyIn(reinterpret_cast<const unsigned char *>(utf8.constData()),
+                                                                 int(utf8.size()));
+            QCOMPARE(test, likeMatches(containsPattern(keyword), text, U'\\'));
+        }
+    }
+
+private:
+    std::unique_ptr<test::ProgramFolder> m_folder;
+};
+
+PIXDOCK_REGISTER_TEST(TestCatalogueSearchIndex)
+#include "tst_CatalogueSearchIndex.moc"
