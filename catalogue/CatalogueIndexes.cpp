@@ -42,12 +42,14 @@ const QList<Piece> &searchPieces()
     static const QString c = derived::SearchChanges;
     static const QList<Piece> pieces = {
         {derived::SearchIndex,
-         QStringLiteral("CREATE VIRTUAL TABLE %1 USING fts5(Description, content='Info', content_rowid='rowid', "
-                        "tokenize='trigram case_sensitive 0', detail='none', columnsize=0)")
+         QStringLiteral(
+             "CREATE VIRTUAL TABLE %1 USING fts5(Description, content='Info', content_rowid='rowid', "
+             "tokenize='trigram case_sensitive 0', detail='none', columnsize=0)")
              .arg(derived::SearchIndex)},
         // Indexed: the description as the index holds it, needed to take it out again.
-        {c, QStringLiteral("CREATE TABLE %1 (Id INTEGER PRIMARY KEY, Row INTEGER, Indexed, WasIndexed INTEGER)")
-                .arg(c)},
+        {c,
+         QStringLiteral("CREATE TABLE %1 (Id INTEGER PRIMARY KEY, Row INTEGER, Indexed, WasIndexed INTEGER)")
+             .arg(c)},
         {derived::TrigramCounts,
          QStringLiteral("CREATE TABLE %1 (Trigram TEXT PRIMARY KEY, Rows INTEGER) WITHOUT ROWID")
              .arg(derived::TrigramCounts)},
@@ -56,8 +58,9 @@ const QList<Piece> &searchPieces()
                         "INSERT INTO %1 (Row, WasIndexed) VALUES (new.rowid, 0); END")
              .arg(c)},
         {QStringLiteral("InfoSearchAfterDelete"),
-         QStringLiteral("CREATE TRIGGER InfoSearchAfterDelete AFTER DELETE ON Info BEGIN "
-                        "INSERT INTO %1 (Row, Indexed, WasIndexed) VALUES (old.rowid, old.Description, 1); END")
+         QStringLiteral(
+             "CREATE TRIGGER InfoSearchAfterDelete AFTER DELETE ON Info BEGIN "
+             "INSERT INTO %1 (Row, Indexed, WasIndexed) VALUES (old.rowid, old.Description, 1); END")
              .arg(c)},
         {QStringLiteral("InfoSearchAfterUpdate"),
          QStringLiteral("CREATE TRIGGER InfoSearchAfterUpdate AFTER UPDATE ON Info BEGIN "
@@ -160,17 +163,20 @@ void countTrigrams(sqlite3 *handle)
                                "USING fts5vocab(main, %1, row)")
                     .arg(derived::SearchIndex));
     run(handle, QStringLiteral("DELETE FROM %1").arg(t));
-    run(handle, QStringLiteral("INSERT INTO %1 (Trigram, Rows) SELECT term, doc FROM temp.InfoSearchVocabulary "
-                               "WHERE term <> ''")
-                    .arg(t));
-    run(handle, QStringLiteral("INSERT INTO %1 (Trigram, Rows) VALUES ('', %2)").arg(t).arg(infoRows(handle)));
+    run(handle,
+        QStringLiteral("INSERT INTO %1 (Trigram, Rows) SELECT term, doc FROM temp.InfoSearchVocabulary "
+                       "WHERE term <> ''")
+            .arg(t));
+    run(handle,
+        QStringLiteral("INSERT INTO %1 (Trigram, Rows) VALUES ('', %2)").arg(t).arg(infoRows(handle)));
 }
 
 // The counts steer the search only; they are counted again when the catalogue's size has
 // changed by half since.
 void recountTrigramsWhenOutgrown(sqlite3 *handle)
 {
-    SqlStatement q(handle, QStringLiteral("SELECT Rows FROM %1 WHERE Trigram = ''").arg(derived::TrigramCounts));
+    SqlStatement q(handle,
+                   QStringLiteral("SELECT Rows FROM %1 WHERE Trigram = ''").arg(derived::TrigramCounts));
     const qint64 counted = q.step() ? q.int64At(0) : 0;
     q.finalize();
     const qint64 rows = infoRows(handle);
@@ -186,16 +192,18 @@ void makeSearchIndex(sqlite3 *handle, const QHash<QString, QString> &present)
         if (!present.contains(piece.name))
             continue;
         const bool trigger = piece.sql.startsWith(QLatin1String("CREATE TRIGGER"));
-        run(handle, QStringLiteral("DROP %1 %2").arg(trigger ? QStringLiteral("TRIGGER") : QStringLiteral("TABLE"),
-                                                     piece.name));
+        run(handle, QStringLiteral("DROP %1 %2")
+                        .arg(trigger ? QStringLiteral("TRIGGER") : QStringLiteral("TABLE"), piece.name));
     }
     for (const Piece &piece : searchPieces())
         run(handle, piece.sql);
     // A larger in-memory buffer while the whole index is built: fewer segments to merge (about a
     // third faster). Older SQLite versions may not know the setting; the build works without.
-    const QString setting = QStringLiteral("INSERT INTO %1 (%1, rank) VALUES ('hashsize', %2)").arg(derived::SearchIndex);
-    const bool bigBuffer = sqlite3_exec(handle, setting.arg(64 << 20).toUtf8().constData(), nullptr, nullptr,
-                                        nullptr) == SQLITE_OK;
+    const QString setting =
+        QStringLiteral("INSERT INTO %1 (%1, rank) VALUES ('hashsize', %2)").arg(derived::SearchIndex);
+    const bool bigBuffer =
+        sqlite3_exec(handle, setting.arg(64 << 20).toUtf8().constData(), nullptr, nullptr, nullptr)
+        == SQLITE_OK;
     run(handle, QStringLiteral("INSERT INTO %1 (%1) VALUES ('rebuild')").arg(derived::SearchIndex));
     if (bigBuffer)
         run(handle, setting.arg(1 << 20)); // the default again, for the small changes to come

@@ -67,9 +67,10 @@ NameOrderLoad::NameOrderLoad(sqlite3 *handle)
         }
         readWideNames();
         m_walk = std::make_unique<Walk>();
-        m_walk->names = SqlStatement(m_handle, QStringLiteral("SELECT rowid, FileName FROM Info INDEXED BY %1 "
-                                                              "ORDER BY FileName COLLATE NOCASE, rowid")
-                                                   .arg(derived::NameOrderIndex));
+        m_walk->names =
+            SqlStatement(m_handle, QStringLiteral("SELECT rowid, FileName FROM Info INDEXED BY %1 "
+                                                  "ORDER BY FileName COLLATE NOCASE, rowid")
+                                       .arg(derived::NameOrderIndex));
     } catch (...) {
         m_walk.reset();
         sqlite3_exec(m_handle, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -131,7 +132,8 @@ void NameOrderLoad::finish(std::vector<qint64> &order)
     m_wideRowids = {};
 }
 
-void NameOrderLoad::advance(std::vector<qint64> &order, size_t wanted, std::chrono::steady_clock::duration budget)
+void NameOrderLoad::advance(std::vector<qint64> &order, size_t wanted,
+                            std::chrono::steady_clock::duration budget)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
@@ -170,7 +172,8 @@ void NameOrderLoad::advance(std::vector<qint64> &order, size_t wanted, std::chro
         if (ascii) {
             while (m_nextWide < m_wide.size()) {
                 const Wide &w = m_wide[m_nextWide];
-                const int c = compareWithAscii(m_keys.data() + w.keyStart, w.keyLength, bytes, size_t(length));
+                const int c =
+                    compareWithAscii(m_keys.data() + w.keyStart, w.keyLength, bytes, size_t(length));
                 if (c > 0 || (c == 0 && w.rowid > rowid))
                     break;
                 order.push_back(w.rowid);

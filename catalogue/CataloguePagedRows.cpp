@@ -37,7 +37,8 @@ PagedRows::PagedRows(std::shared_ptr<PrivateConnection> connection)
     liveRows().push_back(this);
 }
 
-PagedRows::PagedRows(std::shared_ptr<PrivateConnection> connection, QList<qint64> rowids, QList<CatalogueRow> rows)
+PagedRows::PagedRows(std::shared_ptr<PrivateConnection> connection, QList<qint64> rowids,
+                     QList<CatalogueRow> rows)
     : PagedRows(std::move(connection))
 {
     m_rowids.assign(rowids.cbegin(), rowids.cend());

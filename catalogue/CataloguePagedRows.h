@@ -41,7 +41,8 @@ public:
     static constexpr int CachedBlocks = 128;
 
     // These rows, in this order (a search result); `rows`, when given, are their texts.
-    PagedRows(std::shared_ptr<PrivateConnection> connection, QList<qint64> rowids, QList<CatalogueRow> rows = {});
+    PagedRows(std::shared_ptr<PrivateConnection> connection, QList<qint64> rowids,
+              QList<CatalogueRow> rows = {});
     // Every row, ordered by file name without regard to case. The first screen is ready on
     // return; the rest of the order follows on the event loop.
     static std::shared_ptr<PagedRows> inFileNameOrder(std::shared_ptr<PrivateConnection> connection);

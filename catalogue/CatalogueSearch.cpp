@@ -44,7 +44,8 @@ struct Trigram
     {
         QStringList quoted;
         for (const QString &s : spellings)
-            quoted << QLatin1Char('"') + QString(s).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+            quoted << QLatin1Char('"') + QString(s).replace(QLatin1Char('"'), QStringLiteral("\"\""))
+                          + QLatin1Char('"');
         return quoted.size() == 1 ? quoted.first()
                                   : QLatin1Char('(') + quoted.join(QStringLiteral(" OR ")) + QLatin1Char(')');
     }
@@ -120,7 +121,8 @@ struct IndexQuery
 // The index query for the keywords: for each, its rarest trigrams ANDed; the keywords ORed.
 std::optional<IndexQuery> planQuery(sqlite3 *handle, const QStringList &keywords)
 {
-    SqlStatement count(handle, QStringLiteral("SELECT Rows FROM %1 WHERE Trigram = ?1").arg(derived::TrigramCounts));
+    SqlStatement count(handle,
+                       QStringLiteral("SELECT Rows FROM %1 WHERE Trigram = ?1").arg(derived::TrigramCounts));
     IndexQuery query;
     QStringList parts;
     for (const QString &keyword : keywords) {
@@ -152,7 +154,8 @@ void collect(SearchHits &hits, const SqlStatement &row, int firstColumn, qsizety
 {
     hits.rowids << row.int64At(firstColumn);
     if (hits.rowids.size() <= keepRowsUpTo)
-        hits.rows.append({row.textAt(firstColumn + 1), row.textAt(firstColumn + 2), row.textAt(firstColumn + 3)});
+        hits.rows.append(
+            {row.textAt(firstColumn + 1), row.textAt(firstColumn + 2), row.textAt(firstColumn + 3)});
     else if (!hits.rows.isEmpty())
         hits.rows.clear();
 }
@@ -230,7 +233,8 @@ SearchHits findRowids(const QSqlDatabase &db, const QString &keywordText, qsizet
             const qint64 limit = candidateLimit(handle);
             const std::optional<IndexQuery> query = planQuery(handle, keywords);
             if (query && query->rows <= limit) {
-                if (std::optional<SearchHits> found = throughIndex(handle, keywords, *query, limit, keepRowsUpTo))
+                if (std::optional<SearchHits> found =
+                        throughIndex(handle, keywords, *query, limit, keepRowsUpTo))
                     return *std::move(found);
             }
         } catch (const RunTimeError &) {

@@ -144,7 +144,10 @@ QString SqlStatement::textAt(int column) const
     }
 }
 
-const unsigned char *SqlStatement::utf8At(int column) const { return sqlite3_column_text(m_statement, column); }
+const unsigned char *SqlStatement::utf8At(int column) const
+{
+    return sqlite3_column_text(m_statement, column);
+}
 
 int SqlStatement::bytesAt(int column) const { return sqlite3_column_bytes(m_statement, column); }
 

@@ -48,7 +48,8 @@ std::vector<char32_t> tokenizerFolding(const std::vector<char32_t> &characters)
 {
     sqlite3 *handle = nullptr;
     std::vector<char32_t> folded;
-    if (sqlite3_open_v2(":memory:", &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2(":memory:", &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr)
+        == SQLITE_OK) {
         fts5_api *api = fts5Of(handle);
         void *userData = nullptr;
         fts5_tokenizer tokenizer{};

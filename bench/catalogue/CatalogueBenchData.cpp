@@ -26,21 +26,25 @@ double SeededRandom::unit() { return double(next() >> 11) * (1.0 / 9007199254740
 
 namespace {
 
-const char *const Onsets[] = {"b", "c", "d", "f", "g", "h", "k", "l", "m", "n", "p", "r", "s", "t",
-                              "v", "w", "z", "br", "st", "tr", "gr", "pl", "sh", "ch", "th", ""};
+const char *const Onsets[] = {"b", "c", "d", "f", "g",  "h",  "k",  "l",  "m",  "n",  "p",  "r",  "s",
+                              "t", "v", "w", "z", "br", "st", "tr", "gr", "pl", "sh", "ch", "th", ""};
 const char *const Vowels[] = {"a", "e", "i", "o", "u", "ea", "ou", "ai", "y"};
 const char *const Codas[] = {"", "", "", "n", "r", "s", "l", "t", "m", "nd", "rk", "st"};
 // Spellings beyond ASCII: accented Latin (in both cases), Greek and Cyrillic.
-const char16_t *const Wide[] = {u"é", u"É", u"ü", u"Ö", u"ß", u"ñ", u"ø", u"Å", u"ç", u"ł", u"ğ",
-                                u"σ", u"Σ", u"λ", u"д", u"Ж", u"ы", u"ẞ", u"İ", u"ſ"};
+const char16_t *const Wide[] = {u"é", u"É", u"ü", u"Ö", u"ß", u"ñ", u"ø", u"Å", u"ç", u"ł",
+                                u"ğ", u"σ", u"Σ", u"λ", u"д", u"Ж", u"ы", u"ẞ", u"İ", u"ſ"};
 
 QString syllable(SeededRandom &random)
 {
-    return QLatin1String(Onsets[random.below(std::size(Onsets))]) + QLatin1String(Vowels[random.below(std::size(Vowels))])
+    return QLatin1String(Onsets[random.below(std::size(Onsets))])
+           + QLatin1String(Vowels[random.below(std::size(Vowels))])
            + QLatin1String(Codas[random.below(std::size(Codas))]);
 }
 
-QString capitalized(const QString &word) { return word.isEmpty() ? word : word.left(1).toUpper() + word.mid(1); }
+QString capitalized(const QString &word)
+{
+    return word.isEmpty() ? word : word.left(1).toUpper() + word.mid(1);
+}
 
 } // namespace
 
@@ -97,7 +101,9 @@ QString fileName(const Vocabulary &words, SeededRandom &random)
             .arg(random.below(100));
     default: {
         const QString word = words.draw(random);
-        return QStringLiteral("%1_%2.jpg").arg(random.below(2) ? capitalized(word) : word).arg(random.below(10000));
+        return QStringLiteral("%1_%2.jpg")
+            .arg(random.below(2) ? capitalized(word) : word)
+            .arg(random.below(10000));
     }
     }
 }
@@ -123,7 +129,8 @@ QString description(const Vocabulary &words, SeededRandom &random)
 bool bindText(sqlite3_stmt *statement, int position, const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
-    return sqlite3_bind_text(statement, position, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+    return sqlite3_bind_text(statement, position, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT)
+           == SQLITE_OK;
 }
 
 } // namespace
@@ -152,15 +159,16 @@ GeneratedCatalogue fillBenchCatalogue(const QString &path, const Vocabulary &voc
     sqlite3_stmt *insert = nullptr;
     if (sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK
         && sqlite3_exec(db, "PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK
-        && sqlite3_prepare_v2(db, "INSERT INTO Info (FileName, Location, Description) VALUES (?1, ?2, ?3)", -1,
-                              &insert, nullptr)
+        && sqlite3_prepare_v2(db, "INSERT INTO Info (FileName, Location, Description) VALUES (?1, ?2, ?3)",
+                              -1, &insert, nullptr)
                == SQLITE_OK) {
         SeededRandom random(seed);
         bool ok = true;
         for (qint64 n = 0; n < rows && ok; ++n) {
-            ok = bindText(insert, 1, fileName(vocabulary, random)) && bindText(insert, 2, folder(vocabulary, random))
-                 && bindText(insert, 3, description(vocabulary, random)) && sqlite3_step(insert) == SQLITE_DONE
-                 && sqlite3_reset(insert) == SQLITE_OK;
+            ok = bindText(insert, 1, fileName(vocabulary, random))
+                 && bindText(insert, 2, folder(vocabulary, random))
+                 && bindText(insert, 3, description(vocabulary, random))
+                 && sqlite3_step(insert) == SQLITE_DONE && sqlite3_reset(insert) == SQLITE_OK;
         }
         if (ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
             made.rows = rows;

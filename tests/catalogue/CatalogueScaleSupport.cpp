@@ -19,16 +19,16 @@ int nextForeign()
 const QList<QString> &caseGroups()
 {
     static const QList<QString> groups = {
-        QStringLiteral("kK\u212A"),           // k, K, Kelvin sign
-        QStringLiteral("sS\u017F"),           // s, S, long s
-        QStringLiteral("\u00DF\u1E9E"),       // sharp s, capital sharp s
-        QStringLiteral("\u03C3\u03A3\u03C2"), // sigma, capital, final
-        QStringLiteral("\u00E9\u00C9"),       // é É
-        QStringLiteral("\u0432\u0412\u1C80"), // в В and the rounded ve SQLite does not fold
-        QStringLiteral("\u10D0\u1C90"),       // Georgian an and its Mtavruli capital
-        QStringLiteral("\u13A0\uAB70"),       // Cherokee A and its small letter
-        QStringLiteral("\u00B5\u03BC\u039C"), // micro sign, mu, capital mu
-        QStringLiteral("\u03C9\u03A9\u2126"), // omega, capital, ohm sign
+        QStringLiteral("kK\u212A"),             // k, K, Kelvin sign
+        QStringLiteral("sS\u017F"),             // s, S, long s
+        QStringLiteral("\u00DF\u1E9E"),         // sharp s, capital sharp s
+        QStringLiteral("\u03C3\u03A3\u03C2"),   // sigma, capital, final
+        QStringLiteral("\u00E9\u00C9"),         // é É
+        QStringLiteral("\u0432\u0412\u1C80"),   // в В and the rounded ve SQLite does not fold
+        QStringLiteral("\u10D0\u1C90"),         // Georgian an and its Mtavruli capital
+        QStringLiteral("\u13A0\uAB70"),         // Cherokee A and its small letter
+        QStringLiteral("\u00B5\u03BC\u039C"),   // micro sign, mu, capital mu
+        QStringLiteral("\u03C9\u03A9\u2126"),   // omega, capital, ohm sign
         QStringLiteral("\U00010428\U00010400"), // Deseret long i (outside the BMP)
         QStringLiteral("aA"),
         QStringLiteral("bB"),
@@ -56,7 +56,7 @@ QList<QString> splitCodePoints(const QString &s)
 
 const QList<QString> &specials()
 {
-    static const QList<QString> s = {QStringLiteral(" "), QStringLiteral(" "), QStringLiteral("'"),
+    static const QList<QString> s = {QStringLiteral(" "),  QStringLiteral(" "), QStringLiteral("'"),
                                      QStringLiteral("\""), QStringLiteral("%"), QStringLiteral("_"),
                                      QStringLiteral("\\"), QStringLiteral("1"), QStringLiteral("\U0001F600")};
     return s;
@@ -110,7 +110,8 @@ QString awkwardText(QRandomGenerator &random, int length)
         if (random.bounded(5) == 0) {
             text += specials().at(random.bounded(int(specials().size())));
         } else {
-            const QList<QString> members = splitCodePoints(caseGroups().at(random.bounded(int(caseGroups().size()))));
+            const QList<QString> members =
+                splitCodePoints(caseGroups().at(random.bounded(int(caseGroups().size()))));
             text += members.at(random.bounded(int(members.size())));
         }
     }
@@ -147,7 +148,8 @@ QStringList schemaNames(const QString &cataloguePath)
     ForeignConnection other(cataloguePath);
     QSqlQuery q(other.database());
     QStringList names;
-    if (q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY name"))) {
+    if (q.exec(
+            QStringLiteral("SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY name"))) {
         while (q.next())
             names << q.value(0).toString();
     }

@@ -40,8 +40,8 @@ void fillWithManyRows(const QString &path, int count)
     QSqlQuery insert(db);
     insert.prepare(QStringLiteral("INSERT INTO Info (FileName, Location, Description) VALUES (?, ?, ?)"));
     QRandomGenerator random(7);
-    const QStringList wide = {QStringLiteral("é"), QStringLiteral("Ä"), QStringLiteral("ẞ"), QStringLiteral("Σ"),
-                              QStringLiteral("ſ"), QStringLiteral("\u212A")};
+    const QStringList wide = {QStringLiteral("é"), QStringLiteral("Ä"), QStringLiteral("ẞ"),
+                              QStringLiteral("Σ"), QStringLiteral("ſ"), QStringLiteral("\u212A")};
     for (int n = 0; n < count; ++n) {
         QString name = QStringLiteral("%1pic%2.jpg").arg(QChar(u'a' + char16_t(random.bounded(26)))).arg(n);
         if (random.bounded(2) == 0)
@@ -91,17 +91,20 @@ private slots:
             for (const char *value : {"NULL", "42", "-7", "3.5", "X'00FF'", "''", "CAST(X'61FF62' AS TEXT)",
                                       "CAST(X'610062' AS TEXT)", "CAST(X'80' AS TEXT)", "CAST(X'C3' AS TEXT)",
                                       "CAST(X'EDA080' AS TEXT)", "CAST(X'F4908080' AS TEXT)"})
-                QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES (%1, '/v', 'value')").arg(QLatin1String(value))));
-            const QStringList fixed = {"ẞ",  "ß",  "ss", "SS", "\u212A", "k", "K",  "ſ",  "s", "😀", "𐐀",
-                                       "𐐨", "a",  "A",  "a",  "é.jpg", "É.JPG", "e.jpg", "Z", "zz", "ǅ", "ǆ", "Ǆ"};
+                QVERIFY(other.exec(
+                    QStringLiteral("INSERT INTO Info VALUES (%1, '/v', 'value')").arg(QLatin1String(value))));
+            const QStringList fixed = {"ẞ",     "ß",     "ss", "SS", "\u212A", "k", "K", "ſ",
+                                       "s",     "😀",     "𐐀",  "𐐨",  "a",      "A", "a", "é.jpg",
+                                       "É.JPG", "e.jpg", "Z",  "zz", "ǅ",      "ǆ", "Ǆ"};
             for (const QString &name : fixed)
                 QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES (?, '/f', 'fixed')"), {name}));
             QRandomGenerator random(seed);
             QSqlDatabase db = other.database();
             db.transaction();
             for (int n = 0; n < randomNames; ++n)
-                QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES (?, '/r', ?)"),
-                                   {test::awkwardText(random, 1 + int(random.bounded(6))), QString::number(n)}));
+                QVERIFY(
+                    other.exec(QStringLiteral("INSERT INTO Info VALUES (?, '/r', ?)"),
+                               {test::awkwardText(random, 1 + int(random.bounded(6))), QString::number(n)}));
             db.commit();
         }
         const std::shared_ptr<const GridRows> rows = listRows();
@@ -123,7 +126,8 @@ private slots:
         QCOMPARE(test::allRows(*rows).first(), reference.first());
 
         // A write completes the order first, so that the list's read never holds it up.
-        addRow(sharedConnection(), QStringLiteral("aaa-added.jpg"), QStringLiteral("/new"), QStringLiteral("added"));
+        addRow(sharedConnection(), QStringLiteral("aaa-added.jpg"), QStringLiteral("/new"),
+               QStringLiteral("added"));
         QVERIFY(!paged(rows).loading());
         const CatalogueRow removedHere = reference.at(25000);
         removeRows(sharedConnection(), removedHere.fileName, removedHere.location);
@@ -131,7 +135,8 @@ private slots:
         const CatalogueRow removedElsewhere = reference.at(40000);
         {
             test::ForeignConnection other(folder.cataloguePath());
-            QVERIFY(other.exec(QStringLiteral("DELETE FROM Info WHERE FileName = ?"), {removedElsewhere.fileName}));
+            QVERIFY(other.exec(QStringLiteral("DELETE FROM Info WHERE FileName = ?"),
+                               {removedElsewhere.fileName}));
         }
 
         QList<CatalogueRow> expected = reference;

@@ -96,8 +96,10 @@ private slots:
             test::ForeignConnection other(m_folder->cataloguePath());
             QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('null.jpg', '/f', NULL)")));
             QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('number.jpg', '/f', 12345)")));
-            QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('broken.jpg', '/f', CAST(X'61FF62C3A9C380' AS TEXT))")));
-            QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('nul.jpg', '/f', CAST(X'6B006B6B' AS TEXT))")));
+            QVERIFY(other.exec(QStringLiteral(
+                "INSERT INTO Info VALUES ('broken.jpg', '/f', CAST(X'61FF62C3A9C380' AS TEXT))")));
+            QVERIFY(other.exec(
+                QStringLiteral("INSERT INTO Info VALUES ('nul.jpg', '/f', CAST(X'6B006B6B' AS TEXT))")));
             for (int n = 0; n < 40; ++n) {
                 descriptions << test::awkwardText(random, int(random.bounded(40)));
                 QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES (?, '/g', ?)"),
@@ -107,8 +109,9 @@ private slots:
                 QVERIFY(other.exec(QStringLiteral("DELETE FROM Info WHERE FileName = ?"),
                                    {QStringLiteral("p%1.jpg").arg(random.bounded(300))}));
                 descriptions << test::awkwardText(random, int(random.bounded(40)));
-                QVERIFY(other.exec(QStringLiteral("UPDATE Info SET Description = ? WHERE FileName = ?"),
-                                   {descriptions.last(), QStringLiteral("p%1.jpg").arg(random.bounded(300))}));
+                QVERIFY(
+                    other.exec(QStringLiteral("UPDATE Info SET Description = ? WHERE FileName = ?"),
+                               {descriptions.last(), QStringLiteral("p%1.jpg").arg(random.bounded(300))}));
             }
         }
 
@@ -118,10 +121,11 @@ private slots:
             const QString text = keywordText(random, descriptions);
             const SearchHits hits = findRowids(db, text, AllRows);
             const QList<CatalogueRow> plain = readRows(db, searchStatement(text));
-            QVERIFY2(hits.rows == plain, qPrintable(QStringLiteral("keywords \"%1\": %2 rows, plain statement %3")
-                                                        .arg(text)
-                                                        .arg(hits.rows.size())
-                                                        .arg(plain.size())));
+            QVERIFY2(hits.rows == plain,
+                     qPrintable(QStringLiteral("keywords \"%1\": %2 rows, plain statement %3")
+                                    .arg(text)
+                                    .arg(hits.rows.size())
+                                    .arg(plain.size())));
             QCOMPARE(hits.rowids.size(), hits.rows.size());
             QVERIFY(std::is_sorted(hits.rowids.cbegin(), hits.rowids.cend()));
             viaIndex += hits.viaIndex ? 1 : 0;
@@ -144,9 +148,10 @@ private slots:
         QFETCH(QString, keywords);
         OpenConnection();
         const QSqlDatabase db = sharedConnection();
-        for (const char *d : {"kit", "KIT", "\u212AIT", "ſkit", "Straße", "STRASSE", "strasse", "вов", "ᲀОВ",
-                                 "воᲀ", "None", "k i t"})
-            addRow(db, QStringLiteral("%1.jpg").arg(QString::fromUtf8(d)), QStringLiteral("/p"), QString::fromUtf8(d));
+        for (const char *d : {"kit", "KIT", "\u212AIT", "ſkit", "Straße", "STRASSE", "strasse", "вов",
+                              "ᲀОВ", "воᲀ", "None", "k i t"})
+            addRow(db, QStringLiteral("%1.jpg").arg(QString::fromUtf8(d)), QStringLiteral("/p"),
+                   QString::fromUtf8(d));
         const std::shared_ptr<const GridRows> rows = searchRows(keywords);
         const QList<CatalogueRow> plain = readRows(db, searchStatement(keywords));
         QVERIFY(!plain.isEmpty());
@@ -166,23 +171,29 @@ private slots:
         test::resetProgramState();
         const QByteArray before = bytesOf(m_folder->cataloguePath());
         OpenConnection();
-        { PrivateConnection own; }
+        {
+            PrivateConnection own;
+        }
         QCOMPARE(bytesOf(m_folder->cataloguePath()), before);
     }
 
     void anotherProgramsWritesAreFoundThroughTheIndex()
     {
         OpenConnection();
-        addRow(sharedConnection(), QStringLiteral("a.jpg"), QStringLiteral("/p"), QStringLiteral("an old text"));
-        addRow(sharedConnection(), QStringLiteral("b.jpg"), QStringLiteral("/p"), QStringLiteral("soon removed"));
+        addRow(sharedConnection(), QStringLiteral("a.jpg"), QStringLiteral("/p"),
+               QStringLiteral("an old text"));
+        addRow(sharedConnection(), QStringLiteral("b.jpg"), QStringLiteral("/p"),
+               QStringLiteral("soon removed"));
         QCOMPARE(findRowids(sharedConnection(), QStringLiteral("old")).rowids.size(), 1);
         {
             // trusted_schema off: a careful program refuses virtual tables in triggers, so the
             // triggers must not touch the index itself.
             test::ForeignConnection other(m_folder->cataloguePath());
             QVERIFY(other.exec(QStringLiteral("PRAGMA trusted_schema = OFF")));
-            QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('c.jpg', '/q', 'written ELSEWHERE')")));
-            QVERIFY(other.exec(QStringLiteral("UPDATE Info SET Description = 'a new text' WHERE FileName = 'a.jpg'")));
+            QVERIFY(
+                other.exec(QStringLiteral("INSERT INTO Info VALUES ('c.jpg', '/q', 'written ELSEWHERE')")));
+            QVERIFY(other.exec(
+                QStringLiteral("UPDATE Info SET Description = 'a new text' WHERE FileName = 'a.jpg'")));
             QVERIFY(other.exec(QStringLiteral("DELETE FROM Info WHERE FileName = 'b.jpg'")));
         }
         const QSqlDatabase db = sharedConnection();
@@ -221,7 +232,7 @@ private slots:
         const SearchHits hits = findRowids(sharedConnection(), QStringLiteral("ÉTÉ,second"), AllRows);
         QVERIFY(hits.viaIndex);
         QCOMPARE(hits.rows, (QList<CatalogueRow>{{"a.jpg", "/p", "second"},
-                                                  {"shell.jpg", "/s", "Typed Into The Shell, été"}}));
+                                                 {"shell.jpg", "/s", "Typed Into The Shell, été"}}));
     }
 
     void aMissingTriggerMeansTheIndexIsBuiltAgain()
@@ -231,7 +242,8 @@ private slots:
         {
             test::ForeignConnection other(m_folder->cataloguePath());
             QVERIFY(other.exec(QStringLiteral("DROP TRIGGER InfoSearchAfterInsert")));
-            QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('unseen.jpg', '/p', 'never logged')")));
+            QVERIFY(
+                other.exec(QStringLiteral("INSERT INTO Info VALUES ('unseen.jpg', '/p', 'never logged')")));
         }
         OpenConnection();
         const SearchHits hits = findRowids(sharedConnection(), QStringLiteral("logged"));
@@ -248,7 +260,8 @@ private slots:
         }
         test::ForeignConnection writer(m_folder->cataloguePath());
         QVERIFY(writer.exec(QStringLiteral("BEGIN IMMEDIATE")));
-        QVERIFY(writer.exec(QStringLiteral("INSERT INTO Info VALUES ('z.jpg', '/p', 'uncommitted keyword')")));
+        QVERIFY(
+            writer.exec(QStringLiteral("INSERT INTO Info VALUES ('z.jpg', '/p', 'uncommitted keyword')")));
         OpenConnection();
         QCOMPARE(test::schemaNames(m_folder->cataloguePath()), QStringList{"Info"});
         const SearchHits hits = findRowids(sharedConnection(), QStringLiteral("KEYWORD"), AllRows);
@@ -259,7 +272,9 @@ private slots:
         QVERIFY(writer.exec(QStringLiteral("COMMIT")));
 
         // Free again: the next connection builds the indexes.
-        { PrivateConnection own; }
+        {
+            PrivateConnection own;
+        }
         QVERIFY(test::schemaNames(m_folder->cataloguePath()).contains(derived::SearchIndex));
         QCOMPARE(findRowids(sharedConnection(), QStringLiteral("keyword")).rowids.size(), 2);
     }
@@ -292,10 +307,11 @@ private slots:
         QRandomGenerator random(seed);
         for (int n = 0; n < 2000; ++n) {
             const QString text = test::awkwardText(random, int(random.bounded(12)));
-            const QString keyword = test::otherCase(random, test::awkwardText(random, int(random.bounded(4))));
+            const QString keyword =
+                test::otherCase(random, test::awkwardText(random, int(random.bounded(4))));
             const QByteArray utf8 = text.toUtf8();
-            const bool test = CaselessKeywords({keyword}).anyIn(reinterpret_cast<const unsigned char *>(utf8.constData()),
-                                                                 int(utf8.size()));
+            const bool test = CaselessKeywords({keyword}).anyIn(
+                reinterpret_cast<const unsigned char *>(utf8.constData()), int(utf8.size()));
             QCOMPARE(test, likeMatches(containsPattern(keyword), text, U'\\'));
         }
     }
