@@ -88,6 +88,8 @@ private slots:
         OpenConnection();
         {
             test::ForeignConnection other(folder.cataloguePath());
+            QSqlDatabase db = other.database();
+            db.transaction();
             for (const char *value : {"NULL", "42", "-7", "3.5", "X'00FF'", "''", "CAST(X'61FF62' AS TEXT)",
                                       "CAST(X'610062' AS TEXT)", "CAST(X'80' AS TEXT)", "CAST(X'C3' AS TEXT)",
                                       "CAST(X'EDA080' AS TEXT)", "CAST(X'F4908080' AS TEXT)"})
@@ -99,8 +101,6 @@ private slots:
             for (const QString &name : fixed)
                 QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES (?, '/f', 'fixed')"), {name}));
             QRandomGenerator random(seed);
-            QSqlDatabase db = other.database();
-            db.transaction();
             for (int n = 0; n < randomNames; ++n)
                 QVERIFY(
                     other.exec(QStringLiteral("INSERT INTO Info VALUES (?, '/r', ?)"),

@@ -94,6 +94,7 @@ private slots:
         // Another program writes too: values our program never stores, removals and changes.
         {
             test::ForeignConnection other(m_folder->cataloguePath());
+            QVERIFY(other.exec(QStringLiteral("BEGIN")));
             QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('null.jpg', '/f', NULL)")));
             QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('number.jpg', '/f', 12345)")));
             QVERIFY(other.exec(QStringLiteral(
@@ -113,6 +114,7 @@ private slots:
                     other.exec(QStringLiteral("UPDATE Info SET Description = ? WHERE FileName = ?"),
                                {descriptions.last(), QStringLiteral("p%1.jpg").arg(random.bounded(300))}));
             }
+            QVERIFY(other.exec(QStringLiteral("COMMIT")));
         }
 
         int viaIndex = 0;
@@ -148,10 +150,12 @@ private slots:
         QFETCH(QString, keywords);
         OpenConnection();
         const QSqlDatabase db = sharedConnection();
+        QSqlDatabase(db).transaction();
         for (const char *d : {"kit", "KIT", "\u212AIT", "ſkit", "Straße", "STRASSE", "strasse", "вов",
                               "ᲀОВ", "воᲀ", "None", "k i t"})
             addRow(db, QStringLiteral("%1.jpg").arg(QString::fromUtf8(d)), QStringLiteral("/p"),
                    QString::fromUtf8(d));
+        QSqlDatabase(db).commit();
         const std::shared_ptr<const GridRows> rows = searchRows(keywords);
         const QList<CatalogueRow> plain = readRows(db, searchStatement(keywords));
         QVERIFY(!plain.isEmpty());
