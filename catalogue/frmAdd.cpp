@@ -6,6 +6,7 @@
 #include "CatalogueTextBoxes.h"
 #include "Frame.h"
 #include "MessageBox.h"
+#include "PlaceControl.h"
 #include "RunTimeError.h"
 #include "Twips.h"
 #include "WaitCursor.h"
@@ -21,14 +22,6 @@ namespace pixdock {
 namespace {
 const QString NoImageLoaded = QStringLiteral("No Image Loaded");
 
-template<class T>
-T *place(QWidget *parent, const char *name, int left, int top, int width, int height)
-{
-    auto *control = new T(parent);
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(twips::rectToPixels(left, top, width, height));
-    return control;
-}
 } // namespace
 
 frmAdd::frmAdd()
@@ -36,22 +29,22 @@ frmAdd::frmAdd()
     setObjectName(QStringLiteral("frmAdd"));
     setWindowTitle(QStringLiteral("Add To Database"));
 
-    lblFile = place<QLabel>(this, "lblFile", 720, 480, 855, 255);
+    lblFile = placeControl<QLabel>(this, "lblFile", 720, 480, 855, 255);
     lblFile->setText(QStringLiteral("Filename:"));
-    txtFilename = place<QLineEdit>(this, "txtFilename", 1680, 480, 3735, 375);
-    lblLocation = place<QLabel>(this, "lblLocation", 720, 1320, 975, 255);
+    txtFilename = placeControl<QLineEdit>(this, "txtFilename", 1680, 480, 3735, 375);
+    lblLocation = placeControl<QLabel>(this, "lblLocation", 720, 1320, 975, 255);
     lblLocation->setText(QStringLiteral("Location:"));
-    txtLocation = place<QLineEdit>(this, "txtLocation", 1680, 1320, 3615, 375);
-    lblDescription = place<QLabel>(this, "lblDescription", 720, 2160, 975, 255);
+    txtLocation = placeControl<QLineEdit>(this, "txtLocation", 1680, 1320, 3615, 375);
+    lblDescription = placeControl<QLabel>(this, "lblDescription", 720, 2160, 975, 255);
     lblDescription->setText(QStringLiteral("Description:"));
-    txtDescription = place<QLineEdit>(this, "txtDescription", 1800, 2160, 5775, 375);
-    lblMessage = place<QLabel>(this, "lblMessage", 2640, 2760, 3015, 495);
+    txtDescription = placeControl<QLineEdit>(this, "txtDescription", 1800, 2160, 5775, 375);
+    lblMessage = placeControl<QLabel>(this, "lblMessage", 2640, 2760, 3015, 495);
     lblMessage->setText(QStringLiteral("Enter a description to be used for the search feature."));
     lblMessage->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblMessage->setWordWrap(true);
-    cmdAdd = place<QPushButton>(this, "cmdAdd", 2640, 3720, 1335, 495);
+    cmdAdd = placeControl<QPushButton>(this, "cmdAdd", 2640, 3720, 1335, 495);
     cmdAdd->setText(QStringLiteral("Save"));
-    cmdExit = place<QPushButton>(this, "cmdExit", 4440, 3720, 1215, 495);
+    cmdExit = placeControl<QPushButton>(this, "cmdExit", 4440, 3720, 1215, 495);
     cmdExit->setText(QStringLiteral("Exit"));
 
     setTabOrder(txtDescription, txtFilename);

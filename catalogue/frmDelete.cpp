@@ -5,6 +5,7 @@
 #include "CatalogueStore.h"
 #include "Frame.h"
 #include "MessageBox.h"
+#include "PlaceControl.h"
 #include "RunTimeError.h"
 #include "Twips.h"
 #include "WindowList.h"
@@ -19,15 +20,6 @@ namespace pixdock {
 namespace {
 const QString NoImageLoaded = QStringLiteral("No Image Loaded");
 
-template<class T>
-T *place(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height)
-{
-    auto *control = new T(parent);
-    control->setObjectName(QLatin1String(name));
-    control->setText(text);
-    control->setGeometry(twips::rectToPixels(left, top, width, height));
-    return control;
-}
 } // namespace
 
 frmDelete::frmDelete()
@@ -38,11 +30,11 @@ frmDelete::frmDelete()
     frameOptions = new QGroupBox(QStringLiteral("Options"), this);
     frameOptions->setObjectName(QStringLiteral("frameOptions"));
     frameOptions->setGeometry(twips::rectToPixels(240, 120, 9375, 2055));
-    optDatabase = place<QRadioButton>(frameOptions, "optDatabase", QStringLiteral("Delete Database Record"),
+    optDatabase = placeControl<QRadioButton>(frameOptions, "optDatabase", QStringLiteral("Delete Database Record"),
                                       360, 600, 2175, 195);
-    optImage = place<QRadioButton>(frameOptions, "optImage", QStringLiteral("Delete Image File"), 360, 1080,
+    optImage = placeControl<QRadioButton>(frameOptions, "optImage", QStringLiteral("Delete Image File"), 360, 1080,
                                    2295, 255);
-    optBoth = place<QRadioButton>(frameOptions, "optBoth", QStringLiteral("Delete Both"), 360, 1560, 1695, 375);
+    optBoth = placeControl<QRadioButton>(frameOptions, "optBoth", QStringLiteral("Delete Both"), 360, 1560, 1695, 375);
     optDatabase->setChecked(true);
     // Only catalogue rows are ever removed; the other two choices stay unavailable.
     optImage->setEnabled(false);
@@ -52,11 +44,11 @@ frmDelete::frmDelete()
     for (QRadioButton *option : {optDatabase, optImage, optBoth})
         option->resize(option->width(), std::max(option->height(), option->sizeHint().height()));
 
-    lblMessage = place<QLabel>(this, "lblMessage", QString(), 480, 2400, 5535, 855);
+    lblMessage = placeControl<QLabel>(this, "lblMessage", QString(), 480, 2400, 5535, 855);
     lblMessage->setWordWrap(true);
     lblMessage->hide();
-    cmdContinue = place<QPushButton>(this, "cmdContinue", QStringLiteral("Delete"), 360, 3600, 1455, 375);
-    cmdExit = place<QPushButton>(this, "cmdExit", QStringLiteral("Exit"), 2280, 3600, 1455, 375);
+    cmdContinue = placeControl<QPushButton>(this, "cmdContinue", QStringLiteral("Delete"), 360, 3600, 1455, 375);
+    cmdExit = placeControl<QPushButton>(this, "cmdExit", QStringLiteral("Exit"), 2280, 3600, 1455, 375);
 
     setTabOrder(optImage, optDatabase);
     setTabOrder(optDatabase, optBoth);

@@ -7,6 +7,7 @@
 #include "CatalogueTextBoxes.h"
 #include "Frame.h"
 #include "MessageBox.h"
+#include "PlaceControl.h"
 #include "RunTimeError.h"
 #include "Twips.h"
 #include "WaitCursor.h"
@@ -21,32 +22,21 @@ namespace pixdock {
 
 using catalogue::CatalogueGrid;
 
-namespace {
-template<class T>
-T *place(QWidget *parent, const char *name, int left, int top, int width, int height)
-{
-    auto *control = new T(parent);
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(twips::rectToPixels(left, top, width, height));
-    return control;
-}
-} // namespace
-
 frmSearch::frmSearch()
 {
     setObjectName(QStringLiteral("frmSearch"));
     setWindowTitle(caption::Search);
 
-    lblKeywords = place<QLabel>(this, "lblKeywords", 960, 480, 3615, 255);
+    lblKeywords = placeControl<QLabel>(this, "lblKeywords", 960, 480, 3615, 255);
     lblKeywords->setText(QStringLiteral("Enter search keywords separated by a comma:"));
-    txtKeywords = place<QLineEdit>(this, "txtKeywords", 480, 840, 4455, 375);
-    cmdSearch = place<QPushButton>(this, "cmdSearch", 6600, 840, 1335, 495);
+    txtKeywords = placeControl<QLineEdit>(this, "txtKeywords", 480, 840, 4455, 375);
+    cmdSearch = placeControl<QPushButton>(this, "cmdSearch", 6600, 840, 1335, 495);
     cmdSearch->setText(QStringLiteral("Search"));
-    lblMessage = place<QLabel>(this, "lblMessage", 960, 1320, 3615, 375);
+    lblMessage = placeControl<QLabel>(this, "lblMessage", 960, 1320, 3615, 375);
     lblMessage->hide();
-    cmdExit = place<QPushButton>(this, "cmdExit", 6600, 1680, 1335, 495);
+    cmdExit = placeControl<QPushButton>(this, "cmdExit", 6600, 1680, 1335, 495);
     cmdExit->setText(QStringLiteral("Exit"));
-    MSHFlexGrid1 = place<CatalogueGrid>(this, "MSHFlexGrid1", 120, 2640, 9615, 5415);
+    MSHFlexGrid1 = placeControl<CatalogueGrid>(this, "MSHFlexGrid1", 120, 2640, 9615, 5415);
     MSHFlexGrid1->hide();
 
     setTabOrder(txtKeywords, cmdSearch);
