@@ -2,7 +2,7 @@
 #include "frmMain.h"
 
 #include "AboutBox.h"
-#include "BrowserOpening.h"
+#include "BrowserModule.h"
 #include "EditCommands.h"
 #include "HelpLauncher.h"
 #include "Locations.h"
@@ -71,7 +71,7 @@ void frmMain::mnuViewOptions_Click() { placeholder("mnuViewOptions_Click"); }
 
 void frmMain::mnuViewWebBrowser_Click()
 {
-    endAtFirstFailure([] { browser::openBrowserWindow(); });
+    endAtFirstFailure([] { browser_module::openBrowserWindow(); });
 }
 
 void frmMain::mnuAdd_Click() { runCommand(Command::Add); }
