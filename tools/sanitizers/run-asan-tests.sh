@@ -6,15 +6,18 @@ set -euo pipefail
 build=${1:?usage: run-asan-tests.sh BUILD [JOBS]}
 jobs=${2:-2}
 here=$(cd "$(dirname "$0")" && pwd)
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=0:strict_string_checks=0:check_initialization_order=1"
+asan="detect_leaks=1:abort_on_error=1:check_initialization_order=1"
 export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="suppressions=$here/ubsan.supp:print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
-# The excluded tests and the reason for each are in docs/RELIABILITY.md.
-exclude=$(grep -v '^#' "$here/asan-excluded-tests" | tr '\n' '|' | sed 's/|$//')
 cd "$build"
-if [ -n "$exclude" ]; then
-    ctest --output-on-failure -j "$jobs" -E "^($exclude)\$"
-else
-    ctest --output-on-failure -j "$jobs"
-fi
+status=0
+ASAN_OPTIONS="$asan" ctest --output-on-failure -j "$jobs" -E '^tests_browser$' || status=1
+# The browser window runs Chromium inside this process (Qt WebEngine). Chromium's own code
+# deletes some objects through a pointer of another type when a page goes (new-delete-type-
+# mismatch, every frame in libQt6WebEngineCore), so that one check is off for this test only;
+# and its stacks are left unsymbolized, which otherwise takes minutes for a library that size.
+# Every other check, leaks included, stays on.
+ASAN_OPTIONS="$asan:new_delete_type_mismatch=0:symbolize=0" ctest --output-on-failure -R '^tests_browser$' \
+    || status=1
+exit $status
