@@ -5,6 +5,7 @@
 #include "MainWindowPlacement.h"
 #include "ModGlobal.h"
 #include "ProgramFolder.h"
+#include "TestState.h"
 #include "frmMain.h"
 
 #include <QSettings>
@@ -22,6 +23,14 @@ public:
     static void clearSettings()
     {
         QSettings(placement::organisation(), placement::application()).clear();
+    }
+
+    // A first run: fresh program state, nothing stored, the main window open.
+    frmMain *start()
+    {
+        resetProgramState();
+        clearSettings();
+        return open();
     }
 
     // Creates, loads and shows the main window; the program folder holds a fresh db.fil.

@@ -46,9 +46,7 @@ private slots:
     }
     void init()
     {
-        test::resetProgramState();
-        test::MainWindowUnderTest::clearSettings();
-        m_main.open();
+        m_main.start();
         QVERIFY(m_pictures.isValid());
     }
     void cleanup()

@@ -51,12 +51,7 @@ class TestMainWindowCommands : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        test::resetProgramState();
-        test::MainWindowUnderTest::clearSettings();
-        m_main.open();
-    }
+    void init() { m_main.start(); }
     void cleanup()
     {
         test::resetProgramState();
