@@ -1,6 +1,7 @@
 // Shared pieces of the index and paging tests.
 #include "CatalogueScaleSupport.h"
 
+#include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
@@ -141,6 +142,12 @@ QList<catalogue::CatalogueRow> allRows(const catalogue::GridRows &rows)
     for (int r = 0; r < rows.rowCount(); ++r)
         out.append({rows.cell(r, 0), rows.cell(r, 1), rows.cell(r, 2)});
     return out;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QStringList schemaNames(const QString &cataloguePath)

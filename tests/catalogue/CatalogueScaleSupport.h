@@ -41,6 +41,9 @@ QString otherCase(QRandomGenerator &random, const QString &text);
 // Every row of a grid's rows, in order.
 QList<catalogue::CatalogueRow> allRows(const catalogue::GridRows &rows);
 
+// A file's bytes; none when it cannot be read.
+QByteArray fileBytes(const QString &path);
+
 // The objects of the catalogue's schema, by name (tables, indexes, triggers).
 QStringList schemaNames(const QString &cataloguePath);
 

@@ -1,6 +1,7 @@
 // The catalogue window tests' host.
 #include "CatalogueWindowHost.h"
 
+#include "CatalogueGrid.h"
 #include "CatalogueStore.h"
 #include "ChildWindow.h"
 #include "ModGlobal.h"
@@ -10,6 +11,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -80,6 +82,44 @@ bool CatalogueWindowHost::activate()
     QApplication::setActiveWindow(m_frame.get());
     m_frame->activateWindow();
     return QTest::qWaitForWindowActive(m_frame.get());
+}
+
+void finishTest(std::unique_ptr<CatalogueWindowHost> &host)
+{
+    const QString problems = unusedOrMissingAnswers();
+    host.reset();
+    QVERIFY2(problems.isEmpty(), qPrintable(problems));
+    QCOMPARE(WindowList::instance().count(), 0);
+}
+
+QStringList gridNames(catalogue::CatalogueGrid *grid)
+{
+    QStringList names;
+    for (int row = 1; row < grid->rows(); ++row)
+        names << grid->textOf(row, QStringLiteral("FileName"));
+    return names;
+}
+
+namespace {
+const QString LockerName = QStringLiteral("locker");
+}
+
+CatalogueLock::CatalogueLock(const QString &path)
+{
+    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), LockerName);
+    other.setDatabaseName(path);
+    if (!other.open() || !QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")))
+        qFatal("could not lock %s", qPrintable(path));
+}
+
+CatalogueLock::~CatalogueLock()
+{
+    {
+        QSqlDatabase other = QSqlDatabase::database(LockerName, false);
+        QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(LockerName);
 }
 
 void doubleClickCell(QAbstractItemView *view, int gridRow, int column)

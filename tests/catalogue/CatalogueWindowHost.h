@@ -4,12 +4,17 @@
 
 #include "HostFrame.h"
 #include "ProgramFolder.h"
+#include "WindowList.h"
 
 #include <QStringList>
 
 #include <memory>
 
 class QAbstractItemView;
+
+namespace pixdock::catalogue {
+class CatalogueGrid;
+}
 
 namespace pixdock::test {
 
@@ -42,6 +47,31 @@ public:
 private:
     ProgramFolder m_folder;
     std::unique_ptr<HostFrame> m_frame;
+};
+
+// Ends a test: every queued answer was used and no message went unanswered; the host goes.
+void finishTest(std::unique_ptr<CatalogueWindowHost> &host);
+
+// The shared window of a kind, loaded and shown.
+template<class Window>
+Window *shownWindow()
+{
+    Window *w = sharedWindow<Window>();
+    w->showWindow();
+    return w;
+}
+
+// The file names of a grid's data rows, in grid order.
+QStringList gridNames(catalogue::CatalogueGrid *grid);
+
+// Another program holding db.fil locked (an exclusive transaction) while it lives.
+class CatalogueLock
+{
+public:
+    explicit CatalogueLock(const QString &path);
+    ~CatalogueLock();
+    CatalogueLock(const CatalogueLock &) = delete;
+    CatalogueLock &operator=(const CatalogueLock &) = delete;
 };
 
 // Double-clicks a catalogue grid's cell at a data row (1 is the first) and a column.

@@ -73,19 +73,6 @@ private slots:
         QCOMPARE(grid.row(), number ? before : row);
     }
 
-    void everySecondDataRowIsShadedAndTheHeaderBold()
-    {
-        CatalogueGrid grid;
-        grid.setRows(fiveRows());
-        grid.setShading(true);
-        grid.setHeaderBold(true);
-        for (int row = 1; row <= 5; ++row) {
-            for (int col = 0; col < 3; ++col)
-                QCOMPARE(grid.cellBackground(row, col), row % 2 == 0 ? QColor(192, 192, 192) : QColor());
-        }
-        QVERIFY(grid.model()->headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
-    }
-
     void movedColumnsAreReadByPositionOrByIdentity()
     {
         CatalogueGrid grid;
@@ -98,16 +85,6 @@ private slots:
         QCOMPARE(grid.textOf(2, QStringLiteral("FileName")), QStringLiteral("p2.jpg"));
         QCOMPARE(grid.positionOf(QStringLiteral("FileName")), 2);
         QCOMPARE(grid.textAt(0, 2), QStringLiteral("FileName"));
-    }
-
-    void columnWidthsAreInTwips()
-    {
-        CatalogueGrid grid;
-        grid.setRows(fiveRows());
-        grid.setColWidthTwips(0, 1980);
-        grid.setColWidthTwips(1, 2370);
-        QCOMPARE(grid.colWidthTwips(0), 1980);
-        QCOMPARE(grid.colWidthTwips(1), 2370);
     }
 
     void aClickMovesTheCurrentCell()

@@ -13,7 +13,6 @@
 #include "TestRegistry.h"
 #include "TestState.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -28,12 +27,6 @@ using namespace pixdock::catalogue;
 namespace {
 
 constexpr qsizetype AllRows = std::numeric_limits<qsizetype>::max();
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A keyword text a user might type over these descriptions: pieces of them in other cases,
 // sometimes several, sometimes short, empty or absent.
@@ -173,12 +166,12 @@ private slots:
                                     derived::SearchChanges, derived::TrigramCounts})
             QVERIFY2(built.contains(name), qPrintable(built.join(' ')));
         test::resetProgramState();
-        const QByteArray before = bytesOf(m_folder->cataloguePath());
+        const QByteArray before = test::fileBytes(m_folder->cataloguePath());
         OpenConnection();
         {
             PrivateConnection own;
         }
-        QCOMPARE(bytesOf(m_folder->cataloguePath()), before);
+        QCOMPARE(test::fileBytes(m_folder->cataloguePath()), before);
     }
 
     void anotherProgramsWritesAreFoundThroughTheIndex()

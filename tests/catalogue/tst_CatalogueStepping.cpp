@@ -37,17 +37,11 @@ private slots:
                          {"r4.jpg", "/d", "even"},
                          {"r6.jpg", "", "even"}});
     }
-    void cleanup()
-    {
-        const QString problems = test::unusedOrMissingAnswers();
-        m_host.reset();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-        QCOMPARE(WindowList::instance().count(), 0);
-    }
+    void cleanup() { test::finishTest(m_host); }
 
     void aFreshListStartsAtRowOne()
     {
-        openList();
+        test::shownWindow<frmImgList>();
         stepCatalogueForward();
         QCOMPARE(m_host->openedPictures, QStringList{"/a/r1.jpg"});
         QCOMPARE(gListRow, 1);
@@ -56,7 +50,7 @@ private slots:
 
     void stepsFromTheRowLastOpened()
     {
-        frmImgList *list = openList();
+        frmImgList *list = test::shownWindow<frmImgList>();
         test::doubleClickCell(list->grid(), 5, 0);
         QCOMPARE(gCurrentPath, QStringLiteral("/c/r5.jpg"));
         stepCatalogueForward();
@@ -73,7 +67,7 @@ private slots:
 
     void pastTheLastRowSaysSoAndKeepsThePicture()
     {
-        frmImgList *list = openList();
+        frmImgList *list = test::shownWindow<frmImgList>();
         gListRow = 5;
         stepCatalogueForward();
         QCOMPARE(gCurrentPath, QStringLiteral("/r6.jpg"));
@@ -91,7 +85,7 @@ private slots:
 
     void beforeTheFirstRowSaysSoAndStaysOnRowOne()
     {
-        frmImgList *list = openList();
+        frmImgList *list = test::shownWindow<frmImgList>();
         stepCatalogueForward();
         stepCatalogueBackward();
         QCOMPARE(MessageBox::shownTexts(), QStringList{FirstMessage});
@@ -127,7 +121,7 @@ private slots:
         QFETCH(QString, path);
         openSearch(QStringLiteral("even"));
         if (list)
-            openList();
+            test::shownWindow<frmImgList>();
         gListRow = 1;
         stepCatalogueForward();
         QCOMPARE(gCurrentPath, path);
@@ -150,7 +144,7 @@ private slots:
     void aStepReplacesEveryViewer()
     {
         m_host->openViewer(QStringLiteral("/x.jpg"));
-        openList();
+        test::shownWindow<frmImgList>();
         m_host->openViewer(QStringLiteral("/y.jpg"));
         QCOMPARE(m_host->openViewers(), 2);
         stepCatalogueForward();
@@ -160,7 +154,7 @@ private slots:
 
     void stepsOnPastRow32767()
     {
-        frmImgList *list = openList();
+        frmImgList *list = test::shownWindow<frmImgList>();
         QList<CatalogueRow> many;
         for (int i = 1; i <= 33000; ++i)
             many.append({QStringLiteral("p%1.jpg").arg(i), QStringLiteral("/m"), QString()});
@@ -182,16 +176,9 @@ private slots:
     }
 
 private:
-    frmImgList *openList()
-    {
-        frmImgList *w = sharedWindow<frmImgList>();
-        w->showWindow();
-        return w;
-    }
     frmSearch *openSearch(const QString &keywords)
     {
-        frmSearch *w = sharedWindow<frmSearch>();
-        w->showWindow();
+        frmSearch *w = test::shownWindow<frmSearch>();
         w->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText(keywords);
         w->cmdSearch_Click();
         return w;

@@ -1,5 +1,6 @@
 // Opening db.fil, refusing files that are not a catalogue, and the statements' handling of
 // awkward values, all against real SQLite files in a temporary program folder.
+#include "CatalogueScaleSupport.h"
 #include "CatalogueStore.h"
 #include "ModGlobal.h"
 #include "ProgramFolder.h"
@@ -17,38 +18,6 @@
 
 using namespace pixdock;
 using namespace pixdock::catalogue;
-
-namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// A connection of a different program, without our functions: what the sqlite3 shell sees.
-struct ForeignConnection
-{
-    explicit ForeignConnection(const QString &path)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
-        if (!db.open())
-            qFatal("cannot open %s", qPrintable(path));
-    }
-    ~ForeignConnection()
-    {
-        QSqlDatabase::database(name, false).close();
-        QSqlDatabase::removeDatabase(name);
-    }
-    bool exec(const QString &text) const
-    {
-        QSqlQuery q(QSqlDatabase::database(name, false));
-        return q.exec(text);
-    }
-    const QString name = QStringLiteral("foreign");
-};
-} // namespace
 
 class TestCatalogueStore : public QObject
 {
@@ -107,7 +76,7 @@ private slots:
         QVERIFY(gConnection.isEmpty());
         QCOMPARE(QFile::exists(path), present);
         if (present)
-            QCOMPARE(readAll(path), bytes);
+            QCOMPARE(test::fileBytes(path), bytes);
         QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), before);
     }
 
@@ -116,23 +85,23 @@ private slots:
         const QString path = m_folder->cataloguePath();
         QVERIFY(QFile::remove(path));
         {
-            ForeignConnection other(path);
+            test::ForeignConnection other(path);
             QVERIFY(other.exec(QStringLiteral("CREATE TABLE Pictures (Name TEXT)")));
         }
-        const QByteArray bytes = readAll(path);
+        const QByteArray bytes = test::fileBytes(path);
         try {
             OpenConnection();
             QFAIL("a database without table Info was accepted");
         } catch (const RunTimeError &e) {
             QVERIFY2(e.description().contains(QLatin1String("no table Info")), qPrintable(e.description()));
         }
-        QCOMPARE(readAll(path), bytes);
+        QCOMPARE(test::fileBytes(path), bytes);
         QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{QStringLiteral("db.fil")});
     }
 
     void aLockedCatalogueFailsWithAMessageInsteadOfWaiting()
     {
-        ForeignConnection other(m_folder->cataloguePath());
+        test::ForeignConnection other(m_folder->cataloguePath());
         QVERIFY(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
         QElapsedTimer clock;
         clock.start();
@@ -151,7 +120,7 @@ private slots:
     void aWriteToALockedCatalogueFailsWithTheLockMessage()
     {
         OpenConnection();
-        ForeignConnection other(m_folder->cataloguePath());
+        test::ForeignConnection other(m_folder->cataloguePath());
         QVERIFY(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
         try {
             addRow(sharedConnection(), QStringLiteral("a.jpg"), QStringLiteral("/p"), QStringLiteral("d"));

@@ -14,8 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTest>
 
 using namespace pixdock;
@@ -30,13 +28,7 @@ class TestFrmAdd : public QObject
     Q_OBJECT
 private slots:
     void init() { m_host = std::make_unique<test::CatalogueWindowHost>(); }
-    void cleanup()
-    {
-        const QString problems = test::unusedOrMissingAnswers();
-        m_host.reset();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-        QCOMPARE(WindowList::instance().count(), 0);
-    }
+    void cleanup() { test::finishTest(m_host); }
 
     void opensBesideThePanelWithTheCurrentPictureSplit_data()
     {
@@ -54,7 +46,7 @@ private slots:
         QFETCH(QString, fileName);
         QFETCH(QString, location);
         setFrameStatusText(status);
-        frmAdd *w = openWindow();
+        frmAdd *w = test::shownWindow<frmAdd>();
         QCOMPARE(box(w, "txtFilename")->text(), fileName);
         QCOMPARE(box(w, "txtLocation")->text(), location);
         QCOMPARE(box(w, "txtDescription")->text(), QString());
@@ -67,7 +59,7 @@ private slots:
     void anEmptyDescriptionIsStoredAsNone()
     {
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        frmAdd *w = openWindow();
+        frmAdd *w = test::shownWindow<frmAdd>();
         w->cmdAdd_Click();
         QCOMPARE(m_host->catalogueRows(), QStringList{"sunset.jpg|/photos|None"});
         QCOMPARE(message(w)->text(), QStringLiteral("sunset.jpg has been added to the database."));
@@ -78,7 +70,7 @@ private slots:
     void theValuesAreTakenFromTheBoxesAsEdited()
     {
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        frmAdd *w = openWindow();
+        frmAdd *w = test::shownWindow<frmAdd>();
         box(w, "txtFilename")->setText(QStringLiteral("O'Brien; --.jpg"));
         box(w, "txtLocation")->setText(QString());
         box(w, "txtDescription")->setText(QStringLiteral("Pat's 50% beach_day"));
@@ -120,7 +112,7 @@ private slots:
         // Catalogued in another folder: the question is about the file name only.
         m_host->addRows({{stored, "/elsewhere", "old"}});
         setFrameStatusText("/photos/" + saved);
-        frmAdd *w = openWindow();
+        frmAdd *w = test::shownWindow<frmAdd>();
         if (answer >= 0)
             MessageBox::queueAnswer(QMessageBox::StandardButton(answer));
         w->cmdAdd_Click();
@@ -143,7 +135,7 @@ private slots:
     void savingAgainAsksAgain()
     {
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        frmAdd *w = openWindow();
+        frmAdd *w = test::shownWindow<frmAdd>();
         w->cmdAdd_Click();
         MessageBox::queueAnswer(QMessageBox::Yes);
         w->cmdAdd_Click();
@@ -153,17 +145,11 @@ private slots:
     void aFailureShowsItsNumberAndDescriptionAndAddsNothing()
     {
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        frmAdd *w = openWindow();
+        frmAdd *w = test::shownWindow<frmAdd>();
         {
-            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
-            other.setDatabaseName(m_host->folder().cataloguePath());
-            QVERIFY(other.open());
-            QVERIFY(QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            test::CatalogueLock lock(m_host->folder().cataloguePath());
             w->cmdAdd_Click();
-            QVERIFY(QSqlQuery(other).exec(QStringLiteral("ROLLBACK")));
-            other.close();
         }
-        QSqlDatabase::removeDatabase(QStringLiteral("locker"));
 
         QCOMPARE(MessageBox::shownTexts(),
                  QStringList{"Error No 5\r\nThe catalogue is locked by another program. has occured."});
@@ -178,7 +164,7 @@ private slots:
     {
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
         QVERIFY(m_host->activate());
-        frmAdd *w = openWindow();
+        frmAdd *w = test::shownWindow<frmAdd>();
         QLineEdit *name = box(w, "txtFilename");
         QLineEdit *folder = box(w, "txtLocation");
         QLineEdit *description = box(w, "txtDescription");
@@ -203,37 +189,19 @@ private slots:
         QCOMPARE(colourOf(description), catalogue::UnfocusedBoxColour);
     }
 
-    void aBoxSelectsItsWholeTextWhenFocused()
-    {
-        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        QVERIFY(m_host->activate());
-        frmAdd *w = openWindow();
-        QLineEdit *name = box(w, "txtFilename");
-        name->setCursorPosition(2);
-        name->setFocus(Qt::MouseFocusReason);
-        QTRY_COMPARE(name->selectedText(), QStringLiteral("sunset.jpg"));
-        QCOMPARE(colourOf(name), catalogue::FocusedBoxColour);
-    }
-
     void exitClosesAndTheNextOpeningLoadsAfresh()
     {
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        frmAdd *w = openWindow();
+        frmAdd *w = test::shownWindow<frmAdd>();
         box(w, "txtFilename")->setText(QStringLiteral("edited.jpg"));
         w->findChild<QPushButton *>("cmdExit")->click();
         QVERIFY(!loadedSharedWindow<frmAdd>());
         setFrameStatusText(QStringLiteral("/other/next.jpg"));
-        frmAdd *again = openWindow();
+        frmAdd *again = test::shownWindow<frmAdd>();
         QCOMPARE(box(again, "txtFilename")->text(), QStringLiteral("next.jpg"));
     }
 
 private:
-    frmAdd *openWindow()
-    {
-        frmAdd *w = sharedWindow<frmAdd>();
-        w->showWindow();
-        return w;
-    }
     static QLineEdit *box(frmAdd *w, const char *name) { return w->findChild<QLineEdit *>(QLatin1String(name)); }
     static QLabel *message(frmAdd *w) { return w->findChild<QLabel *>(QStringLiteral("lblMessage")); }
     static QColor colourOf(QLineEdit *box) { return box->palette().color(QPalette::Base); }

@@ -11,8 +11,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTest>
 
 using namespace pixdock;
@@ -22,17 +20,11 @@ class TestFrmDelete : public QObject
     Q_OBJECT
 private slots:
     void init() { m_host = std::make_unique<test::CatalogueWindowHost>(); }
-    void cleanup()
-    {
-        const QString problems = test::unusedOrMissingAnswers();
-        m_host.reset();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-        QCOMPARE(WindowList::instance().count(), 0);
-    }
+    void cleanup() { test::finishTest(m_host); }
 
     void theFrameNamesThePictureAndOnlyRecordRemovalIsOffered()
     {
-        frmDelete *w = openWindow();
+        frmDelete *w = test::shownWindow<frmDelete>();
         QCOMPARE(w->findChild<QGroupBox *>("frameOptions")->title(), QStringLiteral("Options for No Image Loaded"));
         QVERIFY(w->findChild<QRadioButton *>("optDatabase")->isChecked());
         QVERIFY(w->findChild<QRadioButton *>("optDatabase")->isEnabled());
@@ -43,14 +35,14 @@ private slots:
         w->unload();
 
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        QCOMPARE(openWindow()->findChild<QGroupBox *>("frameOptions")->title(),
+        QCOMPARE(test::shownWindow<frmDelete>()->findChild<QGroupBox *>("frameOptions")->title(),
                  QStringLiteral("Options for /photos/sunset.jpg"));
     }
 
     void withNoPictureNothingIsAsked()
     {
         m_host->addRows({{"No Image Loaded", "", "x"}});
-        frmDelete *w = openWindow();
+        frmDelete *w = test::shownWindow<frmDelete>();
         w->cmdContinue_Click();
         QVERIFY(MessageBox::shown().isEmpty());
         QCOMPARE(m_host->catalogueRows().size(), 1);
@@ -78,7 +70,7 @@ private slots:
                          {"sunset.jpg", "/other", "d"},
                          {"a.jpg", "/", "e"}});
         setFrameStatusText(current);
-        frmDelete *w = openWindow();
+        frmDelete *w = test::shownWindow<frmDelete>();
         MessageBox::queueAnswer(QMessageBox::Yes);
         w->cmdContinue_Click();
 
@@ -95,7 +87,7 @@ private slots:
     void removingAgainReportsAgain()
     {
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        frmDelete *w = openWindow();
+        frmDelete *w = test::shownWindow<frmDelete>();
         MessageBox::queueAnswer(QMessageBox::Yes);
         MessageBox::queueAnswer(QMessageBox::Yes);
         w->cmdContinue_Click();
@@ -115,7 +107,7 @@ private slots:
         QFETCH(int, answer);
         m_host->addRows({{"sunset.jpg", "/photos", "a"}, {"b.jpg", "/photos", "b"}});
         setFrameStatusText(QStringLiteral("/photos/b.jpg"));
-        frmDelete *w = openWindow();
+        frmDelete *w = test::shownWindow<frmDelete>();
         MessageBox::queueAnswer(QMessageBox::Yes);
         w->cmdContinue_Click();
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
@@ -129,18 +121,12 @@ private slots:
     {
         m_host->addRows({{"sunset.jpg", "/photos", "a"}});
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        frmDelete *w = openWindow();
+        frmDelete *w = test::shownWindow<frmDelete>();
         MessageBox::queueAnswer(QMessageBox::Yes);
         {
-            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
-            other.setDatabaseName(m_host->folder().cataloguePath());
-            QVERIFY(other.open());
-            QVERIFY(QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            test::CatalogueLock lock(m_host->folder().cataloguePath());
             w->cmdContinue_Click();
-            QVERIFY(QSqlQuery(other).exec(QStringLiteral("ROLLBACK")));
-            other.close();
         }
-        QSqlDatabase::removeDatabase(QStringLiteral("locker"));
         QCOMPARE(MessageBox::shown().size(), 2);
         QCOMPARE(MessageBox::shown().at(1).text,
                  QStringLiteral("The picture could not be removed from the catalogue.\r\n"
@@ -150,12 +136,6 @@ private slots:
     }
 
 private:
-    frmDelete *openWindow()
-    {
-        frmDelete *w = sharedWindow<frmDelete>();
-        w->showWindow();
-        return w;
-    }
     static QLabel *message(frmDelete *w) { return w->findChild<QLabel *>(QStringLiteral("lblMessage")); }
 
     std::unique_ptr<test::CatalogueWindowHost> m_host;

@@ -15,7 +15,6 @@
 
 #include <QHeaderView>
 #include <QPushButton>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -23,13 +22,6 @@ using namespace pixdock;
 using catalogue::CatalogueGrid;
 
 namespace {
-QStringList gridNames(CatalogueGrid *grid)
-{
-    QStringList names;
-    for (int row = 1; row < grid->rows(); ++row)
-        names << grid->textOf(row, QStringLiteral("FileName"));
-    return names;
-}
 
 frmImgList *openPrivateList()
 {
@@ -53,13 +45,7 @@ private slots:
                          {"b.jpg", "/q", "two"},
                          {"D.jpg", "/p", "four"}});
     }
-    void cleanup()
-    {
-        const QString problems = test::unusedOrMissingAnswers();
-        m_host.reset();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-        QCOMPARE(WindowList::instance().count(), 0);
-    }
+    void cleanup() { test::finishTest(m_host); }
 
     void placesForAWindowSize_data()
     {
@@ -106,10 +92,9 @@ private slots:
 
     void loadsEveryRowSortedAndFormatted()
     {
-        frmImgList *w = sharedWindow<frmImgList>();
-        w->showWindow();
+        frmImgList *w = test::shownWindow<frmImgList>();
         CatalogueGrid *grid = w->grid();
-        QCOMPARE(gridNames(grid), (QStringList{"A.jpg", "b.jpg", "c.jpg", "D.jpg", "é.jpg"}));
+        QCOMPARE(test::gridNames(grid), (QStringList{"A.jpg", "b.jpg", "c.jpg", "D.jpg", "é.jpg"}));
         QCOMPARE(grid->textAt(0, 0), QStringLiteral("FileName"));
         QCOMPARE(grid->textAt(0, 1), QStringLiteral("Location"));
         QCOMPARE(grid->textAt(0, 2), QStringLiteral("Description"));
@@ -129,8 +114,7 @@ private slots:
 
     void theGridAndButtonFollowTheWindowsSize()
     {
-        frmImgList *w = sharedWindow<frmImgList>();
-        w->showWindow();
+        frmImgList *w = test::shownWindow<frmImgList>();
         w->setClientSizeTwips(9000, 6000);
         auto *button = w->findChild<QPushButton *>("cmdClose");
         QTRY_COMPARE(button->geometry(), twips::rectToPixels(9000 - 1140, 6000 - 480, 1080, 420));
@@ -150,9 +134,9 @@ private slots:
         frmImgList *w = sharedWindow<frmImgList>();
         m_host->addRows({{"aa.jpg", "/p", "new"}});
         catalogue::removeRows(catalogue::sharedConnection(), "c.jpg", "/p");
-        QCOMPARE(gridNames(w->grid()), (QStringList{"A.jpg", "b.jpg", "c.jpg", "D.jpg", "é.jpg"}));
+        QCOMPARE(test::gridNames(w->grid()), (QStringList{"A.jpg", "b.jpg", "c.jpg", "D.jpg", "é.jpg"}));
         w->unload();
-        QCOMPARE(gridNames(sharedWindow<frmImgList>()->grid()),
+        QCOMPARE(test::gridNames(sharedWindow<frmImgList>()->grid()),
                  (QStringList{"A.jpg", "aa.jpg", "b.jpg", "D.jpg", "é.jpg"}));
     }
 
@@ -168,8 +152,7 @@ private slots:
     {
         QFETCH(int, row);
         QFETCH(QString, path);
-        frmImgList *w = sharedWindow<frmImgList>();
-        w->showWindow();
+        frmImgList *w = test::shownWindow<frmImgList>();
         QHeaderView *header = w->grid()->horizontalHeader();
         QVERIFY(header->sectionsMovable());
         header->moveSection(0, 2); // Location, Description, FileName
@@ -183,8 +166,7 @@ private slots:
 
     void eachDoubleClickOpensOneMoreViewer()
     {
-        frmImgList *w = sharedWindow<frmImgList>();
-        w->showWindow();
+        frmImgList *w = test::shownWindow<frmImgList>();
         test::doubleClickCell(w->grid(), 1, 0);
         test::doubleClickCell(w->grid(), 3, 1);
         QCOMPARE(m_host->openViewers(), 2);
@@ -193,8 +175,7 @@ private slots:
 
     void closingAnyListHidesTheButtonsAndForgetsTheSharedList()
     {
-        frmImgList *shared = sharedWindow<frmImgList>();
-        shared->showWindow();
+        frmImgList *shared = test::shownWindow<frmImgList>();
         frmImgList *extra = openPrivateList();
         QVERIFY(m_host->panel().catalogueButtonsVisible());
         extra->findChild<QPushButton *>("cmdClose")->click();
@@ -206,8 +187,7 @@ private slots:
     void thePanelButtonsFollowListAndSearchWindows()
     {
         test::HostPanel &panel = m_host->panel();
-        frmSearch *search = sharedWindow<frmSearch>();
-        search->showWindow();
+        frmSearch *search = test::shownWindow<frmSearch>();
         QVERIFY(!panel.catalogueButtonsVisible());
         search->cmdSearch_Click();
         QVERIFY(panel.catalogueButtonsVisible());
@@ -225,15 +205,11 @@ private slots:
 
     void aCatalogueItCannotReadGivesAMessageAndAnEmptyList()
     {
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
-        other.setDatabaseName(m_host->folder().cataloguePath());
-        QVERIFY(other.open());
-        QVERIFY(QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")));
-        frmImgList *w = sharedWindow<frmImgList>();
-        QVERIFY(QSqlQuery(other).exec(QStringLiteral("ROLLBACK")));
-        other.close();
-        other = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+        frmImgList *w = nullptr;
+        {
+            test::CatalogueLock lock(m_host->folder().cataloguePath());
+            w = sharedWindow<frmImgList>();
+        }
 
         QCOMPARE(MessageBox::shownTexts(), QStringList{"The catalogue list could not be loaded.\r\n"
                                                        "The catalogue is locked by another program."});
