@@ -1,6 +1,9 @@
 // Awkward files for the viewing tests.
 #include "ViewingTestFiles.h"
 
+#include "FolderListing.h"
+#include "Pictures.h"
+
 #include <QBuffer>
 #include <QDataStream>
 #include <QDir>
@@ -95,6 +98,36 @@ QString makeFifo(const QString &folder, const QString &name)
     if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0)
         throw std::runtime_error("cannot make pipe");
     return path;
+}
+
+void writeKind(const QString &folder, const QString &name, const QString &kind, QSize size)
+{
+    if (kind == "picture")
+        writePicture(folder, name, size);
+    else if (kind == "text")
+        writeBytes(folder, name, "not a picture\n");
+    else if (kind == "empty")
+        writeBytes(folder, name, {});
+    else if (kind == "cut")
+        writeBytes(folder, name, truncatedPicture("png", {100, 100}, 0.4));
+    else if (kind == "huge")
+        writeBytes(folder, name, pngClaiming({65535, 65535}));
+    else if (kind == "pipe")
+        makeFifo(folder, name);
+    else if (kind == "folder")
+        QDir(folder).mkdir(name);
+}
+
+QStringList walkedWithNext(const QString &folder)
+{
+    QStringList walked;
+    QString f = folder;
+    QString name;
+    for (QString next = NextFileInFolder(f, name); !next.isEmpty(); next = NextFileInFolder(f, name)) {
+        walked << next;
+        name = next;
+    }
+    return walked;
 }
 
 } // namespace pixdock::test

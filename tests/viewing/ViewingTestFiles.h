@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 namespace pixdock::test {
 
@@ -18,5 +19,10 @@ QByteArray truncatedPicture(const char *format, QSize size, double fraction);
 QString writeTurnedJpeg(const QString &folder, const QString &name, QSize stored);
 // A named pipe; returns its path.
 QString makeFifo(const QString &folder, const QString &name);
+// Writes a file of a kind: "picture" (of `size`), "text", "empty", "cut" (a cut-off PNG),
+// "huge" (a PNG claiming 65535 x 65535), "pipe" or "folder"; any other kind writes nothing.
+void writeKind(const QString &folder, const QString &name, const QString &kind, QSize size = {30, 20});
+// Every file of a folder, walked with NextFileInFolder from the start.
+QStringList walkedWithNext(const QString &folder);
 
 } // namespace pixdock::test

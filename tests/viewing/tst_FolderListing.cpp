@@ -4,6 +4,7 @@
 #include "Pictures.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "ViewingTestFiles.h"
 
 #include <QDir>
 #include <QSet>
@@ -160,13 +161,7 @@ private slots:
                                 QStringLiteral("Ärger ü.jpg"), QStringLiteral("日本.jpg")};
         for (const QString &n : names)
             test::writeBytes(dir.path(), n, "x");
-        QStringList walked;
-        QString folder = dir.path();
-        QString name;
-        for (QString next = NextFileInFolder(folder, name); !next.isEmpty(); next = NextFileInFolder(folder, name)) {
-            walked << next;
-            name = next;
-        }
+        const QStringList walked = test::walkedWithNext(dir.path());
         QCOMPARE(walked.size(), names.size());
         QCOMPARE(QSet<QString>(walked.begin(), walked.end()), QSet<QString>(names.begin(), names.end()));
     }

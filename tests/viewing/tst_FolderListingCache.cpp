@@ -8,6 +8,7 @@
 #include "RunTimeError.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "ViewingTestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,18 +40,6 @@ FileStamp stampChanged(qint64 readAt, qint64 changedAgo)
     return s;
 }
 
-// Every file of the folder, walked with Next from the start.
-QStringList walkedWithNext(const QString &folder)
-{
-    QStringList walked;
-    QString f = folder;
-    QString name;
-    for (QString next = NextFileInFolder(f, name); !next.isEmpty(); next = NextFileInFolder(f, name)) {
-        walked << next;
-        name = next;
-    }
-    return walked;
-}
 } // namespace
 
 class TestFolderListingCache : public QObject
@@ -156,7 +145,7 @@ private slots:
         name = from;
         QCOMPARE(NextFileInFolder(f, name), next);
         QCOMPARE(PreviousFileInFolder(f, from), previous);
-        QCOMPARE(walkedWithNext(folder()), folderListing(folder()));
+        QCOMPARE(test::walkedWithNext(folder()), folderListing(folder()));
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
@@ -248,7 +237,7 @@ private slots:
             test::writeBytes(folder(), n, {});
         const QStringList listed = folderListing(folder());
         QCOMPARE(listed.size(), 403);
-        QCOMPARE(walkedWithNext(folder()), listed);
+        QCOMPARE(test::walkedWithNext(folder()), listed);
         for (qsizetype i = 0; i < listed.size(); ++i)
             QCOMPARE(indexInListing(listed, listed[i]), i);
         QCOMPARE(indexInListing(listed, QStringLiteral("img1000.jpg ")), -1);

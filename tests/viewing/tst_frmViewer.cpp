@@ -15,7 +15,6 @@
 #include "WindowList.h"
 #include "frmViewer.h"
 
-#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QMdiArea>
@@ -32,25 +31,6 @@ frmViewer *openViewer(const QString &path)
 {
     gCurrentPath = path;
     return frmViewer::openNew();
-}
-
-// Writes a file of a kind: a picture, text, nothing at all, a cut-off picture, a pipe.
-void writeKind(const QString &folder, const QString &name, const QString &kind)
-{
-    if (kind == "picture")
-        test::writePicture(folder, name, {30, 20});
-    else if (kind == "text")
-        test::writeBytes(folder, name, "not a picture\n");
-    else if (kind == "empty")
-        test::writeBytes(folder, name, {});
-    else if (kind == "cut")
-        test::writeBytes(folder, name, test::truncatedPicture("png", {100, 100}, 0.4));
-    else if (kind == "huge")
-        test::writeBytes(folder, name, test::pngClaiming({65535, 65535}));
-    else if (kind == "pipe")
-        test::makeFifo(folder, name);
-    else if (kind == "folder")
-        QDir(folder).mkdir(name);
 }
 } // namespace
 
@@ -218,7 +198,7 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(QString, current);
         for (const QString &f : files)
-            writeKind(folder(), f.section(':', 0, 0), f.section(':', 1));
+            test::writeKind(folder(), f.section(':', 0, 0), f.section(':', 1));
         for (int a : answers)
             MessageBox::queueAnswer(QMessageBox::StandardButton(a));
 
