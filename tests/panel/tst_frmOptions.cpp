@@ -24,9 +24,7 @@ class TestControlPanel : public QObject
 private slots:
     void init()
     {
-        test::resetProgramState();
-        test::MainWindowUnderTest::clearSettings();
-        m_main.open();
+        m_main.start();
         m_panel = qobject_cast<frmOptions *>(WindowList::instance().at(1));
         QVERIFY(m_panel);
     }
