@@ -50,7 +50,7 @@ private slots:
         QCOMPARE(loadedSharedWindow<frmOptions>(), m_panel);
     }
 
-    void panelHasASmallTitleBarAndNoWindowButtonsAndKeepsItsSize()
+    void panelHasASmallTitleBarAndNoWindowButtonsAndCannotBeClosedOrResized()
     {
         QMdiSubWindow *sub = m_panel->subWindow();
         const Qt::WindowFlags flags = sub->windowFlags();
@@ -59,11 +59,7 @@ private slots:
         QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
         QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
         QCOMPARE(sub->minimumSize(), sub->maximumSize());
-    }
-
-    void theUserCannotCloseThePanel()
-    {
-        QMdiSubWindow *sub = m_panel->subWindow();
+        // Nor can the user close it.
         QVERIFY(!sub->close());
         test::flushDeletes();
         QVERIFY(sub->isVisible());
