@@ -186,25 +186,22 @@ private slots:
         QVERIFY(!w->isVisible());
     }
 
-    void arrangeIconsWithoutMinimisedWindowsChangesNothing()
-    {
-        frmMain *w = m_main.window();
-        openChild(QStringLiteral("A"))->subWindow()->move(120, 30);
-        QList<QRect> before;
-        for (QMdiSubWindow *sub : w->childArea()->subWindowList())
-            before << sub->geometry();
-        w->menuItem("mnuWindowArrangeIcons")->trigger();
-        QList<QRect> after;
-        for (QMdiSubWindow *sub : w->childArea()->subWindowList())
-            after << sub->geometry();
-        QCOMPARE(after, before);
-    }
-
-    void arrangeIconsLinesUpMinimisedWindowsAlongTheBottom()
+    void arrangeIconsLinesUpOnlyMinimisedWindowsAlongTheBottom()
     {
         frmMain *w = m_main.window();
         QMdiSubWindow *a = openChild(QStringLiteral("A"))->subWindow();
         QMdiSubWindow *b = openChild(QStringLiteral("B"))->subWindow();
+        a->move(120, 30);
+        auto geometries = [w] {
+            QList<QRect> all;
+            for (QMdiSubWindow *sub : w->childArea()->subWindowList())
+                all << sub->geometry();
+            return all;
+        };
+        const QList<QRect> before = geometries();
+        w->menuItem("mnuWindowArrangeIcons")->trigger();
+        QCOMPARE(geometries(), before);
+
         a->showMinimized();
         b->showMinimized();
         a->move(40, 40);
