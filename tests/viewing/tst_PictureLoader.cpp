@@ -91,8 +91,6 @@ private slots:
             test::writeBytes(m_dir.path(), "cut.jpg", test::truncatedPicture("jpeg", {200, 200}, 0.6));
         QCOMPARE(viewing::loadPicture(path).size(), QSize(200, 200));
     }
-
-    void emptyPathIsAnEmptyPicture() { QVERIFY(viewing::loadPicture(QString()).isNull()); }
 };
 
 PIXDOCK_REGISTER_TEST(TestPictureLoader)
