@@ -140,23 +140,14 @@ private slots:
         QCOMPARE(iconImage(sheetList(sheet)->item(0)).size(), QSize(100, 100));
     }
 
-    void readsTheListByColumnIdentityAfterTheUserMovedColumns()
-    {
-        picture("a.png");
-        addRows({{"a.png", m_pictures->path()}});
-        frmImgList *list = openList();
-        list->grid()->horizontalHeader()->moveSection(0, 2);
-        frmThumbnails *sheet = openBuiltSheet();
-        QCOMPARE(keys(sheet), QStringList{m_pictures->path() + "/a.png"});
-    }
-
     void aPictureListedTwiceShowsOnceAtItsFirstPlaceListFirstThenSearch()
     {
         const QString folder = m_pictures->path();
         for (const char *name : {"a.png", "b.png", "d.png"})
             picture(name);
         addRows({{"b.png", folder, "beach"}, {"a.png", folder, "dog"}, {"a.png", folder, "dog again"}});
-        openList(); // a, a, b
+        // Read by column identity after the user moved the columns.
+        openList()->grid()->horizontalHeader()->moveSection(0, 2); // a, a, b
         addRows({{"d.png", folder, "beach too"}});
         search(QStringLiteral("beach")); // b, d
         frmThumbnails *sheet = openBuiltSheet();
