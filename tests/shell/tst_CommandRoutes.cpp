@@ -111,12 +111,6 @@ private slots:
         QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("This is the first image!"));
     }
 
-    void propertiesFromTheToolbarWithNoPictureSaysNothing()
-    {
-        m_main.window()->findChild<QAction *>("tbProperties")->trigger();
-        QVERIFY(MessageBox::shown().isEmpty());
-    }
-
     void panelCatalogueButtonsFollowTheListAndSearchWindows()
     {
         QPushButton *next = panelButton("cmdViewNextList");
