@@ -101,7 +101,10 @@ OrdinaryUser OrdinaryUser::get()
         user.skipReason = QStringLiteral("running as root and the user pixdocktest could not be made");
         return user;
     }
-    if (QProcess::execute(QStringLiteral("setpriv"), {QStringLiteral("--version")}) != 0) {
+    QProcess setpriv;
+    setpriv.start(QStringLiteral("setpriv"), {QStringLiteral("--version")});
+    if (!setpriv.waitForFinished(30000) || setpriv.exitStatus() != QProcess::NormalExit
+        || setpriv.exitCode() != 0) {
         user.skipReason = QStringLiteral("running as root and setpriv is not there to run as pixdocktest");
         return user;
     }
