@@ -1,6 +1,7 @@
 // Awkward files for the viewing tests.
 #include "ViewingTestFiles.h"
 
+#include "ChildWindow.h"
 #include "FolderListing.h"
 #include "Pictures.h"
 
@@ -128,6 +129,15 @@ QStringList walkedWithNext(const QString &folder)
         name = next;
     }
     return walked;
+}
+
+ChildWindow *openOtherWindow(const QString &caption)
+{
+    auto *w = new ChildWindow;
+    w->setWindowTitle(caption);
+    w->load();
+    w->showWindow();
+    return w;
 }
 
 } // namespace pixdock::test

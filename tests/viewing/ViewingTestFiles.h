@@ -7,6 +7,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace pixdock {
+class ChildWindow;
+}
+
 namespace pixdock::test {
 
 // A BMP header that claims this size, followed by a few bytes of pixels.
@@ -22,6 +26,8 @@ QString makeFifo(const QString &folder, const QString &name);
 // Writes a file of a kind: "picture" (of `size`), "text", "empty", "cut" (a cut-off PNG),
 // "huge" (a PNG claiming 65535 x 65535), "pipe" or "folder"; any other kind writes nothing.
 void writeKind(const QString &folder, const QString &name, const QString &kind, QSize size = {30, 20});
+// A child window that is not a viewer, captioned `caption`, loaded and shown.
+ChildWindow *openOtherWindow(const QString &caption);
 // Every file of a folder, walked with NextFileInFolder from the start.
 QStringList walkedWithNext(const QString &folder);
 

@@ -1,6 +1,5 @@
 // Open, Properties and Print: the dialog they prepare, which viewer goes, what they show and
 // where the printed picture lands on a real PDF page.
-#include "ChildWindow.h"
 #include "CommonDialog.h"
 #include "FileCommands.h"
 #include "HostFrame.h"
@@ -28,20 +27,6 @@ using namespace pixdock;
 using namespace pixdock::viewing;
 
 namespace {
-class OtherWindow : public ChildWindow
-{
-public:
-    explicit OtherWindow(const QString &text) { setWindowTitle(text); }
-};
-
-ChildWindow *openOther(const QString &text)
-{
-    auto *w = new OtherWindow(text);
-    w->load();
-    w->showWindow();
-    return w;
-}
-
 // The smallest rectangle holding every clearly red pixel.
 QRect redBox(const QImage &image)
 {
@@ -136,7 +121,7 @@ private slots:
 
     void openKeepsTheTitleAndFlagsThatPrintLeft()
     {
-        openOther(QStringLiteral("Other")); // an active child, not a viewer
+        test::openOtherWindow(QStringLiteral("Other")); // an active child, not a viewer
         CommonDialog::presetPrintCancel();
         printPicture(dialog(), m_frame->childArea()->activeSubWindow());
         CommonDialog::presetOpenCancel();
@@ -159,7 +144,7 @@ private slots:
         openPictureCommand(dialog(), false);
         QPointer<QWidget> old = WindowList::instance().at(2);
         if (furtherWindow)
-            openOther(caption::Search);
+            test::openOtherWindow(caption::Search);
         const int before = WindowList::instance().count();
         CommonDialog::presetOpen(test::writePicture(folder(), "b.png", {30, 20}));
         openPictureCommand(dialog(), false);
@@ -284,7 +269,7 @@ private slots:
             active = frmViewer::openNew();
             CommonDialog::presetPrintCancel();
         } else if (situation == "other") {
-            active = openOther(QStringLiteral("Other"));
+            active = test::openOtherWindow(QStringLiteral("Other"));
             CommonDialog::presetPrintToPdf(pdf);
         } else if (situation == "empty viewer") {
             gCurrentPath = folder() + "/missing.png";

@@ -1,6 +1,5 @@
 // Next Image and Previous Image: stepping through a folder from the status panel's path,
 // at both ends of the folder and under both failure policies.
-#include "ChildWindow.h"
 #include "FolderListing.h"
 #include "FolderStepping.h"
 #include "HostFrame.h"
@@ -10,6 +9,7 @@
 #include "Pictures.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "ViewingTestFiles.h"
 #include "WindowList.h"
 #include "frmViewer.h"
 
@@ -25,12 +25,6 @@ using namespace pixdock::viewing;
 Q_DECLARE_METATYPE(pixdock::viewing::FailurePolicy)
 
 namespace {
-class OtherWindow : public ChildWindow
-{
-public:
-    explicit OtherWindow(const QString &text) { setWindowTitle(text); }
-};
-
 const QString NoMoreFiles = QStringLiteral("No more files!\rGo to first image?");
 
 void addPolicyRows(const char *tag, const std::function<void(QTestData &)> &rest)
@@ -280,9 +274,7 @@ private slots:
 
     void aWindowAtPosition2OtherThanAViewerStays()
     {
-        auto *search = new OtherWindow(caption::Search);
-        search->load();
-        search->showWindow();
+        test::openOtherWindow(caption::Search);
         show("a.png");
         nextImage(FailurePolicy::SkipFailingSteps);
         test::flushDeletes();
