@@ -19,11 +19,6 @@
 
 namespace pixdock {
 
-namespace {
-const QString NoImageLoaded = QStringLiteral("No Image Loaded");
-
-} // namespace
-
 frmAdd::frmAdd()
 {
     setObjectName(QStringLiteral("frmAdd"));

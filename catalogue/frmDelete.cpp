@@ -17,11 +17,6 @@
 
 namespace pixdock {
 
-namespace {
-const QString NoImageLoaded = QStringLiteral("No Image Loaded");
-
-} // namespace
-
 frmDelete::frmDelete()
 {
     setObjectName(QStringLiteral("frmDelete"));

@@ -66,7 +66,7 @@ void frmMain::createStatusBar()
     setStatusBar(sbStatusBar);
 
     m_statusText = statusPanel("sbStatusBarText");
-    m_statusText->setText(QStringLiteral("No Image Loaded"));
+    m_statusText->setText(NoImageLoaded);
     // A long path must not widen the window: the panel takes what width is left and clips.
     m_statusText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_statusText->setMinimumWidth(1);

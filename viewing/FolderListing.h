@@ -4,13 +4,13 @@
 // is not read again (FolderListingCache).
 #pragma once
 
+#include "Frame.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace pixdock {
 
-// The first status-bar panel's text before any picture has been shown.
-inline const QString NoImageLoaded = QStringLiteral("No Image Loaded");
 // PreviousFileInFolder's answer for the first file of the folder.
 inline const QString FirstImageText = QStringLiteral("This is the first image!");
 

@@ -9,6 +9,9 @@ namespace pixdock {
 
 class CommonDialog;
 
+// The first status-bar panel's text until a viewer has loaded a picture.
+inline const QString NoImageLoaded = QStringLiteral("No Image Loaded");
+
 // Arrangements of the frame's child windows.
 enum class Arrangement { Cascade = 0, TileHorizontal = 1, TileVertical = 2, ArrangeIcons = 3 };
 

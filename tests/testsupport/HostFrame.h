@@ -51,7 +51,7 @@ public:
 
 private:
     QMdiArea *m_area;
-    QString m_status = QStringLiteral("No Image Loaded");
+    QString m_status = NoImageLoaded;
     CommonDialog m_dialog;
     HostPanel *m_panel = nullptr;
 };
