@@ -1,11 +1,27 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Pixdock needs to build, run and test; quiet when none is missing.
+# Installs the Debian 12 packages Pixdock needs to build, run, test and package; quiet when none
+# is missing. `install-deps.sh --list [--with-optional]` prints the list instead (scripts/check-deps.sh
+# reads it).
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-tools-dev
-          qt6-tools-dev-tools qt6-webengine-dev libqt6sql6-sqlite qt6-image-formats-plugins
-          libsqlite3-dev libgl1-mesa-dev sqlite3 libjpeg-turbo-progs)
+# To build and run.
+packages=(build-essential cmake ninja-build pkg-config
+          qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-webengine-dev
+          qt6-image-formats-plugins libqt6sql6-sqlite libsqlite3-dev libgl1-mesa-dev)
+# To test: Qt's PDF module reads printed pages, sqlite3 plays the other program on db.fil,
+# djpeg is a benchmark's anchor, PostgreSQL is the shared catalogue's server, Xvfb and Openbox
+# give the journeys that need a real window manager one.
+packages+=(qt6-pdf-dev sqlite3 libjpeg-turbo-progs postgresql-15 libqt6sql6-psql
+           xvfb xauth openbox)
+# To package and validate what is installed.
+packages+=(dpkg-dev desktop-file-utils appstream lintian)
 optional=(ccache)
+
+if [ "${1:-}" = --list ]; then
+    printf '%s\n' "${packages[@]}"
+    [ "${2:-}" = --with-optional ] && printf '%s\n' "${optional[@]}"
+    exit 0
+fi
 
 missing=()
 for p in "${packages[@]}" "${optional[@]}"; do
