@@ -1,0 +1,348 @@
+// The tests' own PostgreSQL server: initdb, pg_ctl and psql of the installed PostgreSQL, a
+// cluster in a temporary folder, and a watchdog that removes it whatever happens to the caller.
+#include "PostgresServer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace pixdock::test {
+
+namespace {
+
+// The group whose members log in with a password; everyone else is trusted on the socket.
+const QString PasswordGroup = QStringLiteral("pixdock_password_users");
+
+// A socket path longer than this does not fit a sockaddr_un.
+constexpr int SocketPathLimit = 100;
+
+QString binaryFolder()
+{
+    const QString fromEnvironment = qEnvironmentVariable("PIXDOCK_PG_BINDIR");
+    return fromEnvironment.isEmpty() ? QStringLiteral(PIXDOCK_PG_BINDIR) : fromEnvironment;
+}
+
+// The temporary folder's parent: the usual one unless its path is too long for a socket.
+QString temporaryParent()
+{
+    const QString usual = QDir::tempPath();
+    return usual.size() + 40 < SocketPathLimit ? usual : QStringLiteral("/tmp");
+}
+
+QString tail(const QString &path, int lines)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QStringList all = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    return all.mid(std::max<qsizetype>(0, all.size() - lines)).join(QLatin1Char('\n')).trimmed();
+}
+
+// The watchdog waits for its input to end (this object going, or the process dying), then
+// stops the server and removes the folder. It runs in a session of its own, so a kill of the
+// test's process group does not reach it.
+const char *WatchdogScript = R"(read -r _ || true
+folder=$1; shift
+"$@" >/dev/null 2>&1
+rm -rf -- "$folder"
+)";
+
+} // namespace
+
+PostgresServer::PostgresServer()
+    : PostgresServer(Options{})
+{
+}
+
+PostgresServer::PostgresServer(const Options &options)
+    : m_options(options)
+{
+    if (!makeCluster())
+        return;
+    m_running = start();
+}
+
+PostgresServer::~PostgresServer()
+{
+    if (!m_watchdog)
+        return;
+    m_watchdog->closeWriteChannel();
+    if (!m_watchdog->waitForFinished(120000))
+        m_watchdog->kill();
+}
+
+PostgresServer &PostgresServer::shared()
+{
+    static PostgresServer *server = nullptr;
+    if (!server) {
+        server = new PostgresServer;
+        qAddPostRoutine([] {
+            delete server;
+            server = nullptr;
+        });
+    }
+    return *server;
+}
+
+bool PostgresServer::isRunning() const { return m_running; }
+
+QString PostgresServer::superUser() { return QStringLiteral("pixdock"); }
+
+QString PostgresServer::socketFolder() const { return m_folder; }
+
+QString PostgresServer::dataFolder() const { return m_folder + QStringLiteral("/data"); }
+
+QString PostgresServer::toolPath(const QString &tool) const { return binaryFolder() + QLatin1Char('/') + tool; }
+
+QString PostgresServer::uri(const QString &database, const QString &user) const
+{
+    const auto encoded = [](const QString &part) { return QString::fromLatin1(QUrl::toPercentEncoding(part)); };
+    return QStringLiteral("postgresql://%1@%2/%3")
+        .arg(encoded(user.isEmpty() ? superUser() : user), encoded(m_folder), encoded(database));
+}
+
+QStringList PostgresServer::commandAsServerUser(const QString &tool, const QStringList &arguments) const
+{
+    if (!m_asOtherUser)
+        return QStringList{toolPath(tool)} + arguments;
+    return QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(m_uid),
+                       QStringLiteral("--regid=%1").arg(m_gid), QStringLiteral("--clear-groups"),
+                       QStringLiteral("--"), toolPath(tool)}
+           + arguments;
+}
+
+bool PostgresServer::runTool(const QString &tool, const QStringList &arguments, QString *output,
+                             const QString &input, int timeoutMs)
+{
+    const QStringList command = commandAsServerUser(tool, arguments);
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(command.first(), command.mid(1));
+    if (!process.waitForStarted(30000)) {
+        m_failure = QStringLiteral("%1 does not start: %2").arg(command.first(), process.errorString());
+        return false;
+    }
+    if (!input.isNull())
+        process.write(input.toUtf8());
+    process.closeWriteChannel();
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(10000);
+        m_failure = QStringLiteral("%1 did not finish in time").arg(tool);
+        return false;
+    }
+    const QString said = QString::fromUtf8(process.readAll());
+    if (output)
+        *output = said.trimmed();
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        m_failure = QStringLiteral("%1 failed: %2").arg(tool, said.trimmed());
+        return false;
+    }
+    return true;
+}
+
+bool PostgresServer::makeCluster()
+{
+    if (!QFile::exists(toolPath(QStringLiteral("initdb")))) {
+        m_failure = QStringLiteral("PostgreSQL is not installed in %1").arg(binaryFolder());
+        return false;
+    }
+    if (::geteuid() == 0) {
+        const passwd *pw = ::getpwnam("postgres");
+        if (!pw) {
+            m_failure = QStringLiteral("running as root and there is no postgres user to run the server");
+            return false;
+        }
+        m_uid = pw->pw_uid;
+        m_gid = pw->pw_gid;
+        m_asOtherUser = true;
+    }
+    QTemporaryDir folder(temporaryParent() + QStringLiteral("/pixdock-pg-XXXXXX"));
+    if (!folder.isValid()) {
+        m_failure = QStringLiteral("no temporary folder for the server: %1").arg(folder.errorString());
+        return false;
+    }
+    folder.setAutoRemove(false); // the watchdog removes it
+    m_folder = folder.path();
+    if (!startWatchdog())
+        return false;
+    // The server's user owns the folder; root, the tests' user in CI, reaches it all the same.
+    if (m_asOtherUser && ::chown(QFile::encodeName(m_folder).constData(), m_uid, m_gid) != 0) {
+        m_failure = QStringLiteral("cannot give %1 to the postgres user").arg(m_folder);
+        return false;
+    }
+    QStringList initdb{QStringLiteral("-D"), dataFolder(), QStringLiteral("-U"), superUser(),
+                       QStringLiteral("--auth=trust"), QStringLiteral("-E"), QStringLiteral("UTF8"),
+                       QStringLiteral("--locale=C.UTF-8"), QStringLiteral("-N")};
+    if (!m_options.icuLocale.isEmpty())
+        initdb << QStringLiteral("--locale-provider=icu") << QStringLiteral("--icu-locale=%1").arg(m_options.icuLocale);
+    return runTool(QStringLiteral("initdb"), initdb) && writeConfiguration();
+}
+
+bool PostgresServer::startWatchdog()
+{
+    const QStringList stop = commandAsServerUser(QStringLiteral("pg_ctl"),
+                                                 {QStringLiteral("-D"), dataFolder(), QStringLiteral("-m"),
+                                                  QStringLiteral("immediate"), QStringLiteral("-w"),
+                                                  QStringLiteral("stop")});
+    m_watchdog = std::make_unique<QProcess>();
+    m_watchdog->setStandardOutputFile(QProcess::nullDevice());
+    m_watchdog->setStandardErrorFile(QProcess::nullDevice());
+    m_watchdog->start(QStringLiteral("setsid"),
+                      QStringList{QStringLiteral("bash"), QStringLiteral("-c"), QString::fromLatin1(WatchdogScript),
+                                  QStringLiteral("pixdock-pg-watchdog"), m_folder}
+                          + stop);
+    if (!m_watchdog->waitForStarted(30000)) {
+        m_failure = QStringLiteral("the server's watchdog does not start: %1").arg(m_watchdog->errorString());
+        m_watchdog.reset();
+        QDir(m_folder).removeRecursively();
+        return false;
+    }
+    return true;
+}
+
+bool PostgresServer::writeConfiguration()
+{
+    QStringList settings{QStringLiteral("listen_addresses = ''"),
+                         QStringLiteral("unix_socket_directories = '%1'").arg(m_folder),
+                         QStringLiteral("unix_socket_permissions = 0777"),
+                         // Independent of the size of /dev/shm, which containers keep small.
+                         QStringLiteral("dynamic_shared_memory_type = mmap"),
+                         QStringLiteral("log_min_messages = warning")};
+    if (!m_options.durable)
+        settings << QStringLiteral("fsync = off") << QStringLiteral("full_page_writes = off")
+                 << QStringLiteral("synchronous_commit = off");
+    settings << m_options.settings;
+
+    QFile conf(dataFolder() + QStringLiteral("/postgresql.conf"));
+    QFile hba(dataFolder() + QStringLiteral("/pg_hba.conf"));
+    if (!conf.open(QIODevice::Append) || !hba.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        m_failure = QStringLiteral("cannot write the server's configuration in %1").arg(dataFolder());
+        return false;
+    }
+    conf.write(QStringLiteral("\n%1\n").arg(settings.join(QLatin1Char('\n'))).toUtf8());
+    hba.write(QStringLiteral("local all +%1 scram-sha-256\nlocal all all trust\n").arg(PasswordGroup).toUtf8());
+    return true;
+}
+
+bool PostgresServer::start()
+{
+    m_running = runTool(QStringLiteral("pg_ctl"),
+                        {QStringLiteral("-D"), dataFolder(), QStringLiteral("-l"),
+                         m_folder + QStringLiteral("/server.log"), QStringLiteral("-w"), QStringLiteral("-t"),
+                         QStringLiteral("60"), QStringLiteral("start")});
+    if (!m_running) {
+        m_failure += QStringLiteral("\n") + tail(m_folder + QStringLiteral("/server.log"), 20);
+        return false;
+    }
+    return runSql(QStringLiteral("postgres"),
+                  QStringLiteral("DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = '%1') "
+                                 "THEN CREATE ROLE %1 NOLOGIN; END IF; END $$;")
+                      .arg(PasswordGroup));
+}
+
+bool PostgresServer::stop()
+{
+    const bool stopped = runTool(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dataFolder(), QStringLiteral("-m"),
+                                                            QStringLiteral("fast"), QStringLiteral("-w"),
+                                                            QStringLiteral("stop")});
+    if (stopped)
+        m_running = false;
+    return stopped;
+}
+
+bool PostgresServer::runSql(const QString &database, const QString &sql, QString *output)
+{
+    QProcess psql;
+    psql.start(toolPath(QStringLiteral("psql")),
+               {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"), QStringLiteral("-t"),
+                QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-h"), m_folder,
+                QStringLiteral("-U"), superUser(), QStringLiteral("-d"), database, QStringLiteral("-f"),
+                QStringLiteral("-")});
+    if (!psql.waitForStarted(30000)) {
+        m_failure = QStringLiteral("psql does not start: %1").arg(psql.errorString());
+        return false;
+    }
+    psql.write(sql.toUtf8());
+    psql.closeWriteChannel();
+    if (!psql.waitForFinished(300000)) {
+        psql.kill();
+        psql.waitForFinished(10000);
+        m_failure = QStringLiteral("psql did not finish in time");
+        return false;
+    }
+    if (output)
+        *output = QString::fromUtf8(psql.readAllStandardOutput()).trimmed();
+    if (psql.exitStatus() != QProcess::NormalExit || psql.exitCode() != 0) {
+        m_failure = QStringLiteral("psql failed: %1").arg(QString::fromUtf8(psql.readAllStandardError()).trimmed());
+        return false;
+    }
+    return true;
+}
+
+bool PostgresServer::createDatabase(const QString &name)
+{
+    return runSql(QStringLiteral("postgres"),
+                  QStringLiteral("CREATE DATABASE \"%1\" TEMPLATE template0;").arg(QString(name).replace('"', "\"\"")));
+}
+
+bool PostgresServer::addPasswordRole(const QString &role, const QString &password)
+{
+    QString quotedPassword = password;
+    quotedPassword.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return runSql(QStringLiteral("postgres"), QStringLiteral("CREATE ROLE \"%1\" LOGIN PASSWORD '%2' IN ROLE %3;")
+                                                  .arg(role, quotedPassword, PasswordGroup));
+}
+
+std::unique_ptr<PostgresServer::Session> PostgresServer::openSession(const QString &database)
+{
+    std::unique_ptr<Session> session(new Session);
+    session->m_psql = std::make_unique<QProcess>();
+    session->m_psql->setProcessChannelMode(QProcess::MergedChannels);
+    session->m_psql->start(toolPath(QStringLiteral("psql")),
+                           {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"), QStringLiteral("-t"),
+                            QStringLiteral("-h"), m_folder, QStringLiteral("-U"), superUser(),
+                            QStringLiteral("-d"), database});
+    if (!session->m_psql->waitForStarted(30000))
+        session->m_failure = QStringLiteral("psql does not start: %1").arg(session->m_psql->errorString());
+    return session;
+}
+
+PostgresServer::Session::~Session()
+{
+    if (!m_psql || m_psql->state() != QProcess::Running)
+        return;
+    m_psql->closeWriteChannel();
+    if (!m_psql->waitForFinished(30000))
+        m_psql->kill();
+    m_psql->waitForFinished(10000);
+}
+
+bool PostgresServer::Session::run(const QString &sql)
+{
+    if (!m_failure.isEmpty())
+        return false;
+    const QByteArray marker = "pixdock-session-done-" + QByteArray::number(++m_marker);
+    m_psql->write(sql.toUtf8() + "\n\\echo " + marker + "\n");
+    QByteArray said;
+    while (!said.contains(marker)) {
+        if (!m_psql->waitForReadyRead(60000)) {
+            m_failure = QStringLiteral("psql stopped answering: %1").arg(QString::fromUtf8(said));
+            return false;
+        }
+        said += m_psql->readAll();
+    }
+    // Errors come on the same channel, before the marker that follows them.
+    if (said.contains("ERROR:") || said.contains("FATAL:")) {
+        m_failure = QString::fromUtf8(said.left(said.indexOf(marker))).trimmed();
+        return false;
+    }
+    return true;
+}
+
+} // namespace pixdock::test
