@@ -18,7 +18,6 @@ runtime=(
     cmd:sqlite3 cmd:djpeg cmd:xvfb-run cmd:Xvfb cmd:xauth cmd:openbox
     cmd:desktop-file-validate cmd:appstreamcli cmd:lintian cmd:dpkg-shlibdeps
     /usr/lib/postgresql/15/bin/initdb /usr/lib/postgresql/15/bin/pg_ctl /usr/lib/postgresql/15/bin/psql
-    cmd:setsid cmd:setpriv
     /usr/share/postgresql/15/extension/pg_trgm.control
     qtplugin:sqldrivers/libqsqlite.so qtplugin:sqldrivers/libqsqlpsql.so
     qtplugin:imageformats/libqwebp.so qtplugin:imageformats/libqtiff.so

@@ -4,10 +4,11 @@
 # reads it).
 set -euo pipefail
 
-# To build and run.
+# To build and run (the catalogue on a server uses libpq beside the QPSQL driver).
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-webengine-dev
-          qt6-image-formats-plugins libqt6sql6-sqlite libsqlite3-dev libgl1-mesa-dev)
+          qt6-image-formats-plugins libqt6sql6-sqlite libsqlite3-dev libgl1-mesa-dev
+          libpq-dev)
 # To test: Qt's PDF module reads printed pages, sqlite3 plays the other program on db.fil,
 # djpeg is a benchmark's anchor, PostgreSQL is the shared catalogue's server, Xvfb and Openbox
 # give the journeys that need a real window manager one.

@@ -8,4 +8,9 @@ namespace pixdock {
 // Returns an empty text on success (including "already there"), else what went wrong.
 std::string makeCatalogueIfMissing(const std::string &schemaPath, const std::string &target);
 
+// Makes a catalogue at `target` from the schema's SQL text; a file that is there (or appears
+// meanwhile) is left as it is and `existed` set. Returns an empty text on success, else what
+// went wrong.
+std::string makeCatalogueFromSchema(const std::string &schemaSql, const std::string &target, bool &existed);
+
 } // namespace pixdock

@@ -1,0 +1,114 @@
+// Databases on the tests' server and rows read without the program's own code.
+#include "ServerTestSupport.h"
+
+#include "FileRowStreams.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+#include <QUuid>
+
+namespace pixdock::catalogue {
+
+bool operator==(const CopiedRow &a, const CopiedRow &b)
+{
+    const auto same = [](const QString &x, const QString &y) { return x.isNull() == y.isNull() && x == y; };
+    return same(a.fileName, b.fileName) && same(a.location, b.location) && same(a.description, b.description);
+}
+
+char *toString(const CopiedRow &row)
+{
+    const auto shown = [](const QString &v) { return v.isNull() ? QStringLiteral("NULL") : QLatin1Char('"') + v + QLatin1Char('"'); };
+    return qstrdup(qPrintable(QStringLiteral("(%1, %2, %3)").arg(shown(row.fileName), shown(row.location),
+                                                                  shown(row.description.left(60)))));
+}
+
+} // namespace pixdock::catalogue
+
+namespace pixdock::test {
+
+using catalogue::CopiedRow;
+
+QString freshServerDatabase(const QString &purpose)
+{
+    PostgresServer &server = PostgresServer::shared();
+    if (!server.isRunning()) {
+        QTest::qFail(qPrintable(QStringLiteral("the tests' PostgreSQL server does not run: ") + server.failure()),
+                     __FILE__, __LINE__);
+        return {};
+    }
+    const QString name = purpose + QLatin1Char('_') + QUuid::createUuid().toString(QUuid::Id128).left(8);
+    if (!server.createDatabase(name)) {
+        QTest::qFail(qPrintable(server.failure()), __FILE__, __LINE__);
+        return {};
+    }
+    return name;
+}
+
+namespace {
+QList<CopiedRow> rowsOf(QSqlDatabase db, const QString &statement)
+{
+    QList<CopiedRow> rows;
+    {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!q.exec(statement))
+            return rows;
+        const auto text = [&](int i) { return q.isNull(i) ? QString() : q.value(i).toString(); };
+        while (q.next())
+            rows.append({text(0), text(1), text(2)});
+    }
+    return rows;
+}
+} // namespace
+
+QList<CopiedRow> fileRows(const QString &path)
+{
+    const QString name = QStringLiteral("test-file-rows");
+    QList<CopiedRow> rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (db.open())
+            rows = rowsOf(db, QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY rowid"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return rows;
+}
+
+QList<CopiedRow> serverRows(const QString &database)
+{
+    const QString name = QStringLiteral("test-server-rows");
+    QList<CopiedRow> rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(PostgresServer::shared().socketFolder());
+        db.setUserName(PostgresServer::superUser());
+        db.setDatabaseName(database);
+        if (db.open())
+            rows = rowsOf(db, QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY id"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return rows;
+}
+
+QList<CopiedRow> awkwardRows()
+{
+    return {
+        {QStringLiteral("O'Brien.jpg"), QStringLiteral("/home/anna/it's here"), QStringLiteral("a 'quoted' word")},
+        {QStringLiteral("100%_off.png"), QStringLiteral("/tmp/%_\\"), QStringLiteral("50% off_sale \\ back\\slash \\N")},
+        {QStringLiteral("tab\there.jpg"), QStringLiteral("/line\nbreak\r"), QStringLiteral("\t\n\r\\t\\n")},
+        {QStringLiteral("null description.jpg"), QStringLiteral("/x"), QString()},
+        {QString(), QString(), QStringLiteral("no name, no folder")},
+        {QStringLiteral(""), QStringLiteral(""), QStringLiteral("")},
+        {QStringLiteral("STRASSE ẞ straße.jpg"), QStringLiteral("/Ünïcödé/ΣΊΣΥΦΟΣ"),
+         QStringLiteral("ΌΣΟΣ ὅσος ς σ Σ µ μ ſ s K k İ i ı I ǅ ǆ Ǆ ﬃ")},
+        {QStringLiteral("e\u0301clair.jpg"), QStringLiteral("/Ꭰ ꭰ Ჿ ჿ"), QStringLiteral("😀 \U0001F600 𐐀 𐐨 ǰ")},
+        {QStringLiteral("Long.jpg"), QStringLiteral("/l"), QString(20000, QLatin1Char('x')) + QStringLiteral(" end")},
+        {QStringLiteral("-leading dash; DROP TABLE Info;--"), QStringLiteral("/"), QStringLiteral("None")},
+    };
+}
+
+} // namespace pixdock::test
