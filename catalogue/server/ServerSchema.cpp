@@ -89,7 +89,7 @@ QStringList serverIndexStatements()
     return {
         QStringLiteral("CREATE INDEX %1 ON Info USING gin (%2 gin_trgm_ops)").arg(SearchIndex, DescriptionFolded),
         QStringLiteral("CREATE INDEX %1 ON Info (%2)").arg(FoldedNameIndex, FileNameFolded),
-        QStringLiteral("CREATE INDEX %1 ON Info (FileName COLLATE %2, id)").arg(NameOrderIndex, NameCollation),
+        QStringLiteral("CREATE INDEX %1 ON Info ((COALESCE(FileName, '') COLLATE %2), id)").arg(NameOrderIndex, NameCollation),
     };
 }
 
@@ -116,7 +116,7 @@ void createServerCatalogue(const QSqlDatabase &db, const CatalogueAddress &addre
     run(q, QStringLiteral("BEGIN"), db, address);
     try {
         // Another session creating the catalogue at the same moment waits here, then finds it.
-        run(q, QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('pixdock catalogue'))"), db, address);
+        run(q, QStringLiteral("SELECT pg_advisory_xact_lock(%1, 0)").arg(AdvisoryLockSpace), db, address);
         if (tableInfoExists(db, address))
             throw RunTimeError(err::DatabaseError,
                                serverFailureText(QStringLiteral("The database on the server already has a table Info; "

@@ -26,6 +26,8 @@ inline const QString FoldedNameIndex = QStringLiteral("pixdock_info_filename_fol
 inline const QString SearchIndex = QStringLiteral("pixdock_info_search");
 inline const QString FoldFunction = QStringLiteral("pixdock_fold");
 inline const QString FoldTrigger = QStringLiteral("pixdock_info_folded");
+// The first key of Pixdock's advisory locks ("Pixd" in ASCII).
+inline constexpr int AdvisoryLockSpace = 0x50697864;
 } // namespace serverschema
 
 // The statements that make the catalogue, in order.
