@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -111,12 +112,12 @@ private slots:
                      env, &out),
                  0);
 
-        for (const QString &file : {"bin/pixdock", "lib/pixdock/libpixdock_browser.so", "share/pixdock/help/pixdock.qhc"}) {
-            QFile installed(m_prefix + QLatin1Char('/') + file);
+        for (const char *file : {"bin/pixdock", "lib/pixdock/libpixdock_browser.so", "share/pixdock/help/pixdock.qhc"}) {
+            QFile installed(m_prefix + QLatin1Char('/') + QLatin1String(file));
             QVERIFY(installed.open(QIODevice::ReadOnly));
             const QByteArray bytes = installed.readAll();
             for (const char *tree : {PIXDOCK_SOURCE_TREE, PIXDOCK_BUILD_TREE})
-                QVERIFY2(!bytes.contains(tree), qPrintable(file + " names " + tree));
+                QVERIFY2(!bytes.contains(tree), qPrintable(QStringLiteral("%1 names %2").arg(file, tree)));
         }
     }
 
@@ -162,12 +163,12 @@ private slots:
     {
         QFETCH(bool, readOnly);
         QFile::remove(binFolder() + "/db.fil");
-        const test::OrdinaryUser user = readOnly ? test::OrdinaryUser::get() : test::OrdinaryUser();
+        const pixdock::test::OrdinaryUser user = readOnly ? pixdock::test::OrdinaryUser::get() : pixdock::test::OrdinaryUser();
         if (!user.skipReason.isEmpty())
             QSKIP(qPrintable(user.skipReason));
         QTemporaryDir home;
         QVERIFY(openToAll(home.path()) && user.give(home.path()));
-        const QString picture = test::writePicture(home.path(), QStringLiteral("my photo.png"), {30, 20});
+        const QString picture = pixdock::test::writePicture(home.path(), QStringLiteral("my photo.png"), {30, 20});
         const QString report = home.filePath(QStringLiteral("report.json"));
         if (readOnly)
             QVERIFY(QFile::setPermissions(binFolder(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup

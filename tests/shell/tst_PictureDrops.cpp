@@ -8,6 +8,7 @@
 #include "frmViewer.h"
 
 #include <QDropEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMimeData>
 #include <QTemporaryDir>

@@ -177,8 +177,9 @@ private slots:
             QVERIFY(box);
             // A failed check leaves the dialog to be cancelled, not waiting for ever.
             auto cancel = qScopeGuard([box] { QTimer::singleShot(0, box, &QDialog::reject); });
+            // The dialog gives the file name box the keyboard once it is active.
+            QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
             auto *name = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-            QVERIFY(name);
             typedBoxAtStart = name->text();
             startFolder = box->directory().absolutePath();
             QTest::keyClicks(name, quoted);
