@@ -99,7 +99,7 @@ void restoreHelpCollectionFile() { g_helpFile.reset(); }
 QString browserModuleFolder()
 {
     const QString prefix = installedPrefix();
-    return prefix.isEmpty() ? executableFolder() : prefix + QStringLiteral("/lib/pixdock");
+    return prefix.isEmpty() ? executableFolder() : prefix + QStringLiteral("/lib/pixdock/modules");
 }
 
 } // namespace pixdock::locations

@@ -1,6 +1,6 @@
 // Where the program finds its files. Installed under a prefix, everything is found relative to
-// the executable's folder (../share/pixdock, ../lib/pixdock, ../etc/pixdock, or /etc/pixdock
-// for the prefix /usr); run from its build tree, beside the executable. No path of the machine
+// the executable's folder (../share/pixdock, ../lib/pixdock/modules, ../etc/pixdock, or
+// /etc/pixdock for the prefix /usr); run from its build tree, beside the executable. No path of the machine
 // that built the program is compiled in. Tests point the locations at temporary folders.
 #pragma once
 
@@ -49,7 +49,7 @@ QString helpCollectionFile();
 void setHelpCollectionFile(const QString &path);
 void restoreHelpCollectionFile();
 
-// The folder that holds the browser module.
+// The folder that holds the browser module: lib/pixdock/modules installed, else the executable's.
 QString browserModuleFolder();
 
 } // namespace pixdock::locations

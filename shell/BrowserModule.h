@@ -1,6 +1,7 @@
 // The web browser window lives in a module of its own, libpixdock_browser.so (beside the program
-// in the build tree, in lib/pixdock when installed), loaded the first time a browser window is asked for and kept loaded from then on, so the web
-// engine's libraries are not mapped until then.
+// in the build tree, in lib/pixdock/modules when installed), loaded the first time a browser
+// window is asked for and kept loaded from then on, so the web engine's libraries are not
+// mapped until then.
 #pragma once
 
 #include <QString>

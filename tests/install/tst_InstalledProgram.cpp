@@ -90,7 +90,7 @@ private slots:
     // the AppStream data, and nothing installed names a folder of the machine that built it.
     void theTreeHoldsEveryFileAndNoBuildPath()
     {
-        QStringList files = {"bin/pixdock", "lib/pixdock/libpixdock_browser.so", "share/pixdock/schema.sql",
+        QStringList files = {"bin/pixdock", "lib/pixdock/modules/libpixdock_browser.so", "share/pixdock/schema.sql",
                              "share/pixdock/help/pixdock.qhc", "share/pixdock/help/pixdock.qch",
                              "etc/pixdock/registry.ini", "share/applications/pixdock.desktop",
                              "share/metainfo/org.pixdock.Pixdock.metainfo.xml",
@@ -112,7 +112,7 @@ private slots:
                      env, &out),
                  0);
 
-        for (const char *file : {"bin/pixdock", "lib/pixdock/libpixdock_browser.so", "share/pixdock/help/pixdock.qhc"}) {
+        for (const char *file : {"bin/pixdock", "lib/pixdock/modules/libpixdock_browser.so", "share/pixdock/help/pixdock.qhc"}) {
             QFile installed(m_prefix + QLatin1Char('/') + QLatin1String(file));
             QVERIFY(installed.open(QIODevice::ReadOnly));
             const QByteArray bytes = installed.readAll();
@@ -202,7 +202,7 @@ private slots:
         QCOMPARE(seen.value("statusText").toString(), picture);
         QVERIFY(seen.value("viewers").toArray().contains(QJsonValue("30x20")));
         QVERIFY(!seen.value("manualTitle").toString().isEmpty());
-        QCOMPARE(seen.value("browserModule").toString(), m_prefix + "/lib/pixdock/libpixdock_browser.so");
+        QCOMPARE(seen.value("browserModule").toString(), m_prefix + "/lib/pixdock/modules/libpixdock_browser.so");
     }
 };
 
