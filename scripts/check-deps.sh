@@ -49,7 +49,10 @@ checked=0
 check_file() {
     local file=$1 why=$2 owners
     file=$(readlink -f "$file")
-    if ! owners=$(dpkg -S "$file" 2>/dev/null | grep -v '^diversion' | sed 's/: .*//;s/:[a-z0-9]*//g;s/,/ /g'); then
+    # With the merged /usr, a package that ships /bin/gzip is found as /usr/bin/gzip.
+    if ! owners=$(dpkg -S "$file" 2>/dev/null | grep -v '^diversion' | sed 's/: .*//;s/:[a-z0-9]*//g;s/,/ /g') &&
+       ! { [ "${file#/usr/}" != "$file" ] &&
+           owners=$(dpkg -S "${file#/usr}" 2>/dev/null | grep -v '^diversion' | sed 's/: .*//;s/:[a-z0-9]*//g;s/,/ /g'); }; then
         echo "check-deps: $why: $file belongs to no Debian package (installed by hand?)" >&2
         failures=$((failures + 1))
         return
