@@ -41,8 +41,10 @@ std::string makeCatalogueFromSchema(const std::string &schemaSql, const std::str
     return failure;
 }
 
-std::string makeCatalogueIfMissing(const std::string &schemaPath, const std::string &target)
+std::string makeCatalogueIfMissing(const std::string &schemaPath, const std::string &target, bool *made)
 {
+    if (made)
+        *made = false;
     if (access(target.c_str(), F_OK) == 0)
         return {};
     std::ifstream in(schemaPath);
@@ -51,7 +53,10 @@ std::string makeCatalogueIfMissing(const std::string &schemaPath, const std::str
     std::stringstream schema;
     schema << in.rdbuf();
     bool existed = false;
-    return makeCatalogueFromSchema(schema.str(), target, existed);
+    const std::string failure = makeCatalogueFromSchema(schema.str(), target, existed);
+    if (made)
+        *made = failure.empty() && !existed;
+    return failure;
 }
 
 } // namespace pixdock

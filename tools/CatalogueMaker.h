@@ -5,8 +5,10 @@
 
 namespace pixdock {
 
-// Returns an empty text on success (including "already there"), else what went wrong.
-std::string makeCatalogueIfMissing(const std::string &schemaPath, const std::string &target);
+// Returns an empty text on success (including "already there"), else what went wrong. `made`,
+// when given, tells whether this call made the file.
+std::string makeCatalogueIfMissing(const std::string &schemaPath, const std::string &target,
+                                   bool *made = nullptr);
 
 // Makes a catalogue at `target` from the schema's SQL text; a file that is there (or appears
 // meanwhile) is left as it is and `existed` set. Returns an empty text on success, else what
