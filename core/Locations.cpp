@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 
 #include <optional>
@@ -58,7 +59,9 @@ QString installedPrefix()
 
 CatalogueLocation catalogueLocation()
 {
-    const QString chosen = qEnvironmentVariable(CatalogueVariable);
+    QString chosen = qEnvironmentVariable(CatalogueVariable);
+    if (chosen.isEmpty())
+        chosen = QSettings(QStringLiteral("Pixdock"), QStringLiteral("Pixdock")).value(QLatin1String(CatalogueSetting)).toString();
     if (!chosen.isEmpty())
         return {chosen, {}};
     const QString beside = QDir(programFolder()).filePath(CatalogueName);

@@ -32,12 +32,16 @@ struct CatalogueLocation
     QString schemaFile;
 };
 
-// The environment variable that names the catalogue file, overriding every other rule.
+// The environment variable that names the catalogue, overriding every other rule, and the key
+// of Pixdock.conf that names it when the variable is not set. Either holds the path of a
+// catalogue file or a postgresql:// URI for a catalogue on a server (CatalogueAddress.h).
 inline constexpr char CatalogueVariable[] = "PIXDOCK_CATALOGUE";
+inline constexpr char CatalogueSetting[] = "Catalogue/Location";
 
-// The catalogue's location: PIXDOCK_CATALOGUE when set; from the build tree, db.fil beside
-// the executable; installed, db.fil beside the executable when it is there or the user can
-// write that folder (never under /usr), else $XDG_DATA_HOME/Pixdock/db.fil.
+// The catalogue's location: PIXDOCK_CATALOGUE when set, else Catalogue/Location in Pixdock.conf
+// when set; from the build tree, db.fil beside the executable; installed, db.fil beside the
+// executable when it is there or the user can write that folder (never under /usr), else
+// $XDG_DATA_HOME/Pixdock/db.fil. A catalogue the user named is never made by the program.
 CatalogueLocation catalogueLocation();
 QString cataloguePath(); // catalogueLocation().path
 

@@ -1,4 +1,7 @@
-// The program's command line:  pixdock [-h | --help] [-v | --version] [FILE...]
+// The program's command line:
+//   pixdock [-h | --help] [-v | --version] [FILE...]
+//   pixdock --create-catalogue CATALOGUE
+//   pixdock --copy-catalogue FROM TO
 #pragma once
 
 #include <QString>
@@ -16,11 +19,20 @@ struct CommandLine
     bool toErrorStream = false;
     // The pictures to open once the program has started, in order.
     QStringList files;
+
+    // A catalogue command, run instead of the program's windows; its catalogues are named as
+    // PIXDOCK_CATALOGUE names one (a file's path or a postgresql:// URI).
+    enum class CatalogueCommand { None, Create, Copy };
+    CatalogueCommand catalogueCommand = CatalogueCommand::None;
+    // The catalogue to make, or the one to copy from.
+    QString catalogue;
+    // The catalogue to copy into.
+    QString copyTarget;
 };
 
 // Reads the arguments (the program's name first). --help prints the usage, --version the
-// program's name and version; an unknown option prints what is wrong and the usage to the error
-// stream with status 2. Qt's own options (-platform, -style, -session...) are let through for
+// program's name and version; an unknown option, or a catalogue command with the wrong number
+// of catalogues, prints what is wrong and the usage to the error stream with status 2. Qt's own options (-platform, -style, -session...) are let through for
 // QApplication, which takes them.
 CommandLine readCommandLine(const QStringList &arguments);
 

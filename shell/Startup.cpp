@@ -2,6 +2,7 @@
 #include "Startup.h"
 
 #include "Clock.h"
+#include "CatalogueCommands.h"
 #include "CommandLine.h"
 #include "CommandWiring.h"
 #include "MessageBox.h"
@@ -106,6 +107,12 @@ int Main(int argc, char **argv)
     if (line.exitAtOnce) {
         std::fputs(line.text.toLocal8Bit().constData(), line.toErrorStream ? stderr : stdout);
         return line.exitStatus;
+    }
+    if (line.catalogueCommand != CommandLine::CatalogueCommand::None) {
+        const QCoreApplication app(argc, argv);
+        const CatalogueCommandOutcome done = runCatalogueCommand(line);
+        std::fputs(done.text.toLocal8Bit().constData(), done.toErrorStream ? stderr : stdout);
+        return done.exitStatus;
     }
 
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

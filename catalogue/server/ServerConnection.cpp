@@ -126,8 +126,7 @@ RunTimeError serverError(const QString &sqlState, const QString &message, const 
         return error(server::TooSlow);
     if (sqlState == QLatin1String("42P01"))
         return error(server::NoTable);
-    if (sqlState == QLatin1String("42501"))
-        return error(server::NotAllowed);
+
     if (sqlState == QLatin1String("25006"))
         return error(server::ReadOnly);
     if (cls == QLatin1String("53"))
@@ -138,6 +137,8 @@ RunTimeError serverError(const QString &sqlState, const QString &message, const 
         return error(server::NoDatabase);
     // The server's first line is its message; the rest (LINE 1:..., the SQLSTATE) is for experts.
     const QString firstLine = message.section(QLatin1Char('\n'), 0, 0).remove(QStringLiteral("ERROR:")).trimmed();
+    if (sqlState == QLatin1String("42501"))
+        return error(QStringLiteral("%1 (%2).").arg(server::NotAllowed.chopped(1), firstLine));
     return error(firstLine.isEmpty() ? QStringLiteral("The catalogue server reported an unknown error.")
                                      : QStringLiteral("The catalogue server reported an error: %1.").arg(firstLine));
 }

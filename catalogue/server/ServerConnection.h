@@ -29,7 +29,8 @@ inline const QString NoTable = QStringLiteral("The catalogue on the server has n
 inline const QString Locked = QStringLiteral("The catalogue on the server is locked by another session.");
 inline const QString TooSlow = QStringLiteral("The catalogue server did not answer in time.");
 inline const QString Lost = QStringLiteral("The connection to the catalogue server was lost.");
-inline const QString NotAllowed = QStringLiteral("The catalogue server does not let this user do that.");
+// Followed by the server's own words on what it refused.
+inline const QString NotAllowed = QStringLiteral("The catalogue server does not allow this user to do that.");
 inline const QString ReadOnly = QStringLiteral("The catalogue server accepts no changes (it is read-only).");
 inline const QString Full = QStringLiteral("The catalogue server has no room left.");
 } // namespace server

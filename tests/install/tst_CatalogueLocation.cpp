@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,6 +34,7 @@ private slots:
     void cleanup()
     {
         qunsetenv(locations::CatalogueVariable);
+        QSettings(QStringLiteral("Pixdock"), QStringLiteral("Pixdock")).remove(QLatin1String(locations::CatalogueSetting));
         QFile::setPermissions(bin(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Pixdock").removeRecursively();
         locations::setExecutableFolder(QString());
@@ -43,21 +45,23 @@ private slots:
     {
         QTest::addColumn<bool>("installed");
         QTest::addColumn<QString>("programFolder"); // "writable", "read-only", "read-only with db.fil"
-        QTest::addColumn<bool>("chosen");           // PIXDOCK_CATALOGUE names a file
-        QTest::addColumn<QString>("where");         // "beside", "user", "chosen"
+        QTest::addColumn<QString>("chosen");        // who names a catalogue: "", "environment", "settings", "both"
+        QTest::addColumn<QString>("where");         // "beside", "user", "chosen", "configured"
         QTest::addColumn<bool>("made");
-        QTest::newRow("build tree: beside the program, never made") << false << "writable" << false << "beside" << false;
-        QTest::newRow("installed, a folder the user can write: beside, made") << true << "writable" << false << "beside" << true;
-        QTest::newRow("installed, read-only: the user's data folder, made") << true << "read-only" << false << "user" << true;
-        QTest::newRow("installed, read-only holding db.fil: that one") << true << "read-only with db.fil" << false << "beside" << false;
-        QTest::newRow("chosen by the user: that file, never made") << true << "read-only" << true << "chosen" << false;
+        QTest::newRow("build tree: beside the program, never made") << false << "writable" << "" << "beside" << false;
+        QTest::newRow("installed, a folder the user can write: beside, made") << true << "writable" << "" << "beside" << true;
+        QTest::newRow("installed, read-only: the user's data folder, made") << true << "read-only" << "" << "user" << true;
+        QTest::newRow("installed, read-only holding db.fil: that one") << true << "read-only with db.fil" << "" << "beside" << false;
+        QTest::newRow("chosen by the user: that file, never made") << true << "read-only" << "environment" << "chosen" << false;
+        QTest::newRow("named in Pixdock.conf: that catalogue, never made") << true << "writable" << "settings" << "configured" << false;
+        QTest::newRow("the environment before Pixdock.conf") << false << "writable" << "both" << "chosen" << false;
     }
 
     void theCatalogueIsFoundAndMadeWhereItBelongs()
     {
         QFETCH(bool, installed);
         QFETCH(QString, programFolder);
-        QFETCH(bool, chosen);
+        QFETCH(QString, chosen);
         QFETCH(QString, where);
         QFETCH(bool, made);
         if (where == "user" && ::geteuid() == 0)
@@ -77,11 +81,15 @@ private slots:
         if (programFolder != "writable")
             QVERIFY(QFile::setPermissions(bin(), QFile::ReadOwner | QFile::ExeOwner));
         const QString chosenFile = m_tree->filePath("disk/db.fil");
-        if (chosen)
+        if (chosen == "environment" || chosen == "both")
             qputenv(locations::CatalogueVariable, QFile::encodeName(chosenFile));
+        // A server's URI, as Pixdock.conf would name a shared catalogue.
+        const QString configured = QStringLiteral("postgresql://anna@nas.local/pictures");
+        if (chosen == "settings" || chosen == "both")
+            QSettings(QStringLiteral("Pixdock"), QStringLiteral("Pixdock")).setValue(QLatin1String(locations::CatalogueSetting), configured);
 
         const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Pixdock/db.fil";
-        const QString expected = where == "beside" ? beside : where == "user" ? user : chosenFile;
+        const QString expected = where == "beside" ? beside : where == "user" ? user : where == "chosen" ? chosenFile : configured;
         QCOMPARE(locations::cataloguePath(), expected);
         QCOMPARE(catalogue::makeMissingCatalogue(), made ? expected : QString());
         QFile result(expected);

@@ -1,0 +1,92 @@
+// The catalogue commands as a user runs them: the real program with --create-catalogue and
+// --copy-catalogue, what it prints, its exit status, and a password that it never prints.
+#include "ServerTestSupport.h"
+#include "TestRegistry.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+using pixdock::test::PostgresServer;
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run runPixdock(const QStringList &arguments)
+{
+    QProcess program;
+    program.start(QStringLiteral(PIXDOCK_PROGRAM), arguments);
+    Run run;
+    if (!program.waitForFinished(120000) || program.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.status = program.exitCode();
+    run.out = QString::fromLocal8Bit(program.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(program.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+class TestCatalogueCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void theCommandsMakeAndCopyCataloguesWithoutShowingThePassword()
+    {
+        PostgresServer &server = PostgresServer::shared();
+        const QString database = pixdock::test::freshServerDatabase(QStringLiteral("commands"));
+        QVERIFY(server.addPasswordRole(QStringLiteral("carla"), QStringLiteral("s3cret")));
+        QVERIFY(server.runSql(database, QStringLiteral("GRANT ALL ON SCHEMA public TO carla;")));
+        const QString folder = QString::fromLatin1(QUrl::toPercentEncoding(server.socketFolder()));
+        const QString uri = QStringLiteral("postgresql://carla:s3cret@%1/%2").arg(folder, database);
+        const QString shown = QStringLiteral("postgresql://carla@%1/%2").arg(folder, database);
+        QTemporaryDir files;
+        const QString file = files.filePath(QStringLiteral("db.fil"));
+
+        Run run = runPixdock({QStringLiteral("--create-catalogue"), file});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QStringLiteral("Made an empty catalogue: %1\n").arg(file));
+        run = runPixdock({QStringLiteral("--create-catalogue"), file});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err, QStringLiteral("pixdock: The catalogue file %1 already exists; it was left as it is.\n").arg(file));
+
+        // A user who may not create in the database hears what the server refused.
+        run = runPixdock({QStringLiteral("--create-catalogue"), uri});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(QLatin1String("does not allow this user to do that (permission denied")), qPrintable(run.err));
+        QVERIFY(server.runSql(database, QStringLiteral("GRANT CREATE ON DATABASE %1 TO carla;").arg(database)));
+        run = runPixdock({QStringLiteral("--create-catalogue"), uri});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QCOMPARE(run.out, QStringLiteral("Made an empty catalogue: %1\n").arg(shown));
+
+        QVERIFY(server.runSql(database, QStringLiteral("INSERT INTO Info (FileName, Location, Description) "
+                                                       "VALUES ('a.jpg', '/p', 'one'), ('b.jpg', '/p', 'two');")));
+        const QString copy = files.filePath(QStringLiteral("copy.fil"));
+        run = runPixdock({QStringLiteral("--copy-catalogue"), uri, copy});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.startsWith(QStringLiteral("Copied 2 pictures from %1 to %2; both hold the same rows (SHA-256 ")
+                                        .arg(shown, copy)),
+                 qPrintable(run.out));
+
+        run = runPixdock({QStringLiteral("--copy-catalogue"), copy, uri});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(QLatin1String("already holds pictures")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("database %1 on %2").arg(database, server.socketFolder())), qPrintable(run.err));
+
+        run = runPixdock({QStringLiteral("--copy-catalogue"), QStringLiteral("postgresql://carla:s3cret@%1/nowhere").arg(folder), copy});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(QLatin1String("does not exist on the server")), qPrintable(run.err));
+        for (const QString &said : {run.out, run.err})
+            QVERIFY(!said.contains(QLatin1String("s3cret")));
+    }
+};
+
+PIXDOCK_REGISTER_TEST(TestCatalogueCommands)
+#include "tst_CatalogueCommands.moc"
