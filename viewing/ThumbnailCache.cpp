@@ -9,11 +9,11 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryFile>
-#include <QUrl>
 #include <QtEndian>
 
 #include <array>
 #include <cstdio>
+#include <string_view>
 
 namespace pixdock::thumbnails {
 
@@ -78,7 +78,24 @@ bool stampPicture(const QString &path, PictureStamp &stamp)
 
 QByteArray fileUri(const QString &path)
 {
-    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded();
+    // Kept as they are: the unreserved characters and the reserved ones a path may hold.
+    static constexpr std::string_view Kept = "!$&'()*+,-./:=@_~";
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    const QByteArray bytes = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    QByteArray uri("file://");
+    uri.reserve(uri.size() + bytes.size() * 3);
+    for (const char ch : bytes) {
+        const auto c = uchar(ch);
+        const bool alphanumeric = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (alphanumeric || (c != 0 && Kept.find(char(c)) != std::string_view::npos)) {
+            uri += char(c);
+        } else {
+            uri += '%';
+            uri += Hex[c >> 4];
+            uri += Hex[c & 15];
+        }
+    }
+    return uri;
 }
 
 QString cacheRoot()
@@ -99,34 +116,64 @@ QString ThumbnailCache::entryPath(const QByteArray &uri) const
     return m_root + QStringLiteral("/normal/") + QLatin1String(md5Hex(uri)) + QStringLiteral(".png");
 }
 
-QImage ThumbnailCache::read(const PictureStamp &stamp) const
+CacheEntry ThumbnailCache::read(const PictureStamp &stamp) const
 {
     const QString name = QLatin1String(md5Hex(stamp.uri)) + QStringLiteral(".png");
     for (const char *folder : {"/normal/", "/large/"}) {
-        QImage image = readEntry(m_root + QLatin1String(folder) + name, stamp);
-        if (!image.isNull())
-            return image;
+        CacheEntry entry = readEntry(m_root + QLatin1String(folder) + name, stamp, true);
+        if (entry.fresh)
+            return entry;
     }
     return {};
 }
 
-QImage ThumbnailCache::readEntry(const QString &file, const PictureStamp &stamp) const
+CacheEntry ThumbnailCache::peek(const PictureStamp &stamp) const
 {
+    const QString name = QLatin1String(md5Hex(stamp.uri)) + QStringLiteral(".png");
+    for (const char *folder : {"/normal/", "/large/"}) {
+        CacheEntry entry = readEntry(m_root + QLatin1String(folder) + name, stamp, false);
+        if (entry.fresh)
+            return entry;
+    }
+    return {};
+}
+
+CacheEntry ThumbnailCache::readEntry(const QString &file, const PictureStamp &stamp, bool pixels) const
+{
+    CacheEntry entry;
     QImageReader reader(file, "png");
-    QImage image = reader.read();
-    if (image.isNull())
-        return {};
+    // The texts before the pixels come with the header; texts after them only with the pixels.
+    QString uri = reader.text(QStringLiteral("Thumb::URI"));
+    QString mtime = reader.text(QStringLiteral("Thumb::MTime"));
+    QString size = reader.text(QStringLiteral("Thumb::Size"));
+    QString width = reader.text(QStringLiteral("Thumb::Image::Width"));
+    QString height = reader.text(QStringLiteral("Thumb::Image::Height"));
+    entry.size = reader.size();
+    if (pixels || uri.isEmpty()) {
+        entry.image = reader.read();
+        if (entry.image.isNull())
+            return {};
+        entry.size = entry.image.size();
+        uri = entry.image.text(QStringLiteral("Thumb::URI"));
+        mtime = entry.image.text(QStringLiteral("Thumb::MTime"));
+        size = entry.image.text(QStringLiteral("Thumb::Size"));
+        width = entry.image.text(QStringLiteral("Thumb::Image::Width"));
+        height = entry.image.text(QStringLiteral("Thumb::Image::Height"));
+    }
     // An entry belongs to one version of one file: the URI and modification time must match,
     // and so must the size when the writer recorded it.
-    if (image.text(QStringLiteral("Thumb::URI")).toLatin1() != stamp.uri)
-        return {};
     bool ok = false;
-    if (image.text(QStringLiteral("Thumb::MTime")).toLongLong(&ok) != stamp.mtime || !ok)
+    if (uri.toLatin1() != stamp.uri || mtime.toLongLong(&ok) != stamp.mtime || !ok)
         return {};
-    const QString size = image.text(QStringLiteral("Thumb::Size"));
     if (!size.isEmpty() && size.toLongLong() != stamp.size)
         return {};
-    return image;
+    const QSize original(width.toInt(), height.toInt());
+    if (original.width() > 0 && original.height() > 0)
+        entry.original = original;
+    entry.fresh = entry.size.isValid();
+    if (!entry.fresh)
+        entry.image = QImage();
+    return entry;
 }
 
 bool ThumbnailCache::ensureFolder() const
