@@ -4,12 +4,12 @@
 #include "CommonDialog.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
+#include "PictureBox.h"
 #include "RunTimeError.h"
 #include "WindowList.h"
 #include "frmViewer.h"
 
 #include <QFileInfo>
-#include <QLabel>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPixmap>
@@ -46,10 +46,13 @@ QPixmap pictureOf(QWidget *window)
 {
     if (auto *sub = qobject_cast<QMdiSubWindow *>(window))
         window = sub->widget();
-    const QLabel *picture = window ? window->findChild<QLabel *>(QStringLiteral("picFramed")) : nullptr;
-    if (!picture || picture->pixmap().isNull())
+    auto *picture = window ? window->findChild<viewing::PictureBox *>(QStringLiteral("picFramed")) : nullptr;
+    // A large picture still being decoded is finished first: the whole of it is printed.
+    if (picture)
+        picture->finishPicture();
+    if (!picture || picture->picture().isNull())
         throw RunTimeError(err::InvalidPicture, QStringLiteral("Invalid picture"));
-    return picture->pixmap();
+    return QPixmap::fromImage(picture->picture());
 }
 } // namespace
 

@@ -3,6 +3,7 @@
 
 #include "JpegDecoder.h"
 #include "PictureOrientation.h"
+#include "ThumbnailCache.h"
 
 #include <QBuffer>
 
@@ -57,7 +58,7 @@ int reductionFor(QSize stored, QSize needed)
     return 1;
 }
 
-JpegThumbnailSource readJpegForThumbnail(QIODevice *device, QSize needed)
+JpegThumbnailSource readJpegForThumbnail(QIODevice *device, QSize sheet)
 {
     JpegThumbnailSource source;
     viewing::JpegDecoder decoder(device);
@@ -67,6 +68,8 @@ JpegThumbnailSource readJpegForThumbnail(QIODevice *device, QSize needed)
     const viewing::JpegHeader &header = decoder.header();
     const auto turn = header.turn();
     source.original = header.uprightSize();
+    const QSize entry = cacheSizeFor(source.original);
+    const QSize needed(std::max(sheet.width(), entry.width()), std::max(sheet.height(), entry.height()));
     const QSize neededStored = viewing::uprightSize(needed, turn);
 
     if (!header.preview.isEmpty()) {

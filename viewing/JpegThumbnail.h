@@ -29,9 +29,9 @@ bool previewServes(QSize preview, QSize picture, QSize needed);
 // `needed` pixels of a picture of `stored` pixels.
 int reductionFor(QSize stored, QSize needed);
 
-// Reads the JPEG on `device` for a thumbnail whose larger picture needs `needed` pixels
-// upright (the sheet picture's size and the cache entry's, whichever is larger on each side).
-// A null `upright` when the file is no JPEG that can be read.
-JpegThumbnailSource readJpegForThumbnail(QIODevice *device, QSize needed);
+// Reads the JPEG on `device` for a sheet picture of `sheet` pixels and the cache entry beside
+// it: at least as large as either on each side (where the picture is that large). A null
+// `upright` when the file is no JPEG that can be read.
+JpegThumbnailSource readJpegForThumbnail(QIODevice *device, QSize sheet);
 
 } // namespace pixdock::thumbnails

@@ -29,6 +29,9 @@ public:
     // Stops the build: nothing runs on its behalf once it is gone.
     ~ThumbnailBuild() override;
 
+    // How many workers make thumbnails at once (one per core unless set before start()).
+    void setWorkerCount(int workers) { m_pool.setMaxThreadCount(std::max(1, workers)); }
+
     // Starts settling the pictures of `paths` (picture i is paths[i]), with sheet pictures of
     // `sheet` pixels. A build starts once.
     void start(const QStringList &paths, const ThumbnailCache &cache = ThumbnailCache(), QSize sheet = SheetSize);

@@ -70,10 +70,6 @@ QImage scaledTo(const QImage &image, QSize size)
     return averagable(image).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-// What both the sheet picture and the cache entry are made from: the largest of the two on
-// each side, never more than the picture.
-QSize neededFor(QSize sheet) { return {std::max(sheet.width(), CacheSide), std::max(sheet.height(), CacheSide)}; }
-
 struct Decoded
 {
     QImage upright;
@@ -98,7 +94,7 @@ Decoded decodePicture(const QString &path, const QByteArray &head, qint64 size, 
         Cancellable<QFile> file(cancelled, path);
         if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
             return {};
-        const JpegThumbnailSource source = readJpegForThumbnail(&file, neededFor(sheet));
+        const JpegThumbnailSource source = readJpegForThumbnail(&file, sheet);
         return {source.upright, source.original};
     }
     std::unique_ptr<QIODevice> device;

@@ -2,10 +2,12 @@
 #include "frmViewer.h"
 
 #include "FileService.h"
+#include "FirstPaint.h"
 #include "Frame.h"
 #include "FolderListing.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
+#include "PictureBox.h"
 #include "PictureLoader.h"
 #include "PicturePreloader.h"
 #include "RunTimeError.h"
@@ -16,8 +18,6 @@
 
 #include <QApplication>
 #include <QFrame>
-#include <QLabel>
-#include <QPixmap>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -64,7 +64,7 @@ void connectChange(QScrollBar *bar, frmViewer *viewer, void (frmViewer::*handler
 
 frmViewer::frmViewer()
     : m_framePicHolder(new QFrame(this))
-    , m_picFramed(new QLabel(m_framePicHolder))
+    , m_picFramed(new PictureBox(m_framePicHolder))
     , m_hScroll(new QScrollBar(Qt::Horizontal, this))
     , m_vScroll(new QScrollBar(Qt::Vertical, this))
     , m_cmdClose(new QPushButton(QStringLiteral("Close"), this))
@@ -76,10 +76,11 @@ frmViewer::frmViewer()
     placeTwips(m_framePicHolder, m_frame);
 
     m_picFramed->setObjectName(QStringLiteral("picFramed"));
-    m_picFramed->setFrameShape(QFrame::NoFrame);
-    m_picFramed->setMargin(0);
-    m_picFramed->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     placeTwips(m_picFramed, 480, 1080, 1935, 1455);
+    // Once the rest of a large picture is decoded, the folder's next file is made ready.
+    connect(m_picFramed, &PictureBox::completed, this,
+            [this] { PicturePreloader::instance().preloadNextInFolder(m_shownPath); });
+    connect(m_picFramed, &PictureBox::failed, this, &frmViewer::pictureFailedLate);
 
     for (QScrollBar *bar : {m_hScroll, m_vScroll}) {
         bar->setRange(0, 32767);
@@ -100,10 +101,19 @@ frmViewer::frmViewer()
     connect(m_cmdClose, &QPushButton::clicked, this, &frmViewer::cmdClose_Click);
 }
 
+namespace {
+// Any picture but a JPEG is decoded on the worker while the window is built; a JPEG is read
+// by the viewer itself, a large one by the part its frame shows first.
+void preloadUnlessJpeg(const QString &path)
+{
+    if (!startsAsJpeg(path))
+        PicturePreloader::instance().preload(path);
+}
+} // namespace
+
 frmViewer *frmViewer::openNew(bool bringToFront)
 {
-    // The picture is decoded on the worker while the window is built.
-    PicturePreloader::instance().preload(gCurrentPath);
+    preloadUnlessJpeg(gCurrentPath);
     auto *viewer = new frmViewer;
     try {
         viewer->load();
@@ -122,7 +132,7 @@ frmViewer *frmViewer::openShared()
 {
     if (frmViewer *old = loadedSharedWindow<frmViewer>())
         old->unload();
-    PicturePreloader::instance().preload(gCurrentPath);
+    preloadUnlessJpeg(gCurrentPath);
     frmViewer *viewer = sharedWindow<frmViewer>();
     viewer->showWindow();
     return viewer;
@@ -202,11 +212,20 @@ void frmViewer::showLoadedPicture(const QString &path)
 {
     PicturePreloader &preloader = PicturePreloader::instance();
     std::optional<QImage> preloaded = preloader.take(path);
-    QImage image = preloaded ? std::move(*preloaded) : loadPicture(path);
-    const QSize size = image.size();
-    // Handed over, not copied: a camera picture is tens of megabytes.
-    m_picFramed->setPixmap(QPixmap::fromImage(std::move(image)));
-    m_picFramed->resize(size);
+    std::optional<FirstPaint> first;
+    if (!preloaded && !m_wholeOnly)
+        first = paintFirstWhatShows(path, twips::sizeToPixels(m_frame.width(), m_frame.height()));
+    QSize size;
+    if (preloaded) {
+        m_picFramed->setPicture(*preloaded);
+        size = preloaded->size();
+    } else if (first) {
+        m_picFramed->beginPicture(first->size, first->piece, QPoint(0, 0), std::move(first->completion));
+        size = first->size;
+    } else {
+        size = showWholePicture(path);
+    }
+    m_shownPath = path;
 
     const ViewerLayout layout = layoutViewer(widthTwips(), heightTwips(),
                                              twips::fromPixels(1) * qint64(size.width()),
@@ -227,8 +246,24 @@ void frmViewer::showLoadedPicture(const QString &path)
         bar->show();
     }
     setFrameStatusText(gCurrentPath);
-    // While this one is looked at, the folder's next file is made ready for Next Image.
-    preloader.preloadNextInFolder(path);
+    // While this one is looked at, the folder's next file is made ready for Next Image; a
+    // picture still being decoded asks for it when it is complete.
+    if (m_picFramed->isComplete())
+        preloader.preloadNextInFolder(path);
+}
+
+QSize frmViewer::showWholePicture(const QString &path)
+{
+    const QImage image = loadPicture(path);
+    m_picFramed->setPicture(image);
+    return image.size();
+}
+
+void frmViewer::pictureFailedLate()
+{
+    m_wholeOnly = true;
+    ShowPicture(m_shownPath);
+    m_wholeOnly = false;
 }
 
 bool frmViewer::moveToNextFile()

@@ -1,12 +1,13 @@
 // Paint watching over an application-wide event filter; memory from /proc/self.
 #include "ScreenTiming.h"
 
+#include "PictureBox.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
-#include <QLabel>
 #include <QList>
 #include <QPixmap>
 
@@ -26,7 +27,7 @@ protected:
     bool eventFilter(QObject *object, QEvent *event) override
     {
         if (event->type() == QEvent::Paint && object->objectName() == QLatin1String("picFramed")) {
-            if (auto *label = qobject_cast<QLabel *>(object); label && !label->pixmap().isNull())
+            if (auto *box = qobject_cast<viewing::PictureBox *>(object); box && box->showsPicture())
                 painted = true;
         }
         return false;

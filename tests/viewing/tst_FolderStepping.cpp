@@ -263,7 +263,7 @@ private slots:
         QCOMPARE(frameStatusText(), gCurrentPath);
         auto *viewer = qobject_cast<frmViewer *>(WindowList::instance().at(2));
         QVERIFY(viewer);
-        QCOMPARE(viewer->picFramed()->pixmap().toImage().pixelColor(20, 2), colour);
+        QCOMPARE(viewer->picFramed()->picture().pixelColor(20, 2), colour);
         QCOMPARE(preloader.handedOver() - before, handedOver);
         if (shown == "b.bmp") {
             // Meanwhile the file after it is made ready.

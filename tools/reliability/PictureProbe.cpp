@@ -71,9 +71,8 @@ ViewerOutcome PictureProbe::viewerOutcome(const BadPicture &picture, QString &de
     } else if (messages.size() == 1
                && messages.first() == picture.path + QStringLiteral(" is invalid.\rLoad next file?")) {
         outcome = ViewerOutcome::Invalid;
-    } else if (messages.isEmpty() && viewer->picFramed()->isVisibleTo(viewer)
-               && !viewer->picFramed()->pixmap().isNull()) {
-        const QImage shown = comparable(viewer->picFramed()->pixmap().toImage());
+    } else if (messages.isEmpty() && viewer->picFramed()->isVisibleTo(viewer) && viewer->picFramed()->isComplete()) {
+        const QImage shown = comparable(viewer->picFramed()->picture());
         outcome = shown == intactImage(picture.intactPath) ? ViewerOutcome::Shown : ViewerOutcome::PartlyShown;
     } else {
         detail = messages.isEmpty() ? QStringLiteral("nothing shown, nothing said")
