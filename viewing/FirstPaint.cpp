@@ -14,6 +14,8 @@ namespace pixdock::viewing {
 
 std::optional<FirstPaint> paintFirstWhatShows(const QString &path, QSize visible)
 {
+    if (path.isEmpty())
+        return std::nullopt;
     QFile file;
     const int fd = openPictureFile(path);
     if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {

@@ -21,6 +21,7 @@
 #include "frmDelete.h"
 #include "frmImgList.h"
 #include "frmSearch.h"
+#include "PictureBox.h"
 #include "frmViewer.h"
 
 #include <QDir>

@@ -10,6 +10,7 @@
 #include "TestState.h"
 #include "ViewingTestFiles.h"
 #include "WindowList.h"
+#include "PictureBox.h"
 #include "frmViewer.h"
 
 #include <QFileInfo>

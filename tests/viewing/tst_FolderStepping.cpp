@@ -11,6 +11,7 @@
 #include "TestState.h"
 #include "ViewingTestFiles.h"
 #include "WindowList.h"
+#include "PictureBox.h"
 #include "frmViewer.h"
 
 #include <QDir>

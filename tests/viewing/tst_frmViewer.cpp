@@ -13,6 +13,7 @@
 #include "ViewingSetup.h"
 #include "ViewingTestFiles.h"
 #include "WindowList.h"
+#include "PictureBox.h"
 #include "frmViewer.h"
 
 #include <QFrame>
