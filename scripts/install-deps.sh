@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-webengine-dev
           qt6-image-formats-plugins libqt6sql6-sqlite libsqlite3-dev libgl1-mesa-dev
-          libjpeg62-turbo-dev libexif-dev)
+          libjpeg62-turbo-dev libexif-dev zlib1g-dev)
 # To test: Qt's PDF module reads printed pages, sqlite3 plays the other program on db.fil,
 # djpeg is a benchmark's anchor, PostgreSQL is the shared catalogue's server, Xvfb and Openbox
 # give the journeys that need a real window manager one, GLib's own file URIs are what the

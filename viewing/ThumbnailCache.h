@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -80,5 +81,17 @@ QSize cacheSizeFor(QSize original);
 
 // A PNG file's bytes with tEXt chunks (key, value pairs, Latin-1) placed right after its header.
 QByteArray withTextChunks(const QByteArray &png, const QList<QPair<QByteArray, QByteArray>> &texts);
+
+// What the start of a PNG file says before its pixels: the size in its header and the tEXt
+// chunks that come before the first pixel data, read without decoding anything. `complete` is
+// false when the bytes end before the pixel data begins (more of the file is needed).
+struct PngHead
+{
+    bool png = false;
+    bool complete = false;
+    QSize size;
+    QHash<QByteArray, QByteArray> texts;
+};
+PngHead readPngHead(const QByteArray &start);
 
 } // namespace pixdock::thumbnails

@@ -71,4 +71,12 @@ std::optional<double> timeDjpegEighth(const QStringList &files, int lanes)
         names);
 }
 
+std::optional<double> timeDjpegWhole(const QString &file)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("djpeg"));
+    if (program.isEmpty())
+        return std::nullopt;
+    return timeProcess(program, {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), file});
+}
+
 } // namespace pixdock::bench

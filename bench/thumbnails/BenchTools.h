@@ -19,4 +19,8 @@ std::optional<double> timeVipsthumbnail(const QStringList &files, const QString 
 // nothing when the program is missing or fails.
 std::optional<double> timeDjpegEighth(const QStringList &files, int lanes);
 
+// Milliseconds for djpeg's decode of the whole of one file (its output thrown away); nothing
+// when the program is missing or fails.
+std::optional<double> timeDjpegWhole(const QString &file);
+
 } // namespace pixdock::bench

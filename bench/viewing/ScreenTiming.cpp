@@ -9,7 +9,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QList>
-#include <QPixmap>
+#include <QPointer>
 
 #include <algorithm>
 #include <cctype>
@@ -22,13 +22,16 @@ class PicturePaintWatch : public QObject
 {
 public:
     bool painted = false;
+    QPointer<viewing::PictureBox> box;
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint && object->objectName() == QLatin1String("picFramed")) {
-            if (auto *box = qobject_cast<viewing::PictureBox *>(object); box && box->showsPicture())
+        if (event->type() == QEvent::Paint && object->objectName() == QLatin1String("picFramed") && !painted) {
+            if (auto *shown = qobject_cast<viewing::PictureBox *>(object); shown && shown->showsPicture()) {
                 painted = true;
+                box = shown;
+            }
         }
         return false;
     }
@@ -77,6 +80,27 @@ double msUntilPicturePainted(const std::function<void()> &action)
     const double ms = double(clock.nsecsElapsed()) / 1e6;
     qApp->removeEventFilter(&watch);
     return watch.painted ? ms : -1;
+}
+
+PaintTimes msUntilPaintedAndWhole(const std::function<void()> &action)
+{
+    PicturePaintWatch watch;
+    qApp->installEventFilter(&watch);
+    QElapsedTimer clock;
+    clock.start();
+    action();
+    PaintTimes times;
+    while (!watch.painted && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (watch.painted)
+        times.painted = double(clock.nsecsElapsed()) / 1e6;
+    qApp->removeEventFilter(&watch);
+    // Waits for the worker's bands without spinning: it needs the core more than this loop.
+    while (watch.box && !watch.box->isComplete() && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (watch.box && watch.box->isComplete())
+        times.complete = double(clock.nsecsElapsed()) / 1e6;
+    return times;
 }
 
 void runEventsFor(int ms)

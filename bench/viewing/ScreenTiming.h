@@ -12,6 +12,14 @@ namespace pixdock::bench {
 // has been painted; negative when none was painted within ten seconds.
 double msUntilPicturePainted(const std::function<void()> &action);
 
+struct PaintTimes
+{
+    double painted = -1;  // until a picture box first painted part of a picture
+    double complete = -1; // until that box held the whole picture
+};
+// The same, and then until the picture that was painted is whole.
+PaintTimes msUntilPaintedAndWhole(const std::function<void()> &action);
+
 // Runs the event loop for about `ms` milliseconds.
 void runEventsFor(int ms);
 

@@ -151,6 +151,25 @@ private slots:
         QCOMPARE(QDir(m_cache.root() + "/normal").entryList(QDir::Files).size(), 1);
     }
 
+    void anEntryKeepsThePicturesColoursAndTransparency()
+    {
+        QImage picture(300, 200, QImage::Format_ARGB32);
+        picture.fill(Qt::transparent);
+        for (int y = 0; y < 200; ++y)
+            for (int x = 150; x < 300; ++x)
+                picture.setPixelColor(x, y, QColor(200, 30, 90));
+        const QString path = m_pictures->filePath(QStringLiteral("half.png"));
+        QVERIFY(picture.save(path));
+        QVERIFY(!makeThumbnail(path, m_cache).isNull());
+        // Read back by Qt's own PNG reader, as any program reads the shared cache.
+        const QImage entry(m_cache.entryPath(fileUri(path)));
+        QCOMPARE(entry.size(), QSize(128, 85));
+        QVERIFY(entry.hasAlphaChannel());
+        QCOMPARE(entry.pixelColor(10, 40).alpha(), 0);
+        QVERIFY(near(entry.pixelColor(118, 40), QColor(200, 30, 90)));
+        QCOMPARE(entry.pixelColor(118, 40).alpha(), 255);
+    }
+
     void aFreshEntryIsUsedInsteadOfThePicture()
     {
         const QString picture =
