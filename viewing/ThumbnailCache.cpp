@@ -363,7 +363,8 @@ PngHead readPngHead(const QByteArray &start)
                 head.size = QSize(int(width), int(height));
         } else if (type == "tEXt") {
             const qsizetype nul = body.indexOf('\0');
-            if (nul > 0)
+            // A key that comes again keeps its first value.
+            if (nul > 0 && !head.texts.contains(body.left(nul)))
                 head.texts.insert(body.left(nul), body.mid(nul + 1));
         } else if (type == "IEND") {
             head.complete = true;
