@@ -6,6 +6,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <cmath>
+
 namespace pixdock::viewing {
 
 PictureBox::PictureBox(QWidget *parent)
@@ -16,6 +18,13 @@ PictureBox::PictureBox(QWidget *parent)
 
 PictureBox::~PictureBox() = default;
 
+void PictureBox::setDensity(qreal density) { m_density = density > 0 ? density : 1; }
+
+QSize PictureBox::shownSize(QSize pixels) const
+{
+    return {int(std::ceil(pixels.width() / m_density)), int(std::ceil(pixels.height() / m_density))};
+}
+
 void PictureBox::setPicture(const QImage &picture)
 {
     m_completion.reset();
@@ -23,7 +32,7 @@ void PictureBox::setPicture(const QImage &picture)
     m_growing = QImage();
     m_rowsReady = 0;
     m_picture = picture;
-    resize(picture.size());
+    resize(shownSize(picture.size()));
     update();
 }
 
@@ -41,7 +50,7 @@ void PictureBox::beginPicture(QSize size, const QImage &piece, QPoint at, std::u
             emit failed();
         });
     }
-    resize(size);
+    resize(shownSize(size));
     update();
 }
 
@@ -62,7 +71,7 @@ void PictureBox::bandReady(const QImage &growing, int rows)
     m_growing = growing;
     const int before = m_rowsReady;
     m_rowsReady = rows;
-    update(QRect(0, before, width(), rows - before));
+    update(QRectF(0, before / m_density, width(), (rows - before) / m_density + 1).toAlignedRect());
 }
 
 void PictureBox::finished(const QImage &picture)
@@ -82,7 +91,10 @@ void PictureBox::finished(const QImage &picture)
 void PictureBox::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    const QRect area = event->rect();
+    // Drawn in picture pixels, each on one screen pixel.
+    const QRect area = QRectF(QPointF(event->rect().topLeft()) * m_density, QSizeF(event->rect().size()) * m_density)
+                           .toAlignedRect();
+    painter.scale(1 / m_density, 1 / m_density);
     if (!m_picture.isNull()) {
         const QRect part = area.intersected(m_picture.rect());
         painter.drawImage(part.topLeft(), m_picture, part);
@@ -93,8 +105,9 @@ void PictureBox::paintEvent(QPaintEvent *event)
     if (!ready.isEmpty())
         painter.drawImage(ready.topLeft(), m_growing, ready);
     if (!m_piece.isNull()) {
-        const QRect below(0, m_rowsReady, width(), height() - m_rowsReady);
-        const QRect part = area.intersected(QRect(m_pieceAt, m_piece.size())).intersected(below);
+        // The piece where the growing picture has no final rows yet.
+        QRect part = area.intersected(QRect(m_pieceAt, m_piece.size()));
+        part.setTop(std::max(part.top(), m_rowsReady));
         if (!part.isEmpty())
             painter.drawImage(part.topLeft(), m_piece, part.translated(-m_pieceAt));
     }

@@ -1,7 +1,8 @@
 // The viewer's picture box: shows a picture at its natural size, one screen pixel per picture
-// pixel. A large JPEG can be shown before it is decoded: first the part on screen, then band
-// after band as the rest is decoded on a worker; what is not decoded yet shows the frame's
-// background, never a wrong pixel.
+// pixel (on a screen of higher density the box covers fewer of the layout's points). A large
+// JPEG can be shown before it is decoded: first the part on screen, then band after band as the
+// rest is decoded on a worker; what is not decoded yet shows the frame's background, never a
+// wrong pixel. Sizes and places of pictures are in picture pixels.
 #pragma once
 
 #include <QImage>
@@ -20,6 +21,11 @@ class PictureBox : public QWidget
 public:
     explicit PictureBox(QWidget *parent = nullptr);
     ~PictureBox() override;
+
+    // Screen pixels to a layout point (the screen's device pixel ratio); set before a picture.
+    void setDensity(qreal density);
+    // The box's size, in layout points, for a picture of `pixels`.
+    QSize shownSize(QSize pixels) const;
 
     // The whole picture; the box takes its size.
     void setPicture(const QImage &picture);
@@ -50,6 +56,7 @@ private:
     void bandReady(const QImage &growing, int rows);
     void finished(const QImage &picture);
 
+    qreal m_density = 1;
     QImage m_picture;
     QImage m_piece;
     QPoint m_pieceAt;

@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSet>
-#include <QWindow>
 
 #include <limits>
 

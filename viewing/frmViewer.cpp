@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include <cmath>
 #include <optional>
 
 namespace pixdock {
@@ -211,10 +212,14 @@ void frmViewer::ShowPicture(const QString &path)
 void frmViewer::showLoadedPicture(const QString &path)
 {
     PicturePreloader &preloader = PicturePreloader::instance();
+    // One screen pixel for each picture pixel: on a screen of higher density the picture covers
+    // fewer of the layout's points, and the frame shows more of its pixels.
+    const qreal density = devicePixelRatioF();
+    m_picFramed->setDensity(density);
     std::optional<QImage> preloaded = preloader.take(path);
     std::optional<FirstPaint> first;
     if (!preloaded && !m_wholeOnly)
-        first = paintFirstWhatShows(path, twips::sizeToPixels(m_frame.width(), m_frame.height()));
+        first = paintFirstWhatShows(path, twips::sizeToPixels(m_frame.width(), m_frame.height()) * density);
     QSize size;
     if (preloaded) {
         m_picFramed->setPicture(*preloaded);
@@ -227,9 +232,11 @@ void frmViewer::showLoadedPicture(const QString &path)
     }
     m_shownPath = path;
 
-    const ViewerLayout layout = layoutViewer(widthTwips(), heightTwips(),
-                                             twips::fromPixels(1) * qint64(size.width()),
-                                             twips::fromPixels(1) * qint64(size.height()));
+    const auto shownTwips = [density](int pixels) {
+        return qint64(std::llround(double(twips::fromPixels(1)) * pixels / density));
+    };
+    const ViewerLayout layout =
+        layoutViewer(widthTwips(), heightTwips(), shownTwips(size.width()), shownTwips(size.height()));
     m_hScroll->move(m_hScroll->x(), twips::toPixels(layout.hScrollTop));
     m_picFramed->move(twips::pointToPixels(m_frame.left(), m_frame.top()));
     m_picFramed->show();

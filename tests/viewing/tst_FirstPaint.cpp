@@ -42,10 +42,15 @@ QImage readByQt(const QString &path)
     return reader.read().convertToFormat(QImage::Format_RGB32);
 }
 
-// What the picture box shows of `area` (its own coordinates), on the window's background.
+// What the picture box shows of `area` (in picture pixels), on the window's background, in the
+// screen's pixels: one for each picture pixel, whatever the screen's density.
 QImage shownPart(PictureBox *box, QRect area)
 {
-    return box->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+    const qreal density = box->devicePixelRatioF();
+    const QRect points = QRectF(QPointF(area.topLeft()) / density, QSizeF(area.size()) / density).toAlignedRect();
+    QImage shown = box->grab(points).toImage().convertToFormat(QImage::Format_RGB32);
+    shown.setDevicePixelRatio(1);
+    return shown.copy(QRect(QPoint(0, 0), area.size()));
 }
 
 // Pixels of `shown` that are neither the picture's own nor the plain background.
@@ -111,23 +116,26 @@ private slots:
         frmViewer *viewer = frmViewer::openNew();
         PictureBox *box = viewer->picFramed();
         QVERIFY(box->showsPicture());
-        QCOMPARE(box->size(), shown);
+        QCOMPARE(box->size(), box->shownSize(shown));
         QCOMPARE(frameStatusText(), path);
         // The bars are those of the whole picture from the first moment.
         QVERIFY(viewer->hScroll()->isVisibleTo(viewer));
         QVERIFY(viewer->vScroll()->isVisibleTo(viewer));
         const int frameHeight = viewer->heightTwips() - 2000;
-        QCOMPARE(viewer->vScroll()->maximum(), int(std::lrint((twips::fromPixels(shown.height()) - frameHeight - 1) * 1.1)));
+        const qreal density = box->devicePixelRatioF();
+        const double shownHeight = std::llround(twips::fromPixels(1) * shown.height() / density);
+        QCOMPARE(viewer->vScroll()->maximum(), int(std::lrint((shownHeight - frameHeight - 1) * 1.1)));
 
         // What the frame shows is there at once, exactly.
-        const QRect visible = QRect(QPoint(0, 0), viewer->framePicHolder()->size()).intersected(box->rect());
+        const QRect visible = QRect(QPoint(0, 0), (QSizeF(viewer->framePicHolder()->size()) * density).toSize())
+                                  .intersected(reference.rect());
         QCOMPARE(shownPart(box, visible), reference.copy(visible));
 
         // Far down and right: the picture's own pixels or nothing, never a wrong one, and the
         // part itself once it is decoded.
         viewer->hScroll()->setValue(viewer->hScroll()->maximum());
         viewer->vScroll()->setValue(viewer->vScroll()->maximum());
-        const QRect corner(box->width() - 300, box->height() - 200, 300, 200);
+        const QRect corner(shown.width() - 300, shown.height() - 200, 300, 200);
         const QRgb background = box->palette().color(box->backgroundRole()).rgb();
         QCOMPARE(wrongPixels(shownPart(box, corner), reference, corner, background), 0);
         QTRY_VERIFY_WITH_TIMEOUT(box->isComplete(), DecodeTimeout);
