@@ -28,7 +28,10 @@ void ThumbnailBuild::start(const QStringList &paths, const ThumbnailCache &cache
     m_paths = paths;
     m_cache = cache;
     m_sheet = sheet;
+    const int focus = m_memory.focus();
     m_memory = ThumbnailMemory(memoryCapacityFor(sheet));
+    m_memory.setFocus(focus);
+    m_wanted = m_wanted.mid(0, wantedLimit());
     m_state.assign(size_t(paths.size()), State::Pending);
     m_inFlight.assign(size_t(paths.size()), false);
     if (paths.isEmpty()) {
@@ -41,10 +44,17 @@ void ThumbnailBuild::start(const QStringList &paths, const ThumbnailCache &cache
 
 void ThumbnailBuild::setWanted(const QList<int> &pictures, int focus)
 {
-    m_wanted = pictures;
+    m_wanted = pictures.mid(0, wantedLimit());
     m_memory.setFocus(focus);
     if (m_started && !m_stopped)
         topUp();
+}
+
+int ThumbnailBuild::wantedLimit() const
+{
+    // No more than the memory keeps when it makes room, or the wanted pictures would push each
+    // other out and be made again and again.
+    return m_memory.capacity() - m_memory.capacity() / 10 - 1;
 }
 
 void ThumbnailBuild::stop()
@@ -131,6 +141,13 @@ void ThumbnailBuild::arrived(int picture, bool has, const QImage &image, bool sh
     // A receiver may stop the build (the window closing) while it takes a signal.
     if (m_stopped)
         return;
+    // A picture made before that cannot be made again (its file went) has no thumbnail any more.
+    if (!has && m_state[size_t(picture)] == State::Made) {
+        m_state[size_t(picture)] = State::None;
+        emit noThumbnail(picture);
+        if (m_stopped)
+            return;
+    }
     if (m_state[size_t(picture)] == State::Pending) {
         m_state[size_t(picture)] = has ? State::Made : State::None;
         ++m_settled;

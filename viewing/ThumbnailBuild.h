@@ -63,6 +63,7 @@ signals:
 
 private:
     enum class State : quint8 { Pending, Made, None };
+    int wantedLimit() const;
     void topUp();
     bool queueWanted();
     bool queueNextPending();
