@@ -18,8 +18,9 @@ namespace pixdock::fuzzing {
 std::string checkExif(const QByteArray &tiff);
 
 // `bytes` as a JPEG file: a header that reads gives a size libjpeg accepts; a picture of a
-// megapixel or less decodes whole, and any region of it decodes to exactly the whole picture's
-// pixels there; the thumbnail source is empty or of the picture's upright size or smaller.
+// megapixel or less decodes whole, and any region of it that decodes without meeting damaged
+// data has exactly the whole picture's pixels there; the thumbnail source is empty or of the
+// picture's upright size or smaller.
 std::string checkJpeg(const QByteArray &bytes);
 
 // `bytes` as the start of a PNG file: reading its head never looks past the bytes, and what

@@ -37,8 +37,11 @@ std::optional<FirstPaint> paintFirstWhatShows(const QString &path, QSize visible
     if (shown.isEmpty() || 4 * qint64(shown.width()) * shown.height() > qint64(upright.width()) * upright.height())
         return std::nullopt;
     const auto turn = header.turn();
+    const int warned = decoder.damageWarnings();
     const QImage piece = turnedUpright(decoder.decodeRegion(storedRectOf(shown, header.size, turn)), turn);
-    if (piece.isNull())
+    // Damaged data on the way: the whole decode may fill it in otherwise than the part did, so
+    // the picture takes the usual road and is shown as the whole decode makes it.
+    if (piece.isNull() || decoder.damageWarnings() != warned)
         return std::nullopt;
     return FirstPaint{upright, piece, std::make_unique<JpegCompletion>(fd, *stamp, header.size, turn)};
 }

@@ -24,8 +24,8 @@ struct FirstPaint
 // decoded, with the decode of the rest begun. Nothing when the picture takes the usual road:
 // anything but a baseline JPEG, a picture the frame shows a quarter of or more (decoding it
 // whole is as quick), one too large to open, or one whose header or first rows cannot be
-// read (the usual road then says what is wrong). Failing to open the file raises the
-// loader's errors.
+// read (the usual road then says what is wrong) or hold damaged data. Failing to open the file
+// raises the loader's errors.
 std::optional<FirstPaint> paintFirstWhatShows(const QString &path, QSize visible);
 
 // Whether the file at `path` starts as a JPEG (read without waiting; false when unreadable).

@@ -319,4 +319,6 @@ bool JpegDecoder::decodeInto(uchar *bits, qsizetype bytesPerLine, const std::fun
 
 QString JpegDecoder::errorText() const { return QString::fromLocal8Bit(d->errors.message); }
 
+int JpegDecoder::damageWarnings() const { return int(d->errors.num_warnings); }
+
 } // namespace pixdock::viewing

@@ -70,6 +70,10 @@ public:
 
     // What libjpeg said when it gave up.
     QString errorText() const;
+    // How many times libjpeg found damaged data it filled in or passed over (a cut file,
+    // corrupt entropy data, a missing marker); where it did, decodes of different regions need
+    // not agree with each other.
+    int damageWarnings() const;
 
 private:
     struct State;

@@ -143,6 +143,22 @@ private slots:
         QCOMPARE(box->picture(), reference);
     }
 
+    void aLargeJpegDamagedNearItsTopIsShownAsTheWholeDecodeMakesIt()
+    {
+        QByteArray jpeg = test::encodeJpeg(test::detailedPicture({2400, 1800}, 4));
+        // A marker in the middle of the first rows' data: libjpeg ends the scan there and fills
+        // in the rest, and a decode of a part could fill it otherwise.
+        const qsizetype scan = jpeg.indexOf(QByteArray("\xFF\xDA", 2));
+        QVERIFY(scan > 0);
+        jpeg.replace(scan + 400, 2, QByteArray("\xFF\xE5", 2));
+        const QString path = test::writeBytes(m_dir->path(), QStringLiteral("damaged.jpg"), jpeg);
+
+        gCurrentPath = path;
+        frmViewer *viewer = frmViewer::openNew();
+        QVERIFY(viewer->picFramed()->isComplete());
+        QCOMPARE(viewer->picFramed()->picture(), readByQt(path));
+    }
+
     void theNextFileIsMadeReadyOnceTheLargePictureIsComplete()
     {
         const QString large = test::writeBytes(m_dir->path(), QStringLiteral("a.jpg"),
