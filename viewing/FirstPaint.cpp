@@ -8,8 +8,6 @@
 
 #include <QFile>
 
-#include <unistd.h>
-
 namespace pixdock::viewing {
 
 std::optional<FirstPaint> paintFirstWhatShows(const QString &path, QSize visible)
@@ -17,11 +15,8 @@ std::optional<FirstPaint> paintFirstWhatShows(const QString &path, QSize visible
     if (path.isEmpty())
         return std::nullopt;
     QFile file;
-    const int fd = openPictureFile(path);
-    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return std::nullopt;
-    }
+    openPictureFile(file, path, QIODevice::ReadOnly | QIODevice::Unbuffered);
+    const int fd = file.handle();
     const std::optional<FileStamp> stamp = stampOf(fd);
     if (!stamp || !looksLikeJpeg(file.read(3)) || !file.seek(0))
         return std::nullopt;
@@ -50,11 +45,7 @@ bool startsAsJpeg(const QString &path)
 {
     try {
         QFile file;
-        const int fd = openPictureFile(path);
-        if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-            ::close(fd);
-            return false;
-        }
+        openPictureFile(file, path);
         return looksLikeJpeg(file.read(3));
     } catch (const std::exception &) {
         return false;

@@ -71,6 +71,15 @@ int openPictureFile(const QString &path)
     return fd;
 }
 
+void openPictureFile(QFile &file, const QString &path, QIODevice::OpenMode mode)
+{
+    const int fd = openPictureFile(path);
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw fileError(fileerr::AccessError);
+    }
+}
+
 void raisePictureMemoryLimit() { QImageReader::setAllocationLimit(PictureMemoryLimitMB); }
 
 QImage loadPicture(const QString &path)
@@ -83,8 +92,7 @@ QImage loadPicture(const QString &path)
         throw fileError(err::PathNotFound);
 
     QFile file;
-    if (!file.open(openPictureFile(path), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        throw fileError(fileerr::AccessError);
+    openPictureFile(file, path);
     return readPicture(&file);
 }
 

@@ -179,22 +179,15 @@ QString ThumbnailCache::entryPath(const QByteArray &uri) const
     return m_root + QStringLiteral("/normal/") + QLatin1String(md5Hex(uri)) + QStringLiteral(".png");
 }
 
-CacheEntry ThumbnailCache::read(const PictureStamp &stamp) const
-{
-    const QString name = QLatin1String(md5Hex(stamp.uri)) + QStringLiteral(".png");
-    for (const char *folder : {"/normal/", "/large/"}) {
-        CacheEntry entry = readEntry(m_root + QLatin1String(folder) + name, stamp, true);
-        if (entry.fresh)
-            return entry;
-    }
-    return {};
-}
+CacheEntry ThumbnailCache::read(const PictureStamp &stamp) const { return find(stamp, true); }
 
-CacheEntry ThumbnailCache::peek(const PictureStamp &stamp) const
+CacheEntry ThumbnailCache::peek(const PictureStamp &stamp) const { return find(stamp, false); }
+
+CacheEntry ThumbnailCache::find(const PictureStamp &stamp, bool pixels) const
 {
     const QString name = QLatin1String(md5Hex(stamp.uri)) + QStringLiteral(".png");
     for (const char *folder : {"/normal/", "/large/"}) {
-        CacheEntry entry = readEntry(m_root + QLatin1String(folder) + name, stamp, false);
+        CacheEntry entry = readEntry(m_root + QLatin1String(folder) + name, stamp, pixels);
         if (entry.fresh)
             return entry;
     }

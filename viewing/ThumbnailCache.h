@@ -69,6 +69,7 @@ public:
     bool holds(const QString &path) const;
 
 private:
+    CacheEntry find(const PictureStamp &stamp, bool pixels) const;
     CacheEntry readEntry(const QString &file, const PictureStamp &stamp, bool pixels) const;
     bool ensureFolder() const;
 

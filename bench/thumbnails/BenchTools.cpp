@@ -33,6 +33,18 @@ std::optional<double> timeProcess(const QString &program, const QStringList &arg
 
 } // namespace
 
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return -1;
+}
+
 void readThrough(const QStringList &files)
 {
     for (const QString &path : files) {

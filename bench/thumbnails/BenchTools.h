@@ -8,6 +8,9 @@
 
 namespace pixdock::bench {
 
+// The process's resident memory in megabytes (VmRSS); negative when it cannot be read.
+double residentMegabytes();
+
 // Reads every file once, so that all measurements find them in the page cache alike.
 void readThrough(const QStringList &files);
 

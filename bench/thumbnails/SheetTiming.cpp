@@ -1,30 +1,17 @@
 // Watching the thumbnail sheet's paints and the process's memory.
 #include "SheetTiming.h"
 
+#include "BenchTools.h"
+
 #include "ThumbnailSheetView.h"
 #include "frmThumbnails.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
-#include <QFile>
 #include <QImage>
 
 namespace pixdock::bench {
-
-namespace {
-double residentMB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
-    }
-    return -1;
-}
-} // namespace
 
 ThumbnailSheetView *sheetViewOf(frmThumbnails *sheet)
 {
@@ -76,13 +63,13 @@ bool runUntil(const std::function<bool()> &done, int timeoutMs)
 
 MemoryWatch::MemoryWatch()
 {
-    m_peak = residentMB();
+    m_peak = residentMegabytes();
     startTimer(10);
 }
 
 void MemoryWatch::timerEvent(QTimerEvent *)
 {
-    m_peak = std::max(m_peak, residentMB());
+    m_peak = std::max(m_peak, residentMegabytes());
 }
 
 SheetRun timeSheet(const QStringList &files, int screenful)

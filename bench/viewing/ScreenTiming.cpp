@@ -68,21 +68,8 @@ double smapsKilobytes(const std::function<bool(const QByteArray &)> &wanted, boo
 }
 } // namespace
 
-double msUntilPicturePainted(const std::function<void()> &action)
-{
-    PicturePaintWatch watch;
-    qApp->installEventFilter(&watch);
-    QElapsedTimer clock;
-    clock.start();
-    action();
-    while (!watch.painted && clock.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    const double ms = double(clock.nsecsElapsed()) / 1e6;
-    qApp->removeEventFilter(&watch);
-    return watch.painted ? ms : -1;
-}
-
-PaintTimes msUntilPaintedAndWhole(const std::function<void()> &action)
+namespace {
+PaintTimes paintTimes(const std::function<void()> &action, bool untilWhole)
 {
     PicturePaintWatch watch;
     qApp->installEventFilter(&watch);
@@ -95,6 +82,8 @@ PaintTimes msUntilPaintedAndWhole(const std::function<void()> &action)
     if (watch.painted)
         times.painted = double(clock.nsecsElapsed()) / 1e6;
     qApp->removeEventFilter(&watch);
+    if (!untilWhole)
+        return times;
     // Waits for the worker's bands without spinning: it needs the core more than this loop.
     while (watch.box && !watch.box->isComplete() && clock.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -102,6 +91,11 @@ PaintTimes msUntilPaintedAndWhole(const std::function<void()> &action)
         times.complete = double(clock.nsecsElapsed()) / 1e6;
     return times;
 }
+} // namespace
+
+double msUntilPicturePainted(const std::function<void()> &action) { return paintTimes(action, false).painted; }
+
+PaintTimes msUntilPaintedAndWhole(const std::function<void()> &action) { return paintTimes(action, true); }
 
 void runEventsFor(int ms)
 {
@@ -109,18 +103,6 @@ void runEventsFor(int ms)
     clock.start();
     while (clock.elapsed() < ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
-    }
-    return -1;
 }
 
 double libraryResidentMegabytes(const QString &name)

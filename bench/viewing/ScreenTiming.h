@@ -23,8 +23,6 @@ PaintTimes msUntilPaintedAndWhole(const std::function<void()> &action);
 // Runs the event loop for about `ms` milliseconds.
 void runEventsFor(int ms);
 
-// The process's resident memory in megabytes (VmRSS).
-double residentMegabytes();
 // Megabytes resident in the mappings of shared libraries whose file name contains `name`;
 // negative when no such library is mapped.
 double libraryResidentMegabytes(const QString &name);
