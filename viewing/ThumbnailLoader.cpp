@@ -165,6 +165,8 @@ bool isIconHeader(const QByteArray &head)
 
 bool entryServesSheet(QSize entry, QSize original, QSize sheet)
 {
+    // Measured against the sheet's size in layout points: on a dense screen a 128-pixel entry
+    // still serves (the sheet pictures decoded afresh are made at the screen's pixels).
     // Stretching an entry to at most twice its size keeps what the eye sees at sheet size.
     const auto serves = [](int entrySide, int originalSide, int sheetSide) {
         return 2 * entrySide >= sheetSide || (originalSide > 0 && entrySide >= originalSide);
@@ -180,7 +182,7 @@ QImage makeThumbnail(const QString &path, const ThumbnailCache &cache, const std
         return {};
     if (opened.mayCache) {
         const CacheEntry entry = cache.read(opened.stamp);
-        if (!entry.image.isNull() && entryServesSheet(entry.image.size(), entry.original, sheet))
+        if (!entry.image.isNull() && entryServesSheet(entry.image.size(), entry.original, SheetSize))
             return squeeze(entry.image, sheet);
     }
     return makeFromPicture(opened, cache, cancelled, sheet);
@@ -194,7 +196,7 @@ bool hasThumbnail(const QString &path, const ThumbnailCache &cache, const std::a
         return false;
     if (opened.mayCache) {
         const CacheEntry entry = cache.peek(opened.stamp);
-        if (entry.fresh && entryServesSheet(entry.size, entry.original, sheet))
+        if (entry.fresh && entryServesSheet(entry.size, entry.original, SheetSize))
             return true;
     }
     const QImage sheetPicture = makeFromPicture(opened, cache, cancelled, sheet);

@@ -27,7 +27,7 @@ bool isIconHeader(const QByteArray &head);
 
 // Whether a cache entry of `entry` pixels, made from a picture of `original` pixels (invalid
 // when the entry does not say), keeps enough of the picture for a sheet picture of `sheet`
-// pixels: a long thin picture's entry does not.
+// layout points: a long thin picture's entry does not.
 bool entryServesSheet(QSize entry, QSize original, QSize sheet);
 
 // The sheet thumbnail of the picture at `path`, of `sheet` pixels, or a null image when the file
