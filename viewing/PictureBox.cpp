@@ -30,7 +30,7 @@ void PictureBox::setPicture(const QImage &picture)
     m_completion.reset();
     m_piece = QImage();
     m_growing = QImage();
-    m_rowsReady = 0;
+    m_ready.clear();
     m_picture = picture;
     resize(shownSize(picture.size()));
     update();
@@ -64,14 +64,14 @@ void PictureBox::finishPicture()
     m_completion->processPending();
 }
 
-void PictureBox::bandReady(const QImage &growing, int rows)
+void PictureBox::bandReady(const QImage &growing, int first, int end)
 {
-    if (!m_completion || rows <= m_rowsReady)
+    const int before = m_ready.value(first, first);
+    if (!m_completion || end <= before)
         return;
     m_growing = growing;
-    const int before = m_rowsReady;
-    m_rowsReady = rows;
-    update(QRectF(0, before / m_density, width(), (rows - before) / m_density + 1).toAlignedRect());
+    m_ready.insert(first, end);
+    update(QRectF(0, before / m_density, width(), (end - before) / m_density + 1).toAlignedRect());
 }
 
 void PictureBox::finished(const QImage &picture)
@@ -82,7 +82,7 @@ void PictureBox::finished(const QImage &picture)
     const QImage whole = picture;
     m_piece = QImage();
     m_growing = QImage();
-    m_rowsReady = 0;
+    m_ready.clear();
     m_picture = whole;
     update();
     emit completed();
@@ -100,16 +100,17 @@ void PictureBox::paintEvent(QPaintEvent *event)
         painter.drawImage(part.topLeft(), m_picture, part);
         return;
     }
-    // The decoded rows of the growing picture: the worker writes only below them.
-    const QRect ready = area.intersected(QRect(0, 0, m_growing.width(), m_rowsReady));
-    if (!ready.isEmpty())
-        painter.drawImage(ready.topLeft(), m_growing, ready);
+    // The part decoded first, then the final rows of the growing picture: both are the
+    // picture's own pixels where they meet. The workers write only outside the final rows.
     if (!m_piece.isNull()) {
-        // The piece where the growing picture has no final rows yet.
-        QRect part = area.intersected(QRect(m_pieceAt, m_piece.size()));
-        part.setTop(std::max(part.top(), m_rowsReady));
+        const QRect part = area.intersected(QRect(m_pieceAt, m_piece.size()));
         if (!part.isEmpty())
             painter.drawImage(part.topLeft(), m_piece, part.translated(-m_pieceAt));
+    }
+    for (auto it = m_ready.cbegin(); it != m_ready.cend(); ++it) {
+        const QRect ready = area.intersected(QRect(0, it.key(), m_growing.width(), it.value() - it.key()));
+        if (!ready.isEmpty())
+            painter.drawImage(ready.topLeft(), m_growing, ready);
     }
 }
 

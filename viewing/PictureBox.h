@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QImage>
+#include <QMap>
 #include <QPoint>
 #include <QWidget>
 
@@ -39,7 +40,7 @@ public:
     QImage picture() const { return m_picture; }
     bool isComplete() const { return !m_picture.isNull(); }
     // Whether any part of a picture is there to be shown.
-    bool showsPicture() const { return isComplete() || !m_piece.isNull() || m_rowsReady > 0; }
+    bool showsPicture() const { return isComplete() || !m_piece.isNull() || !m_ready.isEmpty(); }
     // Finishes the picture now, waiting for the worker if it is still decoding.
     void finishPicture();
 
@@ -53,7 +54,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void bandReady(const QImage &growing, int rows);
+    void bandReady(const QImage &growing, int first, int end);
     void finished(const QImage &picture);
 
     qreal m_density = 1;
@@ -61,7 +62,8 @@ private:
     QImage m_piece;
     QPoint m_pieceAt;
     QImage m_growing;
-    int m_rowsReady = 0;
+    // The rows of the growing picture that are final: from each key up to its value.
+    QMap<int, int> m_ready;
     std::unique_ptr<JpegCompletion> m_completion;
 };
 

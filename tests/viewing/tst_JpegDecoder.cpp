@@ -105,6 +105,34 @@ private slots:
         }
     }
 
+    // Two workers share a large picture: each decodes its rows into the same memory.
+    void rowRangesDecodedApartMakeTheWholePicture_data() { aRegionHasExactlyTheWholePicturesPixels_data(); }
+    void rowRangesDecodedApartMakeTheWholePicture()
+    {
+        QFETCH(QByteArray, jpeg);
+        const QImage whole = decodeWhole(jpeg).image;
+        for (const int middle : {1, 16, 17, 125, 250}) {
+            QImage shared(whole.size(), QImage::Format_RGB32);
+            shared.fill(qRgb(1, 2, 3));
+            for (const auto &[first, end] : {std::pair(0, middle), std::pair(middle, -1)}) {
+                QByteArray data = jpeg;
+                QBuffer buffer(&data);
+                buffer.open(QIODevice::ReadOnly);
+                JpegDecoder decoder(&buffer);
+                QVERIFY(decoder.readHeader());
+                int lastBand = -1;
+                QVERIFY(decoder.decodeRowsInto(shared.bits(), shared.bytesPerLine(), first, end,
+                                               [&](int ready) { lastBand = ready; }));
+                QCOMPARE(lastBand, end < 0 ? whole.height() : end);
+                // Nothing below the range is written.
+                if (end > 0)
+                    QCOMPARE(shared.pixel(0, end), first == 0 ? qRgb(1, 2, 3) : whole.pixel(0, end));
+            }
+            const QString difference = firstDifference(shared, whole);
+            QVERIFY2(difference.isEmpty(), qPrintable(QStringLiteral("split at %1: %2").arg(middle).arg(difference)));
+        }
+    }
+
     void aRegionOfTheUprightPictureComesFromTheRightStoredPart_data()
     {
         QTest::addColumn<int>("orientation");
