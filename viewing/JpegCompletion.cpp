@@ -3,6 +3,7 @@
 
 #include "FileStamp.h"
 #include "JpegDecoder.h"
+#include "PictureMemory.h"
 #include "PictureOrientation.h"
 
 #include <QBuffer>
@@ -17,9 +18,6 @@
 namespace pixdock::viewing {
 
 namespace {
-
-// A picture of fewer rows is decoded by one worker: sharing it would save little.
-constexpr int RowsWorthSharing = 512;
 
 // The pool the viewers' decodes run on; no decode may still run while the application's
 // objects go.
@@ -68,7 +66,7 @@ JpegCompletion::JpegCompletion(int fd, const FileStamp &stamp, QSize stored, QIm
     m_work = QtConcurrent::run(&completionPool(), [this, shared = m_shared, own, stamp, stored, turn] {
         const auto fail = [this] { QMetaObject::invokeMethod(this, [this] { emit failed(); }, Qt::QueuedConnection); };
         const QByteArray bytes = contentsWithStamp(own, stamp);
-        QImage picture(stored, QImage::Format_RGB32);
+        QImage picture = allocatePicture(stored);
         if (bytes.isEmpty() || picture.isNull()) {
             fail();
             return;
@@ -79,31 +77,17 @@ JpegCompletion::JpegCompletion(int fd, const FileStamp &stamp, QSize stored, QIm
         const qsizetype bytesPerLine = picture.bytesPerLine();
         const QImage shown = picture;
         const bool upright = turn == QImageIOHandler::TransformationNone;
-        // Decodes rows `first` to `end` (-1: the last); true when they all came.
-        const auto decodeRows = [this, &bytes, bits, bytesPerLine, stored, upright, shown, shared](int first, int end) {
-            QByteArray data = bytes;
-            QBuffer buffer(&data);
-            buffer.open(QIODevice::ReadOnly);
-            JpegDecoder decoder(&buffer);
-            if (!decoder.readHeader() || decoder.header().size != stored)
-                return false;
-            const auto band = [this, shown, upright, first](int ready) {
-                if (upright)
-                    QMetaObject::invokeMethod(
-                        this, [this, shown, first, ready] { emit bandReady(shown, first, ready); },
-                        Qt::QueuedConnection);
-            };
-            return decoder.decodeRowsInto(bits, bytesPerLine, first, end, band, &shared->cancelled);
+        QByteArray data = bytes;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        JpegDecoder decoder(&buffer);
+        const auto band = [this, shown, upright](int ready) {
+            if (upright)
+                QMetaObject::invokeMethod(this, [this, shown, ready] { emit bandReady(shown, 0, ready); },
+                                          Qt::QueuedConnection);
         };
-        bool decoded = false;
-        if (stored.height() >= RowsWorthSharing) {
-            const int middle = stored.height() / 2;
-            QFuture<bool> lower = QtConcurrent::run(&completionPool(), [&decodeRows, middle] { return decodeRows(middle, -1); });
-            const bool upper = decodeRows(0, middle);
-            decoded = upper && lower.result();
-        } else {
-            decoded = decodeRows(0, -1);
-        }
+        const bool decoded = decoder.readHeader() && decoder.header().size == stored
+                             && decoder.decodeInto(bits, bytesPerLine, band, &shared->cancelled);
         if (!decoded || shared->cancelled.load()) {
             fail();
             return;

@@ -1,9 +1,8 @@
-// The rest of a large JPEG whose visible part is already on screen, decoded on worker threads
-// from the file the visible part came from. A large picture is decoded by two workers at once,
-// the top half and the bottom half (the second only entropy-decodes the rows above its half);
-// an upright-stored picture straight into the memory the screen paints from, band by band, a
-// turned one whole, then turned. Whatever goes wrong (the file changed, the data is damaged
-// beyond repair) is reported as a failure and the viewer reads the file again itself.
+// The rest of a large JPEG whose visible part is already on screen, decoded on a worker thread
+// from the file the visible part came from: an upright-stored picture straight into the memory
+// the screen paints from, band by band from the top, a turned one whole, then turned. Whatever
+// goes wrong (the file changed, the data is damaged beyond repair) is reported as a failure and
+// the viewer reads the file again itself.
 #pragma once
 
 #include "FileStamp.h"
@@ -28,17 +27,17 @@ public:
     // `stamp`, the stamp it had when its visible part was decoded, from start to end.
     JpegCompletion(int fd, const FileStamp &stamp, QSize stored, QImageIOHandler::Transformations turn,
                    QObject *parent = nullptr);
-    // Ends the decode at its next band and waits for the workers to let go.
+    // Ends the decode at its next band and waits for the worker to let go.
     ~JpegCompletion() override;
 
-    // Waits until the workers are done; the signals that follow arrive when the event loop
+    // Waits until the worker is done; the signals that follow arrive when the event loop
     // next runs, or at once with processPending().
     void waitForFinished();
     void processPending();
 
 signals:
     // The upright picture's memory, in which the rows from `first` up to `end` are final. Only
-    // for a picture stored upright; the workers go on writing the other rows.
+    // for a picture stored upright; the worker goes on writing the rows below.
     void bandReady(const QImage &growing, int first, int end);
     // The whole picture, upright.
     void finished(const QImage &picture);

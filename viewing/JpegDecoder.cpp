@@ -5,6 +5,7 @@
 #include "JpegDecoder.h"
 
 #include "ExifReader.h"
+#include "PictureMemory.h"
 #include "PictureOrientation.h"
 
 #include <QBuffer>
@@ -270,7 +271,7 @@ QImage JpegDecoder::decode(int reduction, bool fast)
     });
     if (!sized)
         return {};
-    d->output = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
+    d->output = allocatePicture(QSize(int(info.output_width), int(info.output_height)));
     if (d->output.isNull() || !decodeInto(d->output.bits(), d->output.bytesPerLine()))
         return {};
     return std::exchange(d->output, QImage());
@@ -279,44 +280,24 @@ QImage JpegDecoder::decode(int reduction, bool fast)
 bool JpegDecoder::decodeInto(uchar *bits, qsizetype bytesPerLine, const std::function<void(int)> &bandReady,
                              const std::atomic_bool *cancelled)
 {
-    return decodeRowsInto(bits, bytesPerLine, 0, -1, bandReady, cancelled);
-}
-
-bool JpegDecoder::decodeRowsInto(uchar *bits, qsizetype bytesPerLine, int firstRow, int endRow,
-                                 const std::function<void(int)> &bandReady, const std::atomic_bool *cancelled)
-{
-    if (!d->headerRead || d->used || !bits || firstRow < 0)
+    if (!d->headerRead || d->used || !bits)
         return false;
     d->used = true;
     jpeg_decompress_struct &info = d->info;
-    State &state = *d;
     const bool cmyk = d->header.cmyk;
-    // The rows above the first wanted are decoded from a coding unit above it (the rows at the
-    // start of a decode may be upsampled otherwise), into a row of scratch, never into `bits`.
-    const int lead = std::max(0, firstRow - d->header.blockHeight);
-    d->row.resize(size_t(std::max(1, d->header.size.width())) * 4);
     bool stopped = false;
-    const bool done = d->guarded([&info, &state, &stopped, bits, bytesPerLine, firstRow, endRow, lead, &bandReady,
-                                  cancelled, cmyk] {
+    const bool done = d->guarded([&info, &stopped, bits, bytesPerLine, &bandReady, cancelled, cmyk] {
         info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
         jpeg_start_decompress(&info);
-        const int end = endRow < 0 ? int(info.output_height) : std::min<int>(endRow, int(info.output_height));
-        if (lead > 0)
-            jpeg_skip_scanlines(&info, JDIMENSION(lead));
-        JSAMPROW scratch = state.row.data();
-        while (int(info.output_scanline) < firstRow && int(info.output_scanline) < end) {
-            if (jpeg_read_scanlines(&info, &scratch, 1) != 1)
-                break;
-        }
         JSAMPROW rows[RowsPerCall];
-        int reported = firstRow;
-        while (int(info.output_scanline) < end) {
+        int reported = 0;
+        while (info.output_scanline < info.output_height) {
             if (cancelled && cancelled->load(std::memory_order_relaxed)) {
                 stopped = true;
                 break;
             }
             const int first = int(info.output_scanline);
-            const int count = std::min<int>(RowsPerCall, end - first);
+            const int count = std::min<int>(RowsPerCall, int(info.output_height) - first);
             for (int i = 0; i < count; ++i)
                 rows[i] = bits + qsizetype(first + i) * bytesPerLine;
             const int got = int(jpeg_read_scanlines(&info, rows, JDIMENSION(count)));
@@ -327,7 +308,7 @@ bool JpegDecoder::decodeRowsInto(uchar *bits, qsizetype bytesPerLine, int firstR
                     cmykToRgb32(rows[i], int(info.output_width));
             }
             const int ready = first + got;
-            if (bandReady && (ready - reported >= RowsPerBand || ready == end)) {
+            if (bandReady && (ready - reported >= RowsPerBand || ready == int(info.output_height))) {
                 bandReady(ready);
                 reported = ready;
             }

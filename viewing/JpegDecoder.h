@@ -67,13 +67,6 @@ public:
     // `cancelled` ends the decode early (the result is then false).
     bool decodeInto(uchar *bits, qsizetype bytesPerLine, const std::function<void(int rows)> &bandReady = {},
                     const std::atomic_bool *cancelled = nullptr);
-    // The same for the rows from `firstRow` up to `endRow` (-1: the last) only; no other row of
-    // `bits` is written. `bandReady` hears the row up to which the range is final. Two decoders
-    // can so share one picture between two threads: the rows above the range are only
-    // entropy-decoded, which is a fraction of the work.
-    bool decodeRowsInto(uchar *bits, qsizetype bytesPerLine, int firstRow, int endRow,
-                        const std::function<void(int end)> &bandReady = {},
-                        const std::atomic_bool *cancelled = nullptr);
 
     // What libjpeg said when it gave up.
     QString errorText() const;

@@ -3,6 +3,7 @@
 // Qt's reader gives, and the header tells size, scans and orientation.
 #include "ExifJpeg.h"
 #include "JpegDecoder.h"
+#include "PictureMemory.h"
 #include "PictureOrientation.h"
 #include "TestRegistry.h"
 
@@ -105,34 +106,6 @@ private slots:
         }
     }
 
-    // Two workers share a large picture: each decodes its rows into the same memory.
-    void rowRangesDecodedApartMakeTheWholePicture_data() { aRegionHasExactlyTheWholePicturesPixels_data(); }
-    void rowRangesDecodedApartMakeTheWholePicture()
-    {
-        QFETCH(QByteArray, jpeg);
-        const QImage whole = decodeWhole(jpeg).image;
-        for (const int middle : {1, 16, 17, 125, 250}) {
-            QImage shared(whole.size(), QImage::Format_RGB32);
-            shared.fill(qRgb(1, 2, 3));
-            for (const auto &[first, end] : {std::pair(0, middle), std::pair(middle, -1)}) {
-                QByteArray data = jpeg;
-                QBuffer buffer(&data);
-                buffer.open(QIODevice::ReadOnly);
-                JpegDecoder decoder(&buffer);
-                QVERIFY(decoder.readHeader());
-                int lastBand = -1;
-                QVERIFY(decoder.decodeRowsInto(shared.bits(), shared.bytesPerLine(), first, end,
-                                               [&](int ready) { lastBand = ready; }));
-                QCOMPARE(lastBand, end < 0 ? whole.height() : end);
-                // Nothing below the range is written.
-                if (end > 0)
-                    QCOMPARE(shared.pixel(0, end), first == 0 ? qRgb(1, 2, 3) : whole.pixel(0, end));
-            }
-            const QString difference = firstDifference(shared, whole);
-            QVERIFY2(difference.isEmpty(), qPrintable(QStringLiteral("split at %1: %2").arg(middle).arg(difference)));
-        }
-    }
-
     void aRegionOfTheUprightPictureComesFromTheRightStoredPart_data()
     {
         QTest::addColumn<int>("orientation");
@@ -195,6 +168,28 @@ private slots:
         QCOMPARE(decoder.header().exif, app1);
         QCOMPARE(decoder.header().blockWidth, 16);
         QCOMPARE(decoder.header().blockHeight, 16);
+    }
+
+    void aPicturesMemoryHoldsEveryRowWhateverItsSize_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("small, ordinary memory") << QSize(300, 200);
+        QTest::newRow("large, huge pages") << QSize(4000, 3000);
+        QTest::newRow("odd width") << QSize(4097, 1001);
+    }
+    void aPicturesMemoryHoldsEveryRowWhateverItsSize()
+    {
+        QFETCH(QSize, size);
+        QImage picture = allocatePicture(size);
+        QCOMPARE(picture.size(), size);
+        QCOMPARE(picture.format(), QImage::Format_RGB32);
+        for (int y = 0; y < size.height(); ++y)
+            picture.setPixel(y % size.width(), y, qRgb(y & 0xff, 7, 9));
+        // A copy outlives the first reference; the memory goes with the last.
+        const QImage copy = picture;
+        picture = QImage();
+        for (int y = 0; y < size.height(); y += 97)
+            QCOMPARE(copy.pixel(y % size.width(), y), qRgb(y & 0xff, 7, 9));
     }
 
     void dataThatIsNoJpegHasNoHeaderAndACutFileIsFilledIn()
