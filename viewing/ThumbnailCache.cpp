@@ -72,7 +72,7 @@ void appendChunk(QByteArray &png, const char *type, const QByteArray &data)
 QByteArray deflated(const QByteArray &data)
 {
     z_stream stream{};
-    if (deflateInit2(&stream, 1, Z_DEFLATED, 9, 8, Z_HUFFMAN_ONLY) != Z_OK)
+    if (deflateInit2(&stream, 1, Z_DEFLATED, 15, 8, Z_HUFFMAN_ONLY) != Z_OK)
         return {};
     QByteArray out(qsizetype(deflateBound(&stream, uLong(data.size()))), Qt::Uninitialized);
     stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
