@@ -6,16 +6,47 @@
 #include "TestRegistry.h"
 #include "TestState.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QFile>
+#include <QScopeGuard>
 #include <QHelpIndexWidget>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTreeView>
 
 using namespace pixdock;
+
+namespace {
+// Words drawn in a colour too close to the page's to read: each text fragment's colour (the
+// palette's text colour where the page sets none) against its background.
+QStringList faintText(QTextBrowser *browser, const QColor &pageColour)
+{
+    const auto lightness = [](const QColor &c) { return 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF(); };
+    QStringList faint;
+    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QString text = fragment.text().trimmed();
+            if (text.isEmpty())
+                continue;
+            const QTextCharFormat format = fragment.charFormat();
+            const QColor ink = format.foreground().style() == Qt::NoBrush ? browser->palette().color(QPalette::Text)
+                                                                          : format.foreground().color();
+            const QColor paper = format.background().style() == Qt::NoBrush ? pageColour
+                                                                            : format.background().color();
+            if (qAbs(lightness(ink) - lightness(paper)) < 0.4)
+                faint << QStringLiteral("%1 (%2 on %3)").arg(text.left(30), ink.name(), paper.name());
+        }
+    }
+    return faint;
+}
+} // namespace
 
 class TestHelpLauncher : public QObject
 {
@@ -73,6 +104,42 @@ private slots:
         QCOMPARE(help::helpWindow(), first);
         QCOMPARE(tabs()->currentWidget()->objectName(), QStringLiteral("contentsTab"));
         QCOMPARE(page()->source().fileName(), QStringLiteral("contents.html"));
+    }
+
+    // With a dark desktop theme every word of the manual stands out from its page, and screen
+    // readers announce the help as a window of its own, named by its title.
+    void theManualFollowsTheThemeAndIsAWindowToScreenReaders_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light theme") << false;
+        QTest::newRow("dark theme") << true;
+    }
+    void theManualFollowsTheThemeAndIsAWindowToScreenReaders()
+    {
+        QFETCH(bool, dark);
+        const QPalette before = QApplication::palette();
+        QPalette theme = before;
+        if (dark) {
+            for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::AlternateBase})
+                theme.setColor(role, QColor(35, 35, 40));
+            for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+                theme.setColor(role, QColor(230, 230, 230));
+            theme.setColor(QPalette::Link, QColor(120, 170, 255));
+        }
+        QApplication::setPalette(theme);
+        const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+        help::showHelpContents();
+        for (const char *name : {"contents.html", "keyboard.html", "viewing.html"}) {
+            page()->setSource(QUrl(page()->source().resolved(QUrl(QLatin1String(name)))));
+            QCOMPARE(page()->source().fileName(), QLatin1String(name));
+            const QStringList faint = faintText(page(), theme.color(QPalette::Base));
+            QVERIFY2(faint.isEmpty(), qPrintable(QStringLiteral("%1: %2").arg(name, faint.join(" | "))));
+        }
+
+        QAccessibleInterface *seen = QAccessible::queryAccessibleInterface(help::helpWindow());
+        QVERIFY(seen);
+        QCOMPARE(seen->role(), QAccessible::Window);
+        QCOMPARE(seen->text(QAccessible::Name), help::helpWindow()->windowTitle());
     }
 
     void missingOrDamagedHelpFilesRaiseAClearError_data()
