@@ -13,6 +13,7 @@
 
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QStatusBar;
 class QToolBar;
@@ -101,7 +102,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
     QMenu *createPopupMenu() override;
 
 private:
@@ -119,7 +120,13 @@ private:
     void runCommand(Command command);
     void showHelp(void (*call)());
     void applyOuterGeometry(const QRect &outer);
+    void placeOuterGeometry();
+    void keepOuterGeometry();
     void updateClock();
+    QMdiSubWindow *panelSubWindow() const;
+    QRect areaBesidePanel(const QRect &area) const;
+    QList<QMdiSubWindow *> arrangedChildren() const;
+    void cascadeChildren();
     void tileChildren(bool vertical);
     void arrangeIcons();
 
@@ -135,9 +142,10 @@ private:
     QHash<QString, QAction *> m_items;
     QList<QAction *> m_windowListItems;
     QRect m_outerGeometry;
+    // Until the window manager has framed the window, its outer size is not settled.
+    bool m_awaitingFrame = false;
     bool m_loaded = false;
     bool m_unloaded = false;
-    bool m_shownOnce = false;
 };
 
 } // namespace pixdock
