@@ -1,5 +1,6 @@
 // Help > Contents and Help > Search For Help On against the manual the build made, and what
 // happens when the help files are missing or damaged.
+#include "DarkTheme.h"
 #include "HelpLauncher.h"
 #include "Locations.h"
 #include "RunTimeError.h"
@@ -23,25 +24,22 @@
 using namespace pixdock;
 
 namespace {
-// Words drawn in a colour too close to the page's to read: each text fragment's colour (the
+// Words drawn in a colour too close to their page's to read: each text fragment's colour (the
 // palette's text colour where the page sets none) against its background.
-QStringList faintText(QTextBrowser *browser, const QColor &pageColour)
+QStringList faintText(QTextBrowser *browser)
 {
     const auto lightness = [](const QColor &c) { return 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF(); };
+    const QPalette palette = browser->palette();
     QStringList faint;
     for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const QString text = fragment.text().trimmed();
-            if (text.isEmpty())
-                continue;
-            const QTextCharFormat format = fragment.charFormat();
-            const QColor ink = format.foreground().style() == Qt::NoBrush ? browser->palette().color(QPalette::Text)
+            const QTextCharFormat format = it.fragment().charFormat();
+            const QColor ink = format.foreground().style() == Qt::NoBrush ? palette.color(QPalette::Text)
                                                                           : format.foreground().color();
-            const QColor paper = format.background().style() == Qt::NoBrush ? pageColour
+            const QColor paper = format.background().style() == Qt::NoBrush ? palette.color(QPalette::Base)
                                                                             : format.background().color();
-            if (qAbs(lightness(ink) - lightness(paper)) < 0.4)
-                faint << QStringLiteral("%1 (%2 on %3)").arg(text.left(30), ink.name(), paper.name());
+            if (!it.fragment().text().trimmed().isEmpty() && qAbs(lightness(ink) - lightness(paper)) < 0.4)
+                faint << QStringLiteral("%1 (%2 on %3)").arg(it.fragment().text().left(30), ink.name(), paper.name());
         }
     }
     return faint;
@@ -118,21 +116,13 @@ private slots:
     {
         QFETCH(bool, dark);
         const QPalette before = QApplication::palette();
-        QPalette theme = before;
-        if (dark) {
-            for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::AlternateBase})
-                theme.setColor(role, QColor(35, 35, 40));
-            for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-                theme.setColor(role, QColor(230, 230, 230));
-            theme.setColor(QPalette::Link, QColor(120, 170, 255));
-        }
-        QApplication::setPalette(theme);
+        QApplication::setPalette(dark ? test::darkTheme(before) : before);
         const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
         help::showHelpContents();
         for (const char *name : {"contents.html", "keyboard.html", "viewing.html"}) {
-            page()->setSource(QUrl(page()->source().resolved(QUrl(QLatin1String(name)))));
+            page()->setSource(page()->source().resolved(QUrl(QLatin1String(name))));
             QCOMPARE(page()->source().fileName(), QLatin1String(name));
-            const QStringList faint = faintText(page(), theme.color(QPalette::Base));
+            const QStringList faint = faintText(page());
             QVERIFY2(faint.isEmpty(), qPrintable(QStringLiteral("%1: %2").arg(name, faint.join(" | "))));
         }
 

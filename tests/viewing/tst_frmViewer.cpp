@@ -17,6 +17,7 @@
 #include "frmViewer.h"
 
 #include <QFrame>
+#include <QHash>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -171,10 +172,10 @@ private slots:
         for (const QString &step : input.split(", ")) {
             const QStringList parts = step.split(' ');
             if (parts.at(0) == "key") {
-                const auto key = parts.at(1) == "Down" ? Qt::Key_Down : parts.at(1) == "Right" ? Qt::Key_Right
-                    : parts.at(1) == "Left" ? Qt::Key_Left : parts.at(1) == "PageDown" ? Qt::Key_PageDown
-                    : parts.at(1) == "End" ? Qt::Key_End : Qt::Key_Home;
-                QVERIFY(test::pressKey(key));
+                const QHash<QString, Qt::Key> keys = {{"Down", Qt::Key_Down}, {"Right", Qt::Key_Right},
+                                                      {"Left", Qt::Key_Left}, {"PageDown", Qt::Key_PageDown},
+                                                      {"End", Qt::Key_End},   {"Home", Qt::Key_Home}};
+                QVERIFY(test::pressKey(keys.value(parts.at(1))));
             } else {
                 const auto modifiers = parts.at(0) == "shift-wheel" ? Qt::ShiftModifier : Qt::NoModifier;
                 test::turnWheel(picture, inSight, QPoint(parts.at(1).toInt(), parts.at(2).toInt()), modifiers);
