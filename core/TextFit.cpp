@@ -14,8 +14,6 @@
 
 namespace pixdock {
 
-namespace {
-// The text as shown: "&Close" shows "Close", "&&" one ampersand.
 QString shownText(QString text)
 {
     text.replace(QLatin1String("&&"), QStringLiteral("\x01"));
@@ -31,6 +29,7 @@ int widestWord(const QFontMetrics &fm, const QString &text)
     return widest;
 }
 
+namespace {
 void growTo(QWidget *control, int width, int height)
 {
     control->resize(std::max(control->width(), width), std::max(control->height(), height));

@@ -39,10 +39,7 @@ private slots:
     void init() { m_main.start(); }
     void cleanup()
     {
-        const QString problems = test::unusedOrMissingAnswers();
-        m_main.close();
-        test::resetProgramState();
-        m_main.reset();
+        const QString problems = m_main.finish();
         QVERIFY2(problems.isEmpty(), qPrintable(problems));
     }
 

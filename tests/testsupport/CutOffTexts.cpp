@@ -1,6 +1,8 @@
 // Measuring each control's text in its font against the room the control gives it.
 #include "CutOffTexts.h"
 
+#include "TextFit.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -10,27 +12,9 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
-#include <algorithm>
-
 namespace pixdock::test {
 
 namespace {
-// The text as shown: "&Close" shows "Close", "&&" one ampersand.
-QString shownText(QString text)
-{
-    text.replace(QLatin1String("&&"), QStringLiteral("\x01"));
-    text.remove(QLatin1Char('&'));
-    return text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
-}
-
-int widestWord(const QFontMetrics &fm, const QString &text)
-{
-    int widest = 0;
-    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        widest = std::max(widest, fm.horizontalAdvance(word));
-    return widest;
-}
-
 // Whether `text` fits `room`, on one line or wrapped at word boundaries.
 bool fits(const QFontMetrics &fm, const QString &text, QSize room, bool wrap)
 {
