@@ -14,7 +14,6 @@ public:
 
     // Whether the user may move columns by dragging their headers.
     void setColumnsMovable(bool movable) { m_movable = movable; }
-    bool columnsMovable() const { return m_movable; }
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
