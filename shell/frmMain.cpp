@@ -210,11 +210,12 @@ QMdiSubWindow *frmMain::panelSubWindow() const
     return window ? qobject_cast<QMdiSubWindow *>(window->parentWidget()) : nullptr;
 }
 
-// The control panel keeps its fixed size and place: the other windows go beside it.
+// The control panel keeps its fixed size and place (it has no buttons to minimise or close
+// it): the other windows go beside it.
 QRect frmMain::areaBesidePanel(const QRect &area) const
 {
     QMdiSubWindow *panelSub = panelSubWindow();
-    if (!panelSub || panelSub->isHidden() || panelSub->isMinimized())
+    if (!panelSub)
         return area;
     QRect beside = area;
     const int right = panelSub->geometry().right() + 1;
