@@ -1,6 +1,7 @@
 // The main window: construction, load and unload, the remembered position, child arrangement.
 #include "frmMain.h"
 
+#include "CatalogueCreation.h"
 #include "CatalogueStore.h"
 #include "MainWindowPlacement.h"
 #include "MessageBox.h"
@@ -17,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -34,6 +36,7 @@ frmMain::frmMain()
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
+    setAcceptDrops(true);
 
     createActions();
     createMenus();
@@ -70,8 +73,12 @@ void frmMain::load()
 void frmMain::MDIForm_Load()
 {
     readSettings();
+    const QString made = catalogue::makeMissingCatalogue();
     catalogue::OpenConnection();
     sharedWindow<frmOptions>()->showWindow();
+    // Said once, on the start that made it; the panels come back when the note goes.
+    if (!made.isEmpty())
+        sbStatusBar->showMessage(QStringLiteral("A new, empty catalogue was made: %1").arg(made), NewCatalogueNoteMs);
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
