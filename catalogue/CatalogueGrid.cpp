@@ -1,6 +1,7 @@
 // The catalogue grid adapter over QTableView.
 #include "CatalogueGrid.h"
 
+#include "CatalogueGridHeader.h"
 #include "CatalogueGridModel.h"
 #include "RunTimeError.h"
 #include "Twips.h"
@@ -14,6 +15,7 @@ CatalogueGrid::CatalogueGrid(QWidget *parent)
     : QTableView(parent)
     , m_model(new CatalogueGridModel(this))
 {
+    setHorizontalHeader(new CatalogueGridHeader(this));
     setModel(m_model);
     verticalHeader()->hide();
     horizontalHeader()->setHighlightSections(false);
@@ -115,7 +117,10 @@ QColor CatalogueGrid::cellBackground(int row, int position) const
     return v.canConvert<QColor>() ? v.value<QColor>() : QColor();
 }
 
-void CatalogueGrid::setColumnsMovable(bool movable) { horizontalHeader()->setSectionsMovable(movable); }
+void CatalogueGrid::setColumnsMovable(bool movable)
+{
+    static_cast<CatalogueGridHeader *>(horizontalHeader())->setColumnsMovable(movable);
+}
 
 void CatalogueGrid::showCurrent()
 {

@@ -8,6 +8,7 @@
 #include "MessageBox.h"
 #include "PlaceControl.h"
 #include "RunTimeError.h"
+#include "TextFit.h"
 #include "Twips.h"
 #include "WaitCursor.h"
 #include "WindowList.h"
@@ -125,6 +126,7 @@ bool frmAdd::saveStep(const std::function<void()> &step, WaitCursor &wait)
 void frmAdd::showResult(const QString &text)
 {
     lblMessage->setText(text);
+    fitText(lblMessage);
     lblMessage->setVisible(true);
 }
 

@@ -15,8 +15,11 @@ packages=(build-essential cmake ninja-build pkg-config
 # thumbnail cache's names are checked against.
 packages+=(qt6-pdf-dev sqlite3 libjpeg-turbo-progs postgresql-15 libqt6sql6-psql
            xvfb xauth openbox libglib2.0-dev)
-# To package and validate what is installed.
-packages+=(dpkg-dev desktop-file-utils appstream lintian)
+# setpriv and useradd run the program as an ordinary user when the tests run as root.
+packages+=(util-linux passwd)
+# To package and validate what is installed; Qt's SVG module draws the icon at each size, gzip
+# packs the manual page and the changelog.
+packages+=(qt6-svg-dev gzip dpkg-dev desktop-file-utils appstream lintian)
 optional=(ccache)
 
 if [ "${1:-}" = --list ]; then

@@ -7,12 +7,14 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QRect>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
 
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QStatusBar;
 class QToolBar;
@@ -23,6 +25,9 @@ class frmMain : public QMainWindow, public Frame
 {
     Q_OBJECT
 public:
+    // How long the status bar says that a new catalogue was made.
+    static constexpr int NewCatalogueNoteMs = 15000;
+
     // Commands that the viewing and catalogue libraries carry out. The menus, the toolbar
     // and the start-up wiring reach them through installed handlers.
     enum class Command {
@@ -101,8 +106,11 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
     QMenu *createPopupMenu() override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createActions();
@@ -119,7 +127,13 @@ private:
     void runCommand(Command command);
     void showHelp(void (*call)());
     void applyOuterGeometry(const QRect &outer);
+    void placeOuterGeometry();
+    void keepOuterGeometry();
     void updateClock();
+    QMdiSubWindow *panelSubWindow() const;
+    QRect areaBesidePanel(const QRect &area) const;
+    QList<QMdiSubWindow *> arrangedChildren() const;
+    void cascadeChildren();
     void tileChildren(bool vertical);
     void arrangeIcons();
 
@@ -135,9 +149,11 @@ private:
     QHash<QString, QAction *> m_items;
     QList<QAction *> m_windowListItems;
     QRect m_outerGeometry;
+    // Until the window manager has framed the window, its outer size is not settled.
+    bool m_awaitingFrame = false;
     bool m_loaded = false;
     bool m_unloaded = false;
-    bool m_shownOnce = false;
+    QStringList m_dropPictures; // what the drag over the frame carries, when it is pictures
 };
 
 } // namespace pixdock

@@ -5,11 +5,15 @@
 #include "MessageBox.h"
 #include "ModGlobal.h"
 #include "PictureBox.h"
+#include "PictureLoader.h"
 #include "RunTimeError.h"
 #include "WindowList.h"
 #include "frmViewer.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPixmap>
@@ -27,9 +31,9 @@ constexpr int PrintFlags = 0x108; // return a device context, no page-range choi
 void prepareOpenDialog(CommonDialog &dialog)
 {
     dialog.CancelError = true;
-    dialog.InitDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    dialog.InitDir = openStartingFolder();
     dialog.FileName.clear();
-    dialog.Filter = GraphicsFilter;
+    dialog.Filter = graphicsFilter();
     dialog.FilterIndex = 1;
 }
 
@@ -55,6 +59,69 @@ QPixmap pictureOf(QWidget *window)
     return QPixmap::fromImage(picture->picture());
 }
 } // namespace
+
+QSize uprightPictureSize(const QString &path)
+{
+    QFile file;
+    try {
+        if (!file.open(openPictureFile(path), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+            return {};
+    } catch (const RunTimeError &) {
+        return {};
+    }
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead())
+        return {};
+    QSize size = reader.size();
+    if (!size.isValid()) {
+        // A format whose header tells no size is read whole.
+        reader.setAutoTransform(true);
+        QImage picture;
+        return reader.read(&picture) ? picture.size() : QSize();
+    }
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        size.transpose();
+    return size;
+}
+
+QString graphicsFilter()
+{
+    QStringList patterns;
+    for (const QByteArray &format : QImageReader::supportedImageFormats()) {
+        const QString suffix = QString::fromLatin1(format).toLower();
+        patterns << QStringLiteral("*.") + suffix << QStringLiteral("*.") + suffix.toUpper();
+    }
+    patterns.removeDuplicates();
+    return QStringLiteral("Graphics Files|%1|All Files (*.*)|*.*").arg(patterns.join(QLatin1Char(';')));
+}
+
+QString openStartingFolder()
+{
+    if (!gCurrentPath.isEmpty()) {
+        const QFileInfo current(gCurrentPath);
+        if (current.absoluteDir().exists())
+            return current.absolutePath();
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
+}
+
+void openPictureFiles(const QStringList &paths)
+{
+    bool first = true;
+    for (const QString &path : paths) {
+        endAtFirstFailure([&] {
+            gCurrentPath = QFileInfo(path).absoluteFilePath();
+            if (first)
+                closeLoneViewer();
+            first = false;
+            frmViewer::openNew();
+        });
+    }
+}
 
 void openPictureCommand(CommonDialog &dialog, bool panelVariant)
 {
@@ -92,15 +159,9 @@ void pictureProperties()
         if (gCurrentPath.isEmpty() || !file.isFile())
             return;
         MessageBox::show(kilobytesText(file.size()));
-
-        // The shared viewer is loaded on first use and, like any child window loaded in the
-        // frame, shown, so the user can close it again.
-        const bool wasLoaded = loadedSharedWindow<frmViewer>() != nullptr;
-        frmViewer *viewer = sharedWindow<frmViewer>();
-        if (!wasLoaded)
-            viewer->showWindow();
-        const QSize size = viewer->picFramed()->size();
-        MessageBox::show(QStringLiteral("%1 X %2 pixels").arg(size.width()).arg(size.height()));
+        const QSize size = uprightPictureSize(gCurrentPath);
+        if (size.isValid())
+            MessageBox::show(QStringLiteral("%1 X %2 pixels").arg(size.width()).arg(size.height()));
     });
 }
 

@@ -7,8 +7,10 @@
 #include <QRect>
 
 class QFrame;
+class QKeyEvent;
 class QPushButton;
 class QScrollBar;
+class QWheelEvent;
 
 namespace pixdock {
 
@@ -40,6 +42,7 @@ public:
 protected:
     void Form_Load() override;
     void Form_Unload() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void placeWindow();
@@ -51,6 +54,9 @@ private:
     void pictureFailedLate();
     // After an unreadable picture: whether the user wants the next file, which then is gCurrentPath.
     bool moveToNextFile();
+    // The wheel and the keys scroll through the bars, as clicks on them would.
+    bool scrollByWheel(const QWheelEvent *event);
+    bool scrollByKey(const QKeyEvent *event);
 
     QFrame *m_framePicHolder;
     viewing::PictureBox *m_picFramed;
@@ -60,6 +66,7 @@ private:
     QRect m_frame; // twips, within the window
     QString m_shownPath;
     bool m_wholeOnly = false;
+    QPoint m_wheelTurned; // wheel turns short of a whole notch, kept for the next
 };
 
 } // namespace pixdock

@@ -13,16 +13,25 @@
 #include "PictureBox.h"
 #include "frmViewer.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPageLayout>
 #include <QPdfDocument>
 #include <QPrinter>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace pixdock;
 using namespace pixdock::viewing;
@@ -114,10 +123,102 @@ private slots:
 
         const CommonDialog::Shown &shown = CommonDialog::shown().constLast();
         QCOMPARE(shown.kind, QStringLiteral("open"));
-        QCOMPARE(shown.filter, GraphicsFilter);
+        QCOMPARE(shown.filter, graphicsFilter());
         QCOMPARE(shown.filterIndex, 1);
-        QCOMPARE(shown.initDir, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
         QVERIFY(dialog().CancelError);
+    }
+
+    void openStartsInTheCurrentPicturesFolderElseDocumentsElseHome_data()
+    {
+        QTest::addColumn<QString>("current"); // "", "picture" or "gone": a picture whose folder went
+        QTest::addColumn<bool>("documents");
+        QTest::addColumn<QString>("start");   // "picture", "documents" or "home"
+        QTest::newRow("a current picture") << "picture" << true << "picture";
+        QTest::newRow("no picture, Documents there") << "" << true << "documents";
+        QTest::newRow("no picture, no Documents") << "" << false << "home";
+        QTest::newRow("the picture's folder gone, no Documents") << "gone" << false << "home";
+    }
+
+    void openStartsInTheCurrentPicturesFolderElseDocumentsElseHome()
+    {
+        QFETCH(QString, current);
+        QFETCH(bool, documents);
+        QFETCH(QString, start);
+        const QString documentsFolder = QDir::home().filePath(QStringLiteral("Documents"));
+        QDir(documentsFolder).removeRecursively();
+        if (documents)
+            QVERIFY(QDir().mkpath(documentsFolder));
+        if (current == "picture")
+            gCurrentPath = test::writePicture(folder(), "a.png", {30, 20});
+        else if (current == "gone")
+            gCurrentPath = folder() + "/gone/a.png";
+        CommonDialog::presetOpenCancel();
+        openPictureCommand(dialog(), false);
+        QDir(documentsFolder).removeRecursively();
+        const QString expected = start == "picture" ? folder() : start == "documents" ? documentsFolder : QDir::homePath();
+        QCOMPARE(CommonDialog::shown().constLast().initDir, expected);
+    }
+
+    // Qt's own dialog, as a user meets it with no Documents folder: the file name box empty, a
+    // typed path holding a quote opens, and the next Open lists every picture (capital suffixes
+    // and .jpeg too) in that picture's folder, and no other file.
+    void openDialogTakesATypedPathAndListsEveryPicture()
+    {
+        QDir::home().rmdir(QStringLiteral("Documents"));
+        const QString quoted = test::writePicture(folder(), "say \"cheese\".png", {30, 20});
+        test::writePicture(folder(), "b.jpeg", {30, 20});
+        QVERIFY(QFile::rename(test::writePicture(folder(), "c.jpg", {30, 20}), folder() + "/C.JPG"));
+        test::writePicture(folder(), "d.webp", {30, 20});
+        test::writeBytes(folder(), "notes.txt", "not a picture");
+        CommonDialog::setAnsweringMode(false);
+        auto answering = qScopeGuard([] { CommonDialog::setAnsweringMode(true); });
+
+        QString typedBoxAtStart;
+        QString startFolder;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            // A failed check leaves the dialog to be cancelled, not waiting for ever.
+            auto cancel = qScopeGuard([box] { QTimer::singleShot(0, box, &QDialog::reject); });
+            // The dialog gives the file name box the keyboard once it is active.
+            QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+            auto *name = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+            typedBoxAtStart = name->text();
+            startFolder = box->directory().absolutePath();
+            QTest::keyClicks(name, quoted);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        openPictureCommand(dialog(), false);
+        QCOMPARE(typedBoxAtStart, QString());
+        QCOMPARE(startFolder, QDir::homePath());
+        QCOMPARE(gCurrentPath, quoted);
+        QCOMPARE(frameStatusText(), quoted);
+
+        const QStringList pictures({"C.JPG", "b.jpeg", "d.webp", "say \"cheese\".png"});
+        QStringList listed;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            auto cancel = qScopeGuard([box] { QTimer::singleShot(0, box, &QDialog::reject); });
+            auto *view = box->findChild<QAbstractItemView *>(QStringLiteral("listView"));
+            QVERIFY(view);
+            // The folder is read in the background; what it shows settles on the pictures.
+            const auto shown = [view] {
+                QStringList names;
+                for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+                    const QModelIndex index = view->model()->index(row, 0, view->rootIndex());
+                    if (index.flags() & Qt::ItemIsEnabled)
+                        names << index.data().toString();
+                }
+                names.sort();
+                return names;
+            };
+            QTRY_COMPARE(shown(), pictures);
+            listed = shown();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        });
+        openPictureCommand(dialog(), false);
+        QCOMPARE(listed, pictures);
     }
 
     void openKeepsTheTitleAndFlagsThatPrintLeft()
@@ -170,25 +271,42 @@ private slots:
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
-    void propertiesShowFileSizeAndPixelsAsShown_data()
+    // Each Properties reports the picture at the current path, read from its file, whatever
+    // viewers are open, and leaves the windows as they were.
+    void propertiesReportTheCurrentPictureAndLeaveNoWindow_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("pixels");
-        QTest::newRow("640 by 480") << test::writePicture(m_dataDir.path(), "a.png", {640, 480}) << "640 X 480 pixels";
+        QTest::addColumn<QStringList>("texts");
+        const QString png = test::writePicture(m_dataDir.path(), "a.png", {640, 480});
+        const QString turned = test::writeTurnedJpeg(m_dataDir.path(), "t.jpg", {60, 20});
+        const QString text = test::writeBytes(m_dataDir.path(), "notes.jpg", "not a picture\n");
+        QTest::newRow("640 by 480") << png << QStringList({kilobytesText(QFileInfo(png).size()), "640 X 480 pixels"});
         QTest::newRow("turned upright by its EXIF orientation")
-            << test::writeTurnedJpeg(m_dataDir.path(), "t.jpg", {60, 20}) << "20 X 60 pixels";
+            << turned << QStringList({kilobytesText(QFileInfo(turned).size()), "20 X 60 pixels"});
+        QTest::newRow("not a picture: the file size only") << text << QStringList({"0 KB"});
     }
 
-    void propertiesShowFileSizeAndPixelsAsShown()
+    void propertiesReportTheCurrentPictureAndLeaveNoWindow()
     {
         QFETCH(QString, path);
-        QFETCH(QString, pixels);
+        QFETCH(QStringList, texts);
+        // Another picture was looked at, and its properties asked, before this one was opened.
+        gCurrentPath = test::writePicture(folder(), "before.png", {30, 20});
+        frmViewer::openNew();
+        const QList<QWidget *> open = WindowList::instance().windows();
+        pictureProperties();
+        test::flushDeletes();
+        QCOMPARE(MessageBox::shownTexts().constLast(), QStringLiteral("30 X 20 pixels"));
+        QCOMPARE(WindowList::instance().windows(), open);
+        MessageBox::clearRecord();
+
         gCurrentPath = path;
         pictureProperties();
-        QCOMPARE(MessageBox::shownTexts(), QStringList({kilobytesText(QFileInfo(path).size()), pixels}));
-        frmViewer *shared = loadedSharedWindow<frmViewer>();
-        QVERIFY(shared);
-        QVERIFY(shared->isVisible());
+        test::flushDeletes();
+        QCOMPARE(MessageBox::shownTexts(), texts);
+        QCOMPARE(WindowList::instance().windows(), open);
+        QCOMPARE(gCurrentPath, path);
+        QVERIFY(!loadedSharedWindow<frmViewer>());
     }
 
     void propertiesWithoutAPictureSayNothing_data()
@@ -247,6 +365,40 @@ private slots:
                  qPrintable(QStringLiteral("printed at %1,%2 %3x%4, expected %5,%6 %7x%8")
                                 .arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())
                                 .arg(expected.x()).arg(expected.y()).arg(expected.width()).arg(expected.height())));
+    }
+
+    // The print dialog a person sees offers no page range: a picture is one page.
+    void thePrintDialogOffersNoPageRange()
+    {
+        gCurrentPath = test::writePicture(folder(), "a.png", {30, 20});
+        frmViewer *viewer = frmViewer::openNew();
+        QStringList offered{"the print dialog did not open"};
+        QTimer::singleShot(0, this, [&offered] {
+            auto *shown = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!shown)
+                return;
+            offered.clear();
+            // Open the dialog's options as a person would, to see every choice it offers.
+            for (QPushButton *button : shown->findChildren<QPushButton *>()) {
+                if (button->text().remove('&').startsWith("Options"))
+                    button->click();
+            }
+            int found = 0;
+            for (const char *name : {"printRange", "pagesRadioButton", "pagesLineEdit", "from", "to"}) {
+                for (QWidget *control : shown->findChildren<QWidget *>(QLatin1String(name))) {
+                    ++found;
+                    if (control->isVisible() && control->isEnabled())
+                        offered << QLatin1String(name);
+                }
+            }
+            if (!found)
+                offered << "no page-range controls found at all";
+            shown->reject();
+        });
+        CommonDialog::setAnsweringMode(false);
+        const auto answering = qScopeGuard([] { CommonDialog::setAnsweringMode(true); });
+        printPicture(dialog(), viewer);
+        QCOMPARE(offered, QStringList());
     }
 
     void printPrintsNothingWithoutAPicture_data()
