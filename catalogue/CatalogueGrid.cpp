@@ -2,6 +2,7 @@
 #include "CatalogueGrid.h"
 
 #include "CatalogueGridModel.h"
+#include "CatalogueSnapshot.h"
 #include "RunTimeError.h"
 #include "Twips.h"
 
@@ -32,6 +33,22 @@ void CatalogueGrid::setRows(std::shared_ptr<const GridRows> rows)
 }
 
 const GridRows &CatalogueGrid::gridRows() const { return *m_model->rows(); }
+
+std::shared_ptr<const GridRows> CatalogueGrid::sharedRows() const { return m_model->sharedRows(); }
+
+bool waitForGridRow(const QPointer<CatalogueGrid> &grid, int row)
+{
+    if (!grid)
+        return false;
+    std::shared_ptr<const GridRows> rows = grid->sharedRows();
+    if (rows->isLoaded(row - 1))
+        return true;
+    auto snapshot = std::dynamic_pointer_cast<const CatalogueSnapshot>(rows);
+    if (!snapshot)
+        return false;
+    const bool loaded = std::const_pointer_cast<CatalogueSnapshot>(snapshot)->waitForRow(row - 1);
+    return loaded && grid && grid->sharedRows() == rows;
+}
 
 int CatalogueGrid::rows() const { return m_model->rowCount() + 1; }
 int CatalogueGrid::cols() const { return m_model->columnCount(); }

@@ -169,6 +169,11 @@ void frmThumbnails::cmdExit_Click()
 
 void appendGridPictures(catalogue::CatalogueGrid &grid, QStringList &paths)
 {
+    // A list still being copied is waited for (the interface keeps running); a grid closed
+    // meanwhile ends the walk.
+    const QPointer<catalogue::CatalogueGrid> guard(&grid);
+    if (grid.rows() > 1 && !catalogue::waitForGridRow(guard, grid.rows() - 1) && !guard)
+        throw RunTimeError(err::InvalidGridRow, QStringLiteral("The grid was closed."));
     const int rows = grid.rows();
     for (int row = 1; row < rows; ++row) {
         gCurrentPath = catalogue::fullPathOf(grid.textOf(row, catalogue::column::Location),

@@ -7,7 +7,7 @@
 // of its spellings, so no row the LIKE would find is ever left out.
 #include "CatalogueSearch.h"
 
-#include "CatalogueIndexes.h"
+#include "CatalogueDerived.h"
 #include "CatalogueSqlite.h"
 #include "CatalogueStatements.h"
 #include "CatalogueTrigramCase.h"
@@ -18,7 +18,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
+#include <vector>
 
 namespace pixdock::catalogue {
 
@@ -148,18 +150,6 @@ std::optional<IndexQuery> planQuery(sqlite3 *handle, const QStringList &keywords
     return query;
 }
 
-// Adds a found row (rowid, FileName, Location, Description from `firstColumn` on), keeping
-// the rows only while there are few.
-void collect(SearchHits &hits, const SqlStatement &row, int firstColumn, qsizetype keepRowsUpTo)
-{
-    hits.rowids << row.int64At(firstColumn);
-    if (hits.rowids.size() <= keepRowsUpTo)
-        hits.rows.append(
-            {row.textAt(firstColumn + 1), row.textAt(firstColumn + 2), row.textAt(firstColumn + 3)});
-    else if (!hits.rows.isEmpty())
-        hits.rows.clear();
-}
-
 // Whether the row's description (the column) holds a keyword: the search condition, tested
 // here rather than by SQL; a NULL description matches nothing, as with LIKE.
 bool matches(const CaselessKeywords &keywords, const SqlStatement &row, int column)
@@ -169,80 +159,254 @@ bool matches(const CaselessKeywords &keywords, const SqlStatement &row, int colu
 
 const QString RowColumns = QStringLiteral("rowid, FileName, Location, Description");
 
-// Every row's description tested in table order.
-SearchHits scan(sqlite3 *handle, const QStringList &keywords, qsizetype keepRowsUpTo)
+using Visit = std::function<bool(const SqlStatement &row)>;
+
+// Tests every row of the statement (columns RowColumns) in its order; false when told to stop.
+bool testAll(SqlStatement &rows, const CaselessKeywords &test, const Visit &found)
+{
+    while (rows.step()) {
+        if (matches(test, rows, 3) && !found(rows))
+            return false;
+    }
+    return true;
+}
+
+void scan(sqlite3 *handle, const QStringList &keywords, const Visit &found)
 {
     const CaselessKeywords test(keywords);
     SqlStatement q(handle, QStringLiteral("SELECT %1 FROM Info ORDER BY rowid").arg(RowColumns));
-    SearchHits hits;
-    while (q.step()) {
-        if (matches(test, q, 3))
-            collect(hits, q, 0, keepRowsUpTo);
-    }
-    return hits;
+    testAll(q, test, found);
+}
+
+qint64 number(sqlite3 *handle, const QString &sql)
+{
+    SqlStatement q(handle, sql);
+    return q.step() ? q.int64At(0) : 0;
 }
 
 qint64 candidateLimit(sqlite3 *handle)
 {
-    SqlStatement q(handle, QStringLiteral("SELECT max(rowid) FROM Info"));
-    const qint64 highest = q.step() ? q.int64At(0) : 0;
+    const qint64 highest = number(handle, QStringLiteral("SELECT max(rowid) FROM Info"));
     return std::max(FewestCandidateLimit, highest / ScanShareDivisor);
 }
 
-// The matching rows among the index's candidates; nothing when there are too many.
-std::optional<SearchHits> throughIndex(sqlite3 *handle, const QStringList &keywords, const IndexQuery &query,
-                                       qint64 limit, qsizetype keepRowsUpTo)
+// The candidates the index cannot vouch for: rows changed since it caught up (up to where it
+// is built through).
+std::vector<qint64> changedRows(sqlite3 *handle, qint64 through)
 {
-    QList<qint64> candidates;
+    std::vector<qint64> rows;
+    SqlStatement q(handle, QStringLiteral("SELECT DISTINCT Row FROM %1 WHERE Row <= ?1 ORDER BY Row")
+                               .arg(derived::SearchChanges));
+    q.bind(1, through);
+    while (q.step())
+        rows.push_back(q.int64At(0));
+    return rows;
+}
+
+// The search through the index; false (having visited nothing) when there are too many
+// candidates for it to pay.
+bool throughIndex(sqlite3 *handle, const QStringList &keywords, qint64 through, const Visit &found)
+{
+    const qint64 limit = candidateLimit(handle);
+    const std::vector<qint64> changed = changedRows(handle, through);
+    const qint64 beyond = through == derived::EveryRow
+                              ? 0
+                              : number(handle, QStringLiteral("SELECT count(*) FROM Info WHERE rowid > %1").arg(through));
+    const std::optional<IndexQuery> query = planQuery(handle, keywords);
+    if (!query || query->rows + qint64(changed.size()) + beyond > limit)
+        return false;
+    std::vector<qint64> candidates;
     {
         SqlStatement q(handle, QStringLiteral("SELECT rowid FROM %1 WHERE %1 MATCH ?1 ORDER BY rowid")
                                    .arg(derived::SearchIndex));
-        q.bind(1, query.text);
+        q.bind(1, query->text);
         while (q.step()) {
-            if (candidates.size() >= limit)
-                return std::nullopt;
-            candidates << q.int64At(0);
+            if (qint64(candidates.size()) >= limit)
+                return false;
+            candidates.push_back(q.int64At(0));
         }
     }
+    std::vector<qint64> all;
+    all.reserve(candidates.size() + changed.size());
+    std::merge(candidates.begin(), candidates.end(), changed.begin(), changed.end(), std::back_inserter(all));
+    all.erase(std::unique(all.begin(), all.end()), all.end());
+
     const CaselessKeywords test(keywords);
     SqlStatement row(handle, QStringLiteral("SELECT %1 FROM Info WHERE rowid = ?1").arg(RowColumns));
-    SearchHits hits;
-    hits.viaIndex = true;
-    for (const qint64 candidate : std::as_const(candidates)) {
+    for (const qint64 candidate : all) {
         row.bind(1, candidate);
-        if (row.step() && matches(test, row, 3))
-            collect(hits, row, 0, keepRowsUpTo);
+        const bool stop = row.step() && matches(test, row, 3) && !found(row);
         row.reset();
+        if (stop)
+            return true;
     }
-    return hits;
+    if (through != derived::EveryRow) {
+        // Rows the index is not built through yet are all tested.
+        SqlStatement rest(handle,
+                          QStringLiteral("SELECT %1 FROM Info WHERE rowid > %2 ORDER BY rowid").arg(RowColumns).arg(through));
+        testAll(rest, test, found);
+    }
+    return true;
+}
+
+// ---- keeping the index current -------------------------------------------------------------
+
+// Rows indexed per upkeep step while the index is built, and changed rows taken in per step.
+constexpr int BuiltPerStep = 20000;
+constexpr int CaughtUpPerStep = 5000;
+
+void countTrigrams(sqlite3 *handle)
+{
+    const QString t = derived::TrigramCounts;
+    runSql(handle, QStringLiteral("CREATE VIRTUAL TABLE IF NOT EXISTS temp.pixdock_search_vocabulary "
+                                  "USING fts5vocab(main, %1, row)")
+                       .arg(derived::SearchIndex));
+    runSql(handle, QStringLiteral("DELETE FROM %1").arg(t));
+    runSql(handle, QStringLiteral("INSERT INTO %1 (Trigram, Rows) SELECT term, doc FROM temp.pixdock_search_vocabulary "
+                                  "WHERE term <> ''")
+                       .arg(t));
+    runSql(handle, QStringLiteral("INSERT INTO %1 (Trigram, Rows) VALUES ('', %2)")
+                       .arg(t)
+                       .arg(number(handle, QStringLiteral("SELECT count(*) FROM Info"))));
+}
+
+// Indexes the next batch of rows beyond `through`, or marks the index complete.
+void buildBatch(sqlite3 *handle, qint64 through)
+{
+    QuickWrite write(handle);
+    const QString s = derived::SearchIndex;
+    const QString c = derived::SearchChanges;
+    SqlStatement upper(handle, QStringLiteral("SELECT max(rowid) FROM (SELECT rowid FROM Info WHERE rowid > ?1 "
+                                              "ORDER BY rowid LIMIT %1)")
+                                   .arg(BuiltPerStep));
+    upper.bind(1, through);
+    const bool more = upper.step() && upper.columnType(0) != SQLITE_NULL;
+    const qint64 last = more ? upper.int64At(0) : 0;
+    upper.finalize();
+    if (!more) {
+        // Every row is in: logged changes of rows beyond are of rows that went again.
+        runSql(handle, QStringLiteral("DELETE FROM %1 WHERE Row > %2").arg(c).arg(through));
+        setState(handle, derived::SearchIndexedThrough, derived::EveryRow);
+        countTrigrams(handle);
+        write.commit();
+        return;
+    }
+    runSql(handle, QStringLiteral("INSERT INTO %1 (rowid, Description) SELECT rowid, Description FROM Info "
+                                  "WHERE rowid > %2 AND rowid <= %3")
+                       .arg(s)
+                       .arg(through)
+                       .arg(last));
+    // These rows went in with their present text: what was logged of them is taken in.
+    runSql(handle, QStringLiteral("DELETE FROM %1 WHERE Row > %2 AND Row <= %3").arg(c).arg(through).arg(last));
+    setState(handle, derived::SearchIndexedThrough, last);
+    write.commit();
+}
+
+// Takes the next batch of changed rows out of the index and puts their present text in. A
+// row's first change tells what the index holds for it: nothing when it was inserted, else the
+// text logged with the change.
+void catchUpBatch(sqlite3 *handle)
+{
+    QuickWrite write(handle);
+    const QString c = derived::SearchChanges;
+    const QString s = derived::SearchIndex;
+    const qint64 last = number(handle, QStringLiteral("SELECT max(Row) FROM (SELECT DISTINCT Row FROM %1 "
+                                                      "ORDER BY Row LIMIT %2)")
+                                           .arg(c)
+                                           .arg(CaughtUpPerStep));
+    runSql(handle, QStringLiteral("INSERT INTO %1 (%1, rowid, Description) "
+                                  "SELECT 'delete', Row, Indexed FROM %2 WHERE WasIndexed = 1 "
+                                  "AND Id IN (SELECT min(Id) FROM %2 WHERE Row <= %3 GROUP BY Row)")
+                       .arg(s, c)
+                       .arg(last));
+    runSql(handle, QStringLiteral("INSERT INTO %1 (rowid, Description) SELECT rowid, Description FROM Info "
+                                  "WHERE rowid IN (SELECT Row FROM %2 WHERE Row <= %3)")
+                       .arg(s, c)
+                       .arg(last));
+    runSql(handle, QStringLiteral("DELETE FROM %1 WHERE Row <= %2").arg(c).arg(last));
+    write.commit();
+}
+
+// The counts steer the search only; they are counted again when the catalogue's size has
+// changed by half since.
+bool countsOutgrown(sqlite3 *handle)
+{
+    SqlStatement q(handle, QStringLiteral("SELECT Rows FROM %1 WHERE Trigram = ''").arg(derived::TrigramCounts));
+    const qint64 counted = q.step() ? q.int64At(0) : 0;
+    q.finalize();
+    const qint64 rows = number(handle, QStringLiteral("SELECT count(*) FROM Info"));
+    return rows > 2 * counted + 1000 || 2 * rows + 1000 < counted;
 }
 
 } // namespace
 
-SearchHits findRowids(const QSqlDatabase &db, const QString &keywordText, qsizetype keepRowsUpTo)
+bool visitMatches(sqlite3 *handle, const QStringList &keywords, const Visit &found)
 {
-    sqlite3 *handle = sqliteHandle(db);
-    const QStringList keywords = splitKeywords(keywordText);
     // Every keyword needs three characters for the index; one short keyword means a scan.
     const bool indexable = std::all_of(keywords.cbegin(), keywords.cend(),
                                        [](const QString &k) { return !trigramsOf(k).isEmpty(); });
-    const bool useIndex = indexable && searchIndexReady(handle);
-    const ReadTransaction reading(handle);
-    if (useIndex) {
-        try {
-            const qint64 limit = candidateLimit(handle);
-            const std::optional<IndexQuery> query = planQuery(handle, keywords);
-            if (query && query->rows <= limit) {
-                if (std::optional<SearchHits> found =
-                        throughIndex(handle, keywords, *query, limit, keepRowsUpTo))
-                    return *std::move(found);
+    if (indexable) {
+        const DerivedData derived = derivedData(handle);
+        if (derived.logged && derived.searchIndex && derived.searchIndexedThrough) {
+            try {
+                if (throughIndex(handle, keywords, *derived.searchIndexedThrough, found))
+                    return true;
+            } catch (const RunTimeError &) {
+                // The index could not be read (an SQLite without FTS5 reading a catalogue that
+                // has one, say): the scan below gives the answer, or the real failure.
             }
-        } catch (const RunTimeError &) {
-            // The index could not be read (an SQLite without FTS5 reading a catalogue that has
-            // one, say): the scan below gives the answer, or the real failure.
         }
     }
-    return scan(handle, keywords, keepRowsUpTo);
+    scan(handle, keywords, found);
+    return false;
+}
+
+SearchHits findRowids(const QSqlDatabase &db, const QString &keywordText, qsizetype keepRowsUpTo)
+{
+    sqlite3 *handle = sqliteHandle(db);
+    const ReadTransaction reading(handle);
+    SearchHits hits;
+    hits.viaIndex = visitMatches(handle, splitKeywords(keywordText), [&](const SqlStatement &row) {
+        hits.rowids << row.int64At(0);
+        if (hits.rowids.size() <= keepRowsUpTo)
+            hits.rows.append({row.textAt(1), row.textAt(2), row.textAt(3)});
+        else if (!hits.rows.isEmpty())
+            hits.rows.clear();
+        return true;
+    });
+    return hits;
+}
+
+bool stepSearchIndex(sqlite3 *handle)
+{
+    const DerivedData derived = derivedData(handle);
+    if (!derived.logged)
+        return false;
+    if (!derived.searchIndex) {
+        // No index to keep: the log would only grow.
+        if (number(handle, QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(derived::SearchChanges)) == 0)
+            return false;
+        QuickWrite write(handle);
+        runSql(handle, QStringLiteral("DELETE FROM %1").arg(derived::SearchChanges));
+        write.commit();
+        return true;
+    }
+    const qint64 through = derived.searchIndexedThrough.value_or(0);
+    if (through != derived::EveryRow) {
+        buildBatch(handle, through);
+        return true;
+    }
+    if (number(handle, QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(derived::SearchChanges)) != 0) {
+        catchUpBatch(handle);
+        return true;
+    }
+    if (countsOutgrown(handle)) {
+        QuickWrite write(handle);
+        countTrigrams(handle);
+        write.commit();
+        return true;
+    }
+    return false;
 }
 
 } // namespace pixdock::catalogue

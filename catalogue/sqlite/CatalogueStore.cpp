@@ -3,21 +3,25 @@
 // then checked by reading only, so a file that is not a catalogue is left untouched.
 #include "CatalogueStore.h"
 
-#include "CatalogueIndexes.h"
+#include "CatalogueLayout.h"
+#include "CatalogueMessages.h"
+#include "CatalogueService.h"
 #include "CatalogueSqlite.h"
-#include "CataloguePagedRows.h"
 #include "CatalogueTrigramCase.h"
-#include "CatalogueUnicode.h"
+#include "SqliteFunctions.h"
 #include "Locations.h"
 #include "ModGlobal.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QUrl>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <atomic>
 
 namespace pixdock::catalogue {
 
@@ -28,22 +32,32 @@ QString describeCode(int code, const QString &databaseText)
     switch (code) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return QStringLiteral("The catalogue is locked by another program.");
+        return message::Locked;
     case SQLITE_READONLY:
-        return QStringLiteral("The catalogue cannot be changed: the file is read-only.");
+        return message::ReadOnlyFile;
     case SQLITE_IOERR:
-        return QStringLiteral("The catalogue file could not be read or written.");
+        return message::ReadFailed;
     case SQLITE_CORRUPT:
-        return QStringLiteral("The catalogue file is damaged.");
+        return message::Damaged;
     case SQLITE_FULL:
-        return QStringLiteral("The catalogue cannot grow: the disk is full.");
+        return message::DiskFull;
     case SQLITE_CANTOPEN:
-        return QStringLiteral("The catalogue file could not be opened.");
+        return message::CannotOpen;
     case SQLITE_NOTADB:
-        return QStringLiteral("The catalogue file is not a database.");
+        return message::NotADatabase;
+    case SQLITE_NOMEM:
+        return message::OutOfMemory;
+    case SQLITE_TOOBIG:
+        return message::TooLong;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return message::NoAccess;
+    case SQLITE_SCHEMA:
+        return message::LayoutChanged;
+    case SQLITE_CONSTRAINT:
+        return message::Refused.arg(databaseText);
     default:
-        return databaseText.isEmpty() ? QStringLiteral("The catalogue reported an unknown error.")
-                                      : QStringLiteral("The catalogue reported an error: %1.").arg(databaseText);
+        return message::Unknown.arg(databaseText.isEmpty() ? QStringLiteral("no details") : databaseText);
     }
 }
 
@@ -54,7 +68,67 @@ QString catalogueUri(const QString &path)
            + QStringLiteral("?mode=rw");
 }
 
-void closeAndRemove(const QString &connectionName)
+RunTimeError notACatalogue(const QString &path, const QString &why)
+{
+    return RunTimeError(err::DatabaseError, QStringLiteral("%1 is not a picture catalogue: %2").arg(path, why));
+}
+
+int nextPrivateNumber()
+{
+    static std::atomic<int> number = 0;
+    return ++number;
+}
+
+// Opens the file under the name; the file is not checked yet.
+void openConnection(const QString &connectionName, const QString &path)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(catalogueUri(path));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    if (!db.open())
+        throw errorFrom(db.lastError());
+    sqlite3 *handle = sqliteHandle(db);
+    // Extended result codes tell a read-only folder from a read-only file.
+    sqlite3_extended_result_codes(handle, 1);
+    if (!registerCaselessText(handle))
+        throw RunTimeError(err::DatabaseError, QStringLiteral("The catalogue's text comparison could not be set up."));
+}
+
+} // namespace
+
+std::optional<FileIdentity> fileIdentity(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity{st.st_dev, st.st_ino};
+}
+
+RunTimeError errorFrom(const QSqlError &error)
+{
+    bool ok = false;
+    const int native = error.nativeErrorCode().toInt(&ok);
+    if (!ok || native == 0) {
+        const QString text = error.text().trimmed();
+        return RunTimeError(err::DatabaseError,
+                            message::Unknown.arg(text.isEmpty() ? QStringLiteral("no details") : text));
+    }
+    return errorFromCode(native, error.databaseText());
+}
+
+RunTimeError errorFromCode(int resultCode, const QString &databaseText)
+{
+    const int code = resultCode & 0xff; // the primary code of an extended result code
+    // A write needs a journal beside the file, so a folder the user cannot write stops it too.
+    if (resultCode == SQLITE_READONLY_DIRECTORY)
+        return RunTimeError(code, message::ReadOnlyFolder);
+    // SQLite's own finding that the file it has open is no longer at its path.
+    if (resultCode == SQLITE_READONLY_DBMOVED)
+        return RunTimeError(code, message::Moved);
+    return RunTimeError(code, describeCode(code, databaseText));
+}
+
+void closeCatalogueFile(const QString &connectionName)
 {
     if (!QSqlDatabase::contains(connectionName))
         return;
@@ -65,89 +139,35 @@ void closeAndRemove(const QString &connectionName)
     QSqlDatabase::removeDatabase(connectionName);
 }
 
-RunTimeError notACatalogue(const QString &path, const QString &why)
+FileIdentity openCatalogueFile(const QString &connectionName, const QString &path)
 {
-    return RunTimeError(err::DatabaseError, QStringLiteral("%1 is not a picture catalogue: %2").arg(path, why));
-}
-
-// Reads the schema (nothing is written): the file must be a database holding table Info with
-// the three columns.
-void checkIsCatalogue(const QSqlDatabase &db, const QString &path)
-{
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("PRAGMA table_info(Info)")))
-        throw errorFrom(q.lastError());
-    QStringList columns;
-    while (q.next())
-        columns << q.value(1).toString().toLower();
-    if (q.lastError().isValid())
-        throw errorFrom(q.lastError());
-    if (columns.isEmpty())
-        throw notACatalogue(path, QStringLiteral("it holds no table Info."));
-    for (const char *needed : {"filename", "location", "description"}) {
-        if (!columns.contains(QLatin1String(needed)))
-            throw notACatalogue(path, QStringLiteral("table Info has no column %1.").arg(QLatin1String(needed)));
-    }
-}
-
-int nextPrivateNumber()
-{
-    static int number = 0;
-    return ++number;
-}
-
-} // namespace
-
-RunTimeError errorFrom(const QSqlError &error)
-{
-    bool ok = false;
-    const int native = error.nativeErrorCode().toInt(&ok);
-    if (!ok || native == 0) {
-        const QString text = error.text().trimmed();
-        return RunTimeError(err::DatabaseError,
-                            text.isEmpty() ? QStringLiteral("The catalogue reported an unknown error.")
-                                           : QStringLiteral("The catalogue reported an error: %1.").arg(text));
-    }
-    return errorFromCode(native, error.databaseText());
-}
-
-RunTimeError errorFromCode(int resultCode, const QString &databaseText)
-{
-    const int code = resultCode & 0xff; // the primary code of an extended result code
-    // A write needs a journal beside the file, so a folder the user cannot write stops it too.
-    if (resultCode == SQLITE_READONLY_DIRECTORY)
-        return RunTimeError(code, QStringLiteral("The catalogue cannot be changed: its folder is read-only."));
-    return RunTimeError(code, describeCode(code, databaseText));
-}
-
-void openCatalogueFile(const QString &connectionName, const QString &path)
-{
-    const QFileInfo file(path);
-    if (!file.exists())
-        throw RunTimeError(err::DatabaseError, QStringLiteral("The catalogue file %1 was not found.").arg(path));
-    if (!file.isFile())
-        throw notACatalogue(path, QStringLiteral("it is not a file."));
-    if (file.size() == 0)
-        throw notACatalogue(path, QStringLiteral("the file is empty."));
-
-    closeAndRemove(connectionName);
-    try {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-        db.setDatabaseName(catalogueUri(path));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
-        if (!db.open())
-            throw errorFrom(db.lastError());
-        // Extended result codes tell a read-only folder from a read-only file.
-        sqlite3_extended_result_codes(sqliteHandle(db), 1);
-        if (!registerCaselessText(db))
-            throw RunTimeError(err::DatabaseError,
-                               QStringLiteral("The catalogue's text comparison could not be set up."));
-        checkIsCatalogue(db, path);
-        prepareDerivedData(db);
-    } catch (...) {
-        closeAndRemove(connectionName);
-        throw;
+    closeCatalogueFile(connectionName);
+    // Another program may put a new file at the path while it opens: the identity read before
+    // and after must agree, or it is opened again.
+    for (int attempt = 0;; ++attempt) {
+        const QFileInfo file(path);
+        if (!file.exists())
+            throw RunTimeError(err::DatabaseError, QStringLiteral("The catalogue file %1 was not found.").arg(path));
+        if (!file.isFile())
+            throw notACatalogue(path, QStringLiteral("it is not a file."));
+        if (file.size() == 0)
+            throw notACatalogue(path, QStringLiteral("the file is empty."));
+        const std::optional<FileIdentity> before = fileIdentity(path);
+        try {
+            openConnection(connectionName, path);
+            const QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+            if (const QString wrong = layoutProblem(sqliteHandle(db)); !wrong.isEmpty())
+                throw notACatalogue(path, wrong);
+        } catch (...) {
+            closeCatalogueFile(connectionName);
+            throw;
+        }
+        const std::optional<FileIdentity> after = fileIdentity(path);
+        if (before && after && *before == *after)
+            return *after;
+        closeCatalogueFile(connectionName);
+        if (attempt == 2)
+            throw RunTimeError(err::DatabaseError, message::Moved);
     }
 }
 
@@ -158,6 +178,7 @@ void OpenConnection()
     gConnection = SharedConnectionName;
     // Learnt once, here at start-up, rather than during the first search.
     trigramCaseKnown();
+    CatalogueService::instance().start();
 }
 
 QSqlDatabase sharedConnection()
@@ -176,15 +197,9 @@ PrivateConnection::PrivateConnection()
     openCatalogueFile(m_name, locations::cataloguePath());
 }
 
-PrivateConnection::~PrivateConnection()
-{
-    closeAndRemove(m_name);
-}
+PrivateConnection::~PrivateConnection() { closeCatalogueFile(m_name); }
 
-QSqlDatabase PrivateConnection::database() const
-{
-    return QSqlDatabase::database(m_name, false);
-}
+QSqlDatabase PrivateConnection::database() const { return QSqlDatabase::database(m_name, false); }
 
 QSqlQuery runStatement(const QSqlDatabase &db, const Statement &statement)
 {
@@ -221,15 +236,11 @@ int fileNameCount(const QSqlDatabase &db, const QString &fileName)
 void addRow(const QSqlDatabase &db, const QString &fileName, const QString &location,
             const QString &description)
 {
-    finishSnapshotLoads();
     runStatement(db, insertStatement(fileName, location, description));
 }
 
 void removeRows(const QSqlDatabase &db, const QString &fileName, const QString &location)
 {
-    finishSnapshotLoads();
-    // Open lists and results keep showing the rows, so they keep a copy first.
-    keepRowsBeforeRemoval(db, fileName, location);
     runStatement(db, deleteStatement(fileName, location));
 }
 

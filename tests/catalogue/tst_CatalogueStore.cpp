@@ -165,20 +165,20 @@ private slots:
                  QList<CatalogueRow>{(CatalogueRow{"other.jpg", "/p", "other"})});
     }
 
-    void removalTakesEveryMatchingRowOfThatFolderOnly()
+    void removalTakesTheRowsOfExactlyThatNameAndFolder()
     {
         OpenConnection();
         const QSqlDatabase db = sharedConnection();
         addRow(db, "sunset.jpg", "/photos", "one");
         addRow(db, "sunset.jpg", "/photos", "two");
-        addRow(db, "SUNSET.JPG", "/Photos", "three");
-        addRow(db, "sunset.jpg", "/photos/old", "four");
-        addRow(db, "sunset.jpg", "/other", "five");
-        removeRows(db, "Sunset.jpg", "/PHOTOS");
+        addRow(db, "SUNSET.JPG", "/photos", "three");
+        addRow(db, "sunset.jpg", "/Photos", "four");
+        addRow(db, "sunset.jpg", "/photos/old", "five");
+        removeRows(db, "sunset.jpg", "/photos");
         QList<QString> left;
         for (const CatalogueRow &row : readRows(db, listStatement()))
             left << row.description;
-        QCOMPARE(left, (QList<QString>{"four", "five"}));
+        QCOMPARE(left, (QList<QString>{"three", "four", "five"}));
     }
 
     void errorsCarryTheDatabaseCodeAndAPlainText()
