@@ -15,15 +15,18 @@
 
 namespace pixdock::catalogue {
 
-// Where an engine hands the rows of a snapshot, in the order the window shows them.
+// Where an engine hands the rows of a snapshot.
 class SnapshotSink
 {
 public:
     virtual ~SnapshotSink() = default;
     // How many rows will follow, when the engine knows before the first row.
     virtual void expectRows(qint64 count) = 0;
-    // One row, its texts in UTF-8.
-    virtual void append(std::string_view fileName, std::string_view location, std::string_view description) = 0;
+    // One row, its texts in UTF-8, and its place among the snapshot's rows (from 0). Rows may
+    // come in any order of places (the first screen first, then the rest as the file holds
+    // them); a place handed twice keeps its first row.
+    virtual void append(qint64 position, std::string_view fileName, std::string_view location,
+                        std::string_view description) = 0;
     // Forget the rows handed so far: the engine reads them again (it found its stored order
     // wanting half-way).
     virtual void restart() = 0;

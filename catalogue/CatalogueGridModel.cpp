@@ -38,6 +38,11 @@ void CatalogueGridModel::setRows(std::shared_ptr<const GridRows> rows)
     if (const auto *snapshot = dynamic_cast<const CatalogueSnapshot *>(m_rows.get())) {
         connect(snapshot, &CatalogueSnapshot::rowCountChanged, this, &CatalogueGridModel::followCount);
         connect(snapshot, &CatalogueSnapshot::rowsChanged, this, &CatalogueGridModel::followRows);
+        connect(snapshot, &CatalogueSnapshot::rowsReset, this, [this] {
+            beginResetModel();
+            m_count = m_rows->rowCount();
+            endResetModel();
+        });
     }
     endResetModel();
 }

@@ -23,9 +23,8 @@ std::pair<const RowChunk *, int> CatalogueSnapshot::locate(int row) const
 {
     if (!isLoaded(row))
         return {nullptr, 0};
-    const auto after = std::upper_bound(m_chunkStarts.begin(), m_chunkStarts.end(), row);
-    const size_t chunk = size_t(after - m_chunkStarts.begin()) - 1;
-    return {m_chunks[chunk].get(), row - m_chunkStarts[chunk]};
+    const quint64 where = m_where[size_t(row)];
+    return {m_chunks[size_t(where >> 32) - 1].get(), int(where & 0xFFFFFFFFu)};
 }
 
 QString CatalogueSnapshot::cell(int row, int column) const
@@ -56,7 +55,7 @@ CatalogueRow CatalogueSnapshot::row(int row) const
 
 size_t CatalogueSnapshot::bytes() const
 {
-    size_t total = m_chunks.capacity() * sizeof(m_chunks[0]) + m_chunkStarts.capacity() * sizeof(int);
+    size_t total = m_chunks.capacity() * sizeof(m_chunks[0]) + m_where.capacity() * sizeof(quint64);
     for (const auto &chunk : m_chunks)
         total += chunk->bytes();
     return total;
@@ -73,41 +72,63 @@ void CatalogueSnapshot::setCount(int count)
 
 void CatalogueSnapshot::receiveCount(qint64 rows)
 {
-    m_expected = std::clamp<qint64>(rows, 0, std::numeric_limits<int>::max());
-    setCount(std::max(int(m_expected), m_loaded));
+    // Comes before any row (and again after a restart, when the rows are read afresh).
+    m_expected = std::clamp<qint64>(rows, 0, std::numeric_limits<int>::max() - 1);
+    m_where.assign(size_t(m_expected), 0);
+    m_loaded = 0;
+    setCount(int(m_expected));
 }
 
-void CatalogueSnapshot::receiveChunk(std::shared_ptr<const RowChunk> chunk)
+void CatalogueSnapshot::receiveChunk(std::shared_ptr<const RowChunk> chunk, const std::vector<qint64> &positions)
 {
-    if (!chunk || chunk->rowCount() == 0)
+    if (!chunk || chunk->rowCount() == 0 || size_t(chunk->rowCount()) != positions.size())
         return;
-    const int first = m_loaded;
-    if (qint64(first) + chunk->rowCount() > std::numeric_limits<int>::max())
-        return; // beyond what a grid can address
-    m_chunkStarts.push_back(first);
-    m_loaded += chunk->rowCount();
     m_chunks.push_back(std::move(chunk));
-    if (m_loaded > m_count)
-        setCount(m_loaded);
-    emit rowsChanged(first, m_loaded - 1);
+    const quint64 chunkTag = quint64(m_chunks.size()) << 32;
+    int first = std::numeric_limits<int>::max();
+    int last = -1;
+    for (size_t i = 0; i < positions.size(); ++i) {
+        const qint64 at = positions[i];
+        if (at < 0 || at >= std::numeric_limits<int>::max() - 1)
+            continue; // beyond what a grid can address
+        if (size_t(at) >= m_where.size())
+            m_where.resize(size_t(at) + 1, 0);
+        quint64 &where = m_where[size_t(at)];
+        if (where != 0)
+            continue; // the place has its row already
+        where = chunkTag | quint64(i);
+        ++m_loaded;
+        first = std::min(first, int(at));
+        last = std::max(last, int(at));
+    }
+    if (int(m_where.size()) > m_count)
+        setCount(int(m_where.size()));
+    if (last >= 0)
+        emit rowsChanged(first, last);
 }
 
 void CatalogueSnapshot::receiveRestart()
 {
-    const int had = m_loaded;
     m_chunks.clear();
-    m_chunkStarts.clear();
+    std::fill(m_where.begin(), m_where.end(), 0);
     m_loaded = 0;
-    if (had > 0)
-        emit rowsChanged(0, had - 1);
+    if (m_count > 0)
+        emit rowsChanged(0, m_count - 1);
 }
 
 void CatalogueSnapshot::receiveEnd(std::optional<RunTimeError> failure)
 {
     m_loading = false;
     m_failure = std::move(failure);
-    // What was not copied is not shown: no empty rows standing for rows never read.
-    setCount(m_loaded);
+    if (m_loaded < int(m_where.size())) {
+        // What was not copied is not shown: no empty rows standing for rows never read. The rows
+        // that were close up, in their order.
+        std::erase(m_where, quint64(0));
+        m_count = int(m_where.size());
+        emit rowsReset();
+    } else {
+        setCount(int(m_where.size()));
+    }
     emit loaded();
 }
 

@@ -1,7 +1,8 @@
 // A copy of catalogue rows taken in one read of the catalogue: what a list or search window
 // shows for its whole life, whatever other programs do to the file afterwards. The copy is made
-// on a worker thread and arrives in chunks; the row count is known with the first screen, and
-// rows not copied yet show as loading until they come. Reading a row never touches the file.
+// on a worker thread and arrives in chunks, the first screen first, the rest in whatever order
+// the file gives them; the row count is known with the first screen, and rows not copied yet
+// show as loading until they come. Reading a row never touches the file.
 //
 // Lives on the interface thread. Whoever waits on it keeps a shared_ptr while waiting.
 #pragma once
@@ -39,7 +40,10 @@ public:
     int rowCount() const override;
     QString cell(int row, int column) const override;
     QString cellPrefix(int row, int column, qsizetype maxChars, bool *cut) const override;
-    bool isLoaded(int row) const override { return row >= 0 && row < m_loaded; }
+    bool isLoaded(int row) const override
+    {
+        return row >= 0 && size_t(row) < m_where.size() && m_where[size_t(row)] != 0;
+    }
     CatalogueRow row(int row) const;
 
     bool countKnown() const { return m_expected >= 0 || !m_loading; }
@@ -58,7 +62,8 @@ public:
     // Filled by the worker (through the service), on the interface thread.
     std::shared_ptr<LoadControl> control() const { return m_control; }
     void receiveCount(qint64 rows);
-    void receiveChunk(std::shared_ptr<const RowChunk> chunk);
+    // The chunk's rows go to these places.
+    void receiveChunk(std::shared_ptr<const RowChunk> chunk, const std::vector<qint64> &positions);
     void receiveRestart();
     void receiveEnd(std::optional<RunTimeError> failure);
 
@@ -67,6 +72,8 @@ signals:
     void rowCountChanged(int from, int to);
     // Rows first..last (data rows from 0) were copied, or made loading again (a restart).
     void rowsChanged(int first, int last);
+    // Rows were taken out from between others (loading failed half-way): everything moved.
+    void rowsReset();
     // Loading ended: all rows are there, or failure() says why not.
     void loaded();
 
@@ -77,7 +84,8 @@ private:
 
     std::shared_ptr<LoadControl> m_control;
     std::vector<std::shared_ptr<const RowChunk>> m_chunks;
-    std::vector<int> m_chunkStarts; // the first row of each chunk
+    // For each row: (its chunk's index + 1) << 32 | its index in the chunk; 0 until it is copied.
+    std::vector<quint64> m_where;
     int m_loaded = 0;
     qint64 m_expected = -1;
     int m_count = 0;

@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include <utility>
+
 namespace pixdock::catalogue {
 
 namespace {
@@ -35,11 +37,13 @@ void SnapshotFeed::expectRows(qint64 count)
     post([count](CatalogueSnapshot &s) { s.receiveCount(count); });
 }
 
-void SnapshotFeed::append(std::string_view fileName, std::string_view location, std::string_view description)
+void SnapshotFeed::append(qint64 position, std::string_view fileName, std::string_view location,
+                          std::string_view description)
 {
     if (!m_builder.fits(fileName.size() + location.size() + description.size()))
         flush();
     m_builder.append(fileName, location, description);
+    m_positions.push_back(position);
     ++m_handed;
     if (m_handed == FirstScreenRows
         || (m_handed % 256 == 0 && m_sinceFlush.elapsed() >= FlushEveryMs))
@@ -51,12 +55,15 @@ void SnapshotFeed::flush()
     std::shared_ptr<const RowChunk> chunk = m_builder.take();
     m_sinceFlush.restart();
     if (chunk)
-        post([chunk](CatalogueSnapshot &s) { s.receiveChunk(chunk); });
+        post([chunk, positions = std::exchange(m_positions, {})](CatalogueSnapshot &s) {
+            s.receiveChunk(chunk, positions);
+        });
 }
 
 void SnapshotFeed::restart()
 {
     m_builder.take();
+    m_positions.clear();
     m_handed = 0;
     post([](CatalogueSnapshot &s) { s.receiveRestart(); });
 }

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace pixdock::catalogue {
 
@@ -23,7 +24,8 @@ public:
     SnapshotFeed(std::weak_ptr<CatalogueSnapshot> target, std::shared_ptr<LoadControl> control);
 
     void expectRows(qint64 count) override;
-    void append(std::string_view fileName, std::string_view location, std::string_view description) override;
+    void append(qint64 position, std::string_view fileName, std::string_view location,
+                std::string_view description) override;
     void restart() override;
     bool cancelled() const override { return m_control->cancelled.load(std::memory_order_relaxed); }
 
@@ -37,6 +39,7 @@ private:
     std::weak_ptr<CatalogueSnapshot> m_target;
     std::shared_ptr<LoadControl> m_control;
     RowChunkBuilder m_builder;
+    std::vector<qint64> m_positions; // of the rows in the chunk being filled
     qint64 m_handed = 0;
     QElapsedTimer m_sinceFlush;
 };

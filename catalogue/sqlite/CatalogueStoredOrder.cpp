@@ -26,6 +26,8 @@ constexpr qint64 Spacing = qint64(1) << 24;
 constexpr int PlacedPerStep = 256;
 constexpr qint64 FewestRebuildChanges = 2000;
 constexpr qint64 RebuildShareDivisor = 20;
+// Rows read along the stored ranks before the rest: more than a screen.
+constexpr qint64 FirstScreenRows = 128;
 
 struct Named
 {
@@ -61,101 +63,163 @@ bool comesBefore(const QString &name, qint64 rowid, const QString &otherName, qi
     return c != 0 ? c < 0 : rowid < otherRowid;
 }
 
-// Hands rows to the sink with their three texts as the window shows them.
+// Hands rows to the sink at their places, with their three texts as the window shows them.
 class RowWriter
 {
 public:
-    RowWriter(sqlite3 *handle, SnapshotSink &sink)
+    explicit RowWriter(SnapshotSink &sink)
         : m_sink(sink)
-        , m_byRowid(handle, QStringLiteral("SELECT FileName, Location, Description FROM Info WHERE rowid = ?1"))
     {
     }
     // The texts of the statement's columns from `first` on.
-    void write(const SqlStatement &row, int first)
+    void write(qint64 position, const SqlStatement &row, int first)
     {
-        m_sink.append(row.displayUtf8At(first, m_a), row.displayUtf8At(first + 1, m_b),
+        m_sink.append(position, row.displayUtf8At(first, m_a), row.displayUtf8At(first + 1, m_b),
                       row.displayUtf8At(first + 2, m_c));
-        ++m_written;
     }
-    void writeRowid(qint64 rowid)
-    {
-        m_byRowid.bind(1, rowid);
-        if (m_byRowid.step())
-            write(m_byRowid, 0);
-        m_byRowid.reset();
-    }
-    qint64 written() const { return m_written; }
 
 private:
     SnapshotSink &m_sink;
-    SqlStatement m_byRowid;
     std::string m_a, m_b, m_c;
-    qint64 m_written = 0;
 };
-
-// Every row, in the order of the stored ranks, with the rows in `placed` (sorted by name) merged
-// in and the rows in `skipped` (sorted rowids: rows whose stored place is stale) left out.
-qint64 walkStoredOrder(sqlite3 *handle, SnapshotSink &sink, const std::vector<Named> &placed,
-                       const std::vector<qint64> &skipped)
-{
-    RowWriter out(handle, sink);
-    SqlStatement walk(handle, QStringLiteral("SELECT o.Row, i.FileName, i.Location, i.Description FROM %1 o "
-                                             "JOIN Info i ON i.rowid = o.Row ORDER BY o.Rank")
-                                  .arg(NameOrder));
-    size_t next = 0;
-    while (walk.step()) {
-        if (sink.cancelled())
-            return out.written();
-        const qint64 rowid = walk.int64At(0);
-        if (std::binary_search(skipped.begin(), skipped.end(), rowid))
-            continue;
-        if (next < placed.size()) {
-            const QString name = walk.textAt(1);
-            while (next < placed.size() && comesBefore(placed[next].name, placed[next].rowid, name, rowid))
-                out.writeRowid(placed[next++].rowid);
-        }
-        out.write(walk, 1);
-    }
-    for (; next < placed.size() && !sink.cancelled(); ++next)
-        out.writeRowid(placed[next].rowid);
-    return out.written();
-}
-
-// Every row read and sorted here: no stored order to go by.
-qint64 sortEverything(sqlite3 *handle, SnapshotSink &sink)
-{
-    std::vector<Named> rows;
-    {
-        SqlStatement all(handle, QStringLiteral("SELECT rowid, FileName FROM Info ORDER BY rowid"));
-        while (all.step()) {
-            if (sink.cancelled())
-                return 0;
-            rows.push_back({all.int64At(0), all.textAt(1)});
-        }
-    }
-    sortByName(rows);
-    RowWriter out(handle, sink);
-    for (const Named &r : rows) {
-        if (sink.cancelled())
-            break;
-        out.writeRowid(r.rowid);
-    }
-    return out.written();
-}
 
 // The logged rows: those still in Info with their names (to be placed by sorting) and all of
 // their rowids (their stored places are stale).
-void changedRows(sqlite3 *handle, std::vector<Named> &placed, std::vector<qint64> &skipped)
+void changedRows(sqlite3 *handle, std::vector<Named> &placed, std::vector<qint64> &stale)
 {
     SqlStatement q(handle, QStringLiteral("SELECT c.Row, i.rowid IS NOT NULL, i.FileName FROM "
                                           "(SELECT DISTINCT Row FROM %1) c LEFT JOIN Info i ON i.rowid = c.Row "
                                           "ORDER BY c.Row")
                                .arg(NameChanges));
     while (q.step()) {
-        skipped.push_back(q.int64At(0));
+        stale.push_back(q.int64At(0));
         if (q.int64At(1) != 0)
             placed.push_back({q.int64At(0), q.textAt(2)});
     }
+}
+
+// The first `rows` rows, read along the stored ranks with the changed rows merged in: on screen
+// before the rest is even ordered.
+void firstScreen(sqlite3 *handle, SnapshotSink &sink, const std::vector<Named> &placed,
+                 const std::vector<qint64> &stale, qint64 rows)
+{
+    RowWriter out(sink);
+    SqlStatement byRowid(handle, QStringLiteral("SELECT FileName, Location, Description FROM Info WHERE rowid = ?1"));
+    SqlStatement walk(handle, QStringLiteral("SELECT o.Row, i.FileName, i.Location, i.Description FROM %1 o "
+                                             "JOIN Info i ON i.rowid = o.Row ORDER BY o.Rank")
+                                  .arg(NameOrder));
+    qint64 position = 0;
+    size_t next = 0;
+    auto writePlaced = [&] {
+        byRowid.bind(1, placed[next++].rowid);
+        if (byRowid.step())
+            out.write(position++, byRowid, 0);
+        byRowid.reset();
+    };
+    while (position < rows && walk.step()) {
+        const qint64 rowid = walk.int64At(0);
+        if (std::binary_search(stale.begin(), stale.end(), rowid))
+            continue;
+        if (next < placed.size()) {
+            const QString name = walk.textAt(1);
+            while (position < rows && next < placed.size()
+                   && comesBefore(placed[next].name, placed[next].rowid, name, rowid))
+                writePlaced();
+        }
+        if (position < rows)
+            out.write(position++, walk, 1);
+    }
+    while (position < rows && next < placed.size())
+        writePlaced();
+}
+
+// Every rowid in the name order: the stored ranks less the stale rows, with the changed rows
+// put where their names belong (found by halving, looking names up as needed).
+std::vector<qint64> wholeOrder(sqlite3 *handle, const std::vector<Named> &placed, const std::vector<qint64> &stale)
+{
+    std::vector<qint64> stored;
+    {
+        SqlStatement ranks(handle, QStringLiteral("SELECT Row FROM %1 ORDER BY Rank").arg(NameOrder));
+        while (ranks.step()) {
+            const qint64 rowid = ranks.int64At(0);
+            if (!std::binary_search(stale.begin(), stale.end(), rowid))
+                stored.push_back(rowid);
+        }
+    }
+    if (placed.empty())
+        return stored;
+    SqlStatement name(handle, QStringLiteral("SELECT FileName FROM Info WHERE rowid = ?1"));
+    auto nameOf = [&](qint64 rowid) {
+        name.bind(1, rowid);
+        const QString text = name.step() ? name.textAt(0) : QString();
+        name.reset();
+        return text;
+    };
+    std::vector<qint64> order;
+    order.reserve(stored.size() + placed.size());
+    size_t from = 0;
+    for (const Named &p : placed) {
+        size_t lo = from;
+        size_t hi = stored.size();
+        while (lo < hi) {
+            const size_t mid = lo + (hi - lo) / 2;
+            if (comesBefore(p.name, p.rowid, nameOf(stored[mid]), stored[mid]))
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        order.insert(order.end(), stored.begin() + qsizetype(from), stored.begin() + qsizetype(lo));
+        order.push_back(p.rowid);
+        from = lo;
+    }
+    order.insert(order.end(), stored.begin() + qsizetype(from), stored.end());
+    return order;
+}
+
+// Reads Info once, in the order the file holds it, handing each row to its place in `order`.
+// True when every row of Info found its place and every place its row.
+bool copyInPlaces(sqlite3 *handle, SnapshotSink &sink, const std::vector<qint64> &order)
+{
+    std::vector<std::pair<qint64, qint64>> places(order.size()); // rowid, place
+    for (size_t i = 0; i < order.size(); ++i)
+        places[i] = {order[i], qint64(i)};
+    std::sort(places.begin(), places.end());
+    RowWriter out(sink);
+    SqlStatement all(handle, QStringLiteral("SELECT rowid, FileName, Location, Description FROM Info ORDER BY rowid"));
+    size_t next = 0;
+    qint64 placedRows = 0;
+    qint64 homeless = 0;
+    while (all.step()) {
+        if (sink.cancelled())
+            return true;
+        const qint64 rowid = all.int64At(0);
+        while (next < places.size() && places[next].first < rowid)
+            ++next;
+        if (next < places.size() && places[next].first == rowid) {
+            out.write(places[next++].second, all, 1);
+            ++placedRows;
+        } else {
+            ++homeless;
+        }
+    }
+    return homeless == 0 && placedRows == qint64(order.size());
+}
+
+// Every row's name read and sorted here: no stored order to go by.
+std::vector<qint64> sortedAfresh(sqlite3 *handle, const SnapshotSink &sink)
+{
+    std::vector<Named> rows;
+    {
+        SqlStatement all(handle, QStringLiteral("SELECT rowid, FileName FROM Info ORDER BY rowid"));
+        while (all.step() && !sink.cancelled())
+            rows.push_back({all.int64At(0), all.textAt(1)});
+    }
+    sortByName(rows);
+    std::vector<qint64> order;
+    order.reserve(rows.size());
+    for (const Named &r : rows)
+        order.push_back(r.rowid);
+    return order;
 }
 
 // ---- keeping the stored order --------------------------------------------------------------
@@ -382,21 +446,29 @@ void placeChangedRows(sqlite3 *handle)
 
 void readInNameOrder(sqlite3 *handle, const DerivedData &derived, SnapshotSink &sink)
 {
-    const qint64 count = singleNumber(handle, QStringLiteral("SELECT count(*) FROM Info"));
-    sink.expectRows(count);
     if (derived.logged && derived.nameOrder == names::identity()) {
         std::vector<Named> placed;
-        std::vector<qint64> skipped;
-        changedRows(handle, placed, skipped);
+        std::vector<qint64> stale;
+        changedRows(handle, placed, stale);
         sortByName(placed);
-        const qint64 written = walkStoredOrder(handle, sink, placed, skipped);
-        if (written == count || sink.cancelled())
+        // The count from the stored order and the log (its small index is read far faster than
+        // Info); the copy below finds out whether the two account for every row.
+        const qint64 ordered = singleNumber(handle, QStringLiteral("SELECT count(*) FROM %1").arg(NameOrder));
+        qint64 staleOrdered = 0;
+        if (!stale.empty())
+            staleOrdered = singleNumber(handle, QStringLiteral("SELECT count(*) FROM %1 WHERE Row IN "
+                                                               "(SELECT Row FROM %2)")
+                                                    .arg(NameOrder, NameChanges));
+        sink.expectRows(ordered - staleOrdered + qint64(placed.size()));
+        firstScreen(handle, sink, placed, stale, FirstScreenRows);
+        if (copyInPlaces(handle, sink, wholeOrder(handle, placed, stale)))
             return;
         // The stored order does not account for every row (changed while nothing logged it):
         // read everything again, sorted here.
         sink.restart();
     }
-    sortEverything(handle, sink);
+    sink.expectRows(singleNumber(handle, QStringLiteral("SELECT count(*) FROM Info")));
+    copyInPlaces(handle, sink, sortedAfresh(handle, sink));
 }
 
 bool stepStoredOrder(sqlite3 *handle)

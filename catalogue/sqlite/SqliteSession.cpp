@@ -74,8 +74,9 @@ void SqliteSession::readSearch(const QStringList &keywords, SnapshotSink &sink)
     sqlite3 *h = handle();
     const ReadTransaction reading(h);
     std::string a, b, c;
+    qint64 position = 0;
     visitMatches(h, keywords, [&](const SqlStatement &row) {
-        sink.append(row.displayUtf8At(1, a), row.displayUtf8At(2, b), row.displayUtf8At(3, c));
+        sink.append(position++, row.displayUtf8At(1, a), row.displayUtf8At(2, b), row.displayUtf8At(3, c));
         return !sink.cancelled();
     });
 }

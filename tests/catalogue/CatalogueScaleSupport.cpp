@@ -183,9 +183,27 @@ std::shared_ptr<catalogue::CatalogueSnapshot> searched(const QString &keywords)
     return rows;
 }
 
-void CollectingSink::append(std::string_view fileName, std::string_view location, std::string_view description)
+void CollectingSink::append(qint64 position, std::string_view fileName, std::string_view location,
+                            std::string_view description)
 {
-    rows.append({catalogue::textOf(fileName), catalogue::textOf(location), catalogue::textOf(description)});
+    const catalogue::CatalogueRow row{catalogue::textOf(fileName), catalogue::textOf(location),
+                                      catalogue::textOf(description)};
+    const auto [at, added] = placed.emplace(position, row);
+    // The first screen is handed again with the rest: the same row, or a fault.
+    if (!added && at->second != row)
+        ++handedAgain;
+}
+
+QList<catalogue::CatalogueRow> CollectingSink::rows() const
+{
+    QList<catalogue::CatalogueRow> out;
+    qint64 expectedPlace = 0;
+    for (const auto &[place, row] : placed) {
+        if (place != expectedPlace++)
+            return {}; // a gap: some place got no row
+        out.append(row);
+    }
+    return out;
 }
 
 QByteArray fileBytes(const QString &path)

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QVariantList>
 
+#include <map>
+
 namespace pixdock::test {
 
 // A connection to db.fil as another program has it: plain SQLite, no UNOCASE, no `like` of ours.
@@ -58,17 +60,21 @@ class CollectingSink : public catalogue::SnapshotSink
 {
 public:
     void expectRows(qint64 count) override { expected = count; }
-    void append(std::string_view fileName, std::string_view location, std::string_view description) override;
+    void append(qint64 position, std::string_view fileName, std::string_view location,
+                std::string_view description) override;
     void restart() override
     {
-        rows.clear();
+        placed.clear();
         ++restarts;
     }
     bool cancelled() const override { return false; }
+    // The rows in the order of their places; each place must have had one row only.
+    QList<catalogue::CatalogueRow> rows() const;
 
     qint64 expected = -1;
     int restarts = 0;
-    QList<catalogue::CatalogueRow> rows;
+    std::map<qint64, catalogue::CatalogueRow> placed;
+    int handedAgain = 0;
 };
 
 // A file's bytes; none when it cannot be read.
