@@ -22,6 +22,15 @@ CatalogueGrid::CatalogueGrid(QWidget *parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setWordWrap(false);
+    // Rows that arrive after the grid was given them (a snapshot's count comes with its first
+    // screen): the current cell goes to the first data row, as when they are there at once.
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        if (m_row == 0 && rows() > 1) {
+            m_row = 1;
+            m_col = 0;
+            showCurrent();
+        }
+    });
 }
 
 void CatalogueGrid::setRows(std::shared_ptr<const GridRows> rows)

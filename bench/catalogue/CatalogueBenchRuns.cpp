@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QHeaderView>
 #include <QTimer>
 
 #include <malloc.h>
@@ -157,7 +158,8 @@ ListFigure measureList(int runs)
         grid->setHeaderBold(true);
         grid->setShading(true);
         // The first screen: the rows the grid shows, copied and painted.
-        const int screen = std::max(1, grid->viewport()->height() / std::max(1, grid->rowHeight(0)) + 1);
+        const int screen =
+            std::max(1, grid->viewport()->height() / std::max(1, grid->verticalHeader()->defaultSectionSize()) + 1);
         spinUntil(*rows, [&] { return rows->isLoaded(screen - 1) || !rows->loading(); });
         grid->grab();
         figure.firstScreenMs = std::min(figure.firstScreenMs, msSince(clock));

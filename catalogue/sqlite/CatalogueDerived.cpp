@@ -45,7 +45,11 @@ const QList<Piece> &tables()
         {QStringLiteral("TABLE"), State,
          QStringLiteral("CREATE TABLE %1 (Key TEXT PRIMARY KEY, Value) WITHOUT ROWID").arg(State)},
         {QStringLiteral("TABLE"), NameOrder,
-         QStringLiteral("CREATE TABLE %1 (Rank INTEGER PRIMARY KEY, Row INTEGER NOT NULL UNIQUE)").arg(NameOrder)},
+         QStringLiteral("CREATE TABLE %1 (Rank INTEGER PRIMARY KEY, Row INTEGER NOT NULL)").arg(NameOrder)},
+        // Dropped while the order is made anew, so that a million rows are not inserted into it
+        // one by one in random order.
+        {QStringLiteral("INDEX"), NameOrderRows,
+         QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (Row)").arg(NameOrderRows, NameOrder)},
         {QStringLiteral("TABLE"), NameChanges,
          QStringLiteral("CREATE TABLE %1 (Id INTEGER PRIMARY KEY, Row INTEGER NOT NULL)").arg(NameChanges)},
         // Indexed: the description as the index holds it, needed to take it out again.

@@ -25,6 +25,8 @@ namespace derived {
 inline const QString State = QStringLiteral("pixdock_state");
 // Rowids of Info in the name order, by rank (ranks with gaps, so a row can go between two).
 inline const QString NameOrder = QStringLiteral("pixdock_name_order");
+// Its index by rowid.
+inline const QString NameOrderRows = QStringLiteral("pixdock_name_order_rows");
 // Rows whose place in the name order is not known (added, removed, renamed since).
 inline const QString NameChanges = QStringLiteral("pixdock_name_changes");
 // The trigram index over Description (external content: it stores no text of its own).
@@ -38,6 +40,8 @@ inline const QString TrigramCounts = QStringLiteral("pixdock_search_trigrams");
 // State keys.
 inline const QString NameOrderIdentity = QStringLiteral("name order");
 inline const QString SearchIndexedThrough = QStringLiteral("search indexed through");
+// Set while the segments the build of the search index left are being merged.
+inline const QString SearchMerging = QStringLiteral("search merging");
 // The search index holds every row up to this rowid (then the search needs no range scan).
 inline constexpr qint64 EveryRow = std::numeric_limits<qint64>::max();
 } // namespace derived

@@ -254,6 +254,8 @@ bool throughIndex(sqlite3 *handle, const QStringList &keywords, qint64 through, 
 // Rows indexed per upkeep step while the index is built, and changed rows taken in per step.
 constexpr int BuiltPerStep = 20000;
 constexpr int CaughtUpPerStep = 5000;
+// Pages of index written by one merge step.
+constexpr int MergedPagesPerStep = 2000;
 
 void countTrigrams(sqlite3 *handle)
 {
@@ -268,6 +270,18 @@ void countTrigrams(sqlite3 *handle)
     runSql(handle, QStringLiteral("INSERT INTO %1 (Trigram, Rows) VALUES ('', %2)")
                        .arg(t)
                        .arg(number(handle, QStringLiteral("SELECT count(*) FROM Info"))));
+}
+
+// The index's own settings: while it is built a batch at a time, each batch goes in as one
+// segment (a large in-memory buffer) and segments are not merged on the way (that would read
+// the growing index again and again); they are merged afterwards, a bounded piece per step.
+void configureIndex(sqlite3 *handle, bool building)
+{
+    const QString s = derived::SearchIndex;
+    runSql(handle, QStringLiteral("INSERT INTO %1 (%1, rank) VALUES ('automerge', %2)").arg(s).arg(building ? 0 : 4));
+    runSql(handle, QStringLiteral("INSERT INTO %1 (%1, rank) VALUES ('hashsize', %2)")
+                       .arg(s)
+                       .arg(building ? 64 << 20 : 1 << 20));
 }
 
 // Indexes the next batch of rows beyond `through`, or marks the index complete.
@@ -287,10 +301,13 @@ void buildBatch(sqlite3 *handle, qint64 through)
         // Every row is in: logged changes of rows beyond are of rows that went again.
         runSql(handle, QStringLiteral("DELETE FROM %1 WHERE Row > %2").arg(c).arg(through));
         setState(handle, derived::SearchIndexedThrough, derived::EveryRow);
+        setState(handle, derived::SearchMerging, qint64(1));
         countTrigrams(handle);
         write.commit();
         return;
     }
+    if (through == 0)
+        configureIndex(handle, true);
     runSql(handle, QStringLiteral("INSERT INTO %1 (rowid, Description) SELECT rowid, Description FROM Info "
                                   "WHERE rowid > %2 AND rowid <= %3")
                        .arg(s)
@@ -299,6 +316,20 @@ void buildBatch(sqlite3 *handle, qint64 through)
     // These rows went in with their present text: what was logged of them is taken in.
     runSql(handle, QStringLiteral("DELETE FROM %1 WHERE Row > %2 AND Row <= %3").arg(c).arg(through).arg(last));
     setState(handle, derived::SearchIndexedThrough, last);
+    write.commit();
+}
+
+// Merges a bounded piece of the segments the build left; the usual settings again once there
+// is nothing left to merge.
+void mergeBatch(sqlite3 *handle)
+{
+    QuickWrite write(handle);
+    const int before = sqlite3_total_changes(handle);
+    runSql(handle, QStringLiteral("INSERT INTO %1 (%1, rank) VALUES ('merge', %2)").arg(derived::SearchIndex).arg(MergedPagesPerStep));
+    if (sqlite3_total_changes(handle) - before < 2) {
+        configureIndex(handle, false);
+        runSql(handle, QStringLiteral("DELETE FROM %1 WHERE Key = '%2'").arg(derived::State, derived::SearchMerging));
+    }
     write.commit();
 }
 
@@ -398,6 +429,10 @@ bool stepSearchIndex(sqlite3 *handle)
     }
     if (number(handle, QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(derived::SearchChanges)) != 0) {
         catchUpBatch(handle);
+        return true;
+    }
+    if (stateNumber(handle, derived::SearchMerging)) {
+        mergeBatch(handle);
         return true;
     }
     if (countsOutgrown(handle)) {

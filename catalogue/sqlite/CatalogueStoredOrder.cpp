@@ -237,6 +237,7 @@ void rebuild(sqlite3 *handle, const QString &identity)
     }
     sortByName(rows);
     QuickWrite write(handle);
+    runSql(handle, QStringLiteral("DROP INDEX %1").arg(NameOrderRows));
     runSql(handle, QStringLiteral("DELETE FROM %1").arg(NameOrder));
     SqlStatement insert(handle, QStringLiteral("INSERT INTO %1 (Rank, Row) VALUES (?1, ?2)").arg(NameOrder));
     qint64 rank = 0;
@@ -247,6 +248,8 @@ void rebuild(sqlite3 *handle, const QString &identity)
         insert.step();
         insert.reset();
     }
+    insert.finalize();
+    runSql(handle, QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (Row)").arg(NameOrderRows, NameOrder));
     // Rows changed since the read stay logged: they are placed later.
     runSql(handle, QStringLiteral("DELETE FROM %1 WHERE Id <= %2").arg(NameChanges).arg(through));
     setState(handle, NameOrderIdentity, identity);
@@ -444,7 +447,7 @@ void placeChangedRows(sqlite3 *handle)
 
 } // namespace
 
-void readInNameOrder(sqlite3 *handle, const DerivedData &derived, SnapshotSink &sink)
+bool readInNameOrder(sqlite3 *handle, const DerivedData &derived, SnapshotSink &sink)
 {
     if (derived.logged && derived.nameOrder == names::identity()) {
         std::vector<Named> placed;
@@ -462,30 +465,36 @@ void readInNameOrder(sqlite3 *handle, const DerivedData &derived, SnapshotSink &
         sink.expectRows(ordered - staleOrdered + qint64(placed.size()));
         firstScreen(handle, sink, placed, stale, FirstScreenRows);
         if (copyInPlaces(handle, sink, wholeOrder(handle, placed, stale)))
-            return;
+            return true;
         // The stored order does not account for every row (changed while nothing logged it):
         // read everything again, sorted here.
         sink.restart();
+        sink.expectRows(singleNumber(handle, QStringLiteral("SELECT count(*) FROM Info")));
+        copyInPlaces(handle, sink, sortedAfresh(handle, sink));
+        return false;
     }
     sink.expectRows(singleNumber(handle, QStringLiteral("SELECT count(*) FROM Info")));
     copyInPlaces(handle, sink, sortedAfresh(handle, sink));
+    return true;
 }
 
-bool stepStoredOrder(sqlite3 *handle)
+bool stepStoredOrder(sqlite3 *handle, bool verify)
 {
     const DerivedData derived = derivedData(handle);
     if (!derived.logged)
         return false;
     const QString identity = names::identity();
-    const qint64 changes = singleNumber(handle, QStringLiteral("SELECT count(*) FROM %1").arg(NameChanges));
     if (derived.nameOrder != identity) {
         rebuild(handle, identity);
         return true;
     }
-    const qint64 rows = singleNumber(handle, QStringLiteral("SELECT count(*) FROM Info"));
+    const qint64 changes = singleNumber(handle, QStringLiteral("SELECT count(*) FROM %1").arg(NameChanges));
     if (changes == 0) {
+        if (!verify)
+            return false;
         // With nothing logged, the order holds every row once: else rows changed while nothing
         // logged them (a tool dropped and restored a trigger), and the order is made anew.
+        const qint64 rows = singleNumber(handle, QStringLiteral("SELECT count(*) FROM Info"));
         const qint64 ordered = singleNumber(
             handle, QStringLiteral("SELECT count(*) FROM %1 o JOIN Info i ON i.rowid = o.Row").arg(NameOrder));
         const qint64 entries = singleNumber(handle, QStringLiteral("SELECT count(*) FROM %1").arg(NameOrder));
@@ -494,11 +503,23 @@ bool stepStoredOrder(sqlite3 *handle)
         rebuild(handle, identity);
         return true;
     }
+    const qint64 rows = singleNumber(handle, QStringLiteral("SELECT count(*) FROM Info"));
     if (changes > std::max(FewestRebuildChanges, rows / RebuildShareDivisor))
         rebuild(handle, identity);
     else
         placeChangedRows(handle);
     return true;
+}
+
+void distrustStoredOrder(sqlite3 *handle)
+{
+    try {
+        QuickWrite write(handle);
+        runSql(handle, QStringLiteral("DELETE FROM %1 WHERE Key = '%2'").arg(State, NameOrderIdentity));
+        write.commit();
+    } catch (const RunTimeError &) {
+        // Busy or read-only: the next upkeep that checks the order finds it out anyway.
+    }
 }
 
 } // namespace pixdock::catalogue

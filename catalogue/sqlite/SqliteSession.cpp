@@ -42,6 +42,7 @@ void SqliteSession::open()
 {
     m_open = false;
     m_prepared = false;
+    m_orderVerified = false;
     m_identity = openCatalogueFile(m_name, m_path);
     m_open = true;
 }
@@ -65,8 +66,13 @@ void SqliteSession::useFileAtPath()
 void SqliteSession::readNameOrder(SnapshotSink &sink)
 {
     sqlite3 *h = handle();
-    const ReadTransaction reading(h);
-    readInNameOrder(h, derivedData(h), sink);
+    bool trusted = true;
+    {
+        const ReadTransaction reading(h);
+        trusted = readInNameOrder(h, derivedData(h), sink);
+    }
+    if (!trusted)
+        distrustStoredOrder(h);
 }
 
 void SqliteSession::readSearch(const QStringList &keywords, SnapshotSink &sink)
@@ -142,8 +148,19 @@ CatalogueSession::Upkeep SqliteSession::upkeepStep()
             m_prepared = true;
             return Upkeep::More;
         }
-        if (stepStoredOrder(h) || stepSearchIndex(h))
+        // Building an index or an order reads and writes far more pages than SQLite's default
+        // cache holds; the cache is given back when the work is done.
+        if (!m_largeCache) {
+            executeSql(h, "PRAGMA cache_size = -65536");
+            m_largeCache = true;
+        }
+        if (stepStoredOrder(h, !m_orderVerified))
             return Upkeep::More;
+        m_orderVerified = true;
+        if (stepSearchIndex(h))
+            return Upkeep::More;
+        executeSql(h, "PRAGMA cache_size = -2000; PRAGMA shrink_memory");
+        m_largeCache = false;
         return Upkeep::Done;
     } catch (const RunTimeError &e) {
         // Another program holds the file: later. Read-only, full, damaged: nothing to keep.

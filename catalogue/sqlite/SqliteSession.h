@@ -44,6 +44,9 @@ private:
     bool m_open = false;
     FileIdentity m_identity;
     bool m_prepared = false;
+    bool m_largeCache = false;
+    // The stored order was checked to hold every row once, in this session.
+    bool m_orderVerified = false;
 };
 
 } // namespace pixdock::catalogue
