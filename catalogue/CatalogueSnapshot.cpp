@@ -132,14 +132,27 @@ void CatalogueSnapshot::receiveEnd(std::optional<RunTimeError> failure)
     emit loaded();
 }
 
-void CatalogueSnapshot::waitForCount()
+void CatalogueSnapshot::waitForFirstScreen(int rows)
 {
-    if (countKnown())
+    auto there = [this, rows] {
+        if (!m_loading)
+            return true;
+        if (!countKnown())
+            return false;
+        const int wanted = std::min(rows, m_count);
+        for (int row = 0; row < wanted; ++row) {
+            if (!isLoaded(row))
+                return false;
+        }
+        return true;
+    };
+    if (there())
         return;
     QEventLoop loop;
     connect(this, &CatalogueSnapshot::rowCountChanged, &loop, &QEventLoop::quit);
+    connect(this, &CatalogueSnapshot::rowsChanged, &loop, &QEventLoop::quit);
     connect(this, &CatalogueSnapshot::loaded, &loop, &QEventLoop::quit);
-    while (!countKnown())
+    while (!there())
         loop.exec();
 }
 

@@ -53,8 +53,9 @@ public:
     // Bytes the copied rows take.
     size_t bytes() const;
 
-    // Waits, with the event loop running, until the row count is known (or loading ended).
-    void waitForCount();
+    // Waits, with the event loop running, until the row count is known and the first `rows`
+    // rows are copied (or loading ended).
+    void waitForFirstScreen(int rows);
     // Until the row is copied (true) or loading ended without it (false).
     bool waitForRow(int row);
     void waitUntilLoaded();

@@ -5,6 +5,7 @@
 #include "CatalogueOpening.h"
 #include "CatalogueService.h"
 #include "CatalogueSnapshot.h"
+#include "CatalogueSnapshotFeed.h"
 #include "Frame.h"
 #include "ImgListLayout.h"
 #include "MessageBox.h"
@@ -74,12 +75,12 @@ void frmImgList::loadCatalogue()
     MSHFlexGrid1->setHeaderBold(true);
     MSHFlexGrid1->setShading(true);
     MSHFlexGrid1->setUpdatesEnabled(true);
-    // The row count comes with the first screen, so that stepping and the thumbnails know it
-    // once the window is open. The event loop runs meanwhile.
+    // The row count comes with the first screen: the window opens with both, so that stepping
+    // and the thumbnails know the count. The event loop runs meanwhile.
     const QPointer<frmImgList> self(this);
     {
         WaitCursor wait;
-        rows->waitForCount();
+        rows->waitForFirstScreen(catalogue::SnapshotFeed::FirstScreenRows);
     }
     // A catalogue that could not be read gives no rows to step through.
     if (self && !(rows->failure() && rows->rowCount() == 0))

@@ -170,7 +170,7 @@ private slots:
         const QList<CatalogueRow> before = test::inNameOrder(test::tableRows(folder.cataloguePath()));
 
         auto rows = CatalogueService::instance().loadList();
-        rows->waitForCount();
+        rows->waitForFirstScreen(1);
         QCOMPARE(rows->rowCount(), ManyRows);
         // Another program changes the file while the copy is made: it waits for the copy's read
         // to end, so the copy is the state before.
