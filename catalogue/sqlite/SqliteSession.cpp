@@ -8,6 +8,7 @@
 #include "CatalogueSqlite.h"
 #include "CatalogueStoredOrder.h"
 
+#include <QFileInfo>
 #include <QSqlQuery>
 
 #include <sqlite3.h>
@@ -33,6 +34,10 @@ SqliteSession::SqliteSession(QString path)
     : m_path(std::move(path))
     , m_name(QStringLiteral("pixdock-session-%1").arg(nextSessionNumber()))
 {
+    // Sessions open once start-up has found the catalogue: a path with nothing there now lost
+    // its file while Pixdock ran.
+    if (!QFileInfo::exists(m_path))
+        throw RunTimeError(err::DatabaseError, message::Moved);
     open();
 }
 

@@ -187,6 +187,10 @@ private slots:
                                          << "The picture could not be removed from the catalogue.\r\nThe catalogue "
                                             "file was moved or deleted while Pixdock was running.";
         QTest::newRow("not a catalogue now, add") << "garbage" << "add" << "The catalogue file is not a database.";
+        QTest::newRow("replaced, list") << "replaced" << "list" << "";
+        QTest::newRow("deleted, list") << "deleted" << "list"
+                                       << "The catalogue list could not be loaded.\r\nThe catalogue file was "
+                                          "moved or deleted while Pixdock was running.";
     }
     void writesGoToTheFileAtThePath()
     {
@@ -222,14 +226,21 @@ private slots:
         }
         const QByteArray atPath = test::fileBytes(path);
 
+        QString shown;
         if (action == QLatin1String("add")) {
             add->cmdAdd_Click();
-        } else {
+            shown = labelText(add);
+        } else if (action == QLatin1String("remove")) {
             MessageBox::queueAnswer(QMessageBox::Yes);
             remove->cmdContinue_Click();
+            shown = labelText(remove);
+        } else {
+            // A list opened now shows the file at the path.
+            const QStringList listed = test::gridNames(test::shownWindow<frmImgList>()->grid());
+            if (done == QLatin1String("replaced"))
+                QCOMPARE(listed, (QStringList{"a.jpg", "b.jpg", "restored.jpg"}));
         }
-        const QString shown = labelText(action == QLatin1String("add") ? static_cast<QWidget *>(add) : remove)
-                              + MessageBox::shownTexts().join(' ');
+        shown += MessageBox::shownTexts().join(' ');
         QVERIFY2(shown.contains(said), qPrintable(shown));
         // The file Pixdock had open is never the one changed in place of the file at the path.
         QCOMPARE(test::fileBytes(old), oldBytes);
@@ -240,9 +251,9 @@ private slots:
         QStringList rows;
         for (const CatalogueRow &row : test::tableRows(path))
             rows << row.fileName;
-        const QStringList expected = action == QLatin1String("add")
-                                         ? QStringList{"a.jpg", "b.jpg", "restored.jpg", "new.jpg"}
-                                         : QStringList{"b.jpg", "restored.jpg"};
+        const QStringList expected = action == QLatin1String("add")      ? QStringList{"a.jpg", "b.jpg", "restored.jpg", "new.jpg"}
+                                     : action == QLatin1String("remove") ? QStringList{"b.jpg", "restored.jpg"}
+                                                                         : QStringList{"a.jpg", "b.jpg", "restored.jpg"};
         QCOMPARE(rows, expected);
     }
 
