@@ -89,11 +89,6 @@ void upkeepUntilDone(CatalogueSession &session)
     }
 }
 
-void switchLocale(const QLocale &locale)
-{
-    QLocale::setDefault(locale);
-    names::followLocale();
-}
 
 } // namespace
 
@@ -105,7 +100,7 @@ private slots:
     void cleanup()
     {
         test::resetProgramState();
-        switchLocale(QLocale::c());
+        test::switchLocale(QLocale::c());
     }
 
     void theListIsInTheNameOrderInEveryStateOfTheStoredOrder_data()
@@ -133,7 +128,7 @@ private slots:
                 QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES (?, '/m', 'between')"),
                                    {QStringLiteral("m1_%1").arg(n, 3, 10, QLatin1Char('0'))}));
         } else if (state == QLatin1String("another locale")) {
-            switchLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
+            test::switchLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
         } else if (state == QLatin1String("unlogged")) {
             // A tool that drops the trigger, writes, and puts the trigger back as it was.
             test::ForeignConnection other(path);

@@ -4,6 +4,7 @@
 // following a change of locale.
 #include "NameOrder.h"
 #include "TestRegistry.h"
+#include "TestState.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -46,13 +47,6 @@ QStringList randomNames(quint32 seed, int count)
     return names;
 }
 
-void switchLocale(const QLocale &locale)
-{
-    QLocale::setDefault(locale);
-    // What the platform sends when the user's locale changes.
-    QEvent change(QEvent::LocaleChange);
-    QCoreApplication::sendEvent(QCoreApplication::instance(), &change);
-}
 
 } // namespace
 
@@ -60,8 +54,7 @@ class TestNameOrder : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { names::watchLocaleChanges(); }
-    void cleanup() { switchLocale(QLocale::c()); }
+    void cleanup() { test::switchLocale(QLocale::c()); }
 
     void isATotalOrderInEveryLocale_data()
     {
@@ -77,7 +70,7 @@ private slots:
     {
         QFETCH(QLocale, locale);
         QFETCH(quint32, seed);
-        switchLocale(locale);
+        test::switchLocale(locale);
         QStringList list = randomNames(seed, 400);
         list << QString() << QStringLiteral("a") << QStringLiteral("A");
         for (const QString &a : std::as_const(list)) {
@@ -135,7 +128,7 @@ private slots:
     {
         const QStringList given = {"zz.jpg", "10.jpg", "9.jpg", "ärger.jpg", "Ärmel.jpg", "éclair.jpg",
                                    "Eclair.jpg", "ελιά.jpg", "apfel.jpg"};
-        switchLocale(QLocale(QLocale::German, QLocale::Germany));
+        test::switchLocale(QLocale(QLocale::German, QLocale::Germany));
         const QString german = names::identity();
         const int generation = names::generation();
         QStringList sorted = given;
@@ -143,7 +136,7 @@ private slots:
         QCOMPARE(sorted, (QStringList{"9.jpg", "10.jpg", "apfel.jpg", "ärger.jpg", "Ärmel.jpg", "Eclair.jpg",
                                       "éclair.jpg", "zz.jpg", "ελιά.jpg"}));
 
-        switchLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
+        test::switchLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
         QVERIFY(names::identity() != german);
         QVERIFY(names::generation() != generation);
         sorted = given;

@@ -27,13 +27,6 @@ using namespace pixdock;
 
 namespace {
 
-void switchLocale(const QLocale &locale)
-{
-    QLocale::setDefault(locale);
-    // What the platform sends when the user's locale changes.
-    QEvent change(QEvent::LocaleChange);
-    QCoreApplication::sendEvent(QCoreApplication::instance(), &change);
-}
 
 // File names of awkward letters, digits and marks, none hidden, all different.
 QStringList randomNames(quint32 seed)
@@ -99,7 +92,7 @@ private slots:
     void cleanup()
     {
         test::resetProgramState();
-        switchLocale(QLocale::c());
+        test::switchLocale(QLocale::c());
     }
 
     void theFolderTheListAndTheStoredOrderAgree_data()
@@ -116,7 +109,7 @@ private slots:
         QFETCH(QLocale, first);
         QFETCH(QLocale, then);
         QFETCH(quint32, seed);
-        switchLocale(first);
+        test::switchLocale(first);
         test::ProgramFolder program;
         QTemporaryDir pictures;
         const QStringList names = randomNames(seed);
@@ -132,7 +125,7 @@ private slots:
         QStringList before;
         for (const QLocale &locale : {first, then}) {
             if (locale != first)
-                switchLocale(locale);
+                test::switchLocale(locale);
             catalogue::CatalogueService::instance().waitForUpkeep();
             const QStringList folder = *viewing::FolderListingCache::shared().listing(pictures.path());
             QCOMPARE(folder.size(), names.size());
