@@ -6,8 +6,9 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 KILLS ?= 200
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench clean test-asan fuzz fuzz-deps reliability
+.PHONY: all deps configure build run test install package bench clean test-asan fuzz fuzz-deps reliability
 
 all: build
 
@@ -27,6 +28,16 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Installs under PREFIX (default /usr/local), stripped of the debug data (which names the
+# build's folders); DESTDIR=/staging puts the tree below a folder.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX) --strip
+
+# The Debian package, build/package/pixdock_<version>_<arch>.deb, checked by lintian.
+package: build
+	cd $(BUILD) && cpack -G DEB
+	lintian --fail-on error,warning $(BUILD)/package/pixdock_*.deb
 
 # Builds the benchmark programs and runs them; each prints a table (BENCH_PICTURES=N for size).
 bench: configure

@@ -2,10 +2,10 @@
 #include "CommonDialog.h"
 
 #include "ModGlobal.h"
+#include "OpenFileDialog.h"
 #include "RunTimeError.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QQueue>
@@ -92,16 +92,15 @@ void CommonDialog::ShowOpen()
     }
     const QStringList filters = qtFilters(Filter);
     QString selected = filters.value(FilterIndex - 1);
-    QFileDialog dialog(dialogOwner(), DialogTitle, InitDir);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    OpenFileDialog dialog(dialogOwner(), DialogTitle, InitDir);
     dialog.setNameFilters(filters);
     if (!selected.isEmpty())
         dialog.selectNameFilter(selected);
     if (!FileName.isEmpty())
         dialog.selectFile(FileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || dialog.chosenFile().isEmpty())
         return cancelled();
-    FileName = dialog.selectedFiles().constFirst();
+    FileName = dialog.chosenFile();
 }
 
 QPrinter *CommonDialog::printer()

@@ -13,8 +13,11 @@ packages=(build-essential cmake ninja-build pkg-config
 # give the journeys that need a real window manager one.
 packages+=(qt6-pdf-dev sqlite3 libjpeg-turbo-progs postgresql-15 libqt6sql6-psql
            xvfb xauth openbox)
-# To package and validate what is installed.
-packages+=(dpkg-dev desktop-file-utils appstream lintian)
+# setpriv and useradd run the program as an ordinary user when the tests run as root.
+packages+=(util-linux passwd)
+# To package and validate what is installed; Qt's SVG module draws the icon at each size, gzip
+# packs the manual page and the changelog.
+packages+=(qt6-svg-dev gzip dpkg-dev desktop-file-utils appstream lintian)
 optional=(ccache)
 
 if [ "${1:-}" = --list ]; then

@@ -1,9 +1,9 @@
 // Loading the browser module on first use and opening browser windows through its entry.
 #include "BrowserModule.h"
 
+#include "Locations.h"
 #include "MessageBox.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QHash>
 #include <QLibrary>
@@ -18,7 +18,7 @@ using OpenEntry = QWidget *(*)();
 OpenEntry entryIn(const QString &folder)
 {
     static QHash<QString, OpenEntry> loaded;
-    const QString path = QDir(folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder)
+    const QString path = QDir(folder.isEmpty() ? locations::browserModuleFolder() : folder)
                              .absoluteFilePath(fileName());
     if (const auto found = loaded.constFind(path); found != loaded.cend())
         return *found;

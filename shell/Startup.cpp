@@ -2,10 +2,12 @@
 #include "Startup.h"
 
 #include "Clock.h"
+#include "CommandLine.h"
 #include "CommandWiring.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
 #include "RunTimeError.h"
+#include "FileCommands.h"
 #include "ShellResources.h"
 #include "ViewingSetup.h"
 #include "frmMain.h"
@@ -15,6 +17,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include <unistd.h>
@@ -95,6 +98,16 @@ int runProgram(Clock &clock, const std::function<int()> &eventLoop)
 
 int Main(int argc, char **argv)
 {
+    // Read before anything starts, so --help and --version need no display and touch nothing.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = readCommandLine(arguments);
+    if (line.exitAtOnce) {
+        std::fputs(line.text.toLocal8Bit().constData(), line.toErrorStream ? stderr : stdout);
+        return line.exitStatus;
+    }
+
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The web engine's sandbox refuses to run as root; only then does the program go without it.
     if (::geteuid() == 0)
@@ -102,7 +115,10 @@ int Main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(ProgramTitle);
     QApplication::setWindowIcon(programIcon());
-    return runProgram(clock(), [] { return QApplication::exec(); });
+    return runProgram(clock(), [&line] {
+        viewing::openPictureFiles(line.files);
+        return QApplication::exec();
+    });
 }
 
 } // namespace pixdock

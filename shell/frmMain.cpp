@@ -1,6 +1,7 @@
 // The main window: construction, load and unload, the remembered position, child arrangement.
 #include "frmMain.h"
 
+#include "CatalogueCreation.h"
 #include "CatalogueStore.h"
 #include "MainWindowPlacement.h"
 #include "MessageBox.h"
@@ -17,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -31,6 +33,7 @@ frmMain::frmMain()
     setWindowIcon(programIcon());
     m_area->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(m_area);
+    setAcceptDrops(true);
 
     createActions();
     createMenus();
@@ -67,8 +70,12 @@ void frmMain::load()
 void frmMain::MDIForm_Load()
 {
     readSettings();
+    const QString made = catalogue::makeMissingCatalogue();
     catalogue::OpenConnection();
     sharedWindow<frmOptions>()->showWindow();
+    // Said once, on the start that made it; the panels come back when the note goes.
+    if (!made.isEmpty())
+        sbStatusBar->showMessage(QStringLiteral("A new, empty catalogue was made: %1").arg(made), NewCatalogueNoteMs);
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QRect>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
@@ -23,6 +24,9 @@ class frmMain : public QMainWindow, public Frame
 {
     Q_OBJECT
 public:
+    // How long the status bar says that a new catalogue was made.
+    static constexpr int NewCatalogueNoteMs = 15000;
+
     // Commands that the viewing and catalogue libraries carry out. The menus, the toolbar
     // and the start-up wiring reach them through installed handlers.
     enum class Command {
@@ -103,6 +107,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     QMenu *createPopupMenu() override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createActions();
@@ -138,6 +145,7 @@ private:
     bool m_loaded = false;
     bool m_unloaded = false;
     bool m_shownOnce = false;
+    QStringList m_dropPictures; // what the drag over the frame carries, when it is pictures
 };
 
 } // namespace pixdock

@@ -14,8 +14,10 @@
 
 namespace pixdock {
 
-std::string makeCatalogueIfMissing(const std::string &schemaPath, const std::string &target)
+std::string makeCatalogueIfMissing(const std::string &schemaPath, const std::string &target, bool *made)
 {
+    if (made)
+        *made = false;
     if (access(target.c_str(), F_OK) == 0)
         return {};
     std::ifstream in(schemaPath);
@@ -36,8 +38,14 @@ std::string makeCatalogueIfMissing(const std::string &schemaPath, const std::str
         failure = message ? message : sqlite3_errmsg(db);
     sqlite3_free(message);
     sqlite3_close(db);
-    if (failure.empty() && link(temp.c_str(), target.c_str()) != 0 && errno != EEXIST)
-        failure = target + ": " + std::strerror(errno);
+    if (failure.empty()) {
+        if (link(temp.c_str(), target.c_str()) == 0) {
+            if (made)
+                *made = true;
+        } else if (errno != EEXIST) {
+            failure = target + ": " + std::strerror(errno);
+        }
+    }
     std::remove(temp.c_str());
     return failure;
 }

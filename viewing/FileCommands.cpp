@@ -8,7 +8,9 @@
 #include "WindowList.h"
 #include "frmViewer.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -27,9 +29,9 @@ constexpr int PrintFlags = 0x108; // return a device context, no page-range choi
 void prepareOpenDialog(CommonDialog &dialog)
 {
     dialog.CancelError = true;
-    dialog.InitDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    dialog.InitDir = openStartingFolder();
     dialog.FileName.clear();
-    dialog.Filter = GraphicsFilter;
+    dialog.Filter = graphicsFilter();
     dialog.FilterIndex = 1;
 }
 
@@ -52,6 +54,44 @@ QPixmap pictureOf(QWidget *window)
     return picture->pixmap();
 }
 } // namespace
+
+QString graphicsFilter()
+{
+    QStringList patterns;
+    for (const QByteArray &format : QImageReader::supportedImageFormats()) {
+        const QString suffix = QString::fromLatin1(format).toLower();
+        patterns << QStringLiteral("*.") + suffix << QStringLiteral("*.") + suffix.toUpper();
+    }
+    patterns.removeDuplicates();
+    return QStringLiteral("Graphics Files|%1|All Files (*.*)|*.*").arg(patterns.join(QLatin1Char(';')));
+}
+
+QString openStartingFolder()
+{
+    if (!gCurrentPath.isEmpty()) {
+        const QFileInfo current(gCurrentPath);
+        if (current.absoluteDir().exists())
+            return current.absolutePath();
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
+}
+
+void openPictureFiles(const QStringList &paths)
+{
+    bool first = true;
+    for (const QString &path : paths) {
+        endAtFirstFailure([&] {
+            gCurrentPath = QFileInfo(path).absoluteFilePath();
+            if (first)
+                closeLoneViewer();
+            first = false;
+            frmViewer::openNew();
+        });
+    }
+}
 
 void openPictureCommand(CommonDialog &dialog, bool panelVariant)
 {

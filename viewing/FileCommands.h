@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -13,15 +14,25 @@ class CommonDialog;
 
 namespace pixdock::viewing {
 
-inline const QString GraphicsFilter =
-    QStringLiteral("Graphics Files|*.bmp;*.ico;*.gif;*.jpg;|All Files (*.*)|*.*");
+// The Open dialog's filter: "Graphics Files" with every format the picture reader reads, each
+// suffix in small and capital letters ("*.jpg;*.JPG;*.jpeg;*.JPEG;..."), then "All Files (*.*)".
+QString graphicsFilter();
 
-// Open: asks for a picture with `dialog` (starting in the user's Documents folder; its title
-// and flags stay as the last command left them), makes it the current picture, closes the
-// one viewer when only frame, panel and viewer are open, and opens a new viewer. Cancel and
-// every failure end the command quietly. `panelVariant` is the control panel's copy, whose
-// failure handler also covers preparing the dialog.
+// The Open dialog's starting folder: the current picture's folder when there is one, else the
+// user's Documents folder when it exists, else the home folder.
+QString openStartingFolder();
+
+// Open: asks for a picture with `dialog` (file name empty; its title and flags stay as the
+// last command left them), makes it the current picture, closes the one viewer when only
+// frame, panel and viewer are open, and opens a new viewer. Cancel and every failure end the
+// command quietly. `panelVariant` is the control panel's copy, whose failure handler also
+// covers preparing the dialog.
 void openPictureCommand(CommonDialog &dialog, bool panelVariant);
+
+// Opens picture files given from outside (the command line, a drop) as Open would, one new
+// viewer each: the first closes a lone viewer as Open does, the others stay beside it. A file
+// that is missing or no picture gets the viewer's usual message.
+void openPictureFiles(const QStringList &paths);
 
 // Properties: the current picture's file size ("12.3 KB") and, from the shared viewer, its
 // size as shown ("640 X 480 pixels"). Ends silently without a current picture or file.

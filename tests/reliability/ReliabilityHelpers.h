@@ -3,6 +3,8 @@
 // the environment for the long runs.
 #pragma once
 
+#include "OrdinaryUser.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
@@ -34,24 +36,6 @@ public:
 private:
     std::unique_ptr<QProcess> m_shell;
     QString m_failure;
-};
-
-// An ordinary user to run helpers as, so that file permissions count (they do not for root).
-struct OrdinaryUser
-{
-    uint uid = 0;
-    uint gid = 0;
-    QString skipReason; // set when no such user can be had
-
-    // As root: the user pixdocktest, made when missing. Otherwise this process's own user.
-    static OrdinaryUser get();
-    bool runsAsSomeoneElse() const { return uid != 0 && uid != currentUid(); }
-    static uint currentUid();
-
-    // The command line that runs `program` with `arguments` as this user.
-    QStringList commandLine(const QString &program, const QStringList &arguments) const;
-    // Hands a file or folder to the user (a no-op when running as the user already).
-    bool give(const QString &path) const;
 };
 
 // Runs the catalogue probe on a program folder as `user`; returns its output.

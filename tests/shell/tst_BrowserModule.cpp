@@ -1,6 +1,7 @@
 // The web browser module loaded on first use: the real module opens a browser window on the
 // home page inside the real main window; a missing or broken module is reported and nothing opens.
 #include "BrowserModule.h"
+#include "Locations.h"
 #include "MainWindowUnderTest.h"
 #include "MessageBox.h"
 #include "TestRegistry.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -89,7 +91,7 @@ private slots:
         QTest::addColumn<bool>("throughMenu");
         QTest::newRow("no module in the folder") << QByteArray() << false;
         QTest::newRow("not a library") << QByteArray("not a shared library\n") << false;
-        // The tests' own folder has no module, so the menu's default folder fails too.
+        // The menu loads from the program's own folder; here one without the module.
         QTest::newRow("View > Web Browser, no module beside the program") << QByteArray() << true;
     }
     void unusableModuleIsReported()
@@ -107,8 +109,12 @@ private slots:
         const int before = childWindows(main);
         const int openBefore = WindowList::instance().count();
 
-        if (throughMenu)
+        const QString programFiles = locations::executableFolder();
+        auto restore = qScopeGuard([&] { locations::setExecutableFolder(programFiles); });
+        if (throughMenu) {
+            locations::setExecutableFolder(folder.path());
             main->menuItem(QStringLiteral("mnuViewWebBrowser"))->trigger();
+        }
         else
             QCOMPARE(browser_module::openBrowserWindow(folder.path()), nullptr);
 

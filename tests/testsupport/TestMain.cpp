@@ -2,6 +2,7 @@
 // its own, with message boxes and dialogs in answering mode.
 //   tests_x                     every class
 //   tests_x ClassName [args]    one class, with QtTest's own arguments (a function name...)
+#include "Locations.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 
@@ -66,6 +67,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi);
     pixdock::test::enterAnsweringMode();
+    // The program's files (manual, browser module) as the build tree holds them, one level up.
+    pixdock::locations::setExecutableFolder(QStringLiteral(PIXDOCK_BUILD_DIR));
 
     auto &classes = pixdock::test::registry();
     QStringList args = app.arguments();

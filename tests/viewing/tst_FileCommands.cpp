@@ -12,7 +12,14 @@
 #include "WindowList.h"
 #include "frmViewer.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QScopeGuard>
+#include <QTimer>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -113,10 +120,102 @@ private slots:
 
         const CommonDialog::Shown &shown = CommonDialog::shown().constLast();
         QCOMPARE(shown.kind, QStringLiteral("open"));
-        QCOMPARE(shown.filter, GraphicsFilter);
+        QCOMPARE(shown.filter, graphicsFilter());
         QCOMPARE(shown.filterIndex, 1);
-        QCOMPARE(shown.initDir, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
         QVERIFY(dialog().CancelError);
+    }
+
+    void openStartsInTheCurrentPicturesFolderElseDocumentsElseHome_data()
+    {
+        QTest::addColumn<QString>("current"); // "", "picture" or "gone": a picture whose folder went
+        QTest::addColumn<bool>("documents");
+        QTest::addColumn<QString>("start");   // "picture", "documents" or "home"
+        QTest::newRow("a current picture") << "picture" << true << "picture";
+        QTest::newRow("no picture, Documents there") << "" << true << "documents";
+        QTest::newRow("no picture, no Documents") << "" << false << "home";
+        QTest::newRow("the picture's folder gone, no Documents") << "gone" << false << "home";
+    }
+
+    void openStartsInTheCurrentPicturesFolderElseDocumentsElseHome()
+    {
+        QFETCH(QString, current);
+        QFETCH(bool, documents);
+        QFETCH(QString, start);
+        const QString documentsFolder = QDir::home().filePath(QStringLiteral("Documents"));
+        QDir(documentsFolder).removeRecursively();
+        if (documents)
+            QVERIFY(QDir().mkpath(documentsFolder));
+        if (current == "picture")
+            gCurrentPath = test::writePicture(folder(), "a.png", {30, 20});
+        else if (current == "gone")
+            gCurrentPath = folder() + "/gone/a.png";
+        CommonDialog::presetOpenCancel();
+        openPictureCommand(dialog(), false);
+        QDir(documentsFolder).removeRecursively();
+        const QString expected = start == "picture" ? folder() : start == "documents" ? documentsFolder : QDir::homePath();
+        QCOMPARE(CommonDialog::shown().constLast().initDir, expected);
+    }
+
+    // Qt's own dialog, as a user meets it with no Documents folder: the file name box empty, a
+    // typed path holding a quote opens, and the next Open lists every picture (capital suffixes
+    // and .jpeg too) in that picture's folder, and no other file.
+    void openDialogTakesATypedPathAndListsEveryPicture()
+    {
+        QDir::home().rmdir(QStringLiteral("Documents"));
+        const QString quoted = test::writePicture(folder(), "say \"cheese\".png", {30, 20});
+        test::writePicture(folder(), "b.jpeg", {30, 20});
+        QVERIFY(QFile::rename(test::writePicture(folder(), "c.jpg", {30, 20}), folder() + "/C.JPG"));
+        test::writePicture(folder(), "d.webp", {30, 20});
+        test::writeBytes(folder(), "notes.txt", "not a picture");
+        CommonDialog::setAnsweringMode(false);
+        auto answering = qScopeGuard([] { CommonDialog::setAnsweringMode(true); });
+
+        QString typedBoxAtStart;
+        QString startFolder;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            // A failed check leaves the dialog to be cancelled, not waiting for ever.
+            auto cancel = qScopeGuard([box] { QTimer::singleShot(0, box, &QDialog::reject); });
+            // The dialog gives the file name box the keyboard once it is active.
+            QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+            auto *name = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+            typedBoxAtStart = name->text();
+            startFolder = box->directory().absolutePath();
+            QTest::keyClicks(name, quoted);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        openPictureCommand(dialog(), false);
+        QCOMPARE(typedBoxAtStart, QString());
+        QCOMPARE(startFolder, QDir::homePath());
+        QCOMPARE(gCurrentPath, quoted);
+        QCOMPARE(frameStatusText(), quoted);
+
+        const QStringList pictures({"C.JPG", "b.jpeg", "d.webp", "say \"cheese\".png"});
+        QStringList listed;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            auto cancel = qScopeGuard([box] { QTimer::singleShot(0, box, &QDialog::reject); });
+            auto *view = box->findChild<QAbstractItemView *>(QStringLiteral("listView"));
+            QVERIFY(view);
+            // The folder is read in the background; what it shows settles on the pictures.
+            const auto shown = [view] {
+                QStringList names;
+                for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+                    const QModelIndex index = view->model()->index(row, 0, view->rootIndex());
+                    if (index.flags() & Qt::ItemIsEnabled)
+                        names << index.data().toString();
+                }
+                names.sort();
+                return names;
+            };
+            QTRY_COMPARE(shown(), pictures);
+            listed = shown();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        });
+        openPictureCommand(dialog(), false);
+        QCOMPARE(listed, pictures);
     }
 
     void openKeepsTheTitleAndFlagsThatPrintLeft()

@@ -1,0 +1,124 @@
+// Where the catalogue is, and when the program makes it: the user's choice, the build tree, an
+// installed tree the user can write and one the user cannot, and a file that is there already.
+#include "CatalogueCreation.h"
+#include "Locations.h"
+#include "ProgramFolder.h"
+#include "RunTimeError.h"
+#include "TestRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+using namespace pixdock;
+
+class TestCatalogueLocation : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_tree;
+    QString bin() const { return m_tree->filePath(QStringLiteral("bin")); }
+
+private slots:
+    void init()
+    {
+        m_tree = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir().mkpath(bin()));
+        locations::setExecutableFolder(bin());
+    }
+    void cleanup()
+    {
+        qunsetenv(locations::CatalogueVariable);
+        QFile::setPermissions(bin(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Pixdock").removeRecursively();
+        locations::setExecutableFolder(QString());
+        m_tree.reset();
+    }
+
+    void theCatalogueIsFoundAndMadeWhereItBelongs_data()
+    {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("programFolder"); // "writable", "read-only", "read-only with db.fil"
+        QTest::addColumn<bool>("chosen");           // PIXDOCK_CATALOGUE names a file
+        QTest::addColumn<QString>("where");         // "beside", "user", "chosen"
+        QTest::addColumn<bool>("made");
+        QTest::newRow("build tree: beside the program, never made") << false << "writable" << false << "beside" << false;
+        QTest::newRow("installed, a folder the user can write: beside, made") << true << "writable" << false << "beside" << true;
+        QTest::newRow("installed, read-only: the user's data folder, made") << true << "read-only" << false << "user" << true;
+        QTest::newRow("installed, read-only holding db.fil: that one") << true << "read-only with db.fil" << false << "beside" << false;
+        QTest::newRow("chosen by the user: that file, never made") << true << "read-only" << true << "chosen" << false;
+    }
+
+    void theCatalogueIsFoundAndMadeWhereItBelongs()
+    {
+        QFETCH(bool, installed);
+        QFETCH(QString, programFolder);
+        QFETCH(bool, chosen);
+        QFETCH(QString, where);
+        QFETCH(bool, made);
+        if (where == "user" && ::geteuid() == 0)
+            QSKIP("root may write any folder; the install test runs this case as an ordinary user");
+        if (installed) {
+            QVERIFY(QDir().mkpath(m_tree->filePath("share/pixdock")));
+            QVERIFY(QFile::copy(test::schemaFile(), m_tree->filePath("share/pixdock/schema.sql")));
+        }
+        const QString beside = bin() + "/db.fil";
+        QByteArray before;
+        if (programFolder == "read-only with db.fil") {
+            QFile file(beside);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            before = "a file that is not a catalogue";
+            file.write(before);
+        }
+        if (programFolder != "writable")
+            QVERIFY(QFile::setPermissions(bin(), QFile::ReadOwner | QFile::ExeOwner));
+        const QString chosenFile = m_tree->filePath("disk/db.fil");
+        if (chosen)
+            qputenv(locations::CatalogueVariable, QFile::encodeName(chosenFile));
+
+        const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Pixdock/db.fil";
+        const QString expected = where == "beside" ? beside : where == "user" ? user : chosenFile;
+        QCOMPARE(locations::cataloguePath(), expected);
+        QCOMPARE(catalogue::makeMissingCatalogue(), made ? expected : QString());
+        QFile result(expected);
+        if (made) {
+            QVERIFY(result.open(QIODevice::ReadOnly));
+            QCOMPARE(result.read(16), QByteArray("SQLite format 3\0", 16));
+            // Made once: the next start finds it and says nothing.
+            QCOMPARE(catalogue::makeMissingCatalogue(), QString());
+        } else if (!before.isEmpty()) {
+            QVERIFY(result.open(QIODevice::ReadOnly));
+            QCOMPARE(result.readAll(), before);
+        } else {
+            QVERIFY(!result.exists());
+        }
+    }
+
+    // A catalogue that cannot be made (the installed schema is damaged) stops the start with a
+    // message naming the file, and leaves no file behind.
+    void aCatalogueThatCannotBeMadeIsReported()
+    {
+        QVERIFY(QDir().mkpath(m_tree->filePath("share/pixdock")));
+        QFile schema(m_tree->filePath("share/pixdock/schema.sql"));
+        QVERIFY(schema.open(QIODevice::WriteOnly));
+        schema.write("CREATE TABLE Info (FileName TEXT");
+        schema.close();
+        const QString catalogue = bin() + "/db.fil";
+        try {
+            catalogue::makeMissingCatalogue();
+            QFAIL("no error");
+        } catch (const RunTimeError &e) {
+            QVERIFY2(e.description().startsWith("The catalogue file " + catalogue + " could not be made: "),
+                     qPrintable(e.description()));
+        }
+        QVERIFY(!QFileInfo::exists(catalogue));
+        QCOMPARE(QDir(bin()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+};
+
+PIXDOCK_REGISTER_TEST(TestCatalogueLocation)
+#include "tst_CatalogueLocation.moc"

@@ -1,0 +1,26 @@
+// An ordinary user to run a program as, so that file permissions count (they do not for root).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace pixdock::test {
+
+struct OrdinaryUser
+{
+    uint uid = 0;
+    uint gid = 0;
+    QString skipReason; // set when no such user can be had
+
+    // As root: the user pixdocktest, made when missing. Otherwise this process's own user.
+    static OrdinaryUser get();
+    bool runsAsSomeoneElse() const { return uid != 0 && uid != currentUid(); }
+    static uint currentUid();
+
+    // The command line that runs `program` with `arguments` as this user.
+    QStringList commandLine(const QString &program, const QStringList &arguments) const;
+    // Hands a file or folder to the user (a no-op when running as the user already).
+    bool give(const QString &path) const;
+};
+
+} // namespace pixdock::test
