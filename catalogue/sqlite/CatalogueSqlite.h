@@ -1,6 +1,6 @@
 // Direct access to the SQLite handle under a Qt SQL connection, for the work where Qt's
-// per-value conversions would cost more than the work itself: walking a million index entries,
-// stepping search candidates, fetching grid rows by rowid.
+// per-value conversions would cost more than the work itself: copying a million rows into a
+// snapshot, stepping search candidates, keeping the stored order and the search index.
 #pragma once
 
 #include "CatalogueStore.h"
