@@ -1,6 +1,7 @@
 // The catalogue grid adapter over QTableView.
 #include "CatalogueGrid.h"
 
+#include "CatalogueGridHeader.h"
 #include "CatalogueGridModel.h"
 #include "CatalogueSnapshot.h"
 #include "RunTimeError.h"
@@ -15,6 +16,7 @@ CatalogueGrid::CatalogueGrid(QWidget *parent)
     : QTableView(parent)
     , m_model(new CatalogueGridModel(this))
 {
+    setHorizontalHeader(new CatalogueGridHeader(this));
     setModel(m_model);
     verticalHeader()->hide();
     horizontalHeader()->setHighlightSections(false);
@@ -141,7 +143,10 @@ QColor CatalogueGrid::cellBackground(int row, int position) const
     return v.canConvert<QColor>() ? v.value<QColor>() : QColor();
 }
 
-void CatalogueGrid::setColumnsMovable(bool movable) { horizontalHeader()->setSectionsMovable(movable); }
+void CatalogueGrid::setColumnsMovable(bool movable)
+{
+    static_cast<CatalogueGridHeader *>(horizontalHeader())->setColumnsMovable(movable);
+}
 
 void CatalogueGrid::showCurrent()
 {

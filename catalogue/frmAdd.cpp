@@ -8,6 +8,7 @@
 #include "MessageBox.h"
 #include "PlaceControl.h"
 #include "RunTimeError.h"
+#include "TextFit.h"
 #include "Twips.h"
 #include "WaitCursor.h"
 #include "WindowList.h"
@@ -127,6 +128,7 @@ bool frmAdd::saveStep(const std::function<void()> &step, WaitCursor &wait)
 void frmAdd::showResult(const QString &text)
 {
     lblMessage->setText(text);
+    fitText(lblMessage);
     lblMessage->setVisible(true);
 }
 

@@ -7,6 +7,7 @@
 #include "MessageBox.h"
 #include "PlaceControl.h"
 #include "RunTimeError.h"
+#include "TextFit.h"
 #include "Twips.h"
 #include "WaitCursor.h"
 #include "WindowList.h"
@@ -37,11 +38,6 @@ frmDelete::frmDelete()
     // Only catalogue rows are ever removed; the other two choices stay unavailable.
     optImage->setEnabled(false);
     optBoth->setEnabled(false);
-    // Radio buttons fit the designed heights poorly at today's font sizes; let them be as
-    // tall as their text needs.
-    for (QRadioButton *option : {optDatabase, optImage, optBoth})
-        option->resize(option->width(), std::max(option->height(), option->sizeHint().height()));
-
     lblMessage = placeControl<QLabel>(this, "lblMessage", QString(), 480, 2400, 5535, 855);
     lblMessage->setWordWrap(true);
     lblMessage->hide();
@@ -103,6 +99,7 @@ void frmDelete::cmdContinue_Click()
         if (!self)
             return;
         lblMessage->setText(split.fileName + QStringLiteral(" has been removed from the database.  "));
+        fitText(lblMessage);
         lblMessage->setVisible(true);
     },
     [](const RunTimeError &e) {

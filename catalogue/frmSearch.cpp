@@ -10,6 +10,7 @@
 #include "MessageBox.h"
 #include "PlaceControl.h"
 #include "RunTimeError.h"
+#include "TextFit.h"
 #include "Twips.h"
 #include "WaitCursor.h"
 #include "WindowList.h"
@@ -84,6 +85,7 @@ bool frmSearch::eventFilter(QObject *watched, QEvent *event)
 void frmSearch::showMessage(const QString &text)
 {
     lblMessage->setText(text);
+    fitText(lblMessage);
     lblMessage->show();
 }
 

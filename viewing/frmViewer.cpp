@@ -16,11 +16,15 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 
+#include <cmath>
+#include <cstdlib>
 #include <optional>
 
 namespace pixdock {
@@ -73,6 +77,10 @@ frmViewer::frmViewer()
     setObjectName(QStringLiteral("frmViewer"));
     m_framePicHolder->setObjectName(QStringLiteral("framePicHolder"));
     m_framePicHolder->setFrameShape(QFrame::NoFrame);
+    // The picture takes the focus (first of the window's controls, or by a click on it) so
+    // that the keys scroll it; the wheel over it scrolls it too.
+    m_framePicHolder->setFocusPolicy(Qt::StrongFocus);
+    m_framePicHolder->installEventFilter(this);
     placeTwips(m_framePicHolder, m_frame);
 
     m_picFramed->setObjectName(QStringLiteral("picFramed"));
@@ -204,13 +212,20 @@ void frmViewer::showLoadedPicture(const QString &path)
     std::optional<QImage> preloaded = preloader.take(path);
     QImage image = preloaded ? std::move(*preloaded) : loadPicture(path);
     const QSize size = image.size();
+    // One screen pixel for each picture pixel: on a screen of higher density the picture
+    // covers fewer of the layout's points.
+    const qreal density = devicePixelRatioF();
     // Handed over, not copied: a camera picture is tens of megabytes.
-    m_picFramed->setPixmap(QPixmap::fromImage(std::move(image)));
-    m_picFramed->resize(size);
+    QPixmap pixmap = QPixmap::fromImage(std::move(image));
+    pixmap.setDevicePixelRatio(density);
+    m_picFramed->setPixmap(pixmap);
+    m_picFramed->resize(int(std::ceil(size.width() / density)), int(std::ceil(size.height() / density)));
 
-    const ViewerLayout layout = layoutViewer(widthTwips(), heightTwips(),
-                                             twips::fromPixels(1) * qint64(size.width()),
-                                             twips::fromPixels(1) * qint64(size.height()));
+    const auto shownTwips = [density](int pixels) {
+        return qint64(std::llround(double(twips::fromPixels(1)) * pixels / density));
+    };
+    const ViewerLayout layout =
+        layoutViewer(widthTwips(), heightTwips(), shownTwips(size.width()), shownTwips(size.height()));
     m_hScroll->move(m_hScroll->x(), twips::toPixels(layout.hScrollTop));
     m_picFramed->move(twips::pointToPixels(m_frame.left(), m_frame.top()));
     m_picFramed->show();
@@ -245,6 +260,64 @@ bool frmViewer::moveToNextFile()
     if (next.isEmpty())
         return false;
     gCurrentPath = fs::joinPath(folder, next);
+    return true;
+}
+
+bool frmViewer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_framePicHolder) {
+        if (event->type() == QEvent::Wheel)
+            return scrollByWheel(static_cast<QWheelEvent *>(event));
+        if (event->type() == QEvent::KeyPress)
+            return scrollByKey(static_cast<QKeyEvent *>(event));
+    }
+    return ChildWindow::eventFilter(watched, event);
+}
+
+// A notch of the wheel (120) is one small step of the bar; Shift or a sideways wheel
+// scrolls across.
+bool frmViewer::scrollByWheel(const QWheelEvent *event)
+{
+    QPoint turned = event->angleDelta();
+    if (event->modifiers() & Qt::ShiftModifier)
+        turned = QPoint(turned.y(), turned.x());
+    m_wheelTurned += turned;
+    const std::pair<QScrollBar *, int *> bars[] = {{m_hScroll, &m_wheelTurned.rx()}, {m_vScroll, &m_wheelTurned.ry()}};
+    for (const auto &[bar, sum] : bars) {
+        const int notches = *sum / 120;
+        *sum -= notches * 120;
+        for (int i = 0; i < std::abs(notches) && !bar->isHidden(); ++i)
+            bar->triggerAction(notches > 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
+    }
+    return true;
+}
+
+bool frmViewer::scrollByKey(const QKeyEvent *event)
+{
+    if (event->modifiers() & ~(Qt::KeypadModifier))
+        return false;
+    QScrollBar *bar = m_vScroll;
+    QAbstractSlider::SliderAction action;
+    switch (event->key()) {
+    case Qt::Key_Up: action = QAbstractSlider::SliderSingleStepSub; break;
+    case Qt::Key_Down: action = QAbstractSlider::SliderSingleStepAdd; break;
+    case Qt::Key_PageUp: action = QAbstractSlider::SliderPageStepSub; break;
+    case Qt::Key_PageDown: action = QAbstractSlider::SliderPageStepAdd; break;
+    case Qt::Key_Home: action = QAbstractSlider::SliderToMinimum; break;
+    case Qt::Key_End: action = QAbstractSlider::SliderToMaximum; break;
+    case Qt::Key_Left:
+        bar = m_hScroll;
+        action = QAbstractSlider::SliderSingleStepSub;
+        break;
+    case Qt::Key_Right:
+        bar = m_hScroll;
+        action = QAbstractSlider::SliderSingleStepAdd;
+        break;
+    default:
+        return false;
+    }
+    if (!bar->isHidden())
+        bar->triggerAction(action);
     return true;
 }
 

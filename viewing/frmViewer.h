@@ -7,9 +7,11 @@
 #include <QRect>
 
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 class QScrollBar;
+class QWheelEvent;
 
 namespace pixdock {
 
@@ -37,6 +39,7 @@ public:
 protected:
     void Form_Load() override;
     void Form_Unload() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void placeWindow();
@@ -44,6 +47,9 @@ private:
     void showLoadedPicture(const QString &path);
     // After an unreadable picture: whether the user wants the next file, which then is gCurrentPath.
     bool moveToNextFile();
+    // The wheel and the keys scroll through the bars, as clicks on them would.
+    bool scrollByWheel(const QWheelEvent *event);
+    bool scrollByKey(const QKeyEvent *event);
 
     QFrame *m_framePicHolder;
     QLabel *m_picFramed;
@@ -51,6 +57,7 @@ private:
     QScrollBar *m_vScroll;
     QPushButton *m_cmdClose;
     QRect m_frame; // twips, within the window
+    QPoint m_wheelTurned; // wheel turns short of a whole notch, kept for the next
 };
 
 } // namespace pixdock
