@@ -2,7 +2,7 @@
 #include "frmAdd.h"
 
 #include "CataloguePaths.h"
-#include "CatalogueStore.h"
+#include "CatalogueService.h"
 #include "CatalogueTextBoxes.h"
 #include "Frame.h"
 #include "MessageBox.h"
@@ -16,7 +16,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 
 namespace pixdock {
 
@@ -132,29 +134,39 @@ void frmAdd::showResult(const QString &text)
 
 void frmAdd::cmdAdd_Click()
 {
+    // The catalogue's answers come from its writer thread; meanwhile the interface keeps running,
+    // so a second Save (or Enter) then is not another one.
+    if (m_saving)
+        return;
     const QString fileName = txtFilename->text();
     const QString typed = txtDescription->text();
     const QString location = txtLocation->text();
     const QString description = typed.isEmpty() ? QStringLiteral("None") : typed;
+    const QPointer<frmAdd> self(this);
+    m_saving = true;
+    const auto saved = qScopeGuard([&] {
+        if (self)
+            m_saving = false;
+    });
+    catalogue::CatalogueService &catalogue = catalogue::CatalogueService::instance();
 
     WaitCursor wait;
     int alreadyThere = 0;
-    if (!saveStep([&] { alreadyThere = catalogue::fileNameCount(catalogue::sharedConnection(), fileName); }, wait))
+    if (!saveStep([&] { alreadyThere = catalogue.fileNameCount(fileName); }, wait) || !self)
         return;
     if (alreadyThere > 0) {
         wait.restore();
         const auto answer = MessageBox::show(
             QStringLiteral("Image name already in database.\r\nDo you want to continue?"),
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, MessageBox::Icon::None);
-        if (answer == QMessageBox::Cancel)
+        if (!self || answer == QMessageBox::Cancel)
             return;
         if (answer == QMessageBox::No) {
             showResult(fileName + QStringLiteral(" has not been added to the database."));
             return;
         }
     }
-    if (!saveStep([&] { catalogue::addRow(catalogue::sharedConnection(), fileName, location, description); },
-                  wait))
+    if (!saveStep([&] { catalogue.addRow({fileName, location, description}); }, wait) || !self)
         return;
     showResult(fileName + QStringLiteral(" has been added to the database."));
     wait.restore();

@@ -2,18 +2,21 @@
 #include "frmDelete.h"
 
 #include "CataloguePaths.h"
-#include "CatalogueStore.h"
+#include "CatalogueService.h"
 #include "Frame.h"
 #include "MessageBox.h"
 #include "PlaceControl.h"
 #include "RunTimeError.h"
 #include "TextFit.h"
 #include "Twips.h"
+#include "WaitCursor.h"
 #include "WindowList.h"
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QRadioButton>
 
 namespace pixdock {
@@ -66,9 +69,13 @@ void frmDelete::Form_Unload()
 
 void frmDelete::cmdContinue_Click()
 {
-    // Any failure ends the removal; rows go only if the statement succeeded, and the user is told
-    // why they did not (a locked, read-only or full catalogue), not left to guess.
-    handleFailure([this] {
+    // Any failure ends the removal; rows go only if the statement succeeded in the file at the
+    // catalogue's path, and the user is told why they did not (locked, busy, read-only, moved),
+    // not left to guess.
+    if (m_removing)
+        return;
+    const QPointer<frmDelete> self(this);
+    handleFailure([this, &self] {
         const QString current = frameStatusText();
         lblMessage->clear();
         if (!optDatabase->isChecked() || current == NoImageLoaded)
@@ -78,9 +85,19 @@ void frmDelete::cmdContinue_Click()
             QStringLiteral("Are you sure you want to remove ") + split.fileName
                 + QStringLiteral(" from the database?"),
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, MessageBox::Icon::None);
-        if (answer != QMessageBox::Yes)
+        if (!self || answer != QMessageBox::Yes)
             return;
-        catalogue::removeRows(catalogue::sharedConnection(), split.fileName, split.folder);
+        m_removing = true;
+        const auto removing = qScopeGuard([&] {
+            if (self)
+                m_removing = false;
+        });
+        {
+            WaitCursor wait;
+            catalogue::CatalogueService::instance().removeRows(split.fileName, split.folder);
+        }
+        if (!self)
+            return;
         lblMessage->setText(split.fileName + QStringLiteral(" has been removed from the database.  "));
         fitText(lblMessage);
         lblMessage->setVisible(true);

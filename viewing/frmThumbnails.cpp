@@ -201,6 +201,11 @@ void frmThumbnails::cmdExit_Click()
 
 void appendGridPictures(catalogue::CatalogueGrid &grid, QStringList &paths)
 {
+    // A list still being copied is waited for (the interface keeps running); a grid closed
+    // meanwhile ends the walk.
+    const QPointer<catalogue::CatalogueGrid> guard(&grid);
+    if (grid.rows() > 1 && !catalogue::waitForGridRow(guard, grid.rows() - 1) && !guard)
+        throw RunTimeError(err::InvalidGridRow, QStringLiteral("The grid was closed."));
     const int rows = grid.rows();
     // The columns found by identity once, not for every row of a large catalogue; a grid
     // without one of them is refused as textOf refuses it.

@@ -1,5 +1,5 @@
 // Statement texts and their bound values. UNOCASE is the Unicode case-insensitive collation
-// that every catalogue connection registers.
+// that every catalogue connection registers; the removal compares with SQLite's own exact one.
 #include "CatalogueStatements.h"
 
 namespace pixdock::catalogue {
@@ -15,10 +15,7 @@ QVariant textValue(const QString &value)
 
 Statement listStatement()
 {
-    // rowid keeps rows of equal names in the order they were added.
-    return {QStringLiteral("SELECT FileName, Location, Description FROM Info "
-                           "ORDER BY FileName COLLATE UNOCASE, rowid"),
-            {}};
+    return {QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY rowid"), {}};
 }
 
 QStringList splitKeywords(const QString &keywordText)
@@ -70,19 +67,9 @@ Statement insertStatement(const QString &fileName, const QString &location, cons
             {textValue(fileName), textValue(location), textValue(description)}};
 }
 
-namespace {
-const QString RemovalCondition =
-    QStringLiteral("WHERE FileName = ? COLLATE UNOCASE AND Location = ? COLLATE UNOCASE");
-} // namespace
-
 Statement deleteStatement(const QString &fileName, const QString &location)
 {
-    return {QStringLiteral("DELETE FROM Info ") + RemovalCondition, {textValue(fileName), textValue(location)}};
-}
-
-Statement rowsToDeleteStatement(const QString &fileName, const QString &location)
-{
-    return {QStringLiteral("SELECT rowid, FileName, Location, Description FROM Info ") + RemovalCondition,
+    return {QStringLiteral("DELETE FROM Info WHERE FileName = ? COLLATE BINARY AND Location = ? COLLATE BINARY"),
             {textValue(fileName), textValue(location)}};
 }
 

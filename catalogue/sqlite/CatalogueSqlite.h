@@ -1,6 +1,6 @@
 // Direct access to the SQLite handle under a Qt SQL connection, for the work where Qt's
-// per-value conversions would cost more than the work itself: walking a million index entries,
-// stepping search candidates, fetching grid rows by rowid.
+// per-value conversions would cost more than the work itself: copying a million rows into a
+// snapshot, stepping search candidates, keeping the stored order and the search index.
 #pragma once
 
 #include "CatalogueStore.h"
@@ -9,6 +9,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -63,6 +65,9 @@ public:
     qint64 int64At(int column) const;
     // The value as Qt SQL would give it as a QString (NULL as a null QString).
     QString textAt(int column) const;
+    // The value as UTF-8 that decodes to exactly textAt(): SQLite's own bytes when they are
+    // well-formed text, else textAt() encoded into `scratch`. Not valid after the next step.
+    std::string_view displayUtf8At(int column, std::string &scratch) const;
     // The UTF-8 bytes SQLite holds for the value (numbers as their text); not valid after the
     // next step.
     const unsigned char *utf8At(int column) const;

@@ -15,7 +15,7 @@ struct Statement
     QVariantList values;
 };
 
-// The list window's load: every row, ordered by file name without regard to case.
+// Every row, in the order the rows were added (the list window sorts them by name).
 Statement listStatement();
 
 // The keyword search: rows whose description contains any of the keywords literally.
@@ -34,9 +34,8 @@ Statement duplicateTestStatement(const QString &fileName);
 // The add window's append of one row.
 Statement insertStatement(const QString &fileName, const QString &location, const QString &description);
 
-// The removal window's delete of every row with this file name and location, ignoring case.
+// The removal window's delete of every row with exactly this file name and location: compared
+// as the file system compares names, so sunset.jpg never takes SUNSET.JPG, another file, along.
 Statement deleteStatement(const QString &fileName, const QString &location);
-// The rows that deleteStatement would remove: rowid, FileName, Location, Description.
-Statement rowsToDeleteStatement(const QString &fileName, const QString &location);
 
 } // namespace pixdock::catalogue

@@ -1,6 +1,8 @@
 // Prepared statements on the raw SQLite handle, converting values the way Qt SQL does.
 #include "CatalogueSqlite.h"
 
+#include "CatalogueRowChunk.h"
+
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QVariant>
@@ -142,6 +144,22 @@ QString SqlStatement::textAt(int column) const
         return QString(reinterpret_cast<const QChar *>(data ? data : u""), bytes / 2);
     }
     }
+}
+
+std::string_view SqlStatement::displayUtf8At(int column, std::string &scratch) const
+{
+    const int type = sqlite3_column_type(m_statement, column);
+    if (type == SQLITE_NULL)
+        return {};
+    if (type == SQLITE_TEXT || type == SQLITE_INTEGER || type == SQLITE_BLOB) {
+        const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
+        const std::string_view bytes(data ? data : "", size_t(sqlite3_column_bytes(m_statement, column)));
+        if (isValidUtf8(bytes))
+            return bytes;
+    }
+    const QByteArray utf8 = textAt(column).toUtf8();
+    scratch.assign(utf8.constData(), size_t(utf8.size()));
+    return scratch;
 }
 
 const unsigned char *SqlStatement::utf8At(int column) const
