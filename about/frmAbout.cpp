@@ -6,6 +6,7 @@
 #include "MessageBox.h"
 #include "RunTimeError.h"
 #include "SysInfoLookup.h"
+#include "TextFit.h"
 #include "Twips.h"
 #include "Version.h"
 #include "WindowList.h"
@@ -77,8 +78,8 @@ frmAbout::frmAbout(QWidget *owner)
 
     cmdOK = button(this, "cmdOK", QStringLiteral("OK"), 3240, 2625, 1467, 345);
     cmdOK->setDefault(true);
+    // OK is the default button; Enter on System Info while it has the focus presses it.
     cmdSysInfo = button(this, "cmdSysInfo", QStringLiteral("&System Info..."), 3240, 3075, 1452, 345);
-    cmdSysInfo->setAutoDefault(false);
     // Esc closes the box through QDialog's reject(), which ends in done() like OK.
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
@@ -104,6 +105,7 @@ void frmAbout::Form_Load()
     lblVersion->setText(versionLabelText());
     lblTitle->setText(QStringLiteral("Pixdock"));
     lblDescription->setText(CreditsText);
+    fitTexts(this);
 }
 
 void frmAbout::done(int result)

@@ -15,10 +15,12 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
 namespace pixdock {
@@ -84,7 +86,9 @@ void frmBrowser::createAddressStrip()
     cboAddress->setGeometry(twips::rectToPixels(AddressLeft, LabelTop, ClientWidth - 100,
                                                 AddressHeight));
     lblAddress->setBuddy(cboAddress);
-    cboAddress->lineEdit()->installEventFilter(this);
+    // The box keeps the keyboard focus and hands keys to its line edit itself, past any
+    // filter there: Enter is caught where the keyboard sends it.
+    cboAddress->installEventFilter(this);
     connect(cboAddress, &QComboBox::activated, this, [this](int) {
         if (!m_passingEnterOn)
             cboAddress_Click();
@@ -106,6 +110,29 @@ void frmBrowser::createBrowser()
         m_busy.addressChanged();
         brwWebBrowser_NavigateComplete2();
     });
+    installThemeScript();
+}
+
+// The shipped pages follow the window's palette; a changed theme counts from the next page.
+void frmBrowser::installThemeScript()
+{
+    QWebEngineScriptCollection &scripts = brwWebBrowser->page()->scripts();
+    for (const QWebEngineScript &old : scripts.find(QStringLiteral("pixdock-theme")))
+        scripts.remove(old);
+    QWebEngineScript script;
+    script.setName(QStringLiteral("pixdock-theme"));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(browser::themeScript(palette()));
+    scripts.insert(script);
+}
+
+void frmBrowser::changeEvent(QEvent *event)
+{
+    ChildWindow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && brwWebBrowser)
+        installThemeScript();
 }
 
 void frmBrowser::Form_Load()
@@ -164,7 +191,7 @@ void frmBrowser::Form_Resize()
 
 bool frmBrowser::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_passingEnterOn || watched != cboAddress->lineEdit() || event->type() != QEvent::KeyPress)
+    if (m_passingEnterOn || watched != cboAddress || event->type() != QEvent::KeyPress)
         return ChildWindow::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)

@@ -36,12 +36,14 @@ protected:
     void Form_Load() override;
     void Form_Unload() override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createToolBar();
     void createAddressStrip();
     void createBrowser();
+    void installThemeScript();
 
     void Form_Resize();
     void cboAddress_KeyPress(int keyAscii);
@@ -57,7 +59,7 @@ private:
     QWidget *picAddress;
     QLabel *lblAddress;
     QComboBox *cboAddress;
-    QWebEngineView *brwWebBrowser;
+    QWebEngineView *brwWebBrowser = nullptr;
     QTimer *timTimer;
 
     bool suppressNavigation = false;

@@ -1,7 +1,9 @@
 // The catalogue grid adapter over QTableView.
 #include "CatalogueGrid.h"
 
+#include "CatalogueGridHeader.h"
 #include "CatalogueGridModel.h"
+#include "CatalogueSnapshot.h"
 #include "RunTimeError.h"
 #include "Twips.h"
 
@@ -14,6 +16,7 @@ CatalogueGrid::CatalogueGrid(QWidget *parent)
     : QTableView(parent)
     , m_model(new CatalogueGridModel(this))
 {
+    setHorizontalHeader(new CatalogueGridHeader(this));
     setModel(m_model);
     verticalHeader()->hide();
     horizontalHeader()->setHighlightSections(false);
@@ -21,6 +24,15 @@ CatalogueGrid::CatalogueGrid(QWidget *parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setWordWrap(false);
+    // Rows that arrive after the grid was given them (a snapshot's count comes with its first
+    // screen): the current cell goes to the first data row, as when they are there at once.
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        if (m_row == 0 && rows() > 1) {
+            m_row = 1;
+            m_col = 0;
+            showCurrent();
+        }
+    });
 }
 
 void CatalogueGrid::setRows(std::shared_ptr<const GridRows> rows)
@@ -32,6 +44,22 @@ void CatalogueGrid::setRows(std::shared_ptr<const GridRows> rows)
 }
 
 const GridRows &CatalogueGrid::gridRows() const { return *m_model->rows(); }
+
+std::shared_ptr<const GridRows> CatalogueGrid::sharedRows() const { return m_model->sharedRows(); }
+
+bool waitForGridRow(const QPointer<CatalogueGrid> &grid, int row)
+{
+    if (!grid)
+        return false;
+    std::shared_ptr<const GridRows> rows = grid->sharedRows();
+    if (rows->isLoaded(row - 1))
+        return true;
+    auto snapshot = std::dynamic_pointer_cast<const CatalogueSnapshot>(rows);
+    if (!snapshot)
+        return false;
+    const bool loaded = std::const_pointer_cast<CatalogueSnapshot>(snapshot)->waitForRow(row - 1);
+    return loaded && grid && grid->sharedRows() == rows;
+}
 
 int CatalogueGrid::rows() const { return m_model->rowCount() + 1; }
 int CatalogueGrid::cols() const { return m_model->columnCount(); }
@@ -115,7 +143,10 @@ QColor CatalogueGrid::cellBackground(int row, int position) const
     return v.canConvert<QColor>() ? v.value<QColor>() : QColor();
 }
 
-void CatalogueGrid::setColumnsMovable(bool movable) { horizontalHeader()->setSectionsMovable(movable); }
+void CatalogueGrid::setColumnsMovable(bool movable)
+{
+    static_cast<CatalogueGridHeader *>(horizontalHeader())->setColumnsMovable(movable);
+}
 
 void CatalogueGrid::showCurrent()
 {

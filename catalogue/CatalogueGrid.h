@@ -7,6 +7,7 @@
 #include "CatalogueGridRows.h"
 
 #include <QColor>
+#include <QPointer>
 #include <QTableView>
 
 #include <memory>
@@ -28,6 +29,7 @@ public:
     // there is none), position 0.
     void setRows(std::shared_ptr<const GridRows> rows);
     const GridRows &gridRows() const;
+    std::shared_ptr<const GridRows> sharedRows() const;
 
     // Data rows + 1 (the header).
     int rows() const;
@@ -77,5 +79,10 @@ private:
     int m_col = 0;
     bool m_moving = false;
 };
+
+// Waits, with the event loop running, until data row `row` of the grid (1 is the first) has
+// been copied, when the grid shows a snapshot still loading. False when the row will not come
+// or the grid went meanwhile.
+bool waitForGridRow(const QPointer<CatalogueGrid> &grid, int row);
 
 } // namespace pixdock::catalogue

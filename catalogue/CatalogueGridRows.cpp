@@ -36,6 +36,17 @@ QString catalogueCell(const CatalogueRow &row, int column)
     }
 }
 
+QString GridRows::cellPrefix(int row, int column, qsizetype maxChars, bool *cut) const
+{
+    QString text = cell(row, column);
+    const bool longer = text.size() > maxChars;
+    if (longer)
+        text.truncate(maxChars > 0 && text.at(maxChars - 1).isHighSurrogate() ? maxChars - 1 : maxChars);
+    if (cut)
+        *cut = longer;
+    return text;
+}
+
 QString SnapshotRows::headerText(int column) const { return catalogueHeaderText(column); }
 
 QString SnapshotRows::cell(int row, int column) const

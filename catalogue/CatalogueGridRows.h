@@ -1,5 +1,5 @@
 // The rows a catalogue grid shows, behind a small interface so that the grid does not care
-// whether they are a copy taken at load time or read from the catalogue as they are needed.
+// whether they are a fixed list or a snapshot still being copied from the catalogue.
 #pragma once
 
 #include "CatalogueStore.h"
@@ -19,12 +19,15 @@ public:
     virtual QString headerText(int column) const = 0;
     // Data rows, not counting the header.
     virtual int rowCount() const = 0;
-    // `row` counts data rows from 0.
+    // `row` counts data rows from 0; the whole text.
     virtual QString cell(int row, int column) const = 0;
+    // At most `maxChars` characters of a cell; `cut` tells whether the text is longer.
+    virtual QString cellPrefix(int row, int column, qsizetype maxChars, bool *cut) const;
+    // Whether the row's texts are there yet (a snapshot still being copied may not have it).
+    virtual bool isLoaded(int row) const { return row >= 0 && row < rowCount(); }
 };
 
-// Catalogue rows copied when a list or search was loaded; later changes to the catalogue do
-// not reach it.
+// A fixed list of catalogue rows.
 class SnapshotRows : public GridRows
 {
 public:

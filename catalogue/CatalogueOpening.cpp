@@ -20,6 +20,9 @@ QString rowPicturePath(const CatalogueGrid &grid, int row)
 void openCurrentRow(CatalogueGrid &grid, bool bringToFront)
 {
     const int row = grid.row();
+    const QPointer<CatalogueGrid> guard(&grid);
+    if (row >= 1 && !waitForGridRow(guard, row))
+        throw RunTimeError(err::InvalidGridRow, QStringLiteral("The row is not there."));
     const QString path = rowPicturePath(grid, row);
     gListRow = row;
     // The current cell ends on the folder, where the grid's own reading of the row left it.

@@ -35,6 +35,9 @@ CatalogueGrid *sourceGrid()
 
 void showRow(CatalogueGrid &grid)
 {
+    // A row of a list still being copied: wait for it (the interface keeps running).
+    if (!waitForGridRow(QPointer<CatalogueGrid>(&grid), gListRow))
+        throw RunTimeError(err::InvalidGridRow, QStringLiteral("The row is not there."));
     const QString path = rowPicturePath(grid, gListRow);
     grid.setCol(grid.positionOf(column::Location));
     gCurrentPath = path;

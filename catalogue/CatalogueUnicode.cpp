@@ -1,13 +1,7 @@
-// The UNOCASE collation and the Unicode `like`, registered on the connection's sqlite3 handle.
-// Both fold each code point on its own (QChar::toCaseFolded, as QString::toCaseFolded does),
-// so equality under the collation and a LIKE without wildcards agree.
+// Comparison and LIKE without regard to case. Both fold each code point on its own
+// (QChar::toCaseFolded, as QString::toCaseFolded does), so equality and a LIKE without
+// wildcards agree.
 #include "CatalogueUnicode.h"
-
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QVariant>
-
-#include <sqlite3.h>
 
 #include <vector>
 
@@ -15,7 +9,8 @@ namespace pixdock::catalogue {
 
 namespace {
 
-// Reads the code point at i and moves i past it; a lone surrogate stands for itself.
+} // namespace
+
 char32_t nextCodePoint(QStringView s, qsizetype &i)
 {
     const QChar c = s.at(i++);
@@ -23,6 +18,8 @@ char32_t nextCodePoint(QStringView s, qsizetype &i)
         return QChar::surrogateToUcs4(c, s.at(i++));
     return c.unicode();
 }
+
+namespace {
 
 char32_t fold(char32_t c) { return QChar::toCaseFolded(c); }
 
@@ -90,45 +87,6 @@ bool parsePattern(QStringView pattern, std::optional<char32_t> escape, std::vect
         }
     }
     return true;
-}
-
-QStringView utf16Text(sqlite3_value *value)
-{
-    const auto *data = static_cast<const char16_t *>(sqlite3_value_text16(value));
-    const int bytes = sqlite3_value_bytes16(value);
-    return data ? QStringView(data, bytes / 2) : QStringView();
-}
-
-int collate(void *, int lengthA, const void *a, int lengthB, const void *b)
-{
-    return compareIgnoringCase(QStringView(static_cast<const char16_t *>(a), lengthA / 2),
-                               QStringView(static_cast<const char16_t *>(b), lengthB / 2));
-}
-
-// like(pattern, text [, escape]): SQLite hands the pattern first.
-void like(sqlite3_context *context, int argc, sqlite3_value **argv)
-{
-    for (int i = 0; i < argc; ++i) {
-        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
-            sqlite3_result_null(context);
-            return;
-        }
-    }
-    std::optional<char32_t> escape;
-    if (argc == 3) {
-        const QStringView e = utf16Text(argv[2]);
-        qsizetype i = 0;
-        const char32_t c = e.isEmpty() ? 0 : nextCodePoint(e, i);
-        if (e.isEmpty() || i != e.size()) {
-            sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
-            return;
-        }
-        escape = c;
-    }
-    // Each value converts into its own buffer, so both views stay valid here.
-    const QStringView pattern = utf16Text(argv[0]);
-    const QStringView text = utf16Text(argv[1]);
-    sqlite3_result_int(context, likeMatches(pattern, text, escape) ? 1 : 0);
 }
 
 } // namespace
@@ -228,20 +186,6 @@ bool CaselessKeywords::anyIn(const unsigned char *utf8, int length) const
         }
     }
     return false;
-}
-
-bool registerCaselessText(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return false;
-    sqlite3 *h = *static_cast<sqlite3 *const *>(handle.constData());
-    if (!h)
-        return false;
-    const int flags = SQLITE_UTF16 | SQLITE_DETERMINISTIC;
-    return sqlite3_create_collation_v2(h, CaselessCollation, SQLITE_UTF16, nullptr, collate, nullptr) == SQLITE_OK
-           && sqlite3_create_function_v2(h, "like", 2, flags, nullptr, like, nullptr, nullptr, nullptr) == SQLITE_OK
-           && sqlite3_create_function_v2(h, "like", 3, flags, nullptr, like, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 } // namespace pixdock::catalogue

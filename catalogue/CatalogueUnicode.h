@@ -1,5 +1,5 @@
-// Text comparison without regard to case for all of Unicode. SQLite folds ASCII letters only,
-// so every catalogue connection gets the collation UNOCASE and its own `like` from here.
+// Text comparison without regard to case for all of Unicode, the way the catalogue compares
+// file names (the duplicate question) and finds keywords in descriptions.
 #pragma once
 
 #include <QStringList>
@@ -8,11 +8,10 @@
 #include <optional>
 #include <vector>
 
-class QSqlDatabase;
-
 namespace pixdock::catalogue {
 
-inline constexpr const char *CaselessCollation = "UNOCASE";
+// Reads the code point at i and moves i past it; a lone surrogate stands for itself.
+char32_t nextCodePoint(QStringView s, qsizetype &i);
 
 // Orders two texts by their case-folded code points: 0 when they differ in case only.
 int compareIgnoringCase(QStringView a, QStringView b);
@@ -42,8 +41,5 @@ private:
     mutable std::vector<char32_t> m_text;
 };
 
-// Registers the collation and the two- and three-argument `like` on an open connection.
-// Returns false when the connection is not an SQLite one.
-bool registerCaselessText(const QSqlDatabase &db);
 
 } // namespace pixdock::catalogue

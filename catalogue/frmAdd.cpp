@@ -2,12 +2,13 @@
 #include "frmAdd.h"
 
 #include "CataloguePaths.h"
-#include "CatalogueStore.h"
+#include "CatalogueService.h"
 #include "CatalogueTextBoxes.h"
 #include "Frame.h"
 #include "MessageBox.h"
 #include "PlaceControl.h"
 #include "RunTimeError.h"
+#include "TextFit.h"
 #include "Twips.h"
 #include "WaitCursor.h"
 #include "WindowList.h"
@@ -15,7 +16,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 
 namespace pixdock {
 
@@ -125,34 +128,45 @@ bool frmAdd::saveStep(const std::function<void()> &step, WaitCursor &wait)
 void frmAdd::showResult(const QString &text)
 {
     lblMessage->setText(text);
+    fitText(lblMessage);
     lblMessage->setVisible(true);
 }
 
 void frmAdd::cmdAdd_Click()
 {
+    // The catalogue's answers come from its writer thread; meanwhile the interface keeps running,
+    // so a second Save (or Enter) then is not another one.
+    if (m_saving)
+        return;
     const QString fileName = txtFilename->text();
     const QString typed = txtDescription->text();
     const QString location = txtLocation->text();
     const QString description = typed.isEmpty() ? QStringLiteral("None") : typed;
+    const QPointer<frmAdd> self(this);
+    m_saving = true;
+    const auto saved = qScopeGuard([&] {
+        if (self)
+            m_saving = false;
+    });
+    catalogue::CatalogueService &catalogue = catalogue::CatalogueService::instance();
 
     WaitCursor wait;
     int alreadyThere = 0;
-    if (!saveStep([&] { alreadyThere = catalogue::fileNameCount(catalogue::sharedConnection(), fileName); }, wait))
+    if (!saveStep([&] { alreadyThere = catalogue.fileNameCount(fileName); }, wait) || !self)
         return;
     if (alreadyThere > 0) {
         wait.restore();
         const auto answer = MessageBox::show(
             QStringLiteral("Image name already in database.\r\nDo you want to continue?"),
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, MessageBox::Icon::None);
-        if (answer == QMessageBox::Cancel)
+        if (!self || answer == QMessageBox::Cancel)
             return;
         if (answer == QMessageBox::No) {
             showResult(fileName + QStringLiteral(" has not been added to the database."));
             return;
         }
     }
-    if (!saveStep([&] { catalogue::addRow(catalogue::sharedConnection(), fileName, location, description); },
-                  wait))
+    if (!saveStep([&] { catalogue.addRow({fileName, location, description}); }, wait) || !self)
         return;
     showResult(fileName + QStringLiteral(" has been added to the database."));
     wait.restore();

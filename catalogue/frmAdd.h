@@ -44,6 +44,7 @@ private:
     QLabel *lblMessage;
     QPushButton *cmdAdd;
     QPushButton *cmdExit;
+    bool m_saving = false;
 };
 
 } // namespace pixdock

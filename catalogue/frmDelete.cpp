@@ -2,17 +2,21 @@
 #include "frmDelete.h"
 
 #include "CataloguePaths.h"
-#include "CatalogueStore.h"
+#include "CatalogueService.h"
 #include "Frame.h"
 #include "MessageBox.h"
 #include "PlaceControl.h"
 #include "RunTimeError.h"
+#include "TextFit.h"
 #include "Twips.h"
+#include "WaitCursor.h"
 #include "WindowList.h"
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QRadioButton>
 
 namespace pixdock {
@@ -34,11 +38,6 @@ frmDelete::frmDelete()
     // Only catalogue rows are ever removed; the other two choices stay unavailable.
     optImage->setEnabled(false);
     optBoth->setEnabled(false);
-    // Radio buttons fit the designed heights poorly at today's font sizes; let them be as
-    // tall as their text needs.
-    for (QRadioButton *option : {optDatabase, optImage, optBoth})
-        option->resize(option->width(), std::max(option->height(), option->sizeHint().height()));
-
     lblMessage = placeControl<QLabel>(this, "lblMessage", QString(), 480, 2400, 5535, 855);
     lblMessage->setWordWrap(true);
     lblMessage->hide();
@@ -70,9 +69,13 @@ void frmDelete::Form_Unload()
 
 void frmDelete::cmdContinue_Click()
 {
-    // Any failure ends the removal; rows go only if the statement succeeded, and the user is told
-    // why they did not (a locked, read-only or full catalogue), not left to guess.
-    handleFailure([this] {
+    // Any failure ends the removal; rows go only if the statement succeeded in the file at the
+    // catalogue's path, and the user is told why they did not (locked, busy, read-only, moved),
+    // not left to guess.
+    if (m_removing)
+        return;
+    const QPointer<frmDelete> self(this);
+    handleFailure([this, &self] {
         const QString current = frameStatusText();
         lblMessage->clear();
         if (!optDatabase->isChecked() || current == NoImageLoaded)
@@ -82,10 +85,21 @@ void frmDelete::cmdContinue_Click()
             QStringLiteral("Are you sure you want to remove ") + split.fileName
                 + QStringLiteral(" from the database?"),
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, MessageBox::Icon::None);
-        if (answer != QMessageBox::Yes)
+        if (!self || answer != QMessageBox::Yes)
             return;
-        catalogue::removeRows(catalogue::sharedConnection(), split.fileName, split.folder);
+        m_removing = true;
+        const auto removing = qScopeGuard([&] {
+            if (self)
+                m_removing = false;
+        });
+        {
+            WaitCursor wait;
+            catalogue::CatalogueService::instance().removeRows(split.fileName, split.folder);
+        }
+        if (!self)
+            return;
         lblMessage->setText(split.fileName + QStringLiteral(" has been removed from the database.  "));
+        fitText(lblMessage);
         lblMessage->setVisible(true);
     },
     [](const RunTimeError &e) {

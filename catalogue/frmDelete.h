@@ -34,6 +34,7 @@ private:
     QLabel *lblMessage;
     QPushButton *cmdContinue;
     QPushButton *cmdExit;
+    bool m_removing = false;
 };
 
 } // namespace pixdock

@@ -3,7 +3,9 @@
 
 #include "CatalogueGrid.h"
 #include "CatalogueOpening.h"
-#include "CatalogueRowSources.h"
+#include "CatalogueService.h"
+#include "CatalogueSnapshot.h"
+#include "CatalogueSnapshotFeed.h"
 #include "Frame.h"
 #include "ImgListLayout.h"
 #include "MessageBox.h"
@@ -12,6 +14,7 @@
 #include "WaitCursor.h"
 #include "WindowList.h"
 
+#include <QPointer>
 #include <QPushButton>
 #include <QResizeEvent>
 
@@ -57,27 +60,38 @@ void frmImgList::Form_Load()
 
 void frmImgList::loadCatalogue()
 {
-    handleFailure(
-        [this] {
-            WaitCursor wait;
-            std::shared_ptr<const catalogue::GridRows> rows = catalogue::listRows();
+    // The rows are copied on a worker: the window shows at once, rows not copied yet as loading.
+    std::shared_ptr<catalogue::CatalogueSnapshot> rows = catalogue::CatalogueService::instance().loadList();
+    connect(rows.get(), &catalogue::CatalogueSnapshot::loaded, this, [this, rows = std::weak_ptr(rows)] {
+        if (const auto snapshot = rows.lock(); snapshot && snapshot->failure())
+            reportFailure(*snapshot->failure());
+    });
+    MSHFlexGrid1->setUpdatesEnabled(false);
+    MSHFlexGrid1->setRows(rows);
+    // Fixed at load; a later resize of the window leaves them alone.
+    const auto widths = catalogue::imgListColumnWidths(twips::fromPixels(MSHFlexGrid1->width()));
+    for (int c = 0; c < 3; ++c)
+        MSHFlexGrid1->setColWidthTwips(c, widths[size_t(c)]);
+    MSHFlexGrid1->setHeaderBold(true);
+    MSHFlexGrid1->setShading(true);
+    MSHFlexGrid1->setUpdatesEnabled(true);
+    // The row count comes with the first screen: the window opens with both, so that stepping
+    // and the thumbnails know the count. The event loop runs meanwhile.
+    const QPointer<frmImgList> self(this);
+    {
+        WaitCursor wait;
+        rows->waitForFirstScreen(catalogue::SnapshotFeed::FirstScreenRows);
+    }
+    // A catalogue that could not be read gives no rows to step through.
+    if (self && !(rows->failure() && rows->rowCount() == 0))
+        setPanelCatalogueButtonsVisible(true);
+}
 
-            MSHFlexGrid1->setUpdatesEnabled(false);
-            MSHFlexGrid1->setRows(std::move(rows));
-            // Fixed at load; a later resize of the window leaves them alone.
-            const auto widths = catalogue::imgListColumnWidths(twips::fromPixels(MSHFlexGrid1->width()));
-            for (int c = 0; c < 3; ++c)
-                MSHFlexGrid1->setColWidthTwips(c, widths[size_t(c)]);
-            MSHFlexGrid1->setHeaderBold(true);
-            MSHFlexGrid1->setShading(true);
-            MSHFlexGrid1->setUpdatesEnabled(true);
-            setPanelCatalogueButtonsVisible(true);
-        },
-        [](const RunTimeError &e) {
-            // The window still opens, with an empty list, and can be closed as usual.
-            MessageBox::show(QStringLiteral("The catalogue list could not be loaded.\r\n") + e.description(),
-                             QMessageBox::Ok, MessageBox::Icon::Warning);
-        });
+void frmImgList::reportFailure(const RunTimeError &e)
+{
+    // The window keeps what was copied before the failure and can be closed as usual.
+    MessageBox::show(QStringLiteral("The catalogue list could not be loaded.\r\n") + e.description(),
+                     QMessageBox::Ok, MessageBox::Icon::Warning);
 }
 
 void frmImgList::resizeEvent(QResizeEvent *event)

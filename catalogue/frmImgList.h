@@ -8,6 +8,8 @@ class QPushButton;
 
 namespace pixdock {
 
+class RunTimeError;
+
 namespace catalogue {
 class CatalogueGrid;
 } // namespace catalogue
@@ -34,8 +36,9 @@ protected:
 private:
     void Form_Resize();
     void loadCatalogue();
+    void reportFailure(const RunTimeError &e);
 
-    // Its rows keep the connection they were loaded through while the window shows them.
+    // Its rows: a snapshot of the catalogue taken when the window loaded.
     catalogue::CatalogueGrid *MSHFlexGrid1;
     QPushButton *cmdClose;
 };

@@ -3,12 +3,14 @@
 
 #include "CatalogueGrid.h"
 #include "CatalogueOpening.h"
-#include "CatalogueRowSources.h"
+#include "CatalogueService.h"
+#include "CatalogueSnapshot.h"
 #include "CatalogueTextBoxes.h"
 #include "Frame.h"
 #include "MessageBox.h"
 #include "PlaceControl.h"
 #include "RunTimeError.h"
+#include "TextFit.h"
 #include "Twips.h"
 #include "WaitCursor.h"
 #include "WindowList.h"
@@ -16,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
 namespace pixdock {
@@ -82,39 +85,50 @@ bool frmSearch::eventFilter(QObject *watched, QEvent *event)
 void frmSearch::showMessage(const QString &text)
 {
     lblMessage->setText(text);
+    fitText(lblMessage);
     lblMessage->show();
 }
 
 void frmSearch::cmdSearch_Click()
 {
-    handleFailure(
-        [this] {
-            WaitCursor wait;
-            std::shared_ptr<const catalogue::GridRows> found = catalogue::searchRows(txtKeywords->text());
-            wait.restore();
-            if (!found) {
-                // Whatever the grid shows stays, and so do the panel's buttons.
-                showMessage(QStringLiteral("No match found."));
-                return;
-            }
-            MSHFlexGrid1->setUpdatesEnabled(false);
-            MSHFlexGrid1->setRows(std::move(found));
-            MSHFlexGrid1->setColWidthTwips(0, 1980);
-            MSHFlexGrid1->setColWidthTwips(1, 2370);
-            MSHFlexGrid1->setColWidthTwips(2, 2325);
-            MSHFlexGrid1->setHeaderBold(true);
-            MSHFlexGrid1->setShading(true);
-            MSHFlexGrid1->setUpdatesEnabled(true);
-            MSHFlexGrid1->show();
-            MSHFlexGrid1->setFocus();
-            showMessage(QStringLiteral("Double click on filename to load picture."));
-            setPanelCatalogueButtonsVisible(true);
-        },
-        [](const RunTimeError &e) {
-            // The window stays as it was, ready for another search.
-            MessageBox::show(QStringLiteral("The catalogue could not be searched.\r\n") + e.description(),
-                             QMessageBox::Ok, MessageBox::Icon::Warning);
-        });
+    // One search at a time: Enter pressed again while one runs is not another search.
+    if (m_searching)
+        return;
+    m_searching = true;
+    const QPointer<frmSearch> self(this);
+    std::shared_ptr<catalogue::CatalogueSnapshot> found;
+    {
+        WaitCursor wait;
+        found = catalogue::CatalogueService::instance().search(txtKeywords->text());
+        // The search runs on a worker; the interface keeps running while it does.
+        found->waitUntilLoaded();
+    }
+    if (!self)
+        return;
+    m_searching = false;
+    if (found->failure()) {
+        // The window stays as it was, ready for another search.
+        MessageBox::show(QStringLiteral("The catalogue could not be searched.\r\n") + found->failure()->description(),
+                         QMessageBox::Ok, MessageBox::Icon::Warning);
+        return;
+    }
+    if (found->rowCount() == 0) {
+        // Whatever the grid shows stays, and so do the panel's buttons.
+        showMessage(QStringLiteral("No match found."));
+        return;
+    }
+    MSHFlexGrid1->setUpdatesEnabled(false);
+    MSHFlexGrid1->setRows(std::move(found));
+    MSHFlexGrid1->setColWidthTwips(0, 1980);
+    MSHFlexGrid1->setColWidthTwips(1, 2370);
+    MSHFlexGrid1->setColWidthTwips(2, 2325);
+    MSHFlexGrid1->setHeaderBold(true);
+    MSHFlexGrid1->setShading(true);
+    MSHFlexGrid1->setUpdatesEnabled(true);
+    MSHFlexGrid1->show();
+    MSHFlexGrid1->setFocus();
+    showMessage(QStringLiteral("Double click on filename to load picture."));
+    setPanelCatalogueButtonsVisible(true);
 }
 
 void frmSearch::MSHFlexGrid1_DblClick()

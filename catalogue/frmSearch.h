@@ -42,9 +42,9 @@ private:
     QPushButton *cmdSearch;
     QLabel *lblMessage;
     QPushButton *cmdExit;
-    // Its rows keep the connection they were found through until the next search that finds
-    // rows replaces them.
+    // Its rows: a snapshot of the matches taken by the last search that found any.
     catalogue::CatalogueGrid *MSHFlexGrid1;
+    bool m_searching = false;
 };
 
 } // namespace pixdock

@@ -3,6 +3,7 @@
 
 #include "Frame.h"
 #include "RunTimeError.h"
+#include "TextFit.h"
 #include "Twips.h"
 #include "WindowList.h"
 
@@ -10,6 +11,7 @@
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 
 namespace pixdock {
 
@@ -35,6 +37,10 @@ void ChildWindow::load()
     m_loaded = true;
     try {
         Form_Load();
+        fitTexts(this);
+        // Enter and keypad Enter press the push button that has the focus, as Space does.
+        for (QPushButton *button : findChildren<QPushButton *>())
+            button->setAutoDefault(true);
     } catch (...) {
         m_unloaded = true;
         leaveList();

@@ -6,6 +6,7 @@
 #include "RunTimeError.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QQueue>
@@ -52,6 +53,32 @@ QWidget *dialogOwner()
 {
     return gMainWindow ? gMainWindow.data() : QApplication::activeWindow();
 }
+
+// Qt's print dialog offers the page range again when it shows itself if the print system
+// can pick pages, whatever its options say; once it is shown, its page-range controls are
+// made unavailable.
+class PageRangeOff : public QObject
+{
+public:
+    explicit PageRangeOff(QPrintDialog &dialog)
+        : m_dialog(dialog)
+    {
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == &m_dialog && event->type() == QEvent::Show) {
+            for (const char *name : {"printRange", "pagesRadioButton", "pagesLineEdit", "from", "to"}) {
+                for (QWidget *control : m_dialog.findChildren<QWidget *>(QLatin1String(name)))
+                    control->setEnabled(false);
+            }
+        }
+        return false;
+    }
+
+private:
+    QPrintDialog &m_dialog;
+};
 } // namespace
 
 CommonDialog::CommonDialog() = default;
@@ -124,8 +151,11 @@ void CommonDialog::ShowPrinter()
     if (!DialogTitle.isEmpty())
         dialog.setWindowTitle(DialogTitle);
     // Flag 0x08 takes the page-range choice away.
-    if (Flags & 0x08)
+    PageRangeOff pageRangeOff(dialog);
+    if (Flags & 0x08) {
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        dialog.installEventFilter(&pageRangeOff);
+    }
     if (dialog.exec() != QDialog::Accepted)
         return cancelled();
 }

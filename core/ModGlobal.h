@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 namespace pixdock {
 
 // Name of the Qt SQL connection that holds the one shared catalogue connection;
@@ -18,7 +20,9 @@ extern QString gCurrentPath;
 // Row of the catalogue grid that the current picture came from.
 extern qint32 gListRow;
 
-// Puts every shared variable back to its start value (used between tests).
+// Puts every shared variable back to its start value (used between tests), after running the
+// callbacks given to onSharedStateReset (which stop what works on that state).
 void resetSharedState();
+void onSharedStateReset(std::function<void()> callback);
 
 } // namespace pixdock

@@ -12,7 +12,9 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p "$build/fuzz-crashes"
 status=0
 summary="| harness | seconds | executions | crashes | kept inputs replayed |"$'\n'"|---|---|---|---|---|"
-for harness in search paths order; do
+# The longest input each harness takes: texts are short, pictures are not.
+declare -A max_len=([search]=512 [paths]=512 [order]=512 [exif]=8192 [jpeg]=16384 [pnghead]=4096)
+for harness in search paths order exif jpeg pnghead; do
     exe="$build/fuzz/fuzz_$harness"
     corpus="$build/fuzz-corpus/$harness"
     mkdir -p "$corpus"
@@ -25,7 +27,7 @@ for harness in search paths order; do
         "$exe" "${kept[@]}" >"$build/fuzz-$harness-regressions.log" 2>&1 || crashes=$((crashes + 1))
     fi
     log="$build/fuzz-$harness.log"
-    "$exe" "$corpus" "$here/seeds/$harness" -max_total_time="$seconds" -max_len=512 -timeout=10 \
+    "$exe" "$corpus" "$here/seeds/$harness" -max_total_time="$seconds" -max_len="${max_len[$harness]}" -timeout=10 \
         -print_final_stats=1 -artifact_prefix="$build/fuzz-crashes/$harness-" >"$log" 2>&1
     rc=$?
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)

@@ -3,6 +3,8 @@
 
 #include "HelpBrowser.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
@@ -15,11 +17,27 @@
 
 namespace pixdock::help {
 
+namespace {
+// A plain widget is a client area to screen readers, not a window; the help window is
+// announced as a window of its own, named by its title.
+QAccessibleInterface *accessibleHelpWindow(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(HelpWindow::staticMetaObject.className()) && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+} // namespace
+
 HelpWindow::HelpWindow(QHelpEngine *engine, const QUrl &startPage, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_engine(engine)
     , m_startPage(startPage)
 {
+    static const bool announcedAsWindow = [] {
+        QAccessible::installFactory(&accessibleHelpWindow);
+        return true;
+    }();
+    Q_UNUSED(announcedAsWindow);
     setObjectName(QStringLiteral("helpWindow"));
     setWindowTitle(QStringLiteral("Pixdock Help"));
     m_engine->setParent(this);

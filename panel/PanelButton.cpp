@@ -2,6 +2,7 @@
 // then the caption goes into the contents rectangle, wrapped and centred.
 #include "PanelButton.h"
 
+#include <QFontMetrics>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -10,6 +11,22 @@ namespace pixdock {
 PanelButton::PanelButton(const QString &caption, QWidget *parent)
     : QPushButton(caption, parent)
 {
+}
+
+QRect PanelButton::captionRect() const
+{
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    return style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+}
+
+void PanelButton::fitCaption()
+{
+    const QRect room = captionRect();
+    const QRect needed = fontMetrics().boundingRect(QRect(0, 0, room.width(), 1000000),
+                                                    Qt::AlignCenter | Qt::TextWordWrap, text());
+    if (needed.height() > room.height())
+        resize(width(), height() + needed.height() - room.height());
 }
 
 void PanelButton::paintEvent(QPaintEvent *)

@@ -12,8 +12,15 @@ class PanelButton : public QPushButton
 public:
     PanelButton(const QString &caption, QWidget *parent);
 
+    // Grows the button downwards, keeping its top, when its wrapped caption needs more lines
+    // than its height holds in the button's font.
+    void fitCaption();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    QRect captionRect() const;
 };
 
 } // namespace pixdock

@@ -111,6 +111,7 @@ QPushButton *frmOptions::addButton(const char *name, const char *caption, const 
     if (tooltip)
         button->setToolTip(QString::fromUtf8(tooltip));
     button->setGeometry(twips::rectToPixels(ButtonLeft, top, ButtonWidth, height));
+    button->fitCaption();
     connect(button, &QPushButton::clicked, this, handler);
     return button;
 }

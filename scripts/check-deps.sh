@@ -21,7 +21,7 @@ runtime=(
     /usr/share/postgresql/15/extension/pg_trgm.control
     qtplugin:sqldrivers/libqsqlite.so qtplugin:sqldrivers/libqsqlpsql.so
     qtplugin:imageformats/libqwebp.so qtplugin:imageformats/libqtiff.so
-    qtplugin:platforms/libqoffscreen.so
+    qtplugin:platforms/libqoffscreen.so qtplugin:platforms/libqxcb.so
 )
 
 packages=""

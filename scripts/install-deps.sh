@@ -8,12 +8,13 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-webengine-dev
           qt6-image-formats-plugins libqt6sql6-sqlite libsqlite3-dev libgl1-mesa-dev
-          libpq-dev)
+          libjpeg62-turbo-dev libexif-dev zlib1g-dev libpq-dev)
 # To test: Qt's PDF module reads printed pages, sqlite3 plays the other program on db.fil,
 # djpeg is a benchmark's anchor, PostgreSQL is the shared catalogue's server, Xvfb and Openbox
-# give the journeys that need a real window manager one.
+# give the journeys that need a real window manager one, GLib's own file URIs are what the
+# thumbnail cache's names are checked against.
 packages+=(qt6-pdf-dev sqlite3 libjpeg-turbo-progs postgresql-15 libqt6sql6-psql
-           xvfb xauth openbox)
+           xvfb xauth openbox libglib2.0-dev)
 # setpriv and useradd run the program as an ordinary user when the tests run as root.
 packages+=(util-linux passwd)
 # To package and validate what is installed; Qt's SVG module draws the icon at each size, gzip

@@ -1,4 +1,4 @@
-// Tiling and icon arithmetic for the frame's child windows.
+// Cascading, tiling and icon arithmetic for the frame's child windows.
 #include "WindowArrangement.h"
 
 #include <algorithm>
@@ -31,6 +31,23 @@ QList<QRect> tile(const QRect &area, int count, Tiling how)
                 result.append(QRect(area.left() + k0, area.top() + g0, k1 - k0, g1 - g0));
         }
         placed += inGroup;
+    }
+    return result;
+}
+
+QList<QRect> cascade(const QRect &area, const QList<QSize> &sizes, int step)
+{
+    QList<QRect> result;
+    if (area.isEmpty())
+        return result;
+    int k = 0;
+    for (const QSize &size : sizes) {
+        if (k * step > area.width() / 2 || k * step > area.height() / 2)
+            k = 0;
+        const QPoint corner = area.topLeft() + QPoint(k * step, k * step);
+        result.append(QRect(corner, QSize(std::min(size.width(), area.width() - k * step),
+                                          std::min(size.height(), area.height() - k * step))));
+        ++k;
     }
     return result;
 }

@@ -32,6 +32,9 @@ frmMain::frmMain()
     setWindowTitle(ProgramTitle);
     setWindowIcon(programIcon());
     m_area->setObjectName(QStringLiteral("mdiArea"));
+    // A child reaching past the frame's edge can be scrolled into view.
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
     setAcceptDrops(true);
 
@@ -140,22 +143,46 @@ void frmMain::writeSettings()
 void frmMain::applyOuterGeometry(const QRect &outer)
 {
     m_outerGeometry = outer;
+    m_awaitingFrame = true;
+    placeOuterGeometry();
+}
+
+void frmMain::placeOuterGeometry()
+{
     const QRect frame = frameGeometry();
     const QRect inner = geometry();
     const QSize border(frame.width() - inner.width(), frame.height() - inner.height());
-    resize((outer.size() - border).expandedTo(QSize(1, 1)));
-    move(outer.topLeft());
+    resize((m_outerGeometry.size() - border).expandedTo(QSize(1, 1)));
+    move(m_outerGeometry.topLeft());
 }
 
-void frmMain::showEvent(QShowEvent *event)
+// A window manager frames the window only once it is on screen, and only then tells the
+// frame's size: the size first asked for covered the inside alone, so it is asked again,
+// once, for the window with its frame.
+void frmMain::keepOuterGeometry()
 {
-    QMainWindow::showEvent(event);
-    // Some platforms know the size of the window frame only once it is on screen.
-    if (!m_shownOnce) {
-        m_shownOnce = true;
-        if (m_outerGeometry.isValid() && frameGeometry() != m_outerGeometry)
-            applyOuterGeometry(m_outerGeometry);
+    if (!m_awaitingFrame || !isVisible() || windowState() != Qt::WindowNoState)
+        return;
+    if (frameGeometry() == geometry())
+        return; // not framed (yet)
+    m_awaitingFrame = false;
+    if (frameGeometry() != m_outerGeometry)
+        placeOuterGeometry();
+}
+
+bool frmMain::event(QEvent *event)
+{
+    const bool handled = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+        keepOuterGeometry();
+        break;
+    default:
+        break;
     }
+    return handled;
 }
 
 QMenu *frmMain::createPopupMenu()
@@ -170,7 +197,7 @@ void frmMain::arrange(Arrangement how)
 {
     switch (how) {
     case Arrangement::Cascade:
-        m_area->cascadeSubWindows();
+        cascadeChildren();
         break;
     case Arrangement::TileHorizontal:
         tileChildren(false);
@@ -184,16 +211,67 @@ void frmMain::arrange(Arrangement how)
     }
 }
 
+QMdiSubWindow *frmMain::panelSubWindow() const
+{
+    auto *window = dynamic_cast<QWidget *>(panel());
+    return window ? qobject_cast<QMdiSubWindow *>(window->parentWidget()) : nullptr;
+}
+
+// The control panel keeps its fixed size and place (it has no buttons to minimise or close
+// it): the other windows go beside it.
+QRect frmMain::areaBesidePanel(const QRect &area) const
+{
+    QMdiSubWindow *panelSub = panelSubWindow();
+    if (!panelSub)
+        return area;
+    QRect beside = area;
+    const int right = panelSub->geometry().right() + 1;
+    if (right > area.left() && right < area.right())
+        beside.setLeft(right);
+    return beside;
+}
+
+// The windows that arranging moves, the one active longest ago first: every shown child
+// but the control panel.
+QList<QMdiSubWindow *> frmMain::arrangedChildren() const
+{
+    QList<QMdiSubWindow *> children = m_area->subWindowList(QMdiArea::ActivationHistoryOrder);
+    QMdiSubWindow *panelSub = panelSubWindow();
+    children.removeIf([panelSub](QMdiSubWindow *sub) { return sub == panelSub || sub->isHidden(); });
+    return children;
+}
+
+void frmMain::cascadeChildren()
+{
+    QList<QMdiSubWindow *> cascaded;
+    QList<QSize> sizes;
+    int step = 1;
+    for (QMdiSubWindow *sub : arrangedChildren()) {
+        if (sub->isMinimized())
+            continue;
+        if (sub->isMaximized())
+            sub->showNormal();
+        cascaded.append(sub);
+        sizes.append(sub->size());
+        // A title bar's height down and across, so that every title stays in sight.
+        if (sub->widget())
+            step = std::max(step, sub->widget()->mapTo(sub, QPoint(0, 0)).y());
+    }
+    const QList<QRect> places = arrangement::cascade(areaBesidePanel(m_area->viewport()->rect()), sizes, step);
+    for (int i = 0; i < places.size(); ++i) {
+        cascaded.at(i)->setGeometry(places.at(i));
+        cascaded.at(i)->raise();
+    }
+}
+
 void frmMain::tileChildren(bool vertical)
 {
     // The active window comes first, at the top left.
-    QList<QMdiSubWindow *> history = m_area->subWindowList(QMdiArea::ActivationHistoryOrder);
+    QList<QMdiSubWindow *> history = arrangedChildren();
     std::reverse(history.begin(), history.end());
     QList<QMdiSubWindow *> tiled;
     QList<QSize> icons;
     for (QMdiSubWindow *sub : history) {
-        if (sub->isHidden())
-            continue;
         if (sub->isMinimized()) {
             icons.append(sub->size());
         } else {
@@ -202,10 +280,10 @@ void frmMain::tileChildren(bool vertical)
             tiled.append(sub);
         }
     }
-    const QRect area = arrangement::areaAboveIcons(m_area->viewport()->rect(), icons);
+    const QRect area = areaBesidePanel(arrangement::areaAboveIcons(m_area->viewport()->rect(), icons));
     const QList<QRect> places = arrangement::tile(
         area, int(tiled.size()), vertical ? arrangement::Tiling::Vertical : arrangement::Tiling::Horizontal);
-    for (int i = 0; i < tiled.size(); ++i)
+    for (int i = 0; i < places.size(); ++i)
         tiled.at(i)->setGeometry(places.at(i));
 }
 

@@ -14,6 +14,7 @@
 
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QStatusBar;
 class QToolBar;
@@ -105,7 +106,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
     QMenu *createPopupMenu() override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -126,7 +127,13 @@ private:
     void runCommand(Command command);
     void showHelp(void (*call)());
     void applyOuterGeometry(const QRect &outer);
+    void placeOuterGeometry();
+    void keepOuterGeometry();
     void updateClock();
+    QMdiSubWindow *panelSubWindow() const;
+    QRect areaBesidePanel(const QRect &area) const;
+    QList<QMdiSubWindow *> arrangedChildren() const;
+    void cascadeChildren();
     void tileChildren(bool vertical);
     void arrangeIcons();
 
@@ -142,9 +149,10 @@ private:
     QHash<QString, QAction *> m_items;
     QList<QAction *> m_windowListItems;
     QRect m_outerGeometry;
+    // Until the window manager has framed the window, its outer size is not settled.
+    bool m_awaitingFrame = false;
     bool m_loaded = false;
     bool m_unloaded = false;
-    bool m_shownOnce = false;
     QStringList m_dropPictures; // what the drag over the frame carries, when it is pictures
 };
 

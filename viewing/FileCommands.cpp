@@ -4,14 +4,16 @@
 #include "CommonDialog.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
+#include "PictureBox.h"
+#include "PictureLoader.h"
 #include "RunTimeError.h"
 #include "WindowList.h"
 #include "frmViewer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QLabel>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPixmap>
@@ -48,12 +50,40 @@ QPixmap pictureOf(QWidget *window)
 {
     if (auto *sub = qobject_cast<QMdiSubWindow *>(window))
         window = sub->widget();
-    const QLabel *picture = window ? window->findChild<QLabel *>(QStringLiteral("picFramed")) : nullptr;
-    if (!picture || picture->pixmap().isNull())
+    auto *picture = window ? window->findChild<viewing::PictureBox *>(QStringLiteral("picFramed")) : nullptr;
+    // A large picture still being decoded is finished first: the whole of it is printed.
+    if (picture)
+        picture->finishPicture();
+    if (!picture || picture->picture().isNull())
         throw RunTimeError(err::InvalidPicture, QStringLiteral("Invalid picture"));
-    return picture->pixmap();
+    return QPixmap::fromImage(picture->picture());
 }
 } // namespace
+
+QSize uprightPictureSize(const QString &path)
+{
+    QFile file;
+    try {
+        if (!file.open(openPictureFile(path), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+            return {};
+    } catch (const RunTimeError &) {
+        return {};
+    }
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead())
+        return {};
+    QSize size = reader.size();
+    if (!size.isValid()) {
+        // A format whose header tells no size is read whole.
+        reader.setAutoTransform(true);
+        QImage picture;
+        return reader.read(&picture) ? picture.size() : QSize();
+    }
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        size.transpose();
+    return size;
+}
 
 QString graphicsFilter()
 {
@@ -129,15 +159,9 @@ void pictureProperties()
         if (gCurrentPath.isEmpty() || !file.isFile())
             return;
         MessageBox::show(kilobytesText(file.size()));
-
-        // The shared viewer is loaded on first use and, like any child window loaded in the
-        // frame, shown, so the user can close it again.
-        const bool wasLoaded = loadedSharedWindow<frmViewer>() != nullptr;
-        frmViewer *viewer = sharedWindow<frmViewer>();
-        if (!wasLoaded)
-            viewer->showWindow();
-        const QSize size = viewer->picFramed()->size();
-        MessageBox::show(QStringLiteral("%1 X %2 pixels").arg(size.width()).arg(size.height()));
+        const QSize size = uprightPictureSize(gCurrentPath);
+        if (size.isValid())
+            MessageBox::show(QStringLiteral("%1 X %2 pixels").arg(size.width()).arg(size.height()));
     });
 }
 

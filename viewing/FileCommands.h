@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QLocale>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -34,9 +35,14 @@ void openPictureCommand(CommonDialog &dialog, bool panelVariant);
 // that is missing or no picture gets the viewer's usual message.
 void openPictureFiles(const QStringList &paths);
 
-// Properties: the current picture's file size ("12.3 KB") and, from the shared viewer, its
-// size as shown ("640 X 480 pixels"). Ends silently without a current picture or file.
+// Properties: the current picture's file size ("12.3 KB") and its size in pixels as the viewer
+// shows it ("640 X 480 pixels"), read from the file; only the file size for a file that is no
+// readable picture. Ends silently without a current picture or file. Opens no window.
 void pictureProperties();
+
+// The size in pixels of the picture at `path` once turned upright by its EXIF orientation,
+// from the file's header where it tells the size; invalid for a file that is no readable picture.
+QSize uprightPictureSize(const QString &path);
 
 // Print: asks for a printer and prints the picture of `activeChild` (a viewer, or its
 // sub-window) stretched into a 7500 by 4500 twip box at 500, 500 twips from the printable

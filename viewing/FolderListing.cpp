@@ -6,6 +6,7 @@
 #include "FileService.h"
 #include "FolderListingCache.h"
 #include "MessageBox.h"
+#include "NameOrder.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -22,46 +23,6 @@ namespace pixdock {
 namespace viewing {
 
 namespace {
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
-
-// Compares two case-folded names: digit runs by value, everything else by code unit.
-int compareFolded(QStringView a, QStringView b)
-{
-    qsizetype i = 0;
-    qsizetype j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (isDigit(a[i]) && isDigit(b[j])) {
-            qsizetype endA = i;
-            while (endA < a.size() && isDigit(a[endA]))
-                ++endA;
-            qsizetype endB = j;
-            while (endB < b.size() && isDigit(b[endB]))
-                ++endB;
-            // Leading zeros do not count; at least one digit stays.
-            while (i + 1 < endA && a[i] == QLatin1Char('0'))
-                ++i;
-            while (j + 1 < endB && b[j] == QLatin1Char('0'))
-                ++j;
-            if (endA - i != endB - j)
-                return endA - i < endB - j ? -1 : 1;
-            if (const int c = a.sliced(i, endA - i).compare(b.sliced(j, endB - j)); c != 0)
-                return c < 0 ? -1 : 1;
-            i = endA;
-            j = endB;
-            continue;
-        }
-        if (a[i] != b[j])
-            return a[i].unicode() < b[j].unicode() ? -1 : 1;
-        ++i;
-        ++j;
-    }
-    if (i < a.size())
-        return 1;
-    if (j < b.size())
-        return -1;
-    return 0;
-}
-
 struct EntryKind
 {
     bool regular = false; // a regular file, or a link to one
@@ -95,13 +56,7 @@ bool decodeName(const char *raw, QString &name)
 }
 } // namespace
 
-int compareFileNames(const QString &a, const QString &b)
-{
-    if (const int c = compareFolded(a.toCaseFolded(), b.toCaseFolded()); c != 0)
-        return c;
-    const int c = a.compare(b);
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
-}
+int compareFileNames(const QString &a, const QString &b) { return names::compare(a, b); }
 
 FolderScan scanFolder(const QString &folder)
 {
@@ -135,22 +90,8 @@ FolderScan scanFolder(const QString &folder)
     if (readError != 0)
         throw errnoError(readError);
 
-    struct Keyed
-    {
-        QString folded;
-        QString name;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(size_t(names.size()));
-    for (const QString &n : names)
-        keyed.push_back({n.toCaseFolded(), n});
-    std::sort(keyed.begin(), keyed.end(), [](const Keyed &x, const Keyed &y) {
-        const int c = compareFolded(x.folded, y.folded);
-        return c != 0 ? c < 0 : x.name < y.name;
-    });
-    scan.names.reserve(names.size());
-    for (const Keyed &k : keyed)
-        scan.names.append(k.name);
+    names::sort(names);
+    scan.names = std::move(names);
     return scan;
 }
 

@@ -48,9 +48,10 @@ bool linkLeadsToFile(const QString &folder, const QString &name);
 // (compared exactly).
 qsizetype indexInListing(const QStringList &sorted, const QString &name);
 
-// The file-manager order: letters without regard to case, runs of digits by their value
-// (img2 before img10); names equal under that rule are ordered by their exact text, so the
-// order is total. Negative, zero or positive like strcmp.
+// The program's one order of names (names::compare): letters without regard to case and beside
+// their accented forms as the user's language sorts them, runs of digits by their value (img2
+// before img10), names equal under that rule by their exact text, so the order is total.
+// Negative, zero or positive like strcmp.
 int compareFileNames(const QString &a, const QString &b);
 
 } // namespace viewing

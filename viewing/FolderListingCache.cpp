@@ -1,6 +1,8 @@
 // Remembered folder listings, checked against the folder's stamp on every use.
 #include "FolderListingCache.h"
 
+#include "NameOrder.h"
+
 #include <algorithm>
 
 namespace pixdock::viewing {
@@ -31,6 +33,9 @@ FolderListingCache &FolderListingCache::shared()
 
 bool FolderListingCache::stillHolds(const Entry &entry, const std::optional<FileStamp> &now) const
 {
+    // A listing sorted before the name order followed a new locale is sorted afresh.
+    if (entry.order != names::generation())
+        return false;
     if (!stampStillHolds(entry.stamp, now, entry.readAtNs, m_settleNs))
         return false;
     // A link's target can appear or vanish elsewhere without the folder changing.
@@ -58,10 +63,11 @@ std::shared_ptr<const QStringList> FolderListingCache::listing(const QString &fo
         m_entries.erase(found);
     }
 
+    const int order = names::generation();
     FolderScan scan = scanFolder(folder);
     auto names = std::make_shared<const QStringList>(std::move(scan.names));
     if (stamp) {
-        m_entries.prepend(Entry{key, *stamp, readAt, names, std::move(scan.links)});
+        m_entries.prepend(Entry{key, *stamp, readAt, order, names, std::move(scan.links)});
         qsizetype kept = 0;
         for (qsizetype i = 0; i < m_entries.size(); ++i) {
             kept += m_entries[i].names->size();

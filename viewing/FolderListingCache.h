@@ -39,6 +39,7 @@ private:
         QString folder;
         FileStamp stamp;
         qint64 readAtNs = 0;
+        int order = 0; // the name order's generation it was sorted under
         std::shared_ptr<const QStringList> names;
         QList<FolderScan::Link> links;
     };

@@ -47,6 +47,16 @@ void splitCurrent(Step &s)
     s.name = files.GetFileName(s.current).toString();
 }
 
+// A folder deleted since its picture was shown has no files to step to: the viewer's own
+// message for a missing folder says so, and nothing changes.
+bool folderStillThere(const Step &s)
+{
+    if (s.folder.isEmpty() || fs::folderExists(s.folder))
+        return true;
+    MessageBox::show(QStringLiteral("File was not found"));
+    return false;
+}
+
 bool setCurrentPath(Step &s)
 {
     gCurrentPath = fs::joinPath(s.folder, s.target);
@@ -86,6 +96,7 @@ void nextImage(FailurePolicy policy)
             splitCurrent(s);
             return true;
         },
+        [&] { return folderStillThere(s); },
         [&] {
             s.target = NextFileInFolder(s.folder, s.name);
             return true;
@@ -119,6 +130,7 @@ void previousImage(FailurePolicy policy)
             splitCurrent(s);
             return true;
         },
+        [&] { return folderStillThere(s); },
         [&] {
             s.target = PreviousFileInFolder(s.folder, s.name);
             return true;

@@ -3,6 +3,8 @@
 
 #include "FileErrors.h"
 #include "FileService.h"
+#include "JpegDecoder.h"
+#include "PictureOrientation.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -24,6 +26,22 @@ RunTimeError tooLarge() { return RunTimeError(PictureTooLarge, QStringLiteral("O
 bool exceedsLimit(QSize size, int bytesPerPixel, qint64 maxBytes)
 {
     return size.isValid() && qint64(size.width()) * size.height() * bytesPerPixel > maxBytes;
+}
+
+// A JPEG through libjpeg-turbo directly: straight into the screen's format, quicker than
+// Qt's reader, with the same pixels.
+QImage readJpeg(QIODevice *device, qint64 maxBytes)
+{
+    JpegDecoder decoder(device);
+    decoder.setMemoryLimit(PictureMemoryLimitMB * MegaByte);
+    if (!decoder.readHeader())
+        throw invalidPicture();
+    if (exceedsLimit(decoder.header().size, 4, std::min(maxBytes, PictureMemoryLimitMB * MegaByte)))
+        throw tooLarge();
+    const QImage image = decoder.decode();
+    if (image.isNull())
+        throw invalidPicture();
+    return turnedUpright(image, decoder.header().turn());
 }
 } // namespace
 
@@ -53,6 +71,15 @@ int openPictureFile(const QString &path)
     return fd;
 }
 
+void openPictureFile(QFile &file, const QString &path, QIODevice::OpenMode mode)
+{
+    const int fd = openPictureFile(path);
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw fileError(fileerr::AccessError);
+    }
+}
+
 void raisePictureMemoryLimit() { QImageReader::setAllocationLimit(PictureMemoryLimitMB); }
 
 QImage loadPicture(const QString &path)
@@ -65,13 +92,14 @@ QImage loadPicture(const QString &path)
         throw fileError(err::PathNotFound);
 
     QFile file;
-    if (!file.open(openPictureFile(path), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        throw fileError(fileerr::AccessError);
+    openPictureFile(file, path);
     return readPicture(&file);
 }
 
 QImage readPicture(QIODevice *device, qint64 maxBytes)
 {
+    if (looksLikeJpeg(device->peek(3)))
+        return readJpeg(device, maxBytes);
     QImageReader reader(device);
     // The content decides, not the name: a PNG called .jpg still opens.
     reader.setDecideFormatFromContent(true);

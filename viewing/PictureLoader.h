@@ -2,10 +2,9 @@
 // EXIF orientation says, with the failures the viewer tells apart.
 #pragma once
 
+#include <QFile>
 #include <QImage>
 #include <QString>
-
-class QIODevice;
 
 namespace pixdock::viewing {
 
@@ -28,6 +27,9 @@ QImage loadPicture(const QString &path);
 // Opens `path` for reading when it is a regular file, without ever waiting on it; returns
 // the descriptor. Failures as loadPicture's.
 int openPictureFile(const QString &path);
+// The same, handing the descriptor to `file`, which closes it; raises the access error when
+// the file object refuses it.
+void openPictureFile(QFile &file, const QString &path, QIODevice::OpenMode mode = QIODevice::ReadOnly);
 // Reads the picture on `device` as loadPicture does: the content decides the format, EXIF
 // orientation is applied, a picture whose pixels would take more than `maxBytes` is refused
 // (PictureTooLarge) before any pixel is read.

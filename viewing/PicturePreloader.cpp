@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 #include <QFile>
 
-#include <unistd.h>
 
 namespace pixdock::viewing {
 
@@ -20,11 +19,7 @@ QByteArray contentsOf(const QString &path)
 {
     try {
         QFile file;
-        const int fd = openPictureFile(path);
-        if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-            ::close(fd);
-            return {};
-        }
+        openPictureFile(file, path);
         return file.readAll();
     } catch (const std::exception &) {
         return {};
@@ -159,11 +154,8 @@ std::optional<PicturePreloader::Held> PicturePreloader::decode(const QString &pa
 {
     try {
         QFile file;
-        const int fd = openPictureFile(path);
-        if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-            ::close(fd);
-            return std::nullopt;
-        }
+        openPictureFile(file, path);
+        const int fd = file.handle();
         Held held;
         held.path = path;
         held.readAtNs = realTimeNs();

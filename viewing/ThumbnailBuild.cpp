@@ -1,7 +1,6 @@
-// The thumbnail build: a pool of workers, results put back into path order.
+// The thumbnail build: a pool of workers fed from the user-interface thread, the wanted pictures
+// first, then the rest in order.
 #include "ThumbnailBuild.h"
-
-#include "ThumbnailLoader.h"
 
 #include <QThread>
 
@@ -11,6 +10,7 @@ namespace pixdock::thumbnails {
 
 ThumbnailBuild::ThumbnailBuild(QObject *parent)
     : QObject(parent)
+    , m_memory(memoryCapacityFor(SheetSize))
 {
     m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
 }
@@ -20,30 +20,41 @@ ThumbnailBuild::~ThumbnailBuild()
     stop();
 }
 
-void ThumbnailBuild::start(const QStringList &paths, const ThumbnailCache &cache)
+void ThumbnailBuild::start(const QStringList &paths, const ThumbnailCache &cache, QSize sheet)
 {
     if (m_started)
         return;
     m_started = true;
     m_paths = paths;
-    m_results.resize(paths.size());
+    m_cache = cache;
+    m_sheet = sheet;
+    const int focus = m_memory.focus();
+    m_memory = ThumbnailMemory(memoryCapacityFor(sheet));
+    m_memory.setFocus(focus);
+    m_wanted = m_wanted.mid(0, wantedLimit());
+    m_state.assign(size_t(paths.size()), State::Pending);
+    m_inFlight.assign(size_t(paths.size()), false);
     if (paths.isEmpty()) {
         emit progressChanged(0, 0);
         emit finished();
         return;
     }
-    // The pool runs its tasks in the order they were queued, so the first rows come first.
-    for (int i = 0; i < paths.size(); ++i) {
-        m_pool.start([this, i, path = paths.at(i), cache] {
-            if (m_cancelled.load(std::memory_order_relaxed))
-                return;
-            QImage image = makeThumbnail(path, cache, &m_cancelled);
-            // Queued to this object's thread; stop() waits for the workers before this object
-            // goes, and posted calls to a destroyed object are dropped with it.
-            QMetaObject::invokeMethod(
-                this, [this, i, image = std::move(image)] { arrived(i, image); }, Qt::QueuedConnection);
-        });
-    }
+    topUp();
+}
+
+void ThumbnailBuild::setWanted(const QList<int> &pictures, int focus)
+{
+    m_wanted = pictures.mid(0, wantedLimit());
+    m_memory.setFocus(focus);
+    if (m_started && !m_stopped)
+        topUp();
+}
+
+int ThumbnailBuild::wantedLimit() const
+{
+    // No more than the memory keeps when it makes room, or the wanted pictures would push each
+    // other out and be made again and again.
+    return m_memory.capacity() - m_memory.capacity() / 10 - 1;
 }
 
 void ThumbnailBuild::stop()
@@ -56,26 +67,103 @@ void ThumbnailBuild::stop()
     m_pool.waitForDone();
 }
 
-void ThumbnailBuild::arrived(int index, const QImage &image)
+void ThumbnailBuild::topUp()
 {
-    if (m_stopped || index < m_next || index >= m_results.size())
+    // Two tasks a worker: one running, one waiting, so that no worker idles while the
+    // user-interface thread is busy; a change of the wanted pictures waits behind no more.
+    const int depth = 2 * m_pool.maxThreadCount();
+    while (m_running < depth && !m_stopped) {
+        if (!queueWanted() && !queueNextPending())
+            break;
+    }
+}
+
+bool ThumbnailBuild::queueWanted()
+{
+    for (const int picture : std::as_const(m_wanted)) {
+        if (picture < 0 || picture >= total() || m_inFlight[size_t(picture)]
+            || m_state[size_t(picture)] == State::None || m_memory.contains(picture))
+            continue;
+        queue(picture, true);
+        return true;
+    }
+    return false;
+}
+
+bool ThumbnailBuild::queueNextPending()
+{
+    while (m_nextPending < total()) {
+        const int picture = m_nextPending++;
+        if (m_state[size_t(picture)] != State::Pending || m_inFlight[size_t(picture)])
+            continue;
+        queue(picture, false);
+        return true;
+    }
+    return false;
+}
+
+void ThumbnailBuild::queue(int picture, bool show)
+{
+    m_inFlight[size_t(picture)] = true;
+    ++m_running;
+    m_pool.start([this, picture, show, path = m_paths.at(picture), cache = m_cache, sheet = m_sheet] {
+        if (m_cancelled.load(std::memory_order_relaxed))
+            return;
+        QImage image;
+        bool has = false;
+        if (show) {
+            image = makeThumbnail(path, cache, &m_cancelled, sheet);
+            has = !image.isNull();
+        } else {
+            // A fresh cache entry settles the picture without reading its pixels.
+            has = hasThumbnail(path, cache, &m_cancelled, sheet, &image);
+        }
+        if (m_cancelled.load(std::memory_order_relaxed))
+            return;
+        // Queued to this object's thread; stop() waits for the workers before this object
+        // goes, and posted calls to a destroyed object are dropped with it.
+        QMetaObject::invokeMethod(
+            this, [this, picture, has, image = std::move(image), show] { arrived(picture, has, image, show); },
+            Qt::QueuedConnection);
+    });
+}
+
+void ThumbnailBuild::arrived(int picture, bool has, const QImage &image, bool show)
+{
+    if (m_stopped)
         return;
-    m_results[index] = image;
-    const int before = m_next;
-    while (m_next < m_results.size() && m_results.at(m_next).has_value()) {
-        const QImage ready = *std::exchange(m_results[m_next], std::nullopt);
-        const int placed = m_next++;
-        if (!ready.isNull())
-            emit thumbnailReady(placed, m_paths.at(placed), ready);
-        // A receiver may stop the build (the window closing) while it takes a thumbnail.
+    m_inFlight[size_t(picture)] = false;
+    --m_running;
+    if (has && !image.isNull() && (show || m_wanted.contains(picture))) {
+        m_memory.insert(picture, image);
+        emit thumbnailReady(picture);
+    }
+    // A receiver may stop the build (the window closing) while it takes a signal.
+    if (m_stopped)
+        return;
+    // A picture made before that cannot be made again (its file went) has no thumbnail any more.
+    if (!has && m_state[size_t(picture)] == State::Made) {
+        m_state[size_t(picture)] = State::None;
+        emit noThumbnail(picture);
         if (m_stopped)
             return;
     }
-    if (m_next == before)
-        return;
-    emit progressChanged(m_next, total());
-    if (m_next == total())
-        emit finished();
+    if (m_state[size_t(picture)] == State::Pending) {
+        m_state[size_t(picture)] = has ? State::Made : State::None;
+        ++m_settled;
+        if (!has)
+            emit noThumbnail(picture);
+        if (m_stopped)
+            return;
+        emit progressChanged(m_settled, total());
+        if (m_stopped)
+            return;
+        if (m_settled == total())
+            emit finished();
+        if (m_stopped)
+            return;
+    }
+    topUp();
 }
 
 } // namespace pixdock::thumbnails

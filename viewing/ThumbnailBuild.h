@@ -1,17 +1,23 @@
-// Building a sheet of thumbnails off the user-interface thread: one worker per core makes
-// them, and they are handed back on the user-interface thread in the order of the paths.
+// Building a sheet of thumbnails off the user-interface thread. One worker per core settles
+// every picture in the order of the paths (is there a thumbnail? the shared cache's entry is
+// made on the way), while the pictures on screen and near it jump the queue and have their sheet
+// pictures made and kept in a bounded memory. The scheduling runs on the user-interface thread;
+// the workers only make thumbnails.
 #pragma once
 
 #include "ThumbnailCache.h"
+#include "ThumbnailLoader.h"
+#include "ThumbnailMemory.h"
 
 #include <QImage>
 #include <QList>
 #include <QObject>
+#include <QSize>
 #include <QStringList>
 #include <QThreadPool>
 
 #include <atomic>
-#include <optional>
+#include <vector>
 
 namespace pixdock::thumbnails {
 
@@ -23,32 +29,60 @@ public:
     // Stops the build: nothing runs on its behalf once it is gone.
     ~ThumbnailBuild() override;
 
-    // Starts making thumbnails of `paths`. thumbnailReady() comes for each picture that has one,
-    // in the order of `paths`: a thumbnail that is ready early waits until every picture before
-    // it is placed or known to have none. A build starts once.
-    void start(const QStringList &paths, const ThumbnailCache &cache = ThumbnailCache());
-    // Drops the thumbnails not yet begun, ends the decodes under way at their next read and
-    // waits for the workers to let go. No signal comes after it.
+    // How many workers make thumbnails at once (one per core unless set before start()).
+    void setWorkerCount(int workers) { m_pool.setMaxThreadCount(std::max(1, workers)); }
+
+    // Starts settling the pictures of `paths` (picture i is paths[i]), with sheet pictures of
+    // `sheet` pixels. A build starts once.
+    void start(const QStringList &paths, const ThumbnailCache &cache = ThumbnailCache(), QSize sheet = SheetSize);
+    // The pictures whose sheet pictures are wanted now, the most urgent first (those on screen,
+    // then those near it); they go before the rest, and are made again from the cache when
+    // memory had let them go. `focus` is the picture in the middle of the screen.
+    void setWanted(const QList<int> &pictures, int focus);
+    // Drops the work not yet begun, ends the decodes under way at their next read and waits
+    // for the workers to let go. No signal comes after it.
     void stop();
 
+    // The sheet picture of `picture` if it is in memory, else a null image.
+    QImage image(int picture) const { return m_memory.find(picture); }
+    const ThumbnailMemory &memory() const { return m_memory; }
+
     int total() const { return int(m_paths.size()); }
-    // Pictures placed or passed over so far, counted in order.
-    int settled() const { return m_next; }
-    bool isRunning() const { return m_started && !m_stopped && m_next < total(); }
+    // Pictures known to have a thumbnail or to have none.
+    int settled() const { return m_settled; }
+    bool isRunning() const { return m_started && !m_stopped && m_settled < total(); }
 
 signals:
-    void thumbnailReady(int index, const QString &path, const QImage &image);
+    // The sheet picture of `picture` is in memory now.
+    void thumbnailReady(int picture);
+    // The picture has no thumbnail (missing, unreadable, not a picture, an icon).
+    void noThumbnail(int picture);
     void progressChanged(int settled, int total);
+    // Every picture is settled (also when there was nothing to build).
     void finished();
 
 private:
-    void arrived(int index, const QImage &image);
+    enum class State : quint8 { Pending, Made, None };
+    int wantedLimit() const;
+    void topUp();
+    bool queueWanted();
+    bool queueNextPending();
+    void queue(int picture, bool show);
+    void arrived(int picture, bool has, const QImage &image, bool show);
 
     QThreadPool m_pool;
     std::atomic_bool m_cancelled{false};
     QStringList m_paths;
-    QList<std::optional<QImage>> m_results;
-    int m_next = 0;
+    ThumbnailCache m_cache;
+    QSize m_sheet = SheetSize;
+    std::vector<State> m_state;
+    std::vector<bool> m_inFlight;
+    QList<int> m_wanted;
+    qsizetype m_wantedAt = 0;
+    int m_nextPending = 0;
+    int m_running = 0;
+    int m_settled = 0;
+    ThumbnailMemory m_memory;
     bool m_started = false;
     bool m_stopped = false;
 };

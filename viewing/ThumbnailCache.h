@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -25,11 +26,21 @@ struct PictureStamp
 // Reads the file's modification time and size; false when it is not a readable regular file.
 bool stampPicture(const QString &path, PictureStamp &stamp);
 
-// file:// followed by the percent-encoded absolute path.
+// file:// followed by the absolute path, percent-encoded byte by byte as GLib's
+// g_filename_to_uri() does, so that the entries' names are the ones file managers compute.
 QByteArray fileUri(const QString &path);
 
 // $XDG_CACHE_HOME/thumbnails, or ~/.cache/thumbnails when the variable is unset or relative.
 QString cacheRoot();
+
+// What the cache holds for one picture file.
+struct CacheEntry
+{
+    bool fresh = false; // an entry for this very version of the file
+    QImage image;       // its pixels (only from read())
+    QSize size;         // the entry's size
+    QSize original;     // the picture's size as the entry records it; invalid when it does not
+};
 
 class ThumbnailCache
 {
@@ -41,9 +52,13 @@ public:
     // Where the "normal" entry of a URI lives: <root>/normal/<md5 of the URI>.png.
     QString entryPath(const QByteArray &uri) const;
 
-    // The cached picture of a file, from "normal" or else "large", or a null image when there is
-    // none or it was made from another version of the file (modification time or size differ).
-    QImage read(const PictureStamp &stamp) const;
+    // The cached picture of a file, from "normal" or else "large"; not fresh (and a null image)
+    // when there is none or it was made from another version of the file (modification time
+    // or size differ).
+    CacheEntry read(const PictureStamp &stamp) const;
+    // The same without decoding the entry's pixels when its texts come before them, as they do
+    // in the entries of Pixdock and of most thumbnailers.
+    CacheEntry peek(const PictureStamp &stamp) const;
 
     // Stores a thumbnail of at most 128 pixels a side with the file's URI and modification time.
     // Written to a temporary name beside the entry and renamed, so a reader never sees half a
@@ -54,7 +69,8 @@ public:
     bool holds(const QString &path) const;
 
 private:
-    QImage readEntry(const QString &file, const PictureStamp &stamp) const;
+    CacheEntry find(const PictureStamp &stamp, bool pixels) const;
+    CacheEntry readEntry(const QString &file, const PictureStamp &stamp, bool pixels) const;
     bool ensureFolder() const;
 
     QString m_root;
@@ -66,5 +82,17 @@ QSize cacheSizeFor(QSize original);
 
 // A PNG file's bytes with tEXt chunks (key, value pairs, Latin-1) placed right after its header.
 QByteArray withTextChunks(const QByteArray &png, const QList<QPair<QByteArray, QByteArray>> &texts);
+
+// What the start of a PNG file says before its pixels: the size in its header and the tEXt
+// chunks that come before the first pixel data, read without decoding anything. `complete` is
+// false when the bytes end before the pixel data begins (more of the file is needed).
+struct PngHead
+{
+    bool png = false;
+    bool complete = false;
+    QSize size;
+    QHash<QByteArray, QByteArray> texts;
+};
+PngHead readPngHead(const QByteArray &start);
 
 } // namespace pixdock::thumbnails

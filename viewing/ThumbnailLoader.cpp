@@ -1,5 +1,9 @@
-// One thumbnail: cache lookup, reduced-size decode, cache write, squeeze.
+// One thumbnail: cache lookup, decode (embedded preview, reduced JPEG or whole picture),
+// cache write, squeeze.
 #include "ThumbnailLoader.h"
+
+#include "JpegDecoder.h"
+#include "JpegThumbnail.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -11,8 +15,8 @@ namespace pixdock::thumbnails {
 
 namespace {
 
-// Pictures up to this size are read into memory in one go, which decodes faster than reading
-// through the file in small pieces; larger ones are read from the file as the decoder asks.
+// Pictures up to this size that Qt's readers decode are read into memory in one go, which is
+// faster than reading through the file in small pieces; larger ones are read as the decoder asks.
 constexpr qint64 InMemoryLimit = 128 * 1024 * 1024;
 
 // A device that stops delivering data once the build is cancelled, so that a long decode
@@ -45,50 +49,112 @@ bool isCancelled(const std::atomic_bool *cancelled)
     return cancelled && cancelled->load(std::memory_order_relaxed);
 }
 
-// The original's width and height as shown, that is after turning it upright.
-QSize uprightSize(const QImageReader &reader, QSize stored)
+// A format the smooth scaler averages in; palette, one-bit and other formats are otherwise
+// sampled, which turns a two-colour picture into noise.
+QImage averagable(const QImage &image)
 {
-    if (reader.autoTransform() && (reader.transformation() & QImageIOHandler::TransformationRotate90))
-        return stored.transposed();
-    return stored;
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        return image;
+    default:
+        return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                             : QImage::Format_RGB32);
+    }
 }
 
-// Decodes the picture into an image of at most 128 pixels a side. Formats whose reader can
-// scale while decoding (JPEG picks 1/2, 1/4 or 1/8 of the full size) never build the full
-// picture; the others are decoded whole and scaled down smoothly.
-QImage decodeForCache(QIODevice *device, QSize *original)
+QImage scaledTo(const QImage &image, QSize size)
+{
+    if (image.size() == size)
+        return image;
+    return averagable(image).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+struct Decoded
+{
+    QImage upright;
+    QSize original;
+};
+
+// Any other format through Qt's readers: decoded whole, turned upright.
+Decoded decodeWithQt(QIODevice *device)
 {
     QImageReader reader(device);
     reader.setAutoTransform(true);
-    // Speed over finesse: the JPEG reader then uses its fast integer transform and plain
-    // chroma upsampling, which cannot be told apart at 128 pixels.
-    reader.setQuality(0);
-    const QSize stored = reader.size();
-    const QSize target = cacheSizeFor(stored);
-    if (target.isValid() && target != stored)
-        reader.setScaledSize(target);
-    QImage image = reader.read();
-    if (image.isNull())
+    Decoded decoded;
+    decoded.upright = reader.read();
+    decoded.original = decoded.upright.size();
+    return decoded;
+}
+
+Decoded decodePicture(const QString &path, const QByteArray &head, qint64 size, QSize sheet,
+                      const std::atomic_bool *cancelled)
+{
+    if (viewing::looksLikeJpeg(head)) {
+        Cancellable<QFile> file(cancelled, path);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            return {};
+        const JpegThumbnailSource source = readJpegForThumbnail(&file, sheet);
+        return {source.upright, source.original};
+    }
+    std::unique_ptr<QIODevice> device;
+    if (size <= InMemoryLimit) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        auto buffer = std::make_unique<Cancellable<QBuffer>>(cancelled);
+        buffer->setData(file.readAll());
+        device = std::move(buffer);
+    } else {
+        device = std::make_unique<Cancellable<QFile>>(cancelled, path);
+    }
+    if (!device->open(QIODevice::ReadOnly))
         return {};
-    *original = stored.isValid() ? uprightSize(reader, stored) : image.size();
-    const QSize fitted = cacheSizeFor(image.size());
-    if (fitted != image.size())
-        image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return image;
+    return decodeWithQt(device.get());
+}
+
+struct Opened
+{
+    PictureStamp stamp;
+    QByteArray head;
+    bool mayCache = false;
+};
+
+// Whether the path is a regular readable file that is not an icon; its stamp and first bytes.
+bool openPicture(const QString &path, const ThumbnailCache &cache, const std::atomic_bool *cancelled, Opened &opened)
+{
+    if (isCancelled(cancelled) || !stampPicture(path, opened.stamp))
+        return false;
+    QFile file(opened.stamp.path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    opened.head = file.read(4);
+    if (isIconHeader(opened.head))
+        return false;
+    opened.mayCache = !cache.holds(opened.stamp.path);
+    return true;
+}
+
+// Decodes the picture, stores its cache entry and gives the sheet picture.
+QImage makeFromPicture(const Opened &opened, const ThumbnailCache &cache, const std::atomic_bool *cancelled,
+                       QSize sheet)
+{
+    const Decoded decoded = decodePicture(opened.stamp.path, opened.head, opened.stamp.size, sheet, cancelled);
+    if (decoded.upright.isNull() || isCancelled(cancelled))
+        return {};
+    if (opened.mayCache)
+        cache.write(opened.stamp, scaledTo(decoded.upright, cacheSizeFor(decoded.upright.size())), decoded.original);
+    return squeeze(decoded.upright, sheet);
 }
 
 } // namespace
 
-QImage squeeze(const QImage &image)
+QImage squeeze(const QImage &image, QSize size)
 {
     if (image.isNull())
         return {};
-    QImage sheet = image.size() == SheetSize
-                       ? image
-                       : image.scaled(SheetSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     // Formats the screen takes without another conversion on the user-interface thread.
-    return sheet.convertToFormat(sheet.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                         : QImage::Format_RGB32);
+    return averagable(scaledTo(image, size));
 }
 
 bool isIconHeader(const QByteArray &head)
@@ -97,44 +163,46 @@ bool isIconHeader(const QByteArray &head)
            && head.at(3) == 0;
 }
 
-QImage makeThumbnail(const QString &path, const ThumbnailCache &cache, const std::atomic_bool *cancelled)
+bool entryServesSheet(QSize entry, QSize original, QSize sheet)
 {
-    PictureStamp stamp;
-    if (isCancelled(cancelled) || !stampPicture(path, stamp))
-        return {};
-    QFile file(stamp.path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray head = file.read(4);
-    if (isIconHeader(head))
-        return {};
+    // Measured against the sheet's size in layout points: on a dense screen a 128-pixel entry
+    // still serves (the sheet pictures decoded afresh are made at the screen's pixels).
+    // Stretching an entry to at most twice its size keeps what the eye sees at sheet size.
+    const auto serves = [](int entrySide, int originalSide, int sheetSide) {
+        return 2 * entrySide >= sheetSide || (originalSide > 0 && entrySide >= originalSide);
+    };
+    return entry.isValid() && serves(entry.width(), original.width(), sheet.width())
+           && serves(entry.height(), original.height(), sheet.height());
+}
 
-    const bool mayCache = !cache.holds(stamp.path);
-    if (mayCache) {
-        const QImage cached = cache.read(stamp);
-        if (!cached.isNull())
-            return squeeze(cached);
+QImage makeThumbnail(const QString &path, const ThumbnailCache &cache, const std::atomic_bool *cancelled, QSize sheet)
+{
+    Opened opened;
+    if (!openPicture(path, cache, cancelled, opened))
+        return {};
+    if (opened.mayCache) {
+        const CacheEntry entry = cache.read(opened.stamp);
+        if (!entry.image.isNull() && entryServesSheet(entry.image.size(), entry.original, SheetSize))
+            return squeeze(entry.image, sheet);
     }
+    return makeFromPicture(opened, cache, cancelled, sheet);
+}
 
-    std::unique_ptr<QIODevice> device;
-    if (stamp.size <= InMemoryLimit) {
-        auto buffer = std::make_unique<Cancellable<QBuffer>>(cancelled);
-        buffer->setData(head + file.readAll());
-        file.close();
-        device = std::move(buffer);
-    } else {
-        file.close();
-        device = std::make_unique<Cancellable<QFile>>(cancelled, stamp.path);
+bool hasThumbnail(const QString &path, const ThumbnailCache &cache, const std::atomic_bool *cancelled, QSize sheet,
+                  QImage *made)
+{
+    Opened opened;
+    if (!openPicture(path, cache, cancelled, opened))
+        return false;
+    if (opened.mayCache) {
+        const CacheEntry entry = cache.peek(opened.stamp);
+        if (entry.fresh && entryServesSheet(entry.size, entry.original, SheetSize))
+            return true;
     }
-    if (!device->open(QIODevice::ReadOnly))
-        return {};
-    QSize original;
-    const QImage small = decodeForCache(device.get(), &original);
-    if (small.isNull() || isCancelled(cancelled))
-        return {};
-    if (mayCache)
-        cache.write(stamp, small, original);
-    return squeeze(small);
+    const QImage sheetPicture = makeFromPicture(opened, cache, cancelled, sheet);
+    if (made)
+        *made = sheetPicture;
+    return !sheetPicture.isNull();
 }
 
 } // namespace pixdock::thumbnails

@@ -8,7 +8,8 @@
 #include "ModGlobal.h"
 #include "RunTimeError.h"
 #include "ThumbnailBuild.h"
-#include "ThumbnailList.h"
+#include "ThumbnailSheetModel.h"
+#include "ThumbnailSheetView.h"
 #include "Twips.h"
 #include "ViewerOpening.h"
 #include "WindowList.h"
@@ -32,10 +33,18 @@ void place(QWidget *control, int left, int top, int width, int height)
 {
     control->setGeometry(twips::rectToPixels(left, top, width, height));
 }
+
+// The sheet pictures are made at the screen's density, so that they are sharp on a dense screen.
+QSize sheetPixels(const QWidget *widget)
+{
+    const qreal ratio = std::max<qreal>(1, widget->devicePixelRatioF());
+    return (QSizeF(thumbnails::SheetSize) * ratio).toSize();
+}
 } // namespace
 
 frmThumbnails::frmThumbnails()
-    : lvViewer(new ThumbnailList(this))
+    : m_items(new ThumbnailSheetModel(this))
+    , lvViewer(new ThumbnailSheetView(thumbnails::SheetSize, this))
     , cmdExit(new QPushButton(QStringLiteral("Close"), this))
     , lblProgress(new QLabel(this))
 {
@@ -47,8 +56,12 @@ frmThumbnails::frmThumbnails()
     place(cmdExit, 4320, 7440, 1215, 375);
     place(lblProgress, 120, 7500, 3975, 255);
 
+    lvViewer->setModel(m_items);
+
     connect(cmdExit, &QPushButton::clicked, this, &frmThumbnails::cmdExit_Click);
-    connect(lvViewer, &QListWidget::itemDoubleClicked, this, &frmThumbnails::lvViewer_DblClick);
+    connect(lvViewer, &QAbstractItemView::doubleClicked, this, &frmThumbnails::lvViewer_DblClick);
+    connect(lvViewer, &ThumbnailSheetView::returnPressed, this, &frmThumbnails::lvViewer_DblClick);
+    connect(lvViewer, &ThumbnailSheetView::visibleRowsChanged, this, &frmThumbnails::wantVisiblePictures);
 }
 
 frmThumbnails::~frmThumbnails()
@@ -112,14 +125,17 @@ void frmThumbnails::buildSheet(const QStringList &paths)
     stopBuild();
     const QStringList keys = firstPlaces(paths);
     m_build = new thumbnails::ThumbnailBuild(this);
-    connect(m_build, &thumbnails::ThumbnailBuild::thumbnailReady, this,
-            [this](int, const QString &path, const QImage &image) { addMe(path, image); });
+    m_items->setImageSource([build = m_build](int picture) { return build->image(picture); });
+    m_items->setPictures(keys);
+    connect(m_build, &thumbnails::ThumbnailBuild::thumbnailReady, m_items, &ThumbnailSheetModel::pictureChanged);
+    connect(m_build, &thumbnails::ThumbnailBuild::noThumbnail, m_items, &ThumbnailSheetModel::dropPicture);
     connect(m_build, &thumbnails::ThumbnailBuild::progressChanged, this, &frmThumbnails::showProgress);
     connect(m_build, &thumbnails::ThumbnailBuild::finished, this, &frmThumbnails::buildFinished);
     if (!keys.isEmpty())
         m_hourglass.emplace();
     showProgress(0, int(keys.size()));
-    m_build->start(keys);
+    wantVisiblePictures();
+    m_build->start(keys, thumbnails::ThumbnailCache(), sheetPixels(this));
 }
 
 bool frmThumbnails::isBuilding() const
@@ -127,9 +143,25 @@ bool frmThumbnails::isBuilding() const
     return m_build && m_build->isRunning();
 }
 
-void frmThumbnails::addMe(const QString &path, const QImage &image)
+void frmThumbnails::wantVisiblePictures()
 {
-    lvViewer->addThumbnail(path, catalogue::splitPicturePath(path).fileName, image);
+    if (!m_build)
+        return;
+    const auto [first, last] = lvViewer->visibleRows();
+    const int screen = std::max(1, last - first + 1);
+    const int count = m_items->rowCount();
+    QList<int> wanted;
+    wanted.reserve(3 * screen);
+    // The screen first, then the screen below it (where the user is most likely to go), then
+    // the one above.
+    for (int row = first; row <= last; ++row)
+        wanted.append(m_items->pictureAt(row));
+    for (int row = last + 1; row < std::min(count, last + 1 + screen); ++row)
+        wanted.append(m_items->pictureAt(row));
+    for (int row = first - 1; row >= std::max(0, first - screen); --row)
+        wanted.append(m_items->pictureAt(row));
+    const int middle = std::clamp((first + last) / 2, 0, std::max(0, count - 1));
+    m_build->setWanted(wanted, m_items->pictureAt(middle));
 }
 
 void frmThumbnails::showProgress(int settled, int total)
@@ -155,10 +187,10 @@ void frmThumbnails::stopBuild()
 
 void frmThumbnails::lvViewer_DblClick()
 {
-    const QList<QListWidgetItem *> selected = lvViewer->selectedItems();
-    if (lvViewer->count() == 0 || selected.isEmpty())
+    const QModelIndexList selected = lvViewer->selectionModel()->selectedIndexes();
+    if (m_items->rowCount() == 0 || selected.isEmpty())
         return;
-    gCurrentPath = ThumbnailList::keyOf(selected.first());
+    gCurrentPath = m_items->keyAt(selected.first().row());
     endAtFirstFailure([] { viewers::openSharedViewer(); });
 }
 
@@ -169,10 +201,21 @@ void frmThumbnails::cmdExit_Click()
 
 void appendGridPictures(catalogue::CatalogueGrid &grid, QStringList &paths)
 {
+    // A list still being copied is waited for (the interface keeps running); a grid closed
+    // meanwhile ends the walk.
+    const QPointer<catalogue::CatalogueGrid> guard(&grid);
+    if (grid.rows() > 1 && !catalogue::waitForGridRow(guard, grid.rows() - 1) && !guard)
+        throw RunTimeError(err::InvalidGridRow, QStringLiteral("The grid was closed."));
     const int rows = grid.rows();
+    // The columns found by identity once, not for every row of a large catalogue; a grid
+    // without one of them is refused as textOf refuses it.
+    const int location = grid.positionOf(catalogue::column::Location);
+    const int fileName = grid.positionOf(catalogue::column::FileName);
+    if (location < 0 || fileName < 0)
+        grid.textOf(0, location < 0 ? catalogue::column::Location : catalogue::column::FileName);
+    paths.reserve(paths.size() + rows);
     for (int row = 1; row < rows; ++row) {
-        gCurrentPath = catalogue::fullPathOf(grid.textOf(row, catalogue::column::Location),
-                                             grid.textOf(row, catalogue::column::FileName));
+        gCurrentPath = catalogue::fullPathOf(grid.textAt(row, location), grid.textAt(row, fileName));
         paths.append(gCurrentPath);
     }
     // Reading by identity leaves the current cell alone; put it where the walk ends.
@@ -186,6 +229,7 @@ QStringList firstPlaces(const QStringList &paths)
 {
     QStringList unique;
     QSet<QString> seen;
+    seen.reserve(paths.size());
     unique.reserve(paths.size());
     for (const QString &path : paths) {
         if (!seen.contains(path)) {

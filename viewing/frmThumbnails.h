@@ -14,7 +14,8 @@ class QPushButton;
 
 namespace pixdock {
 
-class ThumbnailList;
+class ThumbnailSheetModel;
+class ThumbnailSheetView;
 namespace catalogue {
 class CatalogueGrid;
 }
@@ -34,7 +35,8 @@ public:
     static frmThumbnails *showShared();
 
     // Builds the sheet from picture paths in this order; a path that comes again is left out.
-    // The thumbnails are made by worker threads and appear as they are ready, in order.
+    // Every picture has its cell at once; the thumbnails are made by worker threads, those on
+    // screen first, and a picture found to have none loses its cell.
     void buildSheet(const QStringList &paths);
     bool isBuilding() const;
 
@@ -53,12 +55,14 @@ private:
     // The full paths of the pictures on the list window's grid, then the search window's,
     // from the shared instances of those windows, each picture at its first place.
     QStringList picturesOfOpenGrids();
-    void addMe(const QString &path, const QImage &image);
+    // Tells the build which pictures are on screen and near it, the ones on screen first.
+    void wantVisiblePictures();
     void showProgress(int settled, int total);
     void buildFinished();
     void stopBuild();
 
-    ThumbnailList *lvViewer;
+    ThumbnailSheetModel *m_items;
+    ThumbnailSheetView *lvViewer;
     QPushButton *cmdExit;
     QLabel *lblProgress;
     thumbnails::ThumbnailBuild *m_build = nullptr;

@@ -2,10 +2,12 @@
 #include "frmViewer.h"
 
 #include "FileService.h"
+#include "FirstPaint.h"
 #include "Frame.h"
 #include "FolderListing.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
+#include "PictureBox.h"
 #include "PictureLoader.h"
 #include "PicturePreloader.h"
 #include "RunTimeError.h"
@@ -16,11 +18,13 @@
 
 #include <QApplication>
 #include <QFrame>
-#include <QLabel>
-#include <QPixmap>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 
+#include <cmath>
+#include <cstdlib>
 #include <optional>
 
 namespace pixdock {
@@ -64,7 +68,7 @@ void connectChange(QScrollBar *bar, frmViewer *viewer, void (frmViewer::*handler
 
 frmViewer::frmViewer()
     : m_framePicHolder(new QFrame(this))
-    , m_picFramed(new QLabel(m_framePicHolder))
+    , m_picFramed(new PictureBox(m_framePicHolder))
     , m_hScroll(new QScrollBar(Qt::Horizontal, this))
     , m_vScroll(new QScrollBar(Qt::Vertical, this))
     , m_cmdClose(new QPushButton(QStringLiteral("Close"), this))
@@ -73,13 +77,18 @@ frmViewer::frmViewer()
     setObjectName(QStringLiteral("frmViewer"));
     m_framePicHolder->setObjectName(QStringLiteral("framePicHolder"));
     m_framePicHolder->setFrameShape(QFrame::NoFrame);
+    // The picture takes the focus (first of the window's controls, or by a click on it) so
+    // that the keys scroll it; the wheel over it scrolls it too.
+    m_framePicHolder->setFocusPolicy(Qt::StrongFocus);
+    m_framePicHolder->installEventFilter(this);
     placeTwips(m_framePicHolder, m_frame);
 
     m_picFramed->setObjectName(QStringLiteral("picFramed"));
-    m_picFramed->setFrameShape(QFrame::NoFrame);
-    m_picFramed->setMargin(0);
-    m_picFramed->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     placeTwips(m_picFramed, 480, 1080, 1935, 1455);
+    // Once the rest of a large picture is decoded, the folder's next file is made ready.
+    connect(m_picFramed, &PictureBox::completed, this,
+            [this] { PicturePreloader::instance().preloadNextInFolder(m_shownPath); });
+    connect(m_picFramed, &PictureBox::failed, this, &frmViewer::pictureFailedLate);
 
     for (QScrollBar *bar : {m_hScroll, m_vScroll}) {
         bar->setRange(0, 32767);
@@ -100,10 +109,19 @@ frmViewer::frmViewer()
     connect(m_cmdClose, &QPushButton::clicked, this, &frmViewer::cmdClose_Click);
 }
 
+namespace {
+// Any picture but a JPEG is decoded on the worker while the window is built; a JPEG is read
+// by the viewer itself, a large one by the part its frame shows first.
+void preloadUnlessJpeg(const QString &path)
+{
+    if (!startsAsJpeg(path))
+        PicturePreloader::instance().preload(path);
+}
+} // namespace
+
 frmViewer *frmViewer::openNew(bool bringToFront)
 {
-    // The picture is decoded on the worker while the window is built.
-    PicturePreloader::instance().preload(gCurrentPath);
+    preloadUnlessJpeg(gCurrentPath);
     auto *viewer = new frmViewer;
     try {
         viewer->load();
@@ -122,7 +140,7 @@ frmViewer *frmViewer::openShared()
 {
     if (frmViewer *old = loadedSharedWindow<frmViewer>())
         old->unload();
-    PicturePreloader::instance().preload(gCurrentPath);
+    preloadUnlessJpeg(gCurrentPath);
     frmViewer *viewer = sharedWindow<frmViewer>();
     viewer->showWindow();
     return viewer;
@@ -201,16 +219,31 @@ void frmViewer::ShowPicture(const QString &path)
 void frmViewer::showLoadedPicture(const QString &path)
 {
     PicturePreloader &preloader = PicturePreloader::instance();
+    // One screen pixel for each picture pixel: on a screen of higher density the picture covers
+    // fewer of the layout's points, and the frame shows more of its pixels.
+    const qreal density = devicePixelRatioF();
+    m_picFramed->setDensity(density);
     std::optional<QImage> preloaded = preloader.take(path);
-    QImage image = preloaded ? std::move(*preloaded) : loadPicture(path);
-    const QSize size = image.size();
-    // Handed over, not copied: a camera picture is tens of megabytes.
-    m_picFramed->setPixmap(QPixmap::fromImage(std::move(image)));
-    m_picFramed->resize(size);
+    std::optional<FirstPaint> first;
+    if (!preloaded && !m_wholeOnly)
+        first = paintFirstWhatShows(path, twips::sizeToPixels(m_frame.width(), m_frame.height()) * density);
+    QSize size;
+    if (preloaded) {
+        m_picFramed->setPicture(*preloaded);
+        size = preloaded->size();
+    } else if (first) {
+        m_picFramed->beginPicture(first->size, first->piece, QPoint(0, 0), std::move(first->completion));
+        size = first->size;
+    } else {
+        size = showWholePicture(path);
+    }
+    m_shownPath = path;
 
-    const ViewerLayout layout = layoutViewer(widthTwips(), heightTwips(),
-                                             twips::fromPixels(1) * qint64(size.width()),
-                                             twips::fromPixels(1) * qint64(size.height()));
+    const auto shownTwips = [density](int pixels) {
+        return qint64(std::llround(double(twips::fromPixels(1)) * pixels / density));
+    };
+    const ViewerLayout layout =
+        layoutViewer(widthTwips(), heightTwips(), shownTwips(size.width()), shownTwips(size.height()));
     m_hScroll->move(m_hScroll->x(), twips::toPixels(layout.hScrollTop));
     m_picFramed->move(twips::pointToPixels(m_frame.left(), m_frame.top()));
     m_picFramed->show();
@@ -227,8 +260,24 @@ void frmViewer::showLoadedPicture(const QString &path)
         bar->show();
     }
     setFrameStatusText(gCurrentPath);
-    // While this one is looked at, the folder's next file is made ready for Next Image.
-    preloader.preloadNextInFolder(path);
+    // While this one is looked at, the folder's next file is made ready for Next Image; a
+    // picture still being decoded asks for it when it is complete.
+    if (m_picFramed->isComplete())
+        preloader.preloadNextInFolder(path);
+}
+
+QSize frmViewer::showWholePicture(const QString &path)
+{
+    const QImage image = loadPicture(path);
+    m_picFramed->setPicture(image);
+    return image.size();
+}
+
+void frmViewer::pictureFailedLate()
+{
+    m_wholeOnly = true;
+    ShowPicture(m_shownPath);
+    m_wholeOnly = false;
 }
 
 bool frmViewer::moveToNextFile()
@@ -245,6 +294,64 @@ bool frmViewer::moveToNextFile()
     if (next.isEmpty())
         return false;
     gCurrentPath = fs::joinPath(folder, next);
+    return true;
+}
+
+bool frmViewer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_framePicHolder) {
+        if (event->type() == QEvent::Wheel)
+            return scrollByWheel(static_cast<QWheelEvent *>(event));
+        if (event->type() == QEvent::KeyPress)
+            return scrollByKey(static_cast<QKeyEvent *>(event));
+    }
+    return ChildWindow::eventFilter(watched, event);
+}
+
+// A notch of the wheel (120) is one small step of the bar; Shift or a sideways wheel
+// scrolls across.
+bool frmViewer::scrollByWheel(const QWheelEvent *event)
+{
+    QPoint turned = event->angleDelta();
+    if (event->modifiers() & Qt::ShiftModifier)
+        turned = QPoint(turned.y(), turned.x());
+    m_wheelTurned += turned;
+    const std::pair<QScrollBar *, int *> bars[] = {{m_hScroll, &m_wheelTurned.rx()}, {m_vScroll, &m_wheelTurned.ry()}};
+    for (const auto &[bar, sum] : bars) {
+        const int notches = *sum / 120;
+        *sum -= notches * 120;
+        for (int i = 0; i < std::abs(notches) && !bar->isHidden(); ++i)
+            bar->triggerAction(notches > 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
+    }
+    return true;
+}
+
+bool frmViewer::scrollByKey(const QKeyEvent *event)
+{
+    if (event->modifiers() & ~(Qt::KeypadModifier))
+        return false;
+    QScrollBar *bar = m_vScroll;
+    QAbstractSlider::SliderAction action;
+    switch (event->key()) {
+    case Qt::Key_Up: action = QAbstractSlider::SliderSingleStepSub; break;
+    case Qt::Key_Down: action = QAbstractSlider::SliderSingleStepAdd; break;
+    case Qt::Key_PageUp: action = QAbstractSlider::SliderPageStepSub; break;
+    case Qt::Key_PageDown: action = QAbstractSlider::SliderPageStepAdd; break;
+    case Qt::Key_Home: action = QAbstractSlider::SliderToMinimum; break;
+    case Qt::Key_End: action = QAbstractSlider::SliderToMaximum; break;
+    case Qt::Key_Left:
+        bar = m_hScroll;
+        action = QAbstractSlider::SliderSingleStepSub;
+        break;
+    case Qt::Key_Right:
+        bar = m_hScroll;
+        action = QAbstractSlider::SliderSingleStepAdd;
+        break;
+    default:
+        return false;
+    }
+    if (!bar->isHidden())
+        bar->triggerAction(action);
     return true;
 }
 

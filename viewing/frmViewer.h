@@ -7,11 +7,16 @@
 #include <QRect>
 
 class QFrame;
-class QLabel;
+class QKeyEvent;
 class QPushButton;
 class QScrollBar;
+class QWheelEvent;
 
 namespace pixdock {
+
+namespace viewing {
+class PictureBox;
+}
 
 class frmViewer : public ChildWindow
 {
@@ -25,7 +30,7 @@ public:
     static frmViewer *openShared();
 
     QFrame *framePicHolder() const { return m_framePicHolder; }
-    QLabel *picFramed() const { return m_picFramed; }
+    viewing::PictureBox *picFramed() const { return m_picFramed; }
     QScrollBar *hScroll() const { return m_hScroll; }
     QScrollBar *vScroll() const { return m_vScroll; }
     QPushButton *cmdClose() const { return m_cmdClose; }
@@ -37,20 +42,31 @@ public:
 protected:
     void Form_Load() override;
     void Form_Unload() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void placeWindow();
     void ShowPicture(const QString &path);
     void showLoadedPicture(const QString &path);
+    // Shows the picture at `path` read as the loader reads it; raises its errors.
+    QSize showWholePicture(const QString &path);
+    // A large picture's rest could not be decoded: read it again whole, as the loader tells.
+    void pictureFailedLate();
     // After an unreadable picture: whether the user wants the next file, which then is gCurrentPath.
     bool moveToNextFile();
+    // The wheel and the keys scroll through the bars, as clicks on them would.
+    bool scrollByWheel(const QWheelEvent *event);
+    bool scrollByKey(const QKeyEvent *event);
 
     QFrame *m_framePicHolder;
-    QLabel *m_picFramed;
+    viewing::PictureBox *m_picFramed;
     QScrollBar *m_hScroll;
     QScrollBar *m_vScroll;
     QPushButton *m_cmdClose;
     QRect m_frame; // twips, within the window
+    QString m_shownPath;
+    bool m_wholeOnly = false;
+    QPoint m_wheelTurned; // wheel turns short of a whole notch, kept for the next
 };
 
 } // namespace pixdock

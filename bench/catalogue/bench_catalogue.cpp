@@ -1,13 +1,14 @@
 // Catalogue benchmark: a generated catalogue of N rows (default 1,000,000), searched and
 // listed by the program's own code, each figure beside its anchor measured in the same run on
-// the same data: the search statement run as a plain LIKE scan, and the list loaded whole
-// into the grid's model.
+// the same data: the search statement run as a plain LIKE scan, and the list read whole into a
+// QString per cell, sorted and put into the grid's model.
 //   bench_catalogue [N [R]]  N rows (or PIXDOCK_BENCH_ROWS), each figure the best of R runs
 //                            (default 3, or PIXDOCK_BENCH_RUNS); PIXDOCK_BENCH_SEED picks
 //                            other data (default 1).
 // Prints one Markdown table; exits 1 when the program's rows differ from the anchor's.
 #include "CatalogueBenchData.h"
 #include "CatalogueBenchRuns.h"
+#include "CatalogueService.h"
 #include "CatalogueStore.h"
 #include "Locations.h"
 
@@ -130,9 +131,13 @@ int main(int argc, char **argv)
         std::printf("the catalogue could not be opened: %s\n", qPrintable(e.description()));
         return 1;
     }
-    const double firstOpenSeconds = double(clock.nsecsElapsed()) / 1e9;
-    std::printf("made in %.1f s; the first open built the indexes in %.1f s\n", made.seconds,
-                firstOpenSeconds);
+    const double openMs = double(clock.nsecsElapsed()) / 1e6;
+    // The stored order and the search index are made on the writer thread, the program usable.
+    catalogue::CatalogueService::instance().waitForUpkeep();
+    const double upkeepSeconds = double(clock.nsecsElapsed()) / 1e9;
+    std::printf("made in %.1f s; opened in %.0f ms; the stored order and search index made on the worker in "
+                "%.1f s\n",
+                made.seconds, openMs, upkeepSeconds);
     std::fflush(stdout);
 
     const QList<SearchCase> cases = {
@@ -176,21 +181,27 @@ int main(int argc, char **argv)
 
     const bench::ListFigure list = bench::measureList(runs);
     identical = identical && list.identical;
-    tableRow(QStringLiteral("list window, %1 rows: first screen of sorted rows").arg(list.rows),
-             ms(list.firstScreenMs), ms(list.anchorMs) + QStringLiteral(" (every row loaded into the model)"),
+    const QString same = QStringLiteral("; rows ") + (list.identical ? QStringLiteral("identical") : QStringLiteral("**differ**"));
+    tableRow(QStringLiteral("list window, %1 rows: first screen of the snapshot, painted").arg(list.rows),
+             ms(list.firstScreenMs), ms(list.anchorMs) + QStringLiteral(" (every row read, sorted, into the model)"),
              QStringLiteral("%1x").arg(list.anchorMs / list.firstScreenMs, 0, 'f', 0),
-             QStringLiteral("≤ 100 ms: ") + verdict(list.firstScreenMs <= 100) + QStringLiteral("; rows ")
-                 + (list.identical ? QStringLiteral("identical") : QStringLiteral("**differ**")));
-    tableRow(QStringLiteral("list window: memory over an empty list"),
+             QStringLiteral("≤ 100 ms: ") + verdict(list.firstScreenMs <= 100) + same);
+    tableRow(QStringLiteral("list window: the whole snapshot copied (on the load thread)"), ms(list.fullCopyMs),
+             ms(list.anchorMs), QStringLiteral("%1x").arg(list.anchorMs / list.fullCopyMs, 0, 'f', 1),
+             QStringLiteral("≤ 3 s: ") + verdict(list.fullCopyMs <= 3000));
+    tableRow(QStringLiteral("list window: memory the process grew by (the snapshot's rows: %1 MB)")
+                 .arg(list.snapshotMb, 0, 'f', 1),
              QStringLiteral("%1 MB").arg(list.memoryMb, 0, 'f', 1),
              QStringLiteral("%1 MB").arg(list.anchorMemoryMb, 0, 'f', 1),
-             QStringLiteral("%1x").arg(list.anchorMemoryMb / std::max(list.memoryMb, 0.1), 0, 'f', 0),
-             QStringLiteral("≤ 50 MB: ") + verdict(list.memoryMb <= 50));
-    tableRow(QStringLiteral("list window: rest of the order, read in slices after the first screen"),
-             ms(list.wholeOrderMs), QStringLiteral("-"), QStringLiteral("-"),
+             QStringLiteral("%1x").arg(list.anchorMemoryMb / std::max(list.memoryMb, 0.1), 0, 'f', 1),
+             QStringLiteral("≤ 150 MB: ") + verdict(list.memoryMb <= 150));
+    tableRow(QStringLiteral("list window: the interface thread's longest stall while the snapshot loads"),
+             ms(list.longestStallMs), QStringLiteral("-"), QStringLiteral("-"),
+             QStringLiteral("≤ 100 ms: ") + verdict(list.longestStallMs <= 100));
+    tableRow(QStringLiteral("first open of a catalogue without the stored order and index: start-up's part"),
+             ms(openMs), QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("(for information)"));
+    tableRow(QStringLiteral("first open: making the stored order and the search index (writer thread)"),
+             QStringLiteral("%1 s").arg(upkeepSeconds, 0, 'f', 1), QStringLiteral("-"), QStringLiteral("-"),
              QStringLiteral("(for information)"));
-    tableRow(QStringLiteral("first open of a catalogue without the indexes: building them (once)"),
-             QStringLiteral("%1 s").arg(firstOpenSeconds, 0, 'f', 1), QStringLiteral("-"),
-             QStringLiteral("-"), QStringLiteral("(for information)"));
     return identical ? 0 : 1;
 }

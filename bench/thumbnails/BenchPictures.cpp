@@ -1,6 +1,9 @@
 // Making the benchmark pictures.
 #include "BenchPictures.h"
 
+#include "ExifJpeg.h"
+
+#include <QBuffer>
 #include <QColor>
 #include <QDir>
 #include <QFileInfo>
@@ -29,7 +32,7 @@ struct XorShift
     }
 };
 
-QImage scene(QSize size, quint64 seed)
+QImage scene(QSize size, quint64 seed, bool noise = true)
 {
     XorShift rng{seed * 0x9E3779B97F4A7C15ull + 1};
     QImage image(size, QImage::Format_RGB32);
@@ -50,6 +53,8 @@ QImage scene(QSize size, quint64 seed)
                             int(rng.next() % quint64(size.height())) - h / 2, w, h);
     }
     painter.end();
+    if (!noise)
+        return image;
     // Sensor noise: every channel of every pixel moves by up to 8 levels.
     for (int y = 0; y < size.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
@@ -65,40 +70,79 @@ QImage scene(QSize size, quint64 seed)
     return image;
 }
 
-bool writePicture(const QString &path, QSize size, quint64 seed)
+QByteArray jpegBytes(const QImage &image, int quality)
 {
-    // Written under a temporary name, so that a run broken off never leaves half a picture.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QImageWriter writer(&file, "jpeg");
-    writer.setQuality(90);
-    return writer.write(scene(size, seed)) && file.commit();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(quality);
+    return writer.write(image) ? bytes : QByteArray();
 }
 
-} // namespace
+// What a kind of picture is made of: its pixels and how they are written.
+struct Kind
+{
+    QString prefix;
+    QSize size;
+    QSize preview; // empty: none
+    bool noise = true;
+};
 
-QStringList cameraPictures(const QString &folder, int count, QSize size)
+bool writePicture(const QString &path, const Kind &kind, quint64 seed)
+{
+    const QImage image = scene(kind.size, seed, kind.noise);
+    QByteArray bytes = jpegBytes(image, 90);
+    if (bytes.isEmpty())
+        return false;
+    if (!kind.preview.isEmpty()) {
+        const QImage small = image.scaled(kind.preview, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        bytes = test::withApp1(bytes, test::exifBlock({.orientation = 1, .preview = jpegBytes(small, 85)}));
+    }
+    // Written under a temporary name, so that a run broken off never leaves half a picture.
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+QStringList pictures(const QString &folder, int count, const Kind &kind)
 {
     QDir().mkpath(folder);
     QStringList paths;
     QThreadPool pool;
     pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
     for (int i = 0; i < count; ++i) {
-        const QString path = QDir(folder).filePath(QStringLiteral("camera-%1x%2-%3.jpg")
-                                                       .arg(size.width())
-                                                       .arg(size.height())
+        const QString path = QDir(folder).filePath(QStringLiteral("%1-%2x%3-%4.jpg")
+                                                       .arg(kind.prefix)
+                                                       .arg(kind.size.width())
+                                                       .arg(kind.size.height())
                                                        .arg(i, 4, 10, QLatin1Char('0')));
         paths.append(path);
         if (QFileInfo(path).size() > 0)
             continue;
-        pool.start([path, size, i] {
-            if (!writePicture(path, size, quint64(i)))
+        pool.start([path, kind, i] {
+            if (!writePicture(path, kind, quint64(i)))
                 qWarning("cannot write %s", qPrintable(path));
         });
     }
     pool.waitForDone();
     return paths;
+}
+
+} // namespace
+
+QStringList cameraPictures(const QString &folder, int count, QSize size)
+{
+    return pictures(folder, count, {QStringLiteral("camera"), size, {}, true});
+}
+
+QStringList cameraPicturesWithPreview(const QString &folder, int count, QSize size, QSize preview)
+{
+    return pictures(folder, count, {QStringLiteral("exif"), size, preview, true});
+}
+
+QStringList smallPictures(const QString &folder, int count, QSize size)
+{
+    return pictures(folder, count, {QStringLiteral("small"), size, {}, false});
 }
 
 } // namespace pixdock::bench

@@ -33,6 +33,18 @@ std::optional<double> timeProcess(const QString &program, const QStringList &arg
 
 } // namespace
 
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return -1;
+}
+
 void readThrough(const QStringList &files)
 {
     for (const QString &path : files) {
@@ -69,6 +81,14 @@ std::optional<double> timeDjpegEighth(const QStringList &files, int lanes)
             QStringLiteral("1"), QStringLiteral("djpeg"), QStringLiteral("-scale"), QStringLiteral("1/8"),
             QStringLiteral("-outfile"), QStringLiteral("/dev/null") },
         names);
+}
+
+std::optional<double> timeDjpegWhole(const QString &file)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("djpeg"));
+    if (program.isEmpty())
+        return std::nullopt;
+    return timeProcess(program, {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), file});
 }
 
 } // namespace pixdock::bench

@@ -8,6 +8,9 @@
 
 namespace pixdock::bench {
 
+// The process's resident memory in megabytes (VmRSS); negative when it cannot be read.
+double residentMegabytes();
+
 // Reads every file once, so that all measurements find them in the page cache alike.
 void readThrough(const QStringList &files);
 
@@ -18,5 +21,9 @@ std::optional<double> timeVipsthumbnail(const QStringList &files, const QString 
 // Milliseconds for `djpeg -scale 1/8` over all files, one process per file, `lanes` at a time;
 // nothing when the program is missing or fails.
 std::optional<double> timeDjpegEighth(const QStringList &files, int lanes);
+
+// Milliseconds for djpeg's decode of the whole of one file (its output thrown away); nothing
+// when the program is missing or fails.
+std::optional<double> timeDjpegWhole(const QString &file);
 
 } // namespace pixdock::bench

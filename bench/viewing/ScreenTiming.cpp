@@ -1,14 +1,15 @@
 // Paint watching over an application-wide event filter; memory from /proc/self.
 #include "ScreenTiming.h"
 
+#include "PictureBox.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
-#include <QLabel>
 #include <QList>
-#include <QPixmap>
+#include <QPointer>
 
 #include <algorithm>
 #include <cctype>
@@ -21,13 +22,16 @@ class PicturePaintWatch : public QObject
 {
 public:
     bool painted = false;
+    QPointer<viewing::PictureBox> box;
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint && object->objectName() == QLatin1String("picFramed")) {
-            if (auto *label = qobject_cast<QLabel *>(object); label && !label->pixmap().isNull())
+        if (event->type() == QEvent::Paint && object->objectName() == QLatin1String("picFramed") && !painted) {
+            if (auto *shown = qobject_cast<viewing::PictureBox *>(object); shown && shown->showsPicture()) {
                 painted = true;
+                box = shown;
+            }
         }
         return false;
     }
@@ -64,19 +68,34 @@ double smapsKilobytes(const std::function<bool(const QByteArray &)> &wanted, boo
 }
 } // namespace
 
-double msUntilPicturePainted(const std::function<void()> &action)
+namespace {
+PaintTimes paintTimes(const std::function<void()> &action, bool untilWhole)
 {
     PicturePaintWatch watch;
     qApp->installEventFilter(&watch);
     QElapsedTimer clock;
     clock.start();
     action();
+    PaintTimes times;
     while (!watch.painted && clock.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    if (watch.painted)
+        times.painted = double(clock.nsecsElapsed()) / 1e6;
     qApp->removeEventFilter(&watch);
-    return watch.painted ? ms : -1;
+    if (!untilWhole)
+        return times;
+    // Waits for the worker's bands without spinning: it needs the core more than this loop.
+    while (watch.box && !watch.box->isComplete() && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (watch.box && watch.box->isComplete())
+        times.complete = double(clock.nsecsElapsed()) / 1e6;
+    return times;
 }
+} // namespace
+
+double msUntilPicturePainted(const std::function<void()> &action) { return paintTimes(action, false).painted; }
+
+PaintTimes msUntilPaintedAndWhole(const std::function<void()> &action) { return paintTimes(action, true); }
 
 void runEventsFor(int ms)
 {
@@ -84,18 +103,6 @@ void runEventsFor(int ms)
     clock.start();
     while (clock.elapsed() < ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
-    }
-    return -1;
 }
 
 double libraryResidentMegabytes(const QString &name)

@@ -12,11 +12,17 @@ namespace pixdock::bench {
 // has been painted; negative when none was painted within ten seconds.
 double msUntilPicturePainted(const std::function<void()> &action);
 
+struct PaintTimes
+{
+    double painted = -1;  // until a picture box first painted part of a picture
+    double complete = -1; // until that box held the whole picture
+};
+// The same, and then until the picture that was painted is whole.
+PaintTimes msUntilPaintedAndWhole(const std::function<void()> &action);
+
 // Runs the event loop for about `ms` milliseconds.
 void runEventsFor(int ms);
 
-// The process's resident memory in megabytes (VmRSS).
-double residentMegabytes();
 // Megabytes resident in the mappings of shared libraries whose file name contains `name`;
 // negative when no such library is mapped.
 double libraryResidentMegabytes(const QString &name);

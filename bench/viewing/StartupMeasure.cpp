@@ -1,6 +1,7 @@
 // Start-up under a clock that skips the splash wait.
 #include "StartupMeasure.h"
 
+#include "BenchTools.h"
 #include "CatalogueMaker.h"
 #include "Clock.h"
 #include "Locations.h"

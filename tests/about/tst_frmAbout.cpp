@@ -1,5 +1,6 @@
 // The about box: its texts, starting the system-information program, and closing it.
 #include "AboutBox.h"
+#include "CutOffTexts.h"
 #include "HostFrame.h"
 #include "Locations.h"
 #include "MessageBox.h"
@@ -69,28 +70,40 @@ private slots:
         QVERIFY(box->findChild<QLabel *>(QStringLiteral("lblDisclaimer"))->text().startsWith("Warning: "));
     }
 
+    void everyTextShowsWhole()
+    {
+        auto *box = sharedWindow<frmAbout>();
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        const QStringList cut = test::cutOffTexts(box);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(" | ")));
+    }
+
     void systemInfo_data()
     {
         QTest::addColumn<QString>("standIn");
         QTest::addColumn<bool>("commonProgramOnPath");
         QTest::addColumn<bool>("started");
+        QTest::addColumn<bool>("byEnter"); // Enter on the focused button instead of a click
         const QString first = QStringLiteral("[SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\nPATH=%1\n");
         const QString second = QStringLiteral("[SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=%1\n");
-        QTest::newRow("first value names the program") << first.arg("%PROGRAM%") << false << true;
+        QTest::newRow("first value names the program") << first.arg("%PROGRAM%") << false << true << false;
+        QTest::newRow("Enter on the focused button") << first.arg("%PROGRAM%") << false << true << true;
         QTest::newRow("first value names a missing file, second is never asked")
-            << first.arg("%FOLDER%/gone") + second.arg("%FOLDER%") << true << false;
-        QTest::newRow("second value's folder holds msinfo32") << second.arg("%FOLDER%") << false << true;
-        QTest::newRow("second value's folder lacks msinfo32") << second.arg("%EMPTY%") << true << false;
+            << first.arg("%FOLDER%/gone") + second.arg("%FOLDER%") << true << false << false;
+        QTest::newRow("second value's folder holds msinfo32") << second.arg("%FOLDER%") << false << true << false;
+        QTest::newRow("second value's folder lacks msinfo32") << second.arg("%EMPTY%") << true << false << false;
         QTest::newRow("first value fills the whole buffer")
-            << first.arg(QString(1024, 'x')) + second.arg("%FOLDER%") << true << false;
-        QTest::newRow("nothing named, a common program on the PATH") << "; empty\n" << true << true;
-        QTest::newRow("nothing named, nothing on the PATH") << "; empty\n" << false << false;
+            << first.arg(QString(1024, 'x')) + second.arg("%FOLDER%") << true << false << false;
+        QTest::newRow("nothing named, a common program on the PATH") << "; empty\n" << true << true << false;
+        QTest::newRow("nothing named, nothing on the PATH") << "; empty\n" << false << false << false;
     }
     void systemInfo()
     {
         QFETCH(QString, standIn);
         QFETCH(bool, commonProgramOnPath);
         QFETCH(bool, started);
+        QFETCH(bool, byEnter);
         const QString marker = path(QStringLiteral("started.txt"));
         for (const char *folder : {"folder", "empty", "bin"})
             QVERIFY(QDir(m_dir->path()).mkdir(QLatin1String(folder)));
@@ -110,7 +123,17 @@ private slots:
         locations::setRegistryFile(file.fileName());
 
         auto *box = sharedWindow<frmAbout>();
-        box->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->click();
+        auto *sysInfo = box->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"));
+        if (byEnter) {
+            box->show();
+            box->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(box));
+            sysInfo->setFocus(Qt::TabFocusReason);
+            QTRY_COMPARE(QApplication::focusWidget(), sysInfo);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        } else {
+            sysInfo->click();
+        }
         if (started) {
             QTRY_VERIFY(QFile::exists(marker));
             QCOMPARE(MessageBox::shownTexts(), QStringList());

@@ -4,14 +4,18 @@
 #include "MessageBox.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "UserInput.h"
 #include "BrowserOpening.h"
+#include "DarkTheme.h"
 #include "frmBrowser.h"
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -51,6 +55,17 @@ protected:
     }
 };
 
+// The relative lightness of a CSS colour "rgb(r, g, b)" or "rgba(r, g, b, a)".
+double lightness(const QString &css)
+{
+    const QString inner = css.section('(', 1).section(')', 0, 0);
+    const QStringList parts = inner.split(',');
+    if (parts.size() < 3)
+        return -1;
+    return (0.2126 * parts.at(0).toDouble() + 0.7152 * parts.at(1).toDouble() + 0.0722 * parts.at(2).toDouble())
+        / 255.0;
+}
+
 } // namespace
 
 class TestBrowserWindow : public QObject
@@ -82,12 +97,15 @@ class TestBrowserWindow : public QObject
             list << addressBox(w)->itemText(i);
         return list;
     }
-    static void typeAddressAndPressEnter(frmBrowser *w, const QUrl &url)
+    // Clicks into the address box, selects what it holds, types over it and presses Enter,
+    // every key going where the keyboard sends it.
+    static bool typeAddressAndPressEnter(frmBrowser *w, const QUrl &url, Qt::Key enter = Qt::Key_Return)
     {
-        QLineEdit *edit = addressBox(w)->lineEdit();
-        edit->selectAll();
-        QTest::keyClicks(edit, url.toString());
-        QTest::keyClick(edit, Qt::Key_Return);
+        test::clickOn(addressBox(w)->lineEdit());
+        if (QApplication::focusWidget() != addressBox(w))
+            return false;
+        return test::pressKey(Qt::Key_A, Qt::ControlModifier) && test::typeText(url.toString())
+            && test::pressKey(enter, enter == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
     }
     static void waitUntilSettled(frmBrowser *w, const QString &title)
     {
@@ -137,21 +155,24 @@ private slots:
     {
         QTest::addColumn<bool>("listed");
         QTest::addColumn<bool>("chooseFromList");
-        QTest::newRow("new address typed, Enter") << false << false;
-        QTest::newRow("listed address typed, Enter") << true << false;
-        QTest::newRow("entry chosen from the list") << true << true;
+        QTest::addColumn<Qt::Key>("enter");
+        QTest::newRow("new address typed, Enter") << false << false << Qt::Key_Return;
+        QTest::newRow("new address typed, keypad Enter") << false << false << Qt::Key_Enter;
+        QTest::newRow("listed address typed, Enter") << true << false << Qt::Key_Return;
+        QTest::newRow("entry chosen from the list") << true << true << Qt::Key_Return;
     }
     void enterAndAChosenEntryNavigateOnce()
     {
         QFETCH(bool, listed);
         QFETCH(bool, chooseFromList);
+        QFETCH(Qt::Key, enter);
         const QUrl a = m_server->url(QStringLiteral("/a.html"));
         const QUrl b = m_server->url(QStringLiteral("/b.html"));
         CountingPage *page = nullptr;
         frmBrowser *w = openBrowser(listed ? b.toString() : a.toString(), &page);
         if (listed) {
             waitUntilSettled(w, QStringLiteral("Page B"));
-            typeAddressAndPressEnter(w, a);
+            QVERIFY(typeAddressAndPressEnter(w, a));
         }
         waitUntilSettled(w, QStringLiteral("Page A"));
         QCOMPARE(entries(w).contains(b.toString()), listed);
@@ -165,7 +186,7 @@ private slots:
             list->setCurrentIndex(list->model()->index(1, 0));
             QTest::keyClick(list, Qt::Key_Return);
         } else {
-            typeAddressAndPressEnter(w, b);
+            QVERIFY(typeAddressAndPressEnter(w, b, enter));
         }
 
         waitUntilSettled(w, QStringLiteral("Page B"));
@@ -180,7 +201,7 @@ private slots:
         waitUntilSettled(w, QStringLiteral("Page A"));
 
         m_server->holdBack(QStringLiteral("/slow.html"));
-        typeAddressAndPressEnter(w, m_server->url(QStringLiteral("/slow.html")));
+        QVERIFY(typeAddressAndPressEnter(w, m_server->url(QStringLiteral("/slow.html"))));
         QTRY_COMPARE_WITH_TIMEOUT(m_server->heldRequests(), 1, 15000);
         QTRY_COMPARE(w->windowTitle(), QStringLiteral("Working..."));
 
@@ -200,8 +221,51 @@ private slots:
         waitUntilSettled(second, QStringLiteral("Pixdock Home"));
         QCOMPARE(entries(first).first(), QStringLiteral("qrc:/web/home.html"));
         // The manual the home page links to ships with it.
-        typeAddressAndPressEnter(first, QUrl(QStringLiteral("qrc:/web/manual/contents.html")));
+        first->bringToFront();
+        QVERIFY(typeAddressAndPressEnter(first, QUrl(QStringLiteral("qrc:/web/manual/contents.html"))));
         waitUntilSettled(first, QStringLiteral("Pixdock Manual"));
+    }
+
+    // The pages that ship with the program are drawn in the desktop theme's colours: with a
+    // dark theme, light words on a dark page, every word readable.
+    void theShippedPagesFollowTheTheme_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light theme") << false;
+        QTest::newRow("dark theme") << true;
+    }
+    void theShippedPagesFollowTheTheme()
+    {
+        QFETCH(bool, dark);
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(dark ? test::darkTheme(before) : before);
+        const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+
+        frmBrowser *w = openBrowser(QStringLiteral("qrc:/web/home.html"));
+        waitUntilSettled(w, QStringLiteral("Pixdock Home"));
+        for (const QString address : {"qrc:/web/home.html", "qrc:/web/search.html", "qrc:/web/manual/keyboard.html"}) {
+            if (view(w)->url().toString() != address) {
+                QVERIFY(typeAddressAndPressEnter(w, QUrl(address)));
+                QTRY_COMPARE_WITH_TIMEOUT(view(w)->url().toString(), address, 15000);
+                QTRY_VERIFY(!busyTimer(w)->isActive());
+            }
+            // Each text element's colour and the background it stands on, one a line.
+            QString colours;
+            view(w)->page()->runJavaScript(QStringLiteral(
+                "Array.from(document.querySelectorAll('h1, h2, p, li, td, a, b')).map(e => {"
+                "  let p = e; while (p && ['rgba(0, 0, 0, 0)', 'transparent'].includes(getComputedStyle(p).backgroundColor))"
+                "    p = p.parentElement;"
+                "  return getComputedStyle(e).color + '|' + (p ? getComputedStyle(p).backgroundColor : 'rgb(255, 255, 255)');"
+                "}).join('\\n')"),
+                                           [&colours](const QVariant &v) { colours = v.toString(); });
+            QTRY_VERIFY_WITH_TIMEOUT(!colours.isEmpty(), 15000);
+            for (const QString &line : colours.split('\n')) {
+                const QString ink = line.section('|', 0, 0);
+                QVERIFY2(qAbs(lightness(ink) - lightness(line.section('|', 1))) >= 0.4, qPrintable(address + ": " + line));
+                if (dark)
+                    QVERIFY2(lightness(ink) > 0.6, qPrintable(address + ": " + line));
+            }
+        }
     }
 
     void toolbarButtonsMoveThroughHistoryAndShippedPages()
@@ -209,7 +273,7 @@ private slots:
         const QUrl a = m_server->url(QStringLiteral("/a.html"));
         frmBrowser *w = openBrowser(a.toString());
         waitUntilSettled(w, QStringLiteral("Page A"));
-        typeAddressAndPressEnter(w, m_server->url(QStringLiteral("/b.html")));
+        QVERIFY(typeAddressAndPressEnter(w, m_server->url(QStringLiteral("/b.html"))));
         waitUntilSettled(w, QStringLiteral("Page B"));
 
         const QList<QPair<QString, QString>> steps = {

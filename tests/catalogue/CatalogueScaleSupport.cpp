@@ -1,10 +1,15 @@
 // Shared pieces of the index and paging tests.
 #include "CatalogueScaleSupport.h"
 
+#include "CatalogueService.h"
+#include "NameOrder.h"
+
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+
+#include <algorithm>
 
 namespace pixdock::test {
 
@@ -69,7 +74,7 @@ ForeignConnection::ForeignConnection(const QString &path, const QString &options
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     db.setDatabaseName(path);
-    db.setConnectOptions(options.isEmpty() ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=0") : options);
+    db.setConnectOptions(options.isEmpty() ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000") : options);
     if (!db.open())
         qWarning("cannot open %s: %s", qPrintable(path), qPrintable(db.lastError().text()));
 }
@@ -141,6 +146,63 @@ QList<catalogue::CatalogueRow> allRows(const catalogue::GridRows &rows)
     QList<catalogue::CatalogueRow> out;
     for (int r = 0; r < rows.rowCount(); ++r)
         out.append({rows.cell(r, 0), rows.cell(r, 1), rows.cell(r, 2)});
+    return out;
+}
+
+QList<catalogue::CatalogueRow> inNameOrder(QList<catalogue::CatalogueRow> rows)
+{
+    std::stable_sort(rows.begin(), rows.end(), [](const catalogue::CatalogueRow &a, const catalogue::CatalogueRow &b) {
+        return names::compare(a.fileName, b.fileName) < 0;
+    });
+    return rows;
+}
+
+QList<catalogue::CatalogueRow> tableRows(const QString &cataloguePath)
+{
+    ForeignConnection other(cataloguePath);
+    QSqlQuery q(other.database());
+    QList<catalogue::CatalogueRow> rows;
+    if (q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY rowid"))) {
+        while (q.next())
+            rows.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
+    }
+    return rows;
+}
+
+std::shared_ptr<catalogue::CatalogueSnapshot> loadedList()
+{
+    auto rows = catalogue::CatalogueService::instance().loadList();
+    rows->waitUntilLoaded();
+    return rows;
+}
+
+std::shared_ptr<catalogue::CatalogueSnapshot> searched(const QString &keywords)
+{
+    auto rows = catalogue::CatalogueService::instance().search(keywords);
+    rows->waitUntilLoaded();
+    return rows;
+}
+
+void CollectingSink::append(qint64 position, std::string_view fileName, std::string_view location,
+                            std::string_view description)
+{
+    const catalogue::CatalogueRow row{catalogue::textOf(fileName), catalogue::textOf(location),
+                                      catalogue::textOf(description)};
+    const auto [at, added] = placed.emplace(position, row);
+    // The first screen is handed again with the rest: the same row, or a fault.
+    if (!added && at->second != row)
+        ++handedAgain;
+}
+
+QList<catalogue::CatalogueRow> CollectingSink::rows() const
+{
+    QList<catalogue::CatalogueRow> out;
+    qint64 expectedPlace = 0;
+    for (const auto &[place, row] : placed) {
+        if (place != expectedPlace++)
+            return {}; // a gap: some place got no row
+        out.append(row);
+    }
     return out;
 }
 

@@ -2,16 +2,22 @@
 // functions of ours, as the sqlite3 shell would have), awkward text, and reading grid rows out.
 #pragma once
 
+#include "CatalogueEngine.h"
 #include "CatalogueGridRows.h"
+#include "CatalogueSnapshot.h"
 
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
 
+#include <map>
+
 namespace pixdock::test {
 
 // A connection to db.fil as another program has it: plain SQLite, no UNOCASE, no `like` of ours.
+// It waits up to ten seconds for a lock (this program's upkeep may be writing), unless the
+// options say otherwise.
 class ForeignConnection
 {
 public:
@@ -40,6 +46,36 @@ QString otherCase(QRandomGenerator &random, const QString &text);
 
 // Every row of a grid's rows, in order.
 QList<catalogue::CatalogueRow> allRows(const catalogue::GridRows &rows);
+// Rows as the list shows them: in the name order, rows of equal names in the order given.
+QList<catalogue::CatalogueRow> inNameOrder(QList<catalogue::CatalogueRow> rows);
+// The catalogue's rows in the order they were added, as a plain connection reads them.
+QList<catalogue::CatalogueRow> tableRows(const QString &cataloguePath);
+
+// The list and a search through the catalogue's service, waited for until whole.
+std::shared_ptr<catalogue::CatalogueSnapshot> loadedList();
+std::shared_ptr<catalogue::CatalogueSnapshot> searched(const QString &keywords);
+
+// A sink that keeps what an engine session reads.
+class CollectingSink : public catalogue::SnapshotSink
+{
+public:
+    void expectRows(qint64 count) override { expected = count; }
+    void append(qint64 position, std::string_view fileName, std::string_view location,
+                std::string_view description) override;
+    void restart() override
+    {
+        placed.clear();
+        ++restarts;
+    }
+    bool cancelled() const override { return false; }
+    // The rows in the order of their places; each place must have had one row only.
+    QList<catalogue::CatalogueRow> rows() const;
+
+    qint64 expected = -1;
+    int restarts = 0;
+    std::map<qint64, catalogue::CatalogueRow> placed;
+    int handedAgain = 0;
+};
 
 // A file's bytes; none when it cannot be read.
 QByteArray fileBytes(const QString &path);

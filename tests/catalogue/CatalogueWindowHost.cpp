@@ -94,6 +94,9 @@ void finishTest(std::unique_ptr<CatalogueWindowHost> &host)
 
 QStringList gridNames(catalogue::CatalogueGrid *grid)
 {
+    // A list still being copied is waited for.
+    if (grid->rows() > 1)
+        catalogue::waitForGridRow(grid, grid->rows() - 1);
     QStringList names;
     for (int row = 1; row < grid->rows(); ++row)
         names << grid->textOf(row, QStringLiteral("FileName"));

@@ -61,7 +61,7 @@ Window *shownWindow()
     return w;
 }
 
-// The file names of a grid's data rows, in grid order.
+// The file names of a grid's data rows, in grid order (once they are all copied).
 QStringList gridNames(catalogue::CatalogueGrid *grid);
 
 // Another program holding db.fil locked (an exclusive transaction) while it lives.

@@ -1,6 +1,7 @@
 // Opening db.fil, refusing files that are not a catalogue, and the statements' handling of
 // awkward values, all against real SQLite files in a temporary program folder.
 #include "CatalogueScaleSupport.h"
+#include "CatalogueService.h"
 #include "CatalogueStore.h"
 #include "ModGlobal.h"
 #include "ProgramFolder.h"
@@ -45,14 +46,29 @@ private slots:
     void refusesAFileThatIsNotACatalogueAndLeavesItAlone_data()
     {
         QTest::addColumn<bool>("present");
-        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("bytes");  // the file's bytes, or the layout its statements make
         QTest::addColumn<QString>("message");
         QTest::newRow("missing") << false << QByteArray() << "was not found";
         QTest::newRow("zero bytes") << true << QByteArray() << "the file is empty";
         QTest::newRow("garbage") << true << QByteArray(4096, 'x') << "not a database";
         QTest::newRow("text") << true << QByteArray("FileName,Location\nsunset.jpg,/photos\n")
                               << "not a database";
-        QTest::newRow("a database without table Info") << true << QByteArray("sqlite") << "no table Info";
+        QTest::newRow("a database without table Info")
+            << true << QByteArray("CREATE TABLE Pictures (Name TEXT)") << "it holds no table Info.";
+        QTest::newRow("Info a view") << true
+                                     << QByteArray("CREATE TABLE t (FileName, Location, Description);"
+                                                   "CREATE VIEW Info AS SELECT * FROM t")
+                                     << "Info is a view, not a table.";
+        QTest::newRow("Info without rowid")
+            << true
+            << QByteArray("CREATE TABLE Info (FileName TEXT PRIMARY KEY, Location TEXT, Description TEXT) "
+                          "WITHOUT ROWID")
+            << "table Info is a WITHOUT ROWID table";
+        QTest::newRow("a column Pixdock cannot fill")
+            << true << QByteArray("CREATE TABLE Info (FileName TEXT, Location TEXT, Description TEXT, Rating INTEGER NOT NULL)")
+            << "column Rating of table Info needs a value that Pixdock cannot give";
+        QTest::newRow("a column missing") << true << QByteArray("CREATE TABLE Info (FileName TEXT, Location TEXT)")
+                                          << "table Info has no column description.";
     }
     void refusesAFileThatIsNotACatalogueAndLeavesItAlone()
     {
@@ -61,8 +77,10 @@ private slots:
         QFETCH(QString, message);
         const QString path = m_folder->cataloguePath();
         QVERIFY(QFile::remove(path));
-        if (bytes == "sqlite") {
-            test::ForeignConnection(path).exec(QStringLiteral("CREATE TABLE Pictures (Name TEXT)"));
+        if (bytes.startsWith("CREATE")) {
+            test::ForeignConnection other(path);
+            for (const QByteArray &sql : bytes.split(';'))
+                QVERIFY(other.exec(QString::fromUtf8(sql)));
             bytes = test::fileBytes(path);
         } else if (present) {
             QFile f(path);
@@ -82,6 +100,30 @@ private slots:
         if (present)
             QCOMPARE(test::fileBytes(path), bytes);
         QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), before);
+    }
+
+    void aTableInfoWithColumnsOfItsOwnIsUsed_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("a column with a default") << "Rating INTEGER NOT NULL DEFAULT 0";
+        QTest::newRow("a column that may be empty") << "Notes TEXT";
+        QTest::newRow("its own rowid") << "Id INTEGER PRIMARY KEY NOT NULL";
+        QTest::newRow("a generated column") << "Shout TEXT GENERATED ALWAYS AS (upper(FileName))";
+    }
+    void aTableInfoWithColumnsOfItsOwnIsUsed()
+    {
+        QFETCH(QString, table);
+        const QString path = m_folder->cataloguePath();
+        QVERIFY(QFile::remove(path));
+        QVERIFY(test::ForeignConnection(path).exec(
+            QStringLiteral("CREATE TABLE Info (FileName TEXT, Location TEXT, Description TEXT, %1)").arg(table)));
+        OpenConnection();
+        CatalogueService &catalogue = CatalogueService::instance();
+        catalogue.addRow({QStringLiteral("a.jpg"), QStringLiteral("/p"), QStringLiteral("kept")});
+        catalogue.addRow({QStringLiteral("b.jpg"), QStringLiteral("/p"), QStringLiteral("gone")});
+        QCOMPARE(catalogue.removeRows(QStringLiteral("b.jpg"), QStringLiteral("/p")), 1);
+        QCOMPARE(test::allRows(*test::loadedList()), (QList<CatalogueRow>{{"a.jpg", "/p", "kept"}}));
+        QCOMPARE(test::allRows(*test::searched(QStringLiteral("KEPT"))), (QList<CatalogueRow>{{"a.jpg", "/p", "kept"}}));
     }
 
     void aLockedCatalogueFailsWithTheLockMessageInsteadOfWaiting_data()
@@ -165,20 +207,20 @@ private slots:
                  QList<CatalogueRow>{(CatalogueRow{"other.jpg", "/p", "other"})});
     }
 
-    void removalTakesEveryMatchingRowOfThatFolderOnly()
+    void removalTakesTheRowsOfExactlyThatNameAndFolder()
     {
         OpenConnection();
         const QSqlDatabase db = sharedConnection();
         addRow(db, "sunset.jpg", "/photos", "one");
         addRow(db, "sunset.jpg", "/photos", "two");
-        addRow(db, "SUNSET.JPG", "/Photos", "three");
-        addRow(db, "sunset.jpg", "/photos/old", "four");
-        addRow(db, "sunset.jpg", "/other", "five");
-        removeRows(db, "Sunset.jpg", "/PHOTOS");
+        addRow(db, "SUNSET.JPG", "/photos", "three");
+        addRow(db, "sunset.jpg", "/Photos", "four");
+        addRow(db, "sunset.jpg", "/photos/old", "five");
+        removeRows(db, "sunset.jpg", "/photos");
         QList<QString> left;
         for (const CatalogueRow &row : readRows(db, listStatement()))
             left << row.description;
-        QCOMPARE(left, (QList<QString>{"four", "five"}));
+        QCOMPARE(left, (QList<QString>{"three", "four", "five"}));
     }
 
     void errorsCarryTheDatabaseCodeAndAPlainText()

@@ -127,18 +127,6 @@ private slots:
         QVERIFY(evaluate(QStringLiteral("NULL LIKE ?"), {QStringLiteral("%")}).isNull());
     }
 
-    void theListIsOrderedByFileNameWithoutRegardToCase()
-    {
-        const QSqlDatabase db = sharedConnection();
-        for (const char *name : {"b.jpg", "ÉTÉ.jpg", "A.jpg", "été.jpg", "a.jpg", "Zebra.jpg", "c.jpg", "ω.jpg",
-                                 "Ω2.jpg"})
-            addRow(db, QString::fromUtf8(name), QStringLiteral("/p"), QStringLiteral("d"));
-        // Names differing in case only keep the order in which they were added.
-        QCOMPARE(fileNames(readRows(db, listStatement())),
-                 (QStringList{"A.jpg", "a.jpg", "b.jpg", "c.jpg", "Zebra.jpg", "ÉTÉ.jpg", "été.jpg", "ω.jpg",
-                              "Ω2.jpg"}));
-    }
-
     void searchFindsDescriptionsHoldingAnyKeyword_data()
     {
         QTest::addColumn<QString>("keywords");

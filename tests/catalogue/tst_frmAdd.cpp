@@ -7,12 +7,15 @@
 #include "MessageBox.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "UserInput.h"
 #include "WindowList.h"
 #include "frmAdd.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
@@ -160,7 +163,8 @@ private slots:
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 
-    void enterMovesThroughTheBoxesThenSavesAndFocusesExit()
+    // Every key goes where the keyboard sends it; the fourth Enter presses the focused Exit.
+    void enterMovesThroughTheBoxesThenSavesAndTheNextEnterPressesExit()
     {
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
         QVERIFY(m_host->activate());
@@ -168,25 +172,31 @@ private slots:
         QLineEdit *name = box(w, "txtFilename");
         QLineEdit *folder = box(w, "txtLocation");
         QLineEdit *description = box(w, "txtDescription");
-        QTRY_VERIFY(description->hasFocus());
+        QTRY_COMPARE(QApplication::focusWidget(), description);
         QCOMPARE(colourOf(description), catalogue::FocusedBoxColour);
 
-        name->setFocus(Qt::MouseFocusReason);
-        QTRY_VERIFY(name->hasFocus());
+        test::clickOn(name);
+        QTRY_COMPARE(QApplication::focusWidget(), name);
         QCOMPARE(colourOf(description), catalogue::UnfocusedBoxColour);
-        QTest::keyClick(name, Qt::Key_Return);
-        QTRY_VERIFY(folder->hasFocus());
+        QVERIFY(test::pressKey(Qt::Key_Return));
+        QCOMPARE(QApplication::focusWidget(), folder);
         QCOMPARE(colourOf(folder), catalogue::FocusedBoxColour);
         QCOMPARE(colourOf(name), catalogue::UnfocusedBoxColour);
         QCOMPARE(folder->selectedText(), QStringLiteral("/photos"));
-        QTest::keyClick(folder, Qt::Key_Enter);
-        QTRY_VERIFY(description->hasFocus());
-        QTest::keyClicks(description, QStringLiteral("beach"));
-        QTest::keyClick(description, Qt::Key_Return);
+        QVERIFY(test::pressKey(Qt::Key_Enter, Qt::KeypadModifier));
+        QCOMPARE(QApplication::focusWidget(), description);
+        QVERIFY(test::typeText(QStringLiteral("beach")));
+        QVERIFY(test::pressKey(Qt::Key_Return));
 
-        QTRY_VERIFY(w->findChild<QPushButton *>("cmdExit")->hasFocus());
+        QCOMPARE(QApplication::focusWidget(), w->findChild<QPushButton *>("cmdExit"));
         QCOMPARE(m_host->catalogueRows(), QStringList{"sunset.jpg|/photos|beach"});
         QCOMPARE(colourOf(description), catalogue::UnfocusedBoxColour);
+
+        QPointer<frmAdd> window = w;
+        QVERIFY(test::pressKey(Qt::Key_Enter, Qt::KeypadModifier));
+        test::flushDeletes();
+        QVERIFY(window.isNull());
+        QVERIFY(!loadedSharedWindow<frmAdd>());
     }
 
     void exitClosesAndTheNextOpeningLoadsAfresh()

@@ -50,15 +50,21 @@ private slots:
 
     void yesRemovesEveryRowOfThatNameAndFolderOnly_data()
     {
+        // Names and folders compare exactly, as the file system compares them: SUNSET.JPG in
+        // /Photos is another picture in another file.
         QTest::addColumn<QString>("current");
         QTest::addColumn<QStringList>("left");
-        QTest::newRow("duplicates and other case")
-            << "/photos/sunset.jpg" << QStringList{"sunset.jpg|/photos/old|c", "sunset.jpg|/other|d", "a.jpg|/|e"};
-        QTest::newRow("current path in other case")
-            << "/PHOTOS/Sunset.JPG" << QStringList{"sunset.jpg|/photos/old|c", "sunset.jpg|/other|d", "a.jpg|/|e"};
+        QTest::newRow("duplicates, not the other case")
+            << "/photos/sunset.jpg"
+            << QStringList{"SUNSET.JPG|/Photos|b", "SUNSET.JPG|/photos|c", "sunset.jpg|/photos/old|d", "a.jpg|/|e"};
+        QTest::newRow("the other case only")
+            << "/photos/SUNSET.JPG"
+            << QStringList{"sunset.jpg|/photos|a", "SUNSET.JPG|/Photos|b", "sunset.jpg|/photos|a2",
+                           "sunset.jpg|/photos/old|d", "a.jpg|/|e"};
         QTest::newRow("root folder") << "/a.jpg"
                                      << QStringList{"sunset.jpg|/photos|a", "SUNSET.JPG|/Photos|b",
-                                                    "sunset.jpg|/photos/old|c", "sunset.jpg|/other|d"};
+                                                    "SUNSET.JPG|/photos|c", "sunset.jpg|/photos|a2",
+                                                    "sunset.jpg|/photos/old|d"};
     }
     void yesRemovesEveryRowOfThatNameAndFolderOnly()
     {
@@ -66,8 +72,9 @@ private slots:
         QFETCH(QStringList, left);
         m_host->addRows({{"sunset.jpg", "/photos", "a"},
                          {"SUNSET.JPG", "/Photos", "b"},
-                         {"sunset.jpg", "/photos/old", "c"},
-                         {"sunset.jpg", "/other", "d"},
+                         {"SUNSET.JPG", "/photos", "c"},
+                         {"sunset.jpg", "/photos", "a2"},
+                         {"sunset.jpg", "/photos/old", "d"},
                          {"a.jpg", "/", "e"}});
         setFrameStatusText(current);
         frmDelete *w = test::shownWindow<frmDelete>();

@@ -8,6 +8,7 @@
 #include "ModGlobal.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "UserInput.h"
 #include "Twips.h"
 #include "WindowList.h"
 #include "frmImgList.h"
@@ -154,7 +155,6 @@ private slots:
         QFETCH(QString, path);
         frmImgList *w = test::shownWindow<frmImgList>();
         QHeaderView *header = w->grid()->horizontalHeader();
-        QVERIFY(header->sectionsMovable());
         header->moveSection(0, 2); // Location, Description, FileName
         header->moveSection(0, 1); // Description, Location, FileName
         test::doubleClickCell(w->grid(), row, 0);
@@ -162,6 +162,57 @@ private slots:
         QCOMPARE(gListRow, row);
         QCOMPARE(m_host->openedPictures, QStringList{path});
         QCOMPARE(m_host->broughtToFront, QList<bool>{true});
+    }
+
+    // A header dragged with the mouse and dropped on another column takes that column's
+    // place, wherever on the column it is let go.
+    void aDraggedColumnTakesThePlaceOfTheColumnUnderThePointer_data()
+    {
+        QTest::addColumn<QString>("dragged");
+        QTest::addColumn<QString>("droppedOn");
+        QTest::addColumn<double>("where"); // across the target column, 0 its left edge, 1 its right
+        QTest::addColumn<QStringList>("order");
+        const QStringList nameFirst{"Location", "FileName", "Description"};
+        const QStringList descriptionFirst{"Description", "FileName", "Location"};
+        QTest::newRow("to the right, dropped on the left quarter") << "FileName" << "Location" << 0.25 << nameFirst;
+        QTest::newRow("to the right, dropped on the right quarter") << "FileName" << "Location" << 0.75 << nameFirst;
+        QTest::newRow("to the left, dropped on the right quarter")
+            << "Description" << "FileName" << 0.75 << descriptionFirst;
+        QTest::newRow("to the left, dropped on the left quarter")
+            << "Description" << "FileName" << 0.25 << descriptionFirst;
+        QTest::newRow("two places on, right quarter") << "FileName" << "Description" << 0.75
+                                                 << QStringList{"Location", "Description", "FileName"};
+        QTest::newRow("dropped on itself") << "Location" << "Location" << 0.8
+                                           << QStringList{"FileName", "Location", "Description"};
+        QTest::newRow("dropped on the rows, not the header") << "FileName" << "rows" << 0.5
+                                                             << QStringList{"FileName", "Location", "Description"};
+    }
+    void aDraggedColumnTakesThePlaceOfTheColumnUnderThePointer()
+    {
+        QFETCH(QString, dragged);
+        QFETCH(QString, droppedOn);
+        QFETCH(double, where);
+        QFETCH(QStringList, order);
+        frmImgList *w = test::shownWindow<frmImgList>();
+        CatalogueGrid *grid = w->grid();
+        QHeaderView *header = grid->horizontalHeader();
+        const auto sectionOf = [&](const QString &name) { return header->logicalIndex(grid->positionOf(name)); };
+        const int from = sectionOf(dragged);
+        const QPoint press(header->sectionViewportPosition(from) + header->sectionSize(from) / 2,
+                           header->height() / 2);
+        QPoint release;
+        if (droppedOn == "rows") {
+            release = QPoint(press.x() + header->sectionSize(from), header->height() + 3 * grid->rowHeight(0));
+        } else {
+            const int to = sectionOf(droppedOn);
+            release = QPoint(header->sectionViewportPosition(to) + int(header->sectionSize(to) * where),
+                             header->height() / 2);
+        }
+        test::dragWithMouse(header->viewport(), press, release);
+        QStringList shown;
+        for (int position = 0; position < grid->cols(); ++position)
+            shown << grid->columnNameAt(position);
+        QCOMPARE(shown, order);
     }
 
     void eachDoubleClickOpensOneMoreViewer()

@@ -181,7 +181,7 @@ private slots:
         QCOMPARE(MessageBox::shown().size(), 1);
         QVERIFY2(MessageBox::shownTexts().first().startsWith("The catalogue could not be searched.\r\n"),
                  qPrintable(MessageBox::shownTexts().first()));
-        QVERIFY(MessageBox::shownTexts().first().contains("was not found"));
+        QVERIFY(MessageBox::shownTexts().first().contains("moved or deleted while Pixdock was running"));
         QCOMPARE(test::gridNames(w->grid()), (QStringList{"dog.jpg", "both.jpg"}));
 
         QVERIFY(QFile::rename(path + ".away", path));

@@ -1,21 +1,50 @@
 // Help > Contents and Help > Search For Help On against the manual the build made, and what
 // happens when the help files are missing or damaged.
+#include "DarkTheme.h"
 #include "HelpLauncher.h"
 #include "Locations.h"
 #include "RunTimeError.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QFile>
+#include <QScopeGuard>
 #include <QHelpIndexWidget>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTreeView>
 
 using namespace pixdock;
+
+namespace {
+// Words drawn in a colour too close to their page's to read: each text fragment's colour (the
+// palette's text colour where the page sets none) against its background.
+QStringList faintText(QTextBrowser *browser)
+{
+    const auto lightness = [](const QColor &c) { return 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF(); };
+    const QPalette palette = browser->palette();
+    QStringList faint;
+    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            const QColor ink = format.foreground().style() == Qt::NoBrush ? palette.color(QPalette::Text)
+                                                                          : format.foreground().color();
+            const QColor paper = format.background().style() == Qt::NoBrush ? palette.color(QPalette::Base)
+                                                                            : format.background().color();
+            if (!it.fragment().text().trimmed().isEmpty() && qAbs(lightness(ink) - lightness(paper)) < 0.4)
+                faint << QStringLiteral("%1 (%2 on %3)").arg(it.fragment().text().left(30), ink.name(), paper.name());
+        }
+    }
+    return faint;
+}
+} // namespace
 
 class TestHelpLauncher : public QObject
 {
@@ -73,6 +102,34 @@ private slots:
         QCOMPARE(help::helpWindow(), first);
         QCOMPARE(tabs()->currentWidget()->objectName(), QStringLiteral("contentsTab"));
         QCOMPARE(page()->source().fileName(), QStringLiteral("contents.html"));
+    }
+
+    // With a dark desktop theme every word of the manual stands out from its page, and screen
+    // readers announce the help as a window of its own, named by its title.
+    void theManualFollowsTheThemeAndIsAWindowToScreenReaders_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light theme") << false;
+        QTest::newRow("dark theme") << true;
+    }
+    void theManualFollowsTheThemeAndIsAWindowToScreenReaders()
+    {
+        QFETCH(bool, dark);
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(dark ? test::darkTheme(before) : before);
+        const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+        help::showHelpContents();
+        for (const char *name : {"contents.html", "keyboard.html", "viewing.html"}) {
+            page()->setSource(page()->source().resolved(QUrl(QLatin1String(name))));
+            QCOMPARE(page()->source().fileName(), QLatin1String(name));
+            const QStringList faint = faintText(page());
+            QVERIFY2(faint.isEmpty(), qPrintable(QStringLiteral("%1: %2").arg(name, faint.join(" | "))));
+        }
+
+        QAccessibleInterface *seen = QAccessible::queryAccessibleInterface(help::helpWindow());
+        QVERIFY(seen);
+        QCOMPARE(seen->role(), QAccessible::Window);
+        QCOMPARE(seen->text(QAccessible::Name), help::helpWindow()->windowTitle());
     }
 
     void missingOrDamagedHelpFilesRaiseAClearError_data()

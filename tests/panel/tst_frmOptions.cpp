@@ -111,8 +111,13 @@ private slots:
         QVERIFY(button);
         QCOMPARE(button->text(), caption);
         QCOMPARE(button->toolTip(), tooltip);
-        QCOMPARE(button->geometry(),
-                 twips::rectToPixels(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height()));
+        // As laid out; a caption that needs another line in this platform's font makes its
+        // button taller, short of the next one.
+        const QRect designed = twips::rectToPixels(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height());
+        QCOMPARE(button->pos(), designed.topLeft());
+        QCOMPARE(button->width(), designed.width());
+        QVERIFY(button->height() >= designed.height());
+        QVERIFY(button->height() < designed.height() + twips::toPixels(105));
         QCOMPARE(button->isVisible(), shown);
         // The panel's thin border leaves the whole button inside its client area.
         QVERIFY(m_panel->rect().contains(button->geometry()));

@@ -3,6 +3,7 @@
 
 #include "CatalogueStore.h"
 #include "KillCheck.h"
+#include "SqliteSession.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -42,6 +43,11 @@ void fillCatalogue(const QString &path, int rows)
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
+    // The file as a running Pixdock leaves it: its stored order and search index made, so that
+    // opening it later changes nothing.
+    catalogue::SqliteSession session(path);
+    while (session.upkeepStep() == catalogue::CatalogueSession::Upkeep::More) {
+    }
 }
 
 int countFromEnvironment(const char *name, int fallback)

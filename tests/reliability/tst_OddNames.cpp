@@ -21,6 +21,7 @@
 #include "frmDelete.h"
 #include "frmImgList.h"
 #include "frmSearch.h"
+#include "PictureBox.h"
 #include "frmViewer.h"
 
 #include <QDir>
@@ -138,7 +139,7 @@ private slots:
         // Opened: the viewer shows it and the status bar names it.
         gCurrentPath = path;
         frmViewer *viewer = frmViewer::openNew();
-        QVERIFY(!viewer->picFramed()->pixmap().isNull());
+        QVERIFY(viewer->picFramed()->isComplete());
         QCOMPARE(frameStatusText(), path);
         QVERIFY2(MessageBox::shownTexts().isEmpty(), qPrintable(MessageBox::shownTexts().join('|')));
         viewer->unload();

@@ -1,6 +1,7 @@
 // The fuzzers' properties, checked on every input kept in fuzz/regressions (inputs that once
 // broke one) and on the fuzzers' seeds, so a fault a fuzzer found stays fixed.
 #include "ParserProperties.h"
+#include "PictureProperties.h"
 #include "TestRegistry.h"
 
 #include <QDir>
@@ -19,12 +20,12 @@ private slots:
         QTest::addColumn<QString>("file");
         const QDir fuzz(QStringLiteral(PIXDOCK_FUZZ_FOLDER));
         for (const QString &kind : {QStringLiteral("regressions"), QStringLiteral("seeds")}) {
-            for (const QString &harness : {QStringLiteral("search"), QStringLiteral("paths"), QStringLiteral("order")}) {
-                const QDir dir(fuzz.filePath(kind + QLatin1Char('/') + harness));
+            for (const char *harness : {"search", "paths", "order", "exif", "jpeg", "pnghead"}) {
+                const QDir dir(fuzz.filePath(kind + QLatin1Char('/') + QLatin1String(harness)));
                 for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
                     if (name != QLatin1String("README"))
-                        QTest::addRow("%s/%s/%s", qPrintable(kind), qPrintable(harness), qPrintable(name))
-                            << harness << dir.filePath(name);
+                        QTest::addRow("%s/%s/%s", qPrintable(kind), harness, qPrintable(name))
+                            << QString::fromLatin1(harness) << dir.filePath(name);
                 }
             }
         }
@@ -41,6 +42,12 @@ private slots:
         if (harness == QLatin1String("search")) {
             const QStringList t = textsFromBytes(data, size_t(bytes.size()), 2);
             problem = checkSearch(t.at(0), t.at(1));
+        } else if (harness == QLatin1String("exif")) {
+            problem = checkExif(bytes);
+        } else if (harness == QLatin1String("jpeg")) {
+            problem = checkJpeg(bytes);
+        } else if (harness == QLatin1String("pnghead")) {
+            problem = checkPngHead(bytes);
         } else if (harness == QLatin1String("paths")) {
             const QStringList t = textsFromBytes(data, size_t(bytes.size()), 2);
             problem = checkPaths(t.at(0), t.at(1));

@@ -64,6 +64,17 @@ public:
         m_folder.reset();
     }
 
+    // Ends a test: closes the window, puts the program back and lets everything go. Returns
+    // what was wrong with the message and dialog answers, empty when nothing was.
+    QString finish()
+    {
+        const QString problems = unusedOrMissingAnswers();
+        close();
+        resetProgramState();
+        reset();
+        return problems;
+    }
+
 private:
     std::optional<ProgramFolder> m_folder;
     std::unique_ptr<frmMain> m_window;

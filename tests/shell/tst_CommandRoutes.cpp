@@ -10,11 +10,14 @@
 #include "Pictures.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "UserInput.h"
 #include "ViewingSetup.h"
 #include "WindowList.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -51,10 +54,7 @@ private slots:
     }
     void cleanup()
     {
-        const QString problems = test::unusedOrMissingAnswers();
-        m_main.close();
-        test::resetProgramState();
-        m_main.reset();
+        const QString problems = m_main.finish();
         QVERIFY2(problems.isEmpty(), qPrintable(problems));
     }
 
@@ -145,6 +145,40 @@ private slots:
 
         panelButton("cmdThumbnails")->click();
         QTRY_COMPARE(windowsCaptioned(QStringLiteral("Thumbnail Viewer")), 1);
+    }
+
+    // Enter and keypad Enter press the push button that has the focus, in every window.
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("opening"); // menu item that opens the window, empty for the panel
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<Qt::Key>("key");
+        QTest::newRow("panel, Enter") << "" << "cmdShowAll" << Qt::Key_Return;
+        QTest::newRow("panel, keypad Enter") << "" << "cmdSearch" << Qt::Key_Enter;
+        QTest::newRow("search window") << "mnuSearch" << "cmdSearch" << Qt::Key_Return;
+        QTest::newRow("delete window") << "mnuDelete" << "cmdContinue" << Qt::Key_Enter;
+        QTest::newRow("list window") << "mnuDatafrmImgList" << "cmdClose" << Qt::Key_Return;
+        QTest::newRow("viewer") << "mnuFileOpen" << "cmdClose" << Qt::Key_Enter;
+    }
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(QString, opening);
+        QFETCH(QString, button);
+        QFETCH(Qt::Key, key);
+        QWidget *window = WindowList::instance().at(1);
+        if (!opening.isEmpty()) {
+            if (opening == "mnuFileOpen")
+                CommonDialog::presetOpen(test::writePicture(m_pictures.path(), "a.png", {40, 30}));
+            m_main.window()->menuItem(opening)->trigger();
+            window = WindowList::instance().at(WindowList::instance().count() - 1);
+        }
+        auto *pushButton = window->findChild<QPushButton *>(button);
+        QVERIFY(pushButton);
+        QSignalSpy clicks(pushButton, &QPushButton::clicked);
+        pushButton->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), pushButton);
+        QVERIFY(test::pressKey(key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier));
+        QCOMPARE(clicks.count(), 1);
     }
 
 private:

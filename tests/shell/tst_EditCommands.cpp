@@ -1,15 +1,19 @@
 // Cut, Copy and Paste between the clipboard and the focused text field.
 #include "ChildWindow.h"
+#include "CommandWiring.h"
 #include "EditCommands.h"
 #include "MainWindowUnderTest.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "UserInput.h"
+#include "ViewingSetup.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -99,6 +103,11 @@ class TestEditCommands : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        viewing::installViewerOpeners();
+        installCommandHandlers();
+    }
     void init()
     {
         test::resetProgramState();
@@ -212,6 +221,53 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), editor->button);
         w->menuItem("mnuEditCopy")->trigger();
         QVERIFY(clipboard()->text().isEmpty());
+    }
+
+    // Chosen from the menu bar with the mouse: the menu takes the focus from the box for a
+    // moment, and the command still works on what was selected when the menu opened.
+    void theEditMenuWorksOnTheSelectionItOpenedOn_data()
+    {
+        QTest::addColumn<QString>("openWith");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("tabs");
+        QTest::newRow("add window, description") << "Add To Database" << "txtDescription" << 0;
+        QTest::newRow("add window, file name") << "Add To Database" << "txtFilename" << 1;
+        QTest::newRow("search window, keywords") << "Search" << "txtKeywords" << 0;
+    }
+    void theEditMenuWorksOnTheSelectionItOpenedOn()
+    {
+        QFETCH(QString, openWith);
+        QFETCH(QString, box);
+        QFETCH(int, tabs);
+        frmMain *w = m_main.start();
+        w->resize(1000, 800);
+        QMenuBar *bar = w->menuBar();
+        QVERIFY(test::chooseFromMenu(bar, "Images", openWith));
+        for (int i = 0; i < tabs; ++i)
+            QVERIFY(test::pressKey(Qt::Key_Tab));
+        auto *field = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(field);
+        QCOMPARE(field->objectName(), box);
+
+        QVERIFY(test::typeText("hello world"));
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(test::pressKey(Qt::Key_Left, Qt::ShiftModifier));
+        QVERIFY(test::chooseFromMenu(bar, "Edit", "Cut"));
+        QCOMPARE(clipboard()->text(), QStringLiteral("world"));
+        QCOMPARE(field->text(), QStringLiteral("hello "));
+
+        // Nothing selected: Paste inserts at the caret.
+        QVERIFY(test::pressKey(Qt::Key_Home));
+        QVERIFY(test::chooseFromMenu(bar, "Edit", "Paste"));
+        QCOMPARE(field->text(), QStringLiteral("worldhello "));
+
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(test::pressKey(Qt::Key_Right, Qt::ShiftModifier));
+        QVERIFY(test::chooseFromMenu(bar, "Edit", "Copy"));
+        QCOMPARE(clipboard()->text(), QStringLiteral("hello"));
+        QCOMPARE(field->text(), QStringLiteral("worldhello "));
+        QCOMPARE(field->selectedText(), QStringLiteral("hello"));
+        QCOMPARE(QApplication::focusWidget(), field);
     }
 
 private:

@@ -1,4 +1,4 @@
-// Tiling child windows and lining up minimised ones.
+// Cascading and tiling child windows and lining up minimised ones.
 #include "TestRegistry.h"
 #include "WindowArrangement.h"
 
@@ -60,6 +60,34 @@ private slots:
         }
         if (!rects.isEmpty())
             QCOMPARE(covered, qint64(area.width()) * area.height());
+    }
+
+    void cascadeKeepsSizesAndStepsDownAndRight_data()
+    {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<Sizes>("sizes");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<Rects>("expected");
+        const QRect area(0, 0, 600, 400);
+        QTest::newRow("no windows") << area << Sizes{} << 20 << Rects{};
+        QTest::newRow("sizes kept, a step down and right each") << area << Sizes{{200, 100}, {300, 150}} << 20
+            << Rects{{0, 0, 200, 100}, {20, 20, 300, 150}};
+        QTest::newRow("too large: shrunk to what is left of the area") << area << Sizes{{800, 500}, {700, 300}}
+            << 20 << Rects{{0, 0, 600, 400}, {20, 20, 580, 300}};
+        QTest::newRow("past the middle: back to the corner") << QRect(0, 0, 100, 100)
+            << Sizes{{40, 40}, {40, 40}, {40, 40}, {40, 40}} << 30
+            << Rects{{0, 0, 40, 40}, {30, 30, 40, 40}, {0, 0, 40, 40}, {30, 30, 40, 40}};
+        QTest::newRow("an area beside the control panel") << QRect(120, 0, 400, 300)
+            << Sizes{{100, 100}, {100, 100}} << 25 << Rects{{120, 0, 100, 100}, {145, 25, 100, 100}};
+        QTest::newRow("an empty area places nothing") << QRect(0, 0, 0, 0) << Sizes{{10, 10}} << 20 << Rects{};
+    }
+    void cascadeKeepsSizesAndStepsDownAndRight()
+    {
+        QFETCH(QRect, area);
+        QFETCH(Sizes, sizes);
+        QFETCH(int, step);
+        QFETCH(Rects, expected);
+        QCOMPARE(cascade(area, sizes, step), expected);
     }
 
     void iconsLineUpFromTheBottomLeft_data()

@@ -1,5 +1,6 @@
 // The main window's commands: placeholders, help, exit, arrangement and the toolbar's dispatch.
 #include "ChildWindow.h"
+#include "Frame.h"
 #include "Locations.h"
 #include "MainWindowUnderTest.h"
 #include "MessageBox.h"
@@ -12,11 +13,14 @@
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace pixdock;
+using pixdock::arrangement::Tiling;
 
 Q_DECLARE_METATYPE(pixdock::frmMain::Command)
 
@@ -212,40 +216,70 @@ private slots:
         QCOMPARE(b->pos(), corners.at(1));
     }
 
-    void tilingGivesEachOpenWindowOneTile_data()
+    // Arranging leaves every window usable: the fixed control panel stays where it is, the
+    // others are tiled or cascaded in the area beside it, cascading keeps their sizes.
+    void arrangingLeavesThePanelAloneAndEveryWindowUsable_data()
     {
         QTest::addColumn<QString>("item");
-        QTest::addColumn<bool>("vertical");
-        QTest::newRow("Tile Horizontal") << "mnuWindowTileHorizontal" << false;
-        QTest::newRow("Tile Vertical") << "mnuWindowTileVertical" << true;
+        QTest::newRow("Tile Horizontal") << "mnuWindowTileHorizontal";
+        QTest::newRow("Tile Vertical") << "mnuWindowTileVertical";
+        QTest::newRow("Cascade") << "mnuWindowCascade";
     }
-    void tilingGivesEachOpenWindowOneTile()
+    void arrangingLeavesThePanelAloneAndEveryWindowUsable()
     {
         QFETCH(QString, item);
-        QFETCH(bool, vertical);
         frmMain *w = m_main.window();
+        w->resize(1000, 800);
+        QMdiSubWindow *panel = qobject_cast<QMdiSubWindow *>(WindowList::instance().at(1)->parentWidget());
+        QVERIFY(panel);
+        const QRect panelPlace = panel->geometry();
         QMdiSubWindow *a = openChild(QStringLiteral("A"))->subWindow();
         QMdiSubWindow *b = openChild(QStringLiteral("B"))->subWindow();
+        a->resize(300, 200);
+        b->resize(250, 260);
         b->showMaximized();
+        const QSize aSize = a->size();
+
         w->menuItem(item)->trigger();
+        QCOMPARE(panel->geometry(), panelPlace);
         QVERIFY(!b->isMaximized());
-        // Three windows with the control panel; the panel keeps its fixed size.
-        const QList<QRect> tiles = arrangement::tile(w->childArea()->viewport()->rect(), 3,
-                                                     vertical ? arrangement::Tiling::Vertical
-                                                              : arrangement::Tiling::Horizontal);
-        QVERIFY(tiles.contains(a->geometry()));
-        QVERIFY(tiles.contains(b->geometry()));
-        QVERIFY(a->geometry() != b->geometry());
+        QRect beside = w->childArea()->viewport()->rect();
+        beside.setLeft(panelPlace.right() + 1);
+        for (QMdiSubWindow *sub : {a, b}) {
+            QVERIFY2(beside.contains(sub->geometry()), qPrintable(sub->windowTitle()));
+            QVERIFY(sub->width() >= 200 && sub->height() >= 150);
+        }
+        if (item == "mnuWindowCascade") {
+            QCOMPARE(a->size(), aSize);
+            QCOMPARE(b->size(), QSize(250, 260));
+            QVERIFY(a->pos() != b->pos());
+        } else {
+            const Tiling how = item == "mnuWindowTileVertical" ? arrangement::Tiling::Vertical
+                                                                : arrangement::Tiling::Horizontal;
+            const QList<QRect> tiles = arrangement::tile(beside, 2, how);
+            QVERIFY(tiles.contains(a->geometry()));
+            QVERIFY(tiles.contains(b->geometry()));
+            QVERIFY(a->geometry() != b->geometry());
+        }
     }
 
-    void cascadeOverlapsTheWindowsDiagonally()
+    // A frame too small for its windows scrolls them into view, as the first run's frame is.
+    void aWindowReachingPastTheFrameCanBeScrolledIntoView()
     {
         frmMain *w = m_main.window();
-        QMdiSubWindow *a = openChild(QStringLiteral("A"))->subWindow();
-        QMdiSubWindow *b = openChild(QStringLiteral("B"))->subWindow();
-        w->menuItem("mnuWindowCascade")->trigger();
-        QVERIFY(a->pos() != b->pos());
-        QVERIFY(a->geometry().intersects(b->geometry()));
+        QWidget *panel = WindowList::instance().at(1);
+        setPanelCatalogueButtonsVisible(true);
+        auto *lowest = panel->findChild<QPushButton *>(QStringLiteral("cmdThumbnails"));
+        QMdiArea *area = w->childArea();
+        const auto inView = [area](QWidget *widget) {
+            const QRect place(widget->mapTo(area->viewport(), QPoint(0, 0)), widget->size());
+            return area->viewport()->rect().contains(place);
+        };
+        QVERIFY(!inView(lowest));
+        QScrollBar *bar = area->verticalScrollBar();
+        QTRY_VERIFY(bar->isVisible());
+        bar->triggerAction(QAbstractSlider::SliderToMaximum);
+        QVERIFY(inView(lowest));
     }
 
 private:

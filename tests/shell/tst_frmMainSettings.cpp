@@ -58,6 +58,19 @@ private slots:
         QCOMPARE(w->frameGeometry(), twips::rectToPixels(1000, 1000, 6500, 6500));
     }
 
+    // Start after start the window comes back with the outer frame, title bar and borders
+    // included, that it was closed with: it does not grow by its frame each time.
+    void theOuterFrameStaysTheSameFromStartToStart()
+    {
+        const QRect firstRun = twips::rectToPixels(1000, 1000, 6500, 6500);
+        for (int start = 1; start <= 3; ++start) {
+            frmMain *w = m_main.open();
+            QTRY_COMPARE(w->frameGeometry(), firstRun);
+            m_main.close();
+            test::resetProgramState();
+        }
+    }
+
     void closingStoresTheOuterGeometryAsDecimalTwips()
     {
         frmMain *w = m_main.open();

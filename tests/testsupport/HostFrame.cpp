@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QTest>
 
 namespace pixdock::test {
 
@@ -51,6 +52,9 @@ HostFrame::HostFrame()
     gMainWindow = this;
     setFrame(this);
     show();
+    // Keys go to the focus widget of the active window, as they do for a person.
+    activateWindow();
+    QTest::qWaitForWindowActive(this);
     m_panel = new HostPanel;
     setPanel(m_panel);
     m_panel->load();

@@ -7,11 +7,13 @@
 #include "Locations.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
+#include "NameOrder.h"
 #include "WindowList.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLocale>
 #include <QPointer>
 #include <QWidget>
 
@@ -63,6 +65,14 @@ QString unusedOrMissingAnswers()
     if (CommonDialog::unansweredDialogs() > 0)
         problems << QStringLiteral("%1 dialog(s) nobody answered").arg(CommonDialog::unansweredDialogs());
     return problems.join(QStringLiteral("; "));
+}
+
+void switchLocale(const QLocale &locale)
+{
+    names::watchLocaleChanges();
+    QLocale::setDefault(locale);
+    QEvent change(QEvent::LocaleChange);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &change);
 }
 
 } // namespace pixdock::test

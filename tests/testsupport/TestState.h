@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QLocale;
+
 namespace pixdock::test {
 
 // Called before the QApplication exists (WebEngine and similar set-up).
@@ -16,5 +18,8 @@ void resetProgramState();
 void flushDeletes();
 // Empty when every queued answer was used and no question went unanswered, else what is wrong.
 QString unusedOrMissingAnswers();
+// Makes `locale` the default and tells the application, as the platform does when the user's
+// locale changes (QEvent::LocaleChange); the name order follows it.
+void switchLocale(const QLocale &locale);
 
 } // namespace pixdock::test

@@ -18,6 +18,8 @@
 
 #include <optional>
 
+#include <glib.h>
+
 using namespace pixdock;
 using namespace pixdock::thumbnails;
 
@@ -77,12 +79,39 @@ private slots:
         QTest::newRow("accent") << QStringLiteral("/photos/\u00e9t\u00e9.jpg")
                                 << QByteArray("file:///photos/%C3%A9t%C3%A9.jpg");
         QTest::newRow("percent and hash") << "/p/100%#1.jpg" << QByteArray("file:///p/100%25%231.jpg");
+        QTest::newRow("reserved characters")
+            << "/p/[a];b&c=d!e$f'g(h)*+,:@~.jpg" << QByteArray("file:///p/%5Ba%5D%3Bb&c=d!e$f'g(h)*+,:@~.jpg");
     }
     void aFileUriIsTheAbsolutePathPercentEncoded()
     {
         QFETCH(QString, path);
         QFETCH(QByteArray, uri);
         QCOMPARE(fileUri(path), uri);
+    }
+
+    // File managers name their entries by GLib's URI of the file; so must we, or the entries
+    // are not shared.
+    void aFileUriIsTheOneGLibGives_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (char c = 1; c < 127; ++c) {
+            if (c != '/')
+                QTest::addRow("character %d", int(c)) << QStringLiteral("a%1b.jpg").arg(QLatin1Char(c));
+        }
+        QTest::newRow("brackets and friends") << "[2024] holiday; Tom & Jerry = fun!.jpg";
+        QTest::newRow("accents and CJK") << QStringLiteral("\u00e9t\u00e9 \u5199\u771f \U0001F600.jpg");
+        QTest::newRow("spaces at the ends") << " a b .png";
+    }
+    void aFileUriIsTheOneGLibGives()
+    {
+        QFETCH(QString, name);
+        const QString path = QStringLiteral("/photos/") + name;
+        const QByteArray native = QFile::encodeName(path);
+        gchar *uri = g_filename_to_uri(native.constData(), nullptr, nullptr);
+        QVERIFY(uri);
+        const QByteArray expected(uri);
+        g_free(uri);
+        QCOMPARE(fileUri(path), expected);
     }
 
     void entrySizeFitsIn128KeepingProportionsAndNeverEnlarges_data()
@@ -120,6 +149,25 @@ private slots:
         QCOMPARE(QFileInfo(m_cache.root()).permissions() & 0x0777, QFile::Permissions(0x0700));
         QCOMPARE(QFileInfo(m_cache.root() + "/normal").permissions() & 0x0777, QFile::Permissions(0x0700));
         QCOMPARE(QDir(m_cache.root() + "/normal").entryList(QDir::Files).size(), 1);
+    }
+
+    void anEntryKeepsThePicturesColoursAndTransparency()
+    {
+        QImage picture(300, 200, QImage::Format_ARGB32);
+        picture.fill(Qt::transparent);
+        for (int y = 0; y < 200; ++y)
+            for (int x = 150; x < 300; ++x)
+                picture.setPixelColor(x, y, QColor(200, 30, 90));
+        const QString path = m_pictures->filePath(QStringLiteral("half.png"));
+        QVERIFY(picture.save(path));
+        QVERIFY(!makeThumbnail(path, m_cache).isNull());
+        // Read back by Qt's own PNG reader, as any program reads the shared cache.
+        const QImage entry(m_cache.entryPath(fileUri(path)));
+        QCOMPARE(entry.size(), QSize(128, 85));
+        QVERIFY(entry.hasAlphaChannel());
+        QCOMPARE(entry.pixelColor(10, 40).alpha(), 0);
+        QVERIFY(near(entry.pixelColor(118, 40), QColor(200, 30, 90)));
+        QCOMPARE(entry.pixelColor(118, 40).alpha(), 255);
     }
 
     void aFreshEntryIsUsedInsteadOfThePicture()

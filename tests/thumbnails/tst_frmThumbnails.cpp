@@ -1,6 +1,7 @@
 // The thumbnail window over the real catalogue windows: which pictures it shows and in what
 // order, files without a thumbnail, the clipboard, the shared cache, the progress and the
-// hourglass, closing it part-way, showing it again, and opening a thumbnail in the viewer.
+// hourglass, closing it part-way, showing it again, opening a thumbnail in the viewer by
+// double-click or Return, the rows scrolled to first, and labels that wrap.
 #include "CatalogueGrid.h"
 #include "CatalogueStore.h"
 #include "Frame.h"
@@ -11,6 +12,9 @@
 #include "TestRegistry.h"
 #include "TestState.h"
 #include "ThumbnailCache.h"
+#include "ThumbnailDelegate.h"
+#include "ThumbnailSheetModel.h"
+#include "ThumbnailSheetView.h"
 #include "Twips.h"
 #include "ViewerOpening.h"
 #include "ViewingSetup.h"
@@ -19,6 +23,7 @@
 #include "frmSearch.h"
 #include "frmThumbnails.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -26,8 +31,8 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -44,30 +49,28 @@ namespace {
 
 constexpr int BuildTimeout = 30000;
 
-QListWidget *sheetList(frmThumbnails *sheet)
+ThumbnailSheetView *sheetView(frmThumbnails *sheet)
 {
-    return sheet->findChild<QListWidget *>(QStringLiteral("lvViewer"));
+    return sheet->findChild<ThumbnailSheetView *>(QStringLiteral("lvViewer"));
 }
 
-QStringList labels(frmThumbnails *sheet)
+QAbstractItemModel *items(frmThumbnails *sheet) { return sheetView(sheet)->model(); }
+
+QStringList itemTexts(frmThumbnails *sheet, int role)
 {
     QStringList texts;
-    for (int i = 0; i < sheetList(sheet)->count(); ++i)
-        texts << sheetList(sheet)->item(i)->text();
+    for (int row = 0; row < items(sheet)->rowCount(); ++row)
+        texts << items(sheet)->index(row, 0).data(role).toString();
     return texts;
 }
 
-QStringList keys(frmThumbnails *sheet)
-{
-    QStringList paths;
-    for (int i = 0; i < sheetList(sheet)->count(); ++i)
-        paths << sheetList(sheet)->item(i)->data(Qt::UserRole).toString();
-    return paths;
-}
+QStringList labels(frmThumbnails *sheet) { return itemTexts(sheet, Qt::DisplayRole); }
 
-QImage iconImage(QListWidgetItem *item)
+QStringList keys(frmThumbnails *sheet) { return itemTexts(sheet, ThumbnailSheetModel::KeyRole); }
+
+QImage thumbnailAt(frmThumbnails *sheet, int row)
 {
-    return item->icon().pixmap(QSize(100, 100)).toImage();
+    return items(sheet)->index(row, 0).data(Qt::DecorationRole).value<QImage>();
 }
 
 int windowsCaptioned(const QString &text)
@@ -111,7 +114,7 @@ private slots:
         gListRow = 5;
         frmThumbnails *sheet = openSheet();
         QCOMPARE(sheet->windowTitle(), QStringLiteral("Thumbnail Viewer"));
-        QCOMPARE(sheetList(sheet)->count(), 0);
+        QCOMPARE(items(sheet)->rowCount(), 0);
         QCOMPARE(gListRow, 6);
         const auto rounded = [](int t) { return twips::fromPixels(twips::toPixels(t)); };
         QCOMPARE(sheet->leftTwips(), rounded(panelWidthTwips()));
@@ -137,7 +140,8 @@ private slots:
         QCOMPARE(gCurrentPath, folder + "/c.png");
         QCOMPARE(list->grid()->row(), 3);
         QCOMPARE(list->grid()->col(), 1);
-        QCOMPARE(iconImage(sheetList(sheet)->item(0)).size(), QSize(100, 100));
+        // Made at the screen's pixels, so that it is sharp on a dense screen too.
+        QCOMPARE(thumbnailAt(sheet, 0).size(), (QSizeF(100, 100) * sheet->devicePixelRatioF()).toSize());
     }
 
     void aPictureListedTwiceShowsOnceAtItsFirstPlaceListFirstThenSearch()
@@ -215,7 +219,7 @@ private slots:
         addRows({{"a.png", m_pictures->path()}, {"b.jpg", m_pictures->path()}});
         openList();
         frmThumbnails *sheet = openBuiltSheet();
-        QCOMPARE(sheetList(sheet)->count(), 2);
+        QCOMPARE(items(sheet)->rowCount(), 2);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("keep me"));
         QVERIFY(QGuiApplication::clipboard()->image().isNull());
     }
@@ -238,7 +242,7 @@ private slots:
         QVERIFY(cache.write(stamp, magenta));
 
         frmThumbnails *again = openBuiltSheet();
-        QCOMPARE(iconImage(sheetList(again)->item(0)).pixelColor(50, 50), QColor(Qt::magenta));
+        QCOMPARE(thumbnailAt(again, 0).pixelColor(50, 50), QColor(Qt::magenta));
     }
 
     void progressAndHourglassWhileBuildingThenTheCount()
@@ -277,7 +281,7 @@ private slots:
         addRows(rows);
         openList();
         QPointer<frmThumbnails> sheet = frmThumbnails::showShared();
-        QSignalSpy placed(sheetList(sheet)->model(), &QAbstractItemModel::rowsInserted);
+        QSignalSpy placed(items(sheet), &QAbstractItemModel::dataChanged);
         QVERIFY(placed.wait(BuildTimeout));
         QVERIFY(sheet->isBuilding());
         QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("cmdExit")), Qt::LeftButton);
@@ -320,10 +324,10 @@ private slots:
         const QString path = picture("a.png");
         addRows({{"a.png", m_pictures->path()}});
         openList();
-        QListWidget *list = sheetList(openBuiltSheet());
-        QVERIFY(list->dragEnabled());
-        QVERIFY(!list->acceptDrops());
-        std::unique_ptr<QMimeData> data(list->model()->mimeData({list->model()->index(0, 0)}));
+        ThumbnailSheetView *view = sheetView(openBuiltSheet());
+        QVERIFY(view->dragEnabled());
+        QVERIFY(!view->acceptDrops());
+        std::unique_ptr<QMimeData> data(view->model()->mimeData({view->model()->index(0, 0)}));
         QCOMPARE(data->urls(), QList<QUrl>{QUrl::fromLocalFile(path)});
     }
 
@@ -337,7 +341,7 @@ private slots:
         openList();
         gCurrentPath = other;
         viewers::openNewViewer();
-        QListWidget *list = sheetList(openBuiltSheet());
+        ThumbnailSheetView *list = sheetView(openBuiltSheet());
 
         doubleClick(list, 0);
         QCOMPARE(gCurrentPath, a);
@@ -355,13 +359,103 @@ private slots:
         QVERIFY(gCurrentPath.isEmpty());
     }
 
-private:
-    static void doubleClick(QListWidget *list, int row)
+    void returnOnASelectedThumbnailOpensItAsADoubleClickDoes()
     {
-        list->scrollToItem(list->item(row));
-        const QPoint centre = list->visualItemRect(list->item(row)).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+        viewing::installViewerOpeners();
+        const QString a = picture("a.png");
+        const QString b = picture("b.png");
+        addRows({{"a.png", m_pictures->path()}, {"b.png", m_pictures->path()}});
+        openList();
+        frmThumbnails *sheet = openBuiltSheet();
+        ThumbnailSheetView *view = sheetView(sheet);
+        QApplication::setActiveWindow(m_frame.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centreOf(view, 1));
+        QTRY_COMPARE(QApplication::focusWidget(), view);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(gCurrentPath, b);
+        QCOMPARE(frameStatusText(), b);
+        QCOMPARE(windowsCaptioned(caption::Viewer), 1);
+
+        // The arrow keys move the selection; keypad Enter opens as Return does.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centreOf(view, 1));
+        QTRY_COMPARE(QApplication::focusWidget(), view);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+        test::flushDeletes();
+        QCOMPARE(gCurrentPath, a);
+        QCOMPARE(frameStatusText(), a);
+        QCOMPARE(windowsCaptioned(caption::Viewer), 1);
+    }
+
+    void theRowsScrolledToAreMadeBeforeTheRest()
+    {
+        const QString large = picture("large.jpg", {1600, 1200});
+        QList<QStringList> rows;
+        for (int i = 0; i < 300; ++i) {
+            const QString name = QStringLiteral("p%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
+            QVERIFY(QFile::link(large, m_pictures->filePath(name)));
+            rows << QStringList{name, m_pictures->path()};
+        }
+        addRows(rows);
+        openList();
+        frmThumbnails *sheet = frmThumbnails::showShared();
+        ThumbnailSheetView *view = sheetView(sheet);
+        QVERIFY(sheet->isBuilding());
+        // Every picture has its cell from the start, so the end of the sheet can be scrolled to.
+        QCOMPARE(items(sheet)->rowCount(), 300);
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+        const auto [first, last] = view->visibleRows();
+        QCOMPARE(last, 299);
+        QTRY_VERIFY_WITH_TIMEOUT(!thumbnailAt(sheet, 299).isNull() && !thumbnailAt(sheet, first).isNull(), BuildTimeout);
+        auto *progress = sheet->findChild<QLabel *>(QStringLiteral("lblProgress"));
+        const int settled = progress->text().section(QLatin1Char(' '), 0, 0).toInt();
+        QVERIFY2(settled < 300 - (last - first + 1), qPrintable(progress->text()));
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet->isBuilding(), 4 * BuildTimeout);
+        QCOMPARE(progress->text(), QStringLiteral("300 of 300"));
+    }
+
+    void longLabelsWrapOverLinesInsteadOfBeingCut_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("phone name") << "PXL_20210704_123456789.jpg" << 2;
+        QTest::newRow("words") << "Holiday at the sea 2019 (12).jpeg" << 3;
+        QTest::newRow("short") << "a.jpg" << 1;
+    }
+    void longLabelsWrapOverLinesInsteadOfBeingCut()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, lines);
+        picture(name);
+        addRows({{name, m_pictures->path()}});
+        openList();
+        ThumbnailSheetView *view = sheetView(openBuiltSheet());
+        const int width = view->cellSize().width() - 4;
+        const QStringList shown = wrappedLabel(name, view->font(), width);
+        QCOMPARE(shown.size(), lines);
+        QCOMPARE(shown.join(QString()).remove(QLatin1Char(' ')), QString(name).remove(QLatin1Char(' ')));
+        for (const QString &line : shown)
+            QVERIFY2(QFontMetrics(view->font()).horizontalAdvance(line) <= width, qPrintable(line));
+        // A name too long for the lines there are ends in an ellipsis on the last one.
+        const QStringList longest = wrappedLabel(name.repeated(20), view->font(), width);
+        QCOMPARE(longest.size(), LabelLines);
+        QVERIFY(longest.last().endsWith(QChar(0x2026)));
+    }
+
+private:
+    static QPoint centreOf(ThumbnailSheetView *view, int row)
+    {
+        const QModelIndex index = view->model()->index(row, 0);
+        view->scrollTo(index);
+        return view->visualRect(index).center();
+    }
+    static void doubleClick(ThumbnailSheetView *view, int row)
+    {
+        const QPoint centre = centreOf(view, row);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
     }
     QString picture(const QString &name, QSize size = {400, 100})
     {

@@ -10,25 +10,28 @@
 #include "TestState.h"
 #include "ViewingTestFiles.h"
 #include "WindowList.h"
+#include "PictureBox.h"
 #include "frmViewer.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QScopeGuard>
-#include <QTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPageLayout>
 #include <QPdfDocument>
 #include <QPrinter>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace pixdock;
 using namespace pixdock::viewing;
@@ -268,25 +271,42 @@ private slots:
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
-    void propertiesShowFileSizeAndPixelsAsShown_data()
+    // Each Properties reports the picture at the current path, read from its file, whatever
+    // viewers are open, and leaves the windows as they were.
+    void propertiesReportTheCurrentPictureAndLeaveNoWindow_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("pixels");
-        QTest::newRow("640 by 480") << test::writePicture(m_dataDir.path(), "a.png", {640, 480}) << "640 X 480 pixels";
+        QTest::addColumn<QStringList>("texts");
+        const QString png = test::writePicture(m_dataDir.path(), "a.png", {640, 480});
+        const QString turned = test::writeTurnedJpeg(m_dataDir.path(), "t.jpg", {60, 20});
+        const QString text = test::writeBytes(m_dataDir.path(), "notes.jpg", "not a picture\n");
+        QTest::newRow("640 by 480") << png << QStringList({kilobytesText(QFileInfo(png).size()), "640 X 480 pixels"});
         QTest::newRow("turned upright by its EXIF orientation")
-            << test::writeTurnedJpeg(m_dataDir.path(), "t.jpg", {60, 20}) << "20 X 60 pixels";
+            << turned << QStringList({kilobytesText(QFileInfo(turned).size()), "20 X 60 pixels"});
+        QTest::newRow("not a picture: the file size only") << text << QStringList({"0 KB"});
     }
 
-    void propertiesShowFileSizeAndPixelsAsShown()
+    void propertiesReportTheCurrentPictureAndLeaveNoWindow()
     {
         QFETCH(QString, path);
-        QFETCH(QString, pixels);
+        QFETCH(QStringList, texts);
+        // Another picture was looked at, and its properties asked, before this one was opened.
+        gCurrentPath = test::writePicture(folder(), "before.png", {30, 20});
+        frmViewer::openNew();
+        const QList<QWidget *> open = WindowList::instance().windows();
+        pictureProperties();
+        test::flushDeletes();
+        QCOMPARE(MessageBox::shownTexts().constLast(), QStringLiteral("30 X 20 pixels"));
+        QCOMPARE(WindowList::instance().windows(), open);
+        MessageBox::clearRecord();
+
         gCurrentPath = path;
         pictureProperties();
-        QCOMPARE(MessageBox::shownTexts(), QStringList({kilobytesText(QFileInfo(path).size()), pixels}));
-        frmViewer *shared = loadedSharedWindow<frmViewer>();
-        QVERIFY(shared);
-        QVERIFY(shared->isVisible());
+        test::flushDeletes();
+        QCOMPARE(MessageBox::shownTexts(), texts);
+        QCOMPARE(WindowList::instance().windows(), open);
+        QCOMPARE(gCurrentPath, path);
+        QVERIFY(!loadedSharedWindow<frmViewer>());
     }
 
     void propertiesWithoutAPictureSayNothing_data()
@@ -345,6 +365,40 @@ private slots:
                  qPrintable(QStringLiteral("printed at %1,%2 %3x%4, expected %5,%6 %7x%8")
                                 .arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())
                                 .arg(expected.x()).arg(expected.y()).arg(expected.width()).arg(expected.height())));
+    }
+
+    // The print dialog a person sees offers no page range: a picture is one page.
+    void thePrintDialogOffersNoPageRange()
+    {
+        gCurrentPath = test::writePicture(folder(), "a.png", {30, 20});
+        frmViewer *viewer = frmViewer::openNew();
+        QStringList offered{"the print dialog did not open"};
+        QTimer::singleShot(0, this, [&offered] {
+            auto *shown = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!shown)
+                return;
+            offered.clear();
+            // Open the dialog's options as a person would, to see every choice it offers.
+            for (QPushButton *button : shown->findChildren<QPushButton *>()) {
+                if (button->text().remove('&').startsWith("Options"))
+                    button->click();
+            }
+            int found = 0;
+            for (const char *name : {"printRange", "pagesRadioButton", "pagesLineEdit", "from", "to"}) {
+                for (QWidget *control : shown->findChildren<QWidget *>(QLatin1String(name))) {
+                    ++found;
+                    if (control->isVisible() && control->isEnabled())
+                        offered << QLatin1String(name);
+                }
+            }
+            if (!found)
+                offered << "no page-range controls found at all";
+            shown->reject();
+        });
+        CommonDialog::setAnsweringMode(false);
+        const auto answering = qScopeGuard([] { CommonDialog::setAnsweringMode(true); });
+        printPicture(dialog(), viewer);
+        QCOMPARE(offered, QStringList());
     }
 
     void printPrintsNothingWithoutAPicture_data()

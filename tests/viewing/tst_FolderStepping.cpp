@@ -11,6 +11,7 @@
 #include "TestState.h"
 #include "ViewingTestFiles.h"
 #include "WindowList.h"
+#include "PictureBox.h"
 #include "frmViewer.h"
 
 #include <QDir>
@@ -166,27 +167,40 @@ private slots:
         QCOMPARE(gCurrentPath, path("a.png"));
     }
 
-    void nextWithNothingLeftStopsAfterTheQuestion_data()
-    {
-        QTest::addColumn<bool>("removeFolder");
-        QTest::newRow("every file deleted") << false;
-        QTest::newRow("the folder itself gone") << true;
-    }
-
     void nextWithNothingLeftStopsAfterTheQuestion()
     {
-        QFETCH(bool, removeFolder);
         show("a.png");
-        if (removeFolder)
-            QVERIFY(QDir(m_dir->path()).removeRecursively());
-        else
-            for (const char *name : {"a.png", "b.png", "c.png"})
-                QVERIFY(QFile::remove(path(name)));
+        for (const char *name : {"a.png", "b.png", "c.png"})
+            QVERIFY(QFile::remove(path(name)));
         MessageBox::queueAnswer(QMessageBox::Yes);
         nextImage(FailurePolicy::SkipFailingSteps);
         QCOMPARE(MessageBox::shownTexts(), QStringList{NoMoreFiles});
         QCOMPARE(gCurrentPath, path("a.png"));
         QCOMPARE(frameStatusText(), path("a.png"));
+        QCOMPARE(WindowList::instance().count(), 3);
+    }
+
+    // The folder itself is gone: there is nothing to step to, and the user is told so.
+    void steppingFromAFolderThatIsGoneSaysFileNotFound_data()
+    {
+        QTest::addColumn<FailurePolicy>("policy");
+        QTest::addColumn<bool>("next");
+        addPolicyRows("next", [](QTestData &r) { r << true; });
+        addPolicyRows("previous", [](QTestData &r) { r << false; });
+    }
+
+    void steppingFromAFolderThatIsGoneSaysFileNotFound()
+    {
+        QFETCH(FailurePolicy, policy);
+        QFETCH(bool, next);
+        QPointer<frmViewer> viewer = show("b.png");
+        QVERIFY(QDir(m_dir->path()).removeRecursively());
+        next ? nextImage(policy) : previousImage(policy);
+        test::flushDeletes();
+        QCOMPARE(MessageBox::shownTexts(), QStringList{QStringLiteral("File was not found")});
+        QCOMPARE(gCurrentPath, path("b.png"));
+        QCOMPARE(frameStatusText(), path("b.png"));
+        QVERIFY(!viewer.isNull());
         QCOMPARE(WindowList::instance().count(), 3);
     }
 
@@ -263,7 +277,7 @@ private slots:
         QCOMPARE(frameStatusText(), gCurrentPath);
         auto *viewer = qobject_cast<frmViewer *>(WindowList::instance().at(2));
         QVERIFY(viewer);
-        QCOMPARE(viewer->picFramed()->pixmap().toImage().pixelColor(20, 2), colour);
+        QCOMPARE(viewer->picFramed()->picture().pixelColor(20, 2), colour);
         QCOMPARE(preloader.handedOver() - before, handedOver);
         if (shown == "b.bmp") {
             // Meanwhile the file after it is made ready.

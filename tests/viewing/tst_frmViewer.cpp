@@ -8,14 +8,17 @@
 #include "Pictures.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "UserInput.h"
 #include "Twips.h"
 #include "ViewerOpening.h"
 #include "ViewingSetup.h"
 #include "ViewingTestFiles.h"
 #include "WindowList.h"
+#include "PictureBox.h"
 #include "frmViewer.h"
 
 #include <QFrame>
+#include <QHash>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -121,7 +124,7 @@ private slots:
     void scrollingMovesThePictureWhenAChangeEnds()
     {
         frmViewer *viewer = openViewer(test::writePicture(folder(), "big.png", {2000, 1500}));
-        QLabel *picture = viewer->picFramed();
+        QWidget *picture = viewer->picFramed();
         viewer->hScroll()->setValue(1000);
         QCOMPARE(picture->x(), twips::toPixels(-1000));
         viewer->hScroll()->setValue(0);
@@ -135,6 +138,77 @@ private slots:
         QCOMPARE(picture->x(), 0);
         viewer->hScroll()->setSliderDown(false);
         QCOMPARE(picture->x(), twips::toPixels(-2000));
+    }
+
+    // The wheel over the picture and the keys while the viewer has the focus move the same
+    // bars a click on them would, by their small and large steps.
+    void wheelAndKeysScrollThroughTheBars_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("bar"); // the bar that moves: "v" or "h"
+        QTest::addColumn<QString>("value"); // "small", "large", "max" or "0"
+        QTest::newRow("wheel down") << "wheel 0 -120" << "v" << "small";
+        QTest::newRow("wheel up at the top") << "wheel 0 120" << "v" << "0";
+        QTest::newRow("Shift+wheel goes sideways") << "shift-wheel 0 -120" << "h" << "small";
+        QTest::newRow("sideways wheel") << "wheel -120 0" << "h" << "small";
+        QTest::newRow("half a notch twice is one step") << "wheel 0 -60, wheel 0 -60" << "v" << "small";
+        QTest::newRow("Down") << "key Down" << "v" << "small";
+        QTest::newRow("Right") << "key Right" << "h" << "small";
+        QTest::newRow("Page Down") << "key PageDown" << "v" << "large";
+        QTest::newRow("End") << "key End" << "v" << "max";
+        QTest::newRow("End, then Home") << "key End, key Home" << "v" << "0";
+        QTest::newRow("Right, then Left") << "key Right, key Left" << "h" << "0";
+    }
+
+    void wheelAndKeysScrollThroughTheBars()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, bar);
+        QFETCH(QString, value);
+        frmViewer *viewer = openViewer(test::writePicture(folder(), "big.png", {2000, 1500}));
+        QWidget *picture = viewer->picFramed();
+        // Its top left corner is in sight; the rest lies beyond the frame.
+        const QPoint inSight(10, 10);
+        test::clickOn(picture, inSight);
+        for (const QString &step : input.split(", ")) {
+            const QStringList parts = step.split(' ');
+            if (parts.at(0) == "key") {
+                const QHash<QString, Qt::Key> keys = {{"Down", Qt::Key_Down}, {"Right", Qt::Key_Right},
+                                                      {"Left", Qt::Key_Left}, {"PageDown", Qt::Key_PageDown},
+                                                      {"End", Qt::Key_End},   {"Home", Qt::Key_Home}};
+                QVERIFY(test::pressKey(keys.value(parts.at(1))));
+            } else {
+                const auto modifiers = parts.at(0) == "shift-wheel" ? Qt::ShiftModifier : Qt::NoModifier;
+                test::turnWheel(picture, inSight, QPoint(parts.at(1).toInt(), parts.at(2).toInt()), modifiers);
+            }
+        }
+        QScrollBar *moved = bar == "v" ? viewer->vScroll() : viewer->hScroll();
+        QScrollBar *still = bar == "v" ? viewer->hScroll() : viewer->vScroll();
+        const int expected = value == "small" ? moved->singleStep() : value == "large" ? moved->pageStep()
+                                                                    : value == "max" ? moved->maximum() : 0;
+        QCOMPARE(moved->value(), expected);
+        QCOMPARE(still->value(), 0);
+        const QPoint corner(-twips::toPixels(viewer->hScroll()->value()), -twips::toPixels(viewer->vScroll()->value()));
+        QCOMPARE(picture->pos(), corner);
+    }
+
+    // On a screen of any density the picture is drawn one screen pixel for each of its pixels.
+    void aPictureIsOneScreenPixelPerPicturePixel()
+    {
+        QImage original(65, 49, QImage::Format_RGB32);
+        for (int y = 0; y < original.height(); ++y)
+            for (int x = 0; x < original.width(); ++x)
+                original.setPixel(x, y, (x + y) % 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 255 - x));
+        const QString path = folder() + "/checks.png";
+        QVERIFY(original.save(path));
+        frmViewer *viewer = openViewer(path);
+        QImage shown = viewer->picFramed()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        shown.setDevicePixelRatio(1); // compared pixel for pixel
+        QVERIFY2(shown.width() >= original.width() && shown.height() >= original.height()
+                     && shown.width() <= original.width() + 1 && shown.height() <= original.height() + 1,
+                 qPrintable(QStringLiteral("%1 x %2 screen pixels for a 65 x 49 picture at %3 pixels a point")
+                                .arg(shown.width()).arg(shown.height()).arg(viewer->devicePixelRatioF())));
+        QCOMPARE(shown.copy(original.rect()), original);
     }
 
     void resizingMovesNothing()
@@ -232,7 +306,7 @@ private slots:
     {
         frmViewer *viewer = openViewer(QString());
         QVERIFY(MessageBox::shown().isEmpty());
-        QVERIFY(viewer->picFramed()->pixmap().isNull());
+        QVERIFY(!viewer->picFramed()->showsPicture());
         QCOMPARE(frameStatusText(), QString());
         QCOMPARE(viewer->windowTitle(), caption::Viewer);
     }

@@ -1,6 +1,8 @@
 // Making the damaged pictures.
 #include "BadPictures.h"
 
+#include "ExifJpeg.h"
+
 #include <QBuffer>
 #include <QColor>
 #include <QDir>
@@ -291,6 +293,36 @@ private:
     std::mt19937 m_rng;
 };
 
+// The intact JPEG with an EXIF block damaged as hostile files damage it: its preview (of the
+// picture's own size, so that it would serve a thumbnail) pointed past the block's end, an IFD1
+// pointed past it, a preview that is no JPEG or claims 65535 x 65535, a loop in the IFD chain.
+QList<std::pair<QString, QByteArray>> exifDamages(const QByteArray &intact)
+{
+    QByteArray preview;
+    {
+        QBuffer buffer(&preview);
+        buffer.open(QIODevice::WriteOnly);
+        pattern().save(&buffer, "jpeg", 60);
+    }
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        pattern().save(&buffer, "png");
+    }
+    const auto with = [&](const QByteArray &shown, test::ExifDamage damage) {
+        return test::withApp1(intact, test::exifBlock({.orientation = 0, .preview = shown, .damage = damage}));
+    };
+    return {
+        {QStringLiteral("exif ifd1 past the end"), with(preview, test::ExifDamage::Ifd1PastEnd)},
+        {QStringLiteral("exif preview past the end"), with(preview, test::ExifDamage::PreviewPastEnd)},
+        {QStringLiteral("exif preview not a jpeg"), with(png, test::ExifDamage::None)},
+        {QStringLiteral("exif preview 65535x65535"), with(test::withClaimedJpegSize(preview, 65535, 65535), test::ExifDamage::None)},
+        {QStringLiteral("exif ifd loop"), with(preview, test::ExifDamage::IfdLoop)},
+        {QStringLiteral("exif preview"), with(preview, test::ExifDamage::None)},
+    };
+}
+
 } // namespace
 
 QStringList pictureFormats()
@@ -396,6 +428,18 @@ QList<BadPicture> makeCorpus(const QString &folder, const CorpusPlan &plan)
         for (int m = 0; m < plan.mutantsPerFormat; ++m)
             add(QStringLiteral("flips-%1.").arg(m, 3, 10, QLatin1Char('0')) + format, flips.mutate(intact),
                 QStringLiteral("byte flips"));
+        if (format != QLatin1String("jpg"))
+            continue;
+        for (const auto &[damage, bytes] : exifDamages(intact))
+            add(QString(damage).replace(QLatin1Char(' '), QLatin1Char('-')) + QStringLiteral(".jpg"), bytes, damage);
+        // Byte flips inside an EXIF block with a preview: the block sits in the file's first bytes.
+        const QByteArray withExif = exifDamages(intact).constLast().second;
+        Flips exifFlips(plan.seed + 1, QStringLiteral("exif"));
+        for (int m = 0; m < plan.mutantsPerFormat; ++m)
+            add(QStringLiteral("exif-flips-%1.jpg").arg(m, 3, 10, QLatin1Char('0')),
+                withExif.left(512).size() == 512 ? exifFlips.mutate(withExif.left(512)) + withExif.mid(512)
+                                                 : exifFlips.mutate(withExif),
+                QStringLiteral("exif byte flips"));
     }
     return corpus;
 }

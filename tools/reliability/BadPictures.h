@@ -29,7 +29,8 @@ struct BadPicture
 {
     QString path;
     QString format; // the format the bytes came from
-    QString damage; // "intact", "zero bytes", "cut at 50%", "claims 30000x30000", "wrong extension", "byte flips"
+    QString damage; // "intact", "zero bytes", "cut at 50%", "claims 30000x30000", "wrong extension", "byte flips",
+                    // and for JPEG "exif ..." (a damaged or hostile EXIF block) and "exif byte flips"
     QString intactPath; // the undamaged picture the file was made from
 };
 

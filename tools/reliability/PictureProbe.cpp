@@ -4,6 +4,7 @@
 #include "HostFrame.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
+#include "PictureBox.h"
 #include "TestState.h"
 #include "ThumbnailLoader.h"
 #include "frmViewer.h"
@@ -64,6 +65,8 @@ ViewerOutcome PictureProbe::viewerOutcome(const BadPicture &picture, QString &de
         detail = QStringLiteral("the viewer did not open: ") + QString::fromLocal8Bit(e.what());
         return ViewerOutcome::Other;
     }
+    // A large picture shown by its first part is judged whole.
+    viewer->picFramed()->finishPicture();
     const QStringList messages = MessageBox::shownTexts();
     ViewerOutcome outcome = ViewerOutcome::Other;
     if (messages.size() == 1 && messages.first() == picture.path + QStringLiteral(" is too large to open.")) {
@@ -71,9 +74,8 @@ ViewerOutcome PictureProbe::viewerOutcome(const BadPicture &picture, QString &de
     } else if (messages.size() == 1
                && messages.first() == picture.path + QStringLiteral(" is invalid.\rLoad next file?")) {
         outcome = ViewerOutcome::Invalid;
-    } else if (messages.isEmpty() && viewer->picFramed()->isVisibleTo(viewer)
-               && !viewer->picFramed()->pixmap().isNull()) {
-        const QImage shown = comparable(viewer->picFramed()->pixmap().toImage());
+    } else if (messages.isEmpty() && viewer->picFramed()->isVisibleTo(viewer) && viewer->picFramed()->isComplete()) {
+        const QImage shown = comparable(viewer->picFramed()->picture());
         outcome = shown == intactImage(picture.intactPath) ? ViewerOutcome::Shown : ViewerOutcome::PartlyShown;
     } else {
         detail = messages.isEmpty() ? QStringLiteral("nothing shown, nothing said")

@@ -10,6 +10,9 @@ asan="detect_leaks=1:abort_on_error=1:check_initialization_order=1"
 export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="suppressions=$here/ubsan.supp:print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
+# Everything runs several times slower under the sanitizers: the event-loop watchdog of the
+# catalogue tests allows for it.
+export PIXDOCK_WATCHDOG_MS=${PIXDOCK_WATCHDOG_MS:-1000}
 cd "$build"
 # The tests that open browser windows, and so run Chromium inside the process (Qt WebEngine).
 # Chromium's own code deletes some objects through a pointer of another type when a page goes

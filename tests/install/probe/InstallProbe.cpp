@@ -81,7 +81,7 @@ private:
             QJsonArray viewers;
             for (QMdiSubWindow *sub : main->findChildren<QMdiSubWindow *>()) {
                 if (sub->widget() && sub->widget()->windowTitle() == QLatin1String("Image Viewer")) {
-                    auto *picture = sub->widget()->findChild<QLabel *>(QStringLiteral("picFramed"));
+                    auto *picture = sub->widget()->findChild<QWidget *>(QStringLiteral("picFramed"));
                     viewers.append(picture ? QStringLiteral("%1x%2").arg(picture->width()).arg(picture->height())
                                            : QStringLiteral("no picture"));
                 }

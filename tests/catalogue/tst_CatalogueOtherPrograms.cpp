@@ -1,0 +1,265 @@
+// The catalogue windows while another program works on db.fil: a lock held while the user
+// scrolls a large list or opens one, a bulk change just before a search, reading or writing
+// while the user saves, and the file replaced by a rename or deleted while windows are open.
+// Each case checks what the window shows and says, what the file at the path holds, and that
+// the interface thread never stood still longer than the watchdog allows.
+#include "CatalogueGrid.h"
+#include "CatalogueGridModel.h"
+#include "CatalogueScaleSupport.h"
+#include "CatalogueService.h"
+#include "CatalogueStore.h"
+#include "CatalogueWindowHost.h"
+#include "EventLoopWatchdog.h"
+#include "Frame.h"
+#include "MessageBox.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "WindowList.h"
+#include "frmAdd.h"
+#include "frmDelete.h"
+#include "frmImgList.h"
+#include "frmSearch.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <unistd.h>
+
+using namespace pixdock;
+using namespace pixdock::catalogue;
+
+namespace {
+
+constexpr int ManyRows = 50000;
+
+void fillWithManyRows(const QString &path)
+{
+    test::ForeignConnection other(path);
+    QSqlDatabase db = other.database();
+    db.transaction();
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO Info (FileName, Location, Description) VALUES (?, ?, ?)"));
+    for (int n = 0; n < ManyRows; ++n) {
+        insert.addBindValue(QStringLiteral("pic%1.jpg").arg(n));
+        insert.addBindValue(QStringLiteral("/pictures/%1").arg(n % 97));
+        insert.addBindValue(QStringLiteral("description %1 of %2").arg(n).arg(n % 13 == 0 ? "harbour" : "field"));
+        QVERIFY(insert.exec());
+    }
+    QVERIFY(db.commit());
+}
+
+QString labelText(QWidget *window) { return window->findChild<QLabel *>(QStringLiteral("lblMessage"))->text(); }
+
+void typeAndEnter(const QString &text)
+{
+    QTest::keyClicks(QApplication::focusWidget(), text);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+}
+
+} // namespace
+
+class TestCatalogueOtherPrograms : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { m_host = std::make_unique<test::CatalogueWindowHost>(); }
+    void cleanup() { test::finishTest(m_host); }
+
+    void scrollingALargeListUnderAHeldLockNeverFreezes()
+    {
+        fillWithManyRows(m_host->folder().cataloguePath());
+        QVERIFY(m_host->activate());
+        frmImgList *list = test::shownWindow<frmImgList>();
+        CatalogueGrid *grid = list->grid();
+        QVERIFY(waitForGridRow(grid, ManyRows));
+        const test::CatalogueLock lock(m_host->folder().cataloguePath());
+
+        grid->setFocus();
+        QCOMPARE(QApplication::focusWidget(), grid);
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        QStringList blank;
+        int pages = 0;
+        while (grid->currentIndex().row() < ManyRows - 1 && pages < 5000) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+            QCoreApplication::processEvents();
+            ++pages;
+            const QModelIndex at = grid->currentIndex();
+            if (at.data().toString().isEmpty() || at.data().toString() == LoadingText)
+                blank << QString::number(at.row());
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        watchdog.stop();
+        QVERIFY2(watchdog.longestGapMs() <= test::watchdogLimitMs(), qPrintable(watchdog.report()));
+        QCOMPARE(grid->currentIndex().row(), 0);
+        QVERIFY2(blank.isEmpty(), qPrintable(blank.join(' ')));
+        QVERIFY(pages > 100);
+        QVERIFY(MessageBox::shownTexts().isEmpty());
+    }
+
+    void aListOpenedUnderAHeldLockSaysSoWithoutFreezing()
+    {
+        m_host->addRows({{"a.jpg", "/p", "one"}});
+        const test::CatalogueLock lock(m_host->folder().cataloguePath());
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        frmImgList *list = test::shownWindow<frmImgList>();
+        QTRY_VERIFY(!MessageBox::shownTexts().isEmpty());
+        watchdog.stop();
+        QVERIFY2(watchdog.longestGapMs() <= test::watchdogLimitMs(), qPrintable(watchdog.report()));
+        QCOMPARE(MessageBox::shownTexts(), QStringList{"The catalogue list could not be loaded.\r\n"
+                                                       "The catalogue is locked by another program."});
+        QCOMPARE(list->grid()->rows(), 1);
+    }
+
+    void aSearchRightAfterABulkChangeNeverFreezes()
+    {
+        fillWithManyRows(m_host->folder().cataloguePath());
+        CatalogueService::instance().waitForUpkeep();
+        {
+            test::ForeignConnection other(m_host->folder().cataloguePath());
+            QVERIFY(other.exec(QStringLiteral("UPDATE Info SET Description = replace(Description, 'field', 'meadow')")));
+        }
+        QVERIFY(m_host->activate());
+        frmSearch *search = test::shownWindow<frmSearch>();
+        QTRY_COMPARE(QApplication::focusWidget(), search->findChild<QLineEdit *>(QStringLiteral("txtKeywords")));
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        typeAndEnter(QStringLiteral("HARBOUR,4999 of meadow"));
+        QCoreApplication::processEvents();
+        watchdog.stop();
+        QVERIFY2(watchdog.longestGapMs() <= test::watchdogLimitMs(), qPrintable(watchdog.report()));
+        const QList<CatalogueRow> plain =
+            readRows(sharedConnection(), searchStatement(QStringLiteral("HARBOUR,4999 of meadow")));
+        // Every row with harbour, and the four rows with meadow after 4999, 14999...
+        QCOMPARE(plain.size(), ManyRows / 13 + 1 + 4);
+        QCOMPARE(test::allRows(search->grid()->gridRows()), plain);
+    }
+
+    void aSaveMeetingAReaderSaysBusyAndAWriterLocked_data()
+    {
+        QTest::addColumn<QString>("other");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("another program reading")
+            << "BEGIN; SELECT count(*) FROM Info"
+            << "The catalogue is busy: another program is reading it. Try again in a moment.";
+        QTest::newRow("another program writing") << "BEGIN IMMEDIATE" << "The catalogue is locked by another program.";
+    }
+    void aSaveMeetingAReaderSaysBusyAndAWriterLocked()
+    {
+        QFETCH(QString, other);
+        QFETCH(QString, said);
+        m_host->addRows({{"a.jpg", "/p", "one"}});
+        CatalogueService::instance().waitForUpkeep();
+        test::ForeignConnection program(m_host->folder().cataloguePath(), QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        QSqlQuery held(program.database());
+        for (const QString &sql : other.split(QStringLiteral("; ")))
+            QVERIFY(held.exec(sql));
+        setFrameStatusText(QStringLiteral("/photos/new.jpg"));
+        frmAdd *add = test::shownWindow<frmAdd>();
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        add->cmdAdd_Click();
+        watchdog.stop();
+        QVERIFY2(watchdog.longestGapMs() <= test::watchdogLimitMs(), qPrintable(watchdog.report()));
+        QCOMPARE(MessageBox::shownTexts(), QStringList{QStringLiteral("Error No 5\r\n") + said + " has occured."});
+        held.finish();
+        QVERIFY(program.exec(QStringLiteral("ROLLBACK")));
+        QCOMPARE(m_host->catalogueRows(), QStringList{"a.jpg|/p|one"});
+    }
+
+    void writesGoToTheFileAtThePath_data()
+    {
+        QTest::addColumn<QString>("done");   // to db.fil while the windows are open
+        QTest::addColumn<QString>("action"); // add or remove
+        QTest::addColumn<QString>("said");   // the window's line, or a piece of its message box
+        QTest::newRow("replaced, add") << "replaced" << "add" << "new.jpg has been added to the database.";
+        QTest::newRow("replaced, remove") << "replaced" << "remove" << "a.jpg has been removed from the database.  ";
+        QTest::newRow("deleted, add") << "deleted" << "add"
+                                      << "Error No 3146\r\nThe catalogue file was moved or deleted while Pixdock was "
+                                         "running. has occured.";
+        QTest::newRow("deleted, remove") << "deleted" << "remove"
+                                         << "The picture could not be removed from the catalogue.\r\nThe catalogue "
+                                            "file was moved or deleted while Pixdock was running.";
+        QTest::newRow("not a catalogue now, add") << "garbage" << "add" << "The catalogue file is not a database.";
+        QTest::newRow("replaced, list") << "replaced" << "list" << "";
+        QTest::newRow("deleted, list") << "deleted" << "list"
+                                       << "The catalogue list could not be loaded.\r\nThe catalogue file was "
+                                          "moved or deleted while Pixdock was running.";
+    }
+    void writesGoToTheFileAtThePath()
+    {
+        QFETCH(QString, done);
+        QFETCH(QString, action);
+        QFETCH(QString, said);
+        const QString path = m_host->folder().cataloguePath();
+        m_host->addRows({{"a.jpg", "/photos", "one"}, {"b.jpg", "/photos", "two"}});
+        // The windows are open and have used the catalogue once.
+        setFrameStatusText(action == QLatin1String("add") ? QStringLiteral("/photos/new.jpg")
+                                                          : QStringLiteral("/photos/a.jpg"));
+        frmAdd *add = test::shownWindow<frmAdd>();
+        frmDelete *remove = test::shownWindow<frmDelete>();
+        QCOMPARE(CatalogueService::instance().fileNameCount(QStringLiteral("a.jpg")), 1);
+        CatalogueService::instance().waitForUpkeep();
+        const QString old = m_host->folder().filePath(QStringLiteral("old.fil"));
+        QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(old).constData()), 0);
+        const QByteArray oldBytes = test::fileBytes(old);
+
+        const QString copy = m_host->folder().filePath(QStringLiteral("db.fil.part"));
+        if (done == QLatin1String("replaced")) {
+            // As a backup or sync tool restores: a copy, changed, renamed over the file.
+            QVERIFY(QFile::copy(path, copy));
+            test::ForeignConnection(copy).exec(QStringLiteral("INSERT INTO Info VALUES ('restored.jpg', '/r', 'x')"));
+            QCOMPARE(::rename(QFile::encodeName(copy).constData(), QFile::encodeName(path).constData()), 0);
+        } else if (done == QLatin1String("deleted")) {
+            QVERIFY(QFile::remove(path));
+        } else {
+            QVERIFY(QFile::remove(path));
+            QFile garbage(path);
+            QVERIFY(garbage.open(QIODevice::WriteOnly));
+            garbage.write(QByteArray(4096, 'x'));
+        }
+        const QByteArray atPath = test::fileBytes(path);
+
+        QString shown;
+        if (action == QLatin1String("add")) {
+            add->cmdAdd_Click();
+            shown = labelText(add);
+        } else if (action == QLatin1String("remove")) {
+            MessageBox::queueAnswer(QMessageBox::Yes);
+            remove->cmdContinue_Click();
+            shown = labelText(remove);
+        } else {
+            // A list opened now shows the file at the path.
+            const QStringList listed = test::gridNames(test::shownWindow<frmImgList>()->grid());
+            if (done == QLatin1String("replaced"))
+                QCOMPARE(listed, (QStringList{"a.jpg", "b.jpg", "restored.jpg"}));
+        }
+        shown += MessageBox::shownTexts().join(' ');
+        QVERIFY2(shown.contains(said), qPrintable(shown));
+        // The file Pixdock had open is never the one changed in place of the file at the path.
+        QCOMPARE(test::fileBytes(old), oldBytes);
+        if (done != QLatin1String("replaced")) {
+            QCOMPARE(test::fileBytes(path), atPath);
+            return;
+        }
+        QStringList rows;
+        for (const CatalogueRow &row : test::tableRows(path))
+            rows << row.fileName;
+        const QStringList expected = action == QLatin1String("add")      ? QStringList{"a.jpg", "b.jpg", "restored.jpg", "new.jpg"}
+                                     : action == QLatin1String("remove") ? QStringList{"b.jpg", "restored.jpg"}
+                                                                         : QStringList{"a.jpg", "b.jpg", "restored.jpg"};
+        QCOMPARE(rows, expected);
+    }
+
+private:
+    std::unique_ptr<test::CatalogueWindowHost> m_host;
+};
+
+PIXDOCK_REGISTER_TEST(TestCatalogueOtherPrograms)
+#include "tst_CatalogueOtherPrograms.moc"

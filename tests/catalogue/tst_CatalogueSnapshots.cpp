@@ -1,0 +1,271 @@
+// The list's rows are exactly the catalogue's, in the name order, in every state of the order
+// kept in the file (none, current, behind another program's changes, made under another
+// locale, changed while nothing logged it); a snapshot is one state of the catalogue that
+// nothing done to the file later changes; a very long text is kept whole but shown short.
+#include "CatalogueGrid.h"
+#include "CatalogueGridModel.h"
+#include "CatalogueScaleSupport.h"
+#include "CatalogueService.h"
+#include "CatalogueStepping.h"
+#include "CatalogueStore.h"
+#include "CatalogueWindowHost.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "NameOrder.h"
+#include "ProgramFolder.h"
+#include "SqliteSession.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "WindowList.h"
+#include "frmImgList.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLocale>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <memory>
+
+using namespace pixdock;
+using namespace pixdock::catalogue;
+
+namespace {
+
+constexpr int ManyRows = 50000;
+
+// Rows written by another program in one transaction: names in mixed case, one in ten beyond
+// ASCII, all distinct.
+void fillWithManyRows(const QString &path, int count)
+{
+    test::ForeignConnection other(path);
+    QSqlDatabase db = other.database();
+    db.transaction();
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO Info (FileName, Location, Description) VALUES (?, ?, ?)"));
+    QRandomGenerator random(7);
+    const QStringList wide = {QStringLiteral("é"), QStringLiteral("Ä"), QStringLiteral("ẞ"),
+                              QStringLiteral("Σ"), QStringLiteral("ſ"), QStringLiteral("\u212A")};
+    for (int n = 0; n < count; ++n) {
+        QString name = QStringLiteral("%1pic%2.jpg").arg(QChar(u'a' + char16_t(random.bounded(26)))).arg(n);
+        if (random.bounded(2) == 0)
+            name = name.toUpper();
+        if (random.bounded(10) == 0)
+            name.insert(1, wide.at(random.bounded(int(wide.size()))));
+        insert.addBindValue(name);
+        insert.addBindValue(QStringLiteral("/pictures/%1").arg(n % 97));
+        insert.addBindValue(QStringLiteral("description %1").arg(n));
+        QVERIFY(insert.exec());
+    }
+    QVERIFY(db.commit());
+}
+
+// Names of every kind: NULL, numbers, a blob, broken UTF-8, letters whose case folds oddly,
+// numbers inside names, and random awkward text.
+void fillWithAwkwardNames(const QString &path, quint32 seed)
+{
+    test::ForeignConnection other(path);
+    QSqlDatabase db = other.database();
+    db.transaction();
+    for (const char *value : {"NULL", "42", "-7", "3.5", "X'00FF'", "''", "CAST(X'61FF62' AS TEXT)",
+                              "CAST(X'610062' AS TEXT)", "CAST(X'80' AS TEXT)", "CAST(X'EDA080' AS TEXT)"})
+        QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES (%1, '/v', 'value')").arg(QLatin1String(value))));
+    const QStringList fixed = {"ẞ",  "ß",  "ss", "SS", "\u212A", "k",  "K",     "10.jpg", "9.jpg",  "a",
+                               "A",  "a",  "m1", "m2", "é.jpg",  "É.JPG", "e.jpg", "zz.jpg", "ärger.jpg",
+                               "Ärmel.jpg", "ελιά.jpg", "éclair.jpg", "Eclair.jpg", "img01", "img1"};
+    for (const QString &name : fixed)
+        QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES (?, '/f', 'fixed')"), {name}));
+    QRandomGenerator random(seed);
+    for (int n = 0; n < 300; ++n)
+        QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES (?, '/r', ?)"),
+                           {test::awkwardText(random, 1 + int(random.bounded(6))), QString::number(n)}));
+    db.commit();
+}
+
+void upkeepUntilDone(CatalogueSession &session)
+{
+    int steps = 0;
+    while (session.upkeepStep() == CatalogueSession::Upkeep::More && ++steps < 10000) {
+    }
+}
+
+
+} // namespace
+
+class TestCatalogueSnapshots : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { test::resetProgramState(); }
+    void cleanup()
+    {
+        test::resetProgramState();
+        test::switchLocale(QLocale::c());
+    }
+
+    void theListIsInTheNameOrderInEveryStateOfTheStoredOrder_data()
+    {
+        QTest::addColumn<QString>("state");
+        for (const char *state : {"none", "current", "behind another program", "another locale", "unlogged"})
+            QTest::newRow(state) << QString::fromLatin1(state);
+    }
+    void theListIsInTheNameOrderInEveryStateOfTheStoredOrder()
+    {
+        QFETCH(QString, state);
+        test::ProgramFolder folder;
+        const QString path = folder.cataloguePath();
+        fillWithAwkwardNames(path, qHash(state));
+        SqliteSession session(path);
+        if (state != QLatin1String("none"))
+            upkeepUntilDone(session);
+        if (state == QLatin1String("behind another program")) {
+            test::ForeignConnection other(path);
+            QVERIFY(other.exec(QStringLiteral("DELETE FROM Info WHERE rowid % 7 = 0")));
+            QVERIFY(other.exec(QStringLiteral("UPDATE Info SET FileName = upper(FileName) || '2' WHERE rowid % 11 = 0")));
+            // Forty names that all belong between m1 and m2, added in their order: the stored
+            // order has to make room between two neighbours again and again.
+            for (int n = 1; n <= 40; ++n)
+                QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES (?, '/m', 'between')"),
+                                   {QStringLiteral("m1_%1").arg(n, 3, 10, QLatin1Char('0'))}));
+            // More changes than the upkeep places in one step.
+            QRandomGenerator random(99);
+            for (int n = 0; n < 300; ++n)
+                QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES (?, '/n', 'new')"),
+                                   {test::awkwardText(random, 1 + int(random.bounded(6)))}));
+        } else if (state == QLatin1String("another locale")) {
+            test::switchLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
+        } else if (state == QLatin1String("unlogged")) {
+            // A tool that drops the trigger, writes, and puts the trigger back as it was.
+            test::ForeignConnection other(path);
+            const QString trigger =
+                other.value(QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'pixdock_after_insert'")).toString();
+            QVERIFY(other.exec(QStringLiteral("DROP TRIGGER pixdock_after_insert")));
+            QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('aaa-unlogged.jpg', '/u', 'unseen')")));
+            QVERIFY(other.exec(trigger));
+        }
+        const QList<CatalogueRow> expected = test::inNameOrder(test::tableRows(path));
+
+        test::CollectingSink sink;
+        session.readNameOrder(sink);
+        QCOMPARE(sink.expected, qint64(expected.size()));
+        QCOMPARE(sink.rows(), expected);
+        QCOMPARE(sink.handedAgain, 0);
+        // Only a stored order that misses rows is read again.
+        QCOMPARE(sink.restarts, state == QLatin1String("unlogged") ? 1 : 0);
+
+        // Brought up to date (changed rows placed one by one, or the order made anew), the stored
+        // order alone gives the same.
+        upkeepUntilDone(session);
+        test::ForeignConnection other(path);
+        QCOMPARE(other.value(QStringLiteral("SELECT count(*) FROM pixdock_name_changes")).toInt(), 0);
+        QCOMPARE(other.value(QStringLiteral("SELECT count(*) FROM pixdock_name_order")).toInt(), expected.size());
+        test::CollectingSink again;
+        session.readNameOrder(again);
+        QCOMPARE(again.rows(), expected);
+        QCOMPARE(again.restarts, 0);
+    }
+
+    void aSnapshotIsOneStateThatLaterChangesDoNotReach()
+    {
+        test::ProgramFolder folder;
+        OpenConnection();
+        fillWithManyRows(folder.cataloguePath(), ManyRows);
+        const QList<CatalogueRow> before = test::inNameOrder(test::tableRows(folder.cataloguePath()));
+
+        auto rows = CatalogueService::instance().loadList();
+        rows->waitForFirstScreen(1);
+        QCOMPARE(rows->rowCount(), ManyRows);
+        // Another program changes the file while the copy is made: it waits for the copy's read
+        // to end, so the copy is the state before.
+        {
+            test::ForeignConnection other(folder.cataloguePath());
+            QVERIFY(other.exec(QStringLiteral("DELETE FROM Info WHERE rowid % 3 = 0")));
+            QVERIFY(other.exec(QStringLiteral("UPDATE Info SET Description = 'changed', FileName = 'aaa' || FileName")));
+        }
+        rows->waitUntilLoaded();
+        QVERIFY(!rows->failure());
+        QCOMPARE(test::allRows(*rows), before);
+        // Removed, renamed, the file replaced: the window's copy stays what it was, no row empty.
+        {
+            test::ForeignConnection other(folder.cataloguePath());
+            QVERIFY(other.exec(QStringLiteral("DELETE FROM Info")));
+        }
+        QVERIFY(QFile::remove(folder.cataloguePath()));
+        QCOMPARE(test::allRows(*rows), before);
+    }
+
+    void theListWindowAtScaleStepsToItsLastRow()
+    {
+        test::CatalogueWindowHost host;
+        fillWithManyRows(host.folder().cataloguePath(), ManyRows);
+        const QList<CatalogueRow> reference = test::inNameOrder(test::tableRows(host.folder().cataloguePath()));
+        frmImgList *list = sharedWindow<frmImgList>();
+        list->showWindow();
+        CatalogueGrid *grid = list->grid();
+        // The count is there when the window is; the rows follow.
+        QCOMPARE(grid->rows(), ManyRows + 1);
+
+        gListRow = ManyRows - 1;
+        stepCatalogueForward();
+        const CatalogueRow &last = reference.last();
+        QCOMPARE(host.openedPictures, QStringList{last.location + QLatin1Char('/') + last.fileName});
+        stepCatalogueForward();
+        QCOMPARE(MessageBox::shownTexts(), QStringList{"This is the last image in the list."});
+        QCOMPARE(gListRow, ManyRows);
+        QCOMPARE(grid->row(), ManyRows);
+        QCOMPARE(grid->textOf(1, column::FileName), reference.first().fileName);
+    }
+
+    void rowsNotCopiedShowAsLoadingAndALoadCutShortKeepsWhatCame()
+    {
+        auto rows = std::make_shared<CatalogueSnapshot>();
+        CatalogueGridModel model;
+        model.setRows(rows);
+        rows->receiveCount(4);
+        RowChunkBuilder builder;
+        builder.append("c.jpg", "/p", "third");
+        builder.append("a.jpg", "/p", "first");
+        rows->receiveChunk(builder.take(), {2, 0});
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(model.index(0, 0).data().toString(), QStringLiteral("a.jpg"));
+        QCOMPARE(model.index(1, 0).data().toString(), LoadingText);
+        QVERIFY(model.index(1, 0).data(Qt::ForegroundRole).isValid());
+        QCOMPARE(model.index(2, 2).data().toString(), QStringLiteral("third"));
+        // A place handed again keeps its first row.
+        builder.append("x.jpg", "/x", "again");
+        rows->receiveChunk(builder.take(), {0});
+        QCOMPARE(rows->cell(0, 0), QStringLiteral("a.jpg"));
+
+        rows->receiveEnd(RunTimeError(5, QStringLiteral("The catalogue is locked by another program.")));
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(test::allRows(*rows), (QList<CatalogueRow>{{"a.jpg", "/p", "first"}, {"c.jpg", "/p", "third"}}));
+        QCOMPARE(rows->failure()->number(), 5);
+    }
+
+    void aVeryLongTextIsKeptWholeAndShownShort()
+    {
+        test::ProgramFolder folder;
+        OpenConnection();
+        const QString longText = QString(10 * 1024 * 1024, QLatin1Char('x')) + QStringLiteral(" needle");
+        addRow(sharedConnection(), QStringLiteral("long.jpg"), QStringLiteral("/p"), longText);
+        addRow(sharedConnection(), QStringLiteral("short.jpg"), QStringLiteral("/p"), QStringLiteral("short"));
+
+        const auto rows = test::loadedList();
+        QCOMPARE(rows->cell(0, 2), longText);
+        CatalogueGridModel model;
+        model.setRows(rows);
+        QCOMPARE(model.index(0, 2).data().toString(), longText.left(CellChars) + QStringLiteral("\u2026"));
+        QVERIFY(model.index(0, 2).data(Qt::ToolTipRole).toString().size() < TooltipChars + 100);
+        QCOMPARE(model.index(1, 2).data().toString(), QStringLiteral("short"));
+        // A cut never splits a character beyond the BMP.
+        const QString emoji = QString(CellChars - 1, QLatin1Char('y')) + QStringLiteral("\U0001F600 and more");
+        QCOMPARE(textPrefix(emoji.toStdString(), CellChars), QString(CellChars - 1, QLatin1Char('y')));
+
+        const auto found = test::searched(QStringLiteral("NEEDLE"));
+        QCOMPARE(found->rowCount(), 1);
+        QCOMPARE(found->cell(0, 0), QStringLiteral("long.jpg"));
+    }
+};
+
+PIXDOCK_REGISTER_TEST(TestCatalogueSnapshots)
+#include "tst_CatalogueSnapshots.moc"

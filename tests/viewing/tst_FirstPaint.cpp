@@ -1,0 +1,195 @@
+// A large JPEG in the viewer: the part the frame shows is on screen before the rest is
+// decoded, every pixel shown is the picture's own (turned, CMYK, progressive alike), the
+// scroll bars are laid out for the whole picture at once, scrolling to a part not yet decoded
+// shows it once it is, and the next file of the folder is still made ready.
+#include "ExifJpeg.h"
+#include "FileStamp.h"
+#include "HostFrame.h"
+#include "JpegCompletion.h"
+#include "ModGlobal.h"
+#include "PictureBox.h"
+#include "PicturePreloader.h"
+#include "PictureOrientation.h"
+#include "Pictures.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "Twips.h"
+#include "WindowList.h"
+#include "frmViewer.h"
+
+#include <QFile>
+#include <QFrame>
+#include <QImageReader>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace pixdock;
+using namespace pixdock::viewing;
+
+namespace {
+
+constexpr int DecodeTimeout = 30000;
+
+QImage readByQt(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    return reader.read().convertToFormat(QImage::Format_RGB32);
+}
+
+// What the picture box shows of `area` (in picture pixels), on the window's background, in the
+// screen's pixels: one for each picture pixel, whatever the screen's density.
+QImage shownPart(PictureBox *box, QRect area)
+{
+    const qreal density = box->devicePixelRatioF();
+    const QRect points = QRectF(QPointF(area.topLeft()) / density, QSizeF(area.size()) / density).toAlignedRect();
+    QImage shown = box->grab(points).toImage().convertToFormat(QImage::Format_RGB32);
+    shown.setDevicePixelRatio(1);
+    return shown.copy(QRect(QPoint(0, 0), area.size()));
+}
+
+// Pixels of `shown` that are neither the picture's own nor the plain background.
+int wrongPixels(const QImage &shown, const QImage &picture, QRect area, QRgb background)
+{
+    int wrong = 0;
+    for (int y = 0; y < area.height(); ++y) {
+        for (int x = 0; x < area.width(); ++x) {
+            const QRgb pixel = shown.pixel(x, y);
+            if (pixel != picture.pixel(area.x() + x, area.y() + y) && pixel != background)
+                ++wrong;
+        }
+    }
+    return wrong;
+}
+
+} // namespace
+
+class TestFirstPaint : public QObject
+{
+    Q_OBJECT
+    test::HostFrame *m_frame = nullptr;
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+private slots:
+    void init()
+    {
+        test::resetProgramState();
+        m_frame = new test::HostFrame;
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
+    void cleanup()
+    {
+        test::resetProgramState();
+        delete m_frame;
+        QCOMPARE(WindowList::instance().count(), 0);
+    }
+
+    void aLargeJpegShowsItsVisiblePartFirstWithNoWrongPixel_data()
+    {
+        QTest::addColumn<QByteArray>("jpeg");
+        QTest::addColumn<QSize>("shown");
+        const QImage picture = test::detailedPicture({2400, 1800}, 9);
+        QTest::newRow("baseline 4:2:0") << test::encodeJpeg(picture) << QSize(2400, 1800);
+        QTest::newRow("turned a quarter")
+            << test::withApp1(test::encodeJpeg(picture), test::exifBlock({.orientation = 6})) << QSize(1800, 2400);
+        QTest::newRow("mirrored") << test::withApp1(test::encodeJpeg(picture), test::exifBlock({.orientation = 2}))
+                                  << QSize(2400, 1800);
+        QTest::newRow("CMYK") << test::encodeJpeg(picture, {.cmyk = true}) << QSize(2400, 1800);
+        QTest::newRow("grey 4:4:4") << test::encodeJpeg(picture, {.grey = true}) << QSize(2400, 1800);
+        QTest::newRow("progressive, read whole") << test::encodeJpeg(picture, {.progressive = true})
+                                                 << QSize(2400, 1800);
+    }
+    void aLargeJpegShowsItsVisiblePartFirstWithNoWrongPixel()
+    {
+        QFETCH(QByteArray, jpeg);
+        QFETCH(QSize, shown);
+        const QString path = test::writeBytes(m_dir->path(), QStringLiteral("large.jpg"), jpeg);
+        const QImage reference = readByQt(path);
+        QCOMPARE(reference.size(), shown);
+
+        gCurrentPath = path;
+        frmViewer *viewer = frmViewer::openNew();
+        PictureBox *box = viewer->picFramed();
+        QVERIFY(box->showsPicture());
+        QCOMPARE(box->size(), box->shownSize(shown));
+        QCOMPARE(frameStatusText(), path);
+        // The bars are those of the whole picture from the first moment.
+        QVERIFY(viewer->hScroll()->isVisibleTo(viewer));
+        QVERIFY(viewer->vScroll()->isVisibleTo(viewer));
+        const int frameHeight = viewer->heightTwips() - 2000;
+        const qreal density = box->devicePixelRatioF();
+        const double shownHeight = std::llround(twips::fromPixels(1) * shown.height() / density);
+        QCOMPARE(viewer->vScroll()->maximum(), int(std::lrint((shownHeight - frameHeight - 1) * 1.1)));
+
+        // What the frame shows is there at once, exactly.
+        const QRect visible = QRect(QPoint(0, 0), (QSizeF(viewer->framePicHolder()->size()) * density).toSize())
+                                  .intersected(reference.rect());
+        QCOMPARE(shownPart(box, visible), reference.copy(visible));
+
+        // Far down and right: the picture's own pixels or nothing, never a wrong one, and the
+        // part itself once it is decoded.
+        viewer->hScroll()->setValue(viewer->hScroll()->maximum());
+        viewer->vScroll()->setValue(viewer->vScroll()->maximum());
+        const QRect corner(shown.width() - 300, shown.height() - 200, 300, 200);
+        const QRgb background = box->palette().color(box->backgroundRole()).rgb();
+        QCOMPARE(wrongPixels(shownPart(box, corner), reference, corner, background), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(box->isComplete(), DecodeTimeout);
+        QCOMPARE(shownPart(box, corner), reference.copy(corner));
+        QCOMPARE(box->picture(), reference);
+    }
+
+    void aLargeJpegDamagedNearItsTopIsShownAsTheWholeDecodeMakesIt()
+    {
+        QByteArray jpeg = test::encodeJpeg(test::detailedPicture({2400, 1800}, 4));
+        // A marker in the middle of the first rows' data: libjpeg ends the scan there and fills
+        // in the rest, and a decode of a part could fill it otherwise.
+        const qsizetype scan = jpeg.indexOf(QByteArray("\xFF\xDA", 2));
+        QVERIFY(scan > 0);
+        jpeg.replace(scan + 400, 2, QByteArray("\xFF\xE5", 2));
+        const QString path = test::writeBytes(m_dir->path(), QStringLiteral("damaged.jpg"), jpeg);
+
+        gCurrentPath = path;
+        frmViewer *viewer = frmViewer::openNew();
+        QVERIFY(viewer->picFramed()->isComplete());
+        QCOMPARE(viewer->picFramed()->picture(), readByQt(path));
+    }
+
+    void theNextFileIsMadeReadyOnceTheLargePictureIsComplete()
+    {
+        const QString large = test::writeBytes(m_dir->path(), QStringLiteral("a.jpg"),
+                                               test::encodeJpeg(test::detailedPicture({2400, 1800})));
+        const QString next = test::writePicture(m_dir->path(), QStringLiteral("b.png"), {50, 40});
+        gCurrentPath = large;
+        frmViewer *viewer = frmViewer::openNew();
+        QTRY_VERIFY_WITH_TIMEOUT(viewer->picFramed()->isComplete(), DecodeTimeout);
+        PicturePreloader::instance().waitUntilIdle();
+        QVERIFY(PicturePreloader::instance().isReady(next));
+    }
+
+    void theRestOfAFileChangedSinceItsFirstPartIsNotShown()
+    {
+        const QString path = test::writeBytes(m_dir->path(), QStringLiteral("a.jpg"),
+                                              test::encodeJpeg(test::detailedPicture({640, 480})));
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        std::optional<FileStamp> stamp = stampOf(fd);
+        QVERIFY(stamp);
+        // The stamp of the first part's reading, and a file that has changed since.
+        FileStamp before = *stamp;
+        before.modifiedNs -= 1'000'000'000;
+        JpegCompletion completion(fd, before, {640, 480}, QImageIOHandler::TransformationNone);
+        ::close(fd);
+        QSignalSpy failed(&completion, &JpegCompletion::failed);
+        QSignalSpy finished(&completion, &JpegCompletion::finished);
+        QVERIFY(failed.wait(DecodeTimeout));
+        QCOMPARE(finished.size(), 0);
+    }
+};
+
+PIXDOCK_REGISTER_TEST(TestFirstPaint)
+#include "tst_FirstPaint.moc"
