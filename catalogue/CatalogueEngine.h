@@ -1,4 +1,4 @@
-// What a catalogue engine (today the SQLite file; a database server may follow) offers the
+// What a catalogue engine (the SQLite file, or a PostgreSQL server) offers the
 // windows, through the service that runs it on worker threads. Everything behind this line is
 // the engine's own: statements, indexes, locks, how it knows the file at the path is its file.
 // Everything in front of it is the same for every engine: snapshots, their compact rows, the

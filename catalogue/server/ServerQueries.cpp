@@ -92,7 +92,9 @@ void ServerQueries::prepare(const QByteArray &name, const QByteArray &sql, int v
     if (m_prepared.contains(name))
         return;
     PGresult *r = PQprepare(m_connection, name.constData(), sql.constData(), valueCount, nullptr);
-    if (PQresultStatus(r) != PGRES_COMMAND_OK)
+    // Prepared on this connection before, by an earlier object: the same name, the same text.
+    const bool preparedBefore = qstrcmp(PQresultErrorField(r, PG_DIAG_SQLSTATE), "42P05") == 0;
+    if (PQresultStatus(r) != PGRES_COMMAND_OK && !preparedBefore)
         fail(r);
     PQclear(r);
     m_prepared.insert(name);
@@ -170,6 +172,23 @@ void ServerQueries::readSearch(const QStringList &keywords, const ServerRowVisit
         if (rows < page)
             return;
         values[values.size() - 2] = QByteArray(PQgetvalue(r.get(), rows - 1, 3));
+    }
+}
+
+void ServerQueries::readAddedOrder(const ServerRowVisitor &visit, int page)
+{
+    QByteArray afterId = QByteArray::number(std::numeric_limits<qint64>::min());
+    for (;;) {
+        const Result r(run("pixdock_added_page", "SELECT " + Texts + ", id FROM Info WHERE id > $1 ORDER BY id LIMIT $2",
+                           {afterId, QByteArray::number(page)}));
+        const int rows = PQntuples(r.get());
+        for (int i = 0; i < rows; ++i) {
+            if (!visit(rowAt(r.get(), i)))
+                return;
+        }
+        if (rows < page)
+            return;
+        afterId = QByteArray(PQgetvalue(r.get(), rows - 1, 3));
     }
 }
 

@@ -54,6 +54,8 @@ public:
     // The rows whose description holds any of the keywords, literally and without regard to
     // case, in the order they were added.
     void readSearch(const QStringList &keywords, const ServerRowVisitor &visit, int page = 5000);
+    // Every row in the order they were added.
+    void readAddedOrder(const ServerRowVisitor &visit, int page = 5000);
 
     // How many rows carry this file name, without regard to case.
     int fileNameCount(const QString &fileName);

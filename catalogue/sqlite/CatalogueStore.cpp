@@ -3,6 +3,7 @@
 // then checked by reading only, so a file that is not a catalogue is left untouched.
 #include "CatalogueStore.h"
 
+#include "CatalogueAddress.h"
 #include "CatalogueLayout.h"
 #include "CatalogueMessages.h"
 #include "CatalogueService.h"
@@ -10,6 +11,7 @@
 #include "CatalogueTrigramCase.h"
 #include "SqliteFunctions.h"
 #include "Locations.h"
+#include "ServerSession.h"
 #include "ModGlobal.h"
 
 #include <QFile>
@@ -174,10 +176,15 @@ FileIdentity openCatalogueFile(const QString &connectionName, const QString &pat
 void OpenConnection()
 {
     gConnection.clear();
-    openCatalogueFile(SharedConnectionName, locations::cataloguePath());
+    const QString location = locations::cataloguePath();
+    if (CatalogueAddress::namesServer(location)) {
+        checkServerCatalogueAt(SharedConnectionName, CatalogueAddress::fromText(location));
+    } else {
+        openCatalogueFile(SharedConnectionName, location);
+        // Learnt once, here at start-up, rather than during the first search.
+        trigramCaseKnown();
+    }
     gConnection = SharedConnectionName;
-    // Learnt once, here at start-up, rather than during the first search.
-    trigramCaseKnown();
     CatalogueService::instance().start();
 }
 

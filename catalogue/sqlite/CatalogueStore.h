@@ -34,8 +34,8 @@ struct FileIdentity
 };
 std::optional<FileIdentity> fileIdentity(const QString &path);
 
-// Opens the shared catalogue connection (gConnection) on db.fil and starts the catalogue's
-// workers on it. Only an existing catalogue is opened: a missing, empty or foreign file, or
+// Opens the shared catalogue connection (gConnection) on db.fil, or on the catalogue server the
+// configured location names, and starts the catalogue's workers on it. Only an existing catalogue is opened: a missing, empty or foreign file, or
 // one whose table Info this program cannot use, raises the program's run-time error naming
 // what is wrong, and is left as it was.
 void OpenConnection();

@@ -1,25 +1,72 @@
 // The catalogue window tests' host.
 #include "CatalogueWindowHost.h"
 
+#include "CatalogueAddress.h"
 #include "CatalogueGrid.h"
+#include "CatalogueMessages.h"
 #include "CatalogueStore.h"
+#include "CatalogueTransfer.h"
 #include "ChildWindow.h"
+#include "Locations.h"
 #include "ModGlobal.h"
+#include "PostgresServer.h"
+#include "ServerConnection.h"
+#include "ServerQueries.h"
 #include "TestState.h"
 #include "ViewerOpening.h"
 #include "WindowList.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
+#include <QUuid>
+
+#include <stdexcept>
 
 namespace pixdock::test {
+
+namespace {
+
+// A fresh catalogue on the tests' server; its address.
+QString freshServerCatalogue()
+{
+    PostgresServer &server = PostgresServer::shared();
+    const QString name = QStringLiteral("windows_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    if (!server.isRunning() || !server.createDatabase(name))
+        throw std::runtime_error(("the tests' PostgreSQL server failed: " + server.failure()).toStdString());
+    const QString address = server.uri(name);
+    catalogue::createCatalogue(address);
+    return address;
+}
+
+class ServerLock : public CatalogueHold
+{
+public:
+    explicit ServerLock(const QString &database)
+        : m_session(PostgresServer::shared().openSession(database))
+    {
+        if (!m_session->run(QStringLiteral("BEGIN; LOCK TABLE Info IN ACCESS EXCLUSIVE MODE;")))
+            qFatal("could not lock the catalogue: %s", qPrintable(m_session->failure()));
+    }
+
+private:
+    std::unique_ptr<PostgresServer::Session> m_session;
+};
+
+} // namespace
+
+bool CatalogueWindowHost::onServer() { return qgetenv("PIXDOCK_TEST_CATALOGUE_ENGINE") == "server"; }
 
 CatalogueWindowHost::CatalogueWindowHost()
 {
     resetProgramState();
+    if (onServer()) {
+        m_serverAddress = freshServerCatalogue();
+        qputenv(locations::CatalogueVariable, m_serverAddress.toUtf8());
+    }
     m_frame = std::make_unique<HostFrame>();
     catalogue::OpenConnection();
     viewers::setOpeners(
@@ -42,19 +89,85 @@ CatalogueWindowHost::~CatalogueWindowHost()
     resetProgramState();
     m_frame.reset();
     viewers::setOpeners(nullptr, nullptr);
+    if (!m_serverAddress.isEmpty())
+        qunsetenv(locations::CatalogueVariable);
 }
 
 void CatalogueWindowHost::addRows(const QList<QStringList> &rows)
 {
+    if (m_serverAddress.isEmpty()) {
+        for (const QStringList &row : rows)
+            catalogue::addRow(catalogue::sharedConnection(), row.value(0), row.value(1), row.value(2));
+        return;
+    }
+    catalogue::ServerQueries queries(catalogue::serverHandle(catalogue::sharedConnection()),
+                                     CatalogueAddress::fromText(m_serverAddress));
     for (const QStringList &row : rows)
-        catalogue::addRow(catalogue::sharedConnection(), row.value(0), row.value(1), row.value(2));
+        queries.addRow(row.value(0), row.value(1), row.value(2));
+}
+
+void CatalogueWindowHost::removeRows(const QString &fileName, const QString &location)
+{
+    if (m_serverAddress.isEmpty()) {
+        catalogue::removeRows(catalogue::sharedConnection(), fileName, location);
+        return;
+    }
+    catalogue::ServerQueries(catalogue::serverHandle(catalogue::sharedConnection()),
+                             CatalogueAddress::fromText(m_serverAddress))
+        .removeRows(fileName, location);
+}
+
+void CatalogueWindowHost::removeEveryRow()
+{
+    QSqlQuery q(catalogue::sharedConnection());
+    if (!q.exec(QStringLiteral("DELETE FROM Info")))
+        qFatal("could not empty the catalogue");
+}
+
+std::unique_ptr<CatalogueHold> CatalogueWindowHost::holdLock()
+{
+    if (m_serverAddress.isEmpty())
+        return std::make_unique<CatalogueLock>(m_folder.cataloguePath());
+    return std::make_unique<ServerLock>(CatalogueAddress::fromText(m_serverAddress).database());
+}
+
+QString CatalogueWindowHost::lockedText() const
+{
+    if (m_serverAddress.isEmpty())
+        return catalogue::message::Locked;
+    return catalogue::serverFailureText(catalogue::server::Locked, CatalogueAddress::fromText(m_serverAddress));
+}
+
+int CatalogueWindowHost::lockedNumber() const { return m_serverAddress.isEmpty() ? 5 : err::DatabaseError; }
+
+void CatalogueWindowHost::takeCatalogueAway()
+{
+    const QString path = m_folder.cataloguePath();
+    if (m_serverAddress.isEmpty() ? !QFile::rename(path, path + ".away") : !PostgresServer::shared().stop())
+        qFatal("could not take the catalogue away");
+}
+
+QString CatalogueWindowHost::goneText() const
+{
+    if (m_serverAddress.isEmpty())
+        return catalogue::message::Moved;
+    return catalogue::serverFailureText(catalogue::server::Unreachable, CatalogueAddress::fromText(m_serverAddress));
+}
+
+void CatalogueWindowHost::bringCatalogueBack()
+{
+    const QString path = m_folder.cataloguePath();
+    if (m_serverAddress.isEmpty() ? !QFile::rename(path + ".away", path) : !PostgresServer::shared().start())
+        qFatal("could not bring the catalogue back");
 }
 
 QStringList CatalogueWindowHost::catalogueRows() const
 {
-    QSqlQuery q = catalogue::runStatement(
-        catalogue::sharedConnection(),
-        {QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY rowid"), {}});
+    const QString order = m_serverAddress.isEmpty() ? QStringLiteral("rowid") : QStringLiteral("id");
+    QSqlQuery q(catalogue::sharedConnection());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY ") + order))
+        qFatal("could not read the catalogue");
     QStringList rows;
     while (q.next())
         rows << q.value(0).toString() + '|' + q.value(1).toString() + '|' + q.value(2).toString();

@@ -1,5 +1,7 @@
-// What the catalogue window tests share: a program folder with a fresh db.fil, the host frame
-// and panel, the shared connection, and a stand-in viewer opener that records each picture.
+// What the catalogue window tests share: a fresh catalogue, the host frame and panel, the shared
+// connection, and a stand-in viewer opener that records each picture. The catalogue is a fresh
+// db.fil in a program folder, or, when PIXDOCK_TEST_CATALOGUE_ENGINE is "server", a fresh
+// database on the tests' own PostgreSQL server: the same tests then run against either engine.
 #pragma once
 
 #include "HostFrame.h"
@@ -18,11 +20,21 @@ class CatalogueGrid;
 
 namespace pixdock::test {
 
+// Another program (or server session) holding the catalogue locked while the object lives.
+class CatalogueHold
+{
+public:
+    virtual ~CatalogueHold() = default;
+};
+
 class CatalogueWindowHost
 {
 public:
     CatalogueWindowHost();
     ~CatalogueWindowHost();
+
+    // Whether these tests run against a catalogue on a server.
+    static bool onServer();
 
     HostFrame &frame() { return *m_frame; }
     HostPanel &panel() { return *m_frame->hostPanel(); }
@@ -32,6 +44,20 @@ public:
     void addRows(const QList<QStringList> &rows);
     // The catalogue as it stands, each row "name|location|description", in table order.
     QStringList catalogueRows() const;
+    // Changes made beside the windows, as another program would.
+    void removeRows(const QString &fileName, const QString &location);
+    void removeEveryRow();
+
+    // The catalogue locked by another program, and what a window says about it.
+    std::unique_ptr<CatalogueHold> holdLock();
+    QString lockedText() const;
+    // The run-time error's number for it.
+    int lockedNumber() const;
+    // The catalogue gone while the program runs (the file renamed away, the server stopped),
+    // what a window says then, and the catalogue back.
+    void takeCatalogueAway();
+    QString goneText() const;
+    void bringCatalogueBack();
 
     // gCurrentPath at each viewer opening, and whether it was brought to the front.
     QStringList openedPictures;
@@ -46,6 +72,8 @@ public:
 
 private:
     ProgramFolder m_folder;
+    // The server catalogue's address; empty for the file.
+    QString m_serverAddress;
     std::unique_ptr<HostFrame> m_frame;
 };
 
@@ -65,11 +93,11 @@ Window *shownWindow()
 QStringList gridNames(catalogue::CatalogueGrid *grid);
 
 // Another program holding db.fil locked (an exclusive transaction) while it lives.
-class CatalogueLock
+class CatalogueLock : public CatalogueHold
 {
 public:
     explicit CatalogueLock(const QString &path);
-    ~CatalogueLock();
+    ~CatalogueLock() override;
     CatalogueLock(const CatalogueLock &) = delete;
     CatalogueLock &operator=(const CatalogueLock &) = delete;
 };

@@ -150,12 +150,14 @@ private slots:
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
         frmAdd *w = test::shownWindow<frmAdd>();
         {
-            test::CatalogueLock lock(m_host->folder().cataloguePath());
+            const auto lock = m_host->holdLock();
             w->cmdAdd_Click();
         }
 
         QCOMPARE(MessageBox::shownTexts(),
-                 QStringList{"Error No 5\r\nThe catalogue is locked by another program. has occured."});
+                 QStringList{QStringLiteral("Error No %1\r\n%2 has occured.")
+                                 .arg(m_host->lockedNumber())
+                                 .arg(m_host->lockedText())});
         QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Ok);
         QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::None);
         QCOMPARE(message(w)->text(), Hint);

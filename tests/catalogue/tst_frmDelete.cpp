@@ -131,13 +131,12 @@ private slots:
         frmDelete *w = test::shownWindow<frmDelete>();
         MessageBox::queueAnswer(QMessageBox::Yes);
         {
-            test::CatalogueLock lock(m_host->folder().cataloguePath());
+            const auto lock = m_host->holdLock();
             w->cmdContinue_Click();
         }
         QCOMPARE(MessageBox::shown().size(), 2);
         QCOMPARE(MessageBox::shown().at(1).text,
-                 QStringLiteral("The picture could not be removed from the catalogue.\r\n"
-                                "The catalogue is locked by another program."));
+                 QStringLiteral("The picture could not be removed from the catalogue.\r\n") + m_host->lockedText());
         QCOMPARE(message(w)->text(), QString());
         QCOMPARE(m_host->catalogueRows(), QStringList{"sunset.jpg|/photos|a"});
     }

@@ -124,7 +124,7 @@ private slots:
 
     void anEmptyCatalogueShowsTheHeaderAndStillTheButtons()
     {
-        catalogue::runStatement(catalogue::sharedConnection(), {QStringLiteral("DELETE FROM Info"), {}});
+        m_host->removeEveryRow();
         frmImgList *w = sharedWindow<frmImgList>();
         QCOMPARE(w->grid()->rows(), 1);
         QVERIFY(m_host->panel().catalogueButtonsVisible());
@@ -134,7 +134,7 @@ private slots:
     {
         frmImgList *w = sharedWindow<frmImgList>();
         m_host->addRows({{"aa.jpg", "/p", "new"}});
-        catalogue::removeRows(catalogue::sharedConnection(), "c.jpg", "/p");
+        m_host->removeRows("c.jpg", "/p");
         QCOMPARE(test::gridNames(w->grid()), (QStringList{"A.jpg", "b.jpg", "c.jpg", "D.jpg", "é.jpg"}));
         w->unload();
         QCOMPARE(test::gridNames(sharedWindow<frmImgList>()->grid()),
@@ -258,12 +258,12 @@ private slots:
     {
         frmImgList *w = nullptr;
         {
-            test::CatalogueLock lock(m_host->folder().cataloguePath());
+            const auto lock = m_host->holdLock();
             w = sharedWindow<frmImgList>();
         }
 
-        QCOMPARE(MessageBox::shownTexts(), QStringList{"The catalogue list could not be loaded.\r\n"
-                                                       "The catalogue is locked by another program."});
+        QCOMPARE(MessageBox::shownTexts(),
+                 QStringList{QStringLiteral("The catalogue list could not be loaded.\r\n") + m_host->lockedText()});
         QVERIFY(w->isLoaded());
         QCOMPARE(w->grid()->rows(), 1);
         QVERIFY(!m_host->panel().catalogueButtonsVisible());
