@@ -12,6 +12,7 @@
 #include "PostgresServer.h"
 #include "ServerConnection.h"
 #include "ServerQueries.h"
+#include "ServerSession.h"
 #include "TestState.h"
 #include "ViewerOpening.h"
 #include "WindowList.h"
@@ -159,6 +160,10 @@ void CatalogueWindowHost::bringCatalogueBack()
     const QString path = m_folder.cataloguePath();
     if (m_serverAddress.isEmpty() ? !QFile::rename(path + ".away", path) : !PostgresServer::shared().start())
         qFatal("could not bring the catalogue back");
+    // The tests' own connection, which the server dropped, is opened anew; the program's
+    // sessions find out for themselves.
+    if (!m_serverAddress.isEmpty())
+        catalogue::checkServerCatalogueAt(catalogue::SharedConnectionName, CatalogueAddress::fromText(m_serverAddress));
 }
 
 QStringList CatalogueWindowHost::catalogueRows() const

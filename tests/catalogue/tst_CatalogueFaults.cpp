@@ -1,0 +1,146 @@
+// What each catalogue window does when the catalogue fails under it, on either engine: a lock
+// held by another program is waited for only up to the timeout, with the interface running,
+// and then named; a catalogue gone while a window is open is named by the action that met it,
+// and the next action after it is back simply works.
+#include "CatalogueWindowHost.h"
+#include "EventLoopWatchdog.h"
+#include "Frame.h"
+#include "MessageBox.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "frmAdd.h"
+#include "frmDelete.h"
+#include "frmImgList.h"
+#include "frmSearch.h"
+#include "CatalogueGrid.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <functional>
+
+using namespace pixdock;
+
+namespace {
+
+// One user action in a window, and what its message says before the catalogue's own words.
+struct Action
+{
+    std::function<void()> run;
+    QString messageBefore;
+    QString messageAfter;
+};
+
+Action action(const QString &which)
+{
+    if (which == QLatin1String("list"))
+        return {[] { sharedWindow<frmImgList>(); }, QStringLiteral("The catalogue list could not be loaded.\r\n"), {}};
+    if (which == QLatin1String("search"))
+        return {[] {
+                    frmSearch *w = test::shownWindow<frmSearch>();
+                    w->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText(QStringLiteral("beach"));
+                    w->cmdSearch_Click();
+                },
+                QStringLiteral("The catalogue could not be searched.\r\n"), {}};
+    if (which == QLatin1String("add"))
+        return {[] { test::shownWindow<frmAdd>()->cmdAdd_Click(); }, QStringLiteral("Error No %1\r\n"),
+                QStringLiteral(" has occured.")};
+    return {[] {
+                MessageBox::queueAnswer(QMessageBox::Yes);
+                test::shownWindow<frmDelete>()->cmdContinue_Click();
+            },
+            QStringLiteral("The picture could not be removed from the catalogue.\r\n"), {}};
+}
+
+} // namespace
+
+class TestCatalogueFaults : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_host = std::make_unique<test::CatalogueWindowHost>();
+        m_host->addRows({{"beach.jpg", "/p", "beach"}, {"sunset.jpg", "/photos", "sunset"}});
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
+    }
+    void cleanup() { test::finishTest(m_host); }
+
+    void aHeldLockIsNamedWithinTheTimeoutWhileTheInterfaceRuns_data()
+    {
+        QTest::addColumn<QString>("which");
+        for (const char *which : {"list", "search", "add", "remove"})
+            QTest::newRow(which) << QString::fromLatin1(which);
+    }
+    void aHeldLockIsNamedWithinTheTimeoutWhileTheInterfaceRuns()
+    {
+        QFETCH(QString, which);
+        const Action act = action(which);
+        {
+            const auto lock = m_host->holdLock();
+            test::EventLoopWatchdog watchdog;
+            watchdog.start();
+            act.run();
+            QTRY_VERIFY(MessageBox::shownTexts().size() == (which == QLatin1String("remove") ? 2 : 1));
+            watchdog.stop();
+            QVERIFY2(watchdog.longestGapMs() <= test::watchdogLimitMs(), qPrintable(watchdog.report()));
+        }
+        QCOMPARE(MessageBox::shownTexts().last(),
+                 act.messageBefore.arg(m_host->lockedNumber()) + m_host->lockedText() + act.messageAfter);
+        QCOMPARE(m_host->catalogueRows(), (QStringList{"beach.jpg|/p|beach", "sunset.jpg|/photos|sunset"}));
+    }
+
+    void aCatalogueGoneIsNamedAndTheNextActionAfterItsReturnWorks_data()
+    {
+        QTest::addColumn<QString>("which");
+        for (const char *which : {"list", "search", "add", "remove"})
+            QTest::newRow(which) << QString::fromLatin1(which);
+    }
+    void aCatalogueGoneIsNamedAndTheNextActionAfterItsReturnWorks()
+    {
+        QFETCH(QString, which);
+        // The windows' connections are open and have been used before the catalogue goes.
+        frmSearch *search = test::shownWindow<frmSearch>();
+        search->cmdSearch_Click();
+        QCOMPARE(test::gridNames(search->grid()).size(), 2);
+        frmAdd *add = test::shownWindow<frmAdd>();
+        MessageBox::queueAnswer(QMessageBox::No);
+        add->cmdAdd_Click();
+        MessageBox::clearRecord();
+
+        const Action act = action(which);
+        m_host->takeCatalogueAway();
+        act.run();
+        QTRY_VERIFY(!MessageBox::shownTexts().isEmpty());
+        QCOMPARE(MessageBox::shownTexts().last(),
+                 act.messageBefore.arg(err::DatabaseError) + m_host->goneText() + act.messageAfter);
+        m_host->bringCatalogueBack();
+        MessageBox::clearRecord();
+
+        if (which == QLatin1String("list")) {
+            sharedWindow<frmImgList>()->unload();
+            QCOMPARE(test::gridNames(sharedWindow<frmImgList>()->grid()), (QStringList{"beach.jpg", "sunset.jpg"}));
+        } else {
+            if (which == QLatin1String("add"))
+                MessageBox::queueAnswer(QMessageBox::Yes);
+            act.run();
+            QVERIFY2(MessageBox::shownTexts().size() <= 1, qPrintable(MessageBox::shownTexts().join('\n')));
+        }
+        const QStringList expected = which == QLatin1String("add")
+                                         ? QStringList{"beach.jpg|/p|beach", "sunset.jpg|/photos|sunset",
+                                                       "sunset.jpg|/photos|None"}
+                                     : which == QLatin1String("remove") ? QStringList{"beach.jpg|/p|beach"}
+                                                                        : QStringList{"beach.jpg|/p|beach",
+                                                                                      "sunset.jpg|/photos|sunset"};
+        QCOMPARE(m_host->catalogueRows(), expected);
+        if (which == QLatin1String("search"))
+            QCOMPARE(test::gridNames(search->grid()), QStringList{"beach.jpg"});
+    }
+
+private:
+    std::unique_ptr<test::CatalogueWindowHost> m_host;
+};
+
+PIXDOCK_REGISTER_TEST(TestCatalogueFaults)
+#include "tst_CatalogueFaults.moc"
