@@ -1,12 +1,16 @@
-// Connecting to a catalogue server: each way it can fail says so in plain words, names the host
-// and database, and never shows the password.
+// Connecting to a catalogue server: each way start-up can fail says so in plain words, names
+// the host and database, and never shows the password.
 #include "CatalogueAddress.h"
+#include "CatalogueStore.h"
+#include "Locations.h"
+#include "ModGlobal.h"
 #include "RunTimeError.h"
 #include "ServerConnection.h"
 #include "ServerSchema.h"
 #include "ServerTestSupport.h"
 #include "TestRegistry.h"
 
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -39,6 +43,7 @@ private slots:
         QTest::addColumn<QString>("case_");
         QTest::addColumn<QString>("sentence");
         QTest::newRow("no server listening") << "unreachable" << catalogue::server::Unreachable;
+        QTest::newRow("server stopped before start-up") << "stopped" << catalogue::server::Unreachable;
         QTest::newRow("wrong password") << "password" << catalogue::server::Refused;
         QTest::newRow("unknown user") << "user" << catalogue::server::Refused;
         QTest::newRow("no such database") << "database" << catalogue::server::NoDatabase;
@@ -75,14 +80,24 @@ private slots:
             QVERIFY(server.runSql(database, QStringLiteral("CREATE VIEW Info AS SELECT 'a'::text AS FileName;")));
         else if (case_ == QLatin1String("foreign"))
             QVERIFY(server.runSql(database, QStringLiteral("CREATE TABLE Info (FileName text, Location text, Description text);")));
-        const CatalogueAddress address = CatalogueAddress::fromText(
-            QStringLiteral("postgresql://%1:%2@%3/%4").arg(encoded(user), encoded(password), encoded(host), encoded(name)));
+        const QString uri =
+            QStringLiteral("postgresql://%1:%2@%3/%4").arg(encoded(user), encoded(password), encoded(host), encoded(name));
+        qputenv(locations::CatalogueVariable, uri.toUtf8());
+        const auto forget = qScopeGuard([] { qunsetenv(locations::CatalogueVariable); });
+        const bool stop = case_ == QLatin1String("stopped");
+        if (stop)
+            QVERIFY(server.stop());
+        const auto restart = qScopeGuard([&] {
+            if (stop)
+                server.start();
+        });
 
         try {
-            catalogue::openServerConnection(Connection, address);
-            catalogue::checkServerCatalogue(QSqlDatabase::database(Connection, false), address);
+            // What start-up runs.
+            catalogue::OpenConnection();
             QFAIL("the connection did not fail");
         } catch (const RunTimeError &e) {
+            QVERIFY(gConnection.isEmpty());
             QVERIFY2(e.description().contains(sentence), qPrintable(e.description()));
             QVERIFY2(e.description().contains(QStringLiteral("database %1 on %2").arg(name, host)), qPrintable(e.description()));
             QVERIFY2(!e.description().contains(password), qPrintable(e.description()));

@@ -1,0 +1,76 @@
+// Several Pixdock instances writing to one catalogue on a server at the same time: every change
+// a writer was told it made is there afterwards, and nothing else.
+#include "PostgresServer.h"
+#include "ServerTestSupport.h"
+#include "TestRegistry.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+#include "CatalogueTransfer.h"
+
+using namespace pixdock;
+using test::PostgresServer;
+
+class TestServerWriters : public QObject
+{
+    Q_OBJECT
+private slots:
+    void writersAtOnceLoseNothingAndAddNothingUnasked()
+    {
+        constexpr int Writers = 2;
+        constexpr int Adds = 150;
+        const QString database = test::freshServerDatabase(QStringLiteral("writers"));
+        const QString address = PostgresServer::shared().uri(database);
+        catalogue::createCatalogue(address);
+
+        std::vector<std::unique_ptr<QProcess>> writers;
+        for (int i = 0; i < Writers; ++i) {
+            auto writer = std::make_unique<QProcess>();
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("PIXDOCK_CATALOGUE"), address);
+            writer->setProcessEnvironment(environment);
+            writer->start(QStringLiteral(PIXDOCK_CONCURRENT_WRITER),
+                          {QStringLiteral("w%1").arg(i), QString::number(Adds)});
+            QVERIFY2(writer->waitForStarted(), qPrintable(writer->errorString()));
+            writers.push_back(std::move(writer));
+        }
+
+        QStringList expected;
+        QStringList refused;
+        for (const auto &writer : writers) {
+            QVERIFY(writer->waitForFinished(120000));
+            QCOMPARE(writer->exitCode(), 0);
+            QStringList added;
+            for (const QString &line : QString::fromUtf8(writer->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+                const QStringList words = line.split(' ');
+                if (words.first() == QLatin1String("added")) {
+                    added << words.at(1);
+                } else if (words.first() == QLatin1String("removed")) {
+                    QCOMPARE(words.at(2), QStringLiteral("1"));
+                    added.removeOne(words.at(1));
+                } else {
+                    refused << line;
+                }
+            }
+            expected += added;
+        }
+        // Locally nothing keeps a writer waiting past the timeouts.
+        QVERIFY2(refused.isEmpty(), qPrintable(refused.join('\n')));
+        QCOMPARE(expected.size(), Writers * (Adds - Adds / 3));
+
+        QStringList present;
+        for (const catalogue::CopiedRow &row : test::serverRows(database))
+            present << row.fileName;
+        expected.sort();
+        present.sort();
+        QCOMPARE(present, expected);
+    }
+};
+
+PIXDOCK_REGISTER_TEST(TestServerWriters)
+#include "tst_ServerWriters.moc"
