@@ -108,6 +108,14 @@ QList<CopiedRow> awkwardRows()
         {QStringLiteral("e\u0301clair.jpg"), QStringLiteral("/Ꭰ ꭰ Ჿ ჿ"), QStringLiteral("😀 \U0001F600 𐐀 𐐨 ǰ")},
         {QStringLiteral("Long.jpg"), QStringLiteral("/l"), QString(20000, QLatin1Char('x')) + QStringLiteral(" end")},
         {QStringLiteral("-leading dash; DROP TABLE Info;--"), QStringLiteral("/"), QStringLiteral("None")},
+        // The odd names a user's pictures carry: double quotes, a newline, NFC beside NFD, the
+        // longest file name (255 bytes) in a 4,000-byte path.
+        {QStringLiteral("say \"cheese\".png"), QStringLiteral("\"quoted\""), QStringLiteral("\"cheese\"")},
+        {QStringLiteral("new\nline.png"), QStringLiteral("two\nlines"), QStringLiteral("line\nbreak")},
+        {QStringLiteral("Caf\u00e9.png"), QStringLiteral("Caf\u00e9"), QStringLiteral("caf\u00e9")},
+        {QStringLiteral("Cafe\u0301.png"), QStringLiteral("Cafe\u0301"), QStringLiteral("cafe\u0301")},
+        {QString(125, QChar(0xE9)) + QStringLiteral("x.png"), QLatin1Char('/') + QString(3740, QLatin1Char('d')),
+         QStringLiteral("long name")},
     };
 }
 
