@@ -2,6 +2,8 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 BENCH_PICTURES ?= 200
+# Rows of the catalogue-on-a-server benchmark's catalogue.
+BENCH_SERVER_ROWS ?= 1000000
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -39,10 +41,11 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 	lintian --fail-on error,warning $(BUILD)/package/pixdock_*.deb
 
-# Builds the benchmark programs and runs them; each prints a table (BENCH_PICTURES=N for size).
+# Builds the benchmark programs and runs them; each prints a table (BENCH_PICTURES=N for size,
+# BENCH_SERVER_ROWS=N for the catalogue on a server).
 bench: configure
 	cmake --build $(BUILD) --target pixdock_bench -j $(JOBS)
-	PIXDOCK_BENCH_PICTURES=$(BENCH_PICTURES) bash bench/run-bench.sh $(BUILD)
+	PIXDOCK_BENCH_PICTURES=$(BENCH_PICTURES) PIXDOCK_BENCH_SERVER_ROWS=$(BENCH_SERVER_ROWS) bash bench/run-bench.sh $(BUILD)
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer, leaks included.
 # What is suppressed, and why, is in tools/sanitizers; what is left out, in docs/RELIABILITY.md.

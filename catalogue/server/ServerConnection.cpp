@@ -190,8 +190,11 @@ void openServerConnection(const QString &connectionName, const CatalogueAddress 
         // The driver remembers the password for reopening; the connection no longer needs it.
         db.setPassword(QString());
         QSqlQuery session(db);
+        // Statements are prepared once, but planned for the values of each run: a keyword's
+        // pattern decides whether the trigram index or a walk along the ids is quicker.
         const QString settings = QStringLiteral("SET lock_timeout = %1; SET statement_timeout = %2; "
-                                                "SET idle_in_transaction_session_timeout = %3")
+                                                "SET idle_in_transaction_session_timeout = %3; "
+                                                "SET plan_cache_mode = force_custom_plan")
                                      .arg(ServerLockTimeoutMs)
                                      .arg(statementTimeoutMs)
                                      .arg(std::max(statementTimeoutMs, 60000));

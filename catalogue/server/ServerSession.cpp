@@ -86,46 +86,80 @@ void readSortedHere(ServerQueries &queries, SnapshotSink &sink)
     }
 }
 
+QString linkKey(const CatalogueAddress &address) { return address.shownText() + QLatin1Char('\n') + address.password(); }
+
+} // namespace
+
+// A connection and the statements prepared on it.
+struct ServerLink
+{
+    ServerLink(const CatalogueAddress &address)
+        : key(linkKey(address))
+        , name(QStringLiteral("pixdock-server-session-%1").arg(nextSessionNumber()))
+    {
+        openServerConnection(name, address);
+        queries = std::make_unique<ServerQueries>(serverHandle(database()), address);
+    }
+    ~ServerLink()
+    {
+        queries.reset();
+        if (!QSqlDatabase::contains(name))
+            return;
+        QSqlDatabase::database(name, false).close();
+        QSqlDatabase::removeDatabase(name);
+    }
+    QSqlDatabase database() const { return QSqlDatabase::database(name, false); }
+
+    QString key;
+    QString name;
+    std::unique_ptr<ServerQueries> queries;
+};
+
+namespace {
+// The connection this thread's last session left, idle, for the next one.
+thread_local std::unique_ptr<ServerLink> t_idleLink;
 } // namespace
 
 ServerSession::ServerSession(CatalogueAddress address)
     : m_address(std::move(address))
-    , m_name(QStringLiteral("pixdock-server-session-%1").arg(nextSessionNumber()))
 {
     open();
 }
 
-ServerSession::~ServerSession() { close(); }
+ServerSession::~ServerSession()
+{
+    if (m_link && !serverConnectionLost(m_link->database())
+        && PQtransactionStatus(serverHandle(m_link->database())) == PQTRANS_IDLE)
+        t_idleLink = std::move(m_link);
+}
 
 void ServerSession::open()
 {
-    openServerConnection(m_name, m_address);
-    m_queries = std::make_unique<ServerQueries>(serverHandle(QSqlDatabase::database(m_name, false)), m_address);
+    std::unique_ptr<ServerLink> idle = std::move(t_idleLink);
+    if (idle && idle->key == linkKey(m_address) && !droppedWhileIdle(idle->database()))
+        m_link = std::move(idle);
+    else
+        m_link = std::make_unique<ServerLink>(m_address);
 }
 
-void ServerSession::close()
-{
-    m_queries.reset();
-    if (!QSqlDatabase::contains(m_name))
-        return;
-    QSqlDatabase::database(m_name, false).close();
-    QSqlDatabase::removeDatabase(m_name);
-}
+void ServerSession::close() { m_link.reset(); }
+
+ServerQueries &ServerSession::queries() { return *m_link->queries; }
 
 template <typename Action>
 auto ServerSession::act(Action action)
 {
-    if (!m_queries || droppedWhileIdle(QSqlDatabase::database(m_name, false))) {
+    if (!m_link || droppedWhileIdle(m_link->database())) {
         close();
-        open();
+        m_link = std::make_unique<ServerLink>(m_address);
     }
     try {
-        return action(*m_queries);
+        return action(queries());
     } catch (...) {
-        if (serverConnectionLost(QSqlDatabase::database(m_name, false)))
+        if (serverConnectionLost(m_link->database()))
             close();
         else
-            m_queries->abandon();
+            queries().abandon();
         throw;
     }
 }

@@ -2,7 +2,9 @@
 // thread that uses it. Each read is one repeatable-read transaction, so a snapshot is one state
 // of the catalogue however many pages it takes; each write is one statement, committed on its
 // own. A connection the server dropped (restarted, network gone) is opened anew by the next
-// action; the action that met the loss says so.
+// action; the action that met the loss says so. A thread keeps its last connection, statements
+// prepared, for its next session: the load threads would otherwise pay for a new server process
+// with every list and search.
 #pragma once
 
 #include "CatalogueAddress.h"
@@ -14,6 +16,7 @@
 namespace pixdock::catalogue {
 
 class ServerQueries;
+struct ServerLink;
 
 class ServerSession : public CatalogueSession
 {
@@ -40,9 +43,10 @@ private:
     template <typename Action>
     auto act(Action action);
 
+    ServerQueries &queries();
+
     CatalogueAddress m_address;
-    QString m_name;
-    std::unique_ptr<ServerQueries> m_queries;
+    std::unique_ptr<ServerLink> m_link;
 };
 
 // Start-up's connection: opened under the name, and kept open only when the server holds a

@@ -1,11 +1,14 @@
 // A Pixdock of its own that only writes: it adds COUNT rows named PREFIX_n.jpg to the catalogue
-// PIXDOCK_CATALOGUE names, removes every third one again two adds later, all through the
-// program's own writer thread, and prints each change the catalogue acknowledged ("added
-// NAME", "removed NAME COUNT") or refused ("failed ..."), line by line as it goes.
+// PIXDOCK_CATALOGUE names, removes every third one again two adds later (unless told "adds"),
+// all through the program's own writer thread, and prints each change the catalogue
+// acknowledged ("added NAME", "removed NAME COUNT") or refused ("failed ..."), line by line,
+// between "began MS" and "ended MS" (the wall clock, in milliseconds since the epoch).
+//   pixdock-concurrent-writer PREFIX COUNT [adds]
 #include "CatalogueService.h"
 #include "RunTimeError.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 
 #include <cstdio>
 
@@ -14,16 +17,18 @@ using namespace pixdock;
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s PREFIX COUNT\n", argv[0]);
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: %s PREFIX COUNT [adds]\n", argv[0]);
         return 2;
     }
+    const bool addsOnly = argc == 4 && qstrcmp(argv[3], "adds") == 0;
     const QString prefix = QString::fromLocal8Bit(argv[1]);
     const int count = QByteArray(argv[2]).toInt();
     const QString folder = QStringLiteral("/writers");
     catalogue::CatalogueService &service = catalogue::CatalogueService::instance();
     service.start();
     const auto name = [&](int n) { return QStringLiteral("%1_%2.jpg").arg(prefix).arg(n); };
+    std::printf("began %lld\n", QDateTime::currentMSecsSinceEpoch());
     for (int n = 0; n < count; ++n) {
         try {
             service.addRow({name(n), folder, QStringLiteral("written by %1").arg(prefix)});
@@ -31,7 +36,7 @@ int main(int argc, char **argv)
         } catch (const RunTimeError &e) {
             std::printf("failed add %s: %s\n", qPrintable(name(n)), qPrintable(e.description()));
         }
-        if (n >= 2 && (n - 2) % 3 == 0) {
+        if (!addsOnly && n >= 2 && (n - 2) % 3 == 0) {
             try {
                 const int removed = service.removeRows(name(n - 2), folder);
                 std::printf("removed %s %d\n", qPrintable(name(n - 2)), removed);
@@ -41,6 +46,7 @@ int main(int argc, char **argv)
         }
         std::fflush(stdout);
     }
+    std::printf("ended %lld\n", QDateTime::currentMSecsSinceEpoch());
     service.stop();
     return 0;
 }
