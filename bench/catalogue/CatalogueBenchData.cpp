@@ -179,4 +179,17 @@ GeneratedCatalogue fillBenchCatalogue(const QString &path, const Vocabulary &voc
     return made;
 }
 
+QString wordFrom(const Vocabulary &vocabulary, int rank, bool wide)
+{
+    const auto plainAscii = [](const QString &word) {
+        return std::all_of(word.cbegin(), word.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    };
+    for (int r = rank; r < vocabulary.words().size(); ++r) {
+        const QString &w = vocabulary.words().at(r);
+        if (w.size() >= 5 && plainAscii(w) != wide)
+            return w;
+    }
+    return vocabulary.words().at(rank);
+}
+
 } // namespace pixdock::bench

@@ -58,6 +58,10 @@ struct GeneratedCatalogue
 GeneratedCatalogue fillBenchCatalogue(const QString &path, const Vocabulary &vocabulary, qint64 rows,
                                       std::uint64_t seed);
 
+// The first word from `rank` on that is ASCII and at least five letters long (beyond ASCII
+// when `wide`): a keyword that few descriptions hold.
+QString wordFrom(const Vocabulary &vocabulary, int rank, bool wide = false);
+
 // Makes an empty catalogue from the program's schema file.
 bool makeEmptyCatalogue(const QString &path);
 

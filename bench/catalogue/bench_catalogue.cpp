@@ -7,6 +7,7 @@
 //                            other data (default 1).
 // Prints one Markdown table; exits 1 when the program's rows differ from the anchor's.
 #include "CatalogueBenchData.h"
+#include "CatalogueBenchTable.h"
 #include "CatalogueBenchRuns.h"
 #include "CatalogueService.h"
 #include "CatalogueStore.h"
@@ -24,34 +25,9 @@
 #include <cstdio>
 
 using namespace pixdock;
+using namespace pixdock::bench;
 
 namespace {
-
-qint64 positiveSetting(const QStringList &arguments, int position, const char *variable, qint64 fallback)
-{
-    bool ok = false;
-    qint64 n = arguments.size() > position ? arguments.at(position).toLongLong(&ok) : 0;
-    if (!ok || n <= 0)
-        n = qEnvironmentVariable(variable).toLongLong(&ok);
-    return ok && n > 0 ? n : fallback;
-}
-
-bool plainAscii(const QString &word)
-{
-    return std::all_of(word.cbegin(), word.cend(), [](QChar c) { return c.unicode() < 0x80; });
-}
-
-// The first word from `rank` on that is ASCII and at least five letters long (beyond ASCII
-// when `wide`).
-QString wordFrom(const bench::Vocabulary &vocabulary, int rank, bool wide = false)
-{
-    for (int r = rank; r < vocabulary.words().size(); ++r) {
-        const QString &w = vocabulary.words().at(r);
-        if (w.size() >= 5 && plainAscii(w) != wide)
-            return w;
-    }
-    return vocabulary.words().at(rank);
-}
 
 // The three letters found in the most descriptions of a sample: a keyword in most rows.
 QString commonestTrigram()
@@ -78,16 +54,7 @@ QString commonestTrigram()
     return best;
 }
 
-QString ms(double value) { return QStringLiteral("%1 ms").arg(value, 0, 'f', value < 10 ? 2 : 1); }
 
-QString verdict(bool met) { return met ? QStringLiteral("met") : QStringLiteral("**missed**"); }
-
-void tableRow(const QString &figure, const QString &mine, const QString &anchor, const QString &ratio,
-              const QString &goal)
-{
-    std::printf("| %s | %s | %s | %s | %s |\n", qPrintable(figure), qPrintable(mine), qPrintable(anchor),
-                qPrintable(ratio), qPrintable(goal));
-}
 
 struct SearchCase
 {
@@ -141,13 +108,13 @@ int main(int argc, char **argv)
     std::fflush(stdout);
 
     const QList<SearchCase> cases = {
-        {QStringLiteral("one selective keyword"), wordFrom(vocabulary, 1500), SearchCase::Selective},
+        {QStringLiteral("one selective keyword"), bench::wordFrom(vocabulary, 1500), SearchCase::Selective},
         {QStringLiteral("three OR'ed keywords"),
-         QStringList{wordFrom(vocabulary, 800), wordFrom(vocabulary, 2000), wordFrom(vocabulary, 3500)}.join(
+         QStringList{bench::wordFrom(vocabulary, 800), bench::wordFrom(vocabulary, 2000), bench::wordFrom(vocabulary, 3500)}.join(
              QLatin1Char(',')),
          SearchCase::Selective},
         {QStringLiteral("one selective keyword beyond ASCII, in capitals"),
-         wordFrom(vocabulary, 1000, true).toUpper(), SearchCase::Selective},
+         bench::wordFrom(vocabulary, 1000, true).toUpper(), SearchCase::Selective},
         {QStringLiteral("a keyword of 1 character"), QStringLiteral("y"), SearchCase::NoSlower},
         {QStringLiteral("a keyword of 2 characters"), QStringLiteral("ou"), SearchCase::NoSlower},
         {QStringLiteral("a keyword found in most rows"), commonestTrigram(), SearchCase::NoSlower},

@@ -8,6 +8,7 @@
 //                                   of R runs (default 3, or PIXDOCK_BENCH_RUNS)
 // Prints one Markdown table; exits 1 when the rows differ from the file's.
 #include "CatalogueBenchData.h"
+#include "CatalogueBenchTable.h"
 #include "CatalogueEngine.h"
 #include "CatalogueService.h"
 #include "CatalogueSnapshot.h"
@@ -34,31 +35,13 @@
 #include <vector>
 
 using namespace pixdock;
+using namespace pixdock::bench;
 using catalogue::CatalogueRow;
 
 namespace {
 
-qint64 positiveSetting(const QStringList &arguments, int position, const char *variable, qint64 fallback)
-{
-    bool ok = false;
-    qint64 n = arguments.size() > position ? arguments.at(position).toLongLong(&ok) : 0;
-    if (!ok || n <= 0)
-        n = qEnvironmentVariable(variable).toLongLong(&ok);
-    return ok && n > 0 ? n : fallback;
-}
-
 double msSince(const QElapsedTimer &clock) { return double(clock.nsecsElapsed()) / 1e6; }
 
-QString ms(double value) { return QStringLiteral("%1 ms").arg(value, 0, 'f', value < 10 ? 2 : 1); }
-QString verdict(bool met) { return met ? QStringLiteral("met") : QStringLiteral("**missed**"); }
-
-void tableRow(const QString &figure, const QString &mine, const QString &anchor, const QString &ratio,
-              const QString &goal)
-{
-    std::printf("| %s | %s | %s | %s | %s |\n", qPrintable(figure), qPrintable(mine), qPrintable(anchor),
-                qPrintable(ratio), qPrintable(goal));
-    std::fflush(stdout);
-}
 
 // The rows an engine hands, in their places.
 class CollectedRows : public catalogue::SnapshotSink
@@ -125,16 +108,6 @@ QList<CatalogueRow> scanSearch(const QString &keywordText)
     return rows;
 }
 
-QString wordFrom(const bench::Vocabulary &vocabulary, int rank)
-{
-    for (int r = rank; r < vocabulary.words().size(); ++r) {
-        const QString &w = vocabulary.words().at(r);
-        if (w.size() >= 5 && std::all_of(w.cbegin(), w.cend(), [](QChar c) { return c.unicode() < 0x80; }))
-            return w;
-    }
-    return vocabulary.words().at(rank);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -198,9 +171,9 @@ int main(int argc, char **argv)
         double limitMs;
     };
     const QList<Case> cases = {
-        {QStringLiteral("one selective keyword"), wordFrom(vocabulary, 1500), 20},
+        {QStringLiteral("one selective keyword"), bench::wordFrom(vocabulary, 1500), 20},
         {QStringLiteral("three OR'ed keywords"),
-         QStringList{wordFrom(vocabulary, 800), wordFrom(vocabulary, 2000), wordFrom(vocabulary, 3500)}.join(','),
+         QStringList{bench::wordFrom(vocabulary, 800), bench::wordFrom(vocabulary, 2000), bench::wordFrom(vocabulary, 3500)}.join(','),
          40},
     };
     for (const Case &c : cases) {

@@ -123,6 +123,20 @@ qint64 ServerQueries::rowCount()
     return QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
 }
 
+namespace {
+
+// Hands every row of a page to `visit`; false when it asked to stop.
+bool visitPage(const PGresult *r, const ServerRowVisitor &visit)
+{
+    for (int i = 0; i < PQntuples(r); ++i) {
+        if (!visit(rowAt(r, i)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 void ServerQueries::readNameOrder(const ServerRowVisitor &visit, int firstPage, int page)
 {
     // The key of the last row read; the next page starts after it.
@@ -134,14 +148,28 @@ void ServerQueries::readNameOrder(const ServerRowVisitor &visit, int firstPage, 
                                + ", id) > ($1, $2) ORDER BY " + NameKey + ", id LIMIT $3",
                            {afterName, afterId, QByteArray::number(limit)}));
         const int rows = PQntuples(r.get());
-        for (int i = 0; i < rows; ++i) {
-            if (!visit(rowAt(r.get(), i)))
-                return;
-        }
-        if (rows < limit)
+        if (!visitPage(r.get(), visit) || rows < limit)
             return;
         afterId = QByteArray(PQgetvalue(r.get(), rows - 1, 3));
         afterName = QByteArray(PQgetvalue(r.get(), rows - 1, 4), PQgetlength(r.get(), rows - 1, 4));
+    }
+}
+
+void ServerQueries::readInAddedOrder(const QByteArray &name, const QByteArray &condition,
+                                     std::vector<QByteArray> values, const ServerRowVisitor &visit, int page)
+{
+    const QByteArray idValue = "$" + QByteArray::number(qsizetype(values.size()) + 1);
+    const QByteArray limitValue = "$" + QByteArray::number(qsizetype(values.size()) + 2);
+    const QByteArray sql = "SELECT " + Texts + ", id FROM Info WHERE (" + condition + ") AND id > " + idValue
+                           + " ORDER BY id LIMIT " + limitValue;
+    values.push_back(QByteArray::number(std::numeric_limits<qint64>::min()));
+    values.push_back(QByteArray::number(page));
+    for (;;) {
+        const Result r(run(name, sql, values));
+        const int rows = PQntuples(r.get());
+        if (!visitPage(r.get(), visit) || rows < page)
+            return;
+        values[values.size() - 2] = QByteArray(PQgetvalue(r.get(), rows - 1, 3));
     }
 }
 
@@ -155,41 +183,13 @@ void ServerQueries::readSearch(const QStringList &keywords, const ServerRowVisit
         condition += DescriptionFolded.toLatin1() + " LIKE $" + QByteArray::number(qsizetype(values.size()) + 1);
         values.push_back(serverSearchPattern(keyword).toUtf8());
     }
-    const QByteArray idValue = "$" + QByteArray::number(qsizetype(values.size()) + 1);
-    const QByteArray limitValue = "$" + QByteArray::number(qsizetype(values.size()) + 2);
-    const QByteArray name = "pixdock_search_" + QByteArray::number(keywords.size());
-    const QByteArray sql = "SELECT " + Texts + ", id FROM Info WHERE (" + condition + ") AND id > " + idValue
-                           + " ORDER BY id LIMIT " + limitValue;
-    values.push_back(QByteArray::number(std::numeric_limits<qint64>::min()));
-    values.push_back(QByteArray::number(page));
-    for (;;) {
-        const Result r(run(name, sql, values));
-        const int rows = PQntuples(r.get());
-        for (int i = 0; i < rows; ++i) {
-            if (!visit(rowAt(r.get(), i)))
-                return;
-        }
-        if (rows < page)
-            return;
-        values[values.size() - 2] = QByteArray(PQgetvalue(r.get(), rows - 1, 3));
-    }
+    readInAddedOrder("pixdock_search_" + QByteArray::number(keywords.size()), condition, std::move(values), visit,
+                     page);
 }
 
 void ServerQueries::readAddedOrder(const ServerRowVisitor &visit, int page)
 {
-    QByteArray afterId = QByteArray::number(std::numeric_limits<qint64>::min());
-    for (;;) {
-        const Result r(run("pixdock_added_page", "SELECT " + Texts + ", id FROM Info WHERE id > $1 ORDER BY id LIMIT $2",
-                           {afterId, QByteArray::number(page)}));
-        const int rows = PQntuples(r.get());
-        for (int i = 0; i < rows; ++i) {
-            if (!visit(rowAt(r.get(), i)))
-                return;
-        }
-        if (rows < page)
-            return;
-        afterId = QByteArray(PQgetvalue(r.get(), rows - 1, 3));
-    }
+    readInAddedOrder("pixdock_added_page", "TRUE", {}, visit, page);
 }
 
 int ServerQueries::fileNameCount(const QString &fileName)

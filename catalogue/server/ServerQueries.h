@@ -67,6 +67,10 @@ public:
     int removeRows(const QString &fileName, const QString &location);
 
 private:
+    // The rows meeting the condition (its values $1...), in the order they were added, in pages
+    // keyed by id.
+    void readInAddedOrder(const QByteArray &name, const QByteArray &condition, std::vector<QByteArray> values,
+                          const ServerRowVisitor &visit, int page);
     pg_result *run(const QByteArray &name, const QByteArray &sql, const std::vector<QByteArray> &values);
     void prepare(const QByteArray &name, const QByteArray &sql, int valueCount);
     [[noreturn]] void fail(pg_result *result);
