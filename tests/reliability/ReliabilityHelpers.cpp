@@ -61,12 +61,14 @@ ShellLock::ShellLock(const QString &cataloguePath)
     : m_shell(std::make_unique<QProcess>())
 {
     m_shell->setProcessChannelMode(QProcess::MergedChannels);
-    m_shell->start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), cataloguePath});
+    m_shell->start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), QStringLiteral("-bail"), cataloguePath});
     if (!m_shell->waitForStarted()) {
         m_failure = QStringLiteral("the sqlite3 shell does not start");
         return;
     }
-    m_shell->write("BEGIN EXCLUSIVE;\nSELECT 'locked';\n");
+    // The program's writer may be busy with the catalogue's upkeep right after start-up: the
+    // shell waits for it, and says "locked" only once it holds the lock.
+    m_shell->write(".timeout 10000\nBEGIN EXCLUSIVE;\nSELECT 'locked';\n");
     QByteArray said;
     while (!said.contains("locked") && m_shell->waitForReadyRead(10000))
         said += m_shell->readAll();
