@@ -52,3 +52,20 @@ RunTimeError errnoError(int errnoValue)
 }
 
 } // namespace pixdock::viewing
+
+namespace pixdock::viewing {
+
+QString systemReason(const QString &text)
+{
+    if (text.isEmpty())
+        return text;
+    // "Permission denied" reads "permission denied" inside a sentence; "I/O" keeps its capitals.
+    return text.at(0).toLower() + text.mid(1);
+}
+
+RunTimeError unreadableError(int errnoValue)
+{
+    return RunTimeError(errnoError(errnoValue).number(), systemReason(qt_error_string(errnoValue)));
+}
+
+} // namespace pixdock::viewing

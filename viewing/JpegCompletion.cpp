@@ -81,6 +81,7 @@ JpegCompletion::JpegCompletion(int fd, const FileStamp &stamp, QSize stored, QIm
         QBuffer buffer(&data);
         buffer.open(QIODevice::ReadOnly);
         JpegDecoder decoder(&buffer);
+        decoder.setCancelFlag(&shared->cancelled);
         const auto band = [this, shown, upright](int ready) {
             if (upright)
                 QMetaObject::invokeMethod(this, [this, shown, ready] { emit bandReady(shown, 0, ready); },
