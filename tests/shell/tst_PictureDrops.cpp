@@ -2,6 +2,7 @@
 // where the pointer is, so it reaches whatever widget lies under the pointer there.
 #include "Frame.h"
 #include "MainWindowUnderTest.h"
+#include "PictureBox.h"
 #include "Pictures.h"
 #include "TestRegistry.h"
 #include "WindowList.h"
