@@ -63,6 +63,19 @@ QString systemReason(const QString &text)
     return text.at(0).toLower() + text.mid(1);
 }
 
+bool isUnreadableError(const RunTimeError &error)
+{
+    switch (error.number()) {
+    case err::PermissionDenied:
+    case fileerr::DeviceIO:
+    case fileerr::AccessError:
+        // The program's own texts start with a capital; a system's reason is made lower case.
+        return !error.description().isEmpty() && error.description().at(0).isLower();
+    default:
+        return false;
+    }
+}
+
 RunTimeError unreadableError(int errnoValue)
 {
     return RunTimeError(errnoError(errnoValue).number(), systemReason(qt_error_string(errnoValue)));

@@ -219,12 +219,11 @@ void frmViewer::reportUnshown(const RunTimeError &e)
     case PictureTooLarge:
         MessageBox::show(gCurrentPath + QStringLiteral(" is too large to open."));
         break;
-    case err::PermissionDenied:
-    case fileerr::AccessError:
-    case fileerr::DeviceIO:
-        MessageBox::show(gCurrentPath + QStringLiteral(" cannot be read: ") + e.description() + QLatin1Char('.'));
-        break;
     default:
+        // A file that is there but cannot be read (no permission, a failing disk) says why; a
+        // folder under a picture's name, or a file gone, says nothing.
+        if (isUnreadableError(e))
+            MessageBox::show(gCurrentPath + QStringLiteral(" cannot be read: ") + e.description() + QLatin1Char('.'));
         break;
     }
 }
