@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 KILLS ?= 200
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test install package bench clean test-asan fuzz fuzz-deps reliability
+.PHONY: all deps configure build run test install package bench clean test-asan fuzz fuzz-deps reliability test-share
 
 all: build
 
@@ -28,6 +28,10 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# How much of the C++ code is tests (cloc's code lines; bench/ on neither side).
+test-share: deps
+	@bash scripts/test-share.sh
 
 # Installs under PREFIX (default /usr/local), stripped of the debug data (which names the
 # build's folders); DESTDIR=/staging puts the tree below a folder.

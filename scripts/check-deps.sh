@@ -16,7 +16,7 @@ cd "$(dirname "$0")/.."
 # Files and commands the tests and `make run` use without CMake finding them.
 runtime=(
     cmd:sqlite3 cmd:djpeg cmd:xvfb-run cmd:Xvfb cmd:xauth cmd:openbox
-    cmd:desktop-file-validate cmd:appstreamcli cmd:lintian cmd:dpkg-shlibdeps cmd:setpriv cmd:useradd
+    cmd:desktop-file-validate cmd:appstreamcli cmd:lintian cmd:dpkg-shlibdeps cmd:setpriv cmd:useradd cmd:cloc
     /usr/lib/postgresql/15/bin/initdb /usr/lib/postgresql/15/bin/pg_ctl
     /usr/share/postgresql/15/extension/pg_trgm.control
     qtplugin:sqldrivers/libqsqlite.so qtplugin:sqldrivers/libqsqlpsql.so

@@ -20,6 +20,8 @@ packages+=(util-linux passwd)
 # To package and validate what is installed; Qt's SVG module draws the icon at each size, gzip
 # packs the manual page and the changelog.
 packages+=(qt6-svg-dev gzip dpkg-dev desktop-file-utils appstream lintian)
+# cloc counts the lines of code that `make test-share` weighs.
+packages+=(cloc)
 optional=(ccache)
 
 if [ "${1:-}" = --list ]; then

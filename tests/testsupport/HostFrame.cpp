@@ -54,7 +54,8 @@ HostFrame::HostFrame()
     show();
     // Keys go to the focus widget of the active window, as they do for a person.
     activateWindow();
-    QTest::qWaitForWindowActive(this);
+    if (!QTest::qWaitForWindowActive(this))
+        qWarning("HostFrame: the frame did not become the active window; keys may go astray");
     m_panel = new HostPanel;
     setPanel(m_panel);
     m_panel->load();
