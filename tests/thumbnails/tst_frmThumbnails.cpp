@@ -290,8 +290,13 @@ private slots:
         QSignalSpy placed(items(sheet), &QAbstractItemModel::dataChanged);
         QVERIFY(placed.wait(BuildTimeout));
         QVERIFY(sheet->isBuilding());
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        QTest::qWait(5);
         QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("cmdExit")), Qt::LeftButton);
         test::flushDeletes();
+        watchdog.stop();
+        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
         QVERIFY(sheet.isNull());
         QCOMPARE(windowsCaptioned(QStringLiteral("Thumbnail Viewer")), 0);
         QVERIFY(!QGuiApplication::overrideCursor());
