@@ -73,13 +73,20 @@ fuzz: deps fuzz-deps
 	bash fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # The long reliability runs: KILLS kills of the catalogue writer and the full damaged-picture
-# corpus, with the catalogue fault cases and odd names again; prints the figures.
+# corpus, with the catalogue fault cases and odd names again, and the files that once froze the
+# interface (a JPEG of 15,000 scans, a pipe in the thumbnail cache, an unreadable picture, a
+# window size far beyond the screen) with the longest stall of each; prints the figures.
 reliability: configure
-	cmake --build $(BUILD) --target tests_reliability -j $(JOBS)
+	cmake --build $(BUILD) --target tests_reliability tests_viewing tests_thumbnails tests_shell -j $(JOBS)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen PIXDOCK_KILLS=$(KILLS) tests/tests_reliability TestKillsMidWrite
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_reliability TestCatalogueFaults
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_reliability TestOddNames
 	$(BUILD)/tools/pixdock-badpictures
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen PIXDOCK_MANY_SCANS=15000 tests/tests_viewing TestHostileFiles
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen PIXDOCK_MANY_SCANS=15000 tests/tests_thumbnails TestFrmThumbnails \
+	    aPictureOfManyScansHoldsBackNoOtherThumbnailAndClosingIsAtOnce aPipeInTheCacheIsSkippedAsIfAbsent
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_shell TestMainWindowSettings \
+	    anOversizedSettingFitsTheScreenAndIsStoredAsShown
 
 clean:
 	rm -rf $(BUILD)

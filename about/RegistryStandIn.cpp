@@ -1,6 +1,8 @@
 // Reading the registry stand-in file.
 #include "RegistryStandIn.h"
 
+#include "RegularFile.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringConverter>
@@ -25,8 +27,8 @@ Value parseValue(const QString &raw)
 
 std::optional<Value> readValue(const QString &file, const QString &keyName, const QString &valueName)
 {
-    QFile source(file);
-    if (!source.open(QIODevice::ReadOnly | QIODevice::Text))
+    QFile source;
+    if (!openRegularFile(source, file, QIODevice::ReadOnly | QIODevice::Text))
         return std::nullopt;
     QTextStream in(&source);
     in.setEncoding(QStringConverter::Utf8);

@@ -48,7 +48,7 @@ std::unique_ptr<QHelpEngine> openCollection()
     if (!engine->registeredDocumentations().contains(ManualNamespace))
         cannotRead(file, QStringLiteral("it does not hold Pixdock's manual."));
     const QString manual = engine->documentationFileName(ManualNamespace);
-    if (!QFileInfo(manual).isReadable())
+    if (!QFileInfo(manual).isFile() || !QFileInfo(manual).isReadable())
         cannotRead(file, QStringLiteral("the manual %1 it names is missing.").arg(manual));
     if (engine->fileData(ContentsPage).isEmpty())
         cannotRead(file, QStringLiteral("the manual has no contents page."));

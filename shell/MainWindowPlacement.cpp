@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QSettings>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -56,16 +57,34 @@ void write(QSettings &settings, const MainPlacement &placement)
     settings.setValue(KeyHeight, QString::number(placement.height));
 }
 
-QRect keepOnScreen(const QRect &outer, const QList<QRect> &screens, const QRect &primaryAvailable)
+QRect fitOnScreen(const QRect &outer, const QList<ScreenArea> &screens, const QRect &primaryAvailable)
 {
-    for (const QRect &screen : screens) {
-        if (screen.intersects(outer))
-            return outer;
+    QRect area;
+    qint64 covered = 0;
+    for (const ScreenArea &screen : screens) {
+        if (screen.geometry.contains(outer.topLeft())) {
+            area = screen.available;
+            break;
+        }
+        const QRect common = screen.geometry.intersected(outer);
+        const qint64 size = qint64(common.width()) * common.height();
+        if (!common.isEmpty() && size > covered) {
+            covered = size;
+            area = screen.available;
+        }
     }
-    const MainPlacement defaults;
-    QRect moved = outer;
-    moved.moveTopLeft(primaryAvailable.topLeft() + twips::pointToPixels(defaults.left, defaults.top));
-    return moved;
+    QRect fitted = outer;
+    if (area.isEmpty()) {
+        const MainPlacement defaults;
+        area = primaryAvailable;
+        fitted.moveTopLeft(primaryAvailable.topLeft() + twips::pointToPixels(defaults.left, defaults.top));
+    }
+    if (area.isEmpty())
+        return fitted;
+    fitted.setSize(fitted.size().boundedTo(area.size()));
+    fitted.moveLeft(std::clamp(fitted.left(), area.left(), area.left() + area.width() - fitted.width()));
+    fitted.moveTop(std::clamp(fitted.top(), area.top(), area.top() + area.height() - fitted.height()));
+    return fitted;
 }
 
 } // namespace pixdock::placement

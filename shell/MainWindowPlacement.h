@@ -44,8 +44,19 @@ MainPlacement read(const QSettings &settings);
 // Writes the four values as decimal text.
 void write(QSettings &settings, const MainPlacement &placement);
 
-// A window lying wholly outside every screen is moved (size kept) to the default position
-// on the primary screen's available area; one that shows on some screen stays where it is.
-QRect keepOnScreen(const QRect &outer, const QList<QRect> &screens, const QRect &primaryAvailable);
+// One screen: all of it, and the part windows may take (without panels and docks).
+struct ScreenArea
+{
+    QRect geometry;
+    QRect available;
+};
+
+// Where a restored window of outer geometry `outer` goes. Its screen is the one its top left
+// corner is on, else the one it covers most;
+// a window lying wholly outside every screen goes to the default position on the primary
+// screen's available area. It is then made no larger than its screen's available area (size
+// first), and moved inside that area, so that its title bar can always be reached. Values
+// beyond the screen are hand edits, not a size anyone had on screen.
+QRect fitOnScreen(const QRect &outer, const QList<ScreenArea> &screens, const QRect &primaryAvailable);
 
 } // namespace pixdock::placement

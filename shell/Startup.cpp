@@ -92,9 +92,14 @@ int runProgram(Clock &clock, const std::function<int()> &eventLoop)
                   });
     if (failed)
         return 1;
-    // The program ends when the main window unloads.
-    QObject::connect(main.get(), &frmMain::unloaded, qApp, [] { QCoreApplication::exit(0); });
-    return eventLoop();
+    // The program ends when the main window unloads, once the unload has run its course. Only
+    // while the loop runs: an exit asked for outside it would end every event loop opened later
+    // at once, and a window waiting on one would spin.
+    const QMetaObject::Connection ending = QObject::connect(
+        main.get(), &frmMain::unloaded, qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    const int status = eventLoop();
+    QObject::disconnect(ending);
+    return status;
 }
 
 int Main(int argc, char **argv)

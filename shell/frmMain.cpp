@@ -121,11 +121,11 @@ void frmMain::readSettings()
     QSettings settings(placement::organisation(), placement::application());
     settings.beginGroup(placement::group());
     const placement::MainPlacement stored = placement::read(settings);
-    QList<QRect> screens;
+    QList<placement::ScreenArea> screens;
     for (const QScreen *screen : QGuiApplication::screens())
-        screens.append(screen->geometry());
+        screens.append({screen->geometry(), screen->availableGeometry()});
     const QScreen *primary = QGuiApplication::primaryScreen();
-    applyOuterGeometry(placement::keepOnScreen(
+    applyOuterGeometry(placement::fitOnScreen(
         twips::rectToPixels(stored.left, stored.top, stored.width, stored.height), screens,
         primary ? primary->availableGeometry() : QRect()));
 }

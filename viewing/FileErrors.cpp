@@ -52,3 +52,33 @@ RunTimeError errnoError(int errnoValue)
 }
 
 } // namespace pixdock::viewing
+
+namespace pixdock::viewing {
+
+QString systemReason(const QString &text)
+{
+    if (text.isEmpty())
+        return text;
+    // "Permission denied" reads "permission denied" inside a sentence; "I/O" keeps its capitals.
+    return text.at(0).toLower() + text.mid(1);
+}
+
+bool isUnreadableError(const RunTimeError &error)
+{
+    switch (error.number()) {
+    case err::PermissionDenied:
+    case fileerr::DeviceIO:
+    case fileerr::AccessError:
+        // The program's own texts start with a capital; a system's reason is made lower case.
+        return !error.description().isEmpty() && error.description().at(0).isLower();
+    default:
+        return false;
+    }
+}
+
+RunTimeError unreadableError(int errnoValue)
+{
+    return RunTimeError(errnoError(errnoValue).number(), systemReason(qt_error_string(errnoValue)));
+}
+
+} // namespace pixdock::viewing

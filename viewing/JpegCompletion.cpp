@@ -12,6 +12,8 @@
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <mutex>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -50,11 +52,23 @@ QByteArray contentsWithStamp(int fd, const FileStamp &stamp)
 
 } // namespace
 
-// What the workers and the object share. The workers post their results to the object; the
-// object's destructor waits for them, so a posted result never outlives its receiver.
+// What the worker and the object share. The worker posts its results to the object while it is
+// there; the object's destructor cancels the decode and lets go without waiting for the worker.
 struct JpegCompletion::Shared
 {
     std::atomic_bool cancelled{false};
+    std::mutex mutex;
+    JpegCompletion *receiver = nullptr; // cleared, under the mutex, when the object goes
+
+    // Runs `deliver` with the object on its thread, if it is still there then.
+    template<class Deliver>
+    void post(Deliver &&deliver)
+    {
+        std::lock_guard lock(mutex);
+        if (JpegCompletion *to = receiver)
+            QMetaObject::invokeMethod(to, [to, deliver = std::forward<Deliver>(deliver)] { deliver(to); },
+                                      Qt::QueuedConnection);
+    }
 };
 
 JpegCompletion::JpegCompletion(int fd, const FileStamp &stamp, QSize stored, QImageIOHandler::Transformations turn,
@@ -63,8 +77,9 @@ JpegCompletion::JpegCompletion(int fd, const FileStamp &stamp, QSize stored, QIm
     , m_shared(std::make_shared<Shared>())
 {
     const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    m_work = QtConcurrent::run(&completionPool(), [this, shared = m_shared, own, stamp, stored, turn] {
-        const auto fail = [this] { QMetaObject::invokeMethod(this, [this] { emit failed(); }, Qt::QueuedConnection); };
+    m_shared->receiver = this;
+    m_work = QtConcurrent::run(&completionPool(), [shared = m_shared, own, stamp, stored, turn] {
+        const auto fail = [&shared] { shared->post([](JpegCompletion *to) { emit to->failed(); }); };
         const QByteArray bytes = contentsWithStamp(own, stamp);
         QImage picture = allocatePicture(stored);
         if (bytes.isEmpty() || picture.isNull()) {
@@ -81,10 +96,10 @@ JpegCompletion::JpegCompletion(int fd, const FileStamp &stamp, QSize stored, QIm
         QBuffer buffer(&data);
         buffer.open(QIODevice::ReadOnly);
         JpegDecoder decoder(&buffer);
-        const auto band = [this, shown, upright](int ready) {
+        decoder.setCancelFlag(&shared->cancelled);
+        const auto band = [&shared, shown, upright](int ready) {
             if (upright)
-                QMetaObject::invokeMethod(this, [this, shown, ready] { emit bandReady(shown, 0, ready); },
-                                          Qt::QueuedConnection);
+                shared->post([shown, ready](JpegCompletion *to) { emit to->bandReady(shown, 0, ready); });
         };
         const bool decoded = decoder.readHeader() && decoder.header().size == stored
                              && decoder.decodeInto(bits, bytesPerLine, band, &shared->cancelled);
@@ -93,14 +108,15 @@ JpegCompletion::JpegCompletion(int fd, const FileStamp &stamp, QSize stored, QIm
             return;
         }
         const QImage whole = turnedUpright(picture, turn);
-        QMetaObject::invokeMethod(this, [this, whole] { emit finished(whole); }, Qt::QueuedConnection);
+        shared->post([whole](JpegCompletion *to) { emit to->finished(whole); });
     });
 }
 
 JpegCompletion::~JpegCompletion()
 {
     m_shared->cancelled.store(true);
-    m_work.waitForFinished();
+    std::lock_guard lock(m_shared->mutex);
+    m_shared->receiver = nullptr;
 }
 
 void JpegCompletion::waitForFinished() { m_work.waitForFinished(); }

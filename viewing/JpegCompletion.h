@@ -27,7 +27,8 @@ public:
     // `stamp`, the stamp it had when its visible part was decoded, from start to end.
     JpegCompletion(int fd, const FileStamp &stamp, QSize stored, QImageIOHandler::Transformations turn,
                    QObject *parent = nullptr);
-    // Ends the decode at its next band and waits for the worker to let go.
+    // Ends the decode at its next row (libjpeg looks between rows of every scan) without waiting
+    // for the worker: nothing it makes reaches this object any more.
     ~JpegCompletion() override;
 
     // Waits until the worker is done; the signals that follow arrive when the event loop

@@ -102,6 +102,34 @@ void skipData(j_decompress_ptr info, long count)
 
 void endSource(j_decompress_ptr) {}
 
+// libjpeg's progress hook: called between rows of every scan it takes in and of every output
+// pass, where a decode nobody wants any more, or one of absurdly many scans, is ended as a
+// fatal error would end it.
+struct Progress : jpeg_progress_mgr
+{
+    const std::atomic_bool *cancelled = nullptr;
+    bool stoppedByCancel = false;
+    bool stoppedByScans = false;
+};
+
+void watchProgress(j_common_ptr common)
+{
+    auto *progress = static_cast<Progress *>(common->progress);
+    const int scan = reinterpret_cast<j_decompress_ptr>(common)->input_scan_number;
+    if (progress->cancelled && progress->cancelled->load(std::memory_order_relaxed))
+        progress->stoppedByCancel = true;
+    else if (scan > MostScans)
+        progress->stoppedByScans = true;
+    else
+        return;
+    auto *errors = static_cast<ErrorManager *>(common->err);
+    std::snprintf(errors->message, sizeof errors->message, "%s",
+                  progress->stoppedByCancel ? "Decoding cancelled" : "More scans than any encoder writes");
+    std::longjmp(errors->jump, 1);
+}
+
+bool isRestart(uchar marker) { return marker >= 0xD0 && marker <= 0xD7; }
+
 // Adobe's CMYK JPEGs store the inks inverted; this is how Qt's reader turns them into colour.
 void cmykToRgb32(uchar *row, int width)
 {
@@ -118,6 +146,8 @@ struct JpegDecoder::State
 {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
+    Progress progress{};
+    bool tooManyScans = false;
     Source source;
     JpegHeader header;
     bool headerRead = false;
@@ -145,6 +175,47 @@ bool looksLikeJpeg(const QByteArray &head)
     return head.size() >= 3 && quint8(head[0]) == 0xFF && quint8(head[1]) == 0xD8 && quint8(head[2]) == 0xFF;
 }
 
+int countScans(QByteArrayView jpeg, int stopAfter)
+{
+    const auto *bytes = reinterpret_cast<const uchar *>(jpeg.data());
+    const qsizetype size = jpeg.size();
+    int scans = 0;
+    qsizetype at = 2; // past the start-of-image marker
+    while (at + 1 < size && scans <= stopAfter) {
+        const uchar marker = bytes[at + 1];
+        if (bytes[at] != 0xFF || marker == 0xFF) {
+            ++at; // bytes between segments, or fill bytes before a marker
+            continue;
+        }
+        if (marker == 0xD9)
+            break;
+        if (marker == 0x00 || marker == 0x01 || isRestart(marker)) {
+            at += 2; // markers without a length
+            continue;
+        }
+        if (at + 3 >= size)
+            break;
+        at += 2 + (qsizetype(bytes[at + 2]) << 8 | bytes[at + 3]);
+        if (marker != 0xDA)
+            continue;
+        ++scans;
+        // The scan's entropy-coded data ends at the first FF that is neither a stuffed FF 00
+        // nor a restart marker.
+        while (at + 1 < size) {
+            const auto *ff = static_cast<const uchar *>(std::memchr(bytes + at, 0xFF, size_t(size - at - 1)));
+            if (!ff) {
+                at = size;
+                break;
+            }
+            at = ff - bytes;
+            if (bytes[at + 1] != 0x00 && !isRestart(bytes[at + 1]))
+                break;
+            at += 2;
+        }
+    }
+    return scans;
+}
+
 JpegDecoder::JpegDecoder(QIODevice *device)
     : d(std::make_unique<State>())
 {
@@ -170,11 +241,19 @@ JpegDecoder::JpegDecoder(QIODevice *device)
         source.memorySize = size_t(bytes.size() - at);
     }
     d->info.src = &source;
+    d->progress.progress_monitor = watchProgress;
+    d->info.progress = &d->progress;
 }
 
 JpegDecoder::~JpegDecoder() { jpeg_destroy_decompress(&d->info); }
 
 void JpegDecoder::setMemoryLimit(qint64 bytes) { d->info.mem->max_memory_to_use = long(std::max<qint64>(bytes, 1)); }
+
+void JpegDecoder::setCancelFlag(const std::atomic_bool *cancelled) { d->progress.cancelled = cancelled; }
+
+bool JpegDecoder::wasCancelled() const { return d->progress.stoppedByCancel; }
+
+bool JpegDecoder::hasTooManyScans() const { return d->tooManyScans || d->progress.stoppedByScans; }
 
 bool JpegDecoder::readHeader()
 {
@@ -190,6 +269,12 @@ bool JpegDecoder::readHeader()
     JpegHeader &header = d->header;
     header.size = QSize(int(info.image_width), int(info.image_height));
     header.progressive = jpeg_has_multiple_scans(&info);
+    // In memory the scans are counted before any is decoded: such a file is refused at once.
+    if (header.progressive && d->source.memory
+        && countScans(QByteArrayView(d->source.memory, qsizetype(d->source.memorySize))) > MostScans) {
+        d->tooManyScans = true;
+        return false;
+    }
     header.cmyk = info.num_components == 4;
     header.blockWidth = std::max(1, info.max_h_samp_factor) * DCTSIZE;
     header.blockHeight = std::max(1, info.max_v_samp_factor) * DCTSIZE;

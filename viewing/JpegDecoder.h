@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QImage>
 #include <QImageIOHandler>
 #include <QRect>
@@ -37,6 +38,15 @@ struct JpegHeader
 // Whether a file that starts with these bytes is a JPEG (FF D8 FF).
 bool looksLikeJpeg(const QByteArray &head);
 
+// More scans than any encoder writes (a progressive picture has about ten; a file with hundreds
+// makes the decoder walk the whole picture once per scan, minutes for a small file). A picture
+// with more is refused as no picture.
+inline constexpr int MostScans = 500;
+
+// How many scans (start-of-scan markers) the JPEG data holds, counted along its marker segments
+// and entropy-coded data; counting stops past `stopAfter`.
+int countScans(QByteArrayView jpeg, int stopAfter = MostScans);
+
 class JpegDecoder
 {
 public:
@@ -51,8 +61,12 @@ public:
     // The most working memory libjpeg may take (a progressive picture's coefficients); a
     // picture that needs more fails instead.
     void setMemoryLimit(qint64 bytes);
+    // A decode under way ends as a failure soon after `cancelled` is set: libjpeg looks at it
+    // between rows of every scan. Null (the default) decodes to the end.
+    void setCancelFlag(const std::atomic_bool *cancelled);
 
-    // Reads the markers up to the first scan. False when the data is no JPEG libjpeg reads.
+    // Reads the markers up to the first scan. False when the data is no JPEG libjpeg reads, or,
+    // for data in memory (a QBuffer), a picture of more than MostScans scans.
     bool readHeader();
     const JpegHeader &header() const;
 
@@ -67,6 +81,10 @@ public:
     // `cancelled` ends the decode early (the result is then false).
     bool decodeInto(uchar *bits, qsizetype bytesPerLine, const std::function<void(int rows)> &bandReady = {},
                     const std::atomic_bool *cancelled = nullptr);
+
+    // Whether the decode was ended by the cancel flag, or by a picture of too many scans.
+    bool wasCancelled() const;
+    bool hasTooManyScans() const;
 
     // What libjpeg said when it gave up.
     QString errorText() const;

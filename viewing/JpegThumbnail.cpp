@@ -20,13 +20,14 @@ constexpr qint64 PreviewMemoryLimit = 64ll * 1024 * 1024;
 
 int reducedSide(int side, int reduction) { return (side + reduction - 1) / reduction; }
 
-QImage decodePreview(const QByteArray &bytes, QSize picture, QSize needed)
+QImage decodePreview(const QByteArray &bytes, QSize picture, QSize needed, const std::atomic_bool *cancelled)
 {
     QByteArray data = bytes;
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     viewing::JpegDecoder decoder(&buffer);
     decoder.setMemoryLimit(PreviewMemoryLimit);
+    decoder.setCancelFlag(cancelled);
     if (!decoder.readHeader() || !previewServes(decoder.header().size, picture, needed))
         return {};
     return decoder.decode(reductionFor(decoder.header().size, needed));
@@ -58,11 +59,12 @@ int reductionFor(QSize stored, QSize needed)
     return 1;
 }
 
-JpegThumbnailSource readJpegForThumbnail(QIODevice *device, QSize sheet)
+JpegThumbnailSource readJpegForThumbnail(QIODevice *device, QSize sheet, const std::atomic_bool *cancelled)
 {
     JpegThumbnailSource source;
     viewing::JpegDecoder decoder(device);
     decoder.setMemoryLimit(DecodeMemoryLimit);
+    decoder.setCancelFlag(cancelled);
     if (!decoder.readHeader())
         return source;
     const viewing::JpegHeader &header = decoder.header();
@@ -73,7 +75,7 @@ JpegThumbnailSource readJpegForThumbnail(QIODevice *device, QSize sheet)
     const QSize neededStored = viewing::uprightSize(needed, turn);
 
     if (!header.preview.isEmpty()) {
-        const QImage preview = decodePreview(header.preview, header.size, neededStored);
+        const QImage preview = decodePreview(header.preview, header.size, neededStored, cancelled);
         if (!preview.isNull()) {
             source.upright = viewing::turnedUpright(preview, turn);
             source.fromPreview = true;

@@ -31,7 +31,8 @@ int reductionFor(QSize stored, QSize needed);
 
 // Reads the JPEG on `device` for a sheet picture of `sheet` pixels and the cache entry beside
 // it: at least as large as either on each side (where the picture is that large). A null
-// `upright` when the file is no JPEG that can be read.
-JpegThumbnailSource readJpegForThumbnail(QIODevice *device, QSize sheet);
+// `upright` when the file is no JPEG that can be read, or when `cancelled` is set on the way.
+JpegThumbnailSource readJpegForThumbnail(QIODevice *device, QSize sheet,
+                                         const std::atomic_bool *cancelled = nullptr);
 
 } // namespace pixdock::thumbnails

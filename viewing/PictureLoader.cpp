@@ -1,11 +1,13 @@
 // The picture loader over QImageReader.
 #include "PictureLoader.h"
 
+#include "CancellableDevice.h"
 #include "FileErrors.h"
 #include "FileService.h"
 #include "JpegDecoder.h"
 #include "PictureOrientation.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 
@@ -30,10 +32,24 @@ bool exceedsLimit(QSize size, int bytesPerPixel, qint64 maxBytes)
 
 // A JPEG through libjpeg-turbo directly: straight into the screen's format, quicker than
 // Qt's reader, with the same pixels.
-QImage readJpeg(QIODevice *device, qint64 maxBytes)
+QImage readJpeg(QIODevice *device, qint64 maxBytes, const std::atomic_bool *cancelled)
 {
+    // Taken into memory first (the decoder reads it all anyway), so that its scans are counted
+    // before any is decoded.
+    QByteArray bytes;
+    QBuffer memory;
+    if (!qobject_cast<QBuffer *>(device)) {
+        auto *file = qobject_cast<QFileDevice *>(device);
+        bytes = device->readAll();
+        if (file && file->error() == QFileDevice::ReadError)
+            throw RunTimeError(fileerr::DeviceIO, systemReason(file->errorString()));
+        memory.setBuffer(&bytes);
+        memory.open(QIODevice::ReadOnly);
+        device = &memory;
+    }
     JpegDecoder decoder(device);
     decoder.setMemoryLimit(PictureMemoryLimitMB * MegaByte);
+    decoder.setCancelFlag(cancelled);
     if (!decoder.readHeader())
         throw invalidPicture();
     if (exceedsLimit(decoder.header().size, 4, std::min(maxBytes, PictureMemoryLimitMB * MegaByte)))
@@ -57,7 +73,7 @@ int openPictureFile(const QString &path)
                 throw fileError(err::PathNotFound);
             throw fileError(err::FileNotFound);
         }
-        throw errnoError(error);
+        throw unreadableError(error);
     }
     struct stat st = {};
     const bool known = ::fstat(fd, &st) == 0;
@@ -96,10 +112,18 @@ QImage loadPicture(const QString &path)
     return readPicture(&file);
 }
 
-QImage readPicture(QIODevice *device, qint64 maxBytes)
+QImage readPicture(QIODevice *device, qint64 maxBytes, const std::atomic_bool *cancelled)
 {
     if (looksLikeJpeg(device->peek(3)))
-        return readJpeg(device, maxBytes);
+        return readJpeg(device, maxBytes, cancelled);
+    // Qt's readers cannot be stopped otherwise: once cancelled, their data runs dry.
+    Cancellable<QBuffer> stoppable(cancelled);
+    if (cancelled) {
+        auto *buffer = qobject_cast<QBuffer *>(device);
+        stoppable.setData(buffer && buffer->pos() == 0 ? buffer->data() : device->readAll());
+        stoppable.open(QIODevice::ReadOnly);
+        device = &stoppable;
+    }
     QImageReader reader(device);
     // The content decides, not the name: a PNG called .jpg still opens.
     reader.setDecideFormatFromContent(true);
@@ -115,7 +139,7 @@ QImage readPicture(QIODevice *device, qint64 maxBytes)
     if (reader.read(&image))
         return image;
     switch (reader.error()) {
-    case QImageReader::DeviceError: throw fileError(fileerr::AccessError);
+    case QImageReader::DeviceError: throw RunTimeError(fileerr::AccessError, systemReason(device->errorString()));
     case QImageReader::FileNotFoundError: throw fileError(err::FileNotFound);
     default: break;
     }

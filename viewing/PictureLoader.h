@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QString>
 
+#include <atomic>
+
 namespace pixdock::viewing {
 
 // How much memory one picture may take, in megabytes; Qt's own default (256) refuses
@@ -32,7 +34,10 @@ int openPictureFile(const QString &path);
 void openPictureFile(QFile &file, const QString &path, QIODevice::OpenMode mode = QIODevice::ReadOnly);
 // Reads the picture on `device` as loadPicture does: the content decides the format, EXIF
 // orientation is applied, a picture whose pixels would take more than `maxBytes` is refused
-// (PictureTooLarge) before any pixel is read.
-QImage readPicture(QIODevice *device, qint64 maxBytes = qint64(PictureMemoryLimitMB) * 1024 * 1024);
+// (PictureTooLarge) before any pixel is read, a JPEG of more scans than any encoder writes is
+// refused as no picture before any is decoded. Once `cancelled` is set, the decode ends soon as
+// a failure (481).
+QImage readPicture(QIODevice *device, qint64 maxBytes = qint64(PictureMemoryLimitMB) * 1024 * 1024,
+                   const std::atomic_bool *cancelled = nullptr);
 
 } // namespace pixdock::viewing

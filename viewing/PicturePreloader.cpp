@@ -78,7 +78,7 @@ void PicturePreloader::request(const Request &wanted)
     const bool onIt = m_working == wanted || (!wanted.nextInFolder && m_decoding == wanted.path);
     if (m_workerRunning && !m_wanted && m_workingGeneration == m_generation && onIt)
         return;
-    ++m_generation;
+    dropWorkUnderWay();
     m_wanted = wanted;
     if (!m_workerRunning) {
         m_workerRunning = true;
@@ -102,6 +102,7 @@ void PicturePreloader::runWorker()
             }
             task = *std::exchange(m_wanted, std::nullopt);
             m_working = task;
+            m_cancelled.store(false);
             generation = m_generation;
             m_workingGeneration = generation;
             budget = m_budget;
@@ -115,7 +116,7 @@ void PicturePreloader::runWorker()
             }
             m_decoding = path;
         }
-        std::optional<Held> held = decode(path, budget);
+        std::optional<Held> held = decode(path, budget, &m_cancelled);
         bool kept = false;
         {
             std::lock_guard lock(m_mutex);
@@ -150,7 +151,14 @@ QString PicturePreloader::resolve(const Request &request)
     return {};
 }
 
-std::optional<PicturePreloader::Held> PicturePreloader::decode(const QString &path, qint64 budget)
+void PicturePreloader::dropWorkUnderWay()
+{
+    ++m_generation;
+    m_cancelled.store(true);
+}
+
+std::optional<PicturePreloader::Held> PicturePreloader::decode(const QString &path, qint64 budget,
+                                                               const std::atomic_bool *cancelled)
 {
     try {
         QFile file;
@@ -168,7 +176,7 @@ std::optional<PicturePreloader::Held> PicturePreloader::decode(const QString &pa
             return std::nullopt;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
-        held.image = readPicture(&buffer, budget);
+        held.image = readPicture(&buffer, budget, cancelled);
         held.stamp = *before;
         if (!stampStillHolds(held.stamp, held.stamp, held.readAtNs))
             held.bytes = std::move(bytes);
@@ -205,7 +213,7 @@ std::optional<QImage> PicturePreloader::take(const QString &path)
             // Queued behind a decode nobody wants any more: reading it here is sooner.
             if (queued && !m_working.path.isEmpty()) {
                 m_wanted.reset();
-                ++m_generation;
+                dropWorkUnderWay();
                 break;
             }
             // A decode of this very file is better finished than begun again, unless what it
@@ -238,7 +246,7 @@ void PicturePreloader::letGo()
     std::optional<Held> held;
     {
         std::lock_guard lock(m_mutex);
-        ++m_generation;
+        dropWorkUnderWay();
         m_wanted.reset();
         held = std::exchange(m_held, std::nullopt);
     }

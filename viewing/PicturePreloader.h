@@ -13,6 +13,7 @@
 #include <QString>
 #include <QThreadPool>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
@@ -88,7 +89,10 @@ private:
     void request(const Request &wanted);
     void runWorker();
     static QString resolve(const Request &request);
-    static std::optional<Held> decode(const QString &path, qint64 budget);
+    static std::optional<Held> decode(const QString &path, qint64 budget, const std::atomic_bool *cancelled);
+    // Moves the generation on: what the worker makes now is no longer wanted, and its decode
+    // ends at its next row. Under the lock.
+    void dropWorkUnderWay();
     static bool stillOnDisk(const Held &held);
 
     mutable std::mutex m_mutex;
@@ -100,6 +104,7 @@ private:
     QString m_decoding;              // the path it decodes now
     quint64 m_generation = 0;        // moves on when the worker's result is no longer wanted
     bool m_workerRunning = false;
+    std::atomic_bool m_cancelled{false}; // the decode under way is no longer wanted
     std::optional<Held> m_held;
     int m_handedOver = 0;
     QThreadPool m_pool;

@@ -2,22 +2,81 @@
 // first, then the rest in order.
 #include "ThumbnailBuild.h"
 
+#include <QCoreApplication>
 #include <QThread>
+#include <QTimer>
 
+#include <mutex>
 #include <utility>
+#include <vector>
 
 namespace pixdock::thumbnails {
 
+struct ThumbnailBuild::Shared
+{
+    std::atomic_bool cancelled{false};
+    std::mutex mutex;
+    ThumbnailBuild *receiver = nullptr; // cleared, under the mutex, when the build stops
+};
+
+namespace {
+// Pools of stopped builds whose workers are still finishing a decode that could not be stopped:
+// let go once idle, and waited for only when the program ends.
+std::vector<QThreadPool *> &retiredPools()
+{
+    static std::vector<QThreadPool *> pools;
+    return pools;
+}
+
+void letIdlePoolsGo()
+{
+    auto &pools = retiredPools();
+    for (auto it = pools.begin(); it != pools.end();) {
+        if ((*it)->activeThreadCount() == 0) {
+            delete *it;
+            it = pools.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (!pools.empty())
+        QTimer::singleShot(100, qApp, letIdlePoolsGo);
+}
+
+void retire(QThreadPool *pool)
+{
+    static const bool waitsAtTheEnd = [] {
+        qAddPostRoutine([] {
+            for (QThreadPool *pool : retiredPools()) {
+                pool->waitForDone();
+                delete pool;
+            }
+            retiredPools().clear();
+        });
+        return true;
+    }();
+    Q_UNUSED(waitsAtTheEnd);
+    const bool first = retiredPools().empty();
+    retiredPools().push_back(pool);
+    if (first && qApp)
+        QTimer::singleShot(100, qApp, letIdlePoolsGo);
+}
+} // namespace
+
 ThumbnailBuild::ThumbnailBuild(QObject *parent)
     : QObject(parent)
+    , m_shared(std::make_shared<Shared>())
+    , m_pool(new QThreadPool)
     , m_memory(memoryCapacityFor(SheetSize))
 {
-    m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    m_shared->receiver = this;
+    m_pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
 }
 
 ThumbnailBuild::~ThumbnailBuild()
 {
     stop();
+    delete m_pool;
 }
 
 void ThumbnailBuild::start(const QStringList &paths, const ThumbnailCache &cache, QSize sheet)
@@ -62,16 +121,26 @@ void ThumbnailBuild::stop()
     if (m_stopped)
         return;
     m_stopped = true;
-    m_cancelled.store(true);
-    m_pool.clear();
-    m_pool.waitForDone();
+    m_shared->cancelled.store(true);
+    {
+        std::lock_guard lock(m_shared->mutex);
+        m_shared->receiver = nullptr;
+    }
+    // A worker still in a decode that cannot be stopped finishes alone; nobody waits for it.
+    m_pool->clear();
+    if (m_pool->activeThreadCount() == 0) {
+        delete m_pool;
+    } else {
+        retire(m_pool);
+    }
+    m_pool = new QThreadPool;
 }
 
 void ThumbnailBuild::topUp()
 {
     // Two tasks a worker: one running, one waiting, so that no worker idles while the
     // user-interface thread is busy; a change of the wanted pictures waits behind no more.
-    const int depth = 2 * m_pool.maxThreadCount();
+    const int depth = 2 * m_pool->maxThreadCount();
     while (m_running < depth && !m_stopped) {
         if (!queueWanted() && !queueNextPending())
             break;
@@ -106,25 +175,29 @@ void ThumbnailBuild::queue(int picture, bool show)
 {
     m_inFlight[size_t(picture)] = true;
     ++m_running;
-    m_pool.start([this, picture, show, path = m_paths.at(picture), cache = m_cache, sheet = m_sheet] {
-        if (m_cancelled.load(std::memory_order_relaxed))
+    const QString path = m_paths.at(picture);
+    m_pool->start([shared = m_shared, picture, show, path, cache = m_cache, sheet = m_sheet] {
+        const std::atomic_bool *cancelled = &shared->cancelled;
+        if (cancelled->load(std::memory_order_relaxed))
             return;
         QImage image;
         bool has = false;
         if (show) {
-            image = makeThumbnail(path, cache, &m_cancelled, sheet);
+            image = makeThumbnail(path, cache, cancelled, sheet);
             has = !image.isNull();
         } else {
             // A fresh cache entry settles the picture without reading its pixels.
-            has = hasThumbnail(path, cache, &m_cancelled, sheet, &image);
+            has = hasThumbnail(path, cache, cancelled, sheet, &image);
         }
-        if (m_cancelled.load(std::memory_order_relaxed))
-            return;
-        // Queued to this object's thread; stop() waits for the workers before this object
-        // goes, and posted calls to a destroyed object are dropped with it.
-        QMetaObject::invokeMethod(
-            this, [this, picture, has, image = std::move(image), show] { arrived(picture, has, image, show); },
-            Qt::QueuedConnection);
+        // Posted to the build while it is there (stop() clears it under the same lock); a
+        // posted call to a build destroyed later is dropped with it.
+        std::lock_guard lock(shared->mutex);
+        if (ThumbnailBuild *build = shared->receiver) {
+            const auto arrive = [build, picture, has, image = std::move(image), show] {
+                build->arrived(picture, has, image, show);
+            };
+            QMetaObject::invokeMethod(build, arrive, Qt::QueuedConnection);
+        }
     });
 }
 

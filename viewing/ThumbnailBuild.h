@@ -17,6 +17,7 @@
 #include <QThreadPool>
 
 #include <atomic>
+#include <memory>
 #include <vector>
 
 namespace pixdock::thumbnails {
@@ -26,11 +27,11 @@ class ThumbnailBuild : public QObject
     Q_OBJECT
 public:
     explicit ThumbnailBuild(QObject *parent = nullptr);
-    // Stops the build: nothing runs on its behalf once it is gone.
+    // Stops the build (see stop()).
     ~ThumbnailBuild() override;
 
     // How many workers make thumbnails at once (one per core unless set before start()).
-    void setWorkerCount(int workers) { m_pool.setMaxThreadCount(std::max(1, workers)); }
+    void setWorkerCount(int workers) { m_pool->setMaxThreadCount(std::max(1, workers)); }
 
     // Starts settling the pictures of `paths` (picture i is paths[i]), with sheet pictures of
     // `sheet` pixels. A build starts once.
@@ -39,8 +40,9 @@ public:
     // then those near it); they go before the rest, and are made again from the cache when
     // memory had let them go. `focus` is the picture in the middle of the screen.
     void setWanted(const QList<int> &pictures, int focus);
-    // Drops the work not yet begun, ends the decodes under way at their next read and waits
-    // for the workers to let go. No signal comes after it.
+    // Drops the work not yet begun and ends the decodes under way at their next read, without
+    // waiting for them: a reader that cannot be stopped finishes alone and its result is
+    // dropped. No signal comes after it.
     void stop();
 
     // The sheet picture of `picture` if it is in memory, else a null image.
@@ -70,8 +72,10 @@ private:
     void queue(int picture, bool show);
     void arrived(int picture, bool has, const QImage &image, bool show);
 
-    QThreadPool m_pool;
-    std::atomic_bool m_cancelled{false};
+    // What the workers share with the build; they outlive it when it stops before they end.
+    struct Shared;
+    std::shared_ptr<Shared> m_shared;
+    QThreadPool *m_pool; // handed on to finish alone when the build stops
     QStringList m_paths;
     ThumbnailCache m_cache;
     QSize m_sheet = SheetSize;

@@ -1,6 +1,8 @@
 // The shared thumbnail cache: entry names, freshness checks and atomic writes.
 #include "ThumbnailCache.h"
 
+#include "RegularFile.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -196,8 +198,10 @@ CacheEntry ThumbnailCache::find(const PictureStamp &stamp, bool pixels) const
 
 CacheEntry ThumbnailCache::readEntry(const QString &file, const PictureStamp &stamp, bool pixels) const
 {
-    QFile entryFile(file);
-    if (!entryFile.open(QIODevice::ReadOnly))
+    // Any program of the user can leave something else under an entry's name: a pipe would
+    // hold the reading worker for ever, so only a regular file is opened, without waiting.
+    QFile entryFile;
+    if (!openRegularFile(entryFile, file))
         return {};
     // The entry's texts are read before its pixels: a stale entry is never decoded.
     QByteArray bytes = entryFile.read(HeadBytes);

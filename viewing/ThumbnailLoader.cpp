@@ -2,8 +2,10 @@
 // cache write, squeeze.
 #include "ThumbnailLoader.h"
 
+#include "CancellableDevice.h"
 #include "JpegDecoder.h"
 #include "JpegThumbnail.h"
+#include "RegularFile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -19,30 +21,7 @@ namespace {
 // faster than reading through the file in small pieces; larger ones are read as the decoder asks.
 constexpr qint64 InMemoryLimit = 128 * 1024 * 1024;
 
-// A device that stops delivering data once the build is cancelled, so that a long decode
-// ends at its next read instead of running to the end of a large picture.
-template<class Device>
-class Cancellable : public Device
-{
-public:
-    template<class... Args>
-    explicit Cancellable(const std::atomic_bool *cancelled, Args &&...args)
-        : Device(std::forward<Args>(args)...)
-        , m_cancelled(cancelled)
-    {
-    }
-
-protected:
-    qint64 readData(char *data, qint64 maxSize) override
-    {
-        if (m_cancelled && m_cancelled->load(std::memory_order_relaxed))
-            return -1;
-        return Device::readData(data, maxSize);
-    }
-
-private:
-    const std::atomic_bool *m_cancelled;
-};
+using viewing::Cancellable;
 
 bool isCancelled(const std::atomic_bool *cancelled)
 {
@@ -91,24 +70,27 @@ Decoded decodePicture(const QString &path, const QByteArray &head, qint64 size, 
                       const std::atomic_bool *cancelled)
 {
     if (viewing::looksLikeJpeg(head)) {
-        Cancellable<QFile> file(cancelled, path);
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        Cancellable<QFile> file(cancelled);
+        if (!openRegularFile(file, path, QIODevice::ReadOnly | QIODevice::Unbuffered))
             return {};
-        const JpegThumbnailSource source = readJpegForThumbnail(&file, sheet);
+        const JpegThumbnailSource source = readJpegForThumbnail(&file, sheet, cancelled);
         return {source.upright, source.original};
     }
     std::unique_ptr<QIODevice> device;
     if (size <= InMemoryLimit) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        QFile file;
+        if (!openRegularFile(file, path))
             return {};
         auto buffer = std::make_unique<Cancellable<QBuffer>>(cancelled);
         buffer->setData(file.readAll());
         device = std::move(buffer);
     } else {
-        device = std::make_unique<Cancellable<QFile>>(cancelled, path);
+        auto file = std::make_unique<Cancellable<QFile>>(cancelled);
+        if (!openRegularFile(*file, path))
+            return {};
+        device = std::move(file);
     }
-    if (!device->open(QIODevice::ReadOnly))
+    if (!device->isOpen() && !device->open(QIODevice::ReadOnly))
         return {};
     return decodeWithQt(device.get());
 }
@@ -125,8 +107,8 @@ bool openPicture(const QString &path, const ThumbnailCache &cache, const std::at
 {
     if (isCancelled(cancelled) || !stampPicture(path, opened.stamp))
         return false;
-    QFile file(opened.stamp.path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(file, opened.stamp.path))
         return false;
     opened.head = file.read(4);
     if (isIconHeader(opened.head))

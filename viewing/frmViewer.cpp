@@ -1,6 +1,7 @@
 // The viewer window: placing itself, loading the picture and laying out frame and scroll bars.
 #include "frmViewer.h"
 
+#include "FileErrors.h"
 #include "FileService.h"
 #include "FirstPaint.h"
 #include "Frame.h"
@@ -195,24 +196,35 @@ void frmViewer::ShowPicture(const QString &path)
             showLoadedPicture(current);
             return;
         } catch (const RunTimeError &e) {
-            switch (e.number()) {
-            case err::InvalidPicture:
-                if (!moveToNextFile())
-                    return;
+            if (e.number() == err::InvalidPicture && moveToNextFile()) {
                 current = gCurrentPath;
-                break;
-            case err::PathNotFound:
-                MessageBox::show(QStringLiteral("File was not found"));
-                return;
-            case PictureTooLarge:
-                MessageBox::show(gCurrentPath + QStringLiteral(" is too large to open."));
-                return;
-            default:
-                return;
+                continue;
             }
+            reportUnshown(e);
         } catch (const std::exception &) {
-            return;
         }
+        // Nothing is on screen: the status bar names the picture this viewer was asked for,
+        // never the one shown before it, so that Properties, Add and Next work on this file.
+        setFrameStatusText(gCurrentPath);
+        return;
+    }
+}
+
+void frmViewer::reportUnshown(const RunTimeError &e)
+{
+    switch (e.number()) {
+    case err::PathNotFound:
+        MessageBox::show(QStringLiteral("File was not found"));
+        break;
+    case PictureTooLarge:
+        MessageBox::show(gCurrentPath + QStringLiteral(" is too large to open."));
+        break;
+    default:
+        // A file that is there but cannot be read (no permission, a failing disk) says why; a
+        // folder under a picture's name, or a file gone, says nothing.
+        if (isUnreadableError(e))
+            MessageBox::show(gCurrentPath + QStringLiteral(" cannot be read: ") + e.description() + QLatin1Char('.'));
+        break;
     }
 }
 

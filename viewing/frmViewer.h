@@ -14,6 +14,8 @@ class QWheelEvent;
 
 namespace pixdock {
 
+class RunTimeError;
+
 namespace viewing {
 class PictureBox;
 }
@@ -48,6 +50,8 @@ private:
     void placeWindow();
     void ShowPicture(const QString &path);
     void showLoadedPicture(const QString &path);
+    // Says why the picture is not shown, where the user is told.
+    void reportUnshown(const RunTimeError &e);
     // Shows the picture at `path` read as the loader reads it; raises its errors.
     QSize showWholePicture(const QString &path);
     // A large picture's rest could not be decoded: read it again whole, as the loader tells.

@@ -1,4 +1,4 @@
-// The main window's stored position: reading the text values and keeping a window on screen.
+// The main window's stored position: reading the text values and fitting a window to its screen.
 #include "MainWindowPlacement.h"
 #include "TestRegistry.h"
 
@@ -37,28 +37,41 @@ private slots:
         QCOMPARE(placement::extent(stored, -1), extent);
     }
 
-    void aWindowOffEveryScreenComesBack_data()
+    // Two screens side by side; the first has a panel 30 pixels high along its bottom.
+    void aRestoredWindowFitsTheScreenItLandsOn_data()
     {
         QTest::addColumn<QRect>("outer");
         QTest::addColumn<QRect>("expected");
-        const QRect size(0, 0, 433, 433);
         QTest::newRow("inside the screen stays") << QRect(67, 67, 433, 433) << QRect(67, 67, 433, 433);
-        QTest::newRow("partly off the right edge stays") << QRect(700, 100, 433, 433)
-                                                         << QRect(700, 100, 433, 433);
+        QTest::newRow("partly off the right edge comes inside") << QRect(700, 100, 433, 433)
+                                                                 << QRect(367, 100, 433, 433);
+        QTest::newRow("over the panel comes above it") << QRect(100, 300, 433, 433) << QRect(100, 137, 433, 433);
         QTest::newRow("on the second screen stays") << QRect(1000, 50, 433, 433) << QRect(1000, 50, 433, 433);
+        QTest::newRow("corner on the first screen fits the first")
+            << QRect(700, 500, 433, 433) << QRect(367, 137, 433, 433);
+        QTest::newRow("corner off every screen, mostly on the second, fits the second")
+            << QRect(700, -100, 433, 433) << QRect(800, 0, 433, 433);
         QTest::newRow("beyond the second screen comes back") << QRect(5000, 50, 433, 433)
                                                               << QRect(67, 67, 433, 433);
         QTest::newRow("above every screen comes back") << QRect(10, -1000, 433, 433)
                                                        << QRect(67, 67, 433, 433);
         QTest::newRow("left of every screen comes back") << QRect(-2000, 10, 433, 433)
                                                          << QRect(67, 67, 433, 433);
+        QTest::newRow("title bar above the screen comes down") << QRect(100, -50, 433, 433)
+                                                               << QRect(100, 0, 433, 433);
+        QTest::newRow("larger than the screen shrinks to it, corner on it")
+            << QRect(67, 67, 32767, 32767) << QRect(0, 0, 800, 570);
+        QTest::newRow("larger than the second screen shrinks to the second")
+            << QRect(1000, 50, 5000, 5000) << QRect(800, 0, 1024, 768);
+        QTest::newRow("too tall only keeps its width") << QRect(100, 20, 433, 2000) << QRect(100, 0, 433, 570);
     }
-    void aWindowOffEveryScreenComesBack()
+    void aRestoredWindowFitsTheScreenItLandsOn()
     {
         QFETCH(QRect, outer);
         QFETCH(QRect, expected);
-        const QList<QRect> screens = {{0, 0, 800, 600}, {800, 0, 1024, 768}};
-        QCOMPARE(keepOnScreen(outer, screens, QRect(0, 0, 800, 570)), expected);
+        const QList<ScreenArea> screens = {{{0, 0, 800, 600}, {0, 0, 800, 570}},
+                                           {{800, 0, 1024, 768}, {800, 0, 1024, 768}}};
+        QCOMPARE(fitOnScreen(outer, screens, QRect(0, 0, 800, 570)), expected);
     }
 };
 

@@ -1,4 +1,5 @@
 // The main window remembers its outer position and size between runs.
+#include "EventLoopWatchdog.h"
 #include "MainWindowUnderTest.h"
 #include "TestRegistry.h"
 #include "TestState.h"
@@ -137,6 +138,30 @@ private slots:
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QCOMPARE(w->frameGeometry().topLeft(), screen.topLeft() + twips::pointToPixels(1000, 1000));
         QCOMPARE(w->frameGeometry().size(), twips::sizeToPixels(6000, 5000));
+    }
+
+    // Hand-edited values just under the cut-off for nonsense: the window fits the screen, title
+    // bar on it, the start is quick, and what is stored on exit is what was on screen.
+    void anOversizedSettingFitsTheScreenAndIsStoredAsShown()
+    {
+        store("1000", "1000", "9999999", "9999999");
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        frmMain *w = m_main.open();
+        QTest::qWait(10);
+        watchdog.stop();
+        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QTRY_VERIFY2(screen.contains(w->frameGeometry()),
+                     qPrintable(QStringLiteral("%1,%2 %3 x %4")
+                                    .arg(w->frameGeometry().x())
+                                    .arg(w->frameGeometry().y())
+                                    .arg(w->frameGeometry().width())
+                                    .arg(w->frameGeometry().height())));
+        const QRect outer = w->frameGeometry();
+        m_main.close();
+        QCOMPARE(stored(), QStringList({QString::number(outer.x() * 15), QString::number(outer.y() * 15),
+                                        QString::number(outer.width() * 15), QString::number(outer.height() * 15)}));
     }
 
 private:

@@ -1,6 +1,10 @@
 // The event-loop watchdog.
 #include "EventLoopWatchdog.h"
 
+#include <QTest>
+
+#include <algorithm>
+
 namespace pixdock::test {
 
 qint64 watchdogLimitMs()
@@ -9,6 +13,8 @@ qint64 watchdogLimitMs()
     const qint64 set = qEnvironmentVariable("PIXDOCK_WATCHDOG_MS").toLongLong(&ok);
     return ok && set > 0 ? set : 100;
 }
+
+qint64 stallLimitMs() { return std::max<qint64>(250, watchdogLimitMs()); }
 
 EventLoopWatchdog::EventLoopWatchdog()
 {
@@ -46,6 +52,13 @@ QString EventLoopWatchdog::report() const
     return QStringLiteral("the interface thread's event loop stood still for %1 ms (ending %2 ms after the start)")
         .arg(m_longestNs / 1000000)
         .arg(m_longestEndedNs / 1000000);
+}
+
+bool EventLoopWatchdog::withinLimit(qint64 limitMs) const
+{
+    qInfo("%s: longest stall of the interface thread %lld ms (limit %lld ms)", QTest::currentTestFunction(),
+          longestGapMs(), limitMs);
+    return longestGapMs() <= limitMs;
 }
 
 } // namespace pixdock::test

@@ -14,6 +14,9 @@ namespace pixdock::test {
 // The gap a test that drives a window tolerates; PIXDOCK_WATCHDOG_MS overrides it (a sanitizer
 // build runs everything several times slower).
 qint64 watchdogLimitMs();
+// The stall a test of a hostile file tolerates: a quarter of a second, or the limit above when
+// that is longer.
+qint64 stallLimitMs();
 
 class EventLoopWatchdog : public QObject
 {
@@ -27,6 +30,9 @@ public:
     qint64 longestGapMs() const { return m_longestNs / 1000000; }
     // The longest gap in words, for a failure message.
     QString report() const;
+    // Whether the longest gap stayed within `limitMs`; the gap goes to the log either way, where
+    // the reliability runs collect it.
+    bool withinLimit(qint64 limitMs) const;
 
 private:
     void tick();

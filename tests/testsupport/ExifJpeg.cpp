@@ -113,16 +113,16 @@ bool compress(Compression &c, const QImage &rgb, const JpegOptions &options)
 
 } // namespace
 
-QByteArray exifBlock(const ExifSpec &spec)
+QByteArray exifBlock(const ExifContents &contents)
 {
     constexpr quint16 Orientation = 0x0112, ExifPointer = 0x8769, Compressed = 0x0103,
                       PreviewOffset = 0x0201, PreviewLength = 0x0202;
     QList<Entry> ifd0;
-    if (spec.orientation != 0)
-        ifd0.append({Orientation, 3, quint32(spec.orientation)});
-    if (spec.damage == ExifDamage::IfdLoop)
+    if (contents.orientation != 0)
+        ifd0.append({Orientation, 3, quint32(contents.orientation)});
+    if (contents.damage == ExifDamage::IfdLoop)
         ifd0.append({ExifPointer, 4, 8});
-    const bool hasIfd1 = !spec.preview.isEmpty();
+    const bool hasIfd1 = !contents.preview.isEmpty();
     const qsizetype ifd1At = 8 + ifdSize(ifd0.size());
     const qsizetype previewAt = ifd1At + (hasIfd1 ? ifdSize(3) : 0);
     QByteArray tiff(previewAt, '\0');
@@ -131,17 +131,17 @@ QByteArray exifBlock(const ExifSpec &spec)
     put16(tiff, 2, 42);
     put32(tiff, 4, 8);
     quint32 next = hasIfd1 ? quint32(ifd1At) : 0;
-    if (spec.damage == ExifDamage::Ifd1PastEnd)
-        next = quint32(previewAt + spec.preview.size() + 4096);
+    if (contents.damage == ExifDamage::Ifd1PastEnd)
+        next = quint32(previewAt + contents.preview.size() + 4096);
     writeIfd(tiff, 8, ifd0, next);
     if (hasIfd1) {
         quint32 offset = quint32(previewAt);
-        if (spec.damage == ExifDamage::PreviewPastEnd)
-            offset = quint32(previewAt + spec.preview.size() + 4096);
+        if (contents.damage == ExifDamage::PreviewPastEnd)
+            offset = quint32(previewAt + contents.preview.size() + 4096);
         writeIfd(tiff, ifd1At,
-                 {{Compressed, 3, 6}, {PreviewOffset, 4, offset}, {PreviewLength, 4, quint32(spec.preview.size())}},
-                 spec.damage == ExifDamage::IfdLoop ? 8 : 0);
-        tiff += spec.preview;
+                 {{Compressed, 3, 6}, {PreviewOffset, 4, offset}, {PreviewLength, 4, quint32(contents.preview.size())}},
+                 contents.damage == ExifDamage::IfdLoop ? 8 : 0);
+        tiff += contents.preview;
     }
     return QByteArrayLiteral("Exif\0\0") + tiff;
 }

@@ -16,7 +16,7 @@ enum class ExifDamage {
     IfdLoop,         // IFD0 points at itself as its EXIF sub-IFD, and IFD1 points back at IFD0
 };
 
-struct ExifSpec
+struct ExifContents
 {
     int orientation = 0;  // 0: no orientation tag
     QByteArray preview = {}; // the bytes IFD1 points at; empty: no IFD1
@@ -24,7 +24,7 @@ struct ExifSpec
 };
 
 // The APP1 payload: "Exif\0\0" and a little-endian TIFF structure.
-QByteArray exifBlock(const ExifSpec &spec);
+QByteArray exifBlock(const ExifContents &contents);
 
 // The JPEG file with an APP1 segment holding `app1` right after its start-of-image marker.
 QByteArray withApp1(const QByteArray &jpeg, const QByteArray &app1);

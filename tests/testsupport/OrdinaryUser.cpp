@@ -5,6 +5,7 @@
 #include <QProcess>
 
 #include <pwd.h>
+#include <sys/fsuid.h>
 #include <unistd.h>
 
 namespace pixdock::test {
@@ -59,6 +60,20 @@ bool OrdinaryUser::give(const QString &path) const
     if (!runsAsSomeoneElse())
         return true;
     return ::chown(QFile::encodeName(path).constData(), uid, gid) == 0;
+}
+
+ThreadReadsAsOrdinaryUser::ThreadReadsAsOrdinaryUser()
+{
+    // As anyone else, a file of mode 000 is unreadable already.
+    constexpr int Nobody = 65534;
+    if (::geteuid() == 0)
+        m_previous = ::setfsuid(Nobody);
+}
+
+ThreadReadsAsOrdinaryUser::~ThreadReadsAsOrdinaryUser()
+{
+    if (m_previous >= 0)
+        ::setfsuid(uid_t(m_previous));
 }
 
 } // namespace pixdock::test

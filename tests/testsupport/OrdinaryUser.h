@@ -23,4 +23,20 @@ struct OrdinaryUser
     bool give(const QString &path) const;
 };
 
+// While it lives, the file accesses of the thread that made it are checked as an ordinary
+// user's (the thread's file-system user id, which also drops root's right to read anything):
+// a file of mode 000 cannot be read by this thread even when the tests run as root. Other
+// threads keep their rights.
+class ThreadReadsAsOrdinaryUser
+{
+public:
+    ThreadReadsAsOrdinaryUser();
+    ~ThreadReadsAsOrdinaryUser();
+    ThreadReadsAsOrdinaryUser(const ThreadReadsAsOrdinaryUser &) = delete;
+    ThreadReadsAsOrdinaryUser &operator=(const ThreadReadsAsOrdinaryUser &) = delete;
+
+private:
+    int m_previous = -1;
+};
+
 } // namespace pixdock::test

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace pixdock::test {
 
@@ -74,11 +75,16 @@ int main(int argc, char **argv)
     auto &classes = pixdock::test::registry();
     QStringList args = app.arguments();
     int status = 0;
-    if (args.size() > 1 && classes.count(args.at(1).toStdString())) {
-        const std::string name = args.at(1).toStdString();
-        args.removeAt(1);
-        auto object = classes.at(name)();
-        return QTest::qExec(object.get(), args);
+    // Test classes named first run alone, in the order given (to find one that disturbs another).
+    std::vector<std::string> named;
+    while (args.size() > 1 && classes.count(args.at(1).toStdString()))
+        named.push_back(args.takeAt(1).toStdString());
+    if (!named.empty()) {
+        for (const std::string &name : named) {
+            auto object = classes.at(name)();
+            status |= QTest::qExec(object.get(), args);
+        }
+        return status;
     }
     // Several classes, comma-separated, each with the same arguments.
     if (args.size() > 1 && args.at(1).contains(QLatin1Char(','))) {

@@ -4,8 +4,10 @@
 // double-click or Return, the rows scrolled to first, and labels that wrap.
 #include "CatalogueGrid.h"
 #include "CatalogueStore.h"
+#include "EventLoopWatchdog.h"
 #include "Frame.h"
 #include "HostFrame.h"
+#include "ManyScanJpeg.h"
 #include "ModGlobal.h"
 #include "Pictures.h"
 #include "ProgramFolder.h"
@@ -35,12 +37,16 @@
 #include <QScrollBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <optional>
 
 using namespace pixdock;
@@ -284,8 +290,13 @@ private slots:
         QSignalSpy placed(items(sheet), &QAbstractItemModel::dataChanged);
         QVERIFY(placed.wait(BuildTimeout));
         QVERIFY(sheet->isBuilding());
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        QTest::qWait(5);
         QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("cmdExit")), Qt::LeftButton);
         test::flushDeletes();
+        watchdog.stop();
+        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
         QVERIFY(sheet.isNull());
         QCOMPARE(windowsCaptioned(QStringLiteral("Thumbnail Viewer")), 0);
         QVERIFY(!QGuiApplication::overrideCursor());
@@ -295,6 +306,70 @@ private slots:
         QVERIFY2(written < rows.size() / 2, qPrintable(QString::number(written)));
         QCoreApplication::processEvents();
         QCOMPARE(entries.entryList(QDir::Files).size(), written);
+    }
+
+    // A picture of thousands of scans first in the list: the others' thumbnails come all the
+    // same, and closing the sheet while it may still be decoded is at once.
+    void aPictureOfManyScansHoldsBackNoOtherThumbnailAndClosingIsAtOnce()
+    {
+        const QString folder = m_pictures->path();
+        test::writeBytes(folder, "a.jpg", test::manyScanJpeg(test::manyScanRepeats()));
+        for (const char *name : {"b.png", "c.png", "d.png"})
+            picture(name);
+        addRows({{"a.jpg", folder}, {"b.png", folder}, {"c.png", folder}, {"d.png", folder}});
+        openList();
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        QPointer<frmThumbnails> sheet = frmThumbnails::showShared();
+        const auto othersShown = [&sheet] {
+            for (const char *name : {"b.png", "c.png", "d.png"}) {
+                const qsizetype row = labels(sheet).indexOf(QLatin1String(name));
+                if (row < 0 || thumbnailAt(sheet, int(row)).isNull())
+                    return false;
+            }
+            return true;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(othersShown(), BuildTimeout);
+        QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("cmdExit")), Qt::LeftButton);
+        test::flushDeletes();
+        watchdog.stop();
+        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+        QVERIFY(sheet.isNull());
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // Any program of the user may leave a named pipe under a cache entry's name: it is passed
+    // over as if there were no entry, and the thumbnail is made from the picture.
+    void aPipeInTheCacheIsSkippedAsIfAbsent()
+    {
+        const QString folder = m_pictures->path();
+        const QString first = picture("a.png");
+        picture("b.png");
+        addRows({{"a.png", folder}, {"b.png", folder}});
+        const thumbnails::ThumbnailCache cache;
+        thumbnails::PictureStamp stamp;
+        QVERIFY(thumbnails::stampPicture(first, stamp));
+        const QByteArray entry = QFile::encodeName(cache.entryPath(stamp.uri));
+        QVERIFY(QDir().mkpath(QFileInfo(QFile::decodeName(entry)).path()));
+        QCOMPARE(::mkfifo(entry.constData(), 0600), 0);
+        // Should a reader be stuck on the pipe, a writer that opens and closes it frees it.
+        const auto freeAReader = qScopeGuard([&entry] {
+            const int fd = ::open(entry.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        });
+        openList();
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        QPointer<frmThumbnails> sheet = frmThumbnails::showShared();
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet->isBuilding(), 10000);
+        QCOMPARE(labels(sheet), (QStringList{"a.png", "b.png"}));
+        QVERIFY(!thumbnailAt(sheet, 0).isNull());
+        QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("cmdExit")), Qt::LeftButton);
+        test::flushDeletes();
+        watchdog.stop();
+        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+        QVERIFY(sheet.isNull());
     }
 
     void showingAgainWhileOpenOnlyBringsItUpAndAfterClosingBuildsAfresh()

@@ -1,5 +1,6 @@
 // Next Image and Previous Image: stepping through a folder from the status panel's path,
 // at both ends of the folder and under both failure policies.
+#include "EventLoopWatchdog.h"
 #include "FolderListing.h"
 #include "FolderStepping.h"
 #include "HostFrame.h"
@@ -113,8 +114,13 @@ private slots:
         if (answer)
             MessageBox::queueAnswer(QMessageBox::StandardButton(answer));
 
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        QTest::qWait(5);
         next ? nextImage(policy) : previousImage(policy);
         test::flushDeletes();
+        watchdog.stop();
+        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
 
         QCOMPARE(MessageBox::shownTexts(), messages);
         if (to.isEmpty()) {

@@ -1,0 +1,207 @@
+// Files a user can receive that once froze the viewer: a JPEG of thousands of scans (opened,
+// or stepped to while the preloader decodes it) and a picture the user may not read. The
+// interface thread never stands still for long, and the user is told what is wrong.
+#include "EventLoopWatchdog.h"
+#include "FolderStepping.h"
+#include "HostFrame.h"
+#include "JpegDecoder.h"
+#include "ManyScanJpeg.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "OrdinaryUser.h"
+#include "PictureBox.h"
+#include "PicturePreloader.h"
+#include "Pictures.h"
+#include "TestRegistry.h"
+#include "TestState.h"
+#include "WindowList.h"
+#include "frmViewer.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPointer>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtConcurrent/QtConcurrentRun>
+
+using namespace pixdock;
+using namespace pixdock::viewing;
+
+namespace {
+constexpr qint64 StallLimitMs = 250;
+} // namespace
+
+class TestHostileFiles : public QObject
+{
+    Q_OBJECT
+    test::HostFrame *m_frame = nullptr;
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString &name) const { return m_dir->path() + "/" + name; }
+
+private slots:
+    void initTestCase() { m_manyScans = test::manyScanJpeg(test::manyScanRepeats()); }
+    void init()
+    {
+        test::resetProgramState();
+        m_frame = new test::HostFrame;
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
+    void cleanup()
+    {
+        QCOMPARE(test::unusedOrMissingAnswers(), QString());
+        test::resetProgramState();
+        delete m_frame;
+        PicturePreloader::instance().clear();
+    }
+
+    void theManyScanPictureIsAValidJpegOfThousandsOfScans()
+    {
+        // A small file: a few bytes a scan.
+        QVERIFY(m_manyScans.size() < 64 * 1024 + 20 * test::manyScanRepeats());
+        QCOMPARE(countScans(m_manyScans, 100000), test::scansIn(m_manyScans));
+        QVERIFY(countScans(m_manyScans, 100000) > test::manyScanRepeats());
+        // Counting stops soon past the limit asked for.
+        QCOMPARE(countScans(m_manyScans, 20), 21);
+        // An ordinary progressive picture is far below the limit.
+        QVERIFY(countScans(test::manyScanJpeg(0, {64, 48})) < 20);
+    }
+
+    // In memory the scans are counted before any is decoded; read from a file, libjpeg stops at
+    // the scan past the limit; either way it is refused quickly, as no picture.
+    void aJpegOfTooManyScansIsRefusedQuickly_data()
+    {
+        QTest::addColumn<bool>("inMemory");
+        QTest::newRow("in memory") << true;
+        QTest::newRow("read from the file") << false;
+    }
+    void aJpegOfTooManyScansIsRefusedQuickly()
+    {
+        QFETCH(bool, inMemory);
+        const QString file = test::writeBytes(m_dir->path(), "scans.jpg", m_manyScans);
+        QByteArray bytes = m_manyScans;
+        QBuffer buffer(&bytes);
+        QFile onDisk(file);
+        QIODevice *device = inMemory ? static_cast<QIODevice *>(&buffer) : &onDisk;
+        QVERIFY(device->open(QIODevice::ReadOnly));
+        JpegDecoder decoder(device);
+        QElapsedTimer clock;
+        clock.start();
+        const bool decoded = decoder.readHeader() && !decoder.decode().isNull();
+        QVERIFY(!decoded);
+        QVERIFY(decoder.hasTooManyScans());
+        QVERIFY(!decoder.wasCancelled());
+        if (inMemory)
+            QVERIFY2(clock.elapsed() < StallLimitMs, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // A decode nobody wants any more ends at its next row, however many scans are left.
+    void aCancelledDecodeEndsBetweenScans()
+    {
+        const QByteArray scans = test::manyScanJpeg(MostScans - 10, {4096, 4096});
+        std::atomic_bool cancelled{false};
+        std::atomic_bool begun{false};
+        auto decode = QtConcurrent::run([&] {
+            QByteArray bytes = scans;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::ReadOnly);
+            JpegDecoder decoder(&buffer);
+            decoder.setCancelFlag(&cancelled);
+            begun = true;
+            const bool whole = decoder.readHeader() && !decoder.decode().isNull();
+            return !whole && decoder.wasCancelled();
+        });
+        QTRY_VERIFY(begun.load());
+        QTest::qWait(20);
+        QElapsedTimer clock;
+        clock.start();
+        cancelled = true;
+        decode.waitForFinished();
+        QVERIFY2(clock.elapsed() < StallLimitMs, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(decode.result());
+    }
+
+    void openingAPictureOfManyScansSaysItIsInvalidAtOnce()
+    {
+        const QString file = test::writeBytes(m_dir->path(), "scans.jpg", m_manyScans);
+        MessageBox::queueAnswer(QMessageBox::No);
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        QTest::qWait(10);
+        gCurrentPath = file;
+        frmViewer *viewer = frmViewer::openNew();
+        QTest::qWait(10);
+        watchdog.stop();
+        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+        QCOMPARE(MessageBox::shownTexts(), QStringList{file + " is invalid.\rLoad next file?"});
+        QVERIFY(viewer->picFramed()->isHidden());
+        QCOMPARE(frameStatusText(), file);
+    }
+
+    // The preloader is decoding the folder's next file when the user steps to it.
+    void steppingToAPictureOfManyScansWhileItIsPreloadedSaysItIsInvalidAtOnce()
+    {
+        test::writePicture(m_dir->path(), "a.png", {30, 20});
+        const QString slow = test::writeBytes(m_dir->path(), "b.jpg", m_manyScans);
+        gCurrentPath = path("a.png");
+        frmViewer::openNew();
+        setFrameStatusText(gCurrentPath);
+        MessageBox::queueAnswer(QMessageBox::No);
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        QTest::qWait(10);
+        nextImage(FailurePolicy::SkipFailingSteps);
+        QTest::qWait(10);
+        watchdog.stop();
+        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+        QCOMPARE(MessageBox::shownTexts(), QStringList{slow + " is invalid.\rLoad next file?"});
+        QCOMPARE(gCurrentPath, slow);
+        QCOMPARE(frameStatusText(), slow);
+    }
+
+    // Shown first a picture it may read, then one it may not: it is told why, and nothing points
+    // at the first picture any more.
+    void anUnreadablePictureSaysWhyAndNothingNamesThePictureBefore()
+    {
+        test::writePicture(m_dir->path(), "a.png", {30, 20});
+        const QString locked = test::writePicture(m_dir->path(), "b.png", {30, 20});
+        QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                         | QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(locked, {}));
+        // The preloader's worker would read it with the test's own rights.
+        const qint64 budget = PicturePreloader::instance().budgetBytes();
+        PicturePreloader::instance().setBudgetBytes(0);
+        const auto restore = qScopeGuard([budget] { PicturePreloader::instance().setBudgetBytes(budget); });
+
+        gCurrentPath = path("a.png");
+        frmViewer::openNew();
+        QCOMPARE(frameStatusText(), path("a.png"));
+        test::ThreadReadsAsOrdinaryUser ordinary;
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        QTest::qWait(10);
+        gCurrentPath = locked;
+        frmViewer *viewer = frmViewer::openNew();
+        QTest::qWait(10);
+        watchdog.stop();
+        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+
+        QCOMPARE(MessageBox::shownTexts(), QStringList{locked + " cannot be read: permission denied."});
+        const MessageBox::Shown &said = MessageBox::shown().constFirst();
+        QCOMPARE(said.title, QStringLiteral("Pixdock"));
+        QCOMPARE(said.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(viewer->picFramed()->isHidden());
+        QVERIFY(!viewer->picFramed()->showsPicture());
+        QCOMPARE(viewer->windowTitle(), caption::Viewer);
+        QCOMPARE(gCurrentPath, locked);
+        QCOMPARE(frameStatusText(), locked);
+    }
+
+private:
+    QByteArray m_manyScans;
+};
+
+PIXDOCK_REGISTER_TEST(TestHostileFiles)
+#include "tst_HostileFiles.moc"
