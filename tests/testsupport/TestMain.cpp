@@ -2,7 +2,6 @@
 // its own, with message boxes and dialogs in answering mode.
 //   tests_x                     every class
 //   tests_x ClassName [args]    one class, with QtTest's own arguments (a function name...)
-//   tests_x A,B,C [args]        these classes
 #include "Locations.h"
 #include "TestRegistry.h"
 #include "TestState.h"
@@ -82,21 +81,6 @@ int main(int argc, char **argv)
     if (!named.empty()) {
         for (const std::string &name : named) {
             auto object = classes.at(name)();
-            status |= QTest::qExec(object.get(), args);
-        }
-        return status;
-    }
-    // Several classes, comma-separated, each with the same arguments.
-    if (args.size() > 1 && args.at(1).contains(QLatin1Char(','))) {
-        const QStringList names = args.takeAt(1).split(QLatin1Char(','));
-        for (const QString &name : names) {
-            if (!classes.count(name.toStdString())) {
-                std::fprintf(stderr, "no test class %s\n", qPrintable(name));
-                return 1;
-            }
-        }
-        for (const QString &name : names) {
-            auto object = classes.at(name.toStdString())();
             status |= QTest::qExec(object.get(), args);
         }
         return status;
