@@ -199,15 +199,6 @@ int ServerQueries::fileNameCount(const QString &fileName)
     return QByteArray(PQgetvalue(r.get(), 0, 0)).toInt();
 }
 
-void ServerQueries::holdFileName(const QString &fileName)
-{
-    // A lock on the folded name's hash for the rest of the transaction; the first key keeps
-    // Pixdock's advisory locks apart from any other program's.
-    PQclear(run("pixdock_hold_name", "SELECT pg_advisory_xact_lock(" + QByteArray::number(AdvisoryLockSpace)
-                                         + ", hashtext($1))",
-                {textValue(caseFolded(QStringView(fileName)))}));
-}
-
 void ServerQueries::addRow(const QString &fileName, const QString &location, const QString &description)
 {
     PQclear(run("pixdock_add",

@@ -59,9 +59,6 @@ public:
 
     // How many rows carry this file name, without regard to case.
     int fileNameCount(const QString &fileName);
-    // Until the transaction ends, nobody else adds a row of this file name (the add window's
-    // question and its answer stand together).
-    void holdFileName(const QString &fileName);
     void addRow(const QString &fileName, const QString &location, const QString &description);
     // Removes the rows of exactly this file name and folder; returns how many.
     int removeRows(const QString &fileName, const QString &location);

@@ -1,6 +1,6 @@
 // The catalogue's statements on a real server: the list's order walked in keyset pages of any
 // size, the keyword search literal and folded as the file catalogue folds, the duplicate test
-// and the exact removal, and the add window's hold on a file name.
+// and the exact removal.
 #include "CatalogueTransfer.h"
 #include "RunTimeError.h"
 #include "ServerConnection.h"
@@ -156,32 +156,6 @@ private slots:
         QCOMPARE(c.queries().removeRows(QStringLiteral("sunset.jpg"), QStringLiteral("/Photos")), 2);
         QCOMPARE(c.queries().removeRows(QStringLiteral("sunset.jpg"), QStringLiteral("/Photos")), 0);
         QCOMPARE(namesInOrder(c.queries(), 64, 64), (QStringList{"SUNSET.JPG|/Photos", "sunset.jpg|/photos"}));
-    }
-
-    void aHeldFileNameKeepsOtherAddersWaiting()
-    {
-        ServerCatalogue first({}, QStringLiteral("first"));
-        const QString second = QStringLiteral("test-queries-second");
-        catalogue::openServerConnection(second, first.address());
-        {
-            ServerQueries other(catalogue::serverHandle(QSqlDatabase::database(second, false)), first.address());
-            first.queries().execute("BEGIN");
-            first.queries().holdFileName(QStringLiteral("a.jpg"));
-            other.execute("BEGIN");
-            try {
-                other.holdFileName(QStringLiteral("A.JPG"));
-                QFAIL("the held name was held twice");
-            } catch (const RunTimeError &e) {
-                QVERIFY2(e.description().contains(catalogue::server::Locked), qPrintable(e.description()));
-            }
-            other.abandon();
-            other.execute("BEGIN");
-            other.holdFileName(QStringLiteral("b.jpg"));
-            other.execute("COMMIT");
-            first.queries().execute("COMMIT");
-        }
-        QSqlDatabase::database(second, false).close();
-        QSqlDatabase::removeDatabase(second);
     }
 };
 
