@@ -5,11 +5,11 @@
 #include "CatalogueGrid.h"
 #include "CatalogueMessages.h"
 #include "CatalogueStore.h"
-#include "CatalogueTransfer.h"
 #include "ChildWindow.h"
 #include "Locations.h"
 #include "ModGlobal.h"
 #include "PostgresServer.h"
+#include "ServerCatalogue.h"
 #include "ServerConnection.h"
 #include "ServerQueries.h"
 #include "ServerSession.h"
@@ -23,25 +23,10 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
-#include <QUuid>
-
-#include <stdexcept>
 
 namespace pixdock::test {
 
 namespace {
-
-// A fresh catalogue on the tests' server; its address.
-QString freshServerCatalogue()
-{
-    PostgresServer &server = PostgresServer::shared();
-    const QString name = QStringLiteral("windows_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
-    if (!server.isRunning() || !server.createDatabase(name))
-        throw std::runtime_error(("the tests' PostgreSQL server failed: " + server.failure()).toStdString());
-    const QString address = server.uri(name);
-    catalogue::createCatalogue(address);
-    return address;
-}
 
 class ServerLock : public CatalogueHold
 {
@@ -59,7 +44,7 @@ private:
 
 } // namespace
 
-bool CatalogueWindowHost::onServer() { return qgetenv("PIXDOCK_TEST_CATALOGUE_ENGINE") == "server"; }
+bool CatalogueWindowHost::onServer() { return catalogueOnServer(); }
 
 CatalogueWindowHost::CatalogueWindowHost()
 {
@@ -94,18 +79,7 @@ CatalogueWindowHost::~CatalogueWindowHost()
         qunsetenv(locations::CatalogueVariable);
 }
 
-void CatalogueWindowHost::addRows(const QList<QStringList> &rows)
-{
-    if (m_serverAddress.isEmpty()) {
-        for (const QStringList &row : rows)
-            catalogue::addRow(catalogue::sharedConnection(), row.value(0), row.value(1), row.value(2));
-        return;
-    }
-    catalogue::ServerQueries queries(catalogue::serverHandle(catalogue::sharedConnection()),
-                                     CatalogueAddress::fromText(m_serverAddress));
-    for (const QStringList &row : rows)
-        queries.addRow(row.value(0), row.value(1), row.value(2));
-}
+void CatalogueWindowHost::addRows(const QList<QStringList> &rows) { addCatalogueRows(m_serverAddress, rows); }
 
 void CatalogueWindowHost::removeRows(const QString &fileName, const QString &location)
 {

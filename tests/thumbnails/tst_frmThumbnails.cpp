@@ -7,10 +7,12 @@
 #include "EventLoopWatchdog.h"
 #include "Frame.h"
 #include "HostFrame.h"
+#include "Locations.h"
 #include "ManyScanJpeg.h"
 #include "ModGlobal.h"
 #include "Pictures.h"
 #include "ProgramFolder.h"
+#include "ServerCatalogue.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 #include "ThumbnailCache.h"
@@ -97,6 +99,10 @@ private slots:
     {
         test::resetProgramState();
         m_program.emplace();
+        if (test::catalogueOnServer()) {
+            m_serverAddress = test::freshServerCatalogue();
+            qputenv(locations::CatalogueVariable, m_serverAddress.toUtf8());
+        }
         m_frame = std::make_unique<test::HostFrame>();
         catalogue::OpenConnection();
         m_pictures.emplace();
@@ -109,6 +115,9 @@ private slots:
         test::resetProgramState();
         m_frame.reset();
         m_program.reset();
+        if (!m_serverAddress.isEmpty())
+            qunsetenv(locations::CatalogueVariable);
+        m_serverAddress.clear();
         qputenv("XDG_CACHE_HOME", m_savedCacheHome);
         viewers::setOpeners(nullptr, nullptr);
         QCOMPARE(WindowList::instance().count(), 0);
@@ -536,11 +545,7 @@ private:
     {
         return test::writePicture(m_pictures->path(), name, size);
     }
-    void addRows(const QList<QStringList> &rows)
-    {
-        for (const QStringList &row : rows)
-            catalogue::addRow(catalogue::sharedConnection(), row.value(0), row.value(1), row.value(2));
-    }
+    void addRows(const QList<QStringList> &rows) { test::addCatalogueRows(m_serverAddress, rows); }
     frmImgList *openList()
     {
         frmImgList *list = sharedWindow<frmImgList>();
@@ -563,6 +568,8 @@ private:
     }
 
     std::optional<test::ProgramFolder> m_program;
+    // The catalogue's address on the tests' server; empty for db.fil.
+    QString m_serverAddress;
     std::unique_ptr<test::HostFrame> m_frame;
     std::optional<QTemporaryDir> m_pictures;
     std::optional<QTemporaryDir> m_cacheHome;

@@ -1,0 +1,43 @@
+// Catalogues on the tests' own PostgreSQL server.
+#include "ServerCatalogue.h"
+
+#include "CatalogueAddress.h"
+#include "CatalogueStore.h"
+#include "CatalogueTransfer.h"
+#include "PostgresServer.h"
+#include "ServerConnection.h"
+#include "ServerQueries.h"
+
+#include <QUuid>
+
+#include <stdexcept>
+
+namespace pixdock::test {
+
+bool catalogueOnServer() { return qgetenv("PIXDOCK_TEST_CATALOGUE_ENGINE") == "server"; }
+
+QString freshServerCatalogue()
+{
+    PostgresServer &server = PostgresServer::shared();
+    const QString name = QStringLiteral("windows_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    if (!server.isRunning() || !server.createDatabase(name))
+        throw std::runtime_error(("the tests' PostgreSQL server failed: " + server.failure()).toStdString());
+    const QString address = server.uri(name);
+    catalogue::createCatalogue(address);
+    return address;
+}
+
+void addCatalogueRows(const QString &serverAddress, const QList<QStringList> &rows)
+{
+    if (serverAddress.isEmpty()) {
+        for (const QStringList &row : rows)
+            catalogue::addRow(catalogue::sharedConnection(), row.value(0), row.value(1), row.value(2));
+        return;
+    }
+    catalogue::ServerQueries queries(catalogue::serverHandle(catalogue::sharedConnection()),
+                                     CatalogueAddress::fromText(serverAddress));
+    for (const QStringList &row : rows)
+        queries.addRow(row.value(0), row.value(1), row.value(2));
+}
+
+} // namespace pixdock::test
