@@ -113,6 +113,33 @@ private slots:
         QCOMPARE(w->heightTwips(), m_host->panel().heightTwips());
     }
 
+    // The list reads as people of the user's language read: in Swedish "ä" is a letter after
+    // "z", in German it goes with "a"; digits by value in both. A catalogue on a server sorts by
+    // its own collation, which knows no user language, so the program has to put it right.
+    void theListIsInTheOrderOfTheUsersLanguage_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("Swedish") << QLocale(QLocale::Swedish, QLocale::Sweden)
+                                 << QStringList{"9.jpg", "10.jpg", "A.jpg", "apple.jpg", "b.jpg", "c.jpg",
+                                                "D.jpg", "é.jpg", "zebra.jpg", "ärger.jpg"};
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
+                                << QStringList{"9.jpg", "10.jpg", "A.jpg", "apple.jpg", "ärger.jpg", "b.jpg",
+                                               "c.jpg", "D.jpg", "é.jpg", "zebra.jpg"};
+    }
+    void theListIsInTheOrderOfTheUsersLanguage()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QStringList, order);
+        m_host->addRows({{"ärger.jpg", "/p", ""}, {"10.jpg", "/p", ""}, {"zebra.jpg", "/p", ""},
+                         {"9.jpg", "/p", ""}, {"apple.jpg", "/p", ""}});
+        test::switchLocale(locale);
+        frmImgList *w = test::shownWindow<frmImgList>();
+        const QStringList shown = test::gridNames(w->grid());
+        test::switchLocale(QLocale::c());
+        QCOMPARE(shown, order);
+    }
+
     void theGridAndButtonFollowTheWindowsSize()
     {
         frmImgList *w = test::shownWindow<frmImgList>();
