@@ -57,6 +57,9 @@ struct CatalogueService::Private : std::enable_shared_from_this<Private>
 
     std::deque<std::function<void(CatalogueSession *, const std::exception_ptr &)>> jobs;
     bool upkeepWanted = false;
+    // Counts the calls for upkeep; a step that ends Done settles only the calls made before it
+    // began (a locale change or a write during the step asks for another round).
+    quint64 upkeepAsked = 0;
     Clock::time_point upkeepNotBefore;
     std::vector<std::shared_ptr<Answer>> upkeepWaiters;
     bool stopping = false;
@@ -134,10 +137,11 @@ void CatalogueService::Private::writerLoop()
             continue;
         }
         if (upkeepWanted && Clock::now() >= upkeepNotBefore) {
+            const quint64 askedBefore = upkeepAsked;
             lock.unlock();
             const CatalogueSession::Upkeep step = upkeepStep(session);
             lock.lock();
-            if (step == CatalogueSession::Upkeep::Done) {
+            if (step == CatalogueSession::Upkeep::Done && upkeepAsked == askedBefore) {
                 upkeepWanted = false;
                 answerUpkeepWaiters();
             } else if (step == CatalogueSession::Upkeep::Later) {
@@ -181,6 +185,7 @@ void CatalogueService::start()
         std::lock_guard lock(d->mutex);
         d->stopping = false;
         d->upkeepWanted = true;
+        ++d->upkeepAsked;
         d->upkeepNotBefore = Clock::now();
     }
     d->loads = std::make_unique<QThreadPool>();
@@ -247,6 +252,7 @@ std::shared_ptr<CatalogueSnapshot> startLoad(const std::shared_ptr<CatalogueServ
             --d->loadsRunning;
             // A load may have met changes that the derived data has not taken in yet.
             d->upkeepWanted = true;
+            ++d->upkeepAsked;
         }
         d->loadsDone.notify_all();
         d->wake.notify_all();
@@ -338,6 +344,7 @@ void CatalogueService::scheduleUpkeep()
         if (!d->writer.joinable())
             return;
         d->upkeepWanted = true;
+        ++d->upkeepAsked;
         d->upkeepNotBefore = Clock::now();
     }
     d->wake.notify_all();
@@ -351,6 +358,7 @@ void CatalogueService::waitForUpkeep()
     {
         std::lock_guard lock(d->mutex);
         d->upkeepWanted = true;
+        ++d->upkeepAsked;
         d->upkeepNotBefore = Clock::now();
         d->upkeepWaiters.push_back(waiter);
     }
