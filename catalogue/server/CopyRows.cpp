@@ -28,4 +28,13 @@ void RowDigest::add(const CopiedRow &row)
 
 QByteArray RowDigest::result() const { return m_hash->result().toHex(); }
 
+RowDigest RowSource::digestRest()
+{
+    RowDigest digest;
+    CopiedRow row;
+    while (next(row))
+        digest.add(row);
+    return digest;
+}
+
 } // namespace pixdock::catalogue

@@ -41,6 +41,8 @@ public:
     virtual ~RowSource() = default;
     // The next row; false after the last. Raises the program's run-time error.
     virtual bool next(CopiedRow &row) = 0;
+    // The digest of every row still to come.
+    RowDigest digestRest();
 };
 
 // Where rows go: all of them in one transaction, checked by reading them back before it commits.

@@ -123,15 +123,7 @@ void FileRowTarget::add(const CopiedRow &row)
         throw fileError(m_path, m_insert->lastError());
 }
 
-RowDigest FileRowTarget::readBack()
-{
-    RowDigest digest;
-    FileRowSource again(m_db, m_path, true);
-    CopiedRow row;
-    while (again.next(row))
-        digest.add(row);
-    return digest;
-}
+RowDigest FileRowTarget::readBack() { return FileRowSource(m_db, m_path, true).digestRest(); }
 
 void FileRowTarget::commit()
 {

@@ -309,15 +309,7 @@ void ServerRowTarget::finishAdding()
     run(QStringLiteral("ANALYZE Info"));
 }
 
-RowDigest ServerRowTarget::readBack()
-{
-    RowDigest digest;
-    ServerRowSource again(m_db, m_address, true);
-    CopiedRow row;
-    while (again.next(row))
-        digest.add(row);
-    return digest;
-}
+RowDigest ServerRowTarget::readBack() { return ServerRowSource(m_db, m_address, true).digestRest(); }
 
 void ServerRowTarget::commit()
 {
