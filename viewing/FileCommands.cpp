@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPointer>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPixmap>
@@ -50,10 +51,12 @@ QPixmap pictureOf(QWidget *window)
 {
     if (auto *sub = qobject_cast<QMdiSubWindow *>(window))
         window = sub->widget();
-    auto *picture = window ? window->findChild<viewing::PictureBox *>(QStringLiteral("picFramed")) : nullptr;
-    // A large picture still being decoded is finished first: the whole of it is printed.
+    const QPointer<viewing::PictureBox> picture =
+        window ? window->findChild<viewing::PictureBox *>(QStringLiteral("picFramed")) : nullptr;
+    // A picture still being decoded is waited for (the window stays live meanwhile, and may
+    // even be closed): the whole of it is printed.
     if (picture)
-        picture->finishPicture();
+        picture->waitForPicture();
     if (!picture || picture->picture().isNull())
         throw RunTimeError(err::InvalidPicture, QStringLiteral("Invalid picture"));
     return QPixmap::fromImage(picture->picture());

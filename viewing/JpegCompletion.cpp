@@ -5,14 +5,12 @@
 #include "JpegDecoder.h"
 #include "PictureMemory.h"
 #include "PictureOrientation.h"
+#include "WorkerPost.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
-#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
-
-#include <mutex>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -20,19 +18,6 @@
 namespace pixdock::viewing {
 
 namespace {
-
-// The pool the viewers' decodes run on; no decode may still run while the application's
-// objects go.
-QThreadPool &completionPool()
-{
-    static QThreadPool *pool = [] {
-        auto *p = new QThreadPool;
-        p->setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
-        qAddPostRoutine([] { completionPool().waitForDone(); });
-        return p;
-    }();
-    return *pool;
-}
 
 // The whole file on `fd` while it still carries `stamp`; a null array otherwise.
 QByteArray contentsWithStamp(int fd, const FileStamp &stamp)
@@ -52,33 +37,13 @@ QByteArray contentsWithStamp(int fd, const FileStamp &stamp)
 
 } // namespace
 
-// What the worker and the object share. The worker posts its results to the object while it is
-// there; the object's destructor cancels the decode and lets go without waiting for the worker.
-struct JpegCompletion::Shared
-{
-    std::atomic_bool cancelled{false};
-    std::mutex mutex;
-    JpegCompletion *receiver = nullptr; // cleared, under the mutex, when the object goes
-
-    // Runs `deliver` with the object on its thread, if it is still there then.
-    template<class Deliver>
-    void post(Deliver &&deliver)
-    {
-        std::lock_guard lock(mutex);
-        if (JpegCompletion *to = receiver)
-            QMetaObject::invokeMethod(to, [to, deliver = std::forward<Deliver>(deliver)] { deliver(to); },
-                                      Qt::QueuedConnection);
-    }
-};
-
 JpegCompletion::JpegCompletion(int fd, const FileStamp &stamp, QSize stored, QImageIOHandler::Transformations turn,
                                QObject *parent)
     : QObject(parent)
-    , m_shared(std::make_shared<Shared>())
+    , m_shared(std::make_shared<WorkerPost<JpegCompletion>>(this))
 {
     const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    m_shared->receiver = this;
-    m_work = QtConcurrent::run(&completionPool(), [shared = m_shared, own, stamp, stored, turn] {
+    m_work = QtConcurrent::run(&viewerDecodePool(), [shared = m_shared, own, stamp, stored, turn] {
         const auto fail = [&shared] { shared->post([](JpegCompletion *to) { emit to->failed(); }); };
         const QByteArray bytes = contentsWithStamp(own, stamp);
         QImage picture = allocatePicture(stored);
@@ -112,12 +77,7 @@ JpegCompletion::JpegCompletion(int fd, const FileStamp &stamp, QSize stored, QIm
     });
 }
 
-JpegCompletion::~JpegCompletion()
-{
-    m_shared->cancelled.store(true);
-    std::lock_guard lock(m_shared->mutex);
-    m_shared->receiver = nullptr;
-}
+JpegCompletion::~JpegCompletion() { m_shared->close(); }
 
 void JpegCompletion::waitForFinished() { m_work.waitForFinished(); }
 

@@ -18,6 +18,9 @@
 
 namespace pixdock::viewing {
 
+template<class Receiver>
+class WorkerPost;
+
 class JpegCompletion : public QObject
 {
     Q_OBJECT
@@ -45,8 +48,7 @@ signals:
     void failed();
 
 private:
-    struct Shared;
-    std::shared_ptr<Shared> m_shared;
+    std::shared_ptr<WorkerPost<JpegCompletion>> m_shared;
     QFuture<void> m_work;
 };
 

@@ -3,7 +3,9 @@
 
 #include "JpegCompletion.h"
 
+#include <QEventLoop>
 #include <QPaintEvent>
+#include <QPointer>
 #include <QPainter>
 
 #include <cmath>
@@ -27,6 +29,7 @@ QSize PictureBox::shownSize(QSize pixels) const
 
 void PictureBox::setPicture(const QImage &picture)
 {
+    const bool awaited = std::exchange(m_awaiting, false);
     m_completion.reset();
     m_piece = QImage();
     m_growing = QImage();
@@ -34,6 +37,11 @@ void PictureBox::setPicture(const QImage &picture)
     m_picture = picture;
     resize(shownSize(picture.size()));
     update();
+    if (awaited) {
+        if (!picture.isNull())
+            emit completed();
+        emit settled();
+    }
 }
 
 void PictureBox::beginPicture(QSize size, const QImage &piece, QPoint at, std::unique_ptr<JpegCompletion> completion)
@@ -47,21 +55,27 @@ void PictureBox::beginPicture(QSize size, const QImage &piece, QPoint at, std::u
         connect(m_completion.get(), &JpegCompletion::finished, this, &PictureBox::finished);
         connect(m_completion.get(), &JpegCompletion::failed, this, [this] {
             m_completion.release()->deleteLater();
+            m_awaiting = false;
+            emit settled();
             emit failed();
         });
     }
+    m_awaiting = true;
     resize(shownSize(size));
     update();
 }
 
 void PictureBox::clear() { setPicture(QImage()); }
 
-void PictureBox::finishPicture()
+void PictureBox::waitForPicture()
 {
-    if (!m_completion)
-        return;
-    m_completion->waitForFinished();
-    m_completion->processPending();
+    const QPointer<PictureBox> self(this);
+    while (self && m_awaiting) {
+        QEventLoop loop;
+        connect(this, &PictureBox::settled, &loop, &QEventLoop::quit);
+        connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
 }
 
 void PictureBox::bandReady(const QImage &growing, int first, int end)
@@ -79,13 +93,7 @@ void PictureBox::finished(const QImage &picture)
     if (!m_completion)
         return;
     m_completion.release()->deleteLater();
-    const QImage whole = picture;
-    m_piece = QImage();
-    m_growing = QImage();
-    m_ready.clear();
-    m_picture = whole;
-    update();
-    emit completed();
+    setPicture(picture);
 }
 
 void PictureBox::paintEvent(QPaintEvent *event)

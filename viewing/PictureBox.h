@@ -25,13 +25,15 @@ public:
 
     // Screen pixels to a layout point (the screen's device pixel ratio); set before a picture.
     void setDensity(qreal density);
+    qreal density() const { return m_density; }
     // The box's size, in layout points, for a picture of `pixels`.
     QSize shownSize(QSize pixels) const;
 
     // The whole picture; the box takes its size.
     void setPicture(const QImage &picture);
     // A picture of `size` of which `piece` (at `at`) is decoded; `completion` brings the rest
-    // and belongs to the box from now on.
+    // and belongs to the box from now on. With no completion, the whole picture comes later
+    // through setPicture.
     void beginPicture(QSize size, const QImage &piece, QPoint at, std::unique_ptr<JpegCompletion> completion);
     // No picture.
     void clear();
@@ -41,14 +43,19 @@ public:
     bool isComplete() const { return !m_picture.isNull(); }
     // Whether any part of a picture is there to be shown.
     bool showsPicture() const { return isComplete() || !m_piece.isNull() || !m_ready.isEmpty(); }
-    // Finishes the picture now, waiting for the worker if it is still decoding.
-    void finishPicture();
+    // Whether a picture begun is still on its way.
+    bool isAwaitingPicture() const { return m_awaiting; }
+    // Runs the event loop until no picture is on its way any more: the one begun is complete,
+    // was given up, or the box is gone. A picture begun meanwhile is waited for too.
+    void waitForPicture();
 
 signals:
     // The picture begun is complete.
     void completed();
     // The rest of the picture begun could not be decoded.
     void failed();
+    // The picture begun is no longer on its way: complete, failed, or replaced.
+    void settled();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -65,6 +72,7 @@ private:
     // The rows of the growing picture that are final: from each key up to its value.
     QMap<int, int> m_ready;
     std::unique_ptr<JpegCompletion> m_completion;
+    bool m_awaiting = false;
 };
 
 } // namespace pixdock::viewing

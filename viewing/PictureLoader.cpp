@@ -30,6 +30,28 @@ bool exceedsLimit(QSize size, int bytesPerPixel, qint64 maxBytes)
     return size.isValid() && qint64(size.width()) * size.height() * bytesPerPixel > maxBytes;
 }
 
+// Refuses a picture whose header promises more pixels than `maxBytes` hold, before any pixel
+// is read: a header can claim any size.
+void refuseIfTooLarge(QImageReader &reader, qint64 maxBytes)
+{
+    // Qt's JPEG reader leaves the format of a header it refuses unset: only a real one counts.
+    const QImage::Format format = reader.imageFormat();
+    const bool known = format > QImage::Format_Invalid && format < QImage::NImageFormats;
+    const int bits = known ? QImage::toPixelFormat(format).bitsPerPixel() : 32;
+    if (exceedsLimit(reader.size(), std::max(4, bits / 8), std::min(maxBytes, PictureMemoryLimitMB * MegaByte)))
+        throw tooLarge();
+}
+
+// Opens the file at `path` as the loader does: a missing folder told apart from a missing file.
+void openForLoading(QFile &file, const QString &path)
+{
+    raisePictureMemoryLimit();
+    const QString folder = fs::parentFolderName(path);
+    if (!folder.isEmpty() && !fs::folderExists(folder))
+        throw fileError(err::PathNotFound);
+    openPictureFile(file, path);
+}
+
 // A JPEG through libjpeg-turbo directly: straight into the screen's format, quicker than
 // Qt's reader, with the same pixels.
 QImage readJpeg(QIODevice *device, qint64 maxBytes, const std::atomic_bool *cancelled)
@@ -98,18 +120,33 @@ void openPictureFile(QFile &file, const QString &path, QIODevice::OpenMode mode)
 
 void raisePictureMemoryLimit() { QImageReader::setAllocationLimit(PictureMemoryLimitMB); }
 
-QImage loadPicture(const QString &path)
+QImage loadPicture(const QString &path, const std::atomic_bool *cancelled)
 {
     if (path.isEmpty())
         return {};
-    raisePictureMemoryLimit();
-    const QString folder = fs::parentFolderName(path);
-    if (!folder.isEmpty() && !fs::folderExists(folder))
-        throw fileError(err::PathNotFound);
-
     QFile file;
-    openPictureFile(file, path);
-    return readPicture(&file);
+    openForLoading(file, path);
+    return readPicture(&file, qint64(PictureMemoryLimitMB) * MegaByte, cancelled);
+}
+
+QSize loadPictureSize(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    QFile file;
+    openForLoading(file, path);
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead()) {
+        if (file.error() == QFileDevice::ReadError)
+            throw RunTimeError(fileerr::DeviceIO, systemReason(file.errorString()));
+        throw invalidPicture();
+    }
+    refuseIfTooLarge(reader, PictureMemoryLimitMB * MegaByte);
+    QSize size = reader.size();
+    if (size.isValid() && (reader.transformation() & QImageIOHandler::TransformationRotate90))
+        size.transpose();
+    return size;
 }
 
 QImage readPicture(QIODevice *device, qint64 maxBytes, const std::atomic_bool *cancelled)
@@ -128,13 +165,7 @@ QImage readPicture(QIODevice *device, qint64 maxBytes, const std::atomic_bool *c
     // The content decides, not the name: a PNG called .jpg still opens.
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
-    // Refused before any pixel is read: a header can claim any size.
-    // Qt's JPEG reader leaves the format of a header it refuses unset: only a real one counts.
-    const QImage::Format format = reader.imageFormat();
-    const bool known = format > QImage::Format_Invalid && format < QImage::NImageFormats;
-    const int bits = known ? QImage::toPixelFormat(format).bitsPerPixel() : 32;
-    if (exceedsLimit(reader.size(), std::max(4, bits / 8), std::min(maxBytes, PictureMemoryLimitMB * MegaByte)))
-        throw tooLarge();
+    refuseIfTooLarge(reader, maxBytes);
     QImage image;
     if (reader.read(&image))
         return image;

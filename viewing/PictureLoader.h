@@ -22,8 +22,14 @@ void raisePictureMemoryLimit();
 // Reads the picture at `path`. An empty path gives an empty picture. Failures raise the
 // program's run-time error: 76 the folder does not exist; 53 the file does not exist;
 // 481 the file is not a picture that can be read (also pipes, devices and other non-files);
-// PictureTooLarge; 70 or 75 the file cannot be read. Never waits on a pipe.
-QImage loadPicture(const QString &path);
+// PictureTooLarge; 70 or 75 the file cannot be read. Never waits on a pipe. Once `cancelled`
+// is set, the decode ends soon as a failure (481).
+QImage loadPicture(const QString &path, const std::atomic_bool *cancelled = nullptr);
+// The size of the picture at `path`, upright, from its header alone: what loadPicture's
+// picture will measure. Raises loadPicture's errors for what a header shows (a file that is
+// missing, unreadable, no picture, or too large); an invalid size for a format whose header
+// tells none.
+QSize loadPictureSize(const QString &path);
 
 // The parts of loadPicture, for reading a picture elsewhere (the preloader's worker).
 // Opens `path` for reading when it is a regular file, without ever waiting on it; returns

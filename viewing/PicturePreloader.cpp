@@ -129,8 +129,14 @@ void PicturePreloader::runWorker()
             }
         }
         m_decoded.notify_all();
-        if (kept)
-            QMetaObject::invokeMethod(this, [this, path] { emit pictureReady(path); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, path, kept] {
+                if (kept)
+                    emit pictureReady(path);
+                emit decodeEnded(path);
+            },
+            Qt::QueuedConnection);
     }
 }
 
@@ -207,23 +213,7 @@ std::optional<QImage> PicturePreloader::take(const QString &path)
         return std::nullopt;
     std::optional<Held> held;
     {
-        std::unique_lock lock(m_mutex);
-        for (;;) {
-            const bool queued = m_wanted && !m_wanted->nextInFolder && m_wanted->path == path;
-            // Queued behind a decode nobody wants any more: reading it here is sooner.
-            if (queued && !m_working.path.isEmpty()) {
-                m_wanted.reset();
-                dropWorkUnderWay();
-                break;
-            }
-            // A decode of this very file is better finished than begun again, unless what it
-            // makes is no longer wanted (every later request or letting go moves the generation on).
-            const bool decoding = m_workerRunning && m_workingGeneration == m_generation
-                && (m_decoding == path || (!m_working.nextInFolder && m_working.path == path));
-            if (!queued && !decoding)
-                break;
-            m_decoded.wait(lock);
-        }
+        std::lock_guard lock(m_mutex);
         if (!m_held || m_held->path != path)
             return std::nullopt;
         held = std::exchange(m_held, std::nullopt);
@@ -233,6 +223,12 @@ std::optional<QImage> PicturePreloader::take(const QString &path)
     std::lock_guard lock(m_mutex);
     ++m_handedOver;
     return std::move(held->image);
+}
+
+bool PicturePreloader::isDecoding(const QString &path) const
+{
+    std::lock_guard lock(m_mutex);
+    return !path.isEmpty() && m_workerRunning && m_workingGeneration == m_generation && m_decoding == path;
 }
 
 void PicturePreloader::waitUntilIdle()

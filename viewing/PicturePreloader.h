@@ -49,9 +49,11 @@ public:
     // Whether a decoded picture of `path` is held (the file may have changed since).
     bool isReady(const QString &path) const;
     // The picture of `path` if one is held and the file is still the one decoded; the
-    // preloader lets it go. Waits when the worker is decoding `path`, or is free to begin
-    // it at once.
+    // preloader lets it go. Never waits: a decode of `path` under way is not finished yet.
     std::optional<QImage> take(const QString &path);
+    // Whether the worker is decoding `path` now, and what it makes is wanted; decodeEnded
+    // follows.
+    bool isDecoding(const QString &path) const;
 
     // Waits until the worker has done all it was asked (a picture is held, or was refused).
     void waitUntilIdle();
@@ -66,6 +68,9 @@ public:
 signals:
     // A decoded picture of `path` is held (sent on the thread the preloader lives in).
     void pictureReady(const QString &path);
+    // The worker is done with `path`: its picture is held (pictureReady came first) or it was
+    // refused, failed or was no longer wanted.
+    void decodeEnded(const QString &path);
 
 private:
     // What the worker is asked for: a file, or the file after one in its folder.

@@ -9,6 +9,7 @@
 #include "MessageBox.h"
 #include "ModGlobal.h"
 #include "PictureBox.h"
+#include "PictureDecode.h"
 #include "PictureLoader.h"
 #include "PicturePreloader.h"
 #include "RunTimeError.h"
@@ -90,6 +91,11 @@ frmViewer::frmViewer()
     connect(m_picFramed, &PictureBox::completed, this,
             [this] { PicturePreloader::instance().preloadNextInFolder(m_shownPath); });
     connect(m_picFramed, &PictureBox::failed, this, &frmViewer::pictureFailedLate);
+    // A picture the preloader was decoding when this viewer asked for it is taken from it.
+    connect(&PicturePreloader::instance(), &PicturePreloader::decodeEnded, this, [this](const QString &path) {
+        if (m_awaitedFromPreloader && path == m_shownPath)
+            preloadEnded();
+    });
 
     for (QScrollBar *bar : {m_hScroll, m_vScroll}) {
         bar->setRange(0, 32767);
@@ -110,19 +116,8 @@ frmViewer::frmViewer()
     connect(m_cmdClose, &QPushButton::clicked, this, &frmViewer::cmdClose_Click);
 }
 
-namespace {
-// Any picture but a JPEG is decoded on the worker while the window is built; a JPEG is read
-// by the viewer itself, a large one by the part its frame shows first.
-void preloadUnlessJpeg(const QString &path)
-{
-    if (!startsAsJpeg(path))
-        PicturePreloader::instance().preload(path);
-}
-} // namespace
-
 frmViewer *frmViewer::openNew(bool bringToFront)
 {
-    preloadUnlessJpeg(gCurrentPath);
     auto *viewer = new frmViewer;
     try {
         viewer->load();
@@ -141,7 +136,6 @@ frmViewer *frmViewer::openShared()
 {
     if (frmViewer *old = loadedSharedWindow<frmViewer>())
         old->unload();
-    preloadUnlessJpeg(gCurrentPath);
     frmViewer *viewer = sharedWindow<frmViewer>();
     viewer->showWindow();
     return viewer;
@@ -196,18 +190,25 @@ void frmViewer::ShowPicture(const QString &path)
             showLoadedPicture(current);
             return;
         } catch (const RunTimeError &e) {
-            if (e.number() == err::InvalidPicture && moveToNextFile()) {
-                current = gCurrentPath;
-                continue;
-            }
-            reportUnshown(e);
+            if (!moveOnAfter(e))
+                return;
+            current = gCurrentPath;
         } catch (const std::exception &) {
+            setFrameStatusText(gCurrentPath);
+            return;
         }
-        // Nothing is on screen: the status bar names the picture this viewer was asked for,
-        // never the one shown before it, so that Properties, Add and Next work on this file.
-        setFrameStatusText(gCurrentPath);
-        return;
     }
+}
+
+bool frmViewer::moveOnAfter(const RunTimeError &e)
+{
+    if (e.number() == err::InvalidPicture && moveToNextFile())
+        return true;
+    reportUnshown(e);
+    // Nothing is on screen: the status bar names the picture this viewer was asked for,
+    // never the one shown before it, so that Properties, Add and Next work on this file.
+    setFrameStatusText(gCurrentPath);
+    return false;
 }
 
 void frmViewer::reportUnshown(const RunTimeError &e)
@@ -231,6 +232,7 @@ void frmViewer::reportUnshown(const RunTimeError &e)
 void frmViewer::showLoadedPicture(const QString &path)
 {
     PicturePreloader &preloader = PicturePreloader::instance();
+    dropDecode();
     // One screen pixel for each picture pixel: on a screen of higher density the picture covers
     // fewer of the layout's points, and the frame shows more of its pixels.
     const qreal density = devicePixelRatioF();
@@ -247,30 +249,11 @@ void frmViewer::showLoadedPicture(const QString &path)
         m_picFramed->beginPicture(first->size, first->piece, QPoint(0, 0), std::move(first->completion));
         size = first->size;
     } else {
-        size = showWholePicture(path);
+        size = beginWholePicture(path);
     }
     m_shownPath = path;
-
-    const auto shownTwips = [density](int pixels) {
-        return qint64(std::llround(double(twips::fromPixels(1)) * pixels / density));
-    };
-    const ViewerLayout layout =
-        layoutViewer(widthTwips(), heightTwips(), shownTwips(size.width()), shownTwips(size.height()));
-    m_hScroll->move(m_hScroll->x(), twips::toPixels(layout.hScrollTop));
-    m_picFramed->move(twips::pointToPixels(m_frame.left(), m_frame.top()));
+    layOut(size);
     m_picFramed->show();
-
-    const std::pair<QScrollBar *, const ScrollBarLayout *> bars[] = {{m_vScroll, &layout.vScroll},
-                                                                      {m_hScroll, &layout.hScroll}};
-    for (const auto &[bar, setup] : bars) {
-        if (!setup->visible)
-            continue;
-        bar->setMaximum(setup->maximum);
-        bar->setSingleStep(setup->smallStep);
-        bar->setPageStep(setup->largeStep);
-        placeTwips(bar, setup->geometry);
-        bar->show();
-    }
     setFrameStatusText(gCurrentPath);
     // While this one is looked at, the folder's next file is made ready for Next Image; a
     // picture still being decoded asks for it when it is complete.
@@ -278,11 +261,91 @@ void frmViewer::showLoadedPicture(const QString &path)
         preloader.preloadNextInFolder(path);
 }
 
-QSize frmViewer::showWholePicture(const QString &path)
+void frmViewer::layOut(QSize picture)
 {
-    const QImage image = loadPicture(path);
-    m_picFramed->setPicture(image);
-    return image.size();
+    m_laidOutFor = picture;
+    const qreal density = m_picFramed->density();
+    const auto shownTwips = [density](int pixels) {
+        return qint64(std::llround(double(twips::fromPixels(1)) * pixels / density));
+    };
+    const ViewerLayout layout =
+        layoutViewer(widthTwips(), heightTwips(), shownTwips(picture.width()), shownTwips(picture.height()));
+    m_hScroll->move(m_hScroll->x(), twips::toPixels(layout.hScrollTop));
+    m_picFramed->move(twips::pointToPixels(m_frame.left(), m_frame.top()));
+
+    const std::pair<QScrollBar *, const ScrollBarLayout *> bars[] = {{m_vScroll, &layout.vScroll},
+                                                                      {m_hScroll, &layout.hScroll}};
+    for (const auto &[bar, setup] : bars) {
+        if (!setup->visible) {
+            bar->hide();
+            continue;
+        }
+        bar->setMaximum(setup->maximum);
+        bar->setSingleStep(setup->smallStep);
+        bar->setPageStep(setup->largeStep);
+        placeTwips(bar, setup->geometry);
+        bar->show();
+    }
+}
+
+QSize frmViewer::beginWholePicture(const QString &path)
+{
+    // The header says how large the picture is (and refuses what is no picture, or too large,
+    // at once); the window is laid out for it while the pixels are decoded on a worker.
+    const QSize size = loadPictureSize(path);
+    m_picFramed->beginPicture(size.isValid() ? size : QSize(0, 0), QImage(), QPoint(), nullptr);
+    // The preloader may be on this very file: its picture is taken when it is done.
+    m_awaitedFromPreloader = PicturePreloader::instance().isDecoding(path);
+    if (!m_awaitedFromPreloader)
+        startDecode(path);
+    return size.isValid() ? size : QSize(0, 0);
+}
+
+void frmViewer::startDecode(const QString &path)
+{
+    m_decode = new PictureDecode(path, this);
+    connect(m_decode, &PictureDecode::decoded, this, &frmViewer::wholePictureArrived);
+    connect(m_decode, &PictureDecode::failed, this, [this](int number, const QString &description) {
+        wholePictureFailed(RunTimeError(number, description));
+    });
+}
+
+void frmViewer::dropDecode()
+{
+    m_awaitedFromPreloader = false;
+    // Deleting it cancels the decode; nothing it makes arrives any more.
+    delete std::exchange(m_decode, nullptr);
+}
+
+void frmViewer::preloadEnded()
+{
+    m_awaitedFromPreloader = false;
+    if (std::optional<QImage> picture = PicturePreloader::instance().take(m_shownPath))
+        wholePictureArrived(*picture);
+    else
+        startDecode(m_shownPath); // refused or changed since: read afresh, to tell what is wrong
+}
+
+void frmViewer::wholePictureArrived(const QImage &picture)
+{
+    if (m_decode)
+        std::exchange(m_decode, nullptr)->deleteLater();
+    if (picture.size() != m_laidOutFor)
+        layOut(picture.size());
+    // Complete now: the folder's next file is made ready, as for a large picture.
+    m_picFramed->setPicture(picture);
+}
+
+void frmViewer::wholePictureFailed(const RunTimeError &e)
+{
+    if (m_decode)
+        std::exchange(m_decode, nullptr)->deleteLater();
+    m_picFramed->hide();
+    m_picFramed->clear();
+    m_vScroll->hide();
+    m_hScroll->hide();
+    if (moveOnAfter(e))
+        ShowPicture(gCurrentPath);
 }
 
 void frmViewer::pictureFailedLate()

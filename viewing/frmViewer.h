@@ -18,6 +18,7 @@ class RunTimeError;
 
 namespace viewing {
 class PictureBox;
+class PictureDecode;
 }
 
 class frmViewer : public ChildWindow
@@ -50,10 +51,22 @@ private:
     void placeWindow();
     void ShowPicture(const QString &path);
     void showLoadedPicture(const QString &path);
+    // Frame and scroll bars for a picture of `picture` pixels.
+    void layOut(QSize picture);
+    // After a picture that cannot be shown: whether the user moves on to the next file (now
+    // gCurrentPath); else the user has been told why, as far as there is something to tell.
+    bool moveOnAfter(const RunTimeError &e);
     // Says why the picture is not shown, where the user is told.
     void reportUnshown(const RunTimeError &e);
-    // Shows the picture at `path` read as the loader reads it; raises its errors.
-    QSize showWholePicture(const QString &path);
+    // Lays the picture at `path` out by its header and has it decoded whole on a worker;
+    // raises the loader's errors that the header shows. Returns the size laid out.
+    QSize beginWholePicture(const QString &path);
+    void startDecode(const QString &path);
+    // What was being decoded for this viewer is no longer wanted.
+    void dropDecode();
+    void preloadEnded();
+    void wholePictureArrived(const QImage &picture);
+    void wholePictureFailed(const RunTimeError &e);
     // A large picture's rest could not be decoded: read it again whole, as the loader tells.
     void pictureFailedLate();
     // After an unreadable picture: whether the user wants the next file, which then is gCurrentPath.
@@ -69,6 +82,9 @@ private:
     QPushButton *m_cmdClose;
     QRect m_frame; // twips, within the window
     QString m_shownPath;
+    QSize m_laidOutFor;
+    viewing::PictureDecode *m_decode = nullptr;
+    bool m_awaitedFromPreloader = false;
     bool m_wholeOnly = false;
     QPoint m_wheelTurned; // wheel turns short of a whole notch, kept for the next
 };

@@ -75,7 +75,7 @@ void show(const QString &path)
     closeViewers();
     gCurrentPath = path;
     frmViewer *viewer = frmViewer::openNew();
-    viewer->picFramed()->finishPicture();
+    viewer->picFramed()->waitForPicture();
     QCoreApplication::processEvents();
     viewing::PicturePreloader::instance().waitUntilIdle();
     runEventsFor(20);

@@ -139,6 +139,7 @@ private slots:
         // Opened: the viewer shows it and the status bar names it.
         gCurrentPath = path;
         frmViewer *viewer = frmViewer::openNew();
+        viewer->picFramed()->waitForPicture();
         QVERIFY(viewer->picFramed()->isComplete());
         QCOMPARE(frameStatusText(), path);
         QVERIFY2(MessageBox::shownTexts().isEmpty(), qPrintable(MessageBox::shownTexts().join('|')));

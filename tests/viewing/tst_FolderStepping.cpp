@@ -247,8 +247,8 @@ private slots:
         QTest::newRow("unchanged: the preloaded picture is handed over")
             << "" << "b.bmp" << QColor(Qt::green) << 1;
         QTest::newRow("repainted since: read afresh") << "repaint" << "b.bmp" << QColor(Qt::blue) << 0;
-        // The file after it is decoded on the worker while the new viewer is built.
-        QTest::newRow("deleted since: the file after it") << "delete" << "c.bmp" << QColor(Qt::yellow) << 1;
+        // The file after it was not made ready: the viewer reads it itself.
+        QTest::newRow("deleted since: the file after it") << "delete" << "c.bmp" << QColor(Qt::yellow) << 0;
     }
 
     void nextShowsTheNextPictureAsItIsOnDisk()
@@ -265,7 +265,7 @@ private slots:
         auto &preloader = viewing::PicturePreloader::instance();
 
         gCurrentPath = dir.path() + "/a.bmp";
-        frmViewer::openNew();
+        frmViewer::openNew()->picFramed()->waitForPicture();
         setFrameStatusText(gCurrentPath);
         preloader.waitUntilIdle();
         QVERIFY(preloader.isReady(b));
@@ -283,6 +283,7 @@ private slots:
         QCOMPARE(frameStatusText(), gCurrentPath);
         auto *viewer = qobject_cast<frmViewer *>(WindowList::instance().at(2));
         QVERIFY(viewer);
+        viewer->picFramed()->waitForPicture();
         QCOMPARE(viewer->picFramed()->picture().pixelColor(20, 2), colour);
         QCOMPARE(preloader.handedOver() - before, handedOver);
         if (shown == "b.bmp") {

@@ -21,6 +21,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -132,7 +134,7 @@ private slots:
         QTest::qWait(10);
         gCurrentPath = file;
         frmViewer *viewer = frmViewer::openNew();
-        QTest::qWait(10);
+        QTRY_COMPARE(MessageBox::shown().size(), 1);
         watchdog.stop();
         QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
         QCOMPARE(MessageBox::shownTexts(), QStringList{file + " is invalid.\rLoad next file?"});
@@ -153,12 +155,34 @@ private slots:
         watchdog.start();
         QTest::qWait(10);
         nextImage(FailurePolicy::SkipFailingSteps);
-        QTest::qWait(10);
+        QTRY_COMPARE(MessageBox::shown().size(), 1);
         watchdog.stop();
         QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
         QCOMPARE(MessageBox::shownTexts(), QStringList{slow + " is invalid.\rLoad next file?"});
         QCOMPARE(gCurrentPath, slow);
         QCOMPARE(frameStatusText(), slow);
+    }
+
+    // A picture of a few hundred scans is valid, and slow to decode: the window is laid out for it
+    // at once and stays live while a worker decodes it; closing it does not wait for the worker.
+    void aPictureSlowToDecodeHoldsNeitherTheWindowNorItsClosing()
+    {
+        const QString slow = test::writeBytes(m_dir->path(), "slow.jpg", test::manyScanJpeg(MostScans - 10, {4096, 4096}));
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        QTest::qWait(10);
+        gCurrentPath = slow;
+        const QPointer<frmViewer> viewer = frmViewer::openNew();
+        QCOMPARE(frameStatusText(), slow);
+        QVERIFY(viewer->vScroll()->isVisibleTo(viewer));
+        QVERIFY(viewer->picFramed()->isAwaitingPicture());
+        QTest::qWait(50);
+        QVERIFY(viewer->picFramed()->isAwaitingPicture());
+        QTest::mouseClick(viewer->cmdClose(), Qt::LeftButton);
+        QTRY_VERIFY(!viewer);
+        watchdog.stop();
+        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+        QVERIFY(MessageBox::shown().isEmpty());
     }
 
     // Shown first a picture it may read, then one it may not: it is told why, and nothing points

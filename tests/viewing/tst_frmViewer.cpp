@@ -34,7 +34,9 @@ namespace {
 frmViewer *openViewer(const QString &path)
 {
     gCurrentPath = path;
-    return frmViewer::openNew();
+    frmViewer *viewer = frmViewer::openNew();
+    viewer->picFramed()->waitForPicture();
+    return viewer;
 }
 } // namespace
 

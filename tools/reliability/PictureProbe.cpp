@@ -66,7 +66,7 @@ ViewerOutcome PictureProbe::viewerOutcome(const BadPicture &picture, QString &de
         return ViewerOutcome::Other;
     }
     // A large picture shown by its first part is judged whole.
-    viewer->picFramed()->finishPicture();
+    viewer->picFramed()->waitForPicture();
     const QStringList messages = MessageBox::shownTexts();
     ViewerOutcome outcome = ViewerOutcome::Other;
     if (messages.size() == 1 && messages.first() == picture.path + QStringLiteral(" is too large to open.")) {
