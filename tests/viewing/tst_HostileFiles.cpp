@@ -185,6 +185,34 @@ private slots:
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
+    // Stepping to the file the preloader is still decoding: the viewer takes its picture when it
+    // is done, neither waiting for it nor decoding it a second time.
+    void steppingToAPictureStillBeingPreloadedTakesItWhenItIsDone()
+    {
+        test::writePicture(m_dir->path(), "a.png", {30, 20});
+        const QString slow =
+            test::writeBytes(m_dir->path(), "b.jpg", test::manyScanJpeg(MostScans - 10, {4096, 4096}));
+        auto &preloader = PicturePreloader::instance();
+        gCurrentPath = path("a.png");
+        frmViewer::openNew()->picFramed()->waitForPicture();
+        setFrameStatusText(gCurrentPath);
+        QTRY_VERIFY(preloader.isDecoding(slow));
+        const int before = preloader.handedOver();
+        test::EventLoopWatchdog watchdog;
+        watchdog.start();
+        QTest::qWait(10);
+        nextImage(FailurePolicy::SkipFailingSteps);
+        auto *viewer = qobject_cast<frmViewer *>(WindowList::instance().at(2));
+        QVERIFY(viewer);
+        QCOMPARE(frameStatusText(), slow);
+        QTRY_VERIFY_WITH_TIMEOUT(viewer->picFramed()->isComplete(), 20000);
+        watchdog.stop();
+        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+        QCOMPARE(preloader.handedOver() - before, 1);
+        QCOMPARE(viewer->picFramed()->picture().size(), QSize(4096, 4096));
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
     // Shown first a picture it may read, then one it may not: it is told why, and nothing points
     // at the first picture any more.
     void anUnreadablePictureSaysWhyAndNothingNamesThePictureBefore()
