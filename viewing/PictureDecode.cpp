@@ -1,13 +1,18 @@
 // Reading a whole picture on a worker.
 #include "PictureDecode.h"
 
+#include "FileErrors.h"
 #include "PictureLoader.h"
 #include "RunTimeError.h"
 #include "WorkerPost.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QThread>
 
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace pixdock::viewing {
 
@@ -26,9 +31,33 @@ PictureDecode::PictureDecode(const QString &path, QObject *parent)
     : QObject(parent)
     , m_post(std::make_shared<WorkerPost<PictureDecode>>(this))
 {
-    viewerDecodePool().start([post = m_post, path] {
+    start([path](const std::atomic_bool *cancelled) { return loadPicture(path, cancelled); });
+}
+
+PictureDecode::PictureDecode(int fd, QObject *parent)
+    : QObject(parent)
+    , m_post(std::make_shared<WorkerPost<PictureDecode>>(this))
+{
+    const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    start([own](const std::atomic_bool *cancelled) {
+        QFile file;
+        if (own < 0 || !file.open(own, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            if (own >= 0)
+                ::close(own);
+            throw fileError(fileerr::AccessError);
+        }
+        // The descriptor shares its place in the file with the one measured: back to the start.
+        if (!file.seek(0))
+            throw fileError(fileerr::AccessError);
+        return readPicture(&file, qint64(PictureMemoryLimitMB) * 1024 * 1024, cancelled);
+    });
+}
+
+void PictureDecode::start(std::function<QImage(const std::atomic_bool *)> read)
+{
+    viewerDecodePool().start([post = m_post, read = std::move(read)] {
         try {
-            QImage picture = loadPicture(path, &post->cancelled);
+            QImage picture = read(&post->cancelled);
             if (!post->cancelled.load())
                 post->post([picture = std::move(picture)](PictureDecode *to) { emit to->decoded(picture); });
         } catch (const RunTimeError &e) {

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 
 namespace pixdock::viewing {
@@ -20,6 +22,9 @@ class PictureDecode : public QObject
 public:
     // Starts reading the picture at `path` as the picture loader reads it.
     explicit PictureDecode(const QString &path, QObject *parent = nullptr);
+    // The same from the file open on `fd` (duplicated; the caller keeps its own), from its start:
+    // a file renamed or deleted since it was opened is still the one read.
+    PictureDecode(int fd, QObject *parent = nullptr);
     ~PictureDecode() override;
 
 signals:
@@ -28,6 +33,9 @@ signals:
     void failed(int number, const QString &description);
 
 private:
+    // Runs `read` on a worker and posts what it makes, or the error it raises.
+    void start(std::function<QImage(const std::atomic_bool *cancelled)> read);
+
     std::shared_ptr<WorkerPost<PictureDecode>> m_post;
 };
 

@@ -129,11 +129,8 @@ QImage loadPicture(const QString &path, const std::atomic_bool *cancelled)
     return readPicture(&file, qint64(PictureMemoryLimitMB) * MegaByte, cancelled);
 }
 
-QSize loadPictureSize(const QString &path)
+QSize loadPictureSize(QFile &file, const QString &path)
 {
-    if (path.isEmpty())
-        return {};
-    QFile file;
     openForLoading(file, path);
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);

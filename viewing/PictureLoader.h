@@ -29,7 +29,8 @@ QImage loadPicture(const QString &path, const std::atomic_bool *cancelled = null
 // picture will measure. Raises loadPicture's errors for what a header shows (a file that is
 // missing, unreadable, no picture, or too large); an invalid size for a format whose header
 // tells none.
-QSize loadPictureSize(const QString &path);
+// `file` is left open on the picture, for its pixels to be read from the file measured.
+QSize loadPictureSize(QFile &file, const QString &path);
 
 // The parts of loadPicture, for reading a picture elsewhere (the preloader's worker).
 // Opens `path` for reading when it is a regular file, without ever waiting on it; returns

@@ -19,6 +19,7 @@
 #include "clsFiles.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -292,18 +293,19 @@ QSize frmViewer::beginWholePicture(const QString &path)
 {
     // The header says how large the picture is (and refuses what is no picture, or too large,
     // at once); the window is laid out for it while the pixels are decoded on a worker.
-    const QSize size = loadPictureSize(path);
+    QFile file;
+    const QSize size = loadPictureSize(file, path);
     m_picFramed->beginPicture(size.isValid() ? size : QSize(0, 0), QImage(), QPoint(), nullptr);
     // The preloader may be on this very file: its picture is taken when it is done.
     m_awaitedFromPreloader = PicturePreloader::instance().isDecoding(path);
     if (!m_awaitedFromPreloader)
-        startDecode(path);
+        receiveDecode(new PictureDecode(file.handle(), this));
     return size.isValid() ? size : QSize(0, 0);
 }
 
-void frmViewer::startDecode(const QString &path)
+void frmViewer::receiveDecode(PictureDecode *decode)
 {
-    m_decode = new PictureDecode(path, this);
+    m_decode = decode;
     connect(m_decode, &PictureDecode::decoded, this, &frmViewer::wholePictureArrived);
     connect(m_decode, &PictureDecode::failed, this, [this](int number, const QString &description) {
         wholePictureFailed(RunTimeError(number, description));
@@ -323,7 +325,7 @@ void frmViewer::preloadEnded()
     if (std::optional<QImage> picture = PicturePreloader::instance().take(m_shownPath))
         wholePictureArrived(*picture);
     else
-        startDecode(m_shownPath); // refused or changed since: read afresh, to tell what is wrong
+        receiveDecode(new PictureDecode(m_shownPath, this)); // refused or changed since: read afresh
 }
 
 void frmViewer::wholePictureArrived(const QImage &picture)

@@ -61,7 +61,8 @@ private:
     // Lays the picture at `path` out by its header and has it decoded whole on a worker;
     // raises the loader's errors that the header shows. Returns the size laid out.
     QSize beginWholePicture(const QString &path);
-    void startDecode(const QString &path);
+    // The decode that brings this viewer its picture.
+    void receiveDecode(viewing::PictureDecode *decode);
     // What was being decoded for this viewer is no longer wanted.
     void dropDecode();
     void preloadEnded();

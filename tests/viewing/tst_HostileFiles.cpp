@@ -185,6 +185,20 @@ private slots:
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
+    // The file goes (another program moves or deletes it) while its pixels are decoded: what is
+    // decoded is the file that was measured, and it is shown.
+    void aPictureDeletedWhileItIsDecodedIsStillShown()
+    {
+        const QString gone = test::writePicture(m_dir->path(), "gone.png", {1200, 900}, Qt::green);
+        gCurrentPath = gone;
+        frmViewer *viewer = frmViewer::openNew();
+        QVERIFY(QFile::remove(gone));
+        viewer->picFramed()->waitForPicture();
+        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(viewer->picFramed()->picture().pixelColor(20, 2), QColor(Qt::green));
+        QCOMPARE(frameStatusText(), gone);
+    }
+
     // Stepping to the file the preloader is still decoding: the viewer takes its picture when it
     // is done, neither waiting for it nor decoding it a second time.
     void steppingToAPictureStillBeingPreloadedTakesItWhenItIsDone()
