@@ -1,6 +1,8 @@
 // Writing test pictures.
 #include "Pictures.h"
 
+#include "StallGuard.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +15,7 @@ namespace pixdock::test {
 
 QString writePicture(const QString &folder, const QString &name, QSize size, QColor colour)
 {
+    const StallGuardPause preparing; // the test's own preparation, not the program's work
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     QPainter painter(&image);
@@ -28,6 +31,7 @@ QString writePicture(const QString &folder, const QString &name, QSize size, QCo
 
 QString writeBytes(const QString &folder, const QString &name, const QByteArray &bytes)
 {
+    const StallGuardPause preparing; // the test's own preparation, not the program's work
     const QString path = QDir(folder).filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())

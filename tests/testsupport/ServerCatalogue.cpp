@@ -1,6 +1,8 @@
 // Catalogues on the tests' own PostgreSQL server.
 #include "ServerCatalogue.h"
 
+#include "StallGuard.h"
+
 #include "CatalogueAddress.h"
 #include "CatalogueStore.h"
 #include "CatalogueTransfer.h"
@@ -29,6 +31,7 @@ QString freshServerCatalogue()
 
 void addCatalogueRows(const QString &serverAddress, const QList<QStringList> &rows)
 {
+    const StallGuardPause preparing; // the test's own preparation, not the program's work
     if (serverAddress.isEmpty()) {
         for (const QStringList &row : rows)
             catalogue::addRow(catalogue::sharedConnection(), row.value(0), row.value(1), row.value(2));

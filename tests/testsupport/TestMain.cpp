@@ -1,8 +1,9 @@
 // Runs every registered test class on the offscreen platform, in a home and XDG folders of
-// its own, with message boxes and dialogs in answering mode.
+// its own, with message boxes and dialogs in answering mode, under the stall guard.
 //   tests_x                     every class
 //   tests_x ClassName [args]    one class, with QtTest's own arguments (a function name...)
 #include "Locations.h"
+#include "StallGuard.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 
@@ -68,6 +69,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi);
     pixdock::test::enterAnsweringMode();
+    // Every test that drives a window fails on a stall of the interface thread.
+    pixdock::test::installStallGuard();
     // The program's files (manual, browser module) as the build tree holds them, one level up.
     pixdock::locations::setExecutableFolder(QStringLiteral(PIXDOCK_BUILD_DIR));
 
