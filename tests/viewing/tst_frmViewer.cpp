@@ -214,6 +214,23 @@ private slots:
         QCOMPARE(shown.copy(original.rect()), original);
     }
 
+    // A format whose header tells no size (Apple's icons) is laid out once its pixels arrive,
+    // with the bars a picture of that size has.
+    void aPictureWhoseHeaderTellsNoSizeIsLaidOutWhenItArrives()
+    {
+        QImage icon(1024, 1024, QImage::Format_ARGB32);
+        icon.fill(Qt::darkCyan);
+        const QString path = folder() + "/large.icns";
+        QVERIFY(icon.save(path, "icns"));
+        frmViewer *viewer = openViewer(path);
+        viewing::PictureBox *box = viewer->picFramed();
+        QCOMPARE(box->picture().size(), QSize(1024, 1024));
+        QCOMPARE(box->size(), box->shownSize({1024, 1024}));
+        QVERIFY(viewer->hScroll()->isVisibleTo(viewer));
+        QVERIFY(viewer->vScroll()->isVisibleTo(viewer));
+        QVERIFY(viewer->vScroll()->maximum() > 0);
+    }
+
     void resizingMovesNothing()
     {
         frmViewer *viewer = openViewer(test::writePicture(folder(), "big.png", {2000, 1500}));
