@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace pixdock::test {
 
@@ -21,19 +22,22 @@ struct Guard
     qint64 lastNs = 0;
     QByteArray lastTest; // the test function and data row of the last firing
     int paused = 0;
+    QByteArrayList stalls;
+    QByteArray testClass;
 };
 
 Guard *g_guard = nullptr;
 
-// The stall that fails any test driving a window: a second, or PIXDOCK_STALL_GUARD_MS (never less
-// than the focused tests' limit, which a sanitizer build raises). The tests of the paths known
-// to risk a stall measure those against the quarter-second limit themselves.
+// The stall that fails a run of tests driving windows: two seconds, or PIXDOCK_STALL_GUARD_MS
+// (never less than the focused tests' limit, which a sanitizer build raises). It is set above
+// what a busy two-core machine running two test programs at once costs a test; the tests of the
+// paths known to risk a stall measure those against a quarter of a second themselves.
 qint64 guardLimitMs()
 {
     static const qint64 limit = [] {
         bool ok = false;
         const qint64 set = qEnvironmentVariable("PIXDOCK_STALL_GUARD_MS").toLongLong(&ok);
-        return std::max(ok && set > 0 ? set : 1000, stallLimitMs());
+        return std::max(ok && set > 0 ? set : 2000, stallLimitMs());
     }();
     return limit;
 }
@@ -61,9 +65,12 @@ void tick()
     const QByteArray test = currentTest();
     // A gap across two test functions is the framework's, and one under a pause the test's own.
     if (g.paused == 0 && !test.isEmpty() && test == g.lastTest && gapMs > guardLimitMs() && aWindowIsShown()) {
-        const QByteArray message = "the interface thread's event loop stood still for " + QByteArray::number(gapMs)
-                                   + " ms (limit " + QByteArray::number(guardLimitMs()) + " ms) in " + test;
-        QTest::qFail(message.constData(), __FILE__, __LINE__);
+        const QByteArray message = g.testClass + "::" + test + ": the interface thread's event loop stood still for "
+                                   + QByteArray::number(gapMs) + " ms (limit " + QByteArray::number(guardLimitMs()) + " ms)";
+        // Told at once, beside the test's own log lines, and counted against the run at its end:
+        // failing the test from inside its event loop would cut it short at an unknown point.
+        qWarning("STALL %s", message.constData());
+        g.stalls.append(message);
     }
     g.lastNs = now;
     g.lastTest = test;
@@ -80,6 +87,22 @@ void installStallGuard()
     QObject::connect(&g_guard->timer, &QTimer::timeout, tick);
     g_guard->clock.start();
     g_guard->timer.start();
+}
+
+void stallGuardRuns(const char *testClass)
+{
+    if (g_guard)
+        g_guard->testClass = testClass;
+}
+
+int reportStalls()
+{
+    if (!g_guard || g_guard->stalls.isEmpty())
+        return 0;
+    fprintf(stderr, "FAIL: the interface thread stood still past the stall guard's limit in:\n");
+    for (const QByteArray &stall : std::as_const(g_guard->stalls))
+        fprintf(stderr, "  %s\n", stall.constData());
+    return 1;
 }
 
 StallGuardPause::StallGuardPause()

@@ -84,13 +84,15 @@ int main(int argc, char **argv)
     if (!named.empty()) {
         for (const std::string &name : named) {
             auto object = classes.at(name)();
+            pixdock::test::stallGuardRuns(name.c_str());
             status |= QTest::qExec(object.get(), args);
         }
-        return status;
+        return status | pixdock::test::reportStalls();
     }
     for (auto &[name, factory] : classes) {
         auto object = factory();
+        pixdock::test::stallGuardRuns(name.c_str());
         status |= QTest::qExec(object.get(), args);
     }
-    return status;
+    return status | pixdock::test::reportStalls();
 }
