@@ -77,6 +77,11 @@ public:
     int handedAgain = 0;
 };
 
+// `count` distinct rows written by another program in one transaction: names in mixed case, one
+// in ten beyond ASCII; location "/pictures/N" for N = n % 97; description "description n of
+// harbour" for every thirteenth row, "description n of field" for the others.
+void fillWithManyRows(const QString &path, int count);
+
 // A file's bytes; none when it cannot be read.
 QByteArray fileBytes(const QString &path);
 

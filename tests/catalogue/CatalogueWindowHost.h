@@ -4,6 +4,7 @@
 // database on the tests' own PostgreSQL server: the same tests then run against either engine.
 #pragma once
 
+#include "CatalogueScaleSupport.h"
 #include "HostFrame.h"
 #include "ProgramFolder.h"
 #include "WindowList.h"
@@ -98,8 +99,9 @@ class CatalogueLock : public CatalogueHold
 public:
     explicit CatalogueLock(const QString &path);
     ~CatalogueLock() override;
-    CatalogueLock(const CatalogueLock &) = delete;
-    CatalogueLock &operator=(const CatalogueLock &) = delete;
+
+private:
+    ForeignConnection m_other;
 };
 
 // Double-clicks a catalogue grid's cell at a data row (1 is the first) and a column.

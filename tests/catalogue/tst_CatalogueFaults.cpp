@@ -8,12 +8,14 @@
 #include "MessageBox.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "WindowList.h"
 #include "frmAdd.h"
 #include "frmDelete.h"
 #include "frmImgList.h"
 #include "frmSearch.h"
 #include "CatalogueGrid.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -88,7 +90,13 @@ private slots:
         }
         QCOMPARE(MessageBox::shownTexts().last(),
                  act.messageBefore.arg(m_host->lockedNumber()) + m_host->lockedText() + act.messageAfter);
+        QCOMPARE(MessageBox::shown().last().buttons, QMessageBox::Ok);
         QCOMPARE(m_host->catalogueRows(), (QStringList{"beach.jpg|/p|beach", "sunset.jpg|/photos|sunset"}));
+        // No wait cursor is left behind, and the window's line does not claim a success.
+        QVERIFY(!QGuiApplication::overrideCursor());
+        for (QWidget *window : WindowList::instance().windows())
+            for (QLabel *line : window->findChildren<QLabel *>(QStringLiteral("lblMessage")))
+                QVERIFY2(!line->text().contains(QLatin1String("has been")), qPrintable(line->text()));
     }
 
     void aCatalogueGoneIsNamedAndTheNextActionAfterItsReturnWorks_data()

@@ -2,24 +2,16 @@
 // kept in the file (none, current, behind another program's changes, made under another
 // locale, changed while nothing logged it); a snapshot is one state of the catalogue that
 // nothing done to the file later changes; a very long text is kept whole but shown short.
-#include "CatalogueGrid.h"
 #include "CatalogueGridModel.h"
 #include "CatalogueScaleSupport.h"
 #include "CatalogueService.h"
-#include "CatalogueStepping.h"
 #include "CatalogueStore.h"
-#include "CatalogueWindowHost.h"
-#include "MessageBox.h"
-#include "ModGlobal.h"
 #include "NameOrder.h"
 #include "ProgramFolder.h"
 #include "SqliteSession.h"
 #include "TestRegistry.h"
 #include "TestState.h"
-#include "WindowList.h"
-#include "frmImgList.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
 #include <QSqlQuery>
@@ -33,32 +25,6 @@ using namespace pixdock::catalogue;
 namespace {
 
 constexpr int ManyRows = 50000;
-
-// Rows written by another program in one transaction: names in mixed case, one in ten beyond
-// ASCII, all distinct.
-void fillWithManyRows(const QString &path, int count)
-{
-    test::ForeignConnection other(path);
-    QSqlDatabase db = other.database();
-    db.transaction();
-    QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO Info (FileName, Location, Description) VALUES (?, ?, ?)"));
-    QRandomGenerator random(7);
-    const QStringList wide = {QStringLiteral("é"), QStringLiteral("Ä"), QStringLiteral("ẞ"),
-                              QStringLiteral("Σ"), QStringLiteral("ſ"), QStringLiteral("\u212A")};
-    for (int n = 0; n < count; ++n) {
-        QString name = QStringLiteral("%1pic%2.jpg").arg(QChar(u'a' + char16_t(random.bounded(26)))).arg(n);
-        if (random.bounded(2) == 0)
-            name = name.toUpper();
-        if (random.bounded(10) == 0)
-            name.insert(1, wide.at(random.bounded(int(wide.size()))));
-        insert.addBindValue(name);
-        insert.addBindValue(QStringLiteral("/pictures/%1").arg(n % 97));
-        insert.addBindValue(QStringLiteral("description %1").arg(n));
-        QVERIFY(insert.exec());
-    }
-    QVERIFY(db.commit());
-}
 
 // Names of every kind: NULL, numbers, a blob, broken UTF-8, letters whose case folds oddly,
 // numbers inside names, and random awkward text.
@@ -169,7 +135,7 @@ private slots:
     {
         test::ProgramFolder folder;
         OpenConnection();
-        fillWithManyRows(folder.cataloguePath(), ManyRows);
+        test::fillWithManyRows(folder.cataloguePath(), ManyRows);
         const QList<CatalogueRow> before = test::inNameOrder(test::tableRows(folder.cataloguePath()));
 
         auto rows = CatalogueService::instance().loadList();
@@ -192,28 +158,6 @@ private slots:
         }
         QVERIFY(QFile::remove(folder.cataloguePath()));
         QCOMPARE(test::allRows(*rows), before);
-    }
-
-    void theListWindowAtScaleStepsToItsLastRow()
-    {
-        test::CatalogueWindowHost host;
-        fillWithManyRows(host.folder().cataloguePath(), ManyRows);
-        const QList<CatalogueRow> reference = test::inNameOrder(test::tableRows(host.folder().cataloguePath()));
-        frmImgList *list = sharedWindow<frmImgList>();
-        list->showWindow();
-        CatalogueGrid *grid = list->grid();
-        // The count is there when the window is; the rows follow.
-        QCOMPARE(grid->rows(), ManyRows + 1);
-
-        gListRow = ManyRows - 1;
-        stepCatalogueForward();
-        const CatalogueRow &last = reference.last();
-        QCOMPARE(host.openedPictures, QStringList{last.location + QLatin1Char('/') + last.fileName});
-        stepCatalogueForward();
-        QCOMPARE(MessageBox::shownTexts(), QStringList{"This is the last image in the list."});
-        QCOMPARE(gListRow, ManyRows);
-        QCOMPARE(grid->row(), ManyRows);
-        QCOMPARE(grid->textOf(1, column::FileName), reference.first().fileName);
     }
 
     void rowsNotCopiedShowAsLoadingAndALoadCutShortKeepsWhatCame()

@@ -39,15 +39,6 @@ private slots:
     }
     void cleanup() { test::finishTest(m_host); }
 
-    void aFreshListStartsAtRowOne()
-    {
-        test::shownWindow<frmImgList>();
-        stepCatalogueForward();
-        QCOMPARE(m_host->openedPictures, QStringList{"/a/r1.jpg"});
-        QCOMPARE(gListRow, 1);
-        QCOMPARE(m_host->broughtToFront, QList<bool>{true});
-    }
-
     void stepsFromTheRowLastOpened()
     {
         frmImgList *list = test::shownWindow<frmImgList>();
@@ -91,7 +82,9 @@ private slots:
         QCOMPARE(MessageBox::shownTexts(), QStringList{FirstMessage});
         QCOMPARE(gListRow, 1);
         QCOMPARE(list->grid()->row(), 1);
+        // A fresh list starts at row one, and the picture comes to the front.
         QCOMPARE(m_host->openedPictures, QStringList{"/a/r1.jpg"});
+        QCOMPARE(m_host->broughtToFront, QList<bool>{true});
         stepCatalogueForward();
         QCOMPARE(gCurrentPath, QStringLiteral("/b/r2.jpg"));
     }
