@@ -3,6 +3,7 @@
 
 #include "CatalogueService.h"
 #include "NameOrder.h"
+#include "TestState.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -68,6 +69,18 @@ const QList<QString> &specials()
     return s;
 }
 } // namespace
+
+void CatalogueFileTest::init()
+{
+    resetProgramState();
+    m_folder = std::make_unique<ProgramFolder>();
+}
+
+void CatalogueFileTest::cleanup()
+{
+    resetProgramState();
+    m_folder.reset();
+}
 
 ForeignConnection::ForeignConnection(const QString &path, const QString &options)
     : m_name(QStringLiteral("foreign-%1").arg(nextForeign()))

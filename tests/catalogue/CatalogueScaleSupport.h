@@ -5,13 +5,16 @@
 #include "CatalogueEngine.h"
 #include "CatalogueGridRows.h"
 #include "CatalogueSnapshot.h"
+#include "ProgramFolder.h"
 
+#include <QObject>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
 
 #include <map>
+#include <memory>
 
 namespace pixdock::test {
 
@@ -34,6 +37,19 @@ public:
 
 private:
     QString m_name;
+};
+
+// A test class whose every test starts with a fresh program folder (and db.fil) and a program
+// state as at start-up.
+class CatalogueFileTest : public QObject
+{
+    Q_OBJECT
+protected slots:
+    void init();
+    void cleanup();
+
+protected:
+    std::unique_ptr<ProgramFolder> m_folder;
 };
 
 // Text drawn from letters whose case folds in awkward ways (Kelvin sign, long s, sharp s,

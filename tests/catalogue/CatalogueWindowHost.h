@@ -9,6 +9,7 @@
 #include "ProgramFolder.h"
 #include "WindowList.h"
 
+#include <QObject>
 #include <QStringList>
 
 #include <memory>
@@ -80,6 +81,18 @@ private:
 
 // Ends a test: every queued answer was used and no message went unanswered; the host goes.
 void finishTest(std::unique_ptr<CatalogueWindowHost> &host);
+
+// A test class whose every test starts with a fresh host and ends with finishTest().
+class CatalogueWindowTest : public QObject
+{
+    Q_OBJECT
+protected slots:
+    void init() { m_host = std::make_unique<CatalogueWindowHost>(); }
+    void cleanup() { finishTest(m_host); }
+
+protected:
+    std::unique_ptr<CatalogueWindowHost> m_host;
+};
 
 // The shared window of a kind, loaded and shown.
 template<class Window>

@@ -57,17 +57,16 @@ Action action(const QString &which)
 
 } // namespace
 
-class TestCatalogueFaults : public QObject
+class TestCatalogueFaults : public test::CatalogueWindowTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_host = std::make_unique<test::CatalogueWindowHost>();
+        CatalogueWindowTest::init();
         m_host->addRows({{"beach.jpg", "/p", "beach"}, {"sunset.jpg", "/photos", "sunset"}});
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
     }
-    void cleanup() { test::finishTest(m_host); }
 
     void aHeldLockIsNamedWithinTheTimeoutWhileTheInterfaceRuns_data()
     {
@@ -146,8 +145,6 @@ private slots:
             QCOMPARE(test::gridNames(search->grid()), QStringList{"beach.jpg"});
     }
 
-private:
-    std::unique_ptr<test::CatalogueWindowHost> m_host;
 };
 
 PIXDOCK_REGISTER_TEST(TestCatalogueFaults)

@@ -48,12 +48,10 @@ void typeAndEnter(const QString &text)
 
 } // namespace
 
-class TestCatalogueOtherPrograms : public QObject
+class TestCatalogueOtherPrograms : public test::CatalogueWindowTest
 {
     Q_OBJECT
 private slots:
-    void init() { m_host = std::make_unique<test::CatalogueWindowHost>(); }
-    void cleanup() { test::finishTest(m_host); }
 
     // The list's rows are copied once: under another program's lock the user pages through
     // fifty thousand of them without a stall or a blank row, and steps to the last one.
@@ -242,8 +240,6 @@ private slots:
         QCOMPARE(rows, expected);
     }
 
-private:
-    std::unique_ptr<test::CatalogueWindowHost> m_host;
 };
 
 PIXDOCK_REGISTER_TEST(TestCatalogueOtherPrograms)

@@ -17,9 +17,7 @@
 #include "TestRegistry.h"
 #include "TestState.h"
 
-#include <QProcess>
 #include <QSqlQuery>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <limits>
@@ -52,20 +50,10 @@ QString keywordText(QRandomGenerator &random, const QStringList &descriptions)
 
 } // namespace
 
-class TestCatalogueSearchIndex : public QObject
+class TestCatalogueSearchIndex : public test::CatalogueFileTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        test::resetProgramState();
-        m_folder = std::make_unique<test::ProgramFolder>();
-    }
-    void cleanup()
-    {
-        test::resetProgramState();
-        m_folder.reset();
-    }
 
     void indexedSearchEqualsThePlainStatement_data()
     {
@@ -169,7 +157,7 @@ private slots:
         QCOMPARE(test::allRows(*test::searched(keywords)), plain);
     }
 
-    void theIndexIsBuiltOnceAndLeftAlone()
+    void theIndexIsBuiltOnceLeftAloneAndBuiltAgainWhenATriggerIsGone()
     {
         const QStringList bare = test::schemaNames(m_folder->cataloguePath());
         QCOMPARE(bare, QStringList{"Info"});
@@ -184,6 +172,19 @@ private slots:
         OpenConnection();
         CatalogueService::instance().waitForUpkeep();
         QCOMPARE(test::fileBytes(m_folder->cataloguePath()), before);
+
+        // A tool dropped a trigger and wrote: the index is built again and finds the row.
+        test::resetProgramState();
+        {
+            test::ForeignConnection other(m_folder->cataloguePath());
+            QVERIFY(other.exec(QStringLiteral("DROP TRIGGER pixdock_after_insert")));
+            QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('unseen.jpg', '/p', 'never logged')")));
+        }
+        OpenConnection();
+        CatalogueService::instance().waitForUpkeep();
+        const SearchHits hits = findRowids(sharedConnection(), QStringLiteral("logged"));
+        QVERIFY(hits.viaIndex);
+        QCOMPARE(hits.rowids.size(), 1);
     }
 
     void olderNamesAreReplacedAndAUsersOwnObjectsLeftAlone()
@@ -252,24 +253,6 @@ private slots:
         QCOMPARE(found(QStringLiteral("removed")), QStringList{});
     }
 
-    void aMissingTriggerMeansTheIndexIsBuiltAgain()
-    {
-        OpenConnection();
-        CatalogueService::instance().waitForUpkeep();
-        test::resetProgramState();
-        {
-            test::ForeignConnection other(m_folder->cataloguePath());
-            QVERIFY(other.exec(QStringLiteral("DROP TRIGGER pixdock_after_insert")));
-            QVERIFY(
-                other.exec(QStringLiteral("INSERT INTO Info VALUES ('unseen.jpg', '/p', 'never logged')")));
-        }
-        OpenConnection();
-        CatalogueService::instance().waitForUpkeep();
-        const SearchHits hits = findRowids(sharedConnection(), QStringLiteral("logged"));
-        QVERIFY(hits.viaIndex);
-        QCOMPARE(hits.rowids.size(), 1);
-    }
-
     void aLockedCatalogueOpensAndIsSearchedWithoutTheIndex()
     {
         {
@@ -332,9 +315,6 @@ private slots:
             QCOMPARE(test, likeMatches(containsPattern(keyword), text, U'\\'));
         }
     }
-
-private:
-    std::unique_ptr<test::ProgramFolder> m_folder;
 };
 
 PIXDOCK_REGISTER_TEST(TestCatalogueSearchIndex)

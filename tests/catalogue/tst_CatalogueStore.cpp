@@ -20,20 +20,10 @@
 using namespace pixdock;
 using namespace pixdock::catalogue;
 
-class TestCatalogueStore : public QObject
+class TestCatalogueStore : public test::CatalogueFileTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        test::resetProgramState();
-        m_folder = std::make_unique<test::ProgramFolder>();
-    }
-    void cleanup()
-    {
-        test::resetProgramState();
-        m_folder.reset();
-    }
 
     void refusesAFileThatIsNotACatalogueAndLeavesItAlone_data()
     {
@@ -149,9 +139,6 @@ private slots:
         if (write)
             QCOMPARE(fileNameCount(sharedConnection(), QStringLiteral("a.jpg")), 0);
     }
-
-private:
-    std::unique_ptr<test::ProgramFolder> m_folder;
 };
 
 PIXDOCK_REGISTER_TEST(TestCatalogueStore)

@@ -32,20 +32,14 @@ QStringList fileNames(const QList<CatalogueRow> &rows)
 }
 } // namespace
 
-class TestCatalogueText : public QObject
+class TestCatalogueText : public test::CatalogueFileTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        test::resetProgramState();
-        m_folder = std::make_unique<test::ProgramFolder>();
+        CatalogueFileTest::init();
         OpenConnection();
-    }
-    void cleanup()
-    {
-        test::resetProgramState();
-        m_folder.reset();
     }
 
     void textsEqualWithoutRegardToCase_data()
@@ -179,9 +173,6 @@ private slots:
             QCOMPARE(split.fileName, fileName);
         }
     }
-
-private:
-    std::unique_ptr<test::ProgramFolder> m_folder;
 };
 
 PIXDOCK_REGISTER_TEST(TestCatalogueText)

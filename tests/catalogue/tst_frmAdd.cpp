@@ -26,12 +26,10 @@ const QString Hint = QStringLiteral("Enter a description to be used for the sear
 const QString DuplicateQuestion = QStringLiteral("Image name already in database.\r\nDo you want to continue?");
 } // namespace
 
-class TestFrmAdd : public QObject
+class TestFrmAdd : public test::CatalogueWindowTest
 {
     Q_OBJECT
 private slots:
-    void init() { m_host = std::make_unique<test::CatalogueWindowHost>(); }
-    void cleanup() { test::finishTest(m_host); }
 
     void opensBesideThePanelWithTheCurrentPictureSplit_data()
     {
@@ -198,7 +196,6 @@ private:
     static QLabel *message(frmAdd *w) { return w->findChild<QLabel *>(QStringLiteral("lblMessage")); }
     static QColor colourOf(QLineEdit *box) { return box->palette().color(QPalette::Base); }
 
-    std::unique_ptr<test::CatalogueWindowHost> m_host;
 };
 
 PIXDOCK_REGISTER_TEST(TestFrmAdd)

@@ -16,12 +16,10 @@
 
 using namespace pixdock;
 
-class TestFrmDelete : public QObject
+class TestFrmDelete : public test::CatalogueWindowTest
 {
     Q_OBJECT
 private slots:
-    void init() { m_host = std::make_unique<test::CatalogueWindowHost>(); }
-    void cleanup() { test::finishTest(m_host); }
 
     void theFrameNamesThePictureAndOnlyRecordRemovalIsOffered()
     {
@@ -131,7 +129,6 @@ private slots:
 private:
     static QLabel *message(frmDelete *w) { return w->findChild<QLabel *>(QStringLiteral("lblMessage")); }
 
-    std::unique_ptr<test::CatalogueWindowHost> m_host;
 };
 
 PIXDOCK_REGISTER_TEST(TestFrmDelete)

@@ -34,20 +34,19 @@ frmImgList *openPrivateList()
 }
 } // namespace
 
-class TestFrmImgList : public QObject
+class TestFrmImgList : public test::CatalogueWindowTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_host = std::make_unique<test::CatalogueWindowHost>();
+        CatalogueWindowTest::init();
         m_host->addRows({{"c.jpg", "/p", "three"},
                          {"A.jpg", "/", "one"},
                          {"é.jpg", "/p/", "five"},
                          {"b.jpg", "/q", "two"},
                          {"D.jpg", "/p", "four"}});
     }
-    void cleanup() { test::finishTest(m_host); }
 
     void loadsEveryRowSortedAndFormatted()
     {
@@ -248,8 +247,6 @@ private slots:
         QVERIFY(panel.catalogueButtonsVisible());
     }
 
-private:
-    std::unique_ptr<test::CatalogueWindowHost> m_host;
 };
 
 PIXDOCK_REGISTER_TEST(TestFrmImgList)

@@ -20,13 +20,13 @@
 using namespace pixdock;
 using catalogue::CatalogueGrid;
 
-class TestFrmSearch : public QObject
+class TestFrmSearch : public test::CatalogueWindowTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_host = std::make_unique<test::CatalogueWindowHost>();
+        CatalogueWindowTest::init();
         m_host->addRows({{"beach.jpg", "/p", "Beach in ÉTÉ"},
                          {"dog.jpg", "/p", "dog"},
                          {"both.jpg", "/q", "beach with a dog"},
@@ -34,7 +34,6 @@ private slots:
                          {"pct.jpg", "/p", "100% sure"},
                          {"us.jpg", "/p", "a_b 1000 axb"}});
     }
-    void cleanup() { test::finishTest(m_host); }
 
     void findsDescriptionsHoldingAnyKeywordAsTyped_data()
     {
@@ -154,7 +153,6 @@ private:
     static QLineEdit *keywordBox(frmSearch *w) { return w->findChild<QLineEdit *>(QStringLiteral("txtKeywords")); }
     static QLabel *message(frmSearch *w) { return w->findChild<QLabel *>(QStringLiteral("lblMessage")); }
 
-    std::unique_ptr<test::CatalogueWindowHost> m_host;
 };
 
 PIXDOCK_REGISTER_TEST(TestFrmSearch)
