@@ -55,6 +55,13 @@ Action action(const QString &which)
             QStringLiteral("The picture could not be removed from the catalogue.\r\n"), {}};
 }
 
+void everyAction()
+{
+    QTest::addColumn<QString>("which");
+    for (const char *which : {"list", "search", "add", "remove"})
+        QTest::newRow(which) << QString::fromLatin1(which);
+}
+
 } // namespace
 
 class TestCatalogueFaults : public test::CatalogueWindowTest
@@ -68,12 +75,7 @@ private slots:
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
     }
 
-    void aHeldLockIsNamedWithinTheTimeoutWhileTheInterfaceRuns_data()
-    {
-        QTest::addColumn<QString>("which");
-        for (const char *which : {"list", "search", "add", "remove"})
-            QTest::newRow(which) << QString::fromLatin1(which);
-    }
+    void aHeldLockIsNamedWithinTheTimeoutWhileTheInterfaceRuns_data() { everyAction(); }
     void aHeldLockIsNamedWithinTheTimeoutWhileTheInterfaceRuns()
     {
         QFETCH(QString, which);
@@ -98,12 +100,7 @@ private slots:
                 QVERIFY2(!line->text().contains(QLatin1String("has been")), qPrintable(line->text()));
     }
 
-    void aCatalogueGoneIsNamedAndTheNextActionAfterItsReturnWorks_data()
-    {
-        QTest::addColumn<QString>("which");
-        for (const char *which : {"list", "search", "add", "remove"})
-            QTest::newRow(which) << QString::fromLatin1(which);
-    }
+    void aCatalogueGoneIsNamedAndTheNextActionAfterItsReturnWorks_data() { everyAction(); }
     void aCatalogueGoneIsNamedAndTheNextActionAfterItsReturnWorks()
     {
         QFETCH(QString, which);

@@ -58,14 +58,13 @@ void upkeepUntilDone(CatalogueSession &session)
 
 } // namespace
 
-class TestCatalogueSnapshots : public QObject
+class TestCatalogueSnapshots : public test::CatalogueFileTest
 {
     Q_OBJECT
 private slots:
-    void init() { test::resetProgramState(); }
     void cleanup()
     {
-        test::resetProgramState();
+        CatalogueFileTest::cleanup();
         test::switchLocale(QLocale::c());
     }
 
@@ -78,8 +77,7 @@ private slots:
     void theListIsInTheNameOrderInEveryStateOfTheStoredOrder()
     {
         QFETCH(QString, state);
-        test::ProgramFolder folder;
-        const QString path = folder.cataloguePath();
+        const QString path = m_folder->cataloguePath();
         fillWithAwkwardNames(path, qHash(state));
         SqliteSession session(path);
         if (state != QLatin1String("none"))
@@ -133,10 +131,9 @@ private slots:
 
     void aSnapshotIsOneStateThatLaterChangesDoNotReach()
     {
-        test::ProgramFolder folder;
         OpenConnection();
-        test::fillWithManyRows(folder.cataloguePath(), ManyRows);
-        const QList<CatalogueRow> before = test::inNameOrder(test::tableRows(folder.cataloguePath()));
+        test::fillWithManyRows(m_folder->cataloguePath(), ManyRows);
+        const QList<CatalogueRow> before = test::inNameOrder(test::tableRows(m_folder->cataloguePath()));
 
         auto rows = CatalogueService::instance().loadList();
         rows->waitForFirstScreen(1);
@@ -144,7 +141,7 @@ private slots:
         // Another program changes the file while the copy is made: it waits for the copy's read
         // to end, so the copy is the state before.
         {
-            test::ForeignConnection other(folder.cataloguePath());
+            test::ForeignConnection other(m_folder->cataloguePath());
             QVERIFY(other.exec(QStringLiteral("DELETE FROM Info WHERE rowid % 3 = 0")));
             QVERIFY(other.exec(QStringLiteral("UPDATE Info SET Description = 'changed', FileName = 'aaa' || FileName")));
         }
@@ -153,10 +150,10 @@ private slots:
         QCOMPARE(test::allRows(*rows), before);
         // Removed, renamed, the file replaced: the window's copy stays what it was, no row empty.
         {
-            test::ForeignConnection other(folder.cataloguePath());
+            test::ForeignConnection other(m_folder->cataloguePath());
             QVERIFY(other.exec(QStringLiteral("DELETE FROM Info")));
         }
-        QVERIFY(QFile::remove(folder.cataloguePath()));
+        QVERIFY(QFile::remove(m_folder->cataloguePath()));
         QCOMPARE(test::allRows(*rows), before);
     }
 
@@ -188,7 +185,6 @@ private slots:
 
     void aVeryLongTextIsKeptWholeAndShownShort()
     {
-        test::ProgramFolder folder;
         OpenConnection();
         const QString longText = QString(10 * 1024 * 1024, QLatin1Char('x')) + QStringLiteral(" needle");
         addRow(sharedConnection(), QStringLiteral("long.jpg"), QStringLiteral("/p"), longText);

@@ -7,6 +7,7 @@
 #include "HostFrame.h"
 #include "Locations.h"
 #include "Pictures.h"
+#include "CatalogueScaleSupport.h"
 #include "ProgramFolder.h"
 #include "ReliabilityHelpers.h"
 #include "TestRegistry.h"
@@ -117,13 +118,10 @@ struct SmallDisk
 
 } // namespace
 
-class TestDamagedCatalogue : public QObject
+class TestDamagedCatalogue : public test::CatalogueFileTest
 {
     Q_OBJECT
 private slots:
-    void init() { test::resetProgramState(); }
-    void cleanup() { test::resetProgramState(); }
-
     void aDamagedCatalogueIsReportedAndLeftAlone_data()
     {
         QTest::addColumn<QString>("kind");
@@ -144,12 +142,11 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, scenario);
         QFETCH(QString, expected);
-        test::ProgramFolder folder;
-        damage(kind, folder);
+        damage(kind, *m_folder);
         if (QTest::currentTestFailed())
             return;
-        const QByteArray before = test::sha256Of(folder.cataloguePath());
-        const QStringList filesBefore = QDir(folder.path()).entryList(QDir::Files);
+        const QByteArray before = test::sha256Of(m_folder->cataloguePath());
+        const QStringList filesBefore = QDir(m_folder->path()).entryList(QDir::Files);
 
         WindowReport report;
         {
@@ -158,8 +155,8 @@ private slots:
             test::resetProgramState();
         }
         checkReport(report, expected);
-        QCOMPARE(test::sha256Of(folder.cataloguePath()), before);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), filesBefore);
+        QCOMPARE(test::sha256Of(m_folder->cataloguePath()), before);
+        QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), filesBefore);
     }
 
     void aReadOnlyCatalogueOrFolderIsReportedToAnOrdinaryUser_data()
@@ -193,10 +190,7 @@ private slots:
         const QString program = top.path() + QStringLiteral("/program");
         QVERIFY(QDir().mkpath(program));
         const QString db = program + QStringLiteral("/db.fil");
-        {
-            test::ProgramFolder made;
-            QVERIFY(QFile::copy(made.cataloguePath(), db));
-        }
+        QVERIFY(QFile::copy(m_folder->cataloguePath(), db));
         addProbeRow(db);
         const QFile::Permissions readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
         const QFile::Permissions folderOpen = readable | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
@@ -243,10 +237,7 @@ private slots:
                                             "root allowed to mount")
                                  .arg(disk.failure)));
         const QString db = disk.path + QStringLiteral("/db.fil");
-        {
-            test::ProgramFolder made;
-            QVERIFY(QFile::copy(made.cataloguePath(), db));
-        }
+        QVERIFY(QFile::copy(m_folder->cataloguePath(), db));
         test::fillCatalogue(db, 20);
         addProbeRow(db);
         disk.fill();
