@@ -1,6 +1,7 @@
 // Text in the catalogue: equality, order and LIKE without regard to case for all of Unicode,
 // the keyword search's splitting and literal matching, and the full-path rule.
 #include "CataloguePaths.h"
+#include "CatalogueScaleSupport.h"
 #include "CatalogueStore.h"
 #include "CatalogueUnicode.h"
 #include "ModGlobal.h"

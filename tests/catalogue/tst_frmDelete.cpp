@@ -103,6 +103,7 @@ private slots:
         w->cmdContinue_Click();
         QCOMPARE(message(w)->text(), name + QStringLiteral(" has been removed from the database.  "));
         QCOMPARE(test::cutOffTexts(w), QStringList());
+        QVERIFY(w->rect().contains(QRect(message(w)->mapTo(w, QPoint()), message(w)->size())));
     }
 
     void noOrCancelKeepsTheRowsAndClearsAnEarlierMessage_data()
