@@ -13,6 +13,7 @@
 #include "ServerConnection.h"
 #include "ServerQueries.h"
 #include "ServerSession.h"
+#include "StallGuard.h"
 #include "TestState.h"
 #include "ViewerOpening.h"
 #include "WindowList.h"
@@ -49,6 +50,8 @@ CatalogueWindowHost::CatalogueWindowHost()
 {
     resetProgramState();
     if (onServer()) {
+        // Starting the tests' server (at the first test) is preparation, not a stall.
+        const StallGuardPause preparing;
         m_serverAddress = freshServerCatalogue();
         qputenv(locations::CatalogueVariable, m_serverAddress.toUtf8());
     }

@@ -87,7 +87,11 @@ class CatalogueWindowTest : public QObject
 {
     Q_OBJECT
 protected slots:
-    void init() { m_host = std::make_unique<CatalogueWindowHost>(); }
+    void init()
+    {
+        m_host.reset(); // a host left by a failed test goes before the next one comes
+        m_host = std::make_unique<CatalogueWindowHost>();
+    }
     void cleanup() { finishTest(m_host); }
 
 protected:
