@@ -1,5 +1,5 @@
 // Text in the catalogue: equality, order and LIKE without regard to case for all of Unicode,
-// the keyword search's splitting and literal matching, and the full-path rule.
+// and a picture's path joined from and split into its folder and name.
 #include "CataloguePaths.h"
 #include "CatalogueScaleSupport.h"
 #include "CatalogueStore.h"
@@ -24,13 +24,6 @@ QVariant evaluate(const QString &expression, const QVariantList &values)
     return q.next() ? q.value(0) : QVariant();
 }
 
-QStringList fileNames(const QList<CatalogueRow> &rows)
-{
-    QStringList names;
-    for (const CatalogueRow &row : rows)
-        names << row.fileName;
-    return names;
-}
 } // namespace
 
 class TestCatalogueText : public test::CatalogueFileTest
@@ -111,39 +104,6 @@ private slots:
     void likeWithNullGivesNull()
     {
         QVERIFY(evaluate(QStringLiteral("NULL LIKE ?"), {QStringLiteral("%")}).isNull());
-    }
-
-    void searchFindsDescriptionsHoldingAnyKeyword_data()
-    {
-        QTest::addColumn<QString>("keywords");
-        QTest::addColumn<QStringList>("found");
-        QTest::newRow("one keyword, any case") << "BEACH" << QStringList{"beach.jpg", "both.jpg"};
-        QTest::newRow("two keywords") << "beach,dog" << QStringList{"beach.jpg", "dog.jpg", "both.jpg"};
-        QTest::newRow("leading blank is part of the keyword")
-            << "nothing, dog" << QStringList{"both.jpg"};
-        const QStringList all{"beach.jpg", "dog.jpg", "both.jpg", "none.jpg", "pct.jpg", "us.jpg", "bs.jpg"};
-        QTest::newRow("empty text finds all") << "" << all;
-        QTest::newRow("trailing comma finds all") << "nothing," << all;
-        QTest::newRow("None") << "none" << QStringList{"none.jpg"};
-        QTest::newRow("literal percent") << "100%" << QStringList{"pct.jpg"};
-        QTest::newRow("literal underscore") << "a_b" << QStringList{"us.jpg"};
-        QTest::newRow("literal backslash") << "c\\d" << QStringList{"bs.jpg"};
-        QTest::newRow("quote") << "it's" << QStringList{};
-        QTest::newRow("accents any case") << "ÉTÉ" << QStringList{"beach.jpg"};
-    }
-    void searchFindsDescriptionsHoldingAnyKeyword()
-    {
-        QFETCH(QString, keywords);
-        QFETCH(QStringList, found);
-        const QSqlDatabase db = sharedConnection();
-        addRow(db, "beach.jpg", "/p", "Beach in été");
-        addRow(db, "dog.jpg", "/p", "dog");
-        addRow(db, "both.jpg", "/p", "beach with a dog");
-        addRow(db, "none.jpg", "/p", "None");
-        addRow(db, "pct.jpg", "/p", "100% sure");
-        addRow(db, "us.jpg", "/p", "a_b 1000 sure axb");
-        addRow(db, "bs.jpg", "/p", "c\\d, not cd");
-        QCOMPARE(fileNames(readRows(db, searchStatement(keywords))), found);
     }
 
     // A row's folder and name make the path a viewer opens; the current picture's path splits

@@ -217,17 +217,6 @@ private slots:
         QCOMPARE(shown, order);
     }
 
-    void closingAnyListHidesTheButtonsAndForgetsTheSharedList()
-    {
-        frmImgList *shared = test::shownWindow<frmImgList>();
-        frmImgList *extra = openPrivateList();
-        QVERIFY(m_host->panel().catalogueButtonsVisible());
-        extra->findChild<QPushButton *>("cmdClose")->click();
-        QVERIFY(!m_host->panel().catalogueButtonsVisible());
-        QVERIFY(!loadedSharedWindow<frmImgList>());
-        QVERIFY(shared->isVisible());
-    }
-
     void thePanelButtonsFollowListAndSearchWindows()
     {
         test::HostPanel &panel = m_host->panel();
@@ -243,8 +232,13 @@ private slots:
         QVERIFY(panel.catalogueButtonsVisible());
         search->unload();
         QVERIFY(!panel.catalogueButtonsVisible());
-        sharedWindow<frmImgList>();
+        frmImgList *shared = test::shownWindow<frmImgList>();
         QVERIFY(panel.catalogueButtonsVisible());
+        // Closing any list, a second one too, hides them and forgets the shared list.
+        openPrivateList()->findChild<QPushButton *>("cmdClose")->click();
+        QVERIFY(!panel.catalogueButtonsVisible());
+        QVERIFY(!loadedSharedWindow<frmImgList>());
+        QVERIFY(shared->isVisible());
     }
 
 };
