@@ -77,9 +77,9 @@ fuzz: deps fuzz-deps
 # interface (a JPEG of 15,000 scans, a pipe in the thumbnail cache, an unreadable picture, a
 # window size far beyond the screen) with the longest stall of each; prints the figures.
 reliability: configure
-	cmake --build $(BUILD) --target tests_reliability tests_viewing tests_thumbnails tests_shell -j $(JOBS)
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen PIXDOCK_KILLS=$(KILLS) tests/tests_reliability TestKillsMidWrite
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_reliability TestCatalogueFaults
+	cmake --build $(BUILD) --target tests_reliability tests_catalogue tests_viewing tests_thumbnails tests_shell -j $(JOBS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen PIXDOCK_KILLS=$(KILLS) tests/tests_catalogue TestKillsMidWrite
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_catalogue TestDamagedCatalogue
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_reliability TestOddNames
 	$(BUILD)/tools/pixdock-badpictures
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen PIXDOCK_MANY_SCANS=15000 tests/tests_viewing TestHostileFiles

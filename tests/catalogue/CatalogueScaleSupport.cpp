@@ -3,6 +3,7 @@
 
 #include "CatalogueService.h"
 #include "NameOrder.h"
+#include "TestState.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -68,6 +69,18 @@ const QList<QString> &specials()
     return s;
 }
 } // namespace
+
+void CatalogueFileTest::init()
+{
+    resetProgramState();
+    m_folder = std::make_unique<ProgramFolder>();
+}
+
+void CatalogueFileTest::cleanup()
+{
+    resetProgramState();
+    m_folder.reset();
+}
 
 ForeignConnection::ForeignConnection(const QString &path, const QString &options)
     : m_name(QStringLiteral("foreign-%1").arg(nextForeign()))
@@ -204,6 +217,30 @@ QList<catalogue::CatalogueRow> CollectingSink::rows() const
         out.append(row);
     }
     return out;
+}
+
+void fillWithManyRows(const QString &path, int count)
+{
+    ForeignConnection other(path);
+    QSqlDatabase db = other.database();
+    db.transaction();
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO Info (FileName, Location, Description) VALUES (?, ?, ?)"));
+    QRandomGenerator random(7);
+    const QStringList wide = {QStringLiteral("é"), QStringLiteral("Ä"), QStringLiteral("ẞ"),
+                              QStringLiteral("Σ"), QStringLiteral("ſ"), QStringLiteral("\u212A")};
+    for (int n = 0; n < count; ++n) {
+        QString name = QStringLiteral("%1pic%2.jpg").arg(QChar(u'a' + char16_t(random.bounded(26)))).arg(n);
+        if (random.bounded(2) == 0)
+            name = name.toUpper();
+        if (random.bounded(10) == 0)
+            name.insert(1, wide.at(random.bounded(int(wide.size()))));
+        insert.addBindValue(name);
+        insert.addBindValue(QStringLiteral("/pictures/%1").arg(n % 97));
+        insert.addBindValue(QStringLiteral("description %1 of %2").arg(n).arg(n % 13 == 0 ? "harbour" : "field"));
+        QVERIFY(insert.exec());
+    }
+    QVERIFY(db.commit());
 }
 
 QByteArray fileBytes(const QString &path)

@@ -5,13 +5,16 @@
 #include "CatalogueEngine.h"
 #include "CatalogueGridRows.h"
 #include "CatalogueSnapshot.h"
+#include "ProgramFolder.h"
 
+#include <QObject>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
 
 #include <map>
+#include <memory>
 
 namespace pixdock::test {
 
@@ -34,6 +37,19 @@ public:
 
 private:
     QString m_name;
+};
+
+// A test class whose every test starts with a fresh program folder (and db.fil) and a program
+// state as at start-up.
+class CatalogueFileTest : public QObject
+{
+    Q_OBJECT
+protected slots:
+    void init();
+    void cleanup();
+
+protected:
+    std::unique_ptr<ProgramFolder> m_folder;
 };
 
 // Text drawn from letters whose case folds in awkward ways (Kelvin sign, long s, sharp s,
@@ -76,6 +92,11 @@ public:
     std::map<qint64, catalogue::CatalogueRow> placed;
     int handedAgain = 0;
 };
+
+// `count` distinct rows written by another program in one transaction: names in mixed case, one
+// in ten beyond ASCII; location "/pictures/N" for N = n % 97; description "description n of
+// harbour" for every thirteenth row, "description n of field" for the others.
+void fillWithManyRows(const QString &path, int count);
 
 // A file's bytes; none when it cannot be read.
 QByteArray fileBytes(const QString &path);

@@ -13,6 +13,7 @@
 #include "ServerConnection.h"
 #include "ServerQueries.h"
 #include "ServerSession.h"
+#include "StallGuard.h"
 #include "TestState.h"
 #include "ViewerOpening.h"
 #include "WindowList.h"
@@ -20,7 +21,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFile>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -50,6 +50,8 @@ CatalogueWindowHost::CatalogueWindowHost()
 {
     resetProgramState();
     if (onServer()) {
+        // Starting the tests' server (at the first test) is preparation, not a stall.
+        const StallGuardPause preparing;
         m_serverAddress = freshServerCatalogue();
         qputenv(locations::CatalogueVariable, m_serverAddress.toUtf8());
     }
@@ -195,27 +197,14 @@ QStringList gridNames(catalogue::CatalogueGrid *grid)
     return names;
 }
 
-namespace {
-const QString LockerName = QStringLiteral("locker");
-}
-
 CatalogueLock::CatalogueLock(const QString &path)
+    : m_other(path)
 {
-    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), LockerName);
-    other.setDatabaseName(path);
-    if (!other.open() || !QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")))
+    if (!m_other.exec(QStringLiteral("BEGIN EXCLUSIVE")))
         qFatal("could not lock %s", qPrintable(path));
 }
 
-CatalogueLock::~CatalogueLock()
-{
-    {
-        QSqlDatabase other = QSqlDatabase::database(LockerName, false);
-        QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
-        other.close();
-    }
-    QSqlDatabase::removeDatabase(LockerName);
-}
+CatalogueLock::~CatalogueLock() { m_other.exec(QStringLiteral("ROLLBACK")); }
 
 void doubleClickCell(QAbstractItemView *view, int gridRow, int column)
 {

@@ -4,10 +4,12 @@
 // database on the tests' own PostgreSQL server: the same tests then run against either engine.
 #pragma once
 
+#include "CatalogueScaleSupport.h"
 #include "HostFrame.h"
 #include "ProgramFolder.h"
 #include "WindowList.h"
 
+#include <QObject>
 #include <QStringList>
 
 #include <memory>
@@ -80,6 +82,22 @@ private:
 // Ends a test: every queued answer was used and no message went unanswered; the host goes.
 void finishTest(std::unique_ptr<CatalogueWindowHost> &host);
 
+// A test class whose every test starts with a fresh host and ends with finishTest().
+class CatalogueWindowTest : public QObject
+{
+    Q_OBJECT
+protected slots:
+    void init()
+    {
+        m_host.reset(); // a host left by a failed test goes before the next one comes
+        m_host = std::make_unique<CatalogueWindowHost>();
+    }
+    void cleanup() { finishTest(m_host); }
+
+protected:
+    std::unique_ptr<CatalogueWindowHost> m_host;
+};
+
 // The shared window of a kind, loaded and shown.
 template<class Window>
 Window *shownWindow()
@@ -98,8 +116,9 @@ class CatalogueLock : public CatalogueHold
 public:
     explicit CatalogueLock(const QString &path);
     ~CatalogueLock() override;
-    CatalogueLock(const CatalogueLock &) = delete;
-    CatalogueLock &operator=(const CatalogueLock &) = delete;
+
+private:
+    ForeignConnection m_other;
 };
 
 // Double-clicks a catalogue grid's cell at a data row (1 is the first) and a column.

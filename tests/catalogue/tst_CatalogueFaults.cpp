@@ -8,12 +8,14 @@
 #include "MessageBox.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "WindowList.h"
 #include "frmAdd.h"
 #include "frmDelete.h"
 #include "frmImgList.h"
 #include "frmSearch.h"
 #include "CatalogueGrid.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -53,26 +55,27 @@ Action action(const QString &which)
             QStringLiteral("The picture could not be removed from the catalogue.\r\n"), {}};
 }
 
+void everyAction()
+{
+    QTest::addColumn<QString>("which");
+    for (const char *which : {"list", "search", "add", "remove"})
+        QTest::newRow(which) << QString::fromLatin1(which);
+}
+
 } // namespace
 
-class TestCatalogueFaults : public QObject
+class TestCatalogueFaults : public test::CatalogueWindowTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_host = std::make_unique<test::CatalogueWindowHost>();
+        CatalogueWindowTest::init();
         m_host->addRows({{"beach.jpg", "/p", "beach"}, {"sunset.jpg", "/photos", "sunset"}});
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
     }
-    void cleanup() { test::finishTest(m_host); }
 
-    void aHeldLockIsNamedWithinTheTimeoutWhileTheInterfaceRuns_data()
-    {
-        QTest::addColumn<QString>("which");
-        for (const char *which : {"list", "search", "add", "remove"})
-            QTest::newRow(which) << QString::fromLatin1(which);
-    }
+    void aHeldLockIsNamedWithinTheTimeoutWhileTheInterfaceRuns_data() { everyAction(); }
     void aHeldLockIsNamedWithinTheTimeoutWhileTheInterfaceRuns()
     {
         QFETCH(QString, which);
@@ -88,15 +91,16 @@ private slots:
         }
         QCOMPARE(MessageBox::shownTexts().last(),
                  act.messageBefore.arg(m_host->lockedNumber()) + m_host->lockedText() + act.messageAfter);
+        QCOMPARE(MessageBox::shown().last().buttons, QMessageBox::Ok);
         QCOMPARE(m_host->catalogueRows(), (QStringList{"beach.jpg|/p|beach", "sunset.jpg|/photos|sunset"}));
+        // No wait cursor is left behind, and the window's line does not claim a success.
+        QVERIFY(!QGuiApplication::overrideCursor());
+        for (QWidget *window : WindowList::instance().windows())
+            for (QLabel *line : window->findChildren<QLabel *>(QStringLiteral("lblMessage")))
+                QVERIFY2(!line->text().contains(QLatin1String("has been")), qPrintable(line->text()));
     }
 
-    void aCatalogueGoneIsNamedAndTheNextActionAfterItsReturnWorks_data()
-    {
-        QTest::addColumn<QString>("which");
-        for (const char *which : {"list", "search", "add", "remove"})
-            QTest::newRow(which) << QString::fromLatin1(which);
-    }
+    void aCatalogueGoneIsNamedAndTheNextActionAfterItsReturnWorks_data() { everyAction(); }
     void aCatalogueGoneIsNamedAndTheNextActionAfterItsReturnWorks()
     {
         QFETCH(QString, which);
@@ -138,8 +142,6 @@ private slots:
             QCOMPARE(test::gridNames(search->grid()), QStringList{"beach.jpg"});
     }
 
-private:
-    std::unique_ptr<test::CatalogueWindowHost> m_host;
 };
 
 PIXDOCK_REGISTER_TEST(TestCatalogueFaults)

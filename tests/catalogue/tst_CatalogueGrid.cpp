@@ -1,11 +1,9 @@
-// The catalogue grid adapter: header row 0, refusal of rows outside the grid, shading, and
-// reading columns by identity after the user moved them.
+// The catalogue grid adapter: the header is row 0 and rows outside the grid are refused.
 #include "CatalogueGrid.h"
 #include "CatalogueGridModel.h"
 #include "RunTimeError.h"
 #include "TestRegistry.h"
 
-#include <QHeaderView>
 #include <QTest>
 
 using namespace pixdock;
@@ -73,31 +71,6 @@ private slots:
         QCOMPARE(grid.row(), number ? before : row);
     }
 
-    void movedColumnsAreReadByPositionOrByIdentity()
-    {
-        CatalogueGrid grid;
-        grid.setRows(fiveRows());
-        grid.horizontalHeader()->moveSection(0, 2); // FileName dragged to the end
-        QCOMPARE(grid.columnNameAt(0), QStringLiteral("Location"));
-        QCOMPARE(grid.textAt(2, 0), QStringLiteral("/f2"));
-        QCOMPARE(grid.textOf(2, QStringLiteral("FileName")), QStringLiteral("p2.jpg"));
-        QCOMPARE(grid.positionOf(QStringLiteral("FileName")), 2);
-        QCOMPARE(grid.textAt(0, 2), QStringLiteral("FileName"));
-    }
-
-    void aClickMovesTheCurrentCell()
-    {
-        CatalogueGrid grid;
-        grid.resize(400, 300);
-        grid.setRows(fiveRows());
-        grid.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&grid));
-        const QRect cell = grid.visualRect(grid.model()->index(3, 1));
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
-        QCOMPARE(grid.row(), 4);
-        QCOMPARE(grid.col(), 1);
-        QCOMPARE(grid.text(), QStringLiteral("/f4"));
-    }
 };
 
 PIXDOCK_REGISTER_TEST(TestCatalogueGrid)

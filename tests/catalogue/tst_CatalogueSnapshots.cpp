@@ -2,24 +2,16 @@
 // kept in the file (none, current, behind another program's changes, made under another
 // locale, changed while nothing logged it); a snapshot is one state of the catalogue that
 // nothing done to the file later changes; a very long text is kept whole but shown short.
-#include "CatalogueGrid.h"
 #include "CatalogueGridModel.h"
 #include "CatalogueScaleSupport.h"
 #include "CatalogueService.h"
-#include "CatalogueStepping.h"
 #include "CatalogueStore.h"
-#include "CatalogueWindowHost.h"
-#include "MessageBox.h"
-#include "ModGlobal.h"
 #include "NameOrder.h"
 #include "ProgramFolder.h"
 #include "SqliteSession.h"
 #include "TestRegistry.h"
 #include "TestState.h"
-#include "WindowList.h"
-#include "frmImgList.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
 #include <QSqlQuery>
@@ -33,32 +25,6 @@ using namespace pixdock::catalogue;
 namespace {
 
 constexpr int ManyRows = 50000;
-
-// Rows written by another program in one transaction: names in mixed case, one in ten beyond
-// ASCII, all distinct.
-void fillWithManyRows(const QString &path, int count)
-{
-    test::ForeignConnection other(path);
-    QSqlDatabase db = other.database();
-    db.transaction();
-    QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO Info (FileName, Location, Description) VALUES (?, ?, ?)"));
-    QRandomGenerator random(7);
-    const QStringList wide = {QStringLiteral("é"), QStringLiteral("Ä"), QStringLiteral("ẞ"),
-                              QStringLiteral("Σ"), QStringLiteral("ſ"), QStringLiteral("\u212A")};
-    for (int n = 0; n < count; ++n) {
-        QString name = QStringLiteral("%1pic%2.jpg").arg(QChar(u'a' + char16_t(random.bounded(26)))).arg(n);
-        if (random.bounded(2) == 0)
-            name = name.toUpper();
-        if (random.bounded(10) == 0)
-            name.insert(1, wide.at(random.bounded(int(wide.size()))));
-        insert.addBindValue(name);
-        insert.addBindValue(QStringLiteral("/pictures/%1").arg(n % 97));
-        insert.addBindValue(QStringLiteral("description %1").arg(n));
-        QVERIFY(insert.exec());
-    }
-    QVERIFY(db.commit());
-}
 
 // Names of every kind: NULL, numbers, a blob, broken UTF-8, letters whose case folds oddly,
 // numbers inside names, and random awkward text.
@@ -92,14 +58,13 @@ void upkeepUntilDone(CatalogueSession &session)
 
 } // namespace
 
-class TestCatalogueSnapshots : public QObject
+class TestCatalogueSnapshots : public test::CatalogueFileTest
 {
     Q_OBJECT
 private slots:
-    void init() { test::resetProgramState(); }
     void cleanup()
     {
-        test::resetProgramState();
+        CatalogueFileTest::cleanup();
         test::switchLocale(QLocale::c());
     }
 
@@ -112,8 +77,7 @@ private slots:
     void theListIsInTheNameOrderInEveryStateOfTheStoredOrder()
     {
         QFETCH(QString, state);
-        test::ProgramFolder folder;
-        const QString path = folder.cataloguePath();
+        const QString path = m_folder->cataloguePath();
         fillWithAwkwardNames(path, qHash(state));
         SqliteSession session(path);
         if (state != QLatin1String("none"))
@@ -167,10 +131,9 @@ private slots:
 
     void aSnapshotIsOneStateThatLaterChangesDoNotReach()
     {
-        test::ProgramFolder folder;
         OpenConnection();
-        fillWithManyRows(folder.cataloguePath(), ManyRows);
-        const QList<CatalogueRow> before = test::inNameOrder(test::tableRows(folder.cataloguePath()));
+        test::fillWithManyRows(m_folder->cataloguePath(), ManyRows);
+        const QList<CatalogueRow> before = test::inNameOrder(test::tableRows(m_folder->cataloguePath()));
 
         auto rows = CatalogueService::instance().loadList();
         rows->waitForFirstScreen(1);
@@ -178,7 +141,7 @@ private slots:
         // Another program changes the file while the copy is made: it waits for the copy's read
         // to end, so the copy is the state before.
         {
-            test::ForeignConnection other(folder.cataloguePath());
+            test::ForeignConnection other(m_folder->cataloguePath());
             QVERIFY(other.exec(QStringLiteral("DELETE FROM Info WHERE rowid % 3 = 0")));
             QVERIFY(other.exec(QStringLiteral("UPDATE Info SET Description = 'changed', FileName = 'aaa' || FileName")));
         }
@@ -187,33 +150,11 @@ private slots:
         QCOMPARE(test::allRows(*rows), before);
         // Removed, renamed, the file replaced: the window's copy stays what it was, no row empty.
         {
-            test::ForeignConnection other(folder.cataloguePath());
+            test::ForeignConnection other(m_folder->cataloguePath());
             QVERIFY(other.exec(QStringLiteral("DELETE FROM Info")));
         }
-        QVERIFY(QFile::remove(folder.cataloguePath()));
+        QVERIFY(QFile::remove(m_folder->cataloguePath()));
         QCOMPARE(test::allRows(*rows), before);
-    }
-
-    void theListWindowAtScaleStepsToItsLastRow()
-    {
-        test::CatalogueWindowHost host;
-        fillWithManyRows(host.folder().cataloguePath(), ManyRows);
-        const QList<CatalogueRow> reference = test::inNameOrder(test::tableRows(host.folder().cataloguePath()));
-        frmImgList *list = sharedWindow<frmImgList>();
-        list->showWindow();
-        CatalogueGrid *grid = list->grid();
-        // The count is there when the window is; the rows follow.
-        QCOMPARE(grid->rows(), ManyRows + 1);
-
-        gListRow = ManyRows - 1;
-        stepCatalogueForward();
-        const CatalogueRow &last = reference.last();
-        QCOMPARE(host.openedPictures, QStringList{last.location + QLatin1Char('/') + last.fileName});
-        stepCatalogueForward();
-        QCOMPARE(MessageBox::shownTexts(), QStringList{"This is the last image in the list."});
-        QCOMPARE(gListRow, ManyRows);
-        QCOMPARE(grid->row(), ManyRows);
-        QCOMPARE(grid->textOf(1, column::FileName), reference.first().fileName);
     }
 
     void rowsNotCopiedShowAsLoadingAndALoadCutShortKeepsWhatCame()
@@ -244,7 +185,6 @@ private slots:
 
     void aVeryLongTextIsKeptWholeAndShownShort()
     {
-        test::ProgramFolder folder;
         OpenConnection();
         const QString longText = QString(10 * 1024 * 1024, QLatin1Char('x')) + QStringLiteral(" needle");
         addRow(sharedConnection(), QStringLiteral("long.jpg"), QStringLiteral("/p"), longText);

@@ -22,13 +22,13 @@ const QString LastMessage = QStringLiteral("This is the last image in the list."
 const QString FirstMessage = QStringLiteral("This is the first image in the list.");
 } // namespace
 
-class TestCatalogueStepping : public QObject
+class TestCatalogueStepping : public test::CatalogueWindowTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_host = std::make_unique<test::CatalogueWindowHost>();
+        CatalogueWindowTest::init();
         // Listed by name: r1 to r6; the search for "even" finds r2, r4, r6.
         m_host->addRows({{"r3.jpg", "/", "odd"},
                          {"r1.jpg", "/a", "odd"},
@@ -36,16 +36,6 @@ private slots:
                          {"r5.jpg", "/c", "odd"},
                          {"r4.jpg", "/d", "even"},
                          {"r6.jpg", "", "even"}});
-    }
-    void cleanup() { test::finishTest(m_host); }
-
-    void aFreshListStartsAtRowOne()
-    {
-        test::shownWindow<frmImgList>();
-        stepCatalogueForward();
-        QCOMPARE(m_host->openedPictures, QStringList{"/a/r1.jpg"});
-        QCOMPARE(gListRow, 1);
-        QCOMPARE(m_host->broughtToFront, QList<bool>{true});
     }
 
     void stepsFromTheRowLastOpened()
@@ -91,7 +81,9 @@ private slots:
         QCOMPARE(MessageBox::shownTexts(), QStringList{FirstMessage});
         QCOMPARE(gListRow, 1);
         QCOMPARE(list->grid()->row(), 1);
+        // A fresh list starts at row one, and the picture comes to the front.
         QCOMPARE(m_host->openedPictures, QStringList{"/a/r1.jpg"});
+        QCOMPARE(m_host->broughtToFront, QList<bool>{true});
         stepCatalogueForward();
         QCOMPARE(gCurrentPath, QStringLiteral("/b/r2.jpg"));
     }
@@ -184,7 +176,6 @@ private:
         return w;
     }
 
-    std::unique_ptr<test::CatalogueWindowHost> m_host;
 };
 
 PIXDOCK_REGISTER_TEST(TestCatalogueStepping)

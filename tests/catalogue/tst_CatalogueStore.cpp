@@ -1,5 +1,5 @@
-// Opening db.fil, refusing files that are not a catalogue, and the statements' handling of
-// awkward values, all against real SQLite files in a temporary program folder.
+// Opening db.fil, refusing files that are not a catalogue and using tables that are, and a
+// lock held by another program, all against real SQLite files in a temporary program folder.
 #include "CatalogueScaleSupport.h"
 #include "CatalogueService.h"
 #include "CatalogueStore.h"
@@ -20,28 +20,10 @@
 using namespace pixdock;
 using namespace pixdock::catalogue;
 
-class TestCatalogueStore : public QObject
+class TestCatalogueStore : public test::CatalogueFileTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        test::resetProgramState();
-        m_folder = std::make_unique<test::ProgramFolder>();
-    }
-    void cleanup()
-    {
-        test::resetProgramState();
-        m_folder.reset();
-    }
-
-    void opensTheCatalogueAndRecordsTheSharedConnection()
-    {
-        OpenConnection();
-        QCOMPARE(gConnection, SharedConnectionName);
-        QVERIFY(sharedConnection().isOpen());
-        QCOMPARE(readRows(sharedConnection(), listStatement()).size(), 0);
-    }
 
     void refusesAFileThatIsNotACatalogueAndLeavesItAlone_data()
     {
@@ -157,87 +139,6 @@ private slots:
         if (write)
             QCOMPARE(fileNameCount(sharedConnection(), QStringLiteral("a.jpg")), 0);
     }
-
-    void privateConnectionsSeeTheSameRowsAndCloseWhenTheyGo()
-    {
-        OpenConnection();
-        addRow(sharedConnection(), QStringLiteral("a.jpg"), QStringLiteral("/p"), QStringLiteral("x"));
-        QString name;
-        {
-            PrivateConnection own;
-            name = own.name();
-            QCOMPARE(readRows(own.database(), listStatement()).size(), 1);
-        }
-        QVERIFY(!QSqlDatabase::contains(name));
-    }
-
-    void awkwardValuesAreStoredAndFoundExactly_data()
-    {
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QString>("location");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("quote") << "O'Brien.jpg" << "/home/o'brien" << "Pat's 'best' day";
-        QTest::newRow("wildcards") << "100%_done.jpg" << "/p/%_" << "50% off_sale";
-        QTest::newRow("statement pieces") << "a'; DROP TABLE Info; --.jpg" << "/x\" OR 1=1 --"
-                                          << "'); DELETE FROM Info; --";
-        QTest::newRow("newline") << "two\nlines.jpg" << "/p\r\nq" << "line one\nline two";
-        QTest::newRow("non-ASCII") << "Été ☀️ 日本.jpg" << "/Bilder/Straße" << "Ελληνικά 😀";
-        QTest::newRow("empty") << "" << "" << "None";
-    }
-    void awkwardValuesAreStoredAndFoundExactly()
-    {
-        QFETCH(QString, fileName);
-        QFETCH(QString, location);
-        QFETCH(QString, description);
-        OpenConnection();
-        const QSqlDatabase db = sharedConnection();
-        addRow(db, QStringLiteral("other.jpg"), QStringLiteral("/p"), QStringLiteral("other"));
-        QCOMPARE(fileNameCount(db, fileName), 0);
-        addRow(db, fileName, location, description);
-
-        QCOMPARE(fileNameCount(db, fileName), 1);
-        const QList<CatalogueRow> all = readRows(db, listStatement());
-        QCOMPARE(all.size(), 2);
-        QVERIFY(all.contains(CatalogueRow{fileName, location, description}));
-        const QList<CatalogueRow> found = readRows(db, searchStatement(description));
-        QCOMPARE(found, QList<CatalogueRow>{(CatalogueRow{fileName, location, description})});
-
-        removeRows(db, fileName, location);
-        QCOMPARE(readRows(db, listStatement()),
-                 QList<CatalogueRow>{(CatalogueRow{"other.jpg", "/p", "other"})});
-    }
-
-    void removalTakesTheRowsOfExactlyThatNameAndFolder()
-    {
-        OpenConnection();
-        const QSqlDatabase db = sharedConnection();
-        addRow(db, "sunset.jpg", "/photos", "one");
-        addRow(db, "sunset.jpg", "/photos", "two");
-        addRow(db, "SUNSET.JPG", "/photos", "three");
-        addRow(db, "sunset.jpg", "/Photos", "four");
-        addRow(db, "sunset.jpg", "/photos/old", "five");
-        removeRows(db, "sunset.jpg", "/photos");
-        QList<QString> left;
-        for (const CatalogueRow &row : readRows(db, listStatement()))
-            left << row.description;
-        QCOMPARE(left, (QList<QString>{"three", "four", "five"}));
-    }
-
-    void errorsCarryTheDatabaseCodeAndAPlainText()
-    {
-        OpenConnection();
-        try {
-            runStatement(sharedConnection(), {QStringLiteral("SELECT * FROM Missing"), {}});
-            QFAIL("no error");
-        } catch (const RunTimeError &e) {
-            QCOMPARE(e.number(), 1);
-            QVERIFY2(e.description().contains(QLatin1String("no such table: Missing")),
-                     qPrintable(e.description()));
-        }
-    }
-
-private:
-    std::unique_ptr<test::ProgramFolder> m_folder;
 };
 
 PIXDOCK_REGISTER_TEST(TestCatalogueStore)

@@ -1,6 +1,7 @@
 // Text in the catalogue: equality, order and LIKE without regard to case for all of Unicode,
-// the keyword search's splitting and literal matching, and the full-path rule.
+// and a picture's path joined from and split into its folder and name.
 #include "CataloguePaths.h"
+#include "CatalogueScaleSupport.h"
 #include "CatalogueStore.h"
 #include "CatalogueUnicode.h"
 #include "ModGlobal.h"
@@ -23,29 +24,16 @@ QVariant evaluate(const QString &expression, const QVariantList &values)
     return q.next() ? q.value(0) : QVariant();
 }
 
-QStringList fileNames(const QList<CatalogueRow> &rows)
-{
-    QStringList names;
-    for (const CatalogueRow &row : rows)
-        names << row.fileName;
-    return names;
-}
 } // namespace
 
-class TestCatalogueText : public QObject
+class TestCatalogueText : public test::CatalogueFileTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        test::resetProgramState();
-        m_folder = std::make_unique<test::ProgramFolder>();
+        CatalogueFileTest::init();
         OpenConnection();
-    }
-    void cleanup()
-    {
-        test::resetProgramState();
-        m_folder.reset();
     }
 
     void textsEqualWithoutRegardToCase_data()
@@ -76,6 +64,7 @@ private slots:
         QCOMPARE(evaluate(QStringLiteral("? LIKE ?"), {a, b}).toInt() == 1, equal);
     }
 
+    // Rows with an escape character use ESCAPE '\\', which makes the wildcards literal.
     void likeMatchesWithoutRegardToCase_data()
     {
         QTest::addColumn<QString>("text");
@@ -92,21 +81,6 @@ private slots:
         QTest::newRow("empty pattern") << "x" << "" << false;
         QTest::newRow("empty both") << "" << "" << true;
         QTest::newRow("percent alone") << "" << "%" << true;
-    }
-    void likeMatchesWithoutRegardToCase()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, pattern);
-        QFETCH(bool, matches);
-        QCOMPARE(evaluate(QStringLiteral("? LIKE ?"), {text, pattern}).toInt() == 1, matches);
-        QCOMPARE(likeMatches(pattern, text), matches);
-    }
-
-    void likeEscapeMakesWildcardsLiteral_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<bool>("matches");
         QTest::newRow("escaped percent") << "100% sure" << "%100\\%%" << true;
         QTest::newRow("escaped percent needs one") << "100 sure" << "%100\\%%" << false;
         QTest::newRow("escaped underscore") << "a_b" << "a\\_b" << true;
@@ -114,12 +88,17 @@ private slots:
         QTest::newRow("escaped escape") << "a\\b" << "a\\\\b" << true;
         QTest::newRow("trailing escape matches nothing") << "a\\" << "a\\" << false;
     }
-    void likeEscapeMakesWildcardsLiteral()
+    void likeMatchesWithoutRegardToCase()
     {
         QFETCH(QString, text);
         QFETCH(QString, pattern);
         QFETCH(bool, matches);
-        QCOMPARE(evaluate(QStringLiteral("? LIKE ? ESCAPE '\\'"), {text, pattern}).toInt() == 1, matches);
+        if (pattern.contains(QLatin1Char('\\'))) {
+            QCOMPARE(evaluate(QStringLiteral("? LIKE ? ESCAPE '\\'"), {text, pattern}).toInt() == 1, matches);
+            return;
+        }
+        QCOMPARE(evaluate(QStringLiteral("? LIKE ?"), {text, pattern}).toInt() == 1, matches);
+        QCOMPARE(likeMatches(pattern, text), matches);
     }
 
     void likeWithNullGivesNull()
@@ -127,81 +106,34 @@ private slots:
         QVERIFY(evaluate(QStringLiteral("NULL LIKE ?"), {QStringLiteral("%")}).isNull());
     }
 
-    void searchFindsDescriptionsHoldingAnyKeyword_data()
-    {
-        QTest::addColumn<QString>("keywords");
-        QTest::addColumn<QStringList>("found");
-        QTest::newRow("one keyword, any case") << "BEACH" << QStringList{"beach.jpg", "both.jpg"};
-        QTest::newRow("two keywords") << "beach,dog" << QStringList{"beach.jpg", "dog.jpg", "both.jpg"};
-        QTest::newRow("leading blank is part of the keyword")
-            << "nothing, dog" << QStringList{"both.jpg"};
-        const QStringList all{"beach.jpg", "dog.jpg", "both.jpg", "none.jpg", "pct.jpg", "us.jpg", "bs.jpg"};
-        QTest::newRow("empty text finds all") << "" << all;
-        QTest::newRow("trailing comma finds all") << "nothing," << all;
-        QTest::newRow("None") << "none" << QStringList{"none.jpg"};
-        QTest::newRow("literal percent") << "100%" << QStringList{"pct.jpg"};
-        QTest::newRow("literal underscore") << "a_b" << QStringList{"us.jpg"};
-        QTest::newRow("literal backslash") << "c\\d" << QStringList{"bs.jpg"};
-        QTest::newRow("quote") << "it's" << QStringList{};
-        QTest::newRow("accents any case") << "ÉTÉ" << QStringList{"beach.jpg"};
-    }
-    void searchFindsDescriptionsHoldingAnyKeyword()
-    {
-        QFETCH(QString, keywords);
-        QFETCH(QStringList, found);
-        const QSqlDatabase db = sharedConnection();
-        addRow(db, "beach.jpg", "/p", "Beach in été");
-        addRow(db, "dog.jpg", "/p", "dog");
-        addRow(db, "both.jpg", "/p", "beach with a dog");
-        addRow(db, "none.jpg", "/p", "None");
-        addRow(db, "pct.jpg", "/p", "100% sure");
-        addRow(db, "us.jpg", "/p", "a_b 1000 sure axb");
-        addRow(db, "bs.jpg", "/p", "c\\d, not cd");
-        QCOMPARE(fileNames(readRows(db, searchStatement(keywords))), found);
-    }
-
-    void fullPathOfARow_data()
+    // A row's folder and name make the path a viewer opens; the current picture's path splits
+    // into the add window's folder and name. The root keeps its one separator.
+    void picturePathsJoinAndSplit_data()
     {
         QTest::addColumn<QString>("location");
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QString>("path");
-        QTest::newRow("folder") << "/photos" << "sunset.jpg" << "/photos/sunset.jpg";
-        QTest::newRow("root") << "/" << "a.jpg" << "/a.jpg";
-        QTest::newRow("empty") << "" << "a.jpg" << "/a.jpg";
-        QTest::newRow("one trailing separator dropped") << "/pics/" << "a.jpg" << "/pics/a.jpg";
-        QTest::newRow("only one dropped") << "/pics//" << "a.jpg" << "/pics//a.jpg";
+        QTest::addColumn<bool>("splitsBack"); // the path splits into this folder and name
+        QTest::newRow("folder") << "/photos" << "sunset.jpg" << "/photos/sunset.jpg" << true;
+        QTest::newRow("deeper") << "/a/b c" << "Été.jpg" << "/a/b c/Été.jpg" << true;
+        QTest::newRow("root") << "/" << "a.jpg" << "/a.jpg" << true;
+        QTest::newRow("empty folder") << "" << "a.jpg" << "/a.jpg" << false;
+        QTest::newRow("one trailing separator dropped") << "/pics/" << "a.jpg" << "/pics/a.jpg" << false;
+        QTest::newRow("only one dropped") << "/pics//" << "a.jpg" << "/pics//a.jpg" << false;
     }
-    void fullPathOfARow()
+    void picturePathsJoinAndSplit()
     {
         QFETCH(QString, location);
         QFETCH(QString, fileName);
         QFETCH(QString, path);
+        QFETCH(bool, splitsBack);
         QCOMPARE(fullPathOf(location, fileName), path);
+        if (splitsBack) {
+            const PicturePath split = splitPicturePath(path);
+            QCOMPARE(split.folder, location);
+            QCOMPARE(split.fileName, fileName);
+        }
     }
-
-    void splittingAPicturePath_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("fileName");
-        QTest::newRow("folder") << "/photos/sunset.jpg" << "/photos" << "sunset.jpg";
-        QTest::newRow("deeper") << "/a/b c/Été.jpg" << "/a/b c" << "Été.jpg";
-        QTest::newRow("root") << "/a.jpg" << "/" << "a.jpg";
-        QTest::newRow("bare name") << "a.jpg" << "" << "a.jpg";
-    }
-    void splittingAPicturePath()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, folder);
-        QFETCH(QString, fileName);
-        const PicturePath split = splitPicturePath(path);
-        QCOMPARE(split.folder, folder);
-        QCOMPARE(split.fileName, fileName);
-        QCOMPARE(fullPathOf(split.folder, split.fileName), path.startsWith(QLatin1Char('/')) ? path : "/" + path);
-    }
-
-private:
-    std::unique_ptr<test::ProgramFolder> m_folder;
 };
 
 PIXDOCK_REGISTER_TEST(TestCatalogueText)

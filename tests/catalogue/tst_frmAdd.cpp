@@ -1,5 +1,5 @@
 // The add window: boxes filled from the current picture, "None" for an empty description,
-// the duplicate question and its three answers, failures, and the Enter key flow.
+// the duplicate question and its three answers, and the Enter key flow.
 #include "CatalogueStore.h"
 #include "CatalogueTextBoxes.h"
 #include "CatalogueWindowHost.h"
@@ -26,12 +26,10 @@ const QString Hint = QStringLiteral("Enter a description to be used for the sear
 const QString DuplicateQuestion = QStringLiteral("Image name already in database.\r\nDo you want to continue?");
 } // namespace
 
-class TestFrmAdd : public QObject
+class TestFrmAdd : public test::CatalogueWindowTest
 {
     Q_OBJECT
 private slots:
-    void init() { m_host = std::make_unique<test::CatalogueWindowHost>(); }
-    void cleanup() { test::finishTest(m_host); }
 
     void opensBesideThePanelWithTheCurrentPictureSplit_data()
     {
@@ -145,26 +143,6 @@ private slots:
         QCOMPARE(m_host->catalogueRows(), (QStringList{"sunset.jpg|/photos|None", "sunset.jpg|/photos|None"}));
     }
 
-    void aFailureShowsItsNumberAndDescriptionAndAddsNothing()
-    {
-        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        frmAdd *w = test::shownWindow<frmAdd>();
-        {
-            const auto lock = m_host->holdLock();
-            w->cmdAdd_Click();
-        }
-
-        QCOMPARE(MessageBox::shownTexts(),
-                 QStringList{QStringLiteral("Error No %1\r\n%2 has occured.")
-                                 .arg(m_host->lockedNumber())
-                                 .arg(m_host->lockedText())});
-        QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Ok);
-        QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::None);
-        QCOMPARE(message(w)->text(), Hint);
-        QVERIFY(m_host->catalogueRows().isEmpty());
-        QVERIFY(!QGuiApplication::overrideCursor());
-    }
-
     // Every key goes where the keyboard sends it; the fourth Enter presses the focused Exit.
     void enterMovesThroughTheBoxesThenSavesAndTheNextEnterPressesExit()
     {
@@ -218,7 +196,6 @@ private:
     static QLabel *message(frmAdd *w) { return w->findChild<QLabel *>(QStringLiteral("lblMessage")); }
     static QColor colourOf(QLineEdit *box) { return box->palette().color(QPalette::Base); }
 
-    std::unique_ptr<test::CatalogueWindowHost> m_host;
 };
 
 PIXDOCK_REGISTER_TEST(TestFrmAdd)

@@ -1,16 +1,13 @@
-// What the reliability tests share: file digests, a catalogue filled through the real store,
-// the sqlite3 shell holding a lock, running a helper as an ordinary user, and counts taken from
-// the environment for the long runs.
+// What the catalogue's reliability tests share: file digests, a catalogue filled through the
+// real store, running a helper as an ordinary user, and counts taken from the environment for
+// the long runs.
 #pragma once
 
 #include "OrdinaryUser.h"
 
 #include <QByteArray>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
-
-#include <memory>
 
 namespace pixdock::test {
 
@@ -23,20 +20,6 @@ void fillCatalogue(const QString &path, int rows);
 
 // A count from the environment (the long runs set them), or `fallback`.
 int countFromEnvironment(const char *name, int fallback);
-
-// The sqlite3 shell with BEGIN EXCLUSIVE done on a catalogue, until the object goes.
-class ShellLock
-{
-public:
-    explicit ShellLock(const QString &cataloguePath);
-    ~ShellLock();
-    // Empty when the lock is held, else why not.
-    const QString &failure() const { return m_failure; }
-
-private:
-    std::unique_ptr<QProcess> m_shell;
-    QString m_failure;
-};
 
 // Runs the catalogue probe on a program folder as `user`; returns its output.
 QString runProbeAs(const OrdinaryUser &user, const QString &programFolder, const QString &scenario);

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QUuid>
 
+#include <functional>
+
 namespace pixdock::catalogue {
 
 bool operator==(const CopiedRow &a, const CopiedRow &b)
@@ -46,52 +48,41 @@ QString freshServerDatabase(const QString &purpose)
 }
 
 namespace {
-QList<CopiedRow> rowsOf(QSqlDatabase db, const QString &statement)
+// The rows of table Info through a connection of the driver's own, set up by `open`.
+QList<CopiedRow> infoRows(const QString &driver, const std::function<void(QSqlDatabase &)> &open, const QString &order)
 {
+    const QString name = QStringLiteral("test-rows");
     QList<CopiedRow> rows;
     {
-        QSqlQuery q(db);
-        q.setForwardOnly(true);
-        if (!q.exec(statement))
-            return rows;
-        const auto text = [&](int i) { return q.isNull(i) ? QString() : q.value(i).toString(); };
-        while (q.next())
-            rows.append({text(0), text(1), text(2)});
+        QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
+        open(db);
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.setForwardOnly(true);
+            const auto text = [&](int i) { return q.isNull(i) ? QString() : q.value(i).toString(); };
+            if (q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY ") + order))
+                while (q.next())
+                    rows.append({text(0), text(1), text(2)});
+        }
+        db.close();
     }
+    QSqlDatabase::removeDatabase(name);
     return rows;
 }
 } // namespace
 
 QList<CopiedRow> fileRows(const QString &path)
 {
-    const QString name = QStringLiteral("test-file-rows");
-    QList<CopiedRow> rows;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (db.open())
-            rows = rowsOf(db, QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY rowid"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return rows;
+    return infoRows(QStringLiteral("QSQLITE"), [&](QSqlDatabase &db) { db.setDatabaseName(path); }, QStringLiteral("rowid"));
 }
 
 QList<CopiedRow> serverRows(const QString &database)
 {
-    const QString name = QStringLiteral("test-server-rows");
-    QList<CopiedRow> rows;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    return infoRows(QStringLiteral("QPSQL"), [&](QSqlDatabase &db) {
         db.setHostName(PostgresServer::shared().socketFolder());
         db.setUserName(PostgresServer::superUser());
         db.setDatabaseName(database);
-        if (db.open())
-            rows = rowsOf(db, QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY id"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return rows;
+    }, QStringLiteral("id"));
 }
 
 QList<CopiedRow> awkwardRows()

@@ -3,6 +3,7 @@
 // holds every row whose append was acknowledged (and none whose removal was), and every row is
 // whole. PIXDOCK_KILLS sets the number of kills (make reliability: 200).
 #include "KillCheck.h"
+#include "CatalogueScaleSupport.h"
 #include "ProgramFolder.h"
 #include "ReliabilityHelpers.h"
 #include "TestRegistry.h"
@@ -17,18 +18,14 @@
 using namespace pixdock;
 using namespace pixdock::reliability;
 
-class TestKillsMidWrite : public QObject
+class TestKillsMidWrite : public test::CatalogueFileTest
 {
     Q_OBJECT
 private slots:
-    void init() { test::resetProgramState(); }
-    void cleanup() { test::resetProgramState(); }
-
     void aKilledWriterNeverCostsAnAcknowledgedRow()
     {
         const int kills = test::countFromEnvironment("PIXDOCK_KILLS", 12);
-        test::ProgramFolder folder;
-        const QString db = folder.cataloguePath();
+        const QString db = m_folder->cataloguePath();
         KillLedger ledger;
         std::mt19937 random(20240607);
         for (int k = 0; k < kills; ++k) {

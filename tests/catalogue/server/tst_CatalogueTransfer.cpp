@@ -204,18 +204,6 @@ private slots:
         QCOMPARE(folded, catalogue::caseFolded(QStringLiteral("ẞ ΣΑΣ")));
     }
 
-    void copyLinesCarryEveryValueUnchanged()
-    {
-        for (const CopiedRow &row : test::awkwardRows()) {
-            const QByteArray line = catalogue::copyLine(row, QString(), QString());
-            QCOMPARE(line.count('\t'), 4);
-            QCOMPARE(line.count('\n'), 1);
-            QCOMPARE(catalogue::rowFromCopyLine(line.left(line.lastIndexOf('\t', line.lastIndexOf('\t') - 1)) + '\n'), row);
-        }
-        // The escapes COPY may send besides its own: octal and hex bytes.
-        QCOMPARE(catalogue::rowFromCopyLine("\\101\\x42\\x43\tb\\\\\\v\t\\N"),
-                 (CopiedRow{QStringLiteral("ABC"), QStringLiteral("b\\\v"), QString()}));
-    }
 };
 
 PIXDOCK_REGISTER_TEST(TestCatalogueTransfer)

@@ -7,14 +7,10 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
 
-#include <stdexcept>
-
-#include <grp.h>
-#include <pwd.h>
-#include <unistd.h>
 
 namespace pixdock::test {
 
@@ -55,35 +51,6 @@ int countFromEnvironment(const char *name, int fallback)
     bool ok = false;
     const int n = qEnvironmentVariableIntValue(name, &ok);
     return ok && n > 0 ? n : fallback;
-}
-
-ShellLock::ShellLock(const QString &cataloguePath)
-    : m_shell(std::make_unique<QProcess>())
-{
-    m_shell->setProcessChannelMode(QProcess::MergedChannels);
-    m_shell->start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), QStringLiteral("-bail"), cataloguePath});
-    if (!m_shell->waitForStarted()) {
-        m_failure = QStringLiteral("the sqlite3 shell does not start");
-        return;
-    }
-    // The program's writer may be busy with the catalogue's upkeep right after start-up: the
-    // shell waits for it, and says "locked" only once it holds the lock.
-    m_shell->write(".timeout 10000\nBEGIN EXCLUSIVE;\nSELECT 'locked';\n");
-    QByteArray said;
-    while (!said.contains("locked") && m_shell->waitForReadyRead(10000))
-        said += m_shell->readAll();
-    if (!said.contains("locked"))
-        m_failure = QStringLiteral("the sqlite3 shell did not take the lock: ") + QString::fromUtf8(said);
-}
-
-ShellLock::~ShellLock()
-{
-    if (m_shell->state() == QProcess::Running) {
-        m_shell->write("ROLLBACK;\n.quit\n");
-        m_shell->closeWriteChannel();
-        if (!m_shell->waitForFinished(10000))
-            m_shell->kill();
-    }
 }
 
 QString runProbeAs(const OrdinaryUser &user, const QString &programFolder, const QString &scenario)
