@@ -170,36 +170,6 @@ private slots:
         listed.sort();
         QCOMPARE(listed, expected);
     }
-
-    void fileManagerOrder_data()
-    {
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QStringList>("sorted");
-        QTest::newRow("letters without regard to case")
-            << QStringList{"c.jpg", "B.jpg", "a.jpg"} << QStringList{"a.jpg", "B.jpg", "c.jpg"};
-        QTest::newRow("digits by value")
-            << QStringList{"img10.jpg", "img2.jpg", "IMG3.jpg", "img1.jpg"}
-            << QStringList{"img1.jpg", "img2.jpg", "IMG3.jpg", "img10.jpg"};
-        QTest::newRow("exact ties by the raw name")
-            << QStringList{"a.jpg", "A.jpg", "img1.jpg", "img01.jpg"}
-            << QStringList{"A.jpg", "a.jpg", "img01.jpg", "img1.jpg"};
-        QTest::newRow("numbers longer than any integer")
-            << QStringList{"p123456789012345678901234567890", "p99999999999999999999999999999"}
-            << QStringList{"p99999999999999999999999999999", "p123456789012345678901234567890"};
-        QTest::newRow("a shorter name first") << QStringList{"ab", "a", "a1"} << QStringList{"a", "a1", "ab"};
-        QTest::newRow("accented letters fold their case")
-            << QStringList{QStringLiteral("Ä2"), QStringLiteral("ä10"), QStringLiteral("ä1")}
-            << QStringList{QStringLiteral("ä1"), QStringLiteral("Ä2"), QStringLiteral("ä10")};
-    }
-
-    void fileManagerOrder()
-    {
-        QFETCH(QStringList, names);
-        QFETCH(QStringList, sorted);
-        std::sort(names.begin(), names.end(),
-                  [](const QString &a, const QString &b) { return viewing::compareFileNames(a, b) < 0; });
-        QCOMPARE(names, sorted);
-    }
 };
 
 PIXDOCK_REGISTER_TEST(TestFolderListing)
