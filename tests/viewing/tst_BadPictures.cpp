@@ -8,12 +8,10 @@
 #include "RunTimeError.h"
 #include "TestRegistry.h"
 #include "TestState.h"
-#include "ThumbnailBuild.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMap>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -104,22 +102,6 @@ private slots:
                 QVERIFY(e.number() == err::InvalidPicture || e.number() == viewing::PictureTooLarge);
             }
         }
-    }
-
-    void aThumbnailSheetOfTheWholeCorpusFinishes()
-    {
-        QStringList paths;
-        for (const BadPicture &p : m_corpus)
-            paths << p.path;
-        QTemporaryDir cache;
-        thumbnails::ThumbnailBuild build;
-        QSignalSpy finished(&build, &thumbnails::ThumbnailBuild::finished);
-        QSignalSpy ready(&build, &thumbnails::ThumbnailBuild::thumbnailReady);
-        build.start(paths, thumbnails::ThumbnailCache(cache.path()));
-        QVERIFY(finished.count() == 1 || finished.wait(90000));
-        QCOMPARE(build.settled(), int(paths.size()));
-        for (const QList<QVariant> &signal : ready)
-            QCOMPARE(signal.at(2).value<QImage>().size(), QSize(100, 100));
     }
 
 private:
