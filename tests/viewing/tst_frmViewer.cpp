@@ -80,11 +80,16 @@ private slots:
         QCOMPARE(viewer->vScroll()->isVisible(), extraHeight > 0);
         QCOMPARE(viewer->hScroll()->isVisible(), extraWidth > 0);
         if (extraHeight > 0) {
-            QCOMPARE(viewer->vScroll()->maximum(), int(std::lrint((size.height() * 15 - frameHeight - 1) * 1.1)));
+            const int pictureHeight = size.height() * 15;
+            QCOMPARE(viewer->vScroll()->maximum(), int(std::lrint((pictureHeight - frameHeight - 1) * 1.1)));
+            QCOMPARE(viewer->vScroll()->singleStep(), pictureHeight / 20);
+            QCOMPARE(viewer->vScroll()->pageStep(), pictureHeight / 10);
             QCOMPARE(viewer->vScroll()->geometry(), twips::rectToPixels(frameWidth, 0, 255, frameHeight));
         }
-        if (extraWidth > 0)
+        if (extraWidth > 0) {
+            QCOMPARE(viewer->hScroll()->maximum(), int(std::lrint((size.width() * 15 - frameWidth - 1) * 1.2)));
             QCOMPARE(viewer->hScroll()->geometry(), twips::rectToPixels(0, frameHeight, frameWidth, 255));
+        }
     }
 
     // While the thumb is dragged the picture stays; it follows when the drag ends.
