@@ -1,6 +1,8 @@
 // The picture preloader: decodes off the UI thread, hands a picture over once, and never
 // hands over one whose file has changed since it was decoded.
 #include "PicturePreloader.h"
+#include "JpegDecoder.h"
+#include "ManyScanJpeg.h"
 #include "Pictures.h"
 #include "TestRegistry.h"
 #include "ViewingTestCase.h"
@@ -8,6 +10,7 @@
 #include "ViewingTestFiles.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -107,6 +110,21 @@ private slots:
         preloader.waitUntilIdle();
         QVERIFY(!preloader.isReady(path("b.png")));
         QVERIFY(!preloader.isReady(path("c.png")));
+    }
+
+    // Asked again for the picture it is decoding, it lets that decode run on rather than
+    // beginning it again.
+    void askedAgainForThePictureItIsDecodingItDecodesItOnce()
+    {
+        const QString slow = test::writeBytes(folder(), "slow.jpg", test::manyScanJpeg(MostScans - 10, {4096, 4096}));
+        PicturePreloader preloader;
+        QSignalSpy ended(&preloader, &PicturePreloader::decodeEnded);
+        preloader.preload(slow);
+        QTRY_VERIFY(preloader.isDecoding(slow));
+        preloader.preload(slow);
+        // The first decode to end is the one under way, and it made the picture.
+        QVERIFY(ended.wait(30000));
+        QVERIFY(preloader.isReady(slow));
     }
 
     void onlyTheLatestRequestIsKept()
