@@ -77,14 +77,16 @@ fuzz: deps fuzz-deps
 # interface (a JPEG of 15,000 scans, a pipe in the thumbnail cache, an unreadable picture, a
 # window size far beyond the screen) with the longest stall of each; prints the figures.
 reliability: configure
-	cmake --build $(BUILD) --target tests_reliability tests_catalogue tests_viewing tests_thumbnails tests_shell -j $(JOBS)
+	cmake --build $(BUILD) --target tests_reliability tests_catalogue tests_viewing tests_viewing_thumbnails tests_shell -j $(JOBS)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen PIXDOCK_KILLS=$(KILLS) tests/tests_catalogue TestKillsMidWrite
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_catalogue TestDamagedCatalogue
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_reliability TestOddNames
 	$(BUILD)/tools/pixdock-badpictures
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen PIXDOCK_MANY_SCANS=15000 tests/tests_viewing TestHostileFiles
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen PIXDOCK_MANY_SCANS=15000 tests/tests_thumbnails TestFrmThumbnails \
-	    aPictureOfManyScansHoldsBackNoOtherThumbnailAndClosingIsAtOnce aPipeInTheCacheIsSkippedAsIfAbsent
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen PIXDOCK_MANY_SCANS=15000 tests/tests_viewing_thumbnails TestFrmThumbnails \
+	    aPictureOfManyScansHoldsBackNoOtherThumbnailAndClosingIsAtOnce
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_viewing_thumbnails TestThumbnailCache \
+	    aPipeUnderAnEntrysNameIsPassedOver
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_shell TestMainWindowSettings \
 	    anOversizedSettingFitsTheScreenAndIsStoredAsShown
 

@@ -2,11 +2,11 @@
 #include "ViewingTestFiles.h"
 
 #include "ChildWindow.h"
+#include "ExifJpeg.h"
 #include "FolderListing.h"
 #include "Pictures.h"
 
 #include <QBuffer>
-#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -16,20 +16,6 @@
 #include <sys/stat.h>
 
 namespace pixdock::test {
-
-QByteArray bmpClaiming(QSize size)
-{
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("BM", 2);
-    out << quint32(54 + 64) << quint16(0) << quint16(0) << quint32(54);
-    out << quint32(40) << qint32(size.width()) << qint32(size.height()) << quint16(1) << quint16(24)
-        << quint32(0) << quint32(0) << qint32(2835) << qint32(2835) << quint32(0) << quint32(0);
-    for (int i = 0; i < 64; ++i)
-        out << quint8(0x7f);
-    return bytes;
-}
 
 namespace {
 quint32 crc32(const char *data, qsizetype size)
@@ -72,25 +58,8 @@ QString writeTurnedJpeg(const QString &folder, const QString &name, QSize stored
 {
     QImage image(stored, QImage::Format_RGB32);
     image.fill(Qt::blue);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "jpeg"))
-        throw std::runtime_error("cannot write turned picture");
-    // An APP1 segment right after the start marker: EXIF, big-endian TIFF, one tag,
-    // orientation (0x0112) = 6, "turn a quarter clockwise to show".
-    static const char exif[] = "\xFF\xE1\x00\x22"
-                               "Exif\0\0"
-                               "MM\x00\x2A\x00\x00\x00\x08"
-                               "\x00\x01"
-                               "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x06\x00\x00"
-                               "\x00\x00\x00\x00";
-    jpeg.insert(2, QByteArray(exif, sizeof exif - 1));
-    const QString path = QDir(folder).filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size())
-        throw std::runtime_error("cannot write turned picture");
-    return path;
+    // Orientation 6: "turn a quarter clockwise to show".
+    return writeBytes(folder, name, withApp1(encodeJpeg(image), exifBlock({.orientation = 6})));
 }
 
 QString makeFifo(const QString &folder, const QString &name)

@@ -13,8 +13,6 @@ class ChildWindow;
 
 namespace pixdock::test {
 
-// A BMP header that claims this size, followed by a few bytes of pixels.
-QByteArray bmpClaiming(QSize size);
 // A small PNG whose header claims this size.
 QByteArray pngClaiming(QSize size);
 // The first `fraction` of a picture's bytes as Qt writes it in that format.

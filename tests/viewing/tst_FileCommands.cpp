@@ -2,12 +2,12 @@
 // where the printed picture lands on a real PDF page.
 #include "CommonDialog.h"
 #include "FileCommands.h"
-#include "HostFrame.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
 #include "Pictures.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "ViewingTestCase.h"
 #include "ViewingTestFiles.h"
 #include "WindowList.h"
 #include "PictureBox.h"
@@ -51,29 +51,12 @@ QRect redBox(const QImage &image)
 }
 } // namespace
 
-class TestFileCommands : public QObject
+class TestFileCommands : public test::ViewerTestCase
 {
     Q_OBJECT
-    test::HostFrame *m_frame = nullptr;
-    std::unique_ptr<QTemporaryDir> m_dir;
     QTemporaryDir m_dataDir; // pictures made by _data() functions, which run before init()
 
-    QString folder() const { return m_dir->path(); }
-    CommonDialog &dialog() { return m_frame->commonDialog(); }
-
 private slots:
-    void init()
-    {
-        test::resetProgramState();
-        m_frame = new test::HostFrame;
-        m_dir = std::make_unique<QTemporaryDir>();
-    }
-    void cleanup()
-    {
-        QCOMPARE(test::unusedOrMissingAnswers(), QString());
-        test::resetProgramState();
-        delete m_frame;
-    }
 
     void kilobytes_data()
     {
@@ -86,7 +69,6 @@ private slots:
         QTest::newRow("half goes down to even") << qint64(250) << "C" << "0.2 KB";
         QTest::newRow("half goes up to even") << qint64(350) << "C" << "0.4 KB";
         QTest::newRow("just over half") << qint64(251) << "C" << "0.3 KB";
-        QTest::newRow("nothing") << qint64(0) << "C" << "0 KB";
         QTest::newRow("half of a tenth to even zero") << qint64(50) << "C" << "0 KB";
         QTest::newRow("rounding carries into the units") << qint64(999950) << "C" << "1000 KB";
         QTest::newRow("no group separator") << qint64(1234567) << "en_US" << "1234.6 KB";
@@ -126,6 +108,15 @@ private slots:
         QCOMPARE(shown.filter, graphicsFilter());
         QCOMPARE(shown.filterIndex, 1);
         QVERIFY(dialog().CancelError);
+
+        // Cancelling the next Open changes nothing.
+        CommonDialog::presetOpenCancel();
+        openPictureCommand(dialog(), true);
+        QCOMPARE(gCurrentPath, path);
+        QCOMPARE(frameStatusText(), path);
+        QCOMPARE(WindowList::instance().at(2), static_cast<QWidget *>(viewer));
+        QCOMPARE(WindowList::instance().count(), 3);
+        QVERIFY(MessageBox::shown().isEmpty());
     }
 
     void openStartsInTheCurrentPicturesFolderElseDocumentsElseHome_data()
@@ -225,7 +216,7 @@ private slots:
     {
         test::openOtherWindow(QStringLiteral("Other")); // an active child, not a viewer
         CommonDialog::presetPrintCancel();
-        printPicture(dialog(), m_frame->childArea()->activeSubWindow());
+        printPicture(dialog(), frame()->childArea()->activeSubWindow());
         CommonDialog::presetOpenCancel();
         openPictureCommand(dialog(), false);
         QCOMPARE(CommonDialog::shown().constLast().title, QStringLiteral("Print"));
@@ -254,21 +245,6 @@ private slots:
         QCOMPARE(old.isNull(), !furtherWindow);
         QCOMPARE(WindowList::instance().count(), furtherWindow ? before + 1 : before);
         QCOMPARE(WindowList::instance().captionAt(WindowList::instance().count() - 1), caption::Viewer);
-    }
-
-    void cancelledOpenChangesNothing()
-    {
-        const QString path = test::writePicture(folder(), "a.png", {30, 20});
-        CommonDialog::presetOpen(path);
-        openPictureCommand(dialog(), false);
-        QWidget *viewer = WindowList::instance().at(2);
-        CommonDialog::presetOpenCancel();
-        openPictureCommand(dialog(), true);
-        QCOMPARE(gCurrentPath, path);
-        QCOMPARE(frameStatusText(), path);
-        QCOMPARE(WindowList::instance().at(2), viewer);
-        QCOMPARE(WindowList::instance().count(), 3);
-        QVERIFY(MessageBox::shown().isEmpty());
     }
 
     // Each Properties reports the picture at the current path, read from its file, whatever

@@ -4,7 +4,6 @@
 // shows it once it is, and the next file of the folder is still made ready.
 #include "ExifJpeg.h"
 #include "FileStamp.h"
-#include "HostFrame.h"
 #include "JpegCompletion.h"
 #include "ModGlobal.h"
 #include "PictureBox.h"
@@ -12,6 +11,7 @@
 #include "PictureOrientation.h"
 #include "Pictures.h"
 #include "TestRegistry.h"
+#include "ViewingTestCase.h"
 #include "TestState.h"
 #include "Twips.h"
 #include "WindowList.h"
@@ -69,26 +69,10 @@ int wrongPixels(const QImage &shown, const QImage &picture, QRect area, QRgb bac
 
 } // namespace
 
-class TestFirstPaint : public QObject
+class TestFirstPaint : public test::ViewerTestCase
 {
     Q_OBJECT
-    test::HostFrame *m_frame = nullptr;
-    std::unique_ptr<QTemporaryDir> m_dir;
-
 private slots:
-    void init()
-    {
-        test::resetProgramState();
-        m_frame = new test::HostFrame;
-        m_dir = std::make_unique<QTemporaryDir>();
-    }
-    void cleanup()
-    {
-        test::resetProgramState();
-        delete m_frame;
-        QCOMPARE(WindowList::instance().count(), 0);
-    }
-
     void aLargeJpegShowsItsVisiblePartFirstWithNoWrongPixel_data()
     {
         QTest::addColumn<QByteArray>("jpeg");
@@ -112,7 +96,7 @@ private slots:
         QFETCH(QByteArray, jpeg);
         QFETCH(QSize, shown);
         QFETCH(bool, partFirst);
-        const QString path = test::writeBytes(m_dir->path(), QStringLiteral("large.jpg"), jpeg);
+        const QString path = test::writeBytes(folder(), QStringLiteral("large.jpg"), jpeg);
         const QImage reference = readByQt(path);
         QCOMPARE(reference.size(), shown);
 
@@ -159,7 +143,7 @@ private slots:
         const qsizetype scan = jpeg.indexOf(QByteArray("\xFF\xDA", 2));
         QVERIFY(scan > 0);
         jpeg.replace(scan + 400, 2, QByteArray("\xFF\xE5", 2));
-        const QString path = test::writeBytes(m_dir->path(), QStringLiteral("damaged.jpg"), jpeg);
+        const QString path = test::writeBytes(folder(), QStringLiteral("damaged.jpg"), jpeg);
 
         gCurrentPath = path;
         frmViewer *viewer = frmViewer::openNew();
@@ -170,9 +154,9 @@ private slots:
 
     void theNextFileIsMadeReadyOnceTheLargePictureIsComplete()
     {
-        const QString large = test::writeBytes(m_dir->path(), QStringLiteral("a.jpg"),
+        const QString large = test::writeBytes(folder(), QStringLiteral("a.jpg"),
                                                test::encodeJpeg(test::detailedPicture({2400, 1800})));
-        const QString next = test::writePicture(m_dir->path(), QStringLiteral("b.png"), {50, 40});
+        const QString next = test::writePicture(folder(), QStringLiteral("b.png"), {50, 40});
         gCurrentPath = large;
         frmViewer *viewer = frmViewer::openNew();
         QTRY_VERIFY_WITH_TIMEOUT(viewer->picFramed()->isComplete(), DecodeTimeout);
@@ -182,7 +166,7 @@ private slots:
 
     void theRestOfAFileChangedSinceItsFirstPartIsNotShown()
     {
-        const QString path = test::writeBytes(m_dir->path(), QStringLiteral("a.jpg"),
+        const QString path = test::writeBytes(folder(), QStringLiteral("a.jpg"),
                                               test::encodeJpeg(test::detailedPicture({640, 480})));
         const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
         QVERIFY(fd >= 0);

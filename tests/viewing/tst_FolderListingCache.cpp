@@ -8,11 +8,14 @@
 #include "RunTimeError.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "ViewingTestCase.h"
 #include "ViewingTestFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -42,26 +45,15 @@ FileStamp stampChanged(qint64 readAt, qint64 changedAgo)
 
 } // namespace
 
-class TestFolderListingCache : public QObject
+class TestFolderListingCache : public test::ViewerTestCase
 {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString folder() const { return m_dir->path(); }
-    QString path(const QString &name) const { return m_dir->path() + "/" + name; }
-
 private slots:
     void init()
     {
-        test::resetProgramState();
-        m_dir = std::make_unique<QTemporaryDir>();
+        ViewerTestCase::init();
         for (const char *name : {"a.png", "b.png", "c.png"})
             test::writeBytes(folder(), name, "x");
-    }
-    void cleanup()
-    {
-        QCOMPARE(test::unusedOrMissingAnswers(), QString());
-        test::resetProgramState();
     }
 
     void aReadingIsReusedOnlyWhileTheFolderIsProvablyUnchanged_data()
@@ -208,6 +200,18 @@ private slots:
         QCOMPARE(*cache.listing(folder()), QStringList({"a.png", "b.png", "c.png"}));
         test::writeBytes(elsewhere.path(), "t.png", "x");
         QCOMPARE(*cache.listing(folder()), QStringList({"a.png", "b.png", "c.png", "link.png"}));
+    }
+
+    // A listing remembered in one locale is sorted afresh when the user's locale changes.
+    void aRememberedListingFollowsALocaleChange()
+    {
+        test::writeBytes(folder(), QStringLiteral("ä.png"), "x");
+        const auto backToC = qScopeGuard([] { test::switchLocale(QLocale::c()); });
+        test::switchLocale(QLocale(QLocale::German, QLocale::Germany));
+        FolderListingCache cache(0);
+        QCOMPARE(*cache.listing(folder()), QStringList({"a.png", QStringLiteral("ä.png"), "b.png", "c.png"}));
+        test::switchLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
+        QCOMPARE(*cache.listing(folder()), QStringList({"a.png", "b.png", "c.png", QStringLiteral("ä.png")}));
     }
 
     void aFolderThatCannotBeReadFailsEveryTime()

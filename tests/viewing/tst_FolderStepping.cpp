@@ -1,15 +1,14 @@
 // Next Image and Previous Image: stepping through a folder from the status panel's path,
 // at both ends of the folder and under both failure policies.
-#include "EventLoopWatchdog.h"
 #include "FolderListing.h"
 #include "FolderStepping.h"
-#include "HostFrame.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
 #include "PicturePreloader.h"
 #include "Pictures.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "ViewingTestCase.h"
 #include "ViewingTestFiles.h"
 #include "WindowList.h"
 #include "PictureBox.h"
@@ -39,13 +38,9 @@ void addPolicyRows(const char *tag, const std::function<void(QTestData &)> &rest
 }
 } // namespace
 
-class TestFolderStepping : public QObject
+class TestFolderStepping : public test::ViewerTestCase
 {
     Q_OBJECT
-    test::HostFrame *m_frame = nullptr;
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString path(const QString &name) const { return m_dir->path() + "/" + name; }
 
     // Shows a file as a command would: current path, a viewer, the status panel.
     frmViewer *show(const QString &name)
@@ -67,17 +62,9 @@ class TestFolderStepping : public QObject
 private slots:
     void init()
     {
-        test::resetProgramState();
-        m_frame = new test::HostFrame;
-        m_dir = std::make_unique<QTemporaryDir>();
+        ViewerTestCase::init();
         for (const char *name : {"a.png", "b.png", "c.png"})
-            test::writePicture(m_dir->path(), name, {30, 20});
-    }
-    void cleanup()
-    {
-        QCOMPARE(test::unusedOrMissingAnswers(), QString());
-        test::resetProgramState();
-        delete m_frame;
+            test::writePicture(folder(), name, {30, 20});
     }
 
     void stepping_data()
@@ -85,21 +72,35 @@ private slots:
         QTest::addColumn<FailurePolicy>("policy");
         QTest::addColumn<bool>("next");
         QTest::addColumn<QString>("from");
-        QTest::addColumn<int>("answer"); // to a question, 0 for none
+        QTest::addColumn<QString>("change"); // between showing `from` and the step
+        QTest::addColumn<int>("answer");     // to a question, 0 for none
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("to"); // empty: nothing changes
-        addPolicyRows("next from the first", [](QTestData &r) { r << true << "a.png" << 0 << QStringList() << "b.png"; });
+        const int yes = QMessageBox::Yes;
+        const QStringList noMore{NoMoreFiles};
+        const QStringList notFound{QStringLiteral("File was not found")};
+        addPolicyRows("next from the first", [](QTestData &r) { r << true << "a.png" << "" << 0 << QStringList() << "b.png"; });
         addPolicyRows("next at the end, Yes goes to the first",
-                      [](QTestData &r) { r << true << "c.png" << int(QMessageBox::Yes) << QStringList{NoMoreFiles} << "a.png"; });
+                      [&](QTestData &r) { r << true << "c.png" << "" << yes << noMore << "a.png"; });
         addPolicyRows("next at the end, No changes nothing",
-                      [](QTestData &r) { r << true << "c.png" << int(QMessageBox::No) << QStringList{NoMoreFiles} << ""; });
+                      [&](QTestData &r) { r << true << "c.png" << "" << int(QMessageBox::No) << noMore << ""; });
         addPolicyRows("next on a name of other letter case offers the first",
-                      [](QTestData &r) { r << true << "B.png" << int(QMessageBox::Yes) << QStringList{NoMoreFiles} << "a.png"; });
-        addPolicyRows("previous from the last", [](QTestData &r) { r << false << "c.png" << 0 << QStringList() << "b.png"; });
+                      [&](QTestData &r) { r << true << "B.png" << "" << yes << noMore << "a.png"; });
+        addPolicyRows("previous from the last", [](QTestData &r) { r << false << "c.png" << "" << 0 << QStringList() << "b.png"; });
         addPolicyRows("previous at the start says so",
-                      [](QTestData &r) { r << false << "a.png" << 0 << QStringList{FirstImageText} << ""; });
+                      [](QTestData &r) { r << false << "a.png" << "" << 0 << QStringList{FirstImageText} << ""; });
         addPolicyRows("previous on a name not in the folder",
-                      [](QTestData &r) { r << false << "zz.png" << 0 << QStringList() << ""; });
+                      [](QTestData &r) { r << false << "zz.png" << "" << 0 << QStringList() << ""; });
+        addPolicyRows("next after the viewer was closed",
+                      [](QTestData &r) { r << true << "a.png" << "close" << 0 << QStringList() << "b.png"; });
+        addPolicyRows("next after the current file went offers the first",
+                      [&](QTestData &r) { r << true << "b.png" << "remove b.png" << yes << noMore << "a.png"; });
+        addPolicyRows("next with no file left stops after the question",
+                      [&](QTestData &r) { r << true << "a.png" << "remove a.png b.png c.png" << yes << noMore << ""; });
+        addPolicyRows("next from a folder that went",
+                      [&](QTestData &r) { r << true << "b.png" << "remove the folder" << 0 << notFound << ""; });
+        addPolicyRows("previous from a folder that went",
+                      [&](QTestData &r) { r << false << "b.png" << "remove the folder" << 0 << notFound << ""; });
     }
 
     void stepping()
@@ -107,35 +108,35 @@ private slots:
         QFETCH(FailurePolicy, policy);
         QFETCH(bool, next);
         QFETCH(QString, from);
+        QFETCH(QString, change);
         QFETCH(int, answer);
         QFETCH(QStringList, messages);
         QFETCH(QString, to);
         QPointer<frmViewer> old = show(from);
+        if (change == "close")
+            old->unload();
+        else if (change == "remove the folder")
+            QVERIFY(QDir(folder()).removeRecursively());
+        else if (change.startsWith("remove "))
+            for (const QString &name : change.split(' ').mid(1))
+                QVERIFY(QFile::remove(path(name)));
         if (answer)
             MessageBox::queueAnswer(QMessageBox::StandardButton(answer));
 
-        test::EventLoopWatchdog watchdog;
-        watchdog.start();
-        QTest::qWait(5);
+        test::StallWatch watch;
         next ? nextImage(policy) : previousImage(policy);
         test::flushDeletes();
-        watchdog.stop();
-        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+        QCOMPARE(watch.end(), QString());
 
         QCOMPARE(MessageBox::shownTexts(), messages);
-        if (to.isEmpty()) {
-            QCOMPARE(gCurrentPath, path(from));
-            QCOMPARE(frameStatusText(), path(from));
-            QVERIFY(!old.isNull());
-            QCOMPARE(WindowList::instance().count(), 3);
-        } else {
-            QCOMPARE(gCurrentPath, path(to));
-            QCOMPARE(frameStatusText(), path(to));
-            QVERIFY(old.isNull());
+        QCOMPARE(WindowList::instance().count(), 3);
+        QCOMPARE(gCurrentPath, path(to.isEmpty() ? from : to));
+        QCOMPARE(frameStatusText(), path(to.isEmpty() ? from : to));
+        QCOMPARE(old.isNull(), !to.isEmpty() || change == "close");
+        if (!to.isEmpty()) {
             auto *viewer = qobject_cast<frmViewer *>(WindowList::instance().at(2));
             QVERIFY(viewer);
             QVERIFY(viewer->picFramed()->isVisible());
-            QCOMPARE(WindowList::instance().count(), 3);
         }
     }
 
@@ -155,61 +156,6 @@ private slots:
         QCOMPARE(WindowList::instance().count(), 2);
     }
 
-    void nextStepsOnAfterTheViewerWasClosed()
-    {
-        show("a.png")->unload();
-        nextImage(FailurePolicy::SkipFailingSteps);
-        QCOMPARE(gCurrentPath, path("b.png"));
-        QCOMPARE(WindowList::instance().captionAt(2), caption::Viewer);
-    }
-
-    void nextAfterTheCurrentFileWasDeletedOffersTheFirst()
-    {
-        show("b.png");
-        QVERIFY(QFile::remove(path("b.png")));
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        nextImage(FailurePolicy::SkipFailingSteps);
-        QCOMPARE(MessageBox::shownTexts(), QStringList{NoMoreFiles});
-        QCOMPARE(gCurrentPath, path("a.png"));
-    }
-
-    void nextWithNothingLeftStopsAfterTheQuestion()
-    {
-        show("a.png");
-        for (const char *name : {"a.png", "b.png", "c.png"})
-            QVERIFY(QFile::remove(path(name)));
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        nextImage(FailurePolicy::SkipFailingSteps);
-        QCOMPARE(MessageBox::shownTexts(), QStringList{NoMoreFiles});
-        QCOMPARE(gCurrentPath, path("a.png"));
-        QCOMPARE(frameStatusText(), path("a.png"));
-        QCOMPARE(WindowList::instance().count(), 3);
-    }
-
-    // The folder itself is gone: there is nothing to step to, and the user is told so.
-    void steppingFromAFolderThatIsGoneSaysFileNotFound_data()
-    {
-        QTest::addColumn<FailurePolicy>("policy");
-        QTest::addColumn<bool>("next");
-        addPolicyRows("next", [](QTestData &r) { r << true; });
-        addPolicyRows("previous", [](QTestData &r) { r << false; });
-    }
-
-    void steppingFromAFolderThatIsGoneSaysFileNotFound()
-    {
-        QFETCH(FailurePolicy, policy);
-        QFETCH(bool, next);
-        QPointer<frmViewer> viewer = show("b.png");
-        QVERIFY(QDir(m_dir->path()).removeRecursively());
-        next ? nextImage(policy) : previousImage(policy);
-        test::flushDeletes();
-        QCOMPARE(MessageBox::shownTexts(), QStringList{QStringLiteral("File was not found")});
-        QCOMPARE(gCurrentPath, path("b.png"));
-        QCOMPARE(frameStatusText(), path("b.png"));
-        QVERIFY(!viewer.isNull());
-        QCOMPARE(WindowList::instance().count(), 3);
-    }
-
     void anUnreadableFileIsAStepAndTheStatusNamesWhatIsShown_data()
     {
         QTest::addColumn<int>("answer");
@@ -222,7 +168,7 @@ private slots:
     {
         QFETCH(int, answer);
         QFETCH(QString, current);
-        test::writeBytes(m_dir->path(), "b.png", "not a picture");
+        test::writeBytes(folder(), "b.png", "not a picture");
         show("a.png");
         MessageBox::queueAnswer(QMessageBox::StandardButton(answer));
         nextImage(FailurePolicy::SkipFailingSteps);

@@ -1,9 +1,7 @@
 // Files a user can receive that once froze the viewer: a JPEG of thousands of scans (opened,
 // or stepped to while the preloader decodes it) and a picture the user may not read. The
 // interface thread never stands still for long, and the user is told what is wrong.
-#include "EventLoopWatchdog.h"
 #include "FolderStepping.h"
-#include "HostFrame.h"
 #include "JpegDecoder.h"
 #include "ManyScanJpeg.h"
 #include "MessageBox.h"
@@ -13,7 +11,7 @@
 #include "PicturePreloader.h"
 #include "Pictures.h"
 #include "TestRegistry.h"
-#include "TestState.h"
+#include "ViewingTestCase.h"
 #include "WindowList.h"
 #include "frmViewer.h"
 
@@ -24,80 +22,19 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QtConcurrent/QtConcurrentRun>
 
 using namespace pixdock;
 using namespace pixdock::viewing;
 
-namespace {
-constexpr qint64 StallLimitMs = 250;
-} // namespace
-
-class TestHostileFiles : public QObject
+class TestHostileFiles : public test::ViewerTestCase
 {
     Q_OBJECT
-    test::HostFrame *m_frame = nullptr;
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString path(const QString &name) const { return m_dir->path() + "/" + name; }
+    QByteArray m_manyScans;
 
 private slots:
     void initTestCase() { m_manyScans = test::manyScanJpeg(test::manyScanRepeats()); }
-    void init()
-    {
-        test::resetProgramState();
-        m_frame = new test::HostFrame;
-        m_dir = std::make_unique<QTemporaryDir>();
-    }
-    void cleanup()
-    {
-        QCOMPARE(test::unusedOrMissingAnswers(), QString());
-        test::resetProgramState();
-        delete m_frame;
-        PicturePreloader::instance().clear();
-    }
-
-    void theManyScanPictureIsAValidJpegOfThousandsOfScans()
-    {
-        // A small file: a few bytes a scan.
-        QVERIFY(m_manyScans.size() < 64 * 1024 + 20 * test::manyScanRepeats());
-        QCOMPARE(countScans(m_manyScans, 100000), test::scansIn(m_manyScans));
-        QVERIFY(countScans(m_manyScans, 100000) > test::manyScanRepeats());
-        // Counting stops soon past the limit asked for.
-        QCOMPARE(countScans(m_manyScans, 20), 21);
-        // An ordinary progressive picture is far below the limit.
-        QVERIFY(countScans(test::manyScanJpeg(0, {64, 48})) < 20);
-    }
-
-    // In memory the scans are counted before any is decoded; read from a file, libjpeg stops at
-    // the scan past the limit; either way it is refused quickly, as no picture.
-    void aJpegOfTooManyScansIsRefusedQuickly_data()
-    {
-        QTest::addColumn<bool>("inMemory");
-        QTest::newRow("in memory") << true;
-        QTest::newRow("read from the file") << false;
-    }
-    void aJpegOfTooManyScansIsRefusedQuickly()
-    {
-        QFETCH(bool, inMemory);
-        const QString file = test::writeBytes(m_dir->path(), "scans.jpg", m_manyScans);
-        QByteArray bytes = m_manyScans;
-        QBuffer buffer(&bytes);
-        QFile onDisk(file);
-        QIODevice *device = inMemory ? static_cast<QIODevice *>(&buffer) : &onDisk;
-        QVERIFY(device->open(QIODevice::ReadOnly));
-        JpegDecoder decoder(device);
-        QElapsedTimer clock;
-        clock.start();
-        const bool decoded = decoder.readHeader() && !decoder.decode().isNull();
-        QVERIFY(!decoded);
-        QVERIFY(decoder.hasTooManyScans());
-        QVERIFY(!decoder.wasCancelled());
-        if (inMemory)
-            QVERIFY2(clock.elapsed() < StallLimitMs, qPrintable(QString::number(clock.elapsed())));
-    }
 
     // A decode nobody wants any more ends at its next row, however many scans are left.
     void aCancelledDecodeEndsBetweenScans()
@@ -121,57 +58,45 @@ private slots:
         clock.start();
         cancelled = true;
         decode.waitForFinished();
-        QVERIFY2(clock.elapsed() < StallLimitMs, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < test::stallLimitMs(), qPrintable(QString::number(clock.elapsed())));
         QVERIFY(decode.result());
     }
 
-    void openingAPictureOfManyScansSaysItIsInvalidAtOnce()
+    // Opened, or stepped to while the preloader decodes it as the folder's next file.
+    void aPictureOfManyScansIsSaidToBeInvalidAtOnce_data()
     {
-        const QString file = test::writeBytes(m_dir->path(), "scans.jpg", m_manyScans);
-        MessageBox::queueAnswer(QMessageBox::No);
-        test::EventLoopWatchdog watchdog;
-        watchdog.start();
-        QTest::qWait(10);
-        gCurrentPath = file;
-        frmViewer *viewer = frmViewer::openNew();
-        QTRY_COMPARE(MessageBox::shown().size(), 1);
-        watchdog.stop();
-        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
-        QCOMPARE(MessageBox::shownTexts(), QStringList{file + " is invalid.\rLoad next file?"});
-        QVERIFY(viewer->picFramed()->isHidden());
-        QCOMPARE(frameStatusText(), file);
+        QTest::addColumn<bool>("steppedTo");
+        QTest::newRow("opened") << false;
+        QTest::newRow("stepped to while it is preloaded") << true;
     }
-
-    // The preloader is decoding the folder's next file when the user steps to it.
-    void steppingToAPictureOfManyScansWhileItIsPreloadedSaysItIsInvalidAtOnce()
+    void aPictureOfManyScansIsSaidToBeInvalidAtOnce()
     {
-        test::writePicture(m_dir->path(), "a.png", {30, 20});
-        const QString slow = test::writeBytes(m_dir->path(), "b.jpg", m_manyScans);
-        gCurrentPath = path("a.png");
-        frmViewer::openNew();
-        setFrameStatusText(gCurrentPath);
+        QFETCH(bool, steppedTo);
+        test::writePicture(folder(), "a.png", {30, 20});
+        const QString file = test::writeBytes(folder(), "b.jpg", m_manyScans);
+        gCurrentPath = steppedTo ? path("a.png") : file;
+        if (steppedTo) {
+            frmViewer::openNew();
+            setFrameStatusText(gCurrentPath);
+        }
         MessageBox::queueAnswer(QMessageBox::No);
-        test::EventLoopWatchdog watchdog;
-        watchdog.start();
-        QTest::qWait(10);
-        nextImage(FailurePolicy::SkipFailingSteps);
+        test::StallWatch watch;
+        steppedTo ? nextImage(FailurePolicy::SkipFailingSteps) : void(frmViewer::openNew());
         QTRY_COMPARE(MessageBox::shown().size(), 1);
-        watchdog.stop();
-        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
-        QCOMPARE(MessageBox::shownTexts(), QStringList{slow + " is invalid.\rLoad next file?"});
-        QCOMPARE(gCurrentPath, slow);
-        QCOMPARE(frameStatusText(), slow);
+        QCOMPARE(watch.end(), QString());
+        QCOMPARE(MessageBox::shownTexts(), QStringList{file + " is invalid.\rLoad next file?"});
+        QCOMPARE(gCurrentPath, file);
+        QCOMPARE(frameStatusText(), file);
+        QVERIFY(qobject_cast<frmViewer *>(WindowList::instance().windows().constLast())->picFramed()->isHidden());
     }
 
     // A picture of a few hundred scans is valid, and slow to decode: the window is laid out for it
     // at once and stays live while a worker decodes it; closing it does not wait for the worker.
     void aPictureSlowToDecodeHoldsNeitherTheWindowNorItsClosing()
     {
-        const QString slow = test::writeBytes(m_dir->path(), "slow.jpg", test::manyScanJpeg(MostScans - 10, {4096, 4096}));
-        test::EventLoopWatchdog watchdog;
-        watchdog.start();
-        QTest::qWait(10);
+        const QString slow = test::writeBytes(folder(), "slow.jpg", test::manyScanJpeg(MostScans - 10, {4096, 4096}));
         gCurrentPath = slow;
+        test::StallWatch watch;
         const QPointer<frmViewer> viewer = frmViewer::openNew();
         QCOMPARE(frameStatusText(), slow);
         QVERIFY(viewer->vScroll()->isVisibleTo(viewer));
@@ -180,8 +105,7 @@ private slots:
         QVERIFY(viewer->picFramed()->isAwaitingPicture());
         QTest::mouseClick(viewer->cmdClose(), Qt::LeftButton);
         QTRY_VERIFY(!viewer);
-        watchdog.stop();
-        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+        QCOMPARE(watch.end(), QString());
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
@@ -189,7 +113,7 @@ private slots:
     // decoded is the file that was measured, and it is shown.
     void aPictureDeletedWhileItIsDecodedIsStillShown()
     {
-        const QString gone = test::writePicture(m_dir->path(), "gone.png", {1200, 900}, Qt::green);
+        const QString gone = test::writePicture(folder(), "gone.png", {1200, 900}, Qt::green);
         gCurrentPath = gone;
         frmViewer *viewer = frmViewer::openNew();
         QVERIFY(QFile::remove(gone));
@@ -203,25 +127,22 @@ private slots:
     // is done, neither waiting for it nor decoding it a second time.
     void steppingToAPictureStillBeingPreloadedTakesItWhenItIsDone()
     {
-        test::writePicture(m_dir->path(), "a.png", {30, 20});
+        test::writePicture(folder(), "a.png", {30, 20});
         const QString slow =
-            test::writeBytes(m_dir->path(), "b.jpg", test::manyScanJpeg(MostScans - 10, {4096, 4096}));
+            test::writeBytes(folder(), "b.jpg", test::manyScanJpeg(MostScans - 10, {4096, 4096}));
         auto &preloader = PicturePreloader::instance();
         gCurrentPath = path("a.png");
         frmViewer::openNew()->picFramed()->waitForPicture();
         setFrameStatusText(gCurrentPath);
         QTRY_VERIFY(preloader.isDecoding(slow));
         const int before = preloader.handedOver();
-        test::EventLoopWatchdog watchdog;
-        watchdog.start();
-        QTest::qWait(10);
+        test::StallWatch watch;
         nextImage(FailurePolicy::SkipFailingSteps);
         auto *viewer = qobject_cast<frmViewer *>(WindowList::instance().at(2));
         QVERIFY(viewer);
         QCOMPARE(frameStatusText(), slow);
         QTRY_VERIFY_WITH_TIMEOUT(viewer->picFramed()->isComplete(), 20000);
-        watchdog.stop();
-        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+        QCOMPARE(watch.end(), QString());
         QCOMPARE(preloader.handedOver() - before, 1);
         QCOMPARE(viewer->picFramed()->picture().size(), QSize(4096, 4096));
         QVERIFY(MessageBox::shown().isEmpty());
@@ -231,9 +152,9 @@ private slots:
     // at the first picture any more.
     void anUnreadablePictureSaysWhyAndNothingNamesThePictureBefore()
     {
-        test::writePicture(m_dir->path(), "a.png", {30, 20});
-        const QString locked = test::writePicture(m_dir->path(), "b.png", {30, 20});
-        QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+        test::writePicture(folder(), "a.png", {30, 20});
+        const QString locked = test::writePicture(folder(), "b.png", {30, 20});
+        QVERIFY(QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
                                                          | QFile::ReadOther | QFile::ExeOther));
         QVERIFY(QFile::setPermissions(locked, {}));
         // The preloader's worker would read it with the test's own rights.
@@ -245,14 +166,11 @@ private slots:
         frmViewer::openNew();
         QCOMPARE(frameStatusText(), path("a.png"));
         test::ThreadReadsAsOrdinaryUser ordinary;
-        test::EventLoopWatchdog watchdog;
-        watchdog.start();
-        QTest::qWait(10);
+        test::StallWatch watch;
         gCurrentPath = locked;
         frmViewer *viewer = frmViewer::openNew();
         QTest::qWait(10);
-        watchdog.stop();
-        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+        QCOMPARE(watch.end(), QString());
 
         QCOMPARE(MessageBox::shownTexts(), QStringList{locked + " cannot be read: permission denied."});
         const MessageBox::Shown &said = MessageBox::shown().constFirst();
@@ -264,9 +182,6 @@ private slots:
         QCOMPARE(gCurrentPath, locked);
         QCOMPARE(frameStatusText(), locked);
     }
-
-private:
-    QByteArray m_manyScans;
 };
 
 PIXDOCK_REGISTER_TEST(TestHostileFiles)

@@ -1,14 +1,12 @@
-// Decoding JPEGs with libjpeg-turbo: a region has exactly the whole picture's pixels (never a
-// wrong one, whatever the sampling, the colour model or the turn), the whole picture is what
-// Qt's reader gives, and the header tells size, scans and orientation.
+// Decoding parts of JPEGs with libjpeg-turbo: a region has exactly the whole picture's pixels,
+// never a wrong one, whatever the sampling, the colour model or the turn. (The whole picture
+// against Qt's reader is the viewer's first-paint test.)
 #include "ExifJpeg.h"
 #include "JpegDecoder.h"
-#include "PictureMemory.h"
 #include "PictureOrientation.h"
 #include "TestRegistry.h"
 
 #include <QBuffer>
-#include <QImageReader>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -41,16 +39,6 @@ QImage decodeRegion(const QByteArray &bytes, QRect region)
     buffer.open(QIODevice::ReadOnly);
     JpegDecoder decoder(&buffer);
     return decoder.readHeader() ? decoder.decodeRegion(region) : QImage();
-}
-
-QImage readByQt(const QByteArray &bytes)
-{
-    QByteArray data = bytes;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    return reader.read().convertToFormat(QImage::Format_RGB32);
 }
 
 // Where two pictures of one size differ first, or an empty text.
@@ -126,88 +114,6 @@ private slots:
             const QImage part = turnedUpright(decodeRegion(jpeg, stored), turn);
             QCOMPARE(part, upright.copy(region));
         }
-    }
-
-    void theWholePictureIsWhatQtsReaderGives_data()
-    {
-        QTest::addColumn<QByteArray>("jpeg");
-        QTest::addColumn<bool>("progressive");
-        const QImage picture = test::detailedPicture({97, 61}, 5);
-        QTest::newRow("baseline") << test::encodeJpeg(picture) << false;
-        QTest::newRow("progressive") << test::encodeJpeg(picture, {.progressive = true}) << true;
-        QTest::newRow("grey") << test::encodeJpeg(picture, {.grey = true}) << false;
-        QTest::newRow("CMYK") << test::encodeJpeg(picture, {.cmyk = true}) << false;
-        QTest::newRow("progressive CMYK") << test::encodeJpeg(picture, {.progressive = true, .cmyk = true}) << true;
-        for (int orientation = 2; orientation <= 8; ++orientation) {
-            const QByteArray turned = test::withApp1(test::encodeJpeg(picture), test::exifBlock({.orientation = orientation}));
-            QTest::addRow("orientation %d", orientation) << turned << false;
-        }
-    }
-    void theWholePictureIsWhatQtsReaderGives()
-    {
-        QFETCH(QByteArray, jpeg);
-        QFETCH(bool, progressive);
-        const Decoded decoded = decodeWhole(jpeg);
-        QCOMPARE(decoded.header.progressive, progressive);
-        QCOMPARE(decoded.image.format(), QImage::Format_RGB32);
-        const QImage upright = turnedUpright(decoded.image, decoded.header.turn());
-        const QString difference = firstDifference(upright, readByQt(jpeg));
-        QVERIFY2(difference.isEmpty(), qPrintable(difference));
-    }
-
-    void theHeaderTellsSizeOrientationAndTheExifBlock()
-    {
-        const QByteArray app1 = test::exifBlock({.orientation = 6});
-        const QByteArray jpeg = test::withApp1(test::encodeJpeg(test::detailedPicture({64, 32})), app1);
-        QByteArray data = jpeg;
-        QBuffer buffer(&data);
-        buffer.open(QIODevice::ReadOnly);
-        JpegDecoder decoder(&buffer);
-        QVERIFY(decoder.readHeader());
-        QCOMPARE(decoder.header().size, QSize(64, 32));
-        QCOMPARE(decoder.header().exif, app1);
-        QCOMPARE(decoder.header().blockWidth, 16);
-        QCOMPARE(decoder.header().blockHeight, 16);
-    }
-
-    void aPicturesMemoryHoldsEveryRowWhateverItsSize_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("small, ordinary memory") << QSize(300, 200);
-        QTest::newRow("large, huge pages") << QSize(4000, 3000);
-        QTest::newRow("odd width") << QSize(4097, 1001);
-    }
-    void aPicturesMemoryHoldsEveryRowWhateverItsSize()
-    {
-        QFETCH(QSize, size);
-        QImage picture = allocatePicture(size);
-        QCOMPARE(picture.size(), size);
-        QCOMPARE(picture.format(), QImage::Format_RGB32);
-        for (int y = 0; y < size.height(); ++y)
-            picture.setPixel(y % size.width(), y, qRgb(y & 0xff, 7, 9));
-        // A copy outlives the first reference; the memory goes with the last.
-        const QImage copy = picture;
-        picture = QImage();
-        for (int y = 0; y < size.height(); y += 97)
-            QCOMPARE(copy.pixel(y % size.width(), y), qRgb(y & 0xff, 7, 9));
-    }
-
-    void dataThatIsNoJpegHasNoHeaderAndACutFileIsFilledIn()
-    {
-        QByteArray text("no picture here, just words");
-        QBuffer textBuffer(&text);
-        textBuffer.open(QIODevice::ReadOnly);
-        JpegDecoder notJpeg(&textBuffer);
-        QVERIFY(!notJpeg.readHeader());
-        QVERIFY(!notJpeg.errorText().isEmpty());
-
-        // Cut in the middle of the scans: the rows present are decoded, the rest filled in,
-        // as Qt's reader does.
-        const QByteArray whole = test::encodeJpeg(test::detailedPicture({80, 80}));
-        const QByteArray cut = whole.left(whole.size() / 2);
-        const QImage image = decodeWhole(cut).image;
-        QCOMPARE(image.size(), QSize(80, 80));
-        QCOMPARE(image, readByQt(cut));
     }
 };
 

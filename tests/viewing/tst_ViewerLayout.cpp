@@ -1,4 +1,4 @@
-// The viewer's layout arithmetic: frame, scroll ranges and steps, bar and button positions.
+// The viewer's layout arithmetic: frame, scroll ranges and steps, bar positions.
 #include "TestRegistry.h"
 #include "ViewerLayout.h"
 
@@ -81,19 +81,6 @@ private slots:
             // Directly under the frame, as wide as the frame.
             QCOMPARE(layout.hScroll.geometry, QRect(0, frame.height(), frame.width(), ScrollBarThickness));
         }
-    }
-
-    void atTheLargestVerticalValueThePictureEndsAboveTheFrameBottom()
-    {
-        const ViewerLayout layout = layoutViewer(6000, 6000, 8000, 7000);
-        QCOMPARE(7000 - layout.vScroll.maximum, 3701);
-        QVERIFY(7000 - layout.vScroll.maximum < layout.frame.height());
-    }
-
-    void closeButtonSitsBelowTheHorizontalBar()
-    {
-        QCOMPARE(closeButtonTop(4000), 4510);
-        QCOMPARE(closeButtonTop(0), 510);
     }
 };
 

@@ -127,6 +127,7 @@ private slots:
         QTest::newRow("missing source: no sign") << "" << "old" << false << 0 << "<missing>" << "old";
         QTest::newRow("read-only target reaches the caller")
             << "new" << "old" << true << 70 << "new" << "old";
+        QTest::newRow("onto itself keeps the file") << "keep" << "itself" << false << 0 << "keep" << "<missing>";
     }
 
     void moveReplacesAnExistingTargetAndDropsOtherFailures()
@@ -139,23 +140,15 @@ private slots:
         QFETCH(QString, targetAfter);
         if (!source.isEmpty())
             test::writeBytes(m_src, "a.jpg", source.toUtf8());
-        if (!target.isEmpty())
+        const QString destination = target == "itself" ? m_dir->path() + "/src//" : m_dst;
+        if (!target.isEmpty() && target != "itself")
             test::writeBytes(m_dst, "a.jpg", target.toUtf8());
         if (targetReadOnly)
             makeReadOnly(m_dst + "a.jpg");
         clsFiles files;
-        QCOMPARE(errorOf([&] { files.Move(m_src, m_dst, "a.jpg"); }), error);
+        QCOMPARE(errorOf([&] { files.Move(m_src, destination, "a.jpg"); }), error);
         QCOMPARE(contents(m_src + "a.jpg"), sourceAfter.toUtf8());
         QCOMPARE(contents(m_dst + "a.jpg"), targetAfter.toUtf8());
-    }
-
-    void moveOntoItselfKeepsTheFile()
-    {
-        test::writeBytes(m_src, "a.jpg", "keep");
-        clsFiles files;
-        files.Move(m_src, m_src, "a.jpg");
-        files.Move(m_src, m_dir->path() + "/src//", "a.jpg");
-        QCOMPARE(contents(m_src + "a.jpg"), QByteArray("keep"));
     }
 
     void moveAllFilesMovesMatchingFilesAndIgnoresFailures()
@@ -174,31 +167,13 @@ private slots:
         QVERIFY(QFile::exists(m_src + "D.JPG"));
     }
 
-    void copyTakesTheNameOrANewOne_data()
-    {
-        QTest::addColumn<QString>("newName");
-        QTest::addColumn<QString>("expectedName");
-        QTest::newRow("empty new name: same name, given back") << "" << "a.jpg";
-        QTest::newRow("new name") << "b.jpg" << "b.jpg";
-    }
-
-    void copyTakesTheNameOrANewOne()
-    {
-        QFETCH(QString, newName);
-        QFETCH(QString, expectedName);
-        test::writeBytes(m_src, "a.jpg", "picture");
-        clsFiles files;
-        files.Copy(m_src, m_dst, "a.jpg", newName);
-        QCOMPARE(newName, expectedName);
-        QCOMPARE(contents(m_dst + expectedName), QByteArray("picture"));
-        QCOMPARE(contents(m_src + "a.jpg"), QByteArray("picture"));
-    }
-
     void copyFailuresReachTheCaller_data()
     {
         QTest::addColumn<QString>("situation");
         QTest::addColumn<int>("error");
         QTest::addColumn<QByteArray>("targetAfter");
+        QTest::newRow("plain copy") << "" << 0 << QByteArray("picture");
+        QTest::newRow("a new name, given back") << "new name" << 0 << QByteArray("picture");
         QTest::newRow("existing target is overwritten") << "target exists" << 0 << QByteArray("picture");
         QTest::newRow("read-only target") << "target read-only" << 70 << QByteArray("old");
         QTest::newRow("missing source") << "no source" << 53 << QByteArray("<missing>");
@@ -221,8 +196,14 @@ private slots:
         if (situation == "target read-only")
             makeReadOnly(m_dst + "a.jpg");
         clsFiles files;
-        QCOMPARE(errorOf([&] { files.Copy(m_src, destination, "a.jpg"); }), error);
-        QCOMPARE(contents(destination + "a.jpg"), targetAfter);
+        const QString name = situation == "new name" ? QStringLiteral("b.jpg") : QStringLiteral("a.jpg");
+        QString newName = situation == "new name" ? name : QString();
+        QCOMPARE(errorOf([&] { files.Copy(m_src, destination, "a.jpg", newName); }), error);
+        QCOMPARE(contents(destination + name), targetAfter);
+        if (error == 0) // an empty new name is filled in with the name the copy took
+            QCOMPARE(newName, name);
+        if (situation != "no source")
+            QCOMPARE(contents(m_src + "a.jpg"), QByteArray("picture"));
         // Nothing half-written is left beside the target.
         QCOMPARE(QDir(m_dst).entryList(QDir::Hidden | QDir::Files).filter(".pixdock"), QStringList());
     }

@@ -1,68 +1,33 @@
 // The viewer window: placing itself, the picture and its scroll bars, and what the user sees
 // when the picture cannot be shown.
-#include "EventLoopWatchdog.h"
 #include "FolderListing.h"
-#include "HostFrame.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
+#include "PictureBox.h"
 #include "PicturePreloader.h"
 #include "Pictures.h"
 #include "TestRegistry.h"
 #include "TestState.h"
-#include "UserInput.h"
 #include "Twips.h"
-#include "ViewerOpening.h"
-#include "ViewingSetup.h"
+#include "UserInput.h"
+#include "ViewingTestCase.h"
 #include "ViewingTestFiles.h"
 #include "WindowList.h"
-#include "PictureBox.h"
 #include "frmViewer.h"
 
 #include <QFrame>
 #include <QHash>
-#include <QLabel>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace pixdock;
 
-namespace {
-frmViewer *openViewer(const QString &path)
-{
-    gCurrentPath = path;
-    frmViewer *viewer = frmViewer::openNew();
-    viewer->picFramed()->waitForPicture();
-    return viewer;
-}
-} // namespace
-
-class TestFrmViewer : public QObject
+class TestFrmViewer : public test::ViewerTestCase
 {
     Q_OBJECT
-    test::HostFrame *m_frame = nullptr;
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString folder() const { return m_dir->path(); }
-
 private slots:
-    void init()
-    {
-        test::resetProgramState();
-        m_frame = new test::HostFrame;
-        m_dir = std::make_unique<QTemporaryDir>();
-    }
-    void cleanup()
-    {
-        QCOMPARE(test::unusedOrMissingAnswers(), QString());
-        test::resetProgramState();
-        delete m_frame;
-        QCOMPARE(WindowList::instance().count(), 0);
-    }
-
     void placesItselfRightOfThePanel()
     {
         frmViewer *viewer = openViewer(test::writePicture(folder(), "a.png", {30, 20}));
@@ -70,13 +35,18 @@ private slots:
         QVERIFY(qAbs(viewer->leftTwips() - panelWidth) <= twips::PerPixel);
         QCOMPARE(viewer->topTwips(), 0);
         QVERIFY(qAbs(viewer->heightTwips() - panelHeightTwips()) <= twips::PerPixel);
-        QVERIFY(qAbs(viewer->widthTwips() - (m_frame->widthTwips() - 1.25 * panelWidth)) <= twips::PerPixel);
+        QVERIFY(qAbs(viewer->widthTwips() - (frame()->widthTwips() - 1.25 * panelWidth)) <= twips::PerPixel);
         // The frame fills the window less 1000 across and 2000 down; Close sits under its bar.
         const int frameWidth = viewer->widthTwips() - 1000;
         const int frameHeight = viewer->heightTwips() - 2000;
         QCOMPARE(viewer->framePicHolder()->geometry(), twips::rectToPixels(0, 0, frameWidth, frameHeight));
         QCOMPARE(viewer->cmdClose()->y(), twips::toPixels(frameHeight + 510));
         QCOMPARE(viewer->windowTitle(), caption::Viewer);
+        // Resizing the window moves none of it.
+        const QRect holder = viewer->framePicHolder()->geometry();
+        viewer->subWindow()->resize(viewer->subWindow()->size() + QSize(200, 150));
+        QCOMPARE(viewer->framePicHolder()->geometry(), holder);
+        QCOMPARE(viewer->cmdClose()->y(), twips::toPixels(frameHeight + 510));
     }
 
     void barsAppearOnlyForAPictureLargerThanTheFrame_data()
@@ -107,35 +77,26 @@ private slots:
         QCOMPARE(viewer->picFramed()->pos(), QPoint(0, 0));
         QVERIFY(viewer->picFramed()->isVisible());
         QCOMPARE(frameStatusText(), path);
-        const int pictureWidth = size.width() * 15;
-        const int pictureHeight = size.height() * 15;
         QCOMPARE(viewer->vScroll()->isVisible(), extraHeight > 0);
         QCOMPARE(viewer->hScroll()->isVisible(), extraWidth > 0);
         if (extraHeight > 0) {
+            const int pictureHeight = size.height() * 15;
             QCOMPARE(viewer->vScroll()->maximum(), int(std::lrint((pictureHeight - frameHeight - 1) * 1.1)));
             QCOMPARE(viewer->vScroll()->singleStep(), pictureHeight / 20);
             QCOMPARE(viewer->vScroll()->pageStep(), pictureHeight / 10);
-            QCOMPARE(viewer->vScroll()->geometry(),
-                     twips::rectToPixels(frameWidth, 0, 255, frameHeight));
+            QCOMPARE(viewer->vScroll()->geometry(), twips::rectToPixels(frameWidth, 0, 255, frameHeight));
         }
         if (extraWidth > 0) {
-            QCOMPARE(viewer->hScroll()->maximum(), int(std::lrint((pictureWidth - frameWidth - 1) * 1.2)));
+            QCOMPARE(viewer->hScroll()->maximum(), int(std::lrint((size.width() * 15 - frameWidth - 1) * 1.2)));
             QCOMPARE(viewer->hScroll()->geometry(), twips::rectToPixels(0, frameHeight, frameWidth, 255));
         }
     }
 
-    void scrollingMovesThePictureWhenAChangeEnds()
+    // While the thumb is dragged the picture stays; it follows when the drag ends.
+    void thePictureFollowsADraggedThumbWhenTheDragEnds()
     {
         frmViewer *viewer = openViewer(test::writePicture(folder(), "big.png", {2000, 1500}));
         QWidget *picture = viewer->picFramed();
-        viewer->hScroll()->setValue(1000);
-        QCOMPARE(picture->x(), twips::toPixels(-1000));
-        viewer->hScroll()->setValue(0);
-        QCOMPARE(picture->x(), 0);
-        viewer->vScroll()->setValue(3299);
-        QCOMPARE(picture->y(), twips::toPixels(-3299));
-
-        // While the thumb is dragged the picture stays; it follows when the drag ends.
         viewer->hScroll()->setSliderDown(true);
         viewer->hScroll()->setSliderPosition(2000);
         QCOMPARE(picture->x(), 0);
@@ -231,18 +192,6 @@ private slots:
         QVERIFY(viewer->vScroll()->maximum() > 0);
     }
 
-    void resizingMovesNothing()
-    {
-        frmViewer *viewer = openViewer(test::writePicture(folder(), "big.png", {2000, 1500}));
-        const QRect frame = viewer->framePicHolder()->geometry();
-        const QRect bar = viewer->vScroll()->geometry();
-        const QPoint close = viewer->cmdClose()->pos();
-        viewer->subWindow()->resize(viewer->subWindow()->size() + QSize(200, 150));
-        QCOMPARE(viewer->framePicHolder()->geometry(), frame);
-        QCOMPARE(viewer->vScroll()->geometry(), bar);
-        QCOMPARE(viewer->cmdClose()->pos(), close);
-    }
-
     void whenThePictureCannotBeShown_data()
     {
         QTest::addColumn<QStringList>("files"); // name:kind
@@ -296,13 +245,9 @@ private slots:
         for (int a : answers)
             MessageBox::queueAnswer(QMessageBox::StandardButton(a));
 
-        test::EventLoopWatchdog watchdog;
-        watchdog.start();
-        QTest::qWait(5);
-        frmViewer *viewer = openViewer(folder() + "/" + open);
-        QTest::qWait(5);
-        watchdog.stop();
-        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+        test::StallWatch watch;
+        frmViewer *viewer = openViewer(path(open));
+        QCOMPARE(watch.end(), QString());
 
         QStringList expected;
         for (const QString &m : messages)
@@ -314,18 +259,18 @@ private slots:
             QCOMPARE(m.buttons, m.text.endsWith("Load next file?") ? QMessageBox::Yes | QMessageBox::No
                                                                    : QMessageBox::StandardButtons(QMessageBox::Ok));
         }
-        QCOMPARE(gCurrentPath, folder() + "/" + current);
+        QCOMPARE(gCurrentPath, path(current));
         QCOMPARE(viewer->windowTitle(), caption::Viewer);
         QCOMPARE(viewer->cmdClose()->y(), twips::toPixels(viewer->heightTwips() - 2000 + 510));
         QVERIFY(!viewer->hScroll()->isVisible() && !viewer->vScroll()->isVisible());
         if (shown.isEmpty()) {
             QVERIFY(viewer->picFramed()->isHidden());
             // Nothing shown: the status names the file asked for, as gCurrentPath does.
-            QCOMPARE(frameStatusText(), folder() + "/" + current);
+            QCOMPARE(frameStatusText(), path(current));
         } else {
             QVERIFY(viewer->picFramed()->isVisible());
             QCOMPARE(viewer->picFramed()->size(), QSize(30, 20));
-            QCOMPARE(frameStatusText(), folder() + "/" + shown);
+            QCOMPARE(frameStatusText(), path(shown));
         }
     }
 
@@ -380,18 +325,6 @@ private slots:
         viewer->unload();
         QCoreApplication::processEvents();
         QCOMPARE(preloader.isReady(b), anotherViewer);
-    }
-
-    void installedOpenersOpenViewers()
-    {
-        viewing::installViewerOpeners();
-        gCurrentPath = test::writePicture(folder(), "a.png", {30, 20});
-        QWidget *viewer = viewers::openNewViewer(true);
-        QVERIFY(qobject_cast<frmViewer *>(viewer));
-        QCOMPARE(m_frame->childArea()->activeSubWindow(), qobject_cast<frmViewer *>(viewer)->subWindow());
-        QWidget *shared = viewers::openSharedViewer();
-        QCOMPARE(shared, loadedSharedWindow<frmViewer>());
-        QCOMPARE(WindowList::instance().count(), 4);
     }
 };
 

@@ -4,7 +4,6 @@
 // double-click or Return, the rows scrolled to first, and labels that wrap.
 #include "CatalogueGrid.h"
 #include "CatalogueStore.h"
-#include "EventLoopWatchdog.h"
 #include "Frame.h"
 #include "HostFrame.h"
 #include "Locations.h"
@@ -15,6 +14,7 @@
 #include "ServerCatalogue.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "ViewingTestCase.h"
 #include "ThumbnailCache.h"
 #include "ThumbnailDelegate.h"
 #include "ThumbnailSheetModel.h"
@@ -39,16 +39,12 @@
 #include <QScrollBar>
 #include <QPointer>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
-#include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <optional>
 
 using namespace pixdock;
@@ -130,6 +126,8 @@ private slots:
         frmThumbnails *sheet = openSheet();
         QCOMPARE(sheet->windowTitle(), QStringLiteral("Thumbnail Viewer"));
         QCOMPARE(items(sheet)->rowCount(), 0);
+        QCOMPARE(progressOf(sheet), QString());
+        QVERIFY(!sheet->isBuilding());
         QCOMPARE(gListRow, 6);
         const auto rounded = [](int t) { return twips::fromPixels(twips::toPixels(t)); };
         QCOMPARE(sheet->leftTwips(), rounded(panelWidthTwips()));
@@ -139,8 +137,10 @@ private slots:
         QCOMPARE(sheet->findChild<QPushButton *>(QStringLiteral("cmdExit"))->text(), QStringLiteral("Close"));
     }
 
+    // Building leaves the clipboard as it was.
     void showsTheListsPicturesInRowOrderLabelledWithTheirFileNames()
     {
+        QGuiApplication::clipboard()->setText(QStringLiteral("keep me"));
         const QString folder = m_pictures->path();
         picture("c.png");
         picture("a.png");
@@ -157,6 +157,8 @@ private slots:
         QCOMPARE(list->grid()->col(), 1);
         // Made at the screen's pixels, so that it is sharp on a dense screen too.
         QCOMPARE(thumbnailAt(sheet, 0).size(), (QSizeF(100, 100) * sheet->devicePixelRatioF()).toSize());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("keep me"));
+        QVERIFY(QGuiApplication::clipboard()->image().isNull());
     }
 
     void aPictureListedTwiceShowsOnceAtItsFirstPlaceListFirstThenSearch()
@@ -177,9 +179,9 @@ private slots:
 
     void withOnlyAPrivateListTheSharedListOpensAndItsRowsAreShown()
     {
-        picture("a.png");
         picture("new.png");
         addRows({{"a.png", m_pictures->path()}});
+        picture("a.png");
         auto *privateList = new frmImgList;
         privateList->load();
         privateList->showWindow();
@@ -222,28 +224,13 @@ private slots:
         openList();
         frmThumbnails *sheet = openBuiltSheet();
         QCOMPARE(labels(sheet), expected);
-        QCOMPARE(
-            sheet->findChild<QLabel *>(QStringLiteral("lblProgress"))->text(), QStringLiteral("50 of 50"));
-    }
-
-    void buildingLeavesTheClipboardAsItWas()
-    {
-        QGuiApplication::clipboard()->setText(QStringLiteral("keep me"));
-        picture("a.png");
-        picture("b.jpg");
-        addRows({{"a.png", m_pictures->path()}, {"b.jpg", m_pictures->path()}});
-        openList();
-        frmThumbnails *sheet = openBuiltSheet();
-        QCOMPARE(items(sheet)->rowCount(), 2);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("keep me"));
-        QVERIFY(QGuiApplication::clipboard()->image().isNull());
+        QCOMPARE(progressOf(sheet), QStringLiteral("50 of 50"));
     }
 
     void theSheetUsesAndFillsTheDesktopThumbnailCache()
     {
-        const QString path = picture("a.jpg");
-        addRows({{"a.jpg", m_pictures->path()}});
-        openList();
+        listPictures({"a.jpg"});
+        const QString path = m_pictures->filePath("a.jpg");
         openBuiltSheet()->unload();
         test::flushDeletes();
 
@@ -262,22 +249,17 @@ private slots:
 
     void progressAndHourglassWhileBuildingThenTheCount()
     {
-        QList<QStringList> rows;
-        for (int i = 0; i < 30; ++i) {
-            const QString name = QStringLiteral("p%1.jpg").arg(i);
-            picture(name, {1600, 1200});
-            rows << QStringList{name, m_pictures->path()};
-        }
-        addRows(rows);
-        openList();
+        QStringList names;
+        for (int i = 0; i < 30; ++i)
+            names << QStringLiteral("p%1.jpg").arg(i);
+        listPictures(names, {1600, 1200});
         frmThumbnails *sheet = frmThumbnails::showShared();
-        auto *progress = sheet->findChild<QLabel *>(QStringLiteral("lblProgress"));
         QVERIFY(sheet->isBuilding());
         QVERIFY(QGuiApplication::overrideCursor());
         QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        QVERIFY(progress->text().endsWith(QStringLiteral(" of 30")));
+        QVERIFY(progressOf(sheet).endsWith(QStringLiteral(" of 30")));
         QTRY_VERIFY_WITH_TIMEOUT(!sheet->isBuilding(), BuildTimeout);
-        QCOMPARE(progress->text(), QStringLiteral("30 of 30"));
+        QCOMPARE(progressOf(sheet), QStringLiteral("30 of 30"));
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 
@@ -299,13 +281,9 @@ private slots:
         QSignalSpy placed(items(sheet), &QAbstractItemModel::dataChanged);
         QVERIFY(placed.wait(BuildTimeout));
         QVERIFY(sheet->isBuilding());
-        test::EventLoopWatchdog watchdog;
-        watchdog.start();
-        QTest::qWait(5);
-        QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("cmdExit")), Qt::LeftButton);
-        test::flushDeletes();
-        watchdog.stop();
-        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+        test::StallWatch watch;
+        clickClose(sheet);
+        QCOMPARE(watch.end(), QString());
         QVERIFY(sheet.isNull());
         QCOMPARE(windowsCaptioned(QStringLiteral("Thumbnail Viewer")), 0);
         QVERIFY(!QGuiApplication::overrideCursor());
@@ -321,14 +299,10 @@ private slots:
     // same, and closing the sheet while it may still be decoded is at once.
     void aPictureOfManyScansHoldsBackNoOtherThumbnailAndClosingIsAtOnce()
     {
-        const QString folder = m_pictures->path();
-        test::writeBytes(folder, "a.jpg", test::manyScanJpeg(test::manyScanRepeats()));
-        for (const char *name : {"b.png", "c.png", "d.png"})
-            picture(name);
-        addRows({{"a.jpg", folder}, {"b.png", folder}, {"c.png", folder}, {"d.png", folder}});
-        openList();
-        test::EventLoopWatchdog watchdog;
-        watchdog.start();
+        test::writeBytes(m_pictures->path(), "a.jpg", test::manyScanJpeg(test::manyScanRepeats()));
+        addRows({{"a.jpg", m_pictures->path()}});
+        listPictures({"b.png", "c.png", "d.png"});
+        test::StallWatch watch;
         QPointer<frmThumbnails> sheet = frmThumbnails::showShared();
         const auto othersShown = [&sheet] {
             for (const char *name : {"b.png", "c.png", "d.png"}) {
@@ -339,58 +313,18 @@ private slots:
             return true;
         };
         QTRY_VERIFY_WITH_TIMEOUT(othersShown(), BuildTimeout);
-        QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("cmdExit")), Qt::LeftButton);
-        test::flushDeletes();
-        watchdog.stop();
-        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
+        clickClose(sheet);
+        QCOMPARE(watch.end(), QString());
         QVERIFY(sheet.isNull());
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 
-    // Any program of the user may leave a named pipe under a cache entry's name: it is passed
-    // over as if there were no entry, and the thumbnail is made from the picture.
-    void aPipeInTheCacheIsSkippedAsIfAbsent()
-    {
-        const QString folder = m_pictures->path();
-        const QString first = picture("a.png");
-        picture("b.png");
-        addRows({{"a.png", folder}, {"b.png", folder}});
-        const thumbnails::ThumbnailCache cache;
-        thumbnails::PictureStamp stamp;
-        QVERIFY(thumbnails::stampPicture(first, stamp));
-        const QByteArray entry = QFile::encodeName(cache.entryPath(stamp.uri));
-        QVERIFY(QDir().mkpath(QFileInfo(QFile::decodeName(entry)).path()));
-        QCOMPARE(::mkfifo(entry.constData(), 0600), 0);
-        // Should a reader be stuck on the pipe, a writer that opens and closes it frees it.
-        const auto freeAReader = qScopeGuard([&entry] {
-            const int fd = ::open(entry.constData(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0)
-                ::close(fd);
-        });
-        openList();
-        test::EventLoopWatchdog watchdog;
-        watchdog.start();
-        QPointer<frmThumbnails> sheet = frmThumbnails::showShared();
-        QTRY_VERIFY_WITH_TIMEOUT(!sheet->isBuilding(), 10000);
-        QCOMPARE(labels(sheet), (QStringList{"a.png", "b.png"}));
-        QVERIFY(!thumbnailAt(sheet, 0).isNull());
-        QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("cmdExit")), Qt::LeftButton);
-        test::flushDeletes();
-        watchdog.stop();
-        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
-        QVERIFY(sheet.isNull());
-    }
-
     void showingAgainWhileOpenOnlyBringsItUpAndAfterClosingBuildsAfresh()
     {
-        picture("a.png");
-        addRows({{"a.png", m_pictures->path()}});
-        frmImgList *list = openList();
+        frmImgList *list = listPictures({"a.png"});
         frmThumbnails *sheet = openBuiltSheet();
-        picture("b.png");
-        addRows({{"b.png", m_pictures->path()}});
         list->unload();
-        openList();
+        listPictures({"b.png"});
 
         QCOMPARE(frmThumbnails::showShared(), sheet);
         QCOMPARE(labels(sheet), QStringList{"a.png"});
@@ -405,72 +339,57 @@ private slots:
 
     void draggingThumbnailsOutCarriesTheirFiles()
     {
-        const QString path = picture("a.png");
-        addRows({{"a.png", m_pictures->path()}});
-        openList();
+        listPictures({"a.png"});
         ThumbnailSheetView *view = sheetView(openBuiltSheet());
         QVERIFY(view->dragEnabled());
         QVERIFY(!view->acceptDrops());
         std::unique_ptr<QMimeData> data(view->model()->mimeData({view->model()->index(0, 0)}));
-        QCOMPARE(data->urls(), QList<QUrl>{QUrl::fromLocalFile(path)});
+        QCOMPARE(data->urls(), QList<QUrl>{QUrl::fromLocalFile(m_pictures->filePath("a.png"))});
     }
 
-    void doubleClickingAThumbnailShowsItInTheSharedViewerOnly()
+    // A double-click, Return or keypad Enter on a thumbnail shows it in the shared viewer, which
+    // each next one replaces; a viewer opened otherwise stays.
+    void aThumbnailOpensInTheSharedViewerOnly()
     {
         viewing::installViewerOpeners();
         const QString other = picture("other.png");
-        const QString a = picture("a.png");
-        const QString b = picture("b.png");
-        addRows({{"a.png", m_pictures->path()}, {"b.png", m_pictures->path()}});
-        openList();
+        listPictures({"a.png", "b.png"});
+        const QString a = m_pictures->filePath("a.png");
+        const QString b = m_pictures->filePath("b.png");
         gCurrentPath = other;
         viewers::openNewViewer();
-        ThumbnailSheetView *list = sheetView(openBuiltSheet());
-
-        doubleClick(list, 0);
-        QCOMPARE(gCurrentPath, a);
-        QCOMPARE(frameStatusText(), a);
-        QCOMPARE(windowsCaptioned(caption::Viewer), 2);
-        // A second thumbnail replaces the first in the shared viewer; the other viewer stays.
-        doubleClick(list, 1);
-        test::flushDeletes();
-        QCOMPARE(frameStatusText(), b);
-        QCOMPARE(windowsCaptioned(caption::Viewer), 2);
-
-        list->clearSelection();
-        gCurrentPath.clear();
-        qobject_cast<frmThumbnails *>(list->parentWidget())->lvViewer_DblClick();
-        QVERIFY(gCurrentPath.isEmpty());
-    }
-
-    void returnOnASelectedThumbnailOpensItAsADoubleClickDoes()
-    {
-        viewing::installViewerOpeners();
-        const QString a = picture("a.png");
-        const QString b = picture("b.png");
-        addRows({{"a.png", m_pictures->path()}, {"b.png", m_pictures->path()}});
-        openList();
         frmThumbnails *sheet = openBuiltSheet();
         ThumbnailSheetView *view = sheetView(sheet);
         QApplication::setActiveWindow(m_frame.get());
         QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
 
+        doubleClick(view, 0);
+        QCOMPARE(gCurrentPath, a);
+        QCOMPARE(frameStatusText(), a);
+        QCOMPARE(windowsCaptioned(caption::Viewer), 2);
+
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centreOf(view, 1));
         QTRY_COMPARE(QApplication::focusWidget(), view);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        test::flushDeletes();
         QCOMPARE(gCurrentPath, b);
         QCOMPARE(frameStatusText(), b);
-        QCOMPARE(windowsCaptioned(caption::Viewer), 1);
+        QCOMPARE(windowsCaptioned(caption::Viewer), 2);
 
-        // The arrow keys move the selection; keypad Enter opens as Return does.
+        // The arrow keys move the selection.
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centreOf(view, 1));
         QTRY_COMPARE(QApplication::focusWidget(), view);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
         test::flushDeletes();
-        QCOMPARE(gCurrentPath, a);
         QCOMPARE(frameStatusText(), a);
-        QCOMPARE(windowsCaptioned(caption::Viewer), 1);
+        QCOMPARE(windowsCaptioned(caption::Viewer), 2);
+
+        // Nothing selected: nothing opens.
+        view->clearSelection();
+        gCurrentPath.clear();
+        sheet->lvViewer_DblClick();
+        QVERIFY(gCurrentPath.isEmpty());
     }
 
     void theRowsScrolledToAreMadeBeforeTheRest()
@@ -489,6 +408,12 @@ private slots:
         QVERIFY(sheet->isBuilding());
         // Every picture has its cell from the start, so the end of the sheet can be scrolled to.
         QCOMPARE(items(sheet)->rowCount(), 300);
+        // The cells flow from the left and wrap into rows as wide as the sheet.
+        const QRect cell = view->visualRect(items(sheet)->index(0, 0));
+        const int perRow = view->viewport()->width() / cell.width();
+        QVERIFY(perRow > 1);
+        QCOMPARE(view->visualRect(items(sheet)->index(1, 0)).topLeft(), cell.topRight() + QPoint(1, 0));
+        QCOMPARE(view->visualRect(items(sheet)->index(perRow, 0)).topLeft(), cell.bottomLeft() + QPoint(0, 1));
         view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
         const auto [first, last] = view->visibleRows();
         QCOMPARE(last, 299);
@@ -512,9 +437,7 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(int, lines);
-        picture(name);
-        addRows({{name, m_pictures->path()}});
-        openList();
+        listPictures({name});
         ThumbnailSheetView *view = sheetView(openBuiltSheet());
         const int width = view->cellSize().width() - 4;
         const QStringList shown = wrappedLabel(name, view->font(), width);
@@ -546,6 +469,26 @@ private:
         return test::writePicture(m_pictures->path(), name, size);
     }
     void addRows(const QList<QStringList> &rows) { test::addCatalogueRows(m_serverAddress, rows); }
+    // Writes the pictures, catalogues them in this order and opens the list of them.
+    frmImgList *listPictures(const QStringList &names, QSize size = {400, 100})
+    {
+        QList<QStringList> rows;
+        for (const QString &name : names) {
+            picture(name, size);
+            rows << QStringList{name, m_pictures->path()};
+        }
+        addRows(rows);
+        return openList();
+    }
+    static QString progressOf(frmThumbnails *sheet)
+    {
+        return sheet->findChild<QLabel *>(QStringLiteral("lblProgress"))->text();
+    }
+    static void clickClose(frmThumbnails *sheet)
+    {
+        QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("cmdExit")), Qt::LeftButton);
+        test::flushDeletes();
+    }
     frmImgList *openList()
     {
         frmImgList *list = sharedWindow<frmImgList>();

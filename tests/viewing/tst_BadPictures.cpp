@@ -8,14 +8,10 @@
 #include "RunTimeError.h"
 #include "TestRegistry.h"
 #include "TestState.h"
-#include "ThumbnailBuild.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QImageReader>
 #include <QMap>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,36 +40,6 @@ private slots:
         for (auto it = m_outcomes.cbegin(); it != m_outcomes.cend(); ++it)
             split << QStringLiteral("%1 %2").arg(it.value()).arg(it.key());
         qInfo("%lld damaged files: %s", qint64(m_corpus.size()), qPrintable(split.join(QStringLiteral(", "))));
-    }
-
-    void theGeneratorsHeadersClaimTheHugeSize_data()
-    {
-        QTest::addColumn<QString>("format");
-        for (const QString &format : pictureFormats())
-            QTest::newRow(qPrintable(format)) << format;
-    }
-    void theGeneratorsHeadersClaimTheHugeSize()
-    {
-        QFETCH(QString, format);
-        const QByteArray intact = intactPicture(format);
-        {
-            QBuffer buffer;
-            buffer.setData(intact);
-            QImageReader reader(&buffer);
-            QCOMPARE(reader.size(), QSize(61, 47));
-        }
-        for (const quint32 side : {30000u, 65535u}) {
-            QByteArray claimed = withClaimedSize(format, intact, side, side);
-            QVERIFY(!claimed.isEmpty());
-            QBuffer buffer(&claimed);
-            QImageReader reader(&buffer);
-            // The reader reports the claimed size or refuses the header outright (JPEG ends at
-            // 65,500, BMP at 16,384 squared); an icon's directory cannot say more than 256.
-            const QSize size = reader.size();
-            QVERIFY2(size != QSize(61, 47), qPrintable(format));
-            if (size.isValid() && format != QLatin1String("ico"))
-                QCOMPARE(size, QSize(int(side), int(side)));
-        }
     }
 
     void everyDamagedPictureEndsInAKnownOutcome_data()
@@ -136,22 +102,6 @@ private slots:
                 QVERIFY(e.number() == err::InvalidPicture || e.number() == viewing::PictureTooLarge);
             }
         }
-    }
-
-    void aThumbnailSheetOfTheWholeCorpusFinishes()
-    {
-        QStringList paths;
-        for (const BadPicture &p : m_corpus)
-            paths << p.path;
-        QTemporaryDir cache;
-        thumbnails::ThumbnailBuild build;
-        QSignalSpy finished(&build, &thumbnails::ThumbnailBuild::finished);
-        QSignalSpy ready(&build, &thumbnails::ThumbnailBuild::thumbnailReady);
-        build.start(paths, thumbnails::ThumbnailCache(cache.path()));
-        QVERIFY(finished.count() == 1 || finished.wait(90000));
-        QCOMPARE(build.settled(), int(paths.size()));
-        for (const QList<QVariant> &signal : ready)
-            QCOMPARE(signal.at(2).value<QImage>().size(), QSize(100, 100));
     }
 
 private:

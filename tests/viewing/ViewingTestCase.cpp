@@ -1,0 +1,59 @@
+// The ground the viewing tests stand on.
+#include "ViewingTestCase.h"
+
+#include "ModGlobal.h"
+#include "PictureBox.h"
+#include "PicturePreloader.h"
+#include "TestState.h"
+#include "WindowList.h"
+#include "frmViewer.h"
+
+#include <QTest>
+
+namespace pixdock::test {
+
+frmViewer *ViewerTestCase::openViewer(const QString &path)
+{
+    gCurrentPath = path;
+    frmViewer *viewer = frmViewer::openNew();
+    viewer->picFramed()->waitForPicture();
+    return viewer;
+}
+
+StallWatch::StallWatch()
+{
+    m_watchdog.start();
+    QTest::qWait(5);
+}
+
+QString StallWatch::end()
+{
+    QTest::qWait(5);
+    m_watchdog.stop();
+    return m_watchdog.withinLimit(stallLimitMs()) ? QString() : m_watchdog.report();
+}
+
+void ViewerTestCase::init()
+{
+    resetProgramState();
+    m_frame = std::make_unique<HostFrame>();
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+void ViewerTestCase::cleanup()
+{
+    QCOMPARE(unusedOrMissingAnswers(), QString());
+    resetProgramState();
+    m_frame.reset();
+    viewing::PicturePreloader::instance().clear();
+    QCOMPARE(WindowList::instance().count(), 0);
+}
+
+void ThumbnailTestCase::init()
+{
+    m_pictures.emplace();
+    m_cacheHome.emplace();
+    m_cache = thumbnails::ThumbnailCache(m_cacheHome->filePath(QStringLiteral("thumbnails")));
+}
+
+} // namespace pixdock::test
