@@ -5,7 +5,6 @@
 #include "TestRegistry.h"
 #include "TestState.h"
 #include "UserInput.h"
-#include "BrowserOpening.h"
 #include "DarkTheme.h"
 #include "frmBrowser.h"
 
@@ -210,20 +209,6 @@ private slots:
         QVERIFY(!busyTimer(w)->isActive());
         QCOMPARE(w->windowTitle(), QStringLiteral("Page A"));
         QTRY_COMPARE(view(w)->url(), a);
-    }
-
-    void viewWebBrowserOpensTheShippedHomePageEachTime()
-    {
-        auto *first = qobject_cast<frmBrowser *>(browser::openBrowserWindow());
-        auto *second = qobject_cast<frmBrowser *>(browser::openBrowserWindow());
-        QVERIFY(first && second && first != second);
-        waitUntilSettled(first, QStringLiteral("Pixdock Home"));
-        waitUntilSettled(second, QStringLiteral("Pixdock Home"));
-        QCOMPARE(entries(first).first(), QStringLiteral("qrc:/web/home.html"));
-        // The manual the home page links to ships with it.
-        first->bringToFront();
-        QVERIFY(typeAddressAndPressEnter(first, QUrl(QStringLiteral("qrc:/web/manual/contents.html"))));
-        waitUntilSettled(first, QStringLiteral("Pixdock Manual"));
     }
 
     // The pages that ship with the program are drawn in the desktop theme's colours: with a
