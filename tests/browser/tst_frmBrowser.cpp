@@ -261,14 +261,18 @@ private slots:
         QVERIFY(typeAddressAndPressEnter(w, m_server->url(QStringLiteral("/b.html"))));
         waitUntilSettled(w, QStringLiteral("Page B"));
 
+        // Refresh asks the server for the page again.
         const QList<QPair<QString, QString>> steps = {
-            {"Back", "Page A"}, {"Forward", "Page B"}, {"Home", "Pixdock Home"},
+            {"Back", "Page A"}, {"Forward", "Page B"}, {"Refresh", "Page B"}, {"Home", "Pixdock Home"},
             {"Search", "Pixdock Search"}, {"Refresh", "Pixdock Search"}, {"Back", "Pixdock Home"}};
         auto *toolbar = w->findChild<QToolBar *>(QStringLiteral("tbToolBar"));
         for (const auto &[key, title] : steps) {
+            const int asked = m_server->requests(QStringLiteral("/b.html"));
             toolbar->findChild<QAction *>(key)->trigger();
             QVERIFY2(busyTimer(w)->isActive(), qPrintable(key));
             waitUntilSettled(w, title);
+            if (title == QLatin1String("Page B"))
+                QTRY_COMPARE(m_server->requests(QStringLiteral("/b.html")), asked + 1);
         }
         QCOMPARE(entries(w).first(), QStringLiteral("qrc:/web/home.html"));
     }
