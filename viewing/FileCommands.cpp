@@ -5,6 +5,7 @@
 #include "MessageBox.h"
 #include "ModGlobal.h"
 #include "PictureBox.h"
+#include "PictureDecode.h"
 #include "PictureLoader.h"
 #include "RunTimeError.h"
 #include "WindowList.h"
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPointer>
@@ -63,6 +65,23 @@ QPixmap pictureOf(QWidget *window)
 }
 } // namespace
 
+namespace {
+// The size of the picture open on `fd`, decoded whole on a worker while the window stays live.
+QSize decodedSize(int fd)
+{
+    QSize size;
+    QEventLoop loop;
+    const PictureDecode decode(fd);
+    QObject::connect(&decode, &PictureDecode::decoded, &loop, [&](const QImage &picture) {
+        size = picture.size();
+        loop.quit();
+    });
+    QObject::connect(&decode, &PictureDecode::failed, &loop, &QEventLoop::quit);
+    loop.exec();
+    return size;
+}
+} // namespace
+
 QSize uprightPictureSize(const QString &path)
 {
     QFile file;
@@ -77,12 +96,8 @@ QSize uprightPictureSize(const QString &path)
     if (!reader.canRead())
         return {};
     QSize size = reader.size();
-    if (!size.isValid()) {
-        // A format whose header tells no size is read whole.
-        reader.setAutoTransform(true);
-        QImage picture;
-        return reader.read(&picture) ? picture.size() : QSize();
-    }
+    if (!size.isValid())
+        return decodedSize(file.handle());
     if (reader.transformation() & QImageIOHandler::TransformationRotate90)
         size.transpose();
     return size;

@@ -284,6 +284,13 @@ private slots:
         QTest::newRow("turned upright by its EXIF orientation")
             << turned << QStringList({kilobytesText(QFileInfo(turned).size()), "20 X 60 pixels"});
         QTest::newRow("not a picture: the file size only") << text << QStringList({"0 KB"});
+        // Apple's icons tell no size in their header: the picture is decoded to measure it.
+        QImage icon(256, 256, QImage::Format_ARGB32);
+        icon.fill(Qt::darkCyan);
+        const QString icns = m_dataDir.path() + "/icon.icns";
+        if (icon.save(icns, "icns"))
+            QTest::newRow("a header without a size") << icns
+                                                     << QStringList({kilobytesText(QFileInfo(icns).size()), "256 X 256 pixels"});
     }
 
     void propertiesReportTheCurrentPictureAndLeaveNoWindow()
