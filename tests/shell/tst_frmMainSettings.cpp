@@ -10,29 +10,23 @@
 using namespace pixdock;
 
 namespace {
-QSettings *openSettings()
-{
-    auto *settings = new QSettings(placement::organisation(), placement::application());
-    settings->beginGroup(placement::group());
-    return settings;
-}
+// The keys the settings file holds, in the order left, top, width, height.
+const QStringList Keys = {"Settings/MainLeft", "Settings/MainTop", "Settings/MainWidth", "Settings/MainHeight"};
 
 void store(const QString &left, const QString &top, const QString &width, const QString &height)
 {
-    std::unique_ptr<QSettings> settings(openSettings());
-    settings->setValue(placement::KeyLeft, left);
-    settings->setValue(placement::KeyTop, top);
-    settings->setValue(placement::KeyWidth, width);
-    settings->setValue(placement::KeyHeight, height);
+    QSettings settings(QStringLiteral("Pixdock"), QStringLiteral("Pixdock"));
+    const QStringList values = {left, top, width, height};
+    for (int i = 0; i < Keys.size(); ++i)
+        settings.setValue(Keys.at(i), values.at(i));
 }
 
 QStringList stored()
 {
-    std::unique_ptr<QSettings> settings(openSettings());
+    QSettings settings(QStringLiteral("Pixdock"), QStringLiteral("Pixdock"));
     QStringList values;
-    for (const QString &key :
-         {placement::KeyLeft, placement::KeyTop, placement::KeyWidth, placement::KeyHeight})
-        values << settings->value(key).toString();
+    for (const QString &key : Keys)
+        values << settings.value(key).toString();
     return values;
 }
 } // namespace
