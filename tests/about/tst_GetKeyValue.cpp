@@ -52,6 +52,7 @@ private slots:
         QTest::newRow("quoted text keeps its blanks")
             << "[K]\nV = \"  padded  \"\n" << hklm << "K" << "V" << true << "  padded  ";
         QTest::newRow("number value as decimal") << "[K]\n; a number\nV=dword:0000001a\n" << hklm << "K" << "V" << true << "26";
+        QTest::newRow("a value ending in a bracket is no key") << "[K]\nV=list[1]\n" << hklm << "K" << "V" << true << "list[1]";
         QTest::newRow("first of two") << "[K]\nV=one\nV=two\n" << hklm << "K" << "V" << true << "one";
         QTest::newRow("empty text") << "[K]\nV=\n" << hklm << "K" << "V" << true << "";
         QTest::newRow("no stand-in file") << "<absent>" << hklm << about::SysInfoKey << "PATH" << false << "";

@@ -1,5 +1,4 @@
-// The browser window's resize arithmetic and its busy rule, without a web view.
-#include "BrowserLayout.h"
+// The browser window's busy rule, without a web view: when the window says "Working...".
 #include "BusyState.h"
 #include "TestRegistry.h"
 
@@ -11,30 +10,6 @@ class TestBrowserArithmetic : public QObject
 {
     Q_OBJECT
 private slots:
-    void resizeLayout_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        QTest::addColumn<int>("addressWidth"); // -1: left as it was
-        QTest::addColumn<int>("browserHeight");
-        QTest::newRow("as laid out") << 6540 << 5070 << 6440 << 3755;
-        QTest::newRow("just fits") << 100 << 1315 << 0 << 0;
-        QTest::newRow("too narrow and too low") << 90 << 1300 << -1 << -1;
-        QTest::newRow("too low only") << 3000 << 600 << 2900 << -1;
-    }
-    void resizeLayout()
-    {
-        QFETCH(int, width);
-        QFETCH(int, height);
-        QFETCH(int, addressWidth);
-        QFETCH(int, browserHeight);
-        const BrowserSizes sizes = browserSizes(width, height);
-        QCOMPARE(sizes.addressWidth.value_or(-1), addressWidth);
-        QCOMPARE(sizes.browserWidth.value_or(-1), addressWidth);
-        QCOMPARE(sizes.browserHeight.value_or(-1), browserHeight);
-        QCOMPARE(addressTop(), 330);
-    }
-
     void busyRule_data()
     {
         QTest::addColumn<QString>("events");

@@ -5,7 +5,6 @@
 #include "TestRegistry.h"
 #include "TestState.h"
 #include "UserInput.h"
-#include "BrowserOpening.h"
 #include "DarkTheme.h"
 #include "frmBrowser.h"
 
@@ -212,20 +211,6 @@ private slots:
         QTRY_COMPARE(view(w)->url(), a);
     }
 
-    void viewWebBrowserOpensTheShippedHomePageEachTime()
-    {
-        auto *first = qobject_cast<frmBrowser *>(browser::openBrowserWindow());
-        auto *second = qobject_cast<frmBrowser *>(browser::openBrowserWindow());
-        QVERIFY(first && second && first != second);
-        waitUntilSettled(first, QStringLiteral("Pixdock Home"));
-        waitUntilSettled(second, QStringLiteral("Pixdock Home"));
-        QCOMPARE(entries(first).first(), QStringLiteral("qrc:/web/home.html"));
-        // The manual the home page links to ships with it.
-        first->bringToFront();
-        QVERIFY(typeAddressAndPressEnter(first, QUrl(QStringLiteral("qrc:/web/manual/contents.html"))));
-        waitUntilSettled(first, QStringLiteral("Pixdock Manual"));
-    }
-
     // The pages that ship with the program are drawn in the desktop theme's colours: with a
     // dark theme, light words on a dark page, every word readable.
     void theShippedPagesFollowTheTheme_data()
@@ -276,14 +261,18 @@ private slots:
         QVERIFY(typeAddressAndPressEnter(w, m_server->url(QStringLiteral("/b.html"))));
         waitUntilSettled(w, QStringLiteral("Page B"));
 
+        // Refresh asks the server for the page again.
         const QList<QPair<QString, QString>> steps = {
-            {"Back", "Page A"}, {"Forward", "Page B"}, {"Home", "Pixdock Home"},
+            {"Back", "Page A"}, {"Forward", "Page B"}, {"Refresh", "Page B"}, {"Home", "Pixdock Home"},
             {"Search", "Pixdock Search"}, {"Refresh", "Pixdock Search"}, {"Back", "Pixdock Home"}};
         auto *toolbar = w->findChild<QToolBar *>(QStringLiteral("tbToolBar"));
         for (const auto &[key, title] : steps) {
+            const int asked = m_server->requests(QStringLiteral("/b.html"));
             toolbar->findChild<QAction *>(key)->trigger();
             QVERIFY2(busyTimer(w)->isActive(), qPrintable(key));
             waitUntilSettled(w, title);
+            if (title == QLatin1String("Page B"))
+                QTRY_COMPARE(m_server->requests(QStringLiteral("/b.html")), asked + 1);
         }
         QCOMPARE(entries(w).first(), QStringLiteral("qrc:/web/home.html"));
     }

@@ -1,11 +1,9 @@
-// Failure policies, twips, the dialog filter and the message facade's answering mode.
+// Failure policies, twips, and the file dialog's filter and cancel.
 #include "CommonDialog.h"
-#include "MessageBox.h"
 #include "RunTimeError.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 #include "Twips.h"
-#include "Version.h"
 
 #include <QTest>
 
@@ -110,22 +108,6 @@ private slots:
         }
     }
 
-    void questionsTakeQueuedAnswersAndUnansweredOnesAreCounted()
-    {
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        QCOMPARE(MessageBox::show("Go?", QMessageBox::Yes | QMessageBox::No), QMessageBox::Yes);
-        QCOMPARE(MessageBox::show("Again?", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel),
-                 QMessageBox::Cancel);
-        QCOMPARE(MessageBox::show("Note"), QMessageBox::Ok);
-        QCOMPARE(MessageBox::unansweredQuestions(), 1);
-        QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Pixdock"));
-    }
-
-    void versionLabel()
-    {
-        QCOMPARE(versionLabelText(2, 3, 15), QStringLiteral("Version 2.3.15"));
-        QCOMPARE(versionLabelText(), QStringLiteral("Version 1.0.0"));
-    }
 };
 
 PIXDOCK_REGISTER_TEST(TestCoreHelpers)

@@ -110,6 +110,22 @@ private slots:
         QCOMPARE(WindowList::instance().count(), 2);
     }
 
+    // A window loaded with no frame to hold it, as a dialog is, shows and comes forward on its own.
+    void aWindowWithoutAFrameShowsOnItsOwn()
+    {
+        delete m_frame;
+        m_frame = nullptr;
+        QPointer<CaptionedWindow> w = new CaptionedWindow(QStringLiteral("A"));
+        w->load();
+        w->showWindow();
+        w->bringToFront();
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->subWindow(), nullptr);
+        w->unload();
+        test::flushDeletes();
+        QVERIFY(w.isNull());
+    }
+
     void viewerClosingRules_data()
     {
         QTest::addColumn<QStringList>("open");

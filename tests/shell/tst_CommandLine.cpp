@@ -28,7 +28,6 @@ private slots:
             << QStringList{"/usr/bin/pixdock", "--", "-a.jpg"} << false << 0 << "" << QStringList{"-a.jpg"} << QStringList();
         QTest::newRow("--help") << QStringList{"/usr/bin/pixdock", "a.jpg", "--help"} << true << 0
                                 << "Usage: pixdock [OPTION...] [FILE...]\n" << QStringList() << QStringList();
-        QTest::newRow("-h") << QStringList{"pixdock", "-h"} << true << 0 << "Usage: pixdock" << QStringList() << QStringList();
         QTest::newRow("--version") << QStringList{"pixdock", "--version"} << true << 0 << "Pixdock 1.0.0\n"
                                    << QStringList() << QStringList();
         QTest::newRow("an unknown option") << QStringList{"pixdock", "--frobnicate", "a.jpg"} << true << 2

@@ -16,6 +16,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -122,6 +124,11 @@ private slots:
         panelButton("cmdSearch")->click();
         QWidget *search = WindowList::instance().at(3);
         QCOMPARE(search->windowTitle(), QStringLiteral("Search Database"));
+        // Asked for again while behind the list, the search window comes to the front.
+        panelButton("cmdShowAll")->click();
+        QVERIFY(m_main.window()->childArea()->activeSubWindow()->widget() != search);
+        panelButton("cmdSearch")->click();
+        QCOMPARE(m_main.window()->childArea()->activeSubWindow()->widget(), search);
         unloadWindow(search);
         // Closing the search window hides them although the list is still open.
         QVERIFY(next->isHidden());

@@ -1,5 +1,4 @@
 // Cut, Copy and Paste between the clipboard and the focused text field.
-#include "ChildWindow.h"
 #include "CommandWiring.h"
 #include "EditCommands.h"
 #include "MainWindowUnderTest.h"
@@ -13,15 +12,12 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
-#include <QVBoxLayout>
-
-#include <memory>
 
 using namespace pixdock;
 
@@ -40,10 +36,10 @@ struct Fields
     Fields()
     {
         combo->setEditable(true);
-        line->setText(QStringLiteral("hello world"));
-        line->setSelection(6, 5);
-        combo->lineEdit()->setText(QStringLiteral("hello world"));
-        combo->lineEdit()->setSelection(6, 5);
+        for (QLineEdit *edit : {line, combo->lineEdit()}) {
+            edit->setText(QStringLiteral("hello world"));
+            edit->setSelection(6, 5);
+        }
         rich->setPlainText(QStringLiteral("hello world"));
         plain->setPlainText(QStringLiteral("hello world"));
         selectWorld(rich);
@@ -59,15 +55,10 @@ struct Fields
     }
     QWidget *field(const QString &kind)
     {
-        if (kind == "line edit")
-            return line;
-        if (kind == "combo box")
-            return combo;
-        if (kind == "text edit")
-            return rich;
-        if (kind == "text edit viewport")
-            return rich->viewport();
-        return plain;
+        const QMap<QString, QWidget *> fields = {{"line edit", line}, {"combo box", combo}, {"text edit", rich},
+                                                 {"text edit viewport", rich->viewport()},
+                                                 {"plain text edit", plain}, {"button", button}};
+        return fields.value(kind);
     }
     QString text(const QString &kind) const
     {
@@ -77,26 +68,11 @@ struct Fields
             return combo->currentText();
         if (kind.startsWith("text edit"))
             return rich->toPlainText();
-        return plain->toPlainText();
+        return kind == "plain text edit" ? plain->toPlainText() : QString();
     }
 };
 
 QClipboard *clipboard() { return QApplication::clipboard(); }
-
-class EditorWindow : public ChildWindow
-{
-public:
-    EditorWindow()
-    {
-        setWindowTitle(QStringLiteral("Editor"));
-        auto *layout = new QVBoxLayout(this);
-        layout->addWidget(edit);
-        layout->addWidget(button);
-        edit->setText(QStringLiteral("hello world"));
-    }
-    QLineEdit *edit = new QLineEdit;
-    QPushButton *button = new QPushButton(QStringLiteral("Go"));
-};
 } // namespace
 
 class TestEditCommands : public QObject
@@ -121,30 +97,45 @@ private slots:
         QCOMPARE(test::unusedOrMissingAnswers(), QString());
     }
 
-    // Each command on each kind of field holding "hello world" with "world" selected.
+    // Each command on each kind of field holding "hello world" with "world" selected; a field
+    // with nothing selected, a read-only one, and no field at all.
     void commandsActOnTheSelection_data()
     {
         QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("clipboardBefore");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("clipboardAfter");
         for (const char *k : {"line edit", "combo box", "text edit", "text edit viewport", "plain text edit"}) {
             const QString kind = QString::fromLatin1(k);
-            QTest::addRow("%s, copy", k) << kind << "copy" << "old" << "hello world" << "world";
-            QTest::addRow("%s, cut", k) << kind << "cut" << "" << "hello " << "world";
-            QTest::addRow("%s, paste", k) << kind << "paste" << "there" << "hello there" << "there";
-            QTest::addRow("%s, paste nothing", k) << kind << "paste" << "" << "hello " << "";
+            QTest::addRow("%s, copy", k) << kind << "" << "copy" << "old" << "hello world" << "world";
+            QTest::addRow("%s, cut", k) << kind << "" << "cut" << "" << "hello " << "world";
+            QTest::addRow("%s, paste", k) << kind << "" << "paste" << "there" << "hello there" << "there";
+            QTest::addRow("%s, paste nothing", k) << kind << "" << "paste" << "" << "hello " << "";
         }
+        QTest::newRow("nothing selected, copy") << "line edit" << "caret" << "copy" << "old" << "hello world" << "";
+        QTest::newRow("nothing selected, paste at the caret")
+            << "line edit" << "caret" << "paste" << "," << "hello, world" << ",";
+        QTest::newRow("read-only, cut only copies") << "line edit" << "read-only" << "cut" << "" << "hello world"
+                                                    << "world";
+        QTest::newRow("read-only, paste changes nothing")
+            << "line edit" << "read-only" << "paste" << "there" << "hello world" << "there";
+        QTest::newRow("a button has the focus") << "button" << "" << "copy" << "old" << "" << "";
+        QTest::newRow("nothing has the focus") << "none" << "" << "copy" << "old" << "" << "";
     }
     void commandsActOnTheSelection()
     {
         QFETCH(QString, kind);
+        QFETCH(QString, setup);
         QFETCH(QString, command);
         QFETCH(QString, clipboardBefore);
         QFETCH(QString, text);
         QFETCH(QString, clipboardAfter);
         Fields fields;
+        if (setup == "caret")
+            fields.line->setCursorPosition(5);
+        fields.line->setReadOnly(setup == "read-only");
         if (clipboardBefore.isEmpty())
             clipboard()->clear();
         else
@@ -158,69 +149,6 @@ private slots:
             edit::pasteText(field);
         QCOMPARE(fields.text(kind), text);
         QCOMPARE(clipboard()->text(), clipboardAfter);
-    }
-
-    void pasteWithoutASelectionInsertsAtTheCaret()
-    {
-        Fields fields;
-        fields.line->setCursorPosition(5);
-        clipboard()->setText(QStringLiteral(","));
-        edit::pasteText(fields.line);
-        QCOMPARE(fields.line->text(), QStringLiteral("hello, world"));
-    }
-
-    void copyWhileAButtonHasTheFocusLeavesTheClipboardEmpty()
-    {
-        Fields fields;
-        clipboard()->setText(QStringLiteral("old"));
-        edit::copySelection(fields.button);
-        QVERIFY(clipboard()->text().isEmpty());
-        clipboard()->setText(QStringLiteral("old"));
-        edit::copySelection(nullptr);
-        QVERIFY(clipboard()->text().isEmpty());
-    }
-
-    void copyWithNothingSelectedLeavesTheClipboardEmpty()
-    {
-        Fields fields;
-        fields.line->deselect();
-        clipboard()->setText(QStringLiteral("old"));
-        edit::copySelection(fields.line);
-        QVERIFY(clipboard()->text().isEmpty());
-    }
-
-    void aReadOnlyFieldIsCopiedButNotChanged()
-    {
-        Fields fields;
-        fields.line->setReadOnly(true);
-        edit::cutSelection(fields.line);
-        QCOMPARE(clipboard()->text(), QStringLiteral("world"));
-        QCOMPARE(fields.line->text(), QStringLiteral("hello world"));
-        edit::pasteText(fields.line);
-        QCOMPARE(fields.line->text(), QStringLiteral("hello world"));
-    }
-
-    void theEditMenuWorksOnTheFocusedFieldOfTheActiveWindow()
-    {
-        frmMain *w = m_main.open();
-        auto *editor = new EditorWindow;
-        editor->load();
-        editor->showWindow();
-        editor->edit->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), editor->edit);
-        editor->edit->setSelection(0, 5);
-
-        w->menuItem("mnuEditCut")->trigger();
-        QCOMPARE(clipboard()->text(), QStringLiteral("hello"));
-        QCOMPARE(editor->edit->text(), QStringLiteral(" world"));
-        editor->edit->setCursorPosition(6);
-        w->menuItem("mnuEditPaste")->trigger();
-        QCOMPARE(editor->edit->text(), QStringLiteral(" worldhello"));
-
-        editor->button->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), editor->button);
-        w->menuItem("mnuEditCopy")->trigger();
-        QVERIFY(clipboard()->text().isEmpty());
     }
 
     // Chosen from the menu bar with the mouse: the menu takes the focus from the box for a

@@ -17,14 +17,12 @@ private slots:
         QTest::addColumn<int>("coordinate");
         QTest::addColumn<int>("extent");
         QTest::newRow("absent") << QVariant() << -1 << -1;
-        QTest::newRow("whole number") << QVariant("1500") << 1500 << 1500;
         QTest::newRow("spaces around the number") << QVariant(" 1500 ") << 1500 << 1500;
         QTest::newRow("fraction rounds to whole twips") << QVariant("1500.6") << 1501 << 1501;
         QTest::newRow("negative position is a position") << QVariant("-3000") << -3000 << -1;
         QTest::newRow("zero size is no size") << QVariant("0") << 0 << -1;
         QTest::newRow("not a number") << QVariant("abc") << -1 << -1;
         QTest::newRow("number followed by text") << QVariant("12abc") << -1 << -1;
-        QTest::newRow("empty text") << QVariant("") << -1 << -1;
         QTest::newRow("infinity") << QVariant("inf") << -1 << -1;
         QTest::newRow("beyond any screen") << QVariant("1e30") << -1 << -1;
     }
@@ -46,7 +44,6 @@ private slots:
         QTest::newRow("partly off the right edge comes inside") << QRect(700, 100, 433, 433)
                                                                  << QRect(367, 100, 433, 433);
         QTest::newRow("over the panel comes above it") << QRect(100, 300, 433, 433) << QRect(100, 137, 433, 433);
-        QTest::newRow("on the second screen stays") << QRect(1000, 50, 433, 433) << QRect(1000, 50, 433, 433);
         QTest::newRow("corner on the first screen fits the first")
             << QRect(700, 500, 433, 433) << QRect(367, 137, 433, 433);
         QTest::newRow("corner off every screen, mostly on the second, fits the second")

@@ -30,10 +30,6 @@ private slots:
             << Rects{{0, 0, 600, 200}, {0, 200, 600, 200}};
         QTest::newRow("three vertical: three columns, edges meet") << QRect(0, 0, 100, 50) << 3 << true
             << Rects{{0, 0, 33, 50}, {33, 0, 33, 50}, {66, 0, 34, 50}};
-        QTest::newRow("three horizontal: three rows") << QRect(0, 0, 100, 90) << 3 << false
-            << Rects{{0, 0, 100, 30}, {0, 30, 100, 30}, {0, 60, 100, 30}};
-        QTest::newRow("four: a two by two grid") << area << 4 << true
-            << Rects{{0, 0, 300, 200}, {0, 200, 300, 200}, {300, 0, 300, 200}, {300, 200, 300, 200}};
         QTest::newRow("five vertical: last column takes three") << QRect(0, 0, 600, 300) << 5 << true
             << Rects{{0, 0, 300, 150}, {0, 150, 300, 150},
                      {300, 0, 300, 100}, {300, 100, 300, 100}, {300, 200, 300, 100}};
@@ -100,8 +96,6 @@ private slots:
         QTest::newRow("no minimised windows") << area << Sizes{} << Points{} << area;
         QTest::newRow("one icon at the bottom left") << area << Sizes{{100, 20}} << Points{{0, 180}}
                                                      << QRect(0, 0, 300, 180);
-        QTest::newRow("a row of three fills the width") << area << Sizes{{100, 20}, {100, 20}, {100, 20}}
-            << Points{{0, 180}, {100, 180}, {200, 180}} << QRect(0, 0, 300, 180);
         QTest::newRow("the fourth starts a row above") << area
             << Sizes{{100, 20}, {100, 20}, {100, 20}, {100, 20}}
             << Points{{0, 180}, {100, 180}, {200, 180}, {0, 160}} << QRect(0, 0, 300, 160);
