@@ -95,12 +95,8 @@ QSize uprightPictureSize(const QString &path)
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead())
         return {};
-    QSize size = reader.size();
-    if (!size.isValid())
-        return decodedSize(file.handle());
-    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
-        size.transpose();
-    return size;
+    const QSize size = uprightHeaderSize(reader);
+    return size.isValid() ? size : decodedSize(file.handle());
 }
 
 QString graphicsFilter()

@@ -140,6 +140,11 @@ QSize loadPictureSize(QFile &file, const QString &path)
         throw invalidPicture();
     }
     refuseIfTooLarge(reader, PictureMemoryLimitMB * MegaByte);
+    return uprightHeaderSize(reader);
+}
+
+QSize uprightHeaderSize(QImageReader &reader)
+{
     QSize size = reader.size();
     if (size.isValid() && (reader.transformation() & QImageIOHandler::TransformationRotate90))
         size.transpose();

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QString>
 
 #include <atomic>
@@ -29,6 +30,9 @@ QImage loadPicture(const QString &path, const std::atomic_bool *cancelled = null
 // picture will measure. Raises loadPicture's errors for what a header shows (a file that is
 // missing, unreadable, no picture, or too large); an invalid size for a format whose header
 // tells none.
+// The size `reader`'s header tells, turned upright as its EXIF orientation says; invalid when
+// the header tells none.
+QSize uprightHeaderSize(QImageReader &reader);
 // `file` is left open on the picture, for its pixels to be read from the file measured.
 QSize loadPictureSize(QFile &file, const QString &path);
 

@@ -295,12 +295,13 @@ QSize frmViewer::beginWholePicture(const QString &path)
     // at once); the window is laid out for it while the pixels are decoded on a worker.
     QFile file;
     const QSize size = loadPictureSize(file, path);
-    m_picFramed->beginPicture(size.isValid() ? size : QSize(0, 0), QImage(), QPoint(), nullptr);
+    const QSize laidOut = size.isValid() ? size : QSize(0, 0);
+    m_picFramed->beginPicture(laidOut, QImage(), QPoint(), nullptr);
     // The preloader may be on this very file: its picture is taken when it is done.
     m_awaitedFromPreloader = PicturePreloader::instance().isDecoding(path);
     if (!m_awaitedFromPreloader)
         receiveDecode(new PictureDecode(file.handle(), this));
-    return size.isValid() ? size : QSize(0, 0);
+    return laidOut;
 }
 
 void frmViewer::receiveDecode(PictureDecode *decode)
@@ -319,6 +320,13 @@ void frmViewer::dropDecode()
     delete std::exchange(m_decode, nullptr);
 }
 
+void frmViewer::releaseDecode()
+{
+    // Called from the decode's own signal: it goes once the signal has returned.
+    if (m_decode)
+        std::exchange(m_decode, nullptr)->deleteLater();
+}
+
 void frmViewer::preloadEnded()
 {
     m_awaitedFromPreloader = false;
@@ -330,8 +338,7 @@ void frmViewer::preloadEnded()
 
 void frmViewer::wholePictureArrived(const QImage &picture)
 {
-    if (m_decode)
-        std::exchange(m_decode, nullptr)->deleteLater();
+    releaseDecode();
     if (picture.size() != m_laidOutFor)
         layOut(picture.size());
     // Complete now: the folder's next file is made ready, as for a large picture.
@@ -340,8 +347,7 @@ void frmViewer::wholePictureArrived(const QImage &picture)
 
 void frmViewer::wholePictureFailed(const RunTimeError &e)
 {
-    if (m_decode)
-        std::exchange(m_decode, nullptr)->deleteLater();
+    releaseDecode();
     m_picFramed->hide();
     m_picFramed->clear();
     m_vScroll->hide();

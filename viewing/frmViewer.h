@@ -65,6 +65,8 @@ private:
     void receiveDecode(viewing::PictureDecode *decode);
     // What was being decoded for this viewer is no longer wanted.
     void dropDecode();
+    // The decode has delivered: it is let go.
+    void releaseDecode();
     void preloadEnded();
     void wholePictureArrived(const QImage &picture);
     void wholePictureFailed(const RunTimeError &e);
