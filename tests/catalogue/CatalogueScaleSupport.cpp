@@ -3,6 +3,7 @@
 
 #include "CatalogueService.h"
 #include "NameOrder.h"
+#include "StallGuard.h"
 #include "TestState.h"
 
 #include <QFile>
@@ -164,6 +165,7 @@ QList<catalogue::CatalogueRow> allRows(const catalogue::GridRows &rows)
 
 QList<catalogue::CatalogueRow> inNameOrder(QList<catalogue::CatalogueRow> rows)
 {
+    const StallGuardPause preparing; // the test's own reference order, not the program's work
     std::stable_sort(rows.begin(), rows.end(), [](const catalogue::CatalogueRow &a, const catalogue::CatalogueRow &b) {
         return names::compare(a.fileName, b.fileName) < 0;
     });
@@ -172,6 +174,7 @@ QList<catalogue::CatalogueRow> inNameOrder(QList<catalogue::CatalogueRow> rows)
 
 QList<catalogue::CatalogueRow> tableRows(const QString &cataloguePath)
 {
+    const StallGuardPause preparing; // the test's own reading, not the program's work
     ForeignConnection other(cataloguePath);
     QSqlQuery q(other.database());
     QList<catalogue::CatalogueRow> rows;
@@ -221,6 +224,7 @@ QList<catalogue::CatalogueRow> CollectingSink::rows() const
 
 void fillWithManyRows(const QString &path, int count)
 {
+    const StallGuardPause preparing; // another program's writing, not this program's work
     ForeignConnection other(path);
     QSqlDatabase db = other.database();
     db.transaction();

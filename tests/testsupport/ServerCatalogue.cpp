@@ -20,6 +20,8 @@ bool catalogueOnServer() { return qgetenv("PIXDOCK_TEST_CATALOGUE_ENGINE") == "s
 
 QString freshServerCatalogue()
 {
+    // Making a database costs the server a checkpoint: the test's preparation, not the program's.
+    const StallGuardPause preparing;
     PostgresServer &server = PostgresServer::shared();
     const QString name = QStringLiteral("windows_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
     if (!server.isRunning() || !server.createDatabase(name))
