@@ -75,10 +75,8 @@ QStringList KillLedger::check(const QString &cataloguePath)
                 while (q.next())
                     integrity << q.value(0).toString();
             }
-            if (integrity != QStringList{QStringLiteral("ok")}) {
-                ++m_integrityFailures;
+            if (integrity != QStringList{QStringLiteral("ok")})
                 problems << QStringLiteral("integrity check: ") + integrity.join(QStringLiteral("; "));
-            }
             QSet<qint64> found;
             if (!q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info")))
                 problems << QStringLiteral("the rows cannot be read");

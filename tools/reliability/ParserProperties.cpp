@@ -1,5 +1,6 @@
 // The property checks.
 #include "ParserProperties.h"
+#include "PictureProperties.h"
 
 #include "CataloguePaths.h"
 #include "CatalogueStatements.h"
@@ -44,21 +45,7 @@ bool containsIgnoringCase(const QString &text, const QString &keyword)
     return k.empty() || std::search(t.begin(), t.end(), k.begin(), k.end()) != t.end();
 }
 
-std::string failure(const char *what, std::initializer_list<QString> texts)
-{
-    std::string s = what;
-    for (const QString &t : texts)
-        s += " [" + shown(t) + "]";
-    return s;
-}
-
-bool canonical(const QString &path)
-{
-    return path.contains(Separator) && !path.contains(QStringLiteral("//")) && !path.endsWith(Separator);
-}
-
-} // namespace
-
+// A readable form of a text for failure messages: printable ASCII as is, the rest as \uXXXX.
 std::string shown(const QString &text)
 {
     std::string s;
@@ -73,6 +60,21 @@ std::string shown(const QString &text)
     }
     return s;
 }
+
+std::string failure(const char *what, std::initializer_list<QString> texts)
+{
+    std::string s = what;
+    for (const QString &t : texts)
+        s += " [" + shown(t) + "]";
+    return s;
+}
+
+bool canonical(const QString &path)
+{
+    return path.contains(Separator) && !path.contains(QStringLiteral("//")) && !path.endsWith(Separator);
+}
+
+} // namespace
 
 QStringList textsFromBytes(const uint8_t *data, size_t size, int parts)
 {
@@ -211,6 +213,25 @@ std::string checkOrder(const QString &a, const QString &b, const QString &c)
         }
     }
     return {};
+}
+
+std::string checkInput(const QString &harness, const QByteArray &bytes)
+{
+    if (harness == QLatin1String("exif"))
+        return checkExif(bytes);
+    if (harness == QLatin1String("jpeg"))
+        return checkJpeg(bytes);
+    if (harness == QLatin1String("pnghead"))
+        return checkPngHead(bytes);
+    const auto *data = reinterpret_cast<const uint8_t *>(bytes.constData());
+    const QStringList t = textsFromBytes(data, size_t(bytes.size()), harness == QLatin1String("order") ? 3 : 2);
+    if (harness == QLatin1String("search"))
+        return checkSearch(t.at(0), t.at(1));
+    if (harness == QLatin1String("paths"))
+        return checkPaths(t.at(0), t.at(1));
+    if (harness == QLatin1String("order"))
+        return checkOrder(t.at(0), t.at(1), t.at(2));
+    return "no harness named " + harness.toStdString();
 }
 
 } // namespace pixdock::fuzzing
