@@ -89,14 +89,14 @@ QByteArray encodeGif()
     return gif + QByteArray("\0\x3B", 2);
 }
 
-QByteArray writtenByQt(const QString &format)
+// The pattern as Qt writes it in `format` (a quality of -1: the format's own default).
+QByteArray writtenByQt(const QString &format, int quality)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format.toLatin1());
-    if (format == QLatin1String("jpg") || format == QLatin1String("webp"))
-        writer.setQuality(80);
+    writer.setQuality(quality);
     if (!writer.write(pattern()))
         throw std::runtime_error("Qt cannot write a " + format.toStdString() + " picture: "
                                  + writer.errorString().toStdString());
@@ -224,18 +224,8 @@ private:
 // pointed past it, a preview that is no JPEG or claims 65535 x 65535, a loop in the IFD chain.
 QList<std::pair<QString, QByteArray>> exifDamages(const QByteArray &intact)
 {
-    QByteArray preview;
-    {
-        QBuffer buffer(&preview);
-        buffer.open(QIODevice::WriteOnly);
-        pattern().save(&buffer, "jpeg", 60);
-    }
-    QByteArray png;
-    {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        pattern().save(&buffer, "png");
-    }
+    const QByteArray preview = writtenByQt(QStringLiteral("jpeg"), 60);
+    const QByteArray png = writtenByQt(QStringLiteral("png"), -1);
     const auto with = [&](const QByteArray &shown, test::ExifDamage damage) {
         return test::withApp1(intact, test::exifBlock({.orientation = 0, .preview = shown, .damage = damage}));
     };
@@ -259,7 +249,9 @@ QStringList pictureFormats()
 
 QByteArray intactPicture(const QString &format)
 {
-    return format == QLatin1String("gif") ? encodeGif() : writtenByQt(format);
+    if (format == QLatin1String("gif"))
+        return encodeGif();
+    return writtenByQt(format, format == QLatin1String("jpg") || format == QLatin1String("webp") ? 80 : -1);
 }
 
 QByteArray withClaimedSize(const QString &format, const QByteArray &bytes, quint32 width, quint32 height)
