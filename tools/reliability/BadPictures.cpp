@@ -2,11 +2,10 @@
 #include "BadPictures.h"
 
 #include "ExifJpeg.h"
+#include "Pictures.h"
 
 #include <QBuffer>
-#include <QColor>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
@@ -184,13 +183,6 @@ bool claimTiff(QByteArray &b, quint32 w, quint32 h)
     return patched == 2;
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        throw std::runtime_error("cannot write " + path.toStdString());
-}
-
 // A seeded stream of numbers that is the same on every machine (mt19937's output is fixed).
 class Flips
 {
@@ -294,8 +286,8 @@ QList<BadPicture> makeCorpus(const QString &folder, const CorpusPlan &plan)
     const QStringList formats = pictureFormats();
     QList<BadPicture> corpus;
     for (const QString &format : formats) {
-        const QString intactPath = root.filePath(QStringLiteral("intact/picture.") + format);
-        writeFile(intactPath, intactPicture(format));
+        const QString intactPath = test::writeBytes(root.filePath(QStringLiteral("intact")),
+                                                    QStringLiteral("picture.") + format, intactPicture(format));
         corpus.append({intactPath, format, QStringLiteral("intact"), intactPath});
     }
     for (qsizetype f = 0; f < formats.size(); ++f) {
@@ -305,9 +297,7 @@ QList<BadPicture> makeCorpus(const QString &folder, const CorpusPlan &plan)
         root.mkpath(format);
         const QDir dir(root.filePath(format));
         auto add = [&](const QString &name, const QByteArray &bytes, const QString &damage) {
-            const QString path = dir.filePath(name);
-            writeFile(path, bytes);
-            corpus.append({path, format, damage, intactPath});
+            corpus.append({test::writeBytes(dir.path(), name, bytes), format, damage, intactPath});
         };
 
         add(QStringLiteral("zero-bytes.") + format, QByteArray(), QStringLiteral("zero bytes"));

@@ -10,8 +10,6 @@
 #include "frmViewer.h"
 
 #include <QImageReader>
-#include <QLabel>
-#include <QPixmap>
 
 namespace pixdock::reliability {
 
