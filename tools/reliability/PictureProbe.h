@@ -42,8 +42,7 @@ class PictureProbe
 public:
     PictureProbe();
     ~PictureProbe();
-    PictureProbe(const PictureProbe &) = delete;
-    PictureProbe &operator=(const PictureProbe &) = delete;
+    Q_DISABLE_COPY_MOVE(PictureProbe)
 
     PictureResult probe(const BadPicture &picture);
 
