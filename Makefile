@@ -89,8 +89,10 @@ reliability: build
 	$(call run_test_class,TestMainWindowSettings,,aStoredPlaceThatCannotBeShownIsMended)
 
 # $(call run_test_class,CLASS,ENVIRONMENT,FUNCTIONS): runs a test class, or some of its functions,
-# in every test executable that holds one of that name (each lists its classes with --classes).
-run_test_class = @cd $(BUILD) && found=; for t in tests/tests_*; do \
+# in every test executable of the build that holds one of that name (each lists its classes with
+# --classes; the executables are the build's own, not files an older build left behind).
+run_test_class = @cd $(BUILD) && found=; \
+	for t in $$(ninja -t targets all | sed -n 's|^\(tests/tests_[a-z_]*\): CXX_EXECUTABLE_LINKER.*|\1|p'); do \
 	    if ./$$t --classes | grep -qx '$(1)'; then \
 	        found=1; echo "$$t $(1) $(strip $(3))"; env QT_QPA_PLATFORM=offscreen $(2) ./$$t $(1) $(3) || exit 1; \
 	    fi; \
