@@ -138,13 +138,10 @@ bool claimWebp(QByteArray &b, quint32 w, quint32 h)
 {
     if (b.size() < 20 || b.left(4) != "RIFF" || b.mid(8, 4) != "WEBP" || w > (1u << 24) || h > (1u << 24))
         return false;
-    QByteArray extended("VP8X");
-    extended.append(14, '\0');
-    putLe<quint32>(extended, 4, 10);
-    extended.append('\0'); // room for the last 24-bit value written as 32 bits
-    putLe<quint32>(extended, 12, w - 1);
-    putLe<quint32>(extended, 15, h - 1);
-    extended.chop(1);
+    // An extended-format chunk of 10 bytes: no flags, then width and height less one, 24 bits each.
+    QByteArray extended = QByteArray("VP8X\x0A\0\0\0", 8) + QByteArray(4, '\0');
+    for (const quint32 v : {w - 1, h - 1})
+        extended.append(char(v & 0xff)).append(char((v >> 8) & 0xff)).append(char((v >> 16) & 0xff));
     QByteArray out = b.left(12) + extended + b.mid(12);
     putLe<quint32>(out, 4, quint32(out.size() - 8));
     b = out;
