@@ -7,6 +7,7 @@
 #include "TestState.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
@@ -22,53 +23,6 @@ int nextForeign()
     return ++n;
 }
 
-// Groups of characters equal without regard to case (as Qt folds them), each written as one
-// string of its members.
-const QList<QString> &caseGroups()
-{
-    static const QList<QString> groups = {
-        QStringLiteral("kK\u212A"),             // k, K, Kelvin sign
-        QStringLiteral("sS\u017F"),             // s, S, long s
-        QStringLiteral("\u00DF\u1E9E"),         // sharp s, capital sharp s
-        QStringLiteral("\u03C3\u03A3\u03C2"),   // sigma, capital, final
-        QStringLiteral("\u00E9\u00C9"),         // é É
-        QStringLiteral("\u0432\u0412\u1C80"),   // в В and the rounded ve SQLite does not fold
-        QStringLiteral("\u10D0\u1C90"),         // Georgian an and its Mtavruli capital
-        QStringLiteral("\u13A0\uAB70"),         // Cherokee A and its small letter
-        QStringLiteral("\u00B5\u03BC\u039C"),   // micro sign, mu, capital mu
-        QStringLiteral("\u03C9\u03A9\u2126"),   // omega, capital, ohm sign
-        QStringLiteral("\U00010428\U00010400"), // Deseret long i (outside the BMP)
-        QStringLiteral("aA"),
-        QStringLiteral("bB"),
-        QStringLiteral("eE"),
-        QStringLiteral("iI"),
-        QStringLiteral("\u0131"), // dotless i: no case partner when folding
-        QStringLiteral("\u0130"), // capital I with dot: folds to itself
-    };
-    return groups;
-}
-
-QList<QString> splitCodePoints(const QString &s)
-{
-    QList<QString> out;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        if (s.at(i).isHighSurrogate() && i + 1 < s.size()) {
-            out << s.mid(i, 2);
-            ++i;
-        } else {
-            out << s.mid(i, 1);
-        }
-    }
-    return out;
-}
-
-const QList<QString> &specials()
-{
-    static const QList<QString> s = {QStringLiteral(" "),  QStringLiteral(" "), QStringLiteral("'"),
-                                     QStringLiteral("\""), QStringLiteral("%"), QStringLiteral("_"),
-                                     QStringLiteral("\\"), QStringLiteral("1"), QStringLiteral("\U0001F600")};
-    return s;
-}
 } // namespace
 
 void CatalogueFileTest::init()
@@ -121,38 +75,6 @@ QVariant ForeignConnection::value(const QString &sql) const
 {
     QSqlQuery q(database());
     return q.exec(sql) && q.next() ? q.value(0) : QVariant();
-}
-
-QString awkwardText(QRandomGenerator &random, int length)
-{
-    QString text;
-    for (int i = 0; i < length; ++i) {
-        if (random.bounded(5) == 0) {
-            text += specials().at(random.bounded(int(specials().size())));
-        } else {
-            const QList<QString> members =
-                splitCodePoints(caseGroups().at(random.bounded(int(caseGroups().size()))));
-            text += members.at(random.bounded(int(members.size())));
-        }
-    }
-    return text;
-}
-
-QString otherCase(QRandomGenerator &random, const QString &text)
-{
-    QString out;
-    for (const QString &c : splitCodePoints(text)) {
-        QString replaced = c;
-        for (const QString &group : caseGroups()) {
-            const QList<QString> members = splitCodePoints(group);
-            if (members.contains(c)) {
-                replaced = members.at(random.bounded(int(members.size())));
-                break;
-            }
-        }
-        out += replaced;
-    }
-    return out;
 }
 
 QList<catalogue::CatalogueRow> allRows(const catalogue::GridRows &rows)
