@@ -38,29 +38,25 @@ private slots:
                          {"r6.jpg", "", "even"}});
     }
 
-    void stepsFromTheRowLastOpened()
+    // A fresh list starts at row one and brings the picture to the front; stepping goes on from
+    // the row last opened; past either end a message says so and the picture stays.
+    void stepsThroughTheListAndStopsAtEitherEnd()
     {
         frmImgList *list = test::shownWindow<frmImgList>();
+        stepCatalogueForward();
+        QCOMPARE(m_host->openedPictures, QStringList{"/a/r1.jpg"});
+        QCOMPARE(m_host->broughtToFront, QList<bool>{true});
+        stepCatalogueBackward();
+        QCOMPARE(MessageBox::shownTexts(), QStringList{FirstMessage});
+        QCOMPARE(gListRow, 1);
+        QCOMPARE(list->grid()->row(), 1);
+        MessageBox::clearRecord();
+
         test::doubleClickCell(list->grid(), 5, 0);
         QCOMPARE(gCurrentPath, QStringLiteral("/c/r5.jpg"));
         stepCatalogueForward();
         QCOMPARE(gCurrentPath, QStringLiteral("/r6.jpg"));
-        QCOMPARE(list->grid()->row(), 6);
         QCOMPARE(list->grid()->currentIndex().row(), 5);
-        stepCatalogueBackward();
-        stepCatalogueBackward();
-        QCOMPARE(gCurrentPath, QStringLiteral("/d/r4.jpg"));
-        QCOMPARE(gListRow, 4);
-        QCOMPARE(list->grid()->row(), 4);
-        QCOMPARE(m_host->openViewers(), 1);
-    }
-
-    void pastTheLastRowSaysSoAndKeepsThePicture()
-    {
-        frmImgList *list = test::shownWindow<frmImgList>();
-        gListRow = 5;
-        stepCatalogueForward();
-        QCOMPARE(gCurrentPath, QStringLiteral("/r6.jpg"));
         stepCatalogueForward();
         QCOMPARE(MessageBox::shownTexts(), QStringList{LastMessage});
         QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Ok);
@@ -68,24 +64,12 @@ private slots:
         QCOMPARE(gListRow, 6);
         QCOMPARE(list->grid()->row(), 6);
         QCOMPARE(gCurrentPath, QStringLiteral("/r6.jpg"));
+        stepCatalogueBackward();
+        stepCatalogueBackward();
+        QCOMPARE(gCurrentPath, QStringLiteral("/d/r4.jpg"));
+        QCOMPARE(gListRow, 4);
+        QCOMPARE(list->grid()->row(), 4);
         QCOMPARE(m_host->openViewers(), 1);
-        stepCatalogueBackward();
-        QCOMPARE(gCurrentPath, QStringLiteral("/c/r5.jpg"));
-    }
-
-    void beforeTheFirstRowSaysSoAndStaysOnRowOne()
-    {
-        frmImgList *list = test::shownWindow<frmImgList>();
-        stepCatalogueForward();
-        stepCatalogueBackward();
-        QCOMPARE(MessageBox::shownTexts(), QStringList{FirstMessage});
-        QCOMPARE(gListRow, 1);
-        QCOMPARE(list->grid()->row(), 1);
-        // A fresh list starts at row one, and the picture comes to the front.
-        QCOMPARE(m_host->openedPictures, QStringList{"/a/r1.jpg"});
-        QCOMPARE(m_host->broughtToFront, QList<bool>{true});
-        stepCatalogueForward();
-        QCOMPARE(gCurrentPath, QStringLiteral("/b/r2.jpg"));
     }
 
     void aPositionBeyondAShorterGridComesBackToItsLastRow()

@@ -1,5 +1,5 @@
-// The search window: keywords as typed, the result grid, "No match found." leaving earlier
-// results, snapshots, opening a result and the panel's buttons.
+// The search window: keywords as typed, "No match found." leaving earlier results and the
+// panel's buttons, snapshots, the keys, and opening a result.
 #include "CatalogueGrid.h"
 #include "CatalogueStore.h"
 #include "CatalogueWindowHost.h"
@@ -11,8 +11,6 @@
 #include "WindowList.h"
 #include "frmSearch.h"
 
-#include <QFont>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -68,25 +66,6 @@ private slots:
         QCOMPARE(test::gridNames(w->grid()), found);
         QVERIFY(w->grid()->isVisible());
         QCOMPARE(message(w)->text(), QStringLiteral("Double click on filename to load picture."));
-    }
-
-    void resultsAreFormattedAndRevealThePanelButtons()
-    {
-        frmSearch *w = test::shownWindow<frmSearch>();
-        QVERIFY(w->grid()->isHidden());
-        QVERIFY(!m_host->panel().catalogueButtonsVisible());
-        w->cmdSearch_Click();
-        CatalogueGrid *grid = w->grid();
-        QCOMPARE(grid->rows(), 8);
-        QVERIFY(grid->model()->headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
-        for (int row = 1; row <= 7; ++row)
-            QCOMPARE(grid->cellBackground(row, 1), row % 2 == 0 ? QColor(192, 192, 192) : QColor());
-        QVERIFY(m_host->panel().catalogueButtonsVisible());
-        QVERIFY(!grid->horizontalHeader()->sectionsMovable());
-
-        w->unload();
-        QVERIFY(!m_host->panel().catalogueButtonsVisible());
-        QVERIFY(!loadedSharedWindow<frmSearch>());
     }
 
     void noMatchLeavesEarlierResults_data()
