@@ -1,18 +1,15 @@
 // Connecting to a catalogue server: each way start-up can fail says so in plain words, names
 // the host and database, and never shows the password.
-#include "CatalogueAddress.h"
 #include "CatalogueStore.h"
 #include "Locations.h"
 #include "ModGlobal.h"
 #include "RunTimeError.h"
 #include "ServerConnection.h"
-#include "ServerSchema.h"
 #include "ServerTestSupport.h"
 #include "TestRegistry.h"
 
 #include <QScopeGuard>
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,7 +17,6 @@ using namespace pixdock;
 using test::PostgresServer;
 
 namespace {
-const QString Connection = QStringLiteral("test-server-connection");
 const QString Password = QStringLiteral("pw-7'x;y");
 
 QString encoded(const QString &part) { return QString::fromLatin1(QUrl::toPercentEncoding(part)); }
@@ -30,14 +26,6 @@ class TestServerConnection : public QObject
 {
     Q_OBJECT
 private slots:
-    void cleanup()
-    {
-        if (QSqlDatabase::contains(Connection)) {
-            QSqlDatabase::database(Connection, false).close();
-            QSqlDatabase::removeDatabase(Connection);
-        }
-    }
-
     void failuresSayWhatHappenedWithoutThePassword_data()
     {
         QTest::addColumn<QString>("case_");
@@ -102,26 +90,6 @@ private slots:
             QVERIFY2(e.description().contains(QStringLiteral("database %1 on %2").arg(name, host)), qPrintable(e.description()));
             QVERIFY2(!e.description().contains(password), qPrintable(e.description()));
         }
-    }
-
-    void theRightPasswordGetsInAndSetsTheSessionsTimeouts()
-    {
-        PostgresServer &server = PostgresServer::shared();
-        const QString database = test::freshServerDatabase(QStringLiteral("login"));
-        QVERIFY(server.addPasswordRole(QStringLiteral("bert"), Password));
-        const CatalogueAddress address = CatalogueAddress::fromText(
-            QStringLiteral("postgresql://bert:%1@%2/%3?application_name=%4")
-                .arg(encoded(Password), encoded(server.socketFolder()), database, QStringLiteral("it%27s%20me")));
-        catalogue::openServerConnection(Connection, address);
-        QSqlQuery q(QSqlDatabase::database(Connection, false));
-        QVERIFY(q.exec(QStringLiteral("SELECT current_user, current_setting('application_name'), "
-                                      "(SELECT setting FROM pg_settings WHERE name = 'lock_timeout'), "
-                                      "(SELECT setting FROM pg_settings WHERE name = 'statement_timeout')")));
-        QVERIFY(q.next());
-        QCOMPARE(q.value(0).toString(), QStringLiteral("bert"));
-        QCOMPARE(q.value(1).toString(), QStringLiteral("it's me"));
-        QCOMPARE(q.value(2).toInt(), catalogue::ServerLockTimeoutMs);
-        QCOMPARE(q.value(3).toInt(), catalogue::ServerStatementTimeoutMs);
     }
 };
 
