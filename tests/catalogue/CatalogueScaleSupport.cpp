@@ -77,6 +77,14 @@ QVariant ForeignConnection::value(const QString &sql) const
     return q.exec(sql) && q.next() ? q.value(0) : QVariant();
 }
 
+QStringList namesOf(const QList<catalogue::CatalogueRow> &rows)
+{
+    QStringList out;
+    for (const catalogue::CatalogueRow &row : rows)
+        out << row.fileName;
+    return out;
+}
+
 QList<catalogue::CatalogueRow> allRows(const catalogue::GridRows &rows)
 {
     QList<catalogue::CatalogueRow> out;

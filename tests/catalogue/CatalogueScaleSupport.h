@@ -51,6 +51,8 @@ protected:
     std::unique_ptr<ProgramFolder> m_folder;
 };
 
+// The rows' file names, in order.
+QStringList namesOf(const QList<catalogue::CatalogueRow> &rows);
 // Every row of a grid's rows, in order.
 QList<catalogue::CatalogueRow> allRows(const catalogue::GridRows &rows);
 // Rows as the list shows them: in the name order, rows of equal names in the order given.

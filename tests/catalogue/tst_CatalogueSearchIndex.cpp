@@ -24,15 +24,6 @@ using namespace pixdock::catalogue;
 namespace {
 constexpr qsizetype AllRows = std::numeric_limits<qsizetype>::max();
 
-// The rows' names: a noncharacter U+FFFE reads back as itself or as U+FFFD, as the reader of
-// the rows goes, so the names tell the rows.
-QStringList namesOf(const QList<CatalogueRow> &rows)
-{
-    QStringList out;
-    for (const CatalogueRow &row : rows)
-        out << row.fileName;
-    return out;
-}
 } // namespace
 
 class TestCatalogueSearchIndex : public test::CatalogueFileTest
@@ -82,13 +73,13 @@ private slots:
             QVERIFY(other.exec("UPDATE Info SET Description = 'kitten' WHERE FileName = 'x.jpg'"));
             QVERIFY(other.exec("DELETE FROM Info WHERE FileName = 'KIT.jpg'"));
         }
-        const QStringList plain = namesOf(readRows(sharedConnection(), searchStatement(keywords)));
+        const QStringList plain = test::namesOf(readRows(sharedConnection(), searchStatement(keywords)));
         QVERIFY(!plain.isEmpty());
         const SearchHits hits = findRowids(sharedConnection(), keywords, AllRows);
-        QCOMPARE(namesOf(hits.rows), plain);
+        QCOMPARE(test::namesOf(hits.rows), plain);
         QCOMPARE(hits.rowids.size(), hits.rows.size());
         QCOMPARE(hits.viaIndex, viaIndex);
-        QCOMPARE(namesOf(test::allRows(*test::searched(keywords))), plain);
+        QCOMPARE(test::namesOf(test::allRows(*test::searched(keywords))), plain);
     }
 
     void theIndexIsBuiltOnceLeftAloneAndBuiltAgainWhenATriggerIsGone()

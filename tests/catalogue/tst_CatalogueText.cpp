@@ -1,11 +1,7 @@
-// Text in the catalogue: equality, order and LIKE without regard to case for all of Unicode,
-// and a picture's path joined from and split into its folder and name.
-#include "CataloguePaths.h"
+// Text in the catalogue: equality, order and LIKE without regard to case for all of Unicode.
 #include "CatalogueScaleSupport.h"
 #include "CatalogueStore.h"
 #include "CatalogueUnicode.h"
-#include "ModGlobal.h"
-#include "ProgramFolder.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 
@@ -79,7 +75,6 @@ private slots:
         QTest::newRow("run must end right") << "beach house" << "%beach" << false;
         QTest::newRow("backtracking") << "abcabcabd" << "%abd" << true;
         QTest::newRow("empty pattern") << "x" << "" << false;
-        QTest::newRow("empty both") << "" << "" << true;
         QTest::newRow("percent alone") << "" << "%" << true;
         QTest::newRow("escaped percent") << "100% sure" << "%100\\%%" << true;
         QTest::newRow("escaped percent needs one") << "100 sure" << "%100\\%%" << false;
@@ -99,40 +94,6 @@ private slots:
         }
         QCOMPARE(evaluate(QStringLiteral("? LIKE ?"), {text, pattern}).toInt() == 1, matches);
         QCOMPARE(likeMatches(pattern, text), matches);
-    }
-
-    void likeWithNullGivesNull()
-    {
-        QVERIFY(evaluate(QStringLiteral("NULL LIKE ?"), {QStringLiteral("%")}).isNull());
-    }
-
-    // A row's folder and name make the path a viewer opens; the current picture's path splits
-    // into the add window's folder and name. The root keeps its one separator.
-    void picturePathsJoinAndSplit_data()
-    {
-        QTest::addColumn<QString>("location");
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("splitsBack"); // the path splits into this folder and name
-        QTest::newRow("folder") << "/photos" << "sunset.jpg" << "/photos/sunset.jpg" << true;
-        QTest::newRow("deeper") << "/a/b c" << "Été.jpg" << "/a/b c/Été.jpg" << true;
-        QTest::newRow("root") << "/" << "a.jpg" << "/a.jpg" << true;
-        QTest::newRow("empty folder") << "" << "a.jpg" << "/a.jpg" << false;
-        QTest::newRow("one trailing separator dropped") << "/pics/" << "a.jpg" << "/pics/a.jpg" << false;
-        QTest::newRow("only one dropped") << "/pics//" << "a.jpg" << "/pics//a.jpg" << false;
-    }
-    void picturePathsJoinAndSplit()
-    {
-        QFETCH(QString, location);
-        QFETCH(QString, fileName);
-        QFETCH(QString, path);
-        QFETCH(bool, splitsBack);
-        QCOMPARE(fullPathOf(location, fileName), path);
-        if (splitsBack) {
-            const PicturePath split = splitPicturePath(path);
-            QCOMPARE(split.folder, location);
-            QCOMPARE(split.fileName, fileName);
-        }
     }
 };
 
