@@ -28,17 +28,29 @@ namespace pixdock::test {
 
 namespace {
 
-class ServerLock : public CatalogueHold
+// A file lock held by another program's exclusive transaction, or a server lock held by a psql
+// session of the tests' own.
+class HeldLock : public CatalogueHold
 {
 public:
-    explicit ServerLock(const QString &database)
-        : m_session(PostgresServer::shared().openSession(database))
+    explicit HeldLock(const QString &path) : m_file(std::make_unique<ForeignConnection>(path))
+    {
+        if (!m_file->exec(QStringLiteral("BEGIN EXCLUSIVE")))
+            qFatal("could not lock %s", qPrintable(path));
+    }
+    explicit HeldLock(const CatalogueAddress &address) : m_session(PostgresServer::shared().openSession(address.database()))
     {
         if (!m_session->run(QStringLiteral("BEGIN; LOCK TABLE Info IN ACCESS EXCLUSIVE MODE;")))
             qFatal("could not lock the catalogue: %s", qPrintable(m_session->failure()));
     }
+    ~HeldLock() override
+    {
+        if (m_file)
+            m_file->exec(QStringLiteral("ROLLBACK"));
+    }
 
 private:
+    std::unique_ptr<ForeignConnection> m_file;
     std::unique_ptr<PostgresServer::Session> m_session;
 };
 
@@ -104,15 +116,14 @@ void CatalogueWindowHost::removeEveryRow()
 std::unique_ptr<CatalogueHold> CatalogueWindowHost::holdLock()
 {
     if (m_serverAddress.isEmpty())
-        return std::make_unique<CatalogueLock>(m_folder.cataloguePath());
-    return std::make_unique<ServerLock>(CatalogueAddress::fromText(m_serverAddress).database());
+        return std::make_unique<HeldLock>(m_folder.cataloguePath());
+    return std::make_unique<HeldLock>(CatalogueAddress::fromText(m_serverAddress));
 }
 
 QString CatalogueWindowHost::lockedText() const
 {
-    if (m_serverAddress.isEmpty())
-        return catalogue::message::Locked;
-    return catalogue::serverFailureText(catalogue::server::Locked, CatalogueAddress::fromText(m_serverAddress));
+    return m_serverAddress.isEmpty() ? catalogue::message::Locked
+                                     : catalogue::serverFailureText(catalogue::server::Locked, CatalogueAddress::fromText(m_serverAddress));
 }
 
 int CatalogueWindowHost::lockedNumber() const { return m_serverAddress.isEmpty() ? 5 : err::DatabaseError; }
@@ -126,9 +137,8 @@ void CatalogueWindowHost::takeCatalogueAway()
 
 QString CatalogueWindowHost::goneText() const
 {
-    if (m_serverAddress.isEmpty())
-        return catalogue::message::Moved;
-    return catalogue::serverFailureText(catalogue::server::Unreachable, CatalogueAddress::fromText(m_serverAddress));
+    return m_serverAddress.isEmpty() ? catalogue::message::Moved
+                                     : catalogue::serverFailureText(catalogue::server::Unreachable, CatalogueAddress::fromText(m_serverAddress));
 }
 
 void CatalogueWindowHost::bringCatalogueBack()
@@ -196,15 +206,6 @@ QStringList gridNames(catalogue::CatalogueGrid *grid)
         names << grid->textOf(row, QStringLiteral("FileName"));
     return names;
 }
-
-CatalogueLock::CatalogueLock(const QString &path)
-    : m_other(path)
-{
-    if (!m_other.exec(QStringLiteral("BEGIN EXCLUSIVE")))
-        qFatal("could not lock %s", qPrintable(path));
-}
-
-CatalogueLock::~CatalogueLock() { m_other.exec(QStringLiteral("ROLLBACK")); }
 
 void doubleClickCell(QAbstractItemView *view, int gridRow, int column)
 {
