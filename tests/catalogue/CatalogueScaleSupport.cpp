@@ -153,6 +153,8 @@ void fillWithManyRows(const QString &path, int count)
     const StallGuardPause preparing; // another program's writing, not this program's work
     ForeignConnection other(path);
     QVERIFY(other.exec("BEGIN"));
+    QSqlQuery insert(other.database());
+    insert.prepare(QStringLiteral("INSERT INTO Info VALUES (?, ?, ?)"));
     QRandomGenerator random(7);
     const QStringList wide = {"é", "Ä", "ẞ", "Σ", "ſ", "\u212A"};
     for (int n = 0; n < count; ++n) {
@@ -161,9 +163,10 @@ void fillWithManyRows(const QString &path, int count)
             name = name.toUpper();
         if (random.bounded(10) == 0)
             name.insert(1, wide.at(random.bounded(int(wide.size()))));
-        QVERIFY(other.exec("INSERT INTO Info VALUES (?, ?, ?)",
-                           {name, QStringLiteral("/pictures/%1").arg(n % 97),
-                            QStringLiteral("description %1 of %2").arg(n).arg(n % 13 == 0 ? "harbour" : "field")}));
+        insert.addBindValue(name);
+        insert.addBindValue(QStringLiteral("/pictures/%1").arg(n % 97));
+        insert.addBindValue(QStringLiteral("description %1 of %2").arg(n).arg(n % 13 == 0 ? "harbour" : "field"));
+        QVERIFY(insert.exec());
     }
     QVERIFY(other.exec("COMMIT"));
 }

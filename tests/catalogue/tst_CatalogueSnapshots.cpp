@@ -145,32 +145,6 @@ private slots:
         QCOMPARE(test::allRows(*rows), before);
     }
 
-    void rowsNotCopiedShowAsLoadingAndALoadCutShortKeepsWhatCame()
-    {
-        auto rows = std::make_shared<CatalogueSnapshot>();
-        CatalogueGridModel model;
-        model.setRows(rows);
-        rows->receiveCount(4);
-        RowChunkBuilder builder;
-        builder.append("c.jpg", "/p", "third");
-        builder.append("a.jpg", "/p", "first");
-        rows->receiveChunk(builder.take(), {2, 0});
-        QCOMPARE(model.rowCount(), 4);
-        QCOMPARE(model.index(0, 0).data().toString(), QStringLiteral("a.jpg"));
-        QCOMPARE(model.index(1, 0).data().toString(), LoadingText);
-        QVERIFY(model.index(1, 0).data(Qt::ForegroundRole).isValid());
-        QCOMPARE(model.index(2, 2).data().toString(), QStringLiteral("third"));
-        // A place handed again keeps its first row.
-        builder.append("x.jpg", "/x", "again");
-        rows->receiveChunk(builder.take(), {0});
-        QCOMPARE(rows->cell(0, 0), QStringLiteral("a.jpg"));
-
-        rows->receiveEnd(RunTimeError(5, QStringLiteral("The catalogue is locked by another program.")));
-        QCOMPARE(model.rowCount(), 2);
-        QCOMPARE(test::allRows(*rows), (QList<CatalogueRow>{{"a.jpg", "/p", "first"}, {"c.jpg", "/p", "third"}}));
-        QCOMPARE(rows->failure()->number(), 5);
-    }
-
     void aVeryLongTextIsKeptWholeAndShownShort()
     {
         OpenConnection();

@@ -1,6 +1,6 @@
-// Opening db.fil, refusing files that are not a catalogue and using tables that are, a lock
-// held by another program, and text compared without regard to case, all against real SQLite
-// files in a temporary program folder.
+// Opening db.fil, refusing files that are not a catalogue and using tables that are, and text
+// compared without regard to case, all against real SQLite files in a temporary program folder.
+// A lock held by another program is the window tests' (TestCatalogueFaults).
 #include "CatalogueScaleSupport.h"
 #include "CatalogueService.h"
 #include "CatalogueStore.h"
@@ -11,7 +11,6 @@
 #include "TestState.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -116,38 +115,6 @@ private slots:
         QCOMPARE(catalogue.removeRows(QStringLiteral("b.jpg"), QStringLiteral("/p")), 1);
         QCOMPARE(test::allRows(*test::loadedList()), (QList<CatalogueRow>{{"a.jpg", "/p", "kept"}}));
         QCOMPARE(test::allRows(*test::searched(QStringLiteral("KEPT"))), (QList<CatalogueRow>{{"a.jpg", "/p", "kept"}}));
-    }
-
-    void aLockedCatalogueFailsWithTheLockMessageInsteadOfWaiting_data()
-    {
-        QTest::addColumn<bool>("write");
-        QTest::newRow("opening") << false;
-        QTest::newRow("writing a row") << true;
-    }
-    void aLockedCatalogueFailsWithTheLockMessageInsteadOfWaiting()
-    {
-        QFETCH(bool, write);
-        if (write)
-            OpenConnection();
-        test::ForeignConnection other(m_folder->cataloguePath());
-        QVERIFY(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
-        QElapsedTimer clock;
-        clock.start();
-        try {
-            if (write)
-                addRow(sharedConnection(), QStringLiteral("a.jpg"), QStringLiteral("/p"), QStringLiteral("d"));
-            else
-                OpenConnection();
-            QFAIL("the locked catalogue was used");
-        } catch (const RunTimeError &e) {
-            QCOMPARE(e.number(), 5);
-            QCOMPARE(e.description(), QStringLiteral("The catalogue is locked by another program."));
-        }
-        // Qt's own default would wait five seconds; the catalogue gives up after about one.
-        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
-        if (write)
-            QCOMPARE(fileNameCount(sharedConnection(), QStringLiteral("a.jpg")), 0);
     }
 
     // Text in the catalogue: equality and order without regard to case for all of Unicode, as

@@ -93,18 +93,6 @@ private slots:
             QCOMPARE(test::gridNames(w->grid()), shown);
     }
 
-    void resultsAreASnapshotTakenAtSearchTime()
-    {
-        frmSearch *w = test::shownWindow<frmSearch>();
-        keywordBox(w)->setText(QStringLiteral("dog"));
-        w->cmdSearch_Click();
-        m_host->addRows({{"puppy.jpg", "/p", "young dog"}});
-        m_host->removeRows("dog.jpg", "/p");
-        QCOMPARE(test::gridNames(w->grid()), (QStringList{"dog.jpg", "both.jpg"}));
-        w->cmdSearch_Click();
-        QCOMPARE(test::gridNames(w->grid()), (QStringList{"both.jpg", "puppy.jpg"}));
-    }
-
     void enterSearchesAndAnyKeyHidesTheMessage()
     {
         frmSearch *w = test::shownWindow<frmSearch>();
