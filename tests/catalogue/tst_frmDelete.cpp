@@ -21,28 +21,24 @@ class TestFrmDelete : public test::CatalogueWindowTest
     Q_OBJECT
 private slots:
 
+    // With no picture the frame says so and Continue asks nothing and removes nothing.
     void theFrameNamesThePictureAndOnlyRecordRemovalIsOffered()
     {
+        m_host->addRows({{"No Image Loaded", "", "x"}});
         frmDelete *w = test::shownWindow<frmDelete>();
         QCOMPARE(w->findChild<QGroupBox *>("frameOptions")->title(), QStringLiteral("Options for No Image Loaded"));
         for (const char *option : {"optDatabase", "optImage", "optBoth"})
             QCOMPARE(w->findChild<QRadioButton *>(option)->isEnabled(), option == QLatin1String("optDatabase"));
         QVERIFY(w->findChild<QRadioButton *>("optDatabase")->isChecked());
         QVERIFY(message(w)->isHidden());
+        w->cmdContinue_Click();
+        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(m_host->catalogueRows().size(), 1);
         w->unload();
 
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
         QCOMPARE(test::shownWindow<frmDelete>()->findChild<QGroupBox *>("frameOptions")->title(),
                  QStringLiteral("Options for /photos/sunset.jpg"));
-    }
-
-    void withNoPictureNothingIsAsked()
-    {
-        m_host->addRows({{"No Image Loaded", "", "x"}});
-        frmDelete *w = test::shownWindow<frmDelete>();
-        w->cmdContinue_Click();
-        QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(m_host->catalogueRows().size(), 1);
     }
 
     void yesRemovesEveryRowOfThatNameAndFolderOnly_data()
