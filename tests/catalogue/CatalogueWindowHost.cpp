@@ -21,6 +21,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFile>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -28,30 +29,35 @@ namespace pixdock::test {
 
 namespace {
 
-// A file lock held by another program's exclusive transaction, or a server lock held by a psql
-// session of the tests' own.
+// Another program holding the catalogue locked: an exclusive transaction on a connection of
+// its own (to db.fil, or to the server database as its superuser), rolled back when it goes.
 class HeldLock : public CatalogueHold
 {
 public:
-    explicit HeldLock(const QString &path) : m_file(std::make_unique<ForeignConnection>(path))
+    HeldLock(const QString &driver, const QString &database, const QString &host, const QString &lock)
     {
-        if (!m_file->exec(QStringLiteral("BEGIN EXCLUSIVE")))
-            qFatal("could not lock %s", qPrintable(path));
-    }
-    explicit HeldLock(const CatalogueAddress &address) : m_session(PostgresServer::shared().openSession(address.database()))
-    {
-        if (!m_session->run(QStringLiteral("BEGIN; LOCK TABLE Info IN ACCESS EXCLUSIVE MODE;")))
-            qFatal("could not lock the catalogue: %s", qPrintable(m_session->failure()));
+        QSqlDatabase db = QSqlDatabase::addDatabase(driver, Name);
+        db.setDatabaseName(database);
+        db.setHostName(host);
+        db.setUserName(PostgresServer::superUser());
+        // This program's upkeep may be writing db.fil: waited for, as another program would.
+        db.setConnectOptions(driver == "QSQLITE" ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000") : QString());
+        QSqlQuery q(db);
+        bool locked = db.open();
+        for (const QString &sql : lock.split(QStringLiteral("; ")))
+            locked = locked && q.exec(sql);
+        if (!locked)
+            qFatal("could not lock the catalogue: %s", qPrintable(q.lastError().text() + db.lastError().text()));
     }
     ~HeldLock() override
     {
-        if (m_file)
-            m_file->exec(QStringLiteral("ROLLBACK"));
+        QSqlQuery(QSqlDatabase::database(Name, false)).exec(QStringLiteral("ROLLBACK"));
+        QSqlDatabase::database(Name, false).close();
+        QSqlDatabase::removeDatabase(Name);
     }
 
 private:
-    std::unique_ptr<ForeignConnection> m_file;
-    std::unique_ptr<PostgresServer::Session> m_session;
+    const QString Name = QStringLiteral("held-lock");
 };
 
 } // namespace
@@ -116,8 +122,9 @@ void CatalogueWindowHost::removeEveryRow()
 std::unique_ptr<CatalogueHold> CatalogueWindowHost::holdLock()
 {
     if (m_serverAddress.isEmpty())
-        return std::make_unique<HeldLock>(m_folder.cataloguePath());
-    return std::make_unique<HeldLock>(CatalogueAddress::fromText(m_serverAddress));
+        return std::make_unique<HeldLock>("QSQLITE", m_folder.cataloguePath(), QString(), "BEGIN EXCLUSIVE");
+    return std::make_unique<HeldLock>("QPSQL", CatalogueAddress::fromText(m_serverAddress).database(),
+                                      PostgresServer::shared().socketFolder(), "BEGIN; LOCK TABLE Info IN ACCESS EXCLUSIVE MODE");
 }
 
 QString CatalogueWindowHost::lockedText() const

@@ -86,7 +86,7 @@ private slots:
             QTRY_VERIFY(MessageBox::shownTexts().size() == (which == QLatin1String("remove") ? 2 : 1));
         }
         QCOMPARE(MessageBox::shownTexts().last(),
-                 act.messageBefore.arg(m_host->lockedNumber()) + m_host->lockedText() + act.messageAfter);
+                 QString(act.messageBefore).replace("%1", QString::number(m_host->lockedNumber())) + m_host->lockedText() + act.messageAfter);
         QCOMPARE(MessageBox::shown().last().buttons, QMessageBox::Ok);
         QCOMPARE(m_host->catalogueRows(), (QStringList{"beach.jpg|/p|beach", "sunset.jpg|/photos|sunset"}));
         // No wait cursor is left behind, and the window's line does not claim a success.
@@ -114,7 +114,7 @@ private slots:
         act.run();
         QTRY_VERIFY(!MessageBox::shownTexts().isEmpty());
         QCOMPARE(MessageBox::shownTexts().last(),
-                 act.messageBefore.arg(err::DatabaseError) + m_host->goneText() + act.messageAfter);
+                 QString(act.messageBefore).replace("%1", QString::number(err::DatabaseError)) + m_host->goneText() + act.messageAfter);
         m_host->bringCatalogueBack();
         MessageBox::clearRecord();
 

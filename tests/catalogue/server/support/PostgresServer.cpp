@@ -247,47 +247,4 @@ bool PostgresServer::addPasswordRole(const QString &role, const QString &passwor
                                   .arg(role, QString(password).replace('\'', "''"), PasswordGroup));
 }
 
-std::unique_ptr<PostgresServer::Session> PostgresServer::openSession(const QString &database)
-{
-    std::unique_ptr<Session> session(new Session);
-    session->m_psql = std::make_unique<QProcess>();
-    session->m_psql->setProcessChannelMode(QProcess::MergedChannels);
-    session->m_psql->start(toolPath("psql"), {"-X", "-q", "-A", "-t", "-h", m_folder, "-U", superUser(), "-d", database});
-    if (!session->m_psql->waitForStarted(30000))
-        session->m_failure = QStringLiteral("psql does not start: %1").arg(session->m_psql->errorString());
-    return session;
-}
-
-PostgresServer::Session::~Session()
-{
-    if (!m_psql || m_psql->state() != QProcess::Running)
-        return;
-    m_psql->closeWriteChannel();
-    if (!m_psql->waitForFinished(30000))
-        m_psql->kill();
-    m_psql->waitForFinished(10000);
-}
-
-bool PostgresServer::Session::run(const QString &sql)
-{
-    if (!m_failure.isEmpty())
-        return false;
-    const QByteArray marker = "pixdock-session-done-" + QByteArray::number(++m_marker);
-    m_psql->write(sql.toUtf8() + "\n\\echo " + marker + "\n");
-    QByteArray said;
-    while (!said.contains(marker)) {
-        if (!m_psql->waitForReadyRead(60000)) {
-            m_failure = QStringLiteral("psql stopped answering: %1").arg(QString::fromUtf8(said));
-            return false;
-        }
-        said += m_psql->readAll();
-    }
-    // Errors come on the same channel, before the marker that follows them.
-    if (said.contains("ERROR:") || said.contains("FATAL:")) {
-        m_failure = QString::fromUtf8(said.left(said.indexOf(marker))).trimmed();
-        return false;
-    }
-    return true;
-}
-
 } // namespace pixdock::test
