@@ -1,14 +1,8 @@
 // The ground the viewing tests stand on.
 #include "ViewingTestCase.h"
 
-#include "ModGlobal.h"
-#include "PictureBox.h"
+#include "Frame.h"
 #include "PicturePreloader.h"
-#include "TestState.h"
-#include "WindowList.h"
-#include "frmViewer.h"
-
-#include <QTest>
 
 namespace pixdock::test {
 
@@ -17,6 +11,14 @@ frmViewer *ViewerTestCase::openViewer(const QString &path)
     gCurrentPath = path;
     frmViewer *viewer = frmViewer::openNew();
     viewer->picFramed()->waitForPicture();
+    return viewer;
+}
+
+frmViewer *ViewerTestCase::show(const QString &name) const
+{
+    gCurrentPath = path(name);
+    frmViewer *viewer = frmViewer::openNew();
+    setFrameStatusText(gCurrentPath);
     return viewer;
 }
 

@@ -3,19 +3,31 @@
 // end. ThumbnailTestCase: a folder of pictures and an empty thumbnail cache of the test's own.
 #pragma once
 
+// It also brings what nearly every viewing test uses, so that each test file names only
+// what is its own.
 #include "EventLoopWatchdog.h"
 #include "HostFrame.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "PictureBox.h"
+#include "Pictures.h"
+#include "TestRegistry.h"
+#include "TestState.h"
 #include "ThumbnailCache.h"
+#include "ViewingTestFiles.h"
+#include "WindowList.h"
+#include "frmViewer.h"
 
+#include <QDir>
+#include <QFile>
 #include <QObject>
+#include <QPointer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 #include <optional>
-
-namespace pixdock {
-class frmViewer;
-}
 
 namespace pixdock::test {
 
@@ -39,8 +51,17 @@ protected:
     QString path(const QString &name) const { return m_dir->path() + QLatin1Char('/') + name; }
     HostFrame *frame() const { return m_frame.get(); }
     CommonDialog &dialog() { return m_frame->commonDialog(); }
+    // Writes a picture into the test's folder; returns its path.
+    QString picture(const QString &name, QSize size = {30, 20}, QColor colour = Qt::darkCyan) const
+    {
+        return writePicture(folder(), name, size, colour);
+    }
     // Opens `path` in a new viewer, as Open does, and waits until its picture is decoded.
     static frmViewer *openViewer(const QString &path);
+    // Shows a file of the folder as a command would: current path, a viewer, the status panel.
+    frmViewer *show(const QString &name) const;
+    // The viewer after the frame and the panel, or null.
+    static frmViewer *firstViewer() { return qobject_cast<frmViewer *>(WindowList::instance().at(2)); }
 
 protected slots:
     void init();

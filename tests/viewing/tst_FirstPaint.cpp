@@ -5,25 +5,13 @@
 #include "ExifJpeg.h"
 #include "FileStamp.h"
 #include "JpegCompletion.h"
-#include "ModGlobal.h"
-#include "PictureBox.h"
 #include "PicturePreloader.h"
-#include "PictureOrientation.h"
-#include "Pictures.h"
-#include "TestRegistry.h"
-#include "ViewingTestCase.h"
-#include "TestState.h"
 #include "Twips.h"
-#include "WindowList.h"
-#include "frmViewer.h"
+#include "ViewingTestCase.h"
 
-#include <QFile>
 #include <QFrame>
 #include <QImageReader>
 #include <QScrollBar>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -57,13 +45,9 @@ QImage shownPart(PictureBox *box, QRect area)
 int wrongPixels(const QImage &shown, const QImage &picture, QRect area, QRgb background)
 {
     int wrong = 0;
-    for (int y = 0; y < area.height(); ++y) {
-        for (int x = 0; x < area.width(); ++x) {
-            const QRgb pixel = shown.pixel(x, y);
-            if (pixel != picture.pixel(area.x() + x, area.y() + y) && pixel != background)
-                ++wrong;
-        }
-    }
+    for (int y = 0; y < area.height(); ++y)
+        for (int x = 0; x < area.width(); ++x)
+            wrong += shown.pixel(x, y) != picture.pixel(area.x() + x, area.y() + y) && shown.pixel(x, y) != background;
     return wrong;
 }
 
@@ -110,8 +94,7 @@ private slots:
         QCOMPARE(box->size(), box->shownSize(shown));
         QCOMPARE(frameStatusText(), path);
         // The bars are those of the whole picture from the first moment.
-        QVERIFY(viewer->hScroll()->isVisibleTo(viewer));
-        QVERIFY(viewer->vScroll()->isVisibleTo(viewer));
+        QVERIFY(viewer->hScroll()->isVisibleTo(viewer) && viewer->vScroll()->isVisibleTo(viewer));
         const int frameHeight = viewer->heightTwips() - 2000;
         const double shownHeight = std::llround(twips::fromPixels(1) * shown.height() / density);
         QCOMPARE(viewer->vScroll()->maximum(), int(std::lrint((shownHeight - frameHeight - 1) * 1.1)));
@@ -143,21 +126,15 @@ private slots:
         const qsizetype scan = jpeg.indexOf(QByteArray("\xFF\xDA", 2));
         QVERIFY(scan > 0);
         jpeg.replace(scan + 400, 2, QByteArray("\xFF\xE5", 2));
-        const QString path = test::writeBytes(folder(), QStringLiteral("damaged.jpg"), jpeg);
-
-        gCurrentPath = path;
-        frmViewer *viewer = frmViewer::openNew();
-        viewer->picFramed()->waitForPicture();
+        frmViewer *viewer = openViewer(test::writeBytes(folder(), "damaged.jpg", jpeg));
         QVERIFY(viewer->picFramed()->isComplete());
-        QCOMPARE(viewer->picFramed()->picture(), readByQt(path));
+        QCOMPARE(viewer->picFramed()->picture(), readByQt(path("damaged.jpg")));
     }
 
     void theNextFileIsMadeReadyOnceTheLargePictureIsComplete()
     {
-        const QString large = test::writeBytes(folder(), QStringLiteral("a.jpg"),
-                                               test::encodeJpeg(test::detailedPicture({2400, 1800})));
-        const QString next = test::writePicture(folder(), QStringLiteral("b.png"), {50, 40});
-        gCurrentPath = large;
+        const QString next = picture("b.png");
+        gCurrentPath = test::writeBytes(folder(), "a.jpg", test::encodeJpeg(test::detailedPicture({2400, 1800})));
         frmViewer *viewer = frmViewer::openNew();
         QTRY_VERIFY_WITH_TIMEOUT(viewer->picFramed()->isComplete(), DecodeTimeout);
         PicturePreloader::instance().waitUntilIdle();
@@ -166,8 +143,7 @@ private slots:
 
     void theRestOfAFileChangedSinceItsFirstPartIsNotShown()
     {
-        const QString path = test::writeBytes(folder(), QStringLiteral("a.jpg"),
-                                              test::encodeJpeg(test::detailedPicture({640, 480})));
+        const QString path = test::writeBytes(folder(), "a.jpg", test::encodeJpeg(test::detailedPicture({640, 480})));
         const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
         QVERIFY(fd >= 0);
         std::optional<FileStamp> stamp = stampOf(fd);

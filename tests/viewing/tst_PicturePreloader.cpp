@@ -1,18 +1,9 @@
 // The picture preloader: decodes off the UI thread, hands a picture over once, and never
 // hands over one whose file has changed since it was decoded.
-#include "PicturePreloader.h"
 #include "JpegDecoder.h"
 #include "ManyScanJpeg.h"
-#include "Pictures.h"
-#include "TestRegistry.h"
+#include "PicturePreloader.h"
 #include "ViewingTestCase.h"
-#include "TestState.h"
-#include "ViewingTestFiles.h"
-
-#include <QFile>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <cstdio>
 
@@ -39,19 +30,15 @@ private slots:
     {
         QFETCH(QString, change);
         PicturePreloader preloader;
-        const QString b = test::writePicture(folder(), "b.bmp", {40, 30}, Qt::red);
+        const QString b = picture("b.bmp", {40, 30}, Qt::red);
         preloader.preload(b);
         preloader.waitUntilIdle();
         QVERIFY(preloader.isReady(b));
 
-        if (change == "repaint")
-            test::writePicture(folder(), "b.bmp", {40, 30}, Qt::blue);
-        else if (change == "resize")
-            test::writePicture(folder(), "b.bmp", {41, 30}, Qt::red);
+        if (change == "repaint" || change == "resize")
+            picture("b.bmp", {change == "resize" ? 41 : 40, 30}, change == "resize" ? Qt::red : Qt::blue);
         else if (change == "replace")
-            QCOMPARE(std::rename(QFile::encodeName(test::writePicture(folder(), "other.bmp", {40, 30}, Qt::green)).constData(),
-                                 QFile::encodeName(b).constData()),
-                     0);
+            QCOMPARE(std::rename(QFile::encodeName(picture("c.bmp", {40, 30}, Qt::green)), QFile::encodeName(b)), 0);
         else if (change == "delete")
             QVERIFY(QFile::remove(b));
         else if (change == "text")
@@ -82,21 +69,19 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(qint64, budget);
         QFETCH(bool, held);
-        const QString p = path("p.png");
         test::writeKind(folder(), "p.png", kind, {100, 100});
-
         PicturePreloader preloader;
         preloader.setBudgetBytes(budget);
-        preloader.preload(p);
+        preloader.preload(path("p.png"));
         preloader.waitUntilIdle();
-        QCOMPARE(preloader.isReady(p), held);
-        QCOMPARE(preloader.take(p).has_value(), held);
+        QCOMPARE(preloader.isReady(path("p.png")), held);
+        QCOMPARE(preloader.take(path("p.png")).has_value(), held);
     }
 
     void theFileAfterTheShownOneIsPreloaded()
     {
         for (const char *name : {"a.png", "b.png", "c.png"})
-            test::writePicture(folder(), name, {20, 10});
+            picture(name);
         PicturePreloader preloader;
         preloader.preloadNextInFolder(path("a.png"));
         preloader.waitUntilIdle();
@@ -129,11 +114,9 @@ private slots:
 
     void onlyTheLatestRequestIsKept()
     {
-        for (const char *name : {"a.png", "b.png"})
-            test::writePicture(folder(), name, {2000, 1500});
         PicturePreloader preloader;
-        preloader.preload(path("a.png"));
-        preloader.preload(path("b.png"));
+        preloader.preload(picture("a.png", {2000, 1500}));
+        preloader.preload(picture("b.png", {2000, 1500}));
         preloader.waitUntilIdle();
         QVERIFY(!preloader.isReady(path("a.png")));
         QVERIFY(preloader.isReady(path("b.png")));
