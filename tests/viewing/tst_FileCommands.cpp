@@ -22,6 +22,22 @@ using namespace pixdock;
 using namespace pixdock::viewing;
 
 namespace {
+// Runs `step` on the modal dialog of that kind once it shows, then cancels it; a failed check
+// in `step` leaves it cancelled all the same, not waiting for ever.
+template<class Dialog, class Step>
+void whenShown(Step step)
+{
+    QTimer::singleShot(0, [step] {
+        auto *box = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        const auto cancel = qScopeGuard([box] {
+            if (box)
+                QTimer::singleShot(0, box, &QDialog::reject);
+        });
+        if (box)
+            step(box);
+    });
+}
+
 // The smallest rectangle holding every clearly red pixel.
 QRect redBox(const QImage &image)
 {
@@ -139,36 +155,23 @@ private slots:
         test::writeBytes(folder(), "notes.txt", "not a picture");
         CommonDialog::setAnsweringMode(false);
         auto answering = qScopeGuard([] { CommonDialog::setAnsweringMode(true); });
-
-        QString typedBoxAtStart;
-        QString startFolder;
-        QTimer::singleShot(0, [&] {
-            auto *box = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            // A failed check leaves the dialog to be cancelled, not waiting for ever.
-            auto cancel = qScopeGuard([box] { QTimer::singleShot(0, box, &QDialog::reject); });
+        QString typed = "?", start;
+        whenShown<QFileDialog>([&](QFileDialog *box) {
             // The dialog gives the file name box the keyboard once it is active.
             QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
-            auto *name = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-            typedBoxAtStart = name->text();
-            startFolder = box->directory().absolutePath();
-            QTest::keyClicks(name, quoted);
+            typed = qobject_cast<QLineEdit *>(QApplication::focusWidget())->text();
+            start = box->directory().absolutePath();
+            QTest::keyClicks(QApplication::focusWidget(), quoted);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         });
         openPictureCommand(dialog(), false);
-        QCOMPARE(typedBoxAtStart, QString());
-        QCOMPARE(startFolder, QDir::homePath());
-        QCOMPARE(gCurrentPath, quoted);
-        QCOMPARE(frameStatusText(), quoted);
+        QCOMPARE(typed + start, QDir::homePath());
+        QCOMPARE(gCurrentPath + frameStatusText(), quoted + quoted);
 
         const QStringList pictures({"C.JPG", "b.jpeg", "d.webp", "say \"cheese\".png"});
         QStringList listed;
-        QTimer::singleShot(0, [&] {
-            auto *box = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            auto cancel = qScopeGuard([box] { QTimer::singleShot(0, box, &QDialog::reject); });
-            auto *view = box->findChild<QAbstractItemView *>(QStringLiteral("listView"));
-            QVERIFY(view);
+        whenShown<QFileDialog>([&](QFileDialog *box) {
+            auto *view = box->findChild<QAbstractItemView *>("listView");
             // The folder is read in the background; what it shows settles on the pictures.
             const auto shown = [view] {
                 QStringList names;
@@ -182,7 +185,6 @@ private slots:
             };
             QTRY_COMPARE(shown(), pictures);
             listed = shown();
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         });
         openPictureCommand(dialog(), false);
         QCOMPARE(listed, pictures);
@@ -313,27 +315,19 @@ private slots:
         gCurrentPath = picture("a.png");
         frmViewer *viewer = frmViewer::openNew();
         QStringList offered{"the print dialog did not open"};
-        QTimer::singleShot(0, this, [&offered] {
-            auto *shown = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            if (!shown)
-                return;
+        whenShown<QDialog>([&offered](QDialog *shown) {
             offered.clear();
             // Open the dialog's options as a person would, to see every choice it offers.
-            for (QPushButton *button : shown->findChildren<QPushButton *>()) {
+            for (QPushButton *button : shown->findChildren<QPushButton *>())
                 if (button->text().remove('&').startsWith("Options"))
                     button->click();
-            }
-            int found = 0;
-            for (const char *name : {"printRange", "pagesRadioButton", "pagesLineEdit", "from", "to"}) {
+            offered << "no page-range controls found at all";
+            for (const char *name : {"printRange", "pagesRadioButton", "pagesLineEdit", "from", "to"})
                 for (QWidget *control : shown->findChildren<QWidget *>(QLatin1String(name))) {
-                    ++found;
+                    offered.removeAll("no page-range controls found at all");
                     if (control->isVisible() && control->isEnabled())
                         offered << QLatin1String(name);
                 }
-            }
-            if (!found)
-                offered << "no page-range controls found at all";
-            shown->reject();
         });
         CommonDialog::setAnsweringMode(false);
         const auto answering = qScopeGuard([] { CommonDialog::setAnsweringMode(true); });

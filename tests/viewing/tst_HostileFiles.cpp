@@ -8,12 +8,9 @@
 #include "PicturePreloader.h"
 #include "ViewingTestCase.h"
 
-#include <QBuffer>
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollBar>
-#include <QtConcurrent/QtConcurrentRun>
 
 using namespace pixdock;
 using namespace pixdock::viewing;
@@ -26,31 +23,6 @@ class TestHostileFiles : public test::ViewerTestCase
     QByteArray m_slow = test::manyScanJpeg(MostScans - 10, {4096, 4096});
 
 private slots:
-    // A decode nobody wants any more ends at its next row, however many scans are left.
-    void aCancelledDecodeEndsBetweenScans()
-    {
-        std::atomic_bool cancelled{false};
-        std::atomic_bool begun{false};
-        auto decode = QtConcurrent::run([&] {
-            QByteArray bytes = m_slow;
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::ReadOnly);
-            JpegDecoder decoder(&buffer);
-            decoder.setCancelFlag(&cancelled);
-            begun = true;
-            const bool whole = decoder.readHeader() && !decoder.decode().isNull();
-            return !whole && decoder.wasCancelled();
-        });
-        QTRY_VERIFY(begun.load());
-        QTest::qWait(20);
-        QElapsedTimer clock;
-        clock.start();
-        cancelled = true;
-        decode.waitForFinished();
-        QVERIFY2(clock.elapsed() < test::stallLimitMs(), qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(decode.result());
-    }
-
     // Opened, or stepped to while the preloader decodes it as the folder's next file.
     void aPictureOfManyScansIsSaidToBeInvalidAtOnce_data()
     {

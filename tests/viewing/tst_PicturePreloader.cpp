@@ -1,7 +1,5 @@
 // The picture preloader: decodes off the UI thread, hands a picture over once, and never
 // hands over one whose file has changed since it was decoded.
-#include "JpegDecoder.h"
-#include "ManyScanJpeg.h"
 #include "PicturePreloader.h"
 #include "ViewingTestCase.h"
 
@@ -97,32 +95,6 @@ private slots:
         QVERIFY(!preloader.isReady(path("c.png")));
     }
 
-    // Asked again for the picture it is decoding, it lets that decode run on rather than
-    // beginning it again.
-    void askedAgainForThePictureItIsDecodingItDecodesItOnce()
-    {
-        const QString slow = test::writeBytes(folder(), "slow.jpg", test::manyScanJpeg(MostScans - 10, {4096, 4096}));
-        PicturePreloader preloader;
-        QSignalSpy ended(&preloader, &PicturePreloader::decodeEnded);
-        preloader.preload(slow);
-        QTRY_VERIFY(preloader.isDecoding(slow));
-        preloader.preload(slow);
-        // The first decode to end is the one under way, and it made the picture.
-        QVERIFY(ended.wait(30000));
-        QVERIFY(preloader.isReady(slow));
-    }
-
-    void onlyTheLatestRequestIsKept()
-    {
-        PicturePreloader preloader;
-        preloader.preload(picture("a.png", {2000, 1500}));
-        preloader.preload(picture("b.png", {2000, 1500}));
-        preloader.waitUntilIdle();
-        QVERIFY(!preloader.isReady(path("a.png")));
-        QVERIFY(preloader.isReady(path("b.png")));
-        preloader.clear();
-        QVERIFY(!preloader.isReady(path("b.png")));
-    }
 };
 
 PIXDOCK_REGISTER_TEST(TestPicturePreloader)

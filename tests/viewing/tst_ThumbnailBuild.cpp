@@ -8,7 +8,6 @@
 #include "JpegThumbnail.h"
 #include "ThumbnailBuild.h"
 #include "ThumbnailLoader.h"
-#include "ThumbnailMemory.h"
 #include "ViewingTestCase.h"
 
 #include <QBuffer>
@@ -212,25 +211,6 @@ private slots:
         QCOMPARE(m_cache.read(stamp).image.size(), QSize(128, 1));
     }
 
-    void memoryKeepsABoundedNumberThoseNearestToTheScreen()
-    {
-        ThumbnailMemory memory(20);
-        memory.setFocus(500);
-        QImage picture(4, 4, QImage::Format_RGB32);
-        for (int i = 0; i < 1000; i += 10)
-            memory.insert(i, picture);
-        QVERIFY(memory.size() <= 20);
-        QVERIFY(memory.contains(500));
-        QVERIFY(memory.contains(420));
-        QVERIFY(!memory.contains(0));
-        int near = 0;
-        for (int i = 0; i < 1000; i += 10)
-            near += memory.contains(i) && std::abs(i - 500) <= 100 ? 1 : 0;
-        QVERIFY2(near >= 15, qPrintable(QString::number(near)));
-        QVERIFY(memoryCapacityFor(SheetSize) * 100 * 100 * 4 <= 64 * 1024 * 1024);
-    }
-
-    // Red on the sheet: the preview stood for the picture; blue: the picture itself was decoded.
     void thePreviewStandsForThePictureOnlyWhenItShowsItWhole_data()
     {
         using test::ExifDamage;
