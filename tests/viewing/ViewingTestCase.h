@@ -6,22 +6,33 @@
 // It also brings what nearly every viewing test uses, so that each test file names only
 // what is its own.
 #include "EventLoopWatchdog.h"
+#include "ExifJpeg.h"
+#include "FolderListing.h"
+#include "FolderStepping.h"
 #include "HostFrame.h"
+#include "ManyScanJpeg.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
 #include "PictureBox.h"
+#include "PicturePreloader.h"
 #include "Pictures.h"
+#include "RunTimeError.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 #include "ThumbnailCache.h"
+#include "Twips.h"
 #include "ViewingTestFiles.h"
 #include "WindowList.h"
 #include "frmViewer.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QObject>
 #include <QPointer>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>

@@ -5,7 +5,6 @@
 #include "BadPictures.h"
 #include "PictureLoader.h"
 #include "PictureProbe.h"
-#include "RunTimeError.h"
 #include "ViewingTestCase.h"
 
 #include <QMap>

@@ -5,7 +5,6 @@
 #include "ViewingTestCase.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -14,8 +13,6 @@
 #include <QPageLayout>
 #include <QPdfDocument>
 #include <QPrinter>
-#include <QPushButton>
-#include <QScopeGuard>
 #include <QTimer>
 
 using namespace pixdock;

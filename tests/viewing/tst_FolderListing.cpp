@@ -2,17 +2,12 @@
 // remembered listings, reused only while the folder provably has not changed, so that stepping
 // always answers as a fresh reading of the folder would.
 #include "FileStamp.h"
-#include "FolderListing.h"
 #include "FolderListingCache.h"
-#include "RunTimeError.h"
 #include "ViewingTestCase.h"
 
 #include <QLocale>
 #include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QSet>
-
-#include <optional>
 
 using namespace pixdock;
 using namespace pixdock::viewing;

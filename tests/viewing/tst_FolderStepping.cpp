@@ -1,8 +1,5 @@
 // Next Image and Previous Image: stepping through a folder from the status panel's path,
 // at both ends of the folder and under both failure policies.
-#include "FolderListing.h"
-#include "FolderStepping.h"
-#include "PicturePreloader.h"
 #include "ViewingTestCase.h"
 
 using namespace pixdock;

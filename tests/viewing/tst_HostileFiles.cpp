@@ -1,16 +1,9 @@
 // Files a user can receive that once froze the viewer: a JPEG of thousands of scans (opened,
 // or stepped to while the preloader decodes it) and a picture the user may not read. The
 // interface thread never stands still for long, and the user is told what is wrong.
-#include "FolderStepping.h"
 #include "JpegDecoder.h"
-#include "ManyScanJpeg.h"
 #include "OrdinaryUser.h"
-#include "PicturePreloader.h"
 #include "ViewingTestCase.h"
-
-#include <QPushButton>
-#include <QScopeGuard>
-#include <QScrollBar>
 
 using namespace pixdock;
 using namespace pixdock::viewing;

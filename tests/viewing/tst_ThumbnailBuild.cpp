@@ -4,7 +4,6 @@
 // enough and shows the whole picture, turned upright as the picture is; passed over, for the
 // picture itself decoded at reduced size, when it is too small, larger than the picture, of
 // other proportions, no JPEG, or when the EXIF block around it is damaged.
-#include "ExifJpeg.h"
 #include "JpegThumbnail.h"
 #include "ThumbnailBuild.h"
 #include "ThumbnailLoader.h"

@@ -6,7 +6,6 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QMap>
-#include <QScopeGuard>
 #include <QUrl>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QtEndian>
@@ -76,7 +75,6 @@ private slots:
             qputenv("XDG_CACHE_HOME", cacheHome);
         QCOMPARE(cacheRoot(), root);
     }
-
 
     // File managers name their entries by GLib's URI of the file; so must we, or the entries
     // are not shared.

@@ -1,10 +1,8 @@
 // clsFiles: splitting paths, and deleting, moving, copying files and making folders on disk.
-#include "RunTimeError.h"
 #include "ViewingTestCase.h"
 #include "clsFiles.h"
 
 #include <QDirIterator>
-#include <QScopeGuard>
 
 using namespace pixdock;
 

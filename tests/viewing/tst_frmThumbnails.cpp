@@ -6,13 +6,11 @@
 #include "CatalogueStore.h"
 #include "Frame.h"
 #include "Locations.h"
-#include "ManyScanJpeg.h"
 #include "ProgramFolder.h"
 #include "ServerCatalogue.h"
 #include "ThumbnailDelegate.h"
 #include "ThumbnailSheetModel.h"
 #include "ThumbnailSheetView.h"
-#include "Twips.h"
 #include "ViewerOpening.h"
 #include "ViewingSetup.h"
 #include "ViewingTestCase.h"
@@ -20,18 +18,12 @@
 #include "frmSearch.h"
 #include "frmThumbnails.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QUrl>
-
-#include <memory>
-#include <optional>
 
 using namespace pixdock;
 
@@ -233,7 +225,7 @@ private slots:
     // A picture of thousands of scans first, then quick pictures, then many rows naming one
     // large bitmap through links of their own: the quick ones come all the same, and closing
     // the sheet part-way is at once and stops the build.
-    void aPictureOfManyScansHoldsBackNoOtherAndClosingPartWayStopsTheBuild()
+    void aPictureOfManyScansHoldsBackNoOtherThumbnailAndClosingIsAtOnce()
     {
         test::writeBytes(m_pictures->path(), "a.jpg", test::manyScanJpeg(test::manyScanRepeats()));
         const QString large = m_pictures->filePath(picture("large.bmp", {4000, 3000}));

@@ -1,7 +1,5 @@
 // The viewer window: placing itself, the picture and its scroll bars (and the layout
 // arithmetic behind them), and what the user sees when the picture cannot be shown.
-#include "PicturePreloader.h"
-#include "Twips.h"
 #include "UserInput.h"
 #include "ViewerLayout.h"
 #include "ViewingTestCase.h"
@@ -9,8 +7,6 @@
 #include <QFrame>
 #include <QKeySequence>
 #include <QMdiSubWindow>
-#include <QPushButton>
-#include <QScrollBar>
 
 #include <limits>
 
