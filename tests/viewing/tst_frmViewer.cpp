@@ -17,26 +17,6 @@ class TestFrmViewer : public test::ViewerTestCase
 {
     Q_OBJECT
 private slots:
-    void placesItselfRightOfThePanel()
-    {
-        frmViewer *viewer = openViewer(picture("a.png"));
-        const int panelWidth = panelWidthTwips();
-        QVERIFY(qAbs(viewer->leftTwips() - panelWidth) <= twips::PerPixel);
-        QCOMPARE(viewer->topTwips(), 0);
-        QVERIFY(qAbs(viewer->heightTwips() - panelHeightTwips()) <= twips::PerPixel);
-        QVERIFY(qAbs(viewer->widthTwips() - (frame()->widthTwips() - 1.25 * panelWidth)) <= twips::PerPixel);
-        // The frame fills the window less 1000 across and 2000 down; Close sits under its bar.
-        const int frameWidth = viewer->widthTwips() - 1000;
-        const int frameHeight = viewer->heightTwips() - 2000;
-        QCOMPARE(viewer->windowTitle(), caption::Viewer);
-        // Resizing the window moves none of it.
-        for (int resized = 0; resized < 2; ++resized) {
-            QCOMPARE(viewer->framePicHolder()->geometry(), twips::rectToPixels(0, 0, frameWidth, frameHeight));
-            QCOMPARE(viewer->cmdClose()->y(), twips::toPixels(frameHeight + 510));
-            viewer->subWindow()->resize(viewer->subWindow()->size() + QSize(200, 150));
-        }
-    }
-
     void barsAppearOnlyForAPictureLargerThanTheFrame_data()
     {
         QTest::addColumn<int>("extraWidth");  // pixels beyond the frame, negative: smaller
@@ -52,10 +32,27 @@ private slots:
     {
         QFETCH(int, extraWidth);
         QFETCH(int, extraHeight);
-        // Measure the frame with a first viewer, then open the picture that fits it so.
+        // Measure the frame with a first viewer, right of the panel, then open the picture
+        // that fits it so.
         frmViewer *probe = openViewer(QString());
+        // An empty path loads nothing, says nothing and empties the status.
+        QVERIFY(MessageBox::shown().isEmpty() && !probe->picFramed()->showsPicture());
+        QCOMPARE(frameStatusText(), QString());
+        const int panelWidth = panelWidthTwips();
+        QVERIFY(qAbs(probe->leftTwips() - panelWidth) <= twips::PerPixel);
+        QCOMPARE(probe->topTwips(), 0);
+        QVERIFY(qAbs(probe->heightTwips() - panelHeightTwips()) <= twips::PerPixel);
+        QVERIFY(qAbs(probe->widthTwips() - (frame()->widthTwips() - 1.25 * panelWidth)) <= twips::PerPixel);
+        // The frame fills the window less 1000 across and 2000 down; Close sits under its bar.
         const int frameWidth = probe->widthTwips() - 1000;
         const int frameHeight = probe->heightTwips() - 2000;
+        QCOMPARE(probe->windowTitle(), caption::Viewer);
+        // Resizing the window moves none of it.
+        for (int resized = 0; resized < 2; ++resized) {
+            QCOMPARE(probe->framePicHolder()->geometry(), twips::rectToPixels(0, 0, frameWidth, frameHeight));
+            QCOMPARE(probe->cmdClose()->y(), twips::toPixels(frameHeight + 510));
+            probe->subWindow()->resize(probe->subWindow()->size() + QSize(200, 150));
+        }
         probe->unload();
         const QSize size(frameWidth / 15 + extraWidth, frameHeight / 15 + extraHeight);
         frmViewer *viewer = openViewer(picture("p.png", size));
@@ -173,63 +170,45 @@ private slots:
 
     void whenThePictureCannotBeShown_data()
     {
-        QTest::addColumn<QStringList>("files"); // name:kind
+        QTest::addColumn<QString>("files"); // name:kind, as test::writeKind writes them
         QTest::addColumn<QString>("open");
-        QTest::addColumn<QList<int>>("answers"); // QMessageBox buttons
-        QTest::addColumn<QStringList>("messages"); // %1 is the folder
-        QTest::addColumn<QString>("shown");      // file shown in the end, empty for none
-        QTest::addColumn<QString>("current");    // gCurrentPath in the end (in the folder)
-        const int yes = QMessageBox::Yes;
-        const int no = QMessageBox::No;
-        const QString question = "%1/%2 is invalid.\rLoad next file?";
-
-        QTest::newRow("text named .jpg, No: empty viewer")
-            << QStringList{"a.jpg:text", "b.png:picture"} << "a.jpg" << QList<int>{no}
-            << QStringList{question.arg("%1", "a.jpg")} << "" << "a.jpg";
-        QTest::newRow("text named .jpg, Yes: the next file in the same window")
-            << QStringList{"a.jpg:text", "b.png:picture"} << "a.jpg" << QList<int>{yes}
-            << QStringList{question.arg("%1", "a.jpg")} << "b.png" << "b.png";
-        QTest::newRow("Yes asks again for each unreadable file")
-            << QStringList{"a.jpg:text", "b.jpg:empty", "c.png:cut", "d.jpg:pipe", "e.png:picture"} << "a.jpg"
-            << QList<int>{yes, yes, yes}
-            << QStringList{question.arg("%1", "a.jpg"), question.arg("%1", "b.jpg"), question.arg("%1", "c.png")}
-            << "e.png" << "e.png";
-        QTest::newRow("a pipe is not a picture, and never waited on")
-            << QStringList{"p.jpg:pipe"} << "p.jpg" << QList<int>{no} << QStringList{question.arg("%1", "p.jpg")}
-            << "" << "p.jpg";
-        QTest::newRow("Yes on the last file of the folder stops asking")
-            << QStringList{"a.png:picture", "z.jpg:text"} << "z.jpg" << QList<int>{yes}
-            << QStringList{question.arg("%1", "z.jpg")} << "" << "z.jpg";
-        QTest::newRow("missing folder") << QStringList{} << "nowhere/a.jpg" << QList<int>{}
-                                        << QStringList{"File was not found"} << "" << "nowhere/a.jpg";
-        QTest::newRow("missing file: nothing said") << QStringList{"b.png:picture"} << "a.png" << QList<int>{}
-                                                    << QStringList{} << "" << "a.png";
-        QTest::newRow("folder named like a picture: nothing said")
-            << QStringList{"a.jpg:folder"} << "a.jpg" << QList<int>{} << QStringList{} << "" << "a.jpg";
-        QTest::newRow("header claims 65535 x 65535")
-            << QStringList{"huge.png:huge"} << "huge.png" << QList<int>{}
-            << QStringList{"%1/huge.png is too large to open."} << "" << "huge.png";
+        QTest::addColumn<QString>("answers"); // Y or N to each question in turn
+        QTest::addColumn<QString>("said");    // the files said to be invalid, or !a message (%1 the folder)
+        QTest::addColumn<QString>("shown");   // the file shown in the end, empty for none
+        const QString text = "a.jpg:text b.png:picture";
+        QTest::newRow("text named .jpg, No: empty viewer") << text << "a.jpg" << "N" << "a.jpg" << "";
+        QTest::newRow("text named .jpg, Yes: the next file in the same window") << text << "a.jpg" << "Y" << "a.jpg" << "b.png";
+        QTest::newRow("Yes asks again for each unreadable file") << "a.jpg:text b.jpg:empty c.png:cut d.jpg:pipe e.png:picture"
+                                                                 << "a.jpg" << "YYY" << "a.jpg b.jpg c.png" << "e.png";
+        QTest::newRow("a pipe is not a picture, and never waited on") << "p.jpg:pipe" << "p.jpg" << "N" << "p.jpg" << "";
+        QTest::newRow("Yes on the last file of the folder stops asking") << "a.png:picture z.jpg:text" << "z.jpg" << "Y" << "z.jpg" << "";
+        QTest::newRow("missing folder") << "" << "nowhere/a.jpg" << "" << "!File was not found" << "";
+        QTest::newRow("missing file: nothing said") << "b.png:picture" << "a.png" << "" << "" << "";
+        QTest::newRow("folder named like a picture: nothing said") << "a.jpg:folder" << "a.jpg" << "" << "" << "";
+        QTest::newRow("header claims 65535 x 65535") << "huge.png:huge" << "huge.png" << "" << "!%1/huge.png is too large to open." << "";
     }
 
     void whenThePictureCannotBeShown()
     {
-        QFETCH(QStringList, files);
+        QFETCH(QString, files);
         QFETCH(QString, open);
-        QFETCH(QList<int>, answers);
-        QFETCH(QStringList, messages);
+        QFETCH(QString, answers);
+        QFETCH(QString, said);
         QFETCH(QString, shown);
-        QFETCH(QString, current);
-        for (const QString &f : files)
+        for (const QString &f : files.split(' ', Qt::SkipEmptyParts))
             test::writeKind(folder(), f.section(':', 0, 0), f.section(':', 1));
-        for (int a : answers)
-            MessageBox::queueAnswer(QMessageBox::StandardButton(a));
+        for (QChar a : answers)
+            MessageBox::queueAnswer(a == 'Y' ? QMessageBox::Yes : QMessageBox::No);
 
         test::StallWatch watch;
         frmViewer *viewer = openViewer(path(open));
         QCOMPARE(watch.end(), QString());
-
-        for (QString &m : messages)
-            m = m.contains("%1") ? m.arg(folder()) : m;
+        QStringList messages{said.mid(1).replace("%1", folder())};
+        if (!said.startsWith('!')) {
+            messages.clear();
+            for (const QString &name : said.split(' ', Qt::SkipEmptyParts))
+                messages << path(name) + " is invalid.\rLoad next file?";
+        }
         QCOMPARE(MessageBox::shownTexts(), messages);
         for (const auto &m : MessageBox::shown()) {
             QCOMPARE(m.title, QStringLiteral("Pixdock"));
@@ -237,28 +216,15 @@ private slots:
             QCOMPARE(m.buttons, m.text.endsWith("Load next file?") ? QMessageBox::Yes | QMessageBox::No
                                                                    : QMessageBox::StandardButtons(QMessageBox::Ok));
         }
-        QCOMPARE(gCurrentPath, path(current));
+        // Nothing shown: the status names the file asked for, as gCurrentPath does.
+        QCOMPARE(gCurrentPath, path(shown.isEmpty() ? open : shown));
+        QCOMPARE(frameStatusText(), gCurrentPath);
         QCOMPARE(viewer->windowTitle(), caption::Viewer);
         QCOMPARE(viewer->cmdClose()->y(), twips::toPixels(viewer->heightTwips() - 2000 + 510));
         QVERIFY(!viewer->hScroll()->isVisible() && !viewer->vScroll()->isVisible());
-        if (shown.isEmpty()) {
-            QVERIFY(viewer->picFramed()->isHidden());
-            // Nothing shown: the status names the file asked for, as gCurrentPath does.
-            QCOMPARE(frameStatusText(), path(current));
-        } else {
-            QVERIFY(viewer->picFramed()->isVisible());
+        QCOMPARE(viewer->picFramed()->isVisible(), !shown.isEmpty());
+        if (!shown.isEmpty())
             QCOMPARE(viewer->picFramed()->size(), QSize(30, 20));
-            QCOMPARE(frameStatusText(), path(shown));
-        }
-    }
-
-    void emptyPathLoadsNothingAndEmptiesTheStatus()
-    {
-        frmViewer *viewer = openViewer(QString());
-        QVERIFY(MessageBox::shown().isEmpty());
-        QVERIFY(!viewer->picFramed()->showsPicture());
-        QCOMPARE(frameStatusText(), QString());
-        QCOMPARE(viewer->windowTitle(), caption::Viewer);
     }
 
     void closingAnyViewerForgetsTheSharedOne()
