@@ -83,11 +83,20 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
+// The stamp of a picture, as the cache names its entry.
+inline thumbnails::PictureStamp stampOf(const QString &path)
+{
+    thumbnails::PictureStamp stamp;
+    return thumbnails::stampPicture(path, stamp) ? stamp : thumbnails::PictureStamp();
+}
+
 class ThumbnailTestCase : public QObject
 {
     Q_OBJECT
 protected:
     QString pictures() const { return m_pictures->path(); }
+    // The cache's entry for a picture.
+    thumbnails::CacheEntry entryOf(const QString &path) const { return m_cache.read(test::stampOf(path)); }
     std::optional<QTemporaryDir> m_cacheHome;
     thumbnails::ThumbnailCache m_cache;
 

@@ -156,8 +156,7 @@ private slots:
     {
         const QString picture = test::writePicture(pictures(),
             QStringLiteral("a name long enough for compressed texts.png"), { 64, 64 }, Qt::green);
-        PictureStamp stamp;
-        QVERIFY(stampPicture(picture, stamp));
+        const PictureStamp stamp = test::stampOf(picture);
         QImage other(64, 64, QImage::Format_ARGB32);
         other.fill(Qt::yellow);
         // Qt stores long texts as zTXt chunks, as several desktop thumbnailers do.
@@ -174,8 +173,7 @@ private slots:
     void aPipeUnderAnEntrysNameIsPassedOver()
     {
         const QString picture = test::writePicture(pictures(), QStringLiteral("a.png"), {30, 30});
-        PictureStamp stamp;
-        QVERIFY(stampPicture(picture, stamp));
+        const PictureStamp stamp = test::stampOf(picture);
         QVERIFY(QDir().mkpath(m_cache.root() + QStringLiteral("/normal")));
         const QByteArray entry = QFile::encodeName(m_cache.entryPath(stamp.uri));
         QCOMPARE(::mkfifo(entry.constData(), 0600), 0);
