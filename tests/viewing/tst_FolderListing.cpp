@@ -54,7 +54,8 @@ private slots:
         QCOMPARE(folderListing(m_odd.path()), QStringList({"a.jpg", "B.png", "c.txt", "img2.jpg", "img10.jpg", "zz link.jpg"}));
     }
 
-    void nextAndPrevious_data()
+    // Next, and Previous, from each kind of name.
+    void nextFileInFolder_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("next");
@@ -71,7 +72,7 @@ private slots:
         QTest::newRow("pipe is not listed") << "fifo.jpg" << "" << "";
         QTest::newRow("no picture yet") << NoImageLoaded << "" << "";
     }
-    void nextAndPrevious()
+    void nextFileInFolder()
     {
         QFETCH(QString, name);
         QFETCH(QString, next);
