@@ -182,20 +182,6 @@ private slots:
         QCOMPARE(search->grid()->row(), 2);
     }
 
-    void withOnlyAPrivateListTheSharedListOpensAndItsRowsAreShown()
-    {
-        addRows({{picture("a.png"), m_pictures->path()}});
-        auto *privateList = new frmImgList;
-        privateList->load();
-        privateList->showWindow();
-        addRows({{picture("new.png"), m_pictures->path()}});
-        frmThumbnails *sheet = builtSheet();
-        QCOMPARE(windowsCaptioned("Database Image List"), 2);
-        QVERIFY(loadedSharedWindow<frmImgList>() && loadedSharedWindow<frmImgList>() != privateList);
-        QVERIFY(loadedSharedWindow<frmImgList>()->isVisible());
-        QCOMPARE(labels(sheet), (QStringList{"a.png", "new.png"}));
-    }
-
     // A file that is no picture, one gone and an icon: no cell, the others in their order.
     void aFileWithoutAThumbnailLeavesTheOthersInPlace()
     {
@@ -258,12 +244,17 @@ private slots:
         QCOMPARE(entries.entryList(QDir::Files).size(), written);
     }
 
+    // Showing it again while it is open only brings it up; after closing, it builds afresh,
+    // opening the shared list when only a private one is open.
     void showingAgainWhileOpenOnlyBringsItUpAndAfterClosingBuildsAfresh()
     {
         frmImgList *list = listPictures({"a.png"});
         frmThumbnails *sheet = builtSheet();
         list->unload();
-        listPictures({"b.png"});
+        auto *privateList = new frmImgList;
+        privateList->load();
+        privateList->showWindow();
+        addRows({{picture("b.png"), m_pictures->path()}});
         QCOMPARE(frmThumbnails::showShared(), sheet);
         QCOMPARE(labels(sheet), QStringList{"a.png"});
         QCOMPARE(gListRow, 1);
@@ -271,6 +262,9 @@ private slots:
         test::flushDeletes();
         QCOMPARE(labels(builtSheet()), (QStringList{"a.png", "b.png"}));
         QCOMPARE(gListRow, 2);
+        QCOMPARE(windowsCaptioned("Database Image List"), 2);
+        QVERIFY(loadedSharedWindow<frmImgList>() && loadedSharedWindow<frmImgList>() != privateList);
+        QVERIFY(loadedSharedWindow<frmImgList>()->isVisible());
     }
 
     // A double-click, Return or keypad Enter on a thumbnail shows it in the shared viewer, which
