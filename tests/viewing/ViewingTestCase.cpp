@@ -22,19 +22,6 @@ frmViewer *ViewerTestCase::show(const QString &name) const
     return viewer;
 }
 
-StallWatch::StallWatch()
-{
-    m_watchdog.start();
-    QTest::qWait(5);
-}
-
-QString StallWatch::end()
-{
-    QTest::qWait(5);
-    m_watchdog.stop();
-    return m_watchdog.withinLimit(stallLimitMs()) ? QString() : m_watchdog.report();
-}
-
 void ViewerTestCase::init()
 {
     resetProgramState();

@@ -1,11 +1,12 @@
-// The ground the viewing tests stand on. ViewerTestCase: a fresh program state, a frame with
+// The ground the viewing tests stand on. (The stall guard every test executable runs fails a
+// test in which the interface thread stands still too long, so the files that once froze the
+// program need no watch of their own.) ViewerTestCase: a fresh program state, a frame with
 // its control panel and a folder of the test's own, and no question left unanswered at the
 // end. ThumbnailTestCase: a folder of pictures and an empty thumbnail cache of the test's own.
 #pragma once
 
 // It also brings what nearly every viewing test uses, so that each test file names only
 // what is its own.
-#include "EventLoopWatchdog.h"
 #include "ExifJpeg.h"
 #include "FolderListing.h"
 #include "FolderStepping.h"
@@ -41,18 +42,6 @@
 #include <optional>
 
 namespace pixdock::test {
-
-// Watches the interface thread from its making: end() is empty when the thread never stood
-// still for longer than a hostile file may make it, else tells the longest stall.
-class StallWatch
-{
-public:
-    StallWatch();
-    QString end();
-
-private:
-    EventLoopWatchdog m_watchdog;
-};
 
 class ViewerTestCase : public QObject
 {
