@@ -81,31 +81,41 @@ private slots:
         QTEST(kilobytesText(bytes, QLocale(locale)), "text");
     }
 
+    // The chosen picture in a new viewer; a cancelled Open changes nothing; the next Open
+    // replaces the viewer when it is the only window beside the frame and the panel.
     void openShowsTheChosenPictureInANewViewer_data()
     {
         QTest::addColumn<bool>("panelVariant");
-        QTest::newRow("main window") << false;
-        QTest::newRow("control panel") << true;
+        QTest::addColumn<bool>("furtherWindow");
+        QTest::newRow("main window, the viewer alone: it goes") << false << false;
+        QTest::newRow("control panel, a further window open: the viewer stays") << true << true;
     }
-
     void openShowsTheChosenPictureInANewViewer()
     {
         QFETCH(bool, panelVariant);
+        QFETCH(bool, furtherWindow);
         const QString path = picture("a b's 100%.png");
         CommonDialog::presetOpen(path);
         openPictureCommand(dialog(), panelVariant);
-        frmViewer *viewer = firstViewer();
+        QPointer<frmViewer> viewer = firstViewer();
         QCOMPARE(viewer->picFramed()->size(), QSize(30, 20));
         const CommonDialog::Shown &shown = CommonDialog::shown().constLast();
         QCOMPARE(shown.kind + shown.filter + QString::number(shown.filterIndex), "open" + graphicsFilter() + "1");
         QVERIFY(dialog().CancelError);
-        // Cancelling the next Open changes nothing.
         CommonDialog::presetOpenCancel();
         openPictureCommand(dialog(), true);
         for (const QString &now : {gCurrentPath, frameStatusText()})
             QCOMPARE(now, path);
         QCOMPARE(WindowList::instance().windows().mid(2), QList<QWidget *>{viewer});
         QVERIFY(MessageBox::shown().isEmpty());
+        if (furtherWindow)
+            test::openOtherWindow(caption::Search);
+        CommonDialog::presetOpen(picture("b.png"));
+        openPictureCommand(dialog(), false);
+        test::flushDeletes();
+        QCOMPARE(viewer.isNull(), !furtherWindow);
+        QCOMPARE(WindowList::instance().count(), furtherWindow ? 5 : 3);
+        QCOMPARE(WindowList::instance().captionAt(WindowList::instance().count() - 1), caption::Viewer);
     }
 
     void openStartsInTheCurrentPicturesFolderElseDocumentsElseHome_data()
@@ -185,30 +195,6 @@ private slots:
         });
         openPictureCommand(dialog(), false);
         QCOMPARE(listed, pictures);
-    }
-
-    void openReplacesOnlyALoneViewer_data()
-    {
-        QTest::addColumn<bool>("furtherWindow");
-        QTest::newRow("frame, panel and viewer: the viewer goes") << false;
-        QTest::newRow("a further window open: the viewer stays") << true;
-    }
-
-    void openReplacesOnlyALoneViewer()
-    {
-        QFETCH(bool, furtherWindow);
-        CommonDialog::presetOpen(picture("a.png"));
-        openPictureCommand(dialog(), false);
-        QPointer<QWidget> old = WindowList::instance().at(2);
-        if (furtherWindow)
-            test::openOtherWindow(caption::Search);
-        const int before = WindowList::instance().count();
-        CommonDialog::presetOpen(picture("b.png"));
-        openPictureCommand(dialog(), false);
-        test::flushDeletes();
-        QCOMPARE(old.isNull(), !furtherWindow);
-        QCOMPARE(WindowList::instance().count(), furtherWindow ? before + 1 : before);
-        QCOMPARE(WindowList::instance().captionAt(WindowList::instance().count() - 1), caption::Viewer);
     }
 
     // Each Properties reports the picture at the current path, read from its file, whatever
