@@ -225,48 +225,34 @@ private slots:
             QCOMPARE(viewer->picFramed()->size(), QSize(30, 20));
     }
 
+    // Closing any viewer forgets the shared one; the next file made ready goes only with the
+    // last viewer.
     void closingAnyViewerForgetsTheSharedOne()
     {
+        auto &preloader = viewing::PicturePreloader::instance();
+        const QString b = picture("b.png");
         gCurrentPath = picture("a.png");
-        frmViewer *shared = frmViewer::openShared();
-        QCOMPARE(loadedSharedWindow<frmViewer>(), shared);
+        QPointer<frmViewer> first = frmViewer::openShared();
+        QCOMPARE(loadedSharedWindow<frmViewer>(), first);
         // Opening it again replaces it.
-        QPointer<frmViewer> first = shared;
-        shared = frmViewer::openShared();
+        frmViewer *shared = frmViewer::openShared();
         test::flushDeletes();
         QVERIFY(first.isNull());
         QCOMPARE(WindowList::instance().count(), 3);
-
-        QTest::mouseClick(shared->cmdClose(), Qt::LeftButton);
-        QVERIFY(!loadedSharedWindow<frmViewer>());
-        QCOMPARE(WindowList::instance().count(), 2);
-
-        shared = frmViewer::openShared();
-        frmViewer *other = frmViewer::openNew();
-        other->unload();
-        QVERIFY(!loadedSharedWindow<frmViewer>());
-    }
-
-    void closingTheLastViewerLetsThePreloadedPictureGo_data()
-    {
-        QTest::addColumn<bool>("anotherViewer");
-        QTest::newRow("the only viewer closed: let go") << false;
-        QTest::newRow("another viewer still open: kept") << true;
-    }
-
-    void closingTheLastViewerLetsThePreloadedPictureGo()
-    {
-        QFETCH(bool, anotherViewer);
-        auto &preloader = viewing::PicturePreloader::instance();
-        const QString b = picture("b.png");
-        frmViewer *viewer = openViewer(picture("a.png"));
-        if (anotherViewer)
-            openViewer(QString());
+        shared->picFramed()->waitForPicture();
         preloader.waitUntilIdle();
         QVERIFY(preloader.isReady(b));
-        viewer->unload();
+        QTest::mouseClick(shared->cmdClose(), Qt::LeftButton);
         QCoreApplication::processEvents();
-        QCOMPARE(preloader.isReady(b), anotherViewer);
+        QVERIFY(!loadedSharedWindow<frmViewer>() && !preloader.isReady(b));
+        QCOMPARE(WindowList::instance().count(), 2);
+
+        frmViewer::openShared()->picFramed()->waitForPicture();
+        frmViewer *other = frmViewer::openNew();
+        preloader.waitUntilIdle();
+        other->unload();
+        QCoreApplication::processEvents();
+        QVERIFY(!loadedSharedWindow<frmViewer>() && preloader.isReady(b));
     }
 
     // The layout arithmetic at its edges: ties, and ranges past 16 bits and past int.
