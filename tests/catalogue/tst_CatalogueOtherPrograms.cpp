@@ -1,20 +1,30 @@
-// The catalogue windows while another program works on db.fil: reading or writing while the
+// The catalogue windows while another program works on db.fil: a lock held while the user
+// pages through a large list, a bulk change just before a search, reading or writing while the
 // user saves, and the file replaced by a rename or deleted while windows are open. Each case
-// checks what the window shows and says and what the file at the path holds.
+// checks what the window shows and says and what the file at the path holds; the stall guard
+// fails any of them in which the interface thread stood still.
+#include "CatalogueGrid.h"
+#include "CatalogueGridModel.h"
 #include "CatalogueScaleSupport.h"
 #include "CatalogueService.h"
+#include "CatalogueStepping.h"
+#include "CatalogueStore.h"
 #include "CatalogueWindowHost.h"
 #include "Frame.h"
 #include "MessageBox.h"
+#include "ModGlobal.h"
 #include "Pictures.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 #include "frmAdd.h"
 #include "frmDelete.h"
 #include "frmImgList.h"
+#include "frmSearch.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -23,10 +33,64 @@
 using namespace pixdock;
 using namespace pixdock::catalogue;
 
+namespace {
+constexpr int ManyRows = 50000;
+}
+
 class TestCatalogueOtherPrograms : public test::CatalogueWindowTest
 {
     Q_OBJECT
 private slots:
+    // The list's rows are copied once: under another program's lock the user pages through
+    // fifty thousand of them without a blank row, and steps to the last one.
+    void aLargeListPagesUnderAHeldLockAndStepsToItsLastRow()
+    {
+        test::fillWithManyRows(m_host->folder().cataloguePath(), ManyRows);
+        const QList<CatalogueRow> reference = test::inNameOrder(test::tableRows(m_host->folder().cataloguePath()));
+        QVERIFY(m_host->activate());
+        CatalogueGrid *grid = test::shownWindow<frmImgList>()->grid();
+        QCOMPARE(grid->rows(), ManyRows + 1); // the count comes with the window, the rows follow
+        QVERIFY(waitForGridRow(grid, ManyRows));
+        const auto lock = m_host->holdLock();
+        grid->setFocus();
+        QStringList blank;
+        for (int pages = 0; grid->currentIndex().row() < ManyRows - 1 && pages < 5000; ++pages) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+            QCoreApplication::processEvents(); // the stall guard times each page on its own
+            const QString shown = grid->currentIndex().data().toString();
+            if (shown.isEmpty() || shown == LoadingText)
+                blank << QString::number(grid->currentIndex().row());
+        }
+        QVERIFY2(blank.isEmpty(), qPrintable(blank.join(' ')));
+        QCOMPARE(grid->currentIndex().row(), ManyRows - 1);
+        QCOMPARE(grid->textOf(1, column::FileName), reference.first().fileName);
+
+        gListRow = ManyRows - 1;
+        stepCatalogueForward();
+        QCOMPARE(m_host->openedPictures, QStringList{reference.last().location + '/' + reference.last().fileName});
+        stepCatalogueForward();
+        QCOMPARE(MessageBox::shownTexts(), QStringList{"This is the last image in the list."});
+    }
+
+    // Another program rewrites every description; the search right after finds the new words
+    // at once (the index catches up off the interface thread or the search scans).
+    void aSearchRightAfterABulkChangeFindsTheNewWords()
+    {
+        test::fillWithManyRows(m_host->folder().cataloguePath(), ManyRows);
+        CatalogueService::instance().waitForUpkeep();
+        QVERIFY(test::ForeignConnection(m_host->folder().cataloguePath())
+                    .exec(QStringLiteral("UPDATE Info SET Description = replace(Description, 'field', 'meadow')")));
+        QVERIFY(m_host->activate());
+        frmSearch *search = test::shownWindow<frmSearch>();
+        QTRY_COMPARE(QApplication::focusWidget(), search->findChild<QLineEdit *>(QStringLiteral("txtKeywords")));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("HARBOUR,4999 of meadow"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        const QList<CatalogueRow> plain =
+            readRows(sharedConnection(), searchStatement(QStringLiteral("HARBOUR,4999 of meadow")));
+        QCOMPARE(plain.size(), ManyRows / 13 + 1 + 4); // every harbour row, and meadow after 4999, 14999...
+        QCOMPARE(test::allRows(search->grid()->gridRows()), plain);
+    }
+
     void aSaveMeetingAReaderSaysBusyAndAWriterLocked_data()
     {
         QTest::addColumn<QString>("other");
