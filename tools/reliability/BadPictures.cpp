@@ -35,14 +35,17 @@ QImage pattern()
     return image;
 }
 
+// Writes or reads an unsigned number of T's width at `at`, little- or big-endian.
 template<typename T>
-void putLe(QByteArray &b, qsizetype at, T v) { qToLittleEndian(v, b.data() + at); }
+void put(QByteArray &b, qsizetype at, quint32 v, bool little = false)
+{
+    little ? qToLittleEndian(T(v), b.data() + at) : qToBigEndian(T(v), b.data() + at);
+}
 template<typename T>
-void putBe(QByteArray &b, qsizetype at, T v) { qToBigEndian(v, b.data() + at); }
-quint32 get16le(const QByteArray &b, qsizetype at) { return qFromLittleEndian<quint16>(b.constData() + at); }
-quint32 get32le(const QByteArray &b, qsizetype at) { return qFromLittleEndian<quint32>(b.constData() + at); }
-quint32 get16be(const QByteArray &b, qsizetype at) { return qFromBigEndian<quint16>(b.constData() + at); }
-quint32 get32be(const QByteArray &b, qsizetype at) { return qFromBigEndian<quint32>(b.constData() + at); }
+quint32 get(const QByteArray &b, qsizetype at, bool little = true)
+{
+    return little ? qFromLittleEndian<T>(b.constData() + at) : qFromBigEndian<T>(b.constData() + at);
+}
 
 bool claimGif(QByteArray &b, quint32 w, quint32 h)
 {
@@ -51,8 +54,8 @@ bool claimGif(QByteArray &b, quint32 w, quint32 h)
     if (w > 0xffff || h > 0xffff || b.size() < Descriptor + 9 || quint8(b[Descriptor]) != 0x2C)
         return false;
     for (const qsizetype at : {qsizetype(6), Descriptor + 5}) {
-        putLe<quint16>(b, at, quint16(w));
-        putLe<quint16>(b, at + 2, quint16(h));
+        put<quint16>(b, at, w, true);
+        put<quint16>(b, at + 2, h, true);
     }
     return true;
 }
@@ -105,17 +108,17 @@ QByteArray writtenByQt(const QString &format, int quality)
 void claimPngAt(QByteArray &b, qsizetype start, quint32 w, quint32 h)
 {
     // IHDR: length at 8, type at 12, width at 16, height at 20, CRC after 13 bytes of data.
-    putBe<quint32>(b, start + 16, w);
-    putBe<quint32>(b, start + 20, h);
-    putBe<quint32>(b, start + 29, quint32(::crc32(0, reinterpret_cast<const Bytef *>(b.constData() + start + 12), 17)));
+    put<quint32>(b, start + 16, w);
+    put<quint32>(b, start + 20, h);
+    put<quint32>(b, start + 29, quint32(::crc32(0, reinterpret_cast<const Bytef *>(b.constData() + start + 12), 17)));
 }
 
 bool claimBitmapHeader(QByteArray &b, qsizetype header, quint32 w, quint32 h)
 {
-    if (header + 12 > b.size() || get32le(b, header) < 40)
+    if (header + 12 > b.size() || get<quint32>(b, header) < 40)
         return false;
-    putLe<quint32>(b, header + 4, w);
-    putLe<quint32>(b, header + 8, h);
+    put<quint32>(b, header + 4, w, true);
+    put<quint32>(b, header + 8, h, true);
     return true;
 }
 
@@ -125,7 +128,7 @@ bool claimIco(QByteArray &b, quint32 w, quint32 h)
         return false;
     b[6] = 0; // 0 stands for 256, the largest an entry can say
     b[7] = 0;
-    const qsizetype image = get32le(b, 18);
+    const qsizetype image = get<quint32>(b, 18);
     if (image + 8 <= b.size() && b.mid(image, 8) == QByteArray("\x89PNG\r\n\x1a\n", 8)) {
         claimPngAt(b, image, w, h);
         return true;
@@ -143,70 +146,51 @@ bool claimWebp(QByteArray &b, quint32 w, quint32 h)
     for (const quint32 v : {w - 1, h - 1})
         extended.append(char(v & 0xff)).append(char((v >> 8) & 0xff)).append(char((v >> 16) & 0xff));
     QByteArray out = b.left(12) + extended + b.mid(12);
-    putLe<quint32>(out, 4, quint32(out.size() - 8));
+    put<quint32>(out, 4, quint32(out.size() - 8), true);
     b = out;
     return true;
 }
 
 bool claimTiff(QByteArray &b, quint32 w, quint32 h)
 {
-    if (b.size() < 8)
-        return false;
     const bool little = b.left(2) == "II";
-    auto get16 = [&](qsizetype at) { return little ? get16le(b, at) : get16be(b, at); };
-    auto get32 = [&](qsizetype at) { return little ? get32le(b, at) : get32be(b, at); };
-    const qsizetype ifd = get32(4);
+    const qsizetype ifd = b.size() < 8 ? b.size() : get<quint32>(b, 4, little);
     if (ifd + 2 > b.size())
         return false;
-    const int entries = int(get16(ifd));
     int patched = 0;
-    for (int i = 0; i < entries; ++i) {
+    for (quint32 i = 0, entries = get<quint16>(b, ifd, little); i < entries; ++i) {
         const qsizetype e = ifd + 2 + 12 * i;
         if (e + 12 > b.size())
             return false;
-        const quint32 tag = get16(e);
+        const quint32 tag = get<quint16>(b, e, little), value = tag == 256 ? w : h;
         if (tag != 256 && tag != 257)
             continue;
-        const quint32 value = tag == 256 ? w : h;
-        if (get16(e + 2) == 3) {
-            if (value > 0xffff)
-                return false;
-            little ? putLe<quint16>(b, e + 8, value) : putBe<quint16>(b, e + 8, value);
-        } else {
-            little ? putLe<quint32>(b, e + 8, value) : putBe<quint32>(b, e + 8, value);
-        }
+        if (get<quint16>(b, e + 2, little) != 3)
+            put<quint32>(b, e + 8, value, little);
+        else if (value > 0xffff)
+            return false;
+        else
+            put<quint16>(b, e + 8, value, little);
         ++patched;
     }
     return patched == 2;
 }
 
-// A seeded stream of numbers that is the same on every machine (mt19937's output is fixed).
-class Flips
+// `bytes` with one to four seeded byte flips; mt19937's output is the same on every machine.
+QByteArray flipped(std::mt19937 &rng, QByteArray bytes)
 {
-public:
-    Flips(quint32 seed, const QString &format)
-        : m_rng(seed ^ quint32(qHash(format, 0)))
-    {
-    }
-    QByteArray mutate(QByteArray bytes)
-    {
-        const int count = 1 + int(m_rng() % 4);
-        for (int i = 0; i < count; ++i) {
-            // Half the flips land in the first 64 bytes, where the headers are.
-            const qsizetype span = (m_rng() % 2 == 0) ? std::min<qsizetype>(64, bytes.size()) : bytes.size();
-            const qsizetype at = qsizetype(m_rng() % quint32(span));
-            switch (m_rng() % 3) {
-            case 0: bytes[at] = char(quint8(bytes[at]) ^ (1u << (m_rng() % 8))); break;
-            case 1: bytes[at] = char(m_rng() & 0xff); break;
-            default: bytes[at] = (m_rng() % 2) ? char(0xFF) : char(0); break;
-            }
+    for (int i = 0, count = 1 + int(rng() % 4); i < count; ++i) {
+        // Half the flips land in the first 64 bytes, where the headers are.
+        const qsizetype span = (rng() % 2 == 0) ? std::min<qsizetype>(64, bytes.size()) : bytes.size();
+        const qsizetype at = qsizetype(rng() % quint32(span));
+        switch (rng() % 3) {
+        case 0: bytes[at] = char(quint8(bytes[at]) ^ (1u << (rng() % 8))); break;
+        case 1: bytes[at] = char(rng() & 0xff); break;
+        default: bytes[at] = (rng() % 2) ? char(0xFF) : char(0); break;
         }
-        return bytes;
     }
-
-private:
-    std::mt19937 m_rng;
-};
+    return bytes;
+}
 
 // The intact JPEG with an EXIF block damaged as hostile files damage it: its preview (of the
 // picture's own size, so that it would serve a thumbnail) pointed past the block's end, an IFD1
@@ -214,27 +198,39 @@ private:
 QList<std::pair<QString, QByteArray>> exifDamages(const QByteArray &intact)
 {
     const QByteArray preview = writtenByQt(QStringLiteral("jpeg"), 60);
-    const QByteArray png = writtenByQt(QStringLiteral("png"), -1);
-    const auto with = [&](const QByteArray &shown, test::ExifDamage damage) {
-        return test::withApp1(intact, test::exifBlock({.orientation = 0, .preview = shown, .damage = damage}));
-    };
-    return {
-        {QStringLiteral("exif ifd1 past the end"), with(preview, test::ExifDamage::Ifd1PastEnd)},
-        {QStringLiteral("exif preview past the end"), with(preview, test::ExifDamage::PreviewPastEnd)},
-        {QStringLiteral("exif preview not a jpeg"), with(png, test::ExifDamage::None)},
-        {QStringLiteral("exif preview 65535x65535"), with(test::withClaimedJpegSize(preview, 65535, 65535), test::ExifDamage::None)},
-        {QStringLiteral("exif ifd loop"), with(preview, test::ExifDamage::IfdLoop)},
-        {QStringLiteral("exif preview"), with(preview, test::ExifDamage::None)},
-    };
+    using enum test::ExifDamage;
+    const std::tuple<const char *, QByteArray, test::ExifDamage> damages[] = {
+        {"exif ifd1 past the end", preview, Ifd1PastEnd},
+        {"exif preview past the end", preview, PreviewPastEnd},
+        {"exif preview not a jpeg", writtenByQt(QStringLiteral("png"), -1), None},
+        {"exif preview 65535x65535", test::withClaimedJpegSize(preview, 65535, 65535), None},
+        {"exif ifd loop", preview, IfdLoop},
+        {"exif preview", preview, None}};
+    QList<std::pair<QString, QByteArray>> out;
+    for (const auto &[name, shown, damage] : damages)
+        out.append({QString::fromLatin1(name),
+                    test::withApp1(intact, test::exifBlock({.orientation = 0, .preview = shown, .damage = damage}))});
+    return out;
 }
+
+using Claim = bool (*)(QByteArray &, quint32, quint32);
+
+// The formats the viewer is expected to open, by their usual extension, and how each claims a size.
+const std::pair<QString, Claim> Formats[] = {
+    {QStringLiteral("jpg"),
+     [](QByteArray &b, quint32 w, quint32 h) {
+         return w <= 0xffff && h <= 0xffff && !(b = test::withClaimedJpegSize(b, int(w), int(h))).isEmpty();
+     }},
+    {QStringLiteral("png"),
+     [](QByteArray &b, quint32 w, quint32 h) { return b.mid(12, 4) == "IHDR" && (claimPngAt(b, 0, w, h), true); }},
+    {QStringLiteral("gif"), claimGif},
+    {QStringLiteral("bmp"), [](QByteArray &b, quint32 w, quint32 h) { return claimBitmapHeader(b, 14, w, h); }},
+    {QStringLiteral("ico"), claimIco},
+    {QStringLiteral("webp"), claimWebp},
+    {QStringLiteral("tiff"), claimTiff}};
+constexpr qsizetype FormatCount = sizeof Formats / sizeof *Formats;
 
 } // namespace
-
-QStringList pictureFormats()
-{
-    return {QStringLiteral("jpg"), QStringLiteral("png"), QStringLiteral("gif"), QStringLiteral("bmp"),
-            QStringLiteral("ico"), QStringLiteral("webp"), QStringLiteral("tiff")};
-}
 
 QByteArray intactPicture(const QString &format)
 {
@@ -246,24 +242,11 @@ QByteArray intactPicture(const QString &format)
 QByteArray withClaimedSize(const QString &format, const QByteArray &bytes, quint32 width, quint32 height)
 {
     QByteArray b = bytes;
-    bool done = false;
-    if (format == QLatin1String("jpg") && width <= 0xffff && height <= 0xffff) {
-        b = test::withClaimedJpegSize(b, int(width), int(height));
-        done = true;
-    } else if (format == QLatin1String("png") && b.mid(12, 4) == "IHDR") {
-        claimPngAt(b, 0, width, height);
-        done = true;
-    } else if (format == QLatin1String("gif")) {
-        done = claimGif(b, width, height);
-    } else if (format == QLatin1String("bmp"))
-        done = claimBitmapHeader(b, 14, width, height);
-    else if (format == QLatin1String("ico"))
-        done = claimIco(b, width, height);
-    else if (format == QLatin1String("webp"))
-        done = claimWebp(b, width, height);
-    else if (format == QLatin1String("tiff"))
-        done = claimTiff(b, width, height);
-    return done ? b : QByteArray();
+    for (const auto &[name, claim] : Formats) {
+        if (name == format)
+            return claim(b, width, height) ? b : QByteArray();
+    }
+    return {};
 }
 
 CorpusPlan quickPlan()
@@ -280,54 +263,52 @@ QList<BadPicture> makeCorpus(const QString &folder, const CorpusPlan &plan)
 {
     const QDir root(folder);
     root.mkpath(QStringLiteral("intact"));
-    const QStringList formats = pictureFormats();
     QList<BadPicture> corpus;
-    for (const QString &format : formats) {
+    for (const auto &[format, claim] : Formats) {
         const QString intactPath = test::writeBytes(root.filePath(QStringLiteral("intact")),
                                                     QStringLiteral("picture.") + format, intactPicture(format));
         corpus.append({intactPath, format, QStringLiteral("intact"), intactPath});
     }
-    for (qsizetype f = 0; f < formats.size(); ++f) {
-        const QString &format = formats.at(f);
+    for (qsizetype f = 0; f < FormatCount; ++f) {
+        const QString &format = Formats[f].first;
         const QByteArray intact = intactPicture(format);
-        const QString intactPath = root.filePath(QStringLiteral("intact/picture.") + format);
         root.mkpath(format);
-        const QDir dir(root.filePath(format));
         auto add = [&](const QString &name, const QByteArray &bytes, const QString &damage) {
-            corpus.append({test::writeBytes(dir.path(), name, bytes), format, damage, intactPath});
+            corpus.append({test::writeBytes(root.filePath(format), name, bytes), format, damage,
+                           root.filePath(QStringLiteral("intact/picture.") + format)});
+        };
+        const auto numbered = [](const QString &name, qint64 n, int width) {
+            return name.arg(n, width, 10, QLatin1Char('0'));
         };
 
         add(QStringLiteral("zero-bytes.") + format, QByteArray(), QStringLiteral("zero bytes"));
         for (const double cut : plan.cuts) {
             const qsizetype keep = std::clamp<qsizetype>(qsizetype(double(intact.size()) * cut), 1,
                                                          intact.size() - 1);
-            add(QStringLiteral("cut-%1.").arg(keep, 5, 10, QLatin1Char('0')) + format, intact.left(keep),
+            add(numbered(QStringLiteral("cut-%1."), keep, 5) + format, intact.left(keep),
                 QStringLiteral("cut at %1%").arg(qRound(cut * 1000) / 10.0));
         }
         for (const quint32 side : {30000u, 65535u}) {
             const QByteArray claimed = withClaimedSize(format, intact, side, side);
             if (claimed.isEmpty())
                 throw std::runtime_error("no size claim for " + format.toStdString());
-            add(QStringLiteral("claims-%1.").arg(side) + format, claimed,
-                QStringLiteral("claims %1x%1").arg(side));
+            add(QStringLiteral("claims-%1.").arg(side) + format, claimed, QStringLiteral("claims %1x%1").arg(side));
         }
-        const QString otherExtension = formats.at((f + 1) % formats.size());
-        add(QStringLiteral("wrong-extension.") + otherExtension, intact, QStringLiteral("wrong extension"));
-        Flips flips(plan.seed, format);
+        add(QStringLiteral("wrong-extension.") + Formats[(f + 1) % FormatCount].first, intact,
+            QStringLiteral("wrong extension"));
+        std::mt19937 flips(plan.seed ^ quint32(qHash(format, 0)));
         for (int m = 0; m < plan.mutantsPerFormat; ++m)
-            add(QStringLiteral("flips-%1.").arg(m, 3, 10, QLatin1Char('0')) + format, flips.mutate(intact),
-                QStringLiteral("byte flips"));
+            add(numbered(QStringLiteral("flips-%1."), m, 3) + format, flipped(flips, intact), QStringLiteral("byte flips"));
         if (format != QLatin1String("jpg"))
             continue;
-        for (const auto &[damage, bytes] : exifDamages(intact))
+        const auto damaged = exifDamages(intact);
+        for (const auto &[damage, bytes] : damaged)
             add(QString(damage).replace(QLatin1Char(' '), QLatin1Char('-')) + QStringLiteral(".jpg"), bytes, damage);
         // Byte flips inside an EXIF block with a preview: the block sits in the file's first bytes.
-        const QByteArray withExif = exifDamages(intact).constLast().second;
-        Flips exifFlips(plan.seed + 1, QStringLiteral("exif"));
+        const QByteArray withExif = damaged.constLast().second;
+        std::mt19937 exifFlips((plan.seed + 1) ^ quint32(qHash(QStringLiteral("exif"), 0)));
         for (int m = 0; m < plan.mutantsPerFormat; ++m)
-            add(QStringLiteral("exif-flips-%1.jpg").arg(m, 3, 10, QLatin1Char('0')),
-                withExif.left(512).size() == 512 ? exifFlips.mutate(withExif.left(512)) + withExif.mid(512)
-                                                 : exifFlips.mutate(withExif),
+            add(numbered(QStringLiteral("exif-flips-%1.jpg"), m, 3), flipped(exifFlips, withExif.left(512)) + withExif.mid(512),
                 QStringLiteral("exif byte flips"));
     }
     return corpus;

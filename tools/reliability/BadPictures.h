@@ -11,8 +11,6 @@
 
 namespace pixdock::reliability {
 
-// The formats the viewer is expected to open, by their usual extension.
-QStringList pictureFormats();
 
 // A small intact picture in `format` (61 x 47 pixels, a pattern of colours). GIF, which Qt
 // does not write, is encoded here.

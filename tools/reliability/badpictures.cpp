@@ -89,25 +89,24 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
-    const QCommandLineOption quick(QStringLiteral("quick"), QStringLiteral("The small corpus of make test."));
-    const QCommandLineOption mutants(QStringLiteral("mutants"), QStringLiteral("Byte-flip mutants per format."),
-                                     QStringLiteral("N"));
-    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the byte flips."), QStringLiteral("S"));
-    const QCommandLineOption hang(QStringLiteral("hang-seconds"), QStringLiteral("Time one file may take."),
-                                  QStringLiteral("N"), QStringLiteral("60"));
-    parser.addOptions({quick, mutants, seed, hang});
+    const auto option = [](const char *name, const char *help, const char *value = nullptr) {
+        return QCommandLineOption(QLatin1String(name), QLatin1String(help), QLatin1String(value));
+    };
+    parser.addOptions({option("quick", "The small corpus of make test."),
+                       option("mutants", "Byte-flip mutants per format.", "N"),
+                       option("seed", "Seed of the byte flips.", "S"),
+                       option("hang-seconds", "Time one file may take (60 s).", "N")});
     parser.process(app);
 
     CorpusPlan plan = quickPlan();
-    if (!parser.isSet(quick)) { // every cut, and 60 mutants per format
-        plan.cuts = {0.001, 0.01, 0.25, 0.5, 0.75, 0.99};
-        plan.mutantsPerFormat = 60;
-    }
-    if (parser.isSet(mutants))
-        plan.mutantsPerFormat = parser.value(mutants).toInt();
-    if (parser.isSet(seed))
-        plan.seed = parser.value(seed).toUInt();
-    const qint64 hangMs = parser.value(hang).toLongLong() * 1000;
+    if (!parser.isSet(QStringLiteral("quick"))) // every cut, and 60 mutants per format
+        plan = {{0.001, 0.01, 0.25, 0.5, 0.75, 0.99}, 60, plan.seed};
+    const auto number = [&](const char *name, qint64 otherwise) {
+        return parser.isSet(QLatin1String(name)) ? parser.value(QLatin1String(name)).toLongLong() : otherwise;
+    };
+    plan.mutantsPerFormat = int(number("mutants", plan.mutantsPerFormat));
+    plan.seed = quint32(number("seed", plan.seed));
+    const qint64 hangMs = number("hang-seconds", 60) * 1000;
 
     QTemporaryDir folder;
     const QList<BadPicture> corpus = makeCorpus(folder.path(), plan);
@@ -125,8 +124,7 @@ int main(int argc, char **argv)
     qint64 slowestMs = -1;
     QString slowest;
     auto count = [&](const BadPicture &p, const auto &add) {
-        const QString damage = p.damage.startsWith(QLatin1String("cut")) ? QStringLiteral("cut short") : p.damage;
-        for (Tally *t : {&byFormat[p.format], &byDamage[damage], &total}) {
+        for (Tally *t : {&byFormat[p.format], &byDamage[p.damage.startsWith(QLatin1String("cut")) ? QStringLiteral("cut short") : p.damage], &total}) {
             ++t->files;
             add(*t);
         }
@@ -142,13 +140,12 @@ int main(int argc, char **argv)
         int begun = -1;
         bool hung = false;
         QElapsedTimer sinceBegin;
-        while (child.state() != QProcess::NotRunning || child.canReadLine()) {
+        while (!hung && (child.state() != QProcess::NotRunning || child.canReadLine())) {
             if (!child.canReadLine() && !child.waitForReadyRead(250)) {
-                if (begun >= 0 && sinceBegin.elapsed() > hangMs) {
+                // A file that keeps the child busy past the limit is a hang: the child is killed.
+                if ((hung = begun >= 0 && sinceBegin.elapsed() > hangMs)) {
                     child.kill();
                     child.waitForFinished();
-                    hung = true;
-                    break;
                 }
                 continue;
             }
