@@ -32,10 +32,9 @@ bool labelFits(const QLabel *label)
 {
     if (label->textFormat() == Qt::RichText || !label->pixmap().isNull())
         return true;
-    QRect room = label->contentsRect();
     const int margin = label->margin();
-    room.adjust(margin, margin, -margin, -margin);
-    return fits(QFontMetrics(label->font()), shownText(label->text()), room.size(), label->wordWrap());
+    const QSize room = label->contentsRect().adjusted(margin, margin, -margin, -margin).size();
+    return fits(QFontMetrics(label->font()), shownText(label->text()), room, label->wordWrap());
 }
 
 bool buttonFits(const QAbstractButton *button)
@@ -43,8 +42,7 @@ bool buttonFits(const QAbstractButton *button)
     const QFontMetrics fm(button->font());
     const QString text = shownText(button->text());
     const QStyle *style = button->style();
-    if (qobject_cast<const QRadioButton *>(button) || qobject_cast<const QCheckBox *>(button)) {
-        const bool radio = qobject_cast<const QRadioButton *>(button);
+    if (const bool radio = qobject_cast<const QRadioButton *>(button); radio || qobject_cast<const QCheckBox *>(button)) {
         const int indicator = style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth,
                                                  nullptr, button);
         const int spacing = style->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing,
@@ -65,21 +63,12 @@ QStringList cutOffTexts(QWidget *window)
 {
     QStringList cut;
     for (QWidget *w : window->findChildren<QWidget *>()) {
-        if (!w->isVisibleTo(window))
-            continue;
-        bool ok = true;
-        QString text;
-        if (auto *label = qobject_cast<QLabel *>(w)) {
-            ok = labelFits(label);
-            text = label->text();
-        } else if (auto *button = qobject_cast<QAbstractButton *>(w);
-                   button && !button->text().isEmpty()
-                   && (qobject_cast<QPushButton *>(w) || qobject_cast<QRadioButton *>(w) || qobject_cast<QCheckBox *>(w))) {
-            ok = buttonFits(button);
-            text = button->text();
-        }
-        if (!ok)
-            cut << QStringLiteral("%1: %2").arg(w->objectName(), text);
+        const auto *label = qobject_cast<QLabel *>(w);
+        const auto *button = qobject_cast<QAbstractButton *>(w);
+        const bool measured = button && !button->text().isEmpty()
+            && (qobject_cast<QPushButton *>(w) || qobject_cast<QRadioButton *>(w) || qobject_cast<QCheckBox *>(w));
+        if (w->isVisibleTo(window) && (label ? !labelFits(label) : measured && !buttonFits(button)))
+            cut << QStringLiteral("%1: %2").arg(w->objectName(), label ? label->text() : button->text());
     }
     return cut;
 }

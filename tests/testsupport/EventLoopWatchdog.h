@@ -11,11 +11,8 @@
 
 namespace pixdock::test {
 
-// The gap a test that drives a window tolerates; PIXDOCK_WATCHDOG_MS overrides it (a sanitizer
-// build runs everything several times slower).
-qint64 watchdogLimitMs();
-// The stall a test of a hostile file tolerates: a quarter of a second, or the limit above when
-// that is longer.
+// The stall a test of a hostile file tolerates: a quarter of a second, or PIXDOCK_WATCHDOG_MS
+// when that is longer (a sanitizer build runs everything several times slower).
 qint64 stallLimitMs();
 
 class EventLoopWatchdog : public QObject
@@ -27,7 +24,6 @@ public:
     void start();
     // Stops measuring; the time since the last firing counts as a gap too.
     void stop();
-    qint64 longestGapMs() const { return m_longestNs / 1000000; }
     // The longest gap in words, for a failure message.
     QString report() const;
     // Whether the longest gap stayed within `limitMs`; the gap goes to the log either way, where

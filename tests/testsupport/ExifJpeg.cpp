@@ -81,30 +81,21 @@ bool compress(Compression &c, const QImage &rgb, const JpegOptions &options)
     if (options.progressive)
         jpeg_simple_progression(&c.info);
     jpeg_start_compress(&c.info, TRUE);
-    const int components = c.info.input_components;
-    c.row.resize(size_t(rgb.width()) * size_t(components));
+    // RGB rows are Qt's own. Grey is qGray's; CMYK takes inverted inks with all the darkness in
+    // K, so that R = K * C' / 255 gives back the colour.
+    c.row.resize(size_t(rgb.width()) * 4);
     while (c.info.next_scanline < c.info.image_height) {
-        const auto *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(int(c.info.next_scanline)));
-        for (int x = 0; x < rgb.width(); ++x) {
-            const QRgb p = line[x];
-            JSAMPLE *out = c.row.data() + size_t(x) * size_t(components);
-            if (options.cmyk) {
-                // Inverted inks with all the darkness in K: R = K * C' / 255 gives back the colour.
-                const int k = std::max({qRed(p), qGreen(p), qBlue(p)});
-                out[0] = JSAMPLE(k ? qRed(p) * 255 / k : 0);
-                out[1] = JSAMPLE(k ? qGreen(p) * 255 / k : 0);
-                out[2] = JSAMPLE(k ? qBlue(p) * 255 / k : 0);
-                out[3] = JSAMPLE(k);
-            } else if (options.grey) {
-                out[0] = JSAMPLE(qGray(p));
-            } else {
-                out[0] = JSAMPLE(qRed(p));
-                out[1] = JSAMPLE(qGreen(p));
-                out[2] = JSAMPLE(qBlue(p));
-            }
+        JSAMPROW row = const_cast<JSAMPLE *>(rgb.constScanLine(int(c.info.next_scanline)));
+        for (int x = 0; (options.cmyk || options.grey) && x < rgb.width(); ++x) {
+            const JSAMPLE *p = row + 3 * x;
+            const int k = std::max({p[0], p[1], p[2]});
+            for (int i = 0; options.cmyk && i < 3; ++i)
+                c.row[size_t(4 * x + i)] = JSAMPLE(k ? p[i] * 255 / k : 0);
+            c.row[size_t(options.cmyk ? 4 * x + 3 : x)] = JSAMPLE(options.cmyk ? k : qGray(p[0], p[1], p[2]));
         }
-        JSAMPROW rows[1] = {c.row.data()};
-        jpeg_write_scanlines(&c.info, rows, 1);
+        if (options.cmyk || options.grey)
+            row = c.row.data();
+        jpeg_write_scanlines(&c.info, &row, 1);
     }
     jpeg_finish_compress(&c.info);
     return true;
@@ -149,25 +140,20 @@ QByteArray withApp1(const QByteArray &jpeg, const QByteArray &app1)
 {
     if (jpeg.size() < 2 || app1.size() + 2 > 0xFFFF)
         throw std::invalid_argument("no room for the APP1 segment");
-    QByteArray segment(4, '\0');
-    segment[0] = char(0xFF);
-    segment[1] = char(0xE1);
+    QByteArray segment("\xFF\xE1\0\0", 4);
     qToBigEndian(quint16(app1.size() + 2), segment.data() + 2);
     return jpeg.left(2) + segment + app1 + jpeg.mid(2);
 }
 
 QByteArray encodeJpeg(const QImage &image, const JpegOptions &options)
 {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     Compression c;
     c.info.err = jpeg_std_error(&c.errors);
     c.errors.error_exit = jumpBack;
     jpeg_create_compress(&c.info);
-    const bool done = compress(c, rgb, options);
+    const bool done = compress(c, image.convertToFormat(QImage::Format_RGB888), options);
     jpeg_destroy_compress(&c.info);
-    QByteArray bytes;
-    if (done)
-        bytes = QByteArray(reinterpret_cast<const char *>(c.out), qsizetype(c.outSize));
+    const QByteArray bytes(reinterpret_cast<const char *>(c.out), done ? qsizetype(c.outSize) : 0);
     std::free(c.out);
     if (!done)
         throw std::runtime_error("libjpeg cannot encode the test picture");

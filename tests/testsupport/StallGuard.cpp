@@ -35,11 +35,7 @@ Guard *g_guard = nullptr;
 // the thread waited for a busy processor is not counted (see runQueueWaitNs).
 qint64 guardLimitMs()
 {
-    static const qint64 limit = [] {
-        bool ok = false;
-        const qint64 set = qEnvironmentVariable("PIXDOCK_STALL_GUARD_MS").toLongLong(&ok);
-        return std::max(ok && set > 0 ? set : 0, stallLimitMs());
-    }();
+    static const qint64 limit = std::max<qint64>(qEnvironmentVariableIntValue("PIXDOCK_STALL_GUARD_MS"), stallLimitMs());
     return limit;
 }
 
@@ -49,21 +45,15 @@ qint64 guardLimitMs()
 qint64 runQueueWaitNs()
 {
     QFile stats(QStringLiteral("/proc/thread-self/schedstat"));
-    if (!stats.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> fields = stats.readAll().simplified().split(' ');
-    bool ok = false;
-    const qint64 wait = fields.size() >= 2 ? fields.at(1).toLongLong(&ok) : -1;
+    bool ok = stats.open(QIODevice::ReadOnly);
+    const qint64 wait = ok ? stats.readAll().simplified().split(' ').value(1).toLongLong(&ok) : -1;
     return ok ? wait : -1;
 }
 
 QByteArray currentTest()
 {
-    const char *function = QTest::currentTestFunction();
-    if (!function)
-        return {};
-    const char *tag = QTest::currentDataTag();
-    return QByteArray(function) + '(' + (tag ? tag : "") + ')';
+    const char *function = QTest::currentTestFunction(), *tag = QTest::currentDataTag();
+    return function ? QByteArray(function) + '(' + (tag ? tag : "") + ')' : QByteArray();
 }
 
 bool aWindowIsShown()

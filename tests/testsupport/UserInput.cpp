@@ -15,12 +15,22 @@
 
 namespace pixdock::test {
 
+namespace {
+// Where a key press lands now: the open popup (a menu) or QApplication::focusWidget().
 QWidget *keyboardTarget()
 {
     if (QWidget *popup = QApplication::activePopupWidget())
         return popup->focusWidget() ? popup->focusWidget() : popup;
     return QApplication::focusWidget();
 }
+
+// The widget of `window` that a click at `pos` (in window's coordinates) lands on.
+QWidget *widgetUnderPointer(QWidget *window, QPoint pos)
+{
+    QWidget *under = window->childAt(pos);
+    return under ? under : window;
+}
+} // namespace
 
 bool pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
 {
@@ -40,12 +50,6 @@ bool typeText(const QString &text)
         QTest::keyClicks(target, QString(c));
     }
     return true;
-}
-
-QWidget *widgetUnderPointer(QWidget *window, QPoint pos)
-{
-    QWidget *under = window->childAt(pos);
-    return under ? under : window;
 }
 
 void clickOn(QWidget *widget, QPoint at)

@@ -13,15 +13,12 @@ class QWidget;
 
 namespace pixdock::test {
 
-// Where a key press lands now: the open popup (a menu) or QApplication::focusWidget().
-QWidget *keyboardTarget();
-// Presses and releases a key there; fails the test (returns false) when no widget would get it.
+// Presses and releases a key where a key press lands now (the open popup, a menu, or
+// QApplication::focusWidget()); fails the test (returns false) when no widget would get it.
 bool pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // Types the text there, a character at a time.
 bool typeText(const QString &text);
 
-// The widget of `window` that a click at `pos` (in window's coordinates) lands on.
-QWidget *widgetUnderPointer(QWidget *window, QPoint pos);
 // Clicks with the left button at `at` in `widget` (its centre when not given), on whatever
 // lies there.
 void clickOn(QWidget *widget, QPoint at = QPoint(-1, -1));

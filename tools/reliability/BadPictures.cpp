@@ -74,20 +74,11 @@ QByteArray encodeGif()
     constexpr char Clear = char(1 << MinCodeSize), End = char((1 << MinCodeSize) + 1);
     gif.append(char(MinCodeSize));
     QByteArray codes;
-    int count = 0;
-    for (int y = 0; y < PictureHeight; ++y) {
-        for (int x = 0; x < PictureWidth; ++x) {
-            if (count++ % 64 == 0)
-                codes.append(Clear);
-            codes.append(char((x * 2 + y * 3 + (x == y ? 64 : 0)) % 128));
-        }
-    }
+    for (int i = 0, x = 0, y = 0; i < PictureWidth * PictureHeight; ++i, x = i % PictureWidth, y = i / PictureWidth)
+        codes.append(i % 64 == 0 ? QByteArray(1, Clear) : QByteArray()).append(char((x * 2 + y * 3 + (x == y ? 64 : 0)) % 128));
     codes.append(End);
-    for (qsizetype at = 0; at < codes.size(); at += 255) {
-        const QByteArray block = codes.mid(at, 255);
-        gif.append(char(block.size()));
-        gif.append(block);
-    }
+    for (qsizetype at = 0; at < codes.size(); at += 255)
+        gif.append(char(codes.mid(at, 255).size())).append(codes.mid(at, 255));
     return gif + QByteArray("\0\x3B", 2);
 }
 
@@ -105,14 +96,6 @@ QByteArray writtenByQt(const QString &format, int quality)
     return bytes;
 }
 
-void claimPngAt(QByteArray &b, qsizetype start, quint32 w, quint32 h)
-{
-    // IHDR: length at 8, type at 12, width at 16, height at 20, CRC after 13 bytes of data.
-    put<quint32>(b, start + 16, w);
-    put<quint32>(b, start + 20, h);
-    put<quint32>(b, start + 29, quint32(::crc32(0, reinterpret_cast<const Bytef *>(b.constData() + start + 12), 17)));
-}
-
 bool claimBitmapHeader(QByteArray &b, qsizetype header, quint32 w, quint32 h)
 {
     if (header + 12 > b.size() || get<quint32>(b, header) < 40)
@@ -128,13 +111,8 @@ bool claimIco(QByteArray &b, quint32 w, quint32 h)
         return false;
     b[6] = 0; // 0 stands for 256, the largest an entry can say
     b[7] = 0;
-    const qsizetype image = get<quint32>(b, 18);
-    if (image + 8 <= b.size() && b.mid(image, 8) == QByteArray("\x89PNG\r\n\x1a\n", 8)) {
-        claimPngAt(b, image, w, h);
-        return true;
-    }
-    // A DIB inside an icon counts the mask's rows too: twice the height.
-    return claimBitmapHeader(b, image, w, 2 * h);
+    // Qt writes icons with a DIB, which counts the mask's rows too: twice the height.
+    return claimBitmapHeader(b, get<quint32>(b, 18), w, 2 * h);
 }
 
 bool claimWebp(QByteArray &b, quint32 w, quint32 h)
@@ -145,9 +123,8 @@ bool claimWebp(QByteArray &b, quint32 w, quint32 h)
     QByteArray extended = QByteArray("VP8X\x0A\0\0\0", 8) + QByteArray(4, '\0');
     for (const quint32 v : {w - 1, h - 1})
         extended.append(char(v & 0xff)).append(char((v >> 8) & 0xff)).append(char((v >> 16) & 0xff));
-    QByteArray out = b.left(12) + extended + b.mid(12);
-    put<quint32>(out, 4, quint32(out.size() - 8), true);
-    b = out;
+    b.insert(12, extended);
+    put<quint32>(b, 4, quint32(b.size() - 8), true);
     return true;
 }
 
@@ -222,7 +199,15 @@ const std::pair<QString, Claim> Formats[] = {
          return w <= 0xffff && h <= 0xffff && !(b = test::withClaimedJpegSize(b, int(w), int(h))).isEmpty();
      }},
     {QStringLiteral("png"),
-     [](QByteArray &b, quint32 w, quint32 h) { return b.mid(12, 4) == "IHDR" && (claimPngAt(b, 0, w, h), true); }},
+     [](QByteArray &b, quint32 w, quint32 h) {
+         // IHDR: length at 8, type at 12, width at 16, height at 20, CRC after 13 bytes of data.
+         if (b.mid(12, 4) != "IHDR")
+             return false;
+         put<quint32>(b, 16, w);
+         put<quint32>(b, 20, h);
+         put<quint32>(b, 29, quint32(::crc32(0, reinterpret_cast<const Bytef *>(b.constData() + 12), 17)));
+         return true;
+     }},
     {QStringLiteral("gif"), claimGif},
     {QStringLiteral("bmp"), [](QByteArray &b, quint32 w, quint32 h) { return claimBitmapHeader(b, 14, w, h); }},
     {QStringLiteral("ico"), claimIco},

@@ -2,6 +2,7 @@
 #include "CatalogueScenarios.h"
 
 #include "CatalogueGrid.h"
+#include "ChildWindow.h"
 #include "CatalogueStore.h"
 #include "Frame.h"
 #include "MessageBox.h"
@@ -15,6 +16,7 @@
 #include "frmSearch.h"
 
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QLabel>
@@ -28,53 +30,21 @@ namespace {
 QString escaped(const QString &s) { return QString::fromLatin1(s.toUtf8().toPercentEncoding(" ")); }
 QString unescaped(const QString &s) { return QString::fromUtf8(QByteArray::fromPercentEncoding(s.toLatin1())); }
 
-QString labelText(QWidget *window)
+void closeCatalogue()
 {
-    auto *label = window->findChild<QLabel *>(QStringLiteral("lblMessage"));
-    return label && label->isVisibleTo(window) ? label->text() : QString();
-}
-
-// Opens the shared connection; on failure the report says what start-up would show.
-bool startUp(WindowReport &report, const AfterStartUp &afterStartUp = {})
-{
-    try {
-        catalogue::OpenConnection();
-    } catch (const RunTimeError &e) {
-        report.messages << e.description();
-        return false;
+    gConnection.clear();
+    if (QSqlDatabase::contains(catalogue::SharedConnectionName)) {
+        QSqlDatabase::database(catalogue::SharedConnectionName, false).close();
+        QSqlDatabase::removeDatabase(catalogue::SharedConnectionName);
     }
-    if (afterStartUp)
-        afterStartUp();
-    return true;
-}
-
-template<class Window>
-Window *openWindow()
-{
-    Window *w = sharedWindow<Window>();
-    w->showWindow();
-    return w;
-}
-
-// Runs `action`, timing it, and gathers the messages it showed.
-template<class F>
-void timed(WindowReport &report, F action)
-{
-    MessageBox::clearRecord();
-    QElapsedTimer clock;
-    clock.start();
-    action();
-    report.busyMs = clock.elapsed();
-    report.messages << MessageBox::shownTexts();
 }
 
 } // namespace
 
 QString WindowReport::toText() const
 {
-    QStringList lines;
-    lines << QStringLiteral("ok %1").arg(ok ? 1 : 0) << QStringLiteral("rows %1").arg(rows)
-          << QStringLiteral("busy-ms %1").arg(busyMs) << QStringLiteral("label ") + escaped(label);
+    QStringList lines{QStringLiteral("ok %1").arg(ok ? 1 : 0), QStringLiteral("rows %1").arg(rows),
+                      QStringLiteral("busy-ms %1").arg(busyMs), QStringLiteral("label ") + escaped(label)};
     for (const QString &m : messages)
         lines << QStringLiteral("message ") + escaped(m);
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
@@ -84,9 +54,7 @@ WindowReport WindowReport::fromText(const QString &text)
 {
     WindowReport r;
     for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const qsizetype space = line.indexOf(QLatin1Char(' '));
-        const QString key = line.left(space);
-        const QString value = space < 0 ? QString() : line.mid(space + 1);
+        const QString key = line.section(QLatin1Char(' '), 0, 0), value = line.section(QLatin1Char(' '), 1);
         if (key == QLatin1String("ok"))
             r.ok = value == QLatin1String("1");
         else if (key == QLatin1String("rows"))
@@ -101,68 +69,77 @@ WindowReport WindowReport::fromText(const QString &text)
     return r;
 }
 
-void closeCatalogue()
-{
-    gConnection.clear();
-    if (QSqlDatabase::contains(catalogue::SharedConnectionName)) {
-        QSqlDatabase::database(catalogue::SharedConnectionName, false).close();
-        QSqlDatabase::removeDatabase(catalogue::SharedConnectionName);
-    }
-}
-
 WindowReport scenarioByName(const QString &name, const AfterStartUp &afterStartUp)
 {
     const auto closing = qScopeGuard(closeCatalogue);
     const QString file = QStringLiteral("probe.jpg");
     WindowReport report;
-    if (name == QLatin1String("start")) {
-        QElapsedTimer clock;
-        clock.start();
-        report.ok = startUp(report);
-        report.busyMs = clock.elapsed();
+    QElapsedTimer clock;
+    clock.start();
+    // Start-up opens the shared connection; on failure the report says what start-up would show.
+    try {
+        catalogue::OpenConnection();
+    } catch (const RunTimeError &e) {
+        report.messages << e.description();
+    }
+    if (name == QLatin1String("start") || !report.messages.isEmpty()) {
+        report.ok = report.messages.isEmpty();
+        report.busyMs = name == QLatin1String("start") ? clock.elapsed() : 0;
         return report;
     }
-    if (!startUp(report, afterStartUp))
-        return report;
+    if (afterStartUp)
+        afterStartUp();
     frame()->setStatusText(QStringLiteral("/pictures/") + file);
+    // The window, what it is typed, the question its action asks (answered Yes; no report of
+    // the outcome), the message line that says it worked (none: no message shown), its action.
+    ChildWindow *w = nullptr;
+    QString question, done;
+    std::function<void()> action;
+    const auto type = [](ChildWindow *window, const char *field) {
+        window->showWindow();
+        window->findChild<QLineEdit *>(QLatin1String(field))->setText(QStringLiteral("probe"));
+    };
     if (name == QLatin1String("add")) {
-        frmAdd *w = openWindow<frmAdd>();
-        w->findChild<QLineEdit *>(QStringLiteral("txtDescription"))->setText(QStringLiteral("probe"));
-        timed(report, [w] {
-            MessageBox::queueAnswer(QMessageBox::Yes); // a file name already there is added again
-            w->cmdAdd_Click();
-        });
-        report.messages.removeAll(QStringLiteral("Image name already in database.\r\nDo you want to continue?"));
-        report.label = labelText(w);
-        report.ok = report.label == file + QStringLiteral(" has been added to the database.");
-        w->unload();
+        auto *add = sharedWindow<frmAdd>();
+        w = add;
+        type(add, "txtDescription");
+        question = QStringLiteral("Image name already in database.\r\nDo you want to continue?"); // added again
+        done = file + QStringLiteral(" has been added to the database.");
+        action = [add] { add->cmdAdd_Click(); };
     } else if (name == QLatin1String("remove")) {
-        frmDelete *w = openWindow<frmDelete>();
-        timed(report, [w] {
-            MessageBox::queueAnswer(QMessageBox::Yes);
-            w->cmdContinue_Click();
-        });
-        // The question itself is no report of the outcome.
-        report.messages.removeAll(QStringLiteral("Are you sure you want to remove ") + file
-                                  + QStringLiteral(" from the database?"));
-        report.label = labelText(w);
-        report.ok = report.label == file + QStringLiteral(" has been removed from the database.  ");
-        w->unload();
+        auto *remove = sharedWindow<frmDelete>();
+        (w = remove)->showWindow();
+        question = QStringLiteral("Are you sure you want to remove ") + file + QStringLiteral(" from the database?");
+        done = file + QStringLiteral(" has been removed from the database.  ");
+        action = [remove] { remove->cmdContinue_Click(); };
     } else if (name == QLatin1String("search")) {
-        frmSearch *w = openWindow<frmSearch>();
-        w->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText(QStringLiteral("probe"));
-        timed(report, [w] { w->cmdSearch_Click(); });
-        report.label = labelText(w);
-        report.rows = w->grid()->isVisibleTo(w) ? w->grid()->rows() - 1 : 0;
-        report.ok = report.messages.isEmpty();
-        w->unload();
+        auto *search = sharedWindow<frmSearch>();
+        w = search;
+        type(search, "txtKeywords");
+        action = [search, &report] {
+            search->cmdSearch_Click();
+            report.rows = search->grid()->isVisibleTo(search) ? search->grid()->rows() - 1 : 0;
+        };
     } else {
-        frmImgList *w = nullptr;
-        timed(report, [&w] { w = openWindow<frmImgList>(); });
-        report.rows = w->grid()->rows() - 1;
-        report.ok = report.messages.isEmpty();
-        w->unload();
+        action = [&w, &report] {
+            auto *list = sharedWindow<frmImgList>();
+            (w = list)->showWindow();
+            report.rows = list->grid()->rows() - 1;
+        };
     }
+    MessageBox::clearRecord();
+    if (!question.isEmpty())
+        MessageBox::queueAnswer(QMessageBox::Yes);
+    clock.start();
+    action();
+    report.busyMs = clock.elapsed();
+    report.messages = MessageBox::shownTexts();
+    report.messages.removeAll(question);
+    auto *label = w->findChild<QLabel *>(QStringLiteral("lblMessage"));
+    if (label && label->isVisibleTo(w) && name != QLatin1String("list"))
+        report.label = label->text();
+    report.ok = done.isEmpty() ? report.messages.isEmpty() : report.label == done;
+    w->unload();
     return report;
 }
 

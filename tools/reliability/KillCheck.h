@@ -19,8 +19,6 @@ struct WriterRow
 
 // Row number n's values; its file name carries the number.
 WriterRow writerRow(qint64 n);
-// The number in a writer row's file name, or -1 for any other name.
-qint64 writerRowNumber(const QString &fileName);
 
 class KillLedger
 {

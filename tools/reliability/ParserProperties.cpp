@@ -1,6 +1,5 @@
 // The property checks.
 #include "ParserProperties.h"
-#include "PictureProperties.h"
 
 #include "CataloguePaths.h"
 #include "CatalogueStatements.h"
@@ -8,6 +7,15 @@
 #include "FileService.h"
 #include "FolderListing.h"
 #include "clsFiles.h"
+#include "ExifJpeg.h"
+#include "ExifReader.h"
+#include "JpegDecoder.h"
+#include "JpegThumbnail.h"
+#include "PictureOrientation.h"
+#include "ThumbnailCache.h"
+#include "ThumbnailLoader.h"
+
+#include <QBuffer>
 
 #include <algorithm>
 #include <array>
@@ -45,27 +53,20 @@ bool containsIgnoringCase(const QString &text, const QString &keyword)
     return k.empty() || std::search(t.begin(), t.end(), k.begin(), k.end()) != t.end();
 }
 
-// A readable form of a text for failure messages: printable ASCII as is, the rest as \uXXXX.
-std::string shown(const QString &text)
-{
-    std::string s;
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x20 && c.unicode() < 0x7f && c != QLatin1Char('\\')) {
-            s += char(c.unicode());
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c.unicode());
-            s += buf;
-        }
-    }
-    return s;
-}
-
+// What went wrong, with the texts in a readable form: printable ASCII as is, the rest as \uXXXX.
 std::string failure(const char *what, std::initializer_list<QString> texts)
 {
     std::string s = what;
-    for (const QString &t : texts)
-        s += " [" + shown(t) + "]";
+    for (const QString &t : texts) {
+        s += " [";
+        for (const QChar c : t) {
+            char buf[8];
+            const bool plain = c.unicode() >= 0x20 && c.unicode() < 0x7f && c != QLatin1Char('\\');
+            std::snprintf(buf, sizeof buf, plain ? "%c" : "\\u%04x", c.unicode());
+            s += buf;
+        }
+        s += "]";
+    }
     return s;
 }
 
@@ -98,6 +99,13 @@ QStringList textsFromBytes(const uint8_t *data, size_t size, int parts)
     return pieces;
 }
 
+namespace {
+
+// The search: the keyword splitter gives back the text when its pieces are joined with commas,
+// no keyword holds a comma, every keyword is a substring of the text; the statement holds one
+// bound condition per keyword and no keyword text; a keyword's pattern finds exactly the texts
+// that contain the keyword regardless of case (checked against `other` and a few texts built
+// around the keyword).
 std::string checkSearch(const QString &keywordText, const QString &other)
 {
     using namespace catalogue;
@@ -111,9 +119,7 @@ std::string checkSearch(const QString &keywordText, const QString &other)
     }
 
     const Statement statement = searchStatement(keywordText);
-    QStringList conditions;
-    for (qsizetype i = 0; i < keywords.size(); ++i)
-        conditions << QStringLiteral("Description LIKE ? ESCAPE '\\'");
+    const QStringList conditions(keywords.size(), QStringLiteral("Description LIKE ? ESCAPE '\\'"));
     const QString expected = QStringLiteral("SELECT FileName, Location, Description FROM Info WHERE ")
                              + conditions.join(QStringLiteral(" OR "));
     if (statement.text != expected)
@@ -121,7 +127,7 @@ std::string checkSearch(const QString &keywordText, const QString &other)
     if (statement.values.size() != keywords.size())
         return failure("not one bound value per keyword", {keywordText});
 
-    const char32_t escape = U'\\';
+    constexpr char32_t escape = U'\\';
     for (qsizetype i = 0; i < keywords.size(); ++i) {
         const QString &k = keywords.at(i);
         const QString pattern = statement.values.at(i).toString();
@@ -138,6 +144,11 @@ std::string checkSearch(const QString &keywordText, const QString &other)
     return {};
 }
 
+// Paths: GetFileName holds no separator, GetParentDir is the path's beginning without a trailing
+// separator (the root keeps its own), the extension is the name's end; for a path without
+// repeated or trailing separators that holds a separator, joining parent and name gives the
+// path back, and clsFiles and the catalogue split it alike; the full-path rule of a catalogue
+// row drops exactly one trailing separator of the location.
 std::string checkPaths(const QString &path, const QString &fileName)
 {
     const clsFiles files;
@@ -162,8 +173,7 @@ std::string checkPaths(const QString &path, const QString &fileName)
             return failure("joining parent and name does not give the path back", {path, parent, name, joined});
         const catalogue::PicturePath split = catalogue::splitPicturePath(path);
         if (split.folder != parent || split.fileName != name)
-            return failure("clsFiles and the catalogue split the path differently",
-                           {path, parent, split.folder, name, split.fileName});
+            return failure("clsFiles and the catalogue split the path differently", {path, parent, split.folder, name, split.fileName});
         if (path.startsWith(Separator) && catalogue::fullPathOf(split.folder, split.fileName) != path)
             return failure("a row made from the path does not give it back", {path});
     }
@@ -176,6 +186,9 @@ std::string checkPaths(const QString &path, const QString &fileName)
     return {};
 }
 
+// The folder order (viewing::compareFileNames) is a total order: a name equals only itself,
+// swapping the two names turns the sign, and the three orderings of each pair agree with one
+// ordering of the triple (transitive).
 std::string checkOrder(const QString &a, const QString &b, const QString &c)
 {
     using viewing::compareFileNames;
@@ -201,6 +214,139 @@ std::string checkOrder(const QString &a, const QString &b, const QString &c)
     }
     return {};
 }
+
+constexpr qint64 DecodeMemoryLimit = 64 * 1024 * 1024;
+
+std::string sizeText(QSize size) { return std::to_string(size.width()) + "x" + std::to_string(size.height()); }
+
+// A small picture every EXIF block is put into.
+const QByteArray &carrier()
+{
+    static const QByteArray jpeg = test::encodeJpeg(test::detailedPicture({32, 24}), {.quality = 50});
+    return jpeg;
+}
+
+struct Reader
+{
+    QByteArray bytes;
+    QBuffer buffer;
+    viewing::JpegDecoder decoder;
+    explicit Reader(const QByteArray &data)
+        : bytes(data)
+        , buffer(&bytes)
+        , decoder((buffer.open(QIODevice::ReadOnly), &buffer))
+    {
+        decoder.setMemoryLimit(DecodeMemoryLimit);
+    }
+};
+
+
+// `tiff` after "Exif\0\0" as a JPEG's APP1 block: the orientation read is 0 to 8 and the
+// preview lies inside the block; a preview that reads as a JPEG decodes to the size its header
+// gives, reduced; the thumbnail source of a small JPEG carrying the block is that picture's
+// size, upright, whether it came from the preview or not.
+std::string checkExif(const QByteArray &tiff)
+{
+    const QByteArray block = (QByteArrayLiteral("Exif\0\0") + tiff).left(0xFFFF - 2);
+    const viewing::ExifFacts facts = viewing::readExif(block);
+    if (facts.orientation < 0 || facts.orientation > 8)
+        return "orientation " + std::to_string(facts.orientation) + " out of range";
+    if (!facts.preview.isEmpty() && block.indexOf(facts.preview) < 0)
+        return "the preview is not part of the block";
+
+    if (!facts.preview.isEmpty()) {
+        Reader preview(facts.preview);
+        if (preview.decoder.readHeader()) {
+            const QSize size = preview.decoder.header().size;
+            // Only previews no larger than a picture could be are ever decoded.
+            if (size.width() <= 8000 && size.height() <= 8000) {
+                const int reduction = thumbnails::reductionFor(size, {128, 128});
+                const QImage image = preview.decoder.decode(reduction);
+                const QSize expected((size.width() + reduction - 1) / reduction, (size.height() + reduction - 1) / reduction);
+                if (!image.isNull() && image.size() != expected)
+                    return "preview of " + sizeText(size) + " decoded at " + sizeText(image.size());
+            }
+        }
+    }
+
+    QByteArray jpeg = test::withApp1(carrier(), block);
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::ReadOnly);
+    const thumbnails::JpegThumbnailSource source = thumbnails::readJpegForThumbnail(&buffer, thumbnails::SheetSize);
+    const QSize upright = viewing::uprightSize({32, 24}, viewing::transformationOf(facts.orientation));
+    if (source.original != upright || source.upright.size() != upright)
+        return "thumbnail source " + sizeText(source.upright.size()) + " of a " + sizeText(upright) + " picture";
+    return {};
+}
+
+// `bytes` as a JPEG file: a header that reads gives a size libjpeg accepts; a picture of a
+// megapixel or less decodes whole, and any region of it that decodes without meeting damaged
+// data has exactly the whole picture's pixels there; the thumbnail source is empty or of the
+// picture's upright size or smaller.
+std::string checkJpeg(const QByteArray &bytes)
+{
+    Reader whole(bytes);
+    if (!whole.decoder.readHeader())
+        return {};
+    const QSize size = whole.decoder.header().size;
+    if (size.isEmpty() || size.width() > 65500 || size.height() > 65500)
+        return "header size " + sizeText(size);
+    if (qint64(size.width()) * size.height() <= 1024 * 1024) {
+        const QImage picture = whole.decoder.decode();
+        if (!picture.isNull()) {
+            if (picture.size() != size)
+                return "decoded " + sizeText(picture.size()) + " of " + sizeText(size);
+            // A region chosen by the data: the last bytes pick its corner and size.
+            const uint seed = qHash(bytes.right(8));
+            const QRect region(int(seed % uint(size.width())), int((seed >> 8) % uint(size.height())),
+                               1 + int((seed >> 16) % uint(size.width())), 1 + int((seed >> 24) % uint(size.height())));
+            Reader part(bytes);
+            if (part.decoder.readHeader()) {
+                const QRect inside = region.intersected(picture.rect());
+                const int warned = part.decoder.damageWarnings();
+                const QImage piece = part.decoder.decodeRegion(region);
+                // Where libjpeg met damaged data on the way the two decodes need not agree: the
+                // viewer then shows no part first.
+                const bool clean = part.decoder.damageWarnings() == warned;
+                if (!piece.isNull() && clean && piece != picture.copy(inside))
+                    return "region " + sizeText(inside.size()) + " at " + std::to_string(inside.x()) + ","
+                           + std::to_string(inside.y()) + " differs from the whole picture";
+            }
+        }
+    }
+    Reader forThumbnail(bytes);
+    const thumbnails::JpegThumbnailSource source
+        = thumbnails::readJpegForThumbnail(&forThumbnail.buffer, thumbnails::SheetSize);
+    if (!source.upright.isNull()
+        && (source.upright.width() > source.original.width() || source.upright.height() > source.original.height()))
+        return "thumbnail source " + sizeText(source.upright.size()) + " larger than its picture "
+               + sizeText(source.original);
+    return {};
+}
+
+// `bytes` as the start of a PNG file: reading its head never looks past the bytes, and what
+// any shorter start says is part of what the whole says.
+std::string checkPngHead(const QByteArray &bytes)
+{
+    const thumbnails::PngHead head = thumbnails::readPngHead(bytes);
+    if (head.size.isValid() && head.size.isEmpty())
+        return "an empty size " + sizeText(head.size);
+    for (qsizetype cut : {bytes.size() / 3, bytes.size() / 2, bytes.size() - 1}) {
+        if (cut <= 0)
+            continue;
+        const thumbnails::PngHead start = thumbnails::readPngHead(bytes.left(cut));
+        if (cut >= 8 && start.png != head.png)
+            return "a start of " + std::to_string(cut) + " bytes is read as another kind of file";
+        for (auto it = start.texts.cbegin(); it != start.texts.cend(); ++it) {
+            if (!head.texts.contains(it.key()) || head.texts.value(it.key()) != it.value())
+                return "a start of " + std::to_string(cut) + " bytes has a text the whole has not: "
+                       + it.key().toStdString();
+        }
+    }
+    return {};
+}
+
+} // namespace
 
 std::string checkInput(const QString &harness, const QByteArray &bytes)
 {

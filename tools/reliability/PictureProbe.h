@@ -4,8 +4,6 @@
 
 #include "BadPictures.h"
 
-#include <QHash>
-#include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -47,12 +45,8 @@ public:
     PictureResult probe(const BadPicture &picture);
 
 private:
-    ViewerOutcome viewerOutcome(const BadPicture &picture, QString &detail);
-    QImage intactImage(const QString &path);
-
     std::unique_ptr<test::HostFrame> m_frame;
     QTemporaryDir m_cache;
-    QHash<QString, QImage> m_intact;
 };
 
 } // namespace pixdock::reliability

@@ -4,7 +4,7 @@
 // goes on with the next file. Prints the outcomes per format and per damage as Markdown tables.
 //
 //   pixdock-badpictures [--quick] [--mutants N] [--seed S] [--hang-seconds N]
-//   pixdock-badpictures --probe LIST FIRST     (the child; "begin i" and "done i ..." lines)
+//   pixdock-badpictures --probe LIST FIRST     (the child; a "done i ..." line per file)
 #include "BadPictures.h"
 #include "PictureProbe.h"
 #include "TestState.h"
@@ -26,8 +26,8 @@ using namespace pixdock::reliability;
 
 namespace {
 
-// The child: probes the listed files from FIRST on and says which file it begins before it
-// begins it, so the parent knows which file a crash or a hang belongs to.
+// The child: probes the listed files from FIRST on, in order, and says what came of each; the
+// first file it has not reported on is the one a crash or a hang belongs to.
 int probeChild(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -41,13 +41,13 @@ int probeChild(int argc, char **argv)
         return 2;
     const QStringList lines = QString::fromUtf8(list.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     PictureProbe probe;
+    QElapsedTimer clock;
     for (int i = std::atoi(argv[3]); i < lines.size(); ++i) {
         const QStringList f = lines.at(i).split(QLatin1Char('\t'));
-        std::printf("begin %d\n", i);
-        std::fflush(stdout);
+        clock.start();
         const PictureResult r = probe.probe({f.value(0), f.value(1), f.value(2), f.value(3)});
-        std::printf("done %d\t%s\t%d\t%d\t%s\n", i, qPrintable(outcomeName(r.viewer)), int(r.thumbnail),
-                    int(r.thumbnailConsistent), r.detail.simplified().toUtf8().constData());
+        std::printf("done %d\t%s\t%d\t%d\t%lld\t%s\n", i, qPrintable(outcomeName(r.viewer)), int(r.thumbnail),
+                    int(r.thumbnailConsistent), clock.elapsed(), r.detail.simplified().toUtf8().constData());
         std::fflush(stdout);
     }
     return 0;
@@ -137,50 +137,45 @@ int main(int argc, char **argv)
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--probe"), listFile, QString::number(next)});
         if (!child.waitForStarted())
             return 2;
-        int begun = -1;
         bool hung = false;
-        QElapsedTimer sinceBegin;
+        QElapsedTimer sinceLast;
+        sinceLast.start();
         while (!hung && (child.state() != QProcess::NotRunning || child.canReadLine())) {
             if (!child.canReadLine() && !child.waitForReadyRead(250)) {
                 // A file that keeps the child busy past the limit is a hang: the child is killed.
-                if ((hung = begun >= 0 && sinceBegin.elapsed() > hangMs)) {
+                if ((hung = sinceLast.elapsed() > hangMs)) {
                     child.kill();
                     child.waitForFinished();
                 }
                 continue;
             }
             const QStringList f = QString::fromUtf8(child.readLine()).chopped(1).split(QLatin1Char('\t'));
-            const int i = f.at(0).section(QLatin1Char(' '), 1).toInt();
-            if (f.at(0).startsWith(QLatin1String("begin "))) {
-                begun = i;
-                sinceBegin.start();
+            if (!f.at(0).startsWith(QLatin1String("done ")) || f.size() < 6)
                 continue;
-            }
-            if (!f.at(0).startsWith(QLatin1String("done ")) || f.size() < 5)
-                continue;
-            const BadPicture &p = corpus.at(i);
+            sinceLast.start();
+            const BadPicture &p = corpus.at(next = f.at(0).mid(5).toInt());
             count(p, [&](Tally &t) {
                 ++t.outcomes[f.at(1)];
                 t.thumbnails += f.at(2) == QLatin1String("1");
             });
             if (f.at(1) == QLatin1String("other"))
-                problems << QStringLiteral("other: %1 (%2): %3").arg(p.path, p.damage, f.at(4));
+                problems << QStringLiteral("other: %1 (%2): %3").arg(p.path, p.damage, f.at(5));
             if (f.at(3) != QLatin1String("1"))
                 problems << QStringLiteral("the thumbnail cache disagrees: ") + p.path;
             if ((p.damage == QLatin1String("intact") || p.damage == QLatin1String("wrong extension"))
                 && f.at(1) != QLatin1String("shown"))
                 problems << QStringLiteral("a sound picture was not shown: ") + p.path;
-            if (sinceBegin.elapsed() > slowestMs) {
-                slowestMs = sinceBegin.elapsed();
+            if (f.at(4).toLongLong() > slowestMs) {
+                slowestMs = f.at(4).toLongLong();
                 slowest = p.path;
             }
-            next = i + 1;
-            begun = -1;
+            ++next;
         }
-        if (begun >= 0) { // the child died on this file, or was killed for keeping at it
-            count(corpus.at(begun), [&](Tally &t) { ++(hung ? t.hangs : t.crashes); });
-            problems << (hung ? QStringLiteral("hang: ") : QStringLiteral("crash: ")) + corpus.at(begun).path;
-            next = begun + 1;
+        child.waitForFinished();
+        if (next < corpus.size() && (hung || child.exitStatus() == QProcess::CrashExit)) {
+            // The child died on the file it had not reported on, or was killed for keeping at it.
+            count(corpus.at(next), [&](Tally &t) { ++(hung ? t.hangs : t.crashes); });
+            problems << (hung ? QStringLiteral("hang: ") : QStringLiteral("crash: ")) + corpus.at(next++).path;
         } else if (next < corpus.size()) {
             problems << QStringLiteral("the probe ended before the last file");
             break;
