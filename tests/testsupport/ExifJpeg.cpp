@@ -3,6 +3,8 @@
 
 #include <QtEndian>
 
+#include <array>
+
 #include <csetjmp>
 #include <cstdio>
 #include <stdexcept>
@@ -18,32 +20,6 @@ namespace {
 
 void put16(QByteArray &b, qsizetype at, quint16 v) { qToLittleEndian(v, b.data() + at); }
 void put32(QByteArray &b, qsizetype at, quint32 v) { qToLittleEndian(v, b.data() + at); }
-
-struct Entry
-{
-    quint16 tag;
-    quint16 type; // 3 short, 4 long
-    quint32 value;
-};
-
-// Writes an IFD at `at`: its entries and the offset of the next IFD.
-void writeIfd(QByteArray &tiff, qsizetype at, const QList<Entry> &entries, quint32 next)
-{
-    put16(tiff, at, quint16(entries.size()));
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const qsizetype e = at + 2 + 12 * i;
-        put16(tiff, e, entries[i].tag);
-        put16(tiff, e + 2, entries[i].type);
-        put32(tiff, e + 4, 1);
-        if (entries[i].type == 3)
-            put16(tiff, e + 8, quint16(entries[i].value));
-        else
-            put32(tiff, e + 8, entries[i].value);
-    }
-    put32(tiff, at + 2 + 12 * entries.size(), next);
-}
-
-qsizetype ifdSize(qsizetype entries) { return 2 + 12 * entries + 4; }
 
 struct JpegError : jpeg_error_mgr
 {
@@ -105,34 +81,40 @@ bool compress(Compression &c, const QImage &rgb, const JpegOptions &options)
 
 QByteArray exifBlock(const ExifContents &contents)
 {
-    constexpr quint16 Orientation = 0x0112, ExifPointer = 0x8769, Compressed = 0x0103,
-                      PreviewOffset = 0x0201, PreviewLength = 0x0202;
-    QList<Entry> ifd0;
+    // An IFD of (tag, type, value) entries, one value each (type 3 a short, 4 a long), and the
+    // offset of the next IFD.
+    using Entries = QList<std::array<quint32, 3>>;
+    const auto ifd = [](const Entries &entries, quint32 next) {
+        QByteArray b(2 + 12 * entries.size() + 4, '\0');
+        put16(b, 0, quint16(entries.size()));
+        for (qsizetype i = 0, e = 2; i < entries.size(); ++i, e += 12) {
+            const auto [tag, type, value] = entries.at(i);
+            put16(b, e, quint16(tag));
+            put16(b, e + 2, quint16(type));
+            put32(b, e + 4, 1);
+            type == 3 ? put16(b, e + 8, quint16(value)) : put32(b, e + 8, value);
+        }
+        put32(b, b.size() - 4, next);
+        return b;
+    };
+    const ExifDamage damage = contents.damage;
+    Entries ifd0;
     if (contents.orientation != 0)
-        ifd0.append({Orientation, 3, quint32(contents.orientation)});
-    if (contents.damage == ExifDamage::IfdLoop)
-        ifd0.append({ExifPointer, 4, 8});
+        ifd0.append({0x0112, 3, quint32(contents.orientation)}); // the orientation
+    if (damage == ExifDamage::IfdLoop)
+        ifd0.append({0x8769, 4, 8}); // IFD0 as its own EXIF sub-IFD
     const bool hasIfd1 = !contents.preview.isEmpty();
-    const qsizetype ifd1At = 8 + ifdSize(ifd0.size());
-    const qsizetype previewAt = ifd1At + (hasIfd1 ? ifdSize(3) : 0);
-    QByteArray tiff(previewAt, '\0');
-    tiff[0] = 'I';
-    tiff[1] = 'I';
-    put16(tiff, 2, 42);
-    put32(tiff, 4, 8);
-    quint32 next = hasIfd1 ? quint32(ifd1At) : 0;
-    if (contents.damage == ExifDamage::Ifd1PastEnd)
-        next = quint32(previewAt + contents.preview.size() + 4096);
-    writeIfd(tiff, 8, ifd0, next);
-    if (hasIfd1) {
-        quint32 offset = quint32(previewAt);
-        if (contents.damage == ExifDamage::PreviewPastEnd)
-            offset = quint32(previewAt + contents.preview.size() + 4096);
-        writeIfd(tiff, ifd1At,
-                 {{Compressed, 3, 6}, {PreviewOffset, 4, offset}, {PreviewLength, 4, quint32(contents.preview.size())}},
-                 contents.damage == ExifDamage::IfdLoop ? 8 : 0);
-        tiff += contents.preview;
-    }
+    const quint32 ifd1At = quint32(8 + 2 + 12 * ifd0.size() + 4), previewAt = ifd1At + (hasIfd1 ? 2 + 3 * 12 + 4 : 0);
+    const quint32 pastEnd = previewAt + quint32(contents.preview.size()) + 4096;
+    // A little-endian TIFF header with IFD0 at 8; IFD1 (compression, preview offset and length) after it.
+    QByteArray tiff = QByteArray("II*\0\x08\0\0\0", 8)
+                      + ifd(ifd0, damage == ExifDamage::Ifd1PastEnd ? pastEnd : hasIfd1 ? ifd1At : 0);
+    if (hasIfd1)
+        tiff += ifd({{0x0103, 3, 6},
+                     {0x0201, 4, damage == ExifDamage::PreviewPastEnd ? pastEnd : previewAt},
+                     {0x0202, 4, quint32(contents.preview.size())}},
+                    damage == ExifDamage::IfdLoop ? 8 : 0)
+                + contents.preview;
     return QByteArrayLiteral("Exif\0\0") + tiff;
 }
 

@@ -57,20 +57,13 @@ QByteArray manyScanJpeg(int repeats, QSize size)
     if (scans.size() < 2)
         return {};
     const QByteArray scan = bytes.mid(scans.at(1), segmentEnd(bytes, scans.at(1)) - scans.at(1));
-    QByteArray many;
-    many.reserve(bytes.size() + scan.size() * repeats);
-    many.append(bytes.left(end));
-    for (int i = 0; i < repeats; ++i)
-        many.append(scan);
-    many.append(bytes.mid(end));
-    return many;
+    return bytes.left(end) + scan.repeated(repeats) + bytes.mid(end);
 }
 
 int manyScanRepeats()
 {
-    bool ok = false;
-    const int set = qEnvironmentVariableIntValue("PIXDOCK_MANY_SCANS", &ok);
-    return ok && set > 0 ? set : 4000;
+    const int set = qEnvironmentVariableIntValue("PIXDOCK_MANY_SCANS");
+    return set > 0 ? set : 4000;
 }
 
 } // namespace pixdock::test

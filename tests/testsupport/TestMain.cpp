@@ -42,9 +42,8 @@ namespace {
 QtMessageHandler g_defaultHandler = nullptr;
 void filterPlatformNoise(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
-    if (text.contains(QLatin1String("This plugin does not support")))
-        return;
-    g_defaultHandler(type, context, text);
+    if (!text.contains(QLatin1String("This plugin does not support")))
+        g_defaultHandler(type, context, text);
 }
 } // namespace
 

@@ -91,21 +91,24 @@ void turnWheel(QWidget *widget, QPoint at, QPoint angleDelta, Qt::KeyboardModifi
 
 bool chooseFromMenu(QMenuBar *bar, const QString &menuTitle, const QString &itemText)
 {
-    QMenu *menu = nullptr;
-    for (QAction *action : bar->actions()) {
-        if (action->menu() && action->text().remove(QLatin1Char('&')) == menuTitle)
-            menu = action->menu();
-    }
+    // Only what a person sees can be chosen.
+    const auto named = [](QWidget *widget, const QString &text) -> QAction * {
+        for (QAction *action : widget->actions()) {
+            if (action->isVisible() && action->text().remove(QLatin1Char('&')) == text)
+                return action;
+        }
+        return nullptr;
+    };
+    QAction *title = named(bar, menuTitle);
+    QMenu *menu = title ? title->menu() : nullptr;
     if (!menu)
         return false;
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(menu->menuAction()).center());
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(title).center());
     if (!QTest::qWaitFor([menu] { return menu->isVisible(); }))
         return false;
-    for (QAction *item : menu->actions()) {
-        if (item->isVisible() && item->text().remove(QLatin1Char('&')) == itemText) {
-            QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(item).center());
-            return QTest::qWaitFor([menu] { return !menu->isVisible(); });
-        }
+    if (QAction *item = named(menu, itemText)) {
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(item).center());
+        return QTest::qWaitFor([menu] { return !menu->isVisible(); });
     }
     menu->close();
     return false;

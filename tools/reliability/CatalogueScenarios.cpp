@@ -43,11 +43,11 @@ void closeCatalogue()
 
 QString WindowReport::toText() const
 {
-    QStringList lines{QStringLiteral("ok %1").arg(ok ? 1 : 0), QStringLiteral("rows %1").arg(rows),
-                      QStringLiteral("busy-ms %1").arg(busyMs), QStringLiteral("label ") + escaped(label)};
+    QString text = QStringLiteral("ok %1\nrows %2\nbusy-ms %3\nlabel %4\n")
+                       .arg(QString::number(ok ? 1 : 0), QString::number(rows), QString::number(busyMs), escaped(label));
     for (const QString &m : messages)
-        lines << QStringLiteral("message ") + escaped(m);
-    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+        text += QStringLiteral("message ") + escaped(m) + QLatin1Char('\n');
+    return text;
 }
 
 WindowReport WindowReport::fromText(const QString &text)

@@ -25,29 +25,26 @@ void KillLedger::record(qint64 first, const QByteArray &output)
     qint64 lastAdded = first - 1;
     bool removedAfterLast = false;
     for (const QByteArray &line : output.split('\n')) {
+        const qint64 n = line.mid(line.indexOf(' ') + 1).toLongLong();
         if (line.startsWith("ready ")) {
             m_settings = QString::fromUtf8(line.mid(6));
         } else if (line.startsWith("added ")) {
-            const qint64 n = line.mid(6).toLongLong();
-            m_present.insert(n);
-            lastAdded = n;
+            m_present.insert(lastAdded = n);
             removedAfterLast = false;
             ++m_adds;
         } else if (line.startsWith("removed ")) {
-            const qint64 n = line.mid(8).toLongLong();
             m_present.remove(n);
             m_removed.insert(n);
             removedAfterLast = true;
             ++m_removes;
         }
     }
-    // The change under way when the kill came may or may not have landed.
-    m_inFlightAdd = lastAdded + 1;
-    m_inFlightRemove = (lastAdded >= first && lastAdded % 3 == 0 && lastAdded - 1 >= first && !removedAfterLast)
-                           ? lastAdded - 1
-                           : -1;
-    if (m_inFlightRemove >= 0)
-        m_inFlightAdd = -1; // the writer removes before it appends the next row
+    // The change under way when the kill came may or may not have landed: after a row divisible
+    // by 3 the removal of the row before it (the writer removes before it appends the next row),
+    // else the next append.
+    const bool removing = lastAdded - 1 >= first && lastAdded % 3 == 0 && !removedAfterLast;
+    m_inFlightRemove = removing ? lastAdded - 1 : -1;
+    m_inFlightAdd = removing ? -1 : lastAdded + 1;
     m_next = lastAdded + 2;
 }
 

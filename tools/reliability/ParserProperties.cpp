@@ -195,36 +195,21 @@ std::string checkOrder(const QString &a, const QString &b, const QString &c)
     const std::array<QString, 3> names = {a, b, c};
     for (const QString &x : names) { // x against itself included
         for (const QString &y : names) {
-            const int xy = compareFileNames(x, y);
-            const int yx = compareFileNames(y, x);
+            const int xy = compareFileNames(x, y), yx = compareFileNames(y, x);
             if (sign(xy) != -sign(yx))
                 return failure("swapping the names does not turn the sign", {x, y});
             if ((xy == 0) != (x == y))
                 return failure("equal names compare unequal or different ones equal", {x, y});
         }
     }
-    std::array<QString, 3> sorted = names;
-    std::sort(sorted.begin(), sorted.end(),
-              [](const QString &x, const QString &y) { return compareFileNames(x, y) < 0; });
-    for (int i = 0; i < 3; ++i) {
-        for (int j = i + 1; j < 3; ++j) {
-            if (compareFileNames(sorted[size_t(i)], sorted[size_t(j)]) > 0)
-                return failure("the order is not transitive", {sorted[0], sorted[1], sorted[2]});
-        }
-    }
+    std::array<QString, 3> s = names;
+    std::sort(s.begin(), s.end(), [](const QString &x, const QString &y) { return compareFileNames(x, y) < 0; });
+    if (compareFileNames(s[0], s[1]) > 0 || compareFileNames(s[1], s[2]) > 0 || compareFileNames(s[0], s[2]) > 0)
+        return failure("the order is not transitive", {s[0], s[1], s[2]});
     return {};
 }
 
-constexpr qint64 DecodeMemoryLimit = 64 * 1024 * 1024;
-
 std::string sizeText(QSize size) { return std::to_string(size.width()) + "x" + std::to_string(size.height()); }
-
-// A small picture every EXIF block is put into.
-const QByteArray &carrier()
-{
-    static const QByteArray jpeg = test::encodeJpeg(test::detailedPicture({32, 24}), {.quality = 50});
-    return jpeg;
-}
 
 struct Reader
 {
@@ -236,7 +221,7 @@ struct Reader
         , buffer(&bytes)
         , decoder((buffer.open(QIODevice::ReadOnly), &buffer))
     {
-        decoder.setMemoryLimit(DecodeMemoryLimit);
+        decoder.setMemoryLimit(64 * 1024 * 1024);
     }
 };
 
@@ -254,25 +239,21 @@ std::string checkExif(const QByteArray &tiff)
     if (!facts.preview.isEmpty() && block.indexOf(facts.preview) < 0)
         return "the preview is not part of the block";
 
-    if (!facts.preview.isEmpty()) {
-        Reader preview(facts.preview);
-        if (preview.decoder.readHeader()) {
-            const QSize size = preview.decoder.header().size;
-            // Only previews no larger than a picture could be are ever decoded.
-            if (size.width() <= 8000 && size.height() <= 8000) {
-                const int reduction = thumbnails::reductionFor(size, {128, 128});
-                const QImage image = preview.decoder.decode(reduction);
-                const QSize expected((size.width() + reduction - 1) / reduction, (size.height() + reduction - 1) / reduction);
-                if (!image.isNull() && image.size() != expected)
-                    return "preview of " + sizeText(size) + " decoded at " + sizeText(image.size());
-            }
-        }
+    Reader preview(facts.preview);
+    const QSize &size = preview.decoder.header().size; // read by readHeader() below
+    // Only previews no larger than a picture could be are ever decoded.
+    if (!facts.preview.isEmpty() && preview.decoder.readHeader() && size.width() <= 8000 && size.height() <= 8000) {
+        const int reduction = thumbnails::reductionFor(size, {128, 128});
+        const QImage image = preview.decoder.decode(reduction);
+        const QSize expected((size.width() + reduction - 1) / reduction, (size.height() + reduction - 1) / reduction);
+        if (!image.isNull() && image.size() != expected)
+            return "preview of " + sizeText(size) + " decoded at " + sizeText(image.size());
     }
 
-    QByteArray jpeg = test::withApp1(carrier(), block);
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::ReadOnly);
-    const thumbnails::JpegThumbnailSource source = thumbnails::readJpegForThumbnail(&buffer, thumbnails::SheetSize);
+    // The block in a small picture of the tests' own.
+    static const QByteArray carrier = test::encodeJpeg(test::detailedPicture({32, 24}), {.quality = 50});
+    Reader carried(test::withApp1(carrier, block));
+    const thumbnails::JpegThumbnailSource source = thumbnails::readJpegForThumbnail(&carried.buffer, thumbnails::SheetSize);
     const QSize upright = viewing::uprightSize({32, 24}, viewing::transformationOf(facts.orientation));
     if (source.original != upright || source.upright.size() != upright)
         return "thumbnail source " + sizeText(source.upright.size()) + " of a " + sizeText(upright) + " picture";
@@ -291,28 +272,23 @@ std::string checkJpeg(const QByteArray &bytes)
     const QSize size = whole.decoder.header().size;
     if (size.isEmpty() || size.width() > 65500 || size.height() > 65500)
         return "header size " + sizeText(size);
-    if (qint64(size.width()) * size.height() <= 1024 * 1024) {
-        const QImage picture = whole.decoder.decode();
-        if (!picture.isNull()) {
-            if (picture.size() != size)
-                return "decoded " + sizeText(picture.size()) + " of " + sizeText(size);
-            // A region chosen by the data: the last bytes pick its corner and size.
-            const uint seed = qHash(bytes.right(8));
-            const QRect region(int(seed % uint(size.width())), int((seed >> 8) % uint(size.height())),
-                               1 + int((seed >> 16) % uint(size.width())), 1 + int((seed >> 24) % uint(size.height())));
-            Reader part(bytes);
-            if (part.decoder.readHeader()) {
-                const QRect inside = region.intersected(picture.rect());
-                const int warned = part.decoder.damageWarnings();
-                const QImage piece = part.decoder.decodeRegion(region);
-                // Where libjpeg met damaged data on the way the two decodes need not agree: the
-                // viewer then shows no part first.
-                const bool clean = part.decoder.damageWarnings() == warned;
-                if (!piece.isNull() && clean && piece != picture.copy(inside))
-                    return "region " + sizeText(inside.size()) + " at " + std::to_string(inside.x()) + ","
-                           + std::to_string(inside.y()) + " differs from the whole picture";
-            }
-        }
+    const QImage picture = qint64(size.width()) * size.height() <= 1024 * 1024 ? whole.decoder.decode() : QImage();
+    if (!picture.isNull() && picture.size() != size)
+        return "decoded " + sizeText(picture.size()) + " of " + sizeText(size);
+    // A region chosen by the data: the last bytes pick its corner and size.
+    const uint seed = qHash(bytes.right(8));
+    const QRect region(int(seed % uint(size.width())), int((seed >> 8) % uint(size.height())),
+                       1 + int((seed >> 16) % uint(size.width())), 1 + int((seed >> 24) % uint(size.height())));
+    Reader part(bytes);
+    if (!picture.isNull() && part.decoder.readHeader()) {
+        const QRect inside = region.intersected(picture.rect());
+        const int warned = part.decoder.damageWarnings();
+        const QImage piece = part.decoder.decodeRegion(region);
+        // Where libjpeg met damaged data on the way the two decodes need not agree: the viewer
+        // then shows no part first.
+        if (!piece.isNull() && part.decoder.damageWarnings() == warned && piece != picture.copy(inside))
+            return "region " + sizeText(inside.size()) + " at " + std::to_string(inside.x()) + ","
+                   + std::to_string(inside.y()) + " differs from the whole picture";
     }
     Reader forThumbnail(bytes);
     const thumbnails::JpegThumbnailSource source

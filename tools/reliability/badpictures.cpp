@@ -42,13 +42,13 @@ int probeChild(int argc, char **argv)
     const QStringList lines = QString::fromUtf8(list.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     PictureProbe probe;
     QElapsedTimer clock;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each line goes out as it is written
     for (int i = std::atoi(argv[3]); i < lines.size(); ++i) {
         const QStringList f = lines.at(i).split(QLatin1Char('\t'));
         clock.start();
         const PictureResult r = probe.probe({f.value(0), f.value(1), f.value(2), f.value(3)});
         std::printf("done %d\t%s\t%d\t%d\t%lld\t%s\n", i, qPrintable(outcomeName(r.viewer)), int(r.thumbnail),
                     int(r.thumbnailConsistent), clock.elapsed(), r.detail.simplified().toUtf8().constData());
-        std::fflush(stdout);
     }
     return 0;
 }

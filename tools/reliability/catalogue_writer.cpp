@@ -20,14 +20,6 @@ using namespace pixdock;
 using namespace pixdock::catalogue;
 using namespace pixdock::reliability;
 
-namespace {
-QString pragma(const QSqlDatabase &db, const char *name)
-{
-    QSqlQuery q(db);
-    return q.exec(QStringLiteral("PRAGMA ") + QLatin1String(name)) && q.next() ? q.value(0).toString() : QString();
-}
-} // namespace
-
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -35,29 +27,30 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: %s DB FIRST\n", argv[0]);
         return 2;
     }
-    const QString path = QString::fromLocal8Bit(argv[1]);
+    // Every line goes out as it is written, so a kill loses none that was printed.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const qint64 first = std::atoll(argv[2]);
     try {
-        openCatalogueFile(QStringLiteral("writer"), path);
+        openCatalogueFile(QStringLiteral("writer"), QString::fromLocal8Bit(argv[1]));
         const QSqlDatabase db = QSqlDatabase::database(QStringLiteral("writer"), false);
-        std::printf("ready journal=%s synchronous=%s\n", qPrintable(pragma(db, "journal_mode")),
-                    qPrintable(pragma(db, "synchronous")));
-        std::fflush(stdout);
+        const auto pragma = [&db](const QString &name) {
+            QSqlQuery q(db);
+            return q.exec(QStringLiteral("PRAGMA ") + name) && q.next() ? q.value(0).toString() : QString();
+        };
+        std::printf("ready journal=%s synchronous=%s\n", qPrintable(pragma(QStringLiteral("journal_mode"))),
+                    qPrintable(pragma(QStringLiteral("synchronous"))));
         for (qint64 n = first;; ++n) {
             const WriterRow row = writerRow(n);
             addRow(db, row.fileName, row.location, row.description);
             std::printf("added %lld\n", n);
-            std::fflush(stdout);
             if (n % 3 == 0 && n - 1 >= first) {
                 const WriterRow before = writerRow(n - 1);
                 removeRows(db, before.fileName, before.location);
                 std::printf("removed %lld\n", n - 1);
-                std::fflush(stdout);
             }
         }
     } catch (const RunTimeError &e) {
         std::printf("error %d %s\n", e.number(), qPrintable(e.description()));
-        std::fflush(stdout);
         return 1;
     }
 }
