@@ -41,11 +41,11 @@ QString writeBytes(const QString &folder, const QString &name, const QByteArray 
 
 QByteArray tinyGif()
 {
-    static const unsigned char gif[] = {
-        0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00, 0x00, 0x00,
-        0x00, 0xff, 0xff, 0xff, 0x21, 0xf9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x2c, 0x00, 0x00,
-        0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3b};
-    return QByteArray(reinterpret_cast<const char *>(gif), sizeof gif);
+    // A screen and image of 1 x 1 with a two-colour table.
+    return QByteArray("GIF89a"
+                      "\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff\x21\xf9\x04\x01\x00"
+                      "\x00\x00\x00\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b",
+                      43);
 }
 
 } // namespace pixdock::test

@@ -30,15 +30,6 @@ namespace {
 QString escaped(const QString &s) { return QString::fromLatin1(s.toUtf8().toPercentEncoding(" ")); }
 QString unescaped(const QString &s) { return QString::fromUtf8(QByteArray::fromPercentEncoding(s.toLatin1())); }
 
-void closeCatalogue()
-{
-    gConnection.clear();
-    if (QSqlDatabase::contains(catalogue::SharedConnectionName)) {
-        QSqlDatabase::database(catalogue::SharedConnectionName, false).close();
-        QSqlDatabase::removeDatabase(catalogue::SharedConnectionName);
-    }
-}
-
 } // namespace
 
 QString WindowReport::toText() const
@@ -71,7 +62,12 @@ WindowReport WindowReport::fromText(const QString &text)
 
 WindowReport scenarioByName(const QString &name, const AfterStartUp &afterStartUp)
 {
-    const auto closing = qScopeGuard(closeCatalogue);
+    // Afterwards the shared connection goes, so nothing holds the catalogue file.
+    const auto closing = qScopeGuard([] {
+        gConnection.clear();
+        QSqlDatabase::database(catalogue::SharedConnectionName, false).close();
+        QSqlDatabase::removeDatabase(catalogue::SharedConnectionName);
+    });
     const QString file = QStringLiteral("probe.jpg");
     WindowReport report;
     QElapsedTimer clock;

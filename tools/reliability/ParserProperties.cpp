@@ -70,11 +70,6 @@ std::string failure(const char *what, std::initializer_list<QString> texts)
     return s;
 }
 
-bool canonical(const QString &path)
-{
-    return path.contains(Separator) && !path.contains(QStringLiteral("//")) && !path.endsWith(Separator);
-}
-
 } // namespace
 
 QStringList textsFromBytes(const uint8_t *data, size_t size, int parts)
@@ -167,7 +162,7 @@ std::string checkPaths(const QString &path, const QString &fileName)
     if (!extension.isEmpty() && !name.endsWith(QLatin1Char('.') + extension))
         return failure("the extension is not the name's end", {path, extension});
 
-    if (canonical(path)) {
+    if (path.contains(Separator) && !path.contains(QStringLiteral("//")) && !path.endsWith(Separator)) {
         const QString joined = viewing::fs::joinPath(parent, name);
         if (joined != path)
             return failure("joining parent and name does not give the path back", {path, parent, name, joined});

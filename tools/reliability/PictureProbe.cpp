@@ -1,7 +1,6 @@
 // Running one picture through a viewer window and the thumbnail maker.
 #include "PictureProbe.h"
 
-#include "HostFrame.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
 #include "PictureBox.h"
@@ -58,16 +57,7 @@ QString outcomeName(ViewerOutcome outcome)
     return names.at(int(outcome));
 }
 
-PictureProbe::PictureProbe()
-    : m_frame(std::make_unique<test::HostFrame>())
-{
-}
-
-PictureProbe::~PictureProbe()
-{
-    test::resetProgramState();
-    m_frame.reset();
-}
+PictureProbe::~PictureProbe() { test::resetProgramState(); }
 
 PictureResult PictureProbe::probe(const BadPicture &picture)
 {

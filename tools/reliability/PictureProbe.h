@@ -3,15 +3,10 @@
 #pragma once
 
 #include "BadPictures.h"
+#include "HostFrame.h"
 
 #include <QString>
 #include <QTemporaryDir>
-
-#include <memory>
-
-namespace pixdock::test {
-class HostFrame;
-}
 
 namespace pixdock::reliability {
 
@@ -38,14 +33,12 @@ struct PictureResult
 class PictureProbe
 {
 public:
-    PictureProbe();
     ~PictureProbe();
-    Q_DISABLE_COPY_MOVE(PictureProbe)
 
     PictureResult probe(const BadPicture &picture);
 
 private:
-    std::unique_ptr<test::HostFrame> m_frame;
+    test::HostFrame m_frame;
     QTemporaryDir m_cache;
 };
 

@@ -4,7 +4,8 @@
 // goes on with the next file. Prints the outcomes per format and per damage as Markdown tables.
 //
 //   pixdock-badpictures [--quick] [--mutants N] [--seed S] [--hang-seconds N]
-//   pixdock-badpictures --probe LIST FIRST     (the child; a "done i ..." line per file)
+//   pixdock-badpictures --probe FIRST --in FOLDER [options]   (the child: remakes the same corpus
+//                                               in FOLDER and prints a "done i ..." line per file)
 #include "BadPictures.h"
 #include "PictureProbe.h"
 #include "TestState.h"
@@ -13,7 +14,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -26,28 +26,18 @@ using namespace pixdock::reliability;
 
 namespace {
 
-// The child: probes the listed files from FIRST on, in order, and says what came of each; the
-// first file it has not reported on is the one a crash or a hang belongs to.
-int probeChild(int argc, char **argv)
+// The child: probes the files from `first` on, in order, and says what came of each; the first
+// file it has not reported on is the one a crash or a hang belongs to.
+int probeChild(const QList<BadPicture> &corpus, qsizetype first)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Decoders complain about every damaged file; the outcome is what counts here.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    test::beforeApplication();
-    QApplication app(argc, argv);
     test::enterAnsweringMode();
-    QFile list(QString::fromLocal8Bit(argv[2]));
-    if (!list.open(QIODevice::ReadOnly))
-        return 2;
-    const QStringList lines = QString::fromUtf8(list.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each line goes out as it is written
     PictureProbe probe;
     QElapsedTimer clock;
-    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each line goes out as it is written
-    for (int i = std::atoi(argv[3]); i < lines.size(); ++i) {
-        const QStringList f = lines.at(i).split(QLatin1Char('\t'));
+    for (qsizetype i = first; i < corpus.size(); ++i) {
         clock.start();
-        const PictureResult r = probe.probe({f.value(0), f.value(1), f.value(2), f.value(3)});
-        std::printf("done %d\t%s\t%d\t%d\t%lld\t%s\n", i, qPrintable(outcomeName(r.viewer)), int(r.thumbnail),
+        const PictureResult r = probe.probe(corpus.at(i));
+        std::printf("done %lld\t%s\t%d\t%d\t%lld\t%s\n", qint64(i), qPrintable(outcomeName(r.viewer)), int(r.thumbnail),
                     int(r.thumbnailConsistent), clock.elapsed(), r.detail.simplified().toUtf8().constData());
     }
     return 0;
@@ -81,12 +71,13 @@ void printTable(QTextStream &out, const QString &title, const QMap<QString, Tall
 
 int main(int argc, char **argv)
 {
-    if (argc == 4 && qstrcmp(argv[1], "--probe") == 0)
-        return probeChild(argc, argv);
-
-    // Writing the pictures needs the GUI library's image writers, not a screen.
+    // Writing the pictures needs the GUI library's image writers, the child's viewer windows
+    // the widgets; neither needs a screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], "--probe") == 0) // decoders complain about every damaged file
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    test::beforeApplication();
+    QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
     const auto option = [](const char *name, const char *help, const char *value = nullptr) {
@@ -95,7 +86,8 @@ int main(int argc, char **argv)
     parser.addOptions({option("quick", "The small corpus of make test."),
                        option("mutants", "Byte-flip mutants per format.", "N"),
                        option("seed", "Seed of the byte flips.", "S"),
-                       option("hang-seconds", "Time one file may take (60 s).", "N")});
+                       option("hang-seconds", "Time one file may take (60 s).", "N"),
+                       option("probe", "Be the child, from file FIRST on.", "FIRST"), option("in", "The child's corpus.", "FOLDER")});
     parser.process(app);
 
     CorpusPlan plan = quickPlan();
@@ -109,14 +101,10 @@ int main(int argc, char **argv)
     const qint64 hangMs = number("hang-seconds", 60) * 1000;
 
     QTemporaryDir folder;
-    const QList<BadPicture> corpus = makeCorpus(folder.path(), plan);
-    const QString listFile = folder.filePath(QStringLiteral("corpus.list"));
-    QFile list(listFile);
-    if (!list.open(QIODevice::WriteOnly))
-        return 2;
-    for (const BadPicture &p : corpus)
-        list.write((QStringList{p.path, p.format, p.damage, p.intactPath}.join(QLatin1Char('\t')) + '\n').toUtf8());
-    list.close();
+    const QString in = parser.value(QStringLiteral("in"));
+    const QList<BadPicture> corpus = makeCorpus(in.isEmpty() ? folder.path() : in, plan);
+    if (parser.isSet(QStringLiteral("probe")))
+        return probeChild(corpus, number("probe", 0));
 
     QMap<QString, Tally> byFormat, byDamage;
     Tally total;
@@ -134,7 +122,9 @@ int main(int argc, char **argv)
     for (qsizetype next = 0; next < corpus.size();) {
         QProcess child;
         child.setStandardErrorFile(QProcess::nullDevice());
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--probe"), listFile, QString::number(next)});
+        child.start(QCoreApplication::applicationFilePath(),
+                    QStringList{QStringLiteral("--probe"), QString::number(next), QStringLiteral("--in"), folder.path()}
+                        + app.arguments().mid(1));
         if (!child.waitForStarted())
             return 2;
         bool hung = false;
