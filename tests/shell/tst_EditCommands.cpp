@@ -12,7 +12,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMap>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -22,55 +21,16 @@
 using namespace pixdock;
 
 namespace {
-// A line edit, an editable combo box, a rich and a plain text editor, each holding
-// "hello world" with "world" selected, and a button.
-struct Fields
+template<class Editor>
+void selectWorld(QWidget *widget)
 {
-    QWidget host;
-    QLineEdit *line = new QLineEdit(&host);
-    QComboBox *combo = new QComboBox(&host);
-    QTextEdit *rich = new QTextEdit(&host);
-    QPlainTextEdit *plain = new QPlainTextEdit(&host);
-    QPushButton *button = new QPushButton(QStringLiteral("OK"), &host);
-
-    Fields()
-    {
-        combo->setEditable(true);
-        for (QLineEdit *edit : {line, combo->lineEdit()}) {
-            edit->setText(QStringLiteral("hello world"));
-            edit->setSelection(6, 5);
-        }
-        rich->setPlainText(QStringLiteral("hello world"));
-        plain->setPlainText(QStringLiteral("hello world"));
-        selectWorld(rich);
-        selectWorld(plain);
-    }
-    template<class Editor>
-    static void selectWorld(Editor *editor)
-    {
-        QTextCursor c = editor->textCursor();
-        c.setPosition(6);
-        c.setPosition(11, QTextCursor::KeepAnchor);
-        editor->setTextCursor(c);
-    }
-    QWidget *field(const QString &kind)
-    {
-        const QMap<QString, QWidget *> fields = {{"line edit", line}, {"combo box", combo}, {"text edit", rich},
-                                                 {"text edit viewport", rich->viewport()},
-                                                 {"plain text edit", plain}, {"button", button}};
-        return fields.value(kind);
-    }
-    QString text(const QString &kind) const
-    {
-        if (kind == "line edit")
-            return line->text();
-        if (kind == "combo box")
-            return combo->currentText();
-        if (kind.startsWith("text edit"))
-            return rich->toPlainText();
-        return kind == "plain text edit" ? plain->toPlainText() : QString();
-    }
-};
+    auto *editor = static_cast<Editor *>(widget);
+    editor->setPlainText(QStringLiteral("hello world"));
+    QTextCursor c = editor->textCursor();
+    c.setPosition(6);
+    c.setPosition(11, QTextCursor::KeepAnchor);
+    editor->setTextCursor(c);
+}
 
 QClipboard *clipboard() { return QApplication::clipboard(); }
 } // namespace
@@ -107,7 +67,7 @@ private slots:
         QTest::addColumn<QString>("clipboardBefore");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("clipboardAfter");
-        for (const char *k : {"line edit", "combo box", "text edit", "text edit viewport", "plain text edit"}) {
+        for (const char *k : {"line edit", "combo box", "text edit viewport", "plain text edit"}) {
             const QString kind = QString::fromLatin1(k);
             QTest::addRow("%s, copy", k) << kind << "" << "copy" << "old" << "hello world" << "world";
             QTest::addRow("%s, cut", k) << kind << "" << "cut" << "" << "hello " << "world";
@@ -130,25 +90,44 @@ private slots:
         QFETCH(QString, setup);
         QFETCH(QString, command);
         QFETCH(QString, clipboardBefore);
-        QFETCH(QString, text);
-        QFETCH(QString, clipboardAfter);
-        Fields fields;
-        if (setup == "caret")
-            fields.line->setCursorPosition(5);
-        fields.line->setReadOnly(setup == "read-only");
+        QWidget host;
+        // The field holds "hello world" with "world" selected.
+        QWidget *field = kind == "combo box"             ? new QComboBox(&host)
+                         : kind == "plain text edit"     ? new QPlainTextEdit(&host)
+                         : kind.startsWith("text edit")  ? new QTextEdit(&host)
+                         : kind == "button"              ? static_cast<QWidget *>(new QPushButton(&host))
+                                                         : new QLineEdit(&host);
+        if (auto *combo = qobject_cast<QComboBox *>(field))
+            combo->setEditable(true);
+        auto *line = qobject_cast<QComboBox *>(field) ? qobject_cast<QComboBox *>(field)->lineEdit()
+                                                      : qobject_cast<QLineEdit *>(field);
+        if (line) {
+            line->setText(QStringLiteral("hello world"));
+            line->setSelection(6, 5);
+            if (setup == "caret")
+                line->setCursorPosition(5);
+            line->setReadOnly(setup == "read-only");
+        } else if (auto *rich = qobject_cast<QTextEdit *>(field)) {
+            selectWorld<QTextEdit>(rich);
+            field = kind == "text edit viewport" ? rich->viewport() : rich;
+        } else if (qobject_cast<QPlainTextEdit *>(field)) {
+            selectWorld<QPlainTextEdit>(field);
+        }
+        if (kind == "none")
+            field = nullptr;
         if (clipboardBefore.isEmpty())
             clipboard()->clear();
         else
             clipboard()->setText(clipboardBefore);
-        QWidget *field = fields.field(kind);
         if (command == "copy")
             edit::copySelection(field);
         else if (command == "cut")
             edit::cutSelection(field);
         else
             edit::pasteText(field);
-        QCOMPARE(fields.text(kind), text);
-        QCOMPARE(clipboard()->text(), clipboardAfter);
+        const QString text = line ? line->text() : host.findChild<QWidget *>()->property("plainText").toString();
+        QTEST(kind == "button" || kind == "none" ? QString() : text, "text");
+        QTEST(clipboard()->text(), "clipboardAfter");
     }
 
     // Chosen from the menu bar with the mouse: the menu takes the focus from the box for a
