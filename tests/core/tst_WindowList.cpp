@@ -59,38 +59,27 @@ private slots:
         QCOMPARE(WindowList::instance().count(), 0);
     }
 
-    void windowsStandInLoadOrderAndMoveUpWhenOneLeaves()
+    // Windows stand in load order and move up when one leaves; unloading twice runs the
+    // window's unload once, and closing its sub-window unloads it too.
+    void windowsStandInLoadOrderAndLeaveOnce()
     {
         auto &list = WindowList::instance();
-        QCOMPARE(list.count(), 2);
-        auto *a = openWindow(QStringLiteral("A"));
-        openWindow(QStringLiteral("B"));
+        CaptionedWindow::unloads = 0;
+        QPointer<CaptionedWindow> a = openWindow(QStringLiteral("A"));
+        QPointer<CaptionedWindow> b = openWindow(QStringLiteral("B"));
         QCOMPARE(list.captionAt(2), QStringLiteral("A"));
+        a->unload();
         a->unload();
         QCOMPARE(list.count(), 3);
         QCOMPARE(list.captionAt(2), QStringLiteral("B"));
-    }
-
-    void unloadRunsFormUnloadOnceAndDestroysTheWindow()
-    {
-        CaptionedWindow::unloads = 0;
-        QPointer<CaptionedWindow> w = openWindow(QStringLiteral("A"));
-        w->unload();
-        w->unload();
+        b->subWindow()->close();
+        QCOMPARE(list.count(), 2);
         test::flushDeletes();
-        QCOMPARE(CaptionedWindow::unloads, 1);
-        QVERIFY(w.isNull());
+        QCOMPARE(CaptionedWindow::unloads, 2);
+        QVERIFY(a.isNull() && b.isNull());
     }
 
-    void closingTheSubWindowUnloadsTheWindow()
-    {
-        QPointer<CaptionedWindow> w = openWindow(QStringLiteral("A"));
-        w->subWindow()->close();
-        QCOMPARE(WindowList::instance().count(), 2);
-        test::flushDeletes();
-        QVERIFY(w.isNull());
-    }
-
+    // A shared window is made once and forgotten on unload; one whose load fails is not kept.
     void sharedInstanceIsMadeOnceAndForgottenOnUnload()
     {
         SharedThing *first = sharedWindow<SharedThing>();
@@ -98,16 +87,10 @@ private slots:
         QCOMPARE(WindowList::instance().count(), 3);
         first->unload();
         QVERIFY(!loadedSharedWindow<SharedThing>());
-        SharedThing *second = sharedWindow<SharedThing>();
-        QVERIFY(second != nullptr);
-        QCOMPARE(loadedSharedWindow<SharedThing>(), second);
-    }
-
-    void aWindowWhoseLoadFailsIsNotKept()
-    {
+        QCOMPARE(loadedSharedWindow<SharedThing>(), sharedWindow<SharedThing>());
         QVERIFY_THROWS_EXCEPTION(RunTimeError, sharedWindow<FailingLoad>());
         QVERIFY(!loadedSharedWindow<FailingLoad>());
-        QCOMPARE(WindowList::instance().count(), 2);
+        QCOMPARE(WindowList::instance().count(), 3);
     }
 
     // A window loaded with no frame to hold it, as a dialog is, shows and comes forward on its own.
@@ -115,9 +98,7 @@ private slots:
     {
         delete m_frame;
         m_frame = nullptr;
-        QPointer<CaptionedWindow> w = new CaptionedWindow(QStringLiteral("A"));
-        w->load();
-        w->showWindow();
+        QPointer<CaptionedWindow> w = openWindow(QStringLiteral("A"));
         w->bringToFront();
         QVERIFY(w->isVisible());
         QCOMPARE(w->subWindow(), nullptr);
