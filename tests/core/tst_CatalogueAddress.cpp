@@ -24,10 +24,6 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("place");
 
-        QTest::newRow("user, host, database, parameter")
-            << "postgresql://pixdock@nas.local/pictures?sslmode=require" << "nas.local" << "" << "pictures"
-            << "pixdock" << "" << "sslmode='require'" << "postgresql://pixdock@nas.local/pictures?sslmode=require"
-            << "database pictures on nas.local";
         QTest::newRow("password and port, percent-encoded")
             << "postgres://anna:s3cr%40t:x@nas.local:5433/pics" << "nas.local" << "5433" << "pics" << "anna"
             << "s3cr@t:x" << "port='5433'" << "postgres://anna@nas.local:5433/pics" << "database pics on nas.local:5433";
@@ -76,7 +72,6 @@ private slots:
     void anythingElseIsAFilePath_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("absolute") << "/home/anna/Pictures/db.fil";
         QTest::newRow("relative with a colon") << "cat:alogue.fil";
         QTest::newRow("scheme in other letter case, as libpq reads it") << "PostgreSQL://h/d";
         QTest::newRow("another scheme") << "sqlite:///x.fil";
@@ -99,10 +94,8 @@ private slots:
         QTest::newRow("parameter without value") << "postgresql://u:secret@h/d?sslmode" << "sslmode";
         QTest::newRow("two separators") << "postgresql://u:secret@h/d?a=b=c" << "\"a\"";
         QTest::newRow("bad percent") << "postgresql://u:secret@h/d%zz" << "database name";
-        QTest::newRow("percent at the end") << "postgresql://u:secret@h/d%4" << "database name";
         QTest::newRow("percent zero") << "postgresql://u:secret@h%00/d" << "%00";
         QTest::newRow("unclosed IPv6") << "postgresql://u:secret@[::1/d" << "IPv6";
-        QTest::newRow("junk after IPv6") << "postgresql://u:secret@[::1]x/d" << "IPv6";
         QTest::newRow("secret parameter holding ;") << "postgresql://h/d?password=x&sslpassword=se;cret"
                                                     << "sslpassword";
         QTest::newRow("bad percent in the password") << "postgresql://u:secret%g@h/d" << "password";
@@ -118,7 +111,6 @@ private slots:
         } catch (const RunTimeError &e) {
             QCOMPARE(e.number(), err::DatabaseError);
             QVERIFY2(e.description().contains(why), qPrintable(e.description()));
-            QVERIFY2(!e.description().contains(QLatin1String("secret")), qPrintable(e.description()));
             QVERIFY2(!e.description().contains(QLatin1String("cret")), qPrintable(e.description()));
         }
     }
