@@ -1,4 +1,5 @@
 // The browser window against a real web view and pages served from 127.0.0.1.
+#include "BusyState.h"
 #include "HostFrame.h"
 #include "LocalWebServer.h"
 #include "MessageBox.h"
@@ -273,6 +274,38 @@ private slots:
                 QTRY_COMPARE(m_server->requests(QStringLiteral("/b.html")), asked + 1);
         }
         QCOMPARE(entries(w).first(), QStringLiteral("qrc:/web/home.html"));
+    }
+
+    // When the window says "Working...": r = navigation requested at 0, s = load started,
+    // f = load finished, u = address changed (a same-document navigation), x = stopped.
+    void busyRule_data()
+    {
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<qint64>("askedAt");
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("requested, nothing reported yet") << "r" << 5LL << true;
+        QTest::newRow("requested, view never reports") << "r" << browser::BusyState::RequestGraceMs << false;
+        QTest::newRow("started, slow server") << "rs" << 60000LL << true;
+        QTest::newRow("finished") << "rsf" << 5LL << false;
+        QTest::newRow("same-document navigation") << "ru" << 5LL << false;
+        QTest::newRow("address committed during a load") << "rsu" << 5LL << true;
+        QTest::newRow("stopped") << "rsx" << 5LL << false;
+    }
+    void busyRule()
+    {
+        QFETCH(QString, events);
+        QFETCH(qint64, askedAt);
+        browser::BusyState state;
+        for (QChar e : events) {
+            switch (e.toLatin1()) {
+            case 'r': state.navigationRequested(0); break;
+            case 's': state.loadStarted(); break;
+            case 'f': state.loadFinished(); break;
+            case 'u': state.addressChanged(); break;
+            case 'x': state.stopped(); break;
+            }
+        }
+        QTEST(state.isBusy(askedAt), "busy");
     }
 
     // No starting address: nothing is asked for, the window stands beside the panel at its
