@@ -144,11 +144,6 @@ private slots:
         panelButton("cmdShowAll")->click();
         panelButton("cmdViewNextList")->click();
         QCOMPARE(gCurrentPath, m_pictures.filePath("a.png"));
-        panelButton("cmdViewNextList")->click();
-        QCOMPARE(gCurrentPath, m_pictures.filePath("b.png"));
-        panelButton("cmdViewNextList")->click();
-        QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("This is the last image in the list."));
-        QCOMPARE(gCurrentPath, m_pictures.filePath("b.png"));
 
         panelButton("cmdThumbnails")->click();
         QTRY_COMPARE(windowsCaptioned(QStringLiteral("Thumbnail Viewer")), 1);
@@ -160,9 +155,7 @@ private slots:
         QTest::addColumn<QString>("opening"); // menu item that opens the window, empty for the panel
         QTest::addColumn<QString>("button");
         QTest::addColumn<Qt::Key>("key");
-        QTest::newRow("panel, Enter") << "" << "cmdShowAll" << Qt::Key_Return;
         QTest::newRow("panel, keypad Enter") << "" << "cmdSearch" << Qt::Key_Enter;
-        QTest::newRow("search window") << "mnuSearch" << "cmdSearch" << Qt::Key_Return;
         QTest::newRow("delete window") << "mnuDelete" << "cmdContinue" << Qt::Key_Enter;
         QTest::newRow("list window") << "mnuDatafrmImgList" << "cmdClose" << Qt::Key_Return;
         QTest::newRow("viewer") << "mnuFileOpen" << "cmdClose" << Qt::Key_Enter;
