@@ -2,13 +2,25 @@
 // start-up leaves it (frame at position 0 of the open-window list, control panel at 1).
 #pragma once
 
+#include "CommandWiring.h"
+#include "Frame.h"
 #include "MainWindowPlacement.h"
+#include "MessageBox.h"
 #include "ModGlobal.h"
+#include "Pictures.h"
 #include "ProgramFolder.h"
+#include "TestRegistry.h"
 #include "TestState.h"
+#include "ViewingSetup.h"
+#include "WindowList.h"
 #include "frmMain.h"
 
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -78,6 +90,31 @@ public:
 private:
     std::optional<ProgramFolder> m_folder;
     std::unique_ptr<frmMain> m_window;
+};
+
+// The shared fixture of the tests that drive the main window: each test starts as a first run
+// with the real commands behind the menus, and ends with the message and dialog answers all
+// used; `m_pictures` is a folder for pictures.
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+protected:
+    frmMain *main() const { return m_main.window(); }
+    MainWindowUnderTest m_main;
+    QTemporaryDir m_pictures;
+
+private slots:
+    void init()
+    {
+        viewing::installViewerOpeners();
+        installCommandHandlers();
+        m_main.start();
+    }
+    void cleanup()
+    {
+        const QString problems = m_main.finish();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+    }
 };
 
 } // namespace pixdock::test

@@ -3,17 +3,8 @@
 #include "BrowserModule.h"
 #include "Locations.h"
 #include "MainWindowUnderTest.h"
-#include "MessageBox.h"
-#include "Pictures.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "WindowList.h"
 
-#include <QAction>
-#include <QMdiArea>
 #include <QScopeGuard>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QUrl>
 
 #include <unistd.h>
@@ -34,18 +25,11 @@ const QString NotAvailable = QStringLiteral("The web browser is not available: "
 
 } // namespace
 
-class TestBrowserModule : public QObject
+class TestBrowserModule : public test::MainWindowTest
 {
     Q_OBJECT
-    test::MainWindowUnderTest m_main;
 
 private slots:
-    void init() { m_main.start(); }
-    void cleanup()
-    {
-        const QString problems = m_main.finish();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
 
     // The module as built beside the program opens browser windows on the home page in the
     // main window's child area, entered in the program's own window list; no module, a file of
@@ -75,7 +59,7 @@ private slots:
             QWidget *window = nullptr;
             if (throughMenu) {
                 locations::setExecutableFolder(from);
-                m_main.window()->menuItem(QStringLiteral("mnuViewWebBrowser"))->trigger();
+                main()->menuItem(QStringLiteral("mnuViewWebBrowser"))->trigger();
             } else {
                 window = browser_module::openBrowserWindow(from);
             }
@@ -91,7 +75,7 @@ private slots:
             }
             QCOMPARE(window->metaObject()->className(), "pixdock::frmBrowser");
             QCOMPARE(WindowList::instance().indexOf(window), before + opened - 1);
-            QVERIFY(m_main.window()->childArea()->isAncestorOf(window));
+            QVERIFY(main()->childArea()->isAncestorOf(window));
             QWidget *view = window->findChild<QWidget *>(QStringLiteral("brwWebBrowser"));
             QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Pixdock Home"), 30000);
             QCOMPARE(view->property("url").toUrl().fileName(), QStringLiteral("home.html"));

@@ -1,27 +1,12 @@
 // The menus, the toolbar and the control panel reach the same commands, with the real
 // viewing and catalogue windows behind them.
 #include "CatalogueStore.h"
-#include "CommandWiring.h"
 #include "CommonDialog.h"
-#include "Frame.h"
 #include "MainWindowUnderTest.h"
-#include "MessageBox.h"
-#include "ModGlobal.h"
-#include "Pictures.h"
-#include "TestRegistry.h"
-#include "TestState.h"
 #include "UserInput.h"
-#include "ViewingSetup.h"
-#include "WindowList.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace pixdock;
 
@@ -40,26 +25,10 @@ QPushButton *panelButton(const char *name)
 }
 } // namespace
 
-class TestCommandRoutes : public QObject
+class TestCommandRoutes : public test::MainWindowTest
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        viewing::installViewerOpeners();
-        installCommandHandlers();
-    }
-    void init()
-    {
-        m_main.start();
-        QVERIFY(m_pictures.isValid());
-    }
-    void cleanup()
-    {
-        const QString problems = m_main.finish();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
-
     void routesOpenTheirWindows_data()
     {
         QTest::addColumn<QString>("route"); // menu item or "tb" + toolbar key
@@ -77,8 +46,8 @@ private slots:
         QFETCH(QString, route);
         QFETCH(QString, caption);
         QFETCH(int, windowsAfterTwoUses);
-        QAction *action = route.startsWith(QLatin1String("tb")) ? m_main.window()->findChild<QAction *>(route)
-                                                                 : m_main.window()->menuItem(route);
+        QAction *action = route.startsWith(QLatin1String("tb")) ? main()->findChild<QAction *>(route)
+                                                                 : main()->menuItem(route);
         QVERIFY(action);
         action->trigger();
         action->trigger();
@@ -90,7 +59,7 @@ private slots:
         for (const char *name : {"a.png", "b.png", "c.png"})
             test::writePicture(m_pictures.path(), QLatin1String(name), {40, 30});
         CommonDialog::presetOpen(m_pictures.filePath("a.png"));
-        m_main.window()->menuItem("mnuFileOpen")->trigger();
+        main()->menuItem("mnuFileOpen")->trigger();
         QCOMPARE(frameStatusText(), m_pictures.filePath("a.png"));
 
         const QList<std::pair<QString, QString>> steps = {
@@ -101,15 +70,15 @@ private slots:
             if (route.startsWith(QLatin1String("cmd")))
                 panelButton(qPrintable(route))->click();
             else if (route.startsWith(QLatin1String("tb")))
-                m_main.window()->findChild<QAction *>(route)->trigger();
+                main()->findChild<QAction *>(route)->trigger();
             else
-                m_main.window()->menuItem(route)->trigger();
+                main()->menuItem(route)->trigger();
             QCOMPARE(frameStatusText(), m_pictures.filePath(expected));
             QCOMPARE(gCurrentPath, m_pictures.filePath(expected));
             // Stepping replaces the viewer at position 2 instead of piling viewers up.
             QCOMPARE(windowsCaptioned(QStringLiteral("Image Viewer")), 1);
         }
-        m_main.window()->findChild<QAction *>("tbBack")->trigger();
+        main()->findChild<QAction *>("tbBack")->trigger();
         QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("This is the first image!"));
     }
 
@@ -126,9 +95,9 @@ private slots:
         QCOMPARE(search->windowTitle(), QStringLiteral("Search Database"));
         // Asked for again while behind the list, the search window comes to the front.
         panelButton("cmdShowAll")->click();
-        QVERIFY(m_main.window()->childArea()->activeSubWindow()->widget() != search);
+        QVERIFY(main()->childArea()->activeSubWindow()->widget() != search);
         panelButton("cmdSearch")->click();
-        QCOMPARE(m_main.window()->childArea()->activeSubWindow()->widget(), search);
+        QCOMPARE(main()->childArea()->activeSubWindow()->widget(), search);
         unloadWindow(search);
         // Closing the search window hides them although the list is still open.
         QVERIFY(next->isHidden());
@@ -169,7 +138,7 @@ private slots:
         if (!opening.isEmpty()) {
             if (opening == "mnuFileOpen")
                 CommonDialog::presetOpen(test::writePicture(m_pictures.path(), "a.png", {40, 30}));
-            m_main.window()->menuItem(opening)->trigger();
+            main()->menuItem(opening)->trigger();
             window = WindowList::instance().at(WindowList::instance().count() - 1);
         }
         auto *pushButton = window->findChild<QPushButton *>(button);
@@ -181,9 +150,6 @@ private slots:
         QCOMPARE(clicks.count(), 1);
     }
 
-private:
-    test::MainWindowUnderTest m_main;
-    QTemporaryDir m_pictures;
 };
 
 PIXDOCK_REGISTER_TEST(TestCommandRoutes)

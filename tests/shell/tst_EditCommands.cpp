@@ -1,21 +1,14 @@
 // Cut, Copy and Paste between the clipboard and the focused text field.
-#include "CommandWiring.h"
 #include "EditCommands.h"
 #include "MainWindowUnderTest.h"
-#include "TestRegistry.h"
-#include "TestState.h"
 #include "UserInput.h"
-#include "ViewingSetup.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
 #include <QTextEdit>
 
 using namespace pixdock;

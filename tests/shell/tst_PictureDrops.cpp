@@ -1,19 +1,12 @@
 // Dropping files on the main frame, as a file manager does: the drag enters the frame's window
 // where the pointer is, so it reaches whatever widget lies under the pointer there.
-#include "Frame.h"
 #include "MainWindowUnderTest.h"
 #include "PictureBox.h"
-#include "Pictures.h"
-#include "TestRegistry.h"
-#include "WindowList.h"
 #include "frmViewer.h"
 
 #include <QDropEvent>
-#include <QMdiArea>
 #include <QMap>
 #include <QMimeData>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QUrl>
 #include <QWindow>
 
@@ -42,19 +35,11 @@ bool dropOn(QWidget *frame, QWidget *target, QPoint at, QMimeData *data)
 
 } // namespace
 
-class TestPictureDrops : public QObject
+class TestPictureDrops : public test::MainWindowTest
 {
     Q_OBJECT
-    test::MainWindowUnderTest m_main;
-    QTemporaryDir m_pictures;
 
 private slots:
-    void init() { m_main.start(); }
-    void cleanup()
-    {
-        const QString problems = m_main.finish();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
 
     // Picture files dropped open one viewer each, like File > Open (the first closes a lone
     // viewer); anything else is refused and changes nothing.
@@ -73,20 +58,19 @@ private slots:
     {
         QFETCH(QString, target);
         QFETCH(QString, kind);
-        frmMain *main = m_main.window();
         frmViewer *viewer = nullptr;
         if (target == "viewer") {
             gCurrentPath = test::writePicture(m_pictures.path(), QStringLiteral("open.png"), {40, 30});
             viewer = frmViewer::openNew();
         }
-        QWidget *under = target == "area" ? main->childArea()->viewport()
+        QWidget *under = target == "area" ? main()->childArea()->viewport()
                          : viewer         ? static_cast<QWidget *>(viewer->picFramed())
                                           : WindowList::instance().at(1);
         const QPoint at = target == "area" ? under->rect().bottomRight() - QPoint(4, 4)
                           : viewer         ? QPoint(5, 5)
                                            : under->rect().center();
         // The point lies on the target, not on something in front of it.
-        QWidget *atPoint = main->childAt(under->mapTo(main, at));
+        QWidget *atPoint = main()->childAt(under->mapTo(main(), at));
         QVERIFY(atPoint == under || under->isAncestorOf(atPoint));
 
         const int before = WindowList::instance().count();
@@ -107,7 +91,7 @@ private slots:
                 urls << QUrl::fromLocalFile(path);
             data->setUrls(urls);
         }
-        QCOMPARE(dropOn(main, under, at, data.get()), kind == "pictures");
+        QCOMPARE(dropOn(main(), under, at, data.get()), kind == "pictures");
         test::flushDeletes();
         if (kind != "pictures") {
             QCOMPARE(WindowList::instance().count(), before);

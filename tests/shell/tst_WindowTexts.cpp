@@ -1,23 +1,11 @@
 // Every text of every window shows whole in the fonts of this platform: labels, options and
 // buttons as the windows open, and the result lines they fill in later.
 #include "CatalogueStore.h"
-#include "CommandWiring.h"
 #include "CommonDialog.h"
 #include "CutOffTexts.h"
-#include "Frame.h"
 #include "MainWindowUnderTest.h"
-#include "MessageBox.h"
-#include "Pictures.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "ViewingSetup.h"
-#include "WindowList.h"
 
-#include <QAction>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace pixdock;
 
@@ -27,22 +15,10 @@ const QString LongName = QStringLiteral("PXL_20230714_153012789_holiday_panorama
 QWidget *lastWindow() { return WindowList::instance().at(WindowList::instance().count() - 1); }
 } // namespace
 
-class TestWindowTexts : public QObject
+class TestWindowTexts : public test::MainWindowTest
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        viewing::installViewerOpeners();
-        installCommandHandlers();
-    }
-    void init() { m_main.start(); }
-    void cleanup()
-    {
-        const QString problems = m_main.finish();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
-
     void everyTextShowsWhole_data()
     {
         QTest::addColumn<QString>("item");  // the menu item that opens the window
@@ -67,7 +43,7 @@ private slots:
             catalogue::addRow(catalogue::sharedConnection(), LongName, m_pictures.path(), "beach");
         if (press == "cmdContinue")
             MessageBox::queueAnswer(QMessageBox::Yes);
-        m_main.window()->menuItem(item)->trigger();
+        main()->menuItem(item)->trigger();
         QWidget *shown = press == "panel" ? WindowList::instance().at(1) : lastWindow();
         if (auto *keywords = shown->findChild<QLineEdit *>("txtKeywords"))
             keywords->setText("beach");
@@ -77,9 +53,6 @@ private slots:
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(" | ")));
     }
 
-private:
-    test::MainWindowUnderTest m_main;
-    QTemporaryDir m_pictures;
 };
 
 PIXDOCK_REGISTER_TEST(TestWindowTexts)

@@ -1,23 +1,12 @@
 // The main window's commands: placeholders, help, exit, arrangement and the toolbar's dispatch.
 #include "ChildWindow.h"
-#include "Frame.h"
 #include "Locations.h"
 #include "MainWindowUnderTest.h"
-#include "MessageBox.h"
 #include "RunTimeError.h"
-#include "TestRegistry.h"
-#include "TestState.h"
 #include "WindowArrangement.h"
-#include "WindowList.h"
 
-#include <QAction>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace pixdock;
 
@@ -46,12 +35,10 @@ const QString NoHelp = QStringLiteral(
     "Unable to display Help Contents. There is no Help associated with this project.");
 } // namespace
 
-class TestMainWindowCommands : public QObject
+class TestMainWindowCommands : public test::MainWindowTest
 {
     Q_OBJECT
-    frmMain *main() const { return m_main.window(); }
 private slots:
-    void init() { m_main.start(); }
     void cleanup()
     {
         test::resetProgramState();
@@ -210,8 +197,6 @@ private slots:
         QVERIFY(inView());
     }
 
-private:
-    test::MainWindowUnderTest m_main;
 };
 
 PIXDOCK_REGISTER_TEST(TestMainWindowCommands)

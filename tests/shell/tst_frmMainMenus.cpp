@@ -1,18 +1,12 @@
 // The main window's menus, toolbar and status bar as the user finds them at start.
 #include "ChildWindow.h"
 #include "MainWindowUnderTest.h"
-#include "TestRegistry.h"
-#include "TestState.h"
 
-#include <QAction>
 #include <QDate>
 #include <QLabel>
 #include <QLocale>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTest>
 #include <QTime>
 #include <QToolBar>
 
@@ -37,17 +31,10 @@ QString shownItems(const QList<QAction *> &actions, bool tips = false)
 }
 } // namespace
 
-class TestMainWindowMenus : public QObject
+class TestMainWindowMenus : public test::MainWindowTest
 {
     Q_OBJECT
-    frmMain *main() const { return m_main.window(); }
 private slots:
-    void init() { m_main.start(); }
-    void cleanup()
-    {
-        const QString problems = m_main.finish();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
 
     // The menus and the toolbar in order, the bar fixed; the status bar says no image is loaded
     // and shows today's date and time, and a long path in it does not widen the window.
@@ -136,8 +123,6 @@ private slots:
         QCOMPARE(listed().size(), 2);
     }
 
-private:
-    test::MainWindowUnderTest m_main;
 };
 
 PIXDOCK_REGISTER_TEST(TestMainWindowMenus)

@@ -1,10 +1,7 @@
 // The main window remembers its outer position and size between runs.
 #include "MainWindowUnderTest.h"
-#include "TestRegistry.h"
-#include "TestState.h"
 #include "Twips.h"
 
-#include <QTest>
 
 using namespace pixdock;
 
