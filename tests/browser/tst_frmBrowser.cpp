@@ -117,10 +117,9 @@ private slots:
     void init()
     {
         m_frame = std::make_unique<test::HostFrame>();
-        m_server = std::make_unique<test::LocalWebServer>();
+        m_server = std::make_unique<test::LocalWebServer>(
+            QHash<QString, QString>{{"/a.html", "Page A"}, {"/b.html", "Page B"}, {"/slow.html", "Slow Page"}});
         QVERIFY(m_server->isListening());
-        for (const char *page : {"/a.html|Page A", "/b.html|Page B", "/slow.html|Slow Page"})
-            m_server->addPage(QString(page).section('|', 0, 0), QString(page).section('|', 1));
     }
 
     void cleanup()
