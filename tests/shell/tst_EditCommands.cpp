@@ -149,24 +149,21 @@ private slots:
         QVERIFY(field);
         QCOMPARE(field->objectName(), box);
 
+        // Each step: keys pressed (Left or Right with Shift selects), the Edit item chosen, then
+        // the clipboard, the text and the selection.
+        const QList<std::tuple<Qt::Key, int, const char *, const char *, const char *, const char *>> steps = {
+            {Qt::Key_Left, 5, "Cut", "world", "hello ", ""},
+            {Qt::Key_Home, 1, "Paste", "world", "worldhello ", ""}, // nothing selected: at the caret
+            {Qt::Key_Right, 5, "Copy", "hello", "worldhello ", "hello"}};
         QVERIFY(test::typeText("hello world"));
-        for (int i = 0; i < 5; ++i)
-            QVERIFY(test::pressKey(Qt::Key_Left, Qt::ShiftModifier));
-        QVERIFY(test::chooseFromMenu(bar, "Edit", "Cut"));
-        QCOMPARE(clipboard()->text(), QStringLiteral("world"));
-        QCOMPARE(field->text(), QStringLiteral("hello "));
-
-        // Nothing selected: Paste inserts at the caret.
-        QVERIFY(test::pressKey(Qt::Key_Home));
-        QVERIFY(test::chooseFromMenu(bar, "Edit", "Paste"));
-        QCOMPARE(field->text(), QStringLiteral("worldhello "));
-
-        for (int i = 0; i < 5; ++i)
-            QVERIFY(test::pressKey(Qt::Key_Right, Qt::ShiftModifier));
-        QVERIFY(test::chooseFromMenu(bar, "Edit", "Copy"));
-        QCOMPARE(clipboard()->text(), QStringLiteral("hello"));
-        QCOMPARE(field->text(), QStringLiteral("worldhello "));
-        QCOMPARE(field->selectedText(), QStringLiteral("hello"));
+        for (const auto &[key, times, item, copied, text, selected] : steps) {
+            for (int i = 0; i < times; ++i)
+                QVERIFY(test::pressKey(key, key == Qt::Key_Home ? Qt::NoModifier : Qt::ShiftModifier));
+            QVERIFY(test::chooseFromMenu(bar, "Edit", item));
+            QCOMPARE(clipboard()->text(), QLatin1String(copied));
+            QCOMPARE(field->text(), QLatin1String(text));
+            QCOMPARE(field->selectedText(), QLatin1String(selected));
+        }
         QCOMPARE(QApplication::focusWidget(), field);
     }
 
