@@ -103,14 +103,9 @@ private slots:
 
         const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         QByteArray out;
-        QCOMPARE(run({QStringLiteral("desktop-file-validate"), m_prefix + "/share/applications/pixdock.desktop"}, env,
-                     &out),
-                 0);
+        QCOMPARE(run({"desktop-file-validate", m_prefix + "/share/applications/pixdock.desktop"}, env, &out), 0);
         QCOMPARE(out, QByteArray());
-        QCOMPARE(run({QStringLiteral("appstreamcli"), QStringLiteral("validate"), QStringLiteral("--no-net"),
-                      m_prefix + "/share/metainfo/org.pixdock.Pixdock.metainfo.xml"},
-                     env, &out),
-                 0);
+        QCOMPARE(run({"appstreamcli", "validate", "--no-net", m_prefix + "/share/metainfo/org.pixdock.Pixdock.metainfo.xml"}, env), 0);
 
         for (const char *file : {"bin/pixdock", "lib/pixdock/modules/libpixdock_browser.so", "share/pixdock/help/pixdock.qhc"}) {
             QFile installed(m_prefix + QLatin1Char('/') + QLatin1String(file));
@@ -176,27 +171,23 @@ private slots:
         auto writable = qScopeGuard([this] { openToAll(binFolder()); });
 
         QProcessEnvironment env = userEnvironment(home.path());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("QT_PLUGIN_PATH"), m_root.filePath(QStringLiteral("plugins")));
-        env.insert(QStringLiteral("QT_QPA_GENERIC_PLUGINS"), QStringLiteral("pixdockprobe"));
-        env.insert(QStringLiteral("PIXDOCK_PROBE_REPORT"), report);
-        env.insert(QStringLiteral("PIXDOCK_PROBE_PICTURE"), picture);
-        env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-        env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
-                   QStringLiteral("--disable-gpu --disable-background-networking --disable-component-update"));
+        for (const auto &[name, value] : QList<std::pair<QString, QString>>{
+                 {"QT_QPA_PLATFORM", "offscreen"}, {"QT_PLUGIN_PATH", m_root.filePath("plugins")},
+                 {"QT_QPA_GENERIC_PLUGINS", "pixdockprobe"}, {"PIXDOCK_PROBE_REPORT", report},
+                 {"PIXDOCK_PROBE_PICTURE", picture}, {"QTWEBENGINE_DISABLE_SANDBOX", "1"},
+                 {"QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-background-networking --disable-component-update"}})
+            env.insert(name, value);
         const QStringList command = user.commandLine(program(), {MissingPicture, picture});
         QCOMPARE(run(command, env), 0);
 
         QFile file(report);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QJsonObject seen = QJsonDocument::fromJson(file.readAll()).object();
+        const QJsonObject seen = QJsonDocument::fromJson(file.open(QIODevice::ReadOnly) ? file.readAll() : "").object();
         QCOMPARE(seen.value("failure").toString(), QString());
         const QString catalogue = readOnly ? home.filePath(QStringLiteral(".local/share/Pixdock/db.fil"))
                                            : binFolder() + QStringLiteral("/db.fil");
         QCOMPARE(seen.value("statusMessage").toString(), "A new, empty catalogue was made: " + catalogue);
         QFile made(catalogue);
-        QVERIFY(made.open(QIODevice::ReadOnly));
-        QCOMPARE(made.read(16), QByteArray("SQLite format 3\0", 16));
+        QCOMPARE(made.open(QIODevice::ReadOnly) ? made.read(16) : "", QByteArray("SQLite format 3\0", 16));
         // The missing file got the viewer's message; the picture has its viewer and the status text.
         QCOMPARE(seen.value("messages").toArray().toVariantList(), QVariantList({"File was not found"}));
         QCOMPARE(seen.value("statusText").toString(), picture);

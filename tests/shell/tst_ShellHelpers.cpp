@@ -1,5 +1,5 @@
-// The shell's plain helpers: reading the command line, placing the main window from stored
-// text on the screens there are, and cascading, tiling and lining up child windows (the
+// The shell's plain helpers: reading the command line, placing the main window on the screens
+// there are, and cascading, tiling and lining up child windows (the
 // remainders and edges the two-window journeys through the Window menu do not reach).
 #include "CommandLine.h"
 #include "MainWindowPlacement.h"
@@ -65,28 +65,6 @@ private slots:
                                : line.catalogueCommand == C::Copy   ? "copy: " + line.catalogue + " > " + line.copyTarget
                                                                     : "files: " + line.files.join('|');
         QVERIFY2(line.exitAtOnce ? actual.startsWith(outcome) : actual == outcome, qPrintable(actual));
-    }
-
-    void storedTextBecomesTwips_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<int>("coordinate");
-        QTest::addColumn<int>("extent");
-        QTest::newRow("spaces around the number") << QVariant(" 1500 ") << 1500 << 1500;
-        QTest::newRow("fraction rounds to whole twips") << QVariant("1500.6") << 1501 << 1501;
-        QTest::newRow("negative position is a position") << QVariant("-3000") << -3000 << -1;
-        QTest::newRow("zero size is no size") << QVariant("0") << 0 << -1;
-        QTest::newRow("number followed by text") << QVariant("12abc") << -1 << -1;
-        QTest::newRow("infinity") << QVariant("inf") << -1 << -1;
-        QTest::newRow("beyond any screen") << QVariant("1e30") << -1 << -1;
-    }
-    void storedTextBecomesTwips()
-    {
-        QFETCH(QVariant, stored);
-        QFETCH(int, coordinate);
-        QFETCH(int, extent);
-        QCOMPARE(placement::coordinate(stored, -1), coordinate);
-        QCOMPARE(placement::extent(stored, -1), extent);
     }
 
     // Two screens side by side; the first has a panel 30 pixels high along its bottom.

@@ -97,6 +97,8 @@ private slots:
         QTest::newRow("MainTop not a number") << QStringList{"1500", "x", "7005", "6000"} << QRect(1500, 1000, 7005, 6000);
         QTest::newRow("MainWidth not a number") << QStringList{"1500", "1200", "", "6000"} << QRect(1500, 1200, 6500, 6000);
         QTest::newRow("MainHeight not a number") << QStringList{"1500", "1200", "7005", "1e99"} << QRect(1500, 1200, 7005, 6500);
+        QTest::newRow("spaces round a fraction") << QStringList{" 1500 ", "1200.6", "7005", "6000"} << QRect(1500, 1201, 7005, 6000);
+        QTest::newRow("number followed by text, zero size") << QStringList{"12abc", "inf", "0", "-6000"} << QRect(1000, 1000, 6500, 6500);
         QTest::newRow("off every screen") << QStringList{"300000", "-90000", "6000", "5000"} << QRect(1000, 1000, 6000, 5000);
         QTest::newRow("larger than the screen") << QStringList{"1000", "1000", "9999999", "9999999"} << QRect();
     }

@@ -23,11 +23,9 @@ namespace {
 
 QWidget *findWidget(const QString &name)
 {
-    for (QWidget *widget : QApplication::allWidgets()) {
-        if (widget->objectName() == name)
-            return widget;
-    }
-    return nullptr;
+    const QWidgetList all = QApplication::allWidgets();
+    const auto found = std::find_if(all.begin(), all.end(), [&name](QWidget *w) { return w->objectName() == name; });
+    return found == all.end() ? nullptr : *found;
 }
 
 QString mappedBrowserModule()
@@ -78,13 +76,10 @@ private:
             auto *status = qobject_cast<QLabel *>(findWidget(QStringLiteral("sbStatusBarText")));
             if (!status || status->text() != expected)
                 return;
-            QJsonArray viewers;
+            QJsonArray viewers; // the size of the picture each viewer shows
             for (QMdiSubWindow *sub : main->findChildren<QMdiSubWindow *>()) {
-                if (sub->widget() && sub->widget()->windowTitle() == QLatin1String("Image Viewer")) {
-                    auto *picture = sub->widget()->findChild<QWidget *>(QStringLiteral("picFramed"));
-                    viewers.append(picture ? QStringLiteral("%1x%2").arg(picture->width()).arg(picture->height())
-                                           : QStringLiteral("no picture"));
-                }
+                if (auto *picture = sub->findChild<QWidget *>(QStringLiteral("picFramed")))
+                    viewers.append(QStringLiteral("%1x%2").arg(picture->width()).arg(picture->height()));
             }
             m_report[QStringLiteral("statusText")] = status->text();
             m_report[QStringLiteral("viewers")] = viewers;
