@@ -119,6 +119,7 @@ int CatalogueWindowHost::lockedNumber() const { return m_serverAddress.isEmpty()
 
 void CatalogueWindowHost::takeCatalogueAway()
 {
+    const StallGuardPause preparing; // stopping the server is the test's doing, not the program's
     const QString path = m_folder.cataloguePath();
     if (m_serverAddress.isEmpty() ? !QFile::rename(path, path + ".away") : !PostgresServer::shared().stop())
         qFatal("could not take the catalogue away");
@@ -133,6 +134,7 @@ QString CatalogueWindowHost::goneText() const
 
 void CatalogueWindowHost::bringCatalogueBack()
 {
+    const StallGuardPause preparing; // so is starting it again
     const QString path = m_folder.cataloguePath();
     if (m_serverAddress.isEmpty() ? !QFile::rename(path + ".away", path) : !PostgresServer::shared().start())
         qFatal("could not bring the catalogue back");
@@ -144,6 +146,7 @@ void CatalogueWindowHost::bringCatalogueBack()
 
 QStringList CatalogueWindowHost::catalogueRows() const
 {
+    const StallGuardPause preparing; // the test's own reading
     const QString order = m_serverAddress.isEmpty() ? QStringLiteral("rowid") : QStringLiteral("id");
     QSqlQuery q(catalogue::sharedConnection());
     q.setForwardOnly(true);
