@@ -1,11 +1,13 @@
 // The menus, the toolbar and the control panel reach the same commands, with the real
-// viewing and catalogue windows behind them.
+// viewing and catalogue windows behind them, and every window they open shows its texts whole.
 #include "CatalogueStore.h"
 #include "CommonDialog.h"
+#include "CutOffTexts.h"
 #include "MainWindowUnderTest.h"
 #include "UserInput.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QSignalSpy>
 
 using namespace pixdock;
@@ -23,6 +25,10 @@ QPushButton *panelButton(const char *name)
 {
     return WindowList::instance().at(1)->findChild<QPushButton *>(QLatin1String(name));
 }
+
+const QString LongName = QStringLiteral("PXL_20230714_153012789_holiday_panorama.jpg");
+
+QWidget *lastWindow() { return WindowList::instance().at(WindowList::instance().count() - 1); }
 } // namespace
 
 class TestCommandRoutes : public test::MainWindowTest
@@ -139,7 +145,7 @@ private slots:
             if (opening == "mnuFileOpen")
                 CommonDialog::presetOpen(test::writePicture(m_pictures.path(), "a.png", {40, 30}));
             main()->menuItem(opening)->trigger();
-            window = WindowList::instance().at(WindowList::instance().count() - 1);
+            window = lastWindow();
         }
         auto *pushButton = window->findChild<QPushButton *>(button);
         QVERIFY(pushButton);
@@ -148,6 +154,43 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), pushButton);
         QVERIFY(test::pressKey(key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier));
         QCOMPARE(clicks.count(), 1);
+    }
+
+
+    // Every text of every window shows whole in the fonts of this platform: labels, options and
+    // buttons as the windows open, and the result lines they fill in later.
+    void everyTextShowsWhole_data()
+    {
+        QTest::addColumn<QString>("item");  // the menu item that opens the window
+        QTest::addColumn<QString>("press"); // a button pressed in it first, if any
+        QTest::newRow("control panel with its catalogue buttons") << "mnuDatafrmImgList" << "panel";
+        QTest::newRow("add window after saving a long file name") << "mnuAdd" << "cmdAdd";
+        QTest::newRow("delete window after removing a long file name") << "mnuDelete" << "cmdContinue";
+        QTest::newRow("search window with its results") << "mnuSearch" << "cmdSearch";
+        QTest::newRow("list window") << "mnuDatafrmImgList" << "";
+        QTest::newRow("viewer") << "mnuFileOpen" << "";
+    }
+
+    void everyTextShowsWhole()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, press);
+        const QString picture = test::writePicture(m_pictures.path(), LongName, {40, 30});
+        setFrameStatusText(picture);
+        if (item == "mnuFileOpen")
+            CommonDialog::presetOpen(picture);
+        if (item == "mnuSearch")
+            catalogue::addRow(catalogue::sharedConnection(), LongName, m_pictures.path(), "beach");
+        if (press == "cmdContinue")
+            MessageBox::queueAnswer(QMessageBox::Yes);
+        main()->menuItem(item)->trigger();
+        QWidget *shown = press == "panel" ? WindowList::instance().at(1) : lastWindow();
+        if (auto *keywords = shown->findChild<QLineEdit *>("txtKeywords"))
+            keywords->setText("beach");
+        if (auto *button = shown->findChild<QPushButton *>(press))
+            button->click();
+        const QStringList cut = test::cutOffTexts(shown);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(" | ")));
     }
 
 };
