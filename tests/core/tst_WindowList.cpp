@@ -1,9 +1,10 @@
-// The open-window list, shared instances and the viewer-closing rules.
+// The open-window list, shared instances, the viewer-closing rules, and twips.
 #include "ChildWindow.h"
 #include "HostFrame.h"
 #include "RunTimeError.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "Twips.h"
 #include "WindowList.h"
 
 #include <QMdiSubWindow>
@@ -138,6 +139,23 @@ private slots:
         for (int i = 2; i < WindowList::instance().count(); ++i)
             captions << WindowList::instance().captionAt(i);
         QCOMPARE(captions, left);
+    }
+
+    // Twips to pixels at 15 a pixel, to the nearest whole pixel, negative ones too.
+    void twipsConvert_data()
+    {
+        QTest::addColumn<int>("twips");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("panel width") << 1295 << 86;
+        QTest::newRow("under half") << 7 << 0;
+        QTest::newRow("over half") << 8 << 1;
+        QTest::newRow("negative") << -15 << -1;
+        QTest::newRow("negative, under half") << -22 << -1;
+    }
+    void twipsConvert()
+    {
+        QFETCH(int, twips);
+        QTEST(twips::toPixels(twips), "pixels");
     }
 
 private:
