@@ -14,17 +14,6 @@
 using namespace pixdock;
 
 namespace {
-template<class Editor>
-void selectWorld(QWidget *widget)
-{
-    auto *editor = static_cast<Editor *>(widget);
-    editor->setPlainText(QStringLiteral("hello world"));
-    QTextCursor c = editor->textCursor();
-    c.setPosition(6);
-    c.setPosition(11, QTextCursor::KeepAnchor);
-    editor->setTextCursor(c);
-}
-
 QClipboard *clipboard() { return QApplication::clipboard(); }
 } // namespace
 
@@ -84,42 +73,27 @@ private slots:
         QFETCH(QString, command);
         QFETCH(QString, clipboardBefore);
         QWidget host;
-        // The field holds "hello world" with "world" selected.
-        QWidget *field = kind == "combo box"             ? new QComboBox(&host)
-                         : kind == "plain text edit"     ? new QPlainTextEdit(&host)
-                         : kind.startsWith("text edit")  ? new QTextEdit(&host)
-                         : kind == "button"              ? static_cast<QWidget *>(new QPushButton(&host))
-                                                         : new QLineEdit(&host);
-        if (auto *combo = qobject_cast<QComboBox *>(field))
+        auto *combo = kind == "combo box" ? new QComboBox(&host) : nullptr;
+        if (combo)
             combo->setEditable(true);
-        auto *line = qobject_cast<QComboBox *>(field) ? qobject_cast<QComboBox *>(field)->lineEdit()
-                                                      : qobject_cast<QLineEdit *>(field);
-        if (line) {
-            line->setText(QStringLiteral("hello world"));
-            line->setSelection(6, 5);
-            if (setup == "caret")
-                line->setCursorPosition(5);
-            line->setReadOnly(setup == "read-only");
-        } else if (auto *rich = qobject_cast<QTextEdit *>(field)) {
-            selectWorld<QTextEdit>(rich);
-            field = kind == "text edit viewport" ? rich->viewport() : rich;
-        } else if (qobject_cast<QPlainTextEdit *>(field)) {
-            selectWorld<QPlainTextEdit>(field);
-        }
-        if (kind == "none")
-            field = nullptr;
-        if (clipboardBefore.isEmpty())
-            clipboard()->clear();
-        else
-            clipboard()->setText(clipboardBefore);
-        if (command == "copy")
-            edit::copySelection(field);
-        else if (command == "cut")
-            edit::cutSelection(field);
-        else
-            edit::pasteText(field);
-        const QString text = line ? line->text() : host.findChild<QWidget *>()->property("plainText").toString();
-        QTEST(kind == "button" || kind == "none" ? QString() : text, "text");
+        QWidget *field = combo                          ? combo->lineEdit()
+                         : kind == "plain text edit"    ? new QPlainTextEdit(&host)
+                         : kind.startsWith("text edit") ? new QTextEdit(&host)
+                         : kind == "button"             ? static_cast<QWidget *>(new QPushButton(&host))
+                                                        : new QLineEdit(&host);
+        // "hello world" typed, then "world" selected with Shift+Left, or the caret put after "hello".
+        QTest::keyClicks(field, QStringLiteral("hello world"));
+        for (int i = 0; i < (setup == "caret" ? 6 : 5); ++i)
+            QTest::keyClick(field, Qt::Key_Left, setup == "caret" ? Qt::NoModifier : Qt::ShiftModifier);
+        field->setProperty("readOnly", setup == "read-only");
+        QWidget *target = kind == "none" ? nullptr
+            : combo                      ? combo
+            : kind.endsWith("viewport")  ? static_cast<QTextEdit *>(field)->viewport()
+                                         : field;
+        clipboardBefore.isEmpty() ? clipboard()->clear() : clipboard()->setText(clipboardBefore);
+        command == "copy" ? edit::copySelection(target) : command == "cut" ? edit::cutSelection(target) : edit::pasteText(target);
+        const char *text = qobject_cast<QLineEdit *>(field) ? "text" : "plainText";
+        QTEST(kind == "button" || kind == "none" ? QString() : field->property(text).toString(), "text");
         QTEST(clipboard()->text(), "clipboardAfter");
     }
 

@@ -6,17 +6,9 @@
 #include "CatalogueStore.h"
 #include "FolderListing.h"
 #include "FolderStepping.h"
-#include "Frame.h"
+#include "MainWindowUnderTest.h"
 #include "HostFrame.h"
-#include "MessageBox.h"
-#include "ModGlobal.h"
-#include "Pictures.h"
-#include "ProgramFolder.h"
-#include "TestRegistry.h"
-#include "TestState.h"
 #include "ThumbnailLoader.h"
-#include "ViewingSetup.h"
-#include "WindowList.h"
 #include "frmAdd.h"
 #include "frmDelete.h"
 #include "frmImgList.h"
@@ -28,13 +20,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <memory>
 
 using namespace pixdock;
 using catalogue::CatalogueRow;

@@ -2,23 +2,15 @@
 #include "CatalogueStore.h"
 #include "Clock.h"
 #include "Locations.h"
-#include "MessageBox.h"
-#include "ProgramFolder.h"
-#include "ModGlobal.h"
+#include "MainWindowUnderTest.h"
 #include "RunTimeError.h"
 #include "Startup.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "WindowList.h"
-#include "frmMain.h"
 #include "frmOptions.h"
 #include "frmSplash.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 using namespace pixdock;
