@@ -166,23 +166,19 @@ private slots:
         main()->resize(1000, 800);
         QWidget *panel = WindowList::instance().at(1)->parentWidget();
         const QRect panelPlace = panel->geometry();
-        QMdiSubWindow *a = PlainWindow::open("A");
-        QMdiSubWindow *b = PlainWindow::open("B");
+        QMdiSubWindow *a = PlainWindow::open("A"), *b = PlainWindow::open("B");
         a->setGeometry(120, 30, 300, 200);
         b->resize(250, 260);
         if (item == "mnuWindowArrangeIcons") {
-            const QRect aBefore = a->geometry(), bBefore = b->geometry();
+            const QList<QRect> before = {a->geometry(), b->geometry()};
             main()->menuItem(item)->trigger();
-            QCOMPARE(a->geometry(), aBefore);
-            QCOMPARE(b->geometry(), bBefore);
+            QCOMPARE(QList<QRect>({a->geometry(), b->geometry()}), before);
             a->showMinimized();
             b->showMinimized();
             a->move(40, 40);
             main()->menuItem(item)->trigger();
-            const QList<QPoint> corners =
-                arrangement::lineUpIcons(main()->childArea()->viewport()->rect(), {a->size(), b->size()});
-            QCOMPARE(a->pos(), corners.at(0));
-            QCOMPARE(b->pos(), corners.at(1));
+            QCOMPARE(QList<QPoint>({a->pos(), b->pos()}),
+                     arrangement::lineUpIcons(main()->childArea()->viewport()->rect(), {a->size(), b->size()}));
             return;
         }
         b->showMaximized();
@@ -196,8 +192,7 @@ private slots:
             QVERIFY(sub->width() >= 200 && sub->height() >= 150);
         }
         if (item == "mnuWindowCascade") {
-            QCOMPARE(a->size(), QSize(300, 200));
-            QCOMPARE(b->size(), QSize(250, 260));
+            QCOMPARE(QList<QSize>({a->size(), b->size()}), QList<QSize>({{300, 200}, {250, 260}}));
             QVERIFY(a->pos() != b->pos());
         } else {
             // Two tiles share the area beside the panel between them, edge to edge.
@@ -255,48 +250,30 @@ private slots:
         main()->setStatusText(QString(400, QLatin1Char('x')));
         QTest::qWait(0);
         QCOMPARE(main()->frameGeometry().width(), width);
-    }
 
-    void viewTogglesHideAndShowTheBars_data()
-    {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("bar");
-        QTest::newRow("toolbar") << "mnuViewToolbar" << "tbToolBar";
-        QTest::newRow("status bar") << "mnuViewStatusBar" << "sbStatusBar";
-    }
-    void viewTogglesHideAndShowTheBars()
-    {
-        QFETCH(QString, item);
-        QFETCH(QString, bar);
-        QAction *toggle = main()->menuItem(item);
-        auto *widget = main()->findChild<QWidget *>(bar);
+        // View's toggles hide and show each bar, the child area taking its room meanwhile.
         const int areaHeight = main()->childArea()->height();
-        for (bool on : {false, true}) {
-            toggle->trigger();
-            QCOMPARE(toggle->isChecked(), on);
-            QCOMPARE(widget->isVisible(), on);
-            QTRY_COMPARE(main()->childArea()->height() > areaHeight, !on);
+        for (const auto &[item, bar] : {std::pair("mnuViewToolbar", "tbToolBar"), {"mnuViewStatusBar", "sbStatusBar"}}) {
+            for (bool on : {false, true}) {
+                main()->menuItem(item)->trigger();
+                QCOMPARE(main()->menuItem(item)->isChecked(), on);
+                QCOMPARE(main()->findChild<QWidget *>(bar)->isVisible(), on);
+                QTRY_COMPARE(main()->childArea()->height() > areaHeight, !on);
+            }
         }
         QTRY_COMPARE(main()->childArea()->height(), areaHeight);
     }
 
     void windowMenuListsOpenChildrenAndActivatesTheChosenOne()
     {
-        QList<ChildWindow *> children;
-        for (const char *title : {"Pictures & more", "Second"}) {
-            children << new ChildWindow;
-            children.last()->setWindowTitle(QLatin1String(title));
-            children.last()->load();
-            children.last()->showWindow();
-        }
+        const QList<QMdiSubWindow *> children = {PlainWindow::open("Pictures & more"), PlainWindow::open("Second")};
         auto *menu = main()->findChild<QMenu *>("mnuWindow");
         const auto listed = [menu] {
             emit menu->aboutToShow();
             QList<QAction *> entries;
-            for (QAction *action : menu->actions()) {
+            for (QAction *action : menu->actions())
                 if (action->objectName().startsWith("mnuWindowList") && !action->isSeparator())
                     entries << action;
-            }
             return entries;
         };
         QStringList texts;
@@ -304,9 +281,9 @@ private slots:
             texts << action->text();
         QCOMPARE(texts, QStringList({"&1 Options", "&2 Pictures && more", "&3 Second"}));
         listed().at(1)->trigger();
-        QCOMPARE(main()->childArea()->activeSubWindow(), children.first()->subWindow());
+        QCOMPARE(main()->childArea()->activeSubWindow(), children.first());
         // Reopening the menu lists the windows afresh, without duplicates.
-        children.last()->unload();
+        children.last()->close();
         QCOMPARE(listed().size(), 2);
     }
 };
