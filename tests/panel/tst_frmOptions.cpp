@@ -20,10 +20,8 @@ private slots:
     }
     void cleanup()
     {
-        test::resetProgramState();
-        m_main.reset();
+        QCOMPARE(m_main.reset(), QString());
         frmOptions::clearCommandHandlers();
-        QCOMPARE(test::unusedOrMissingAnswers(), QString());
     }
 
     // Fixed at the top left, 1295 twips wide: a small title bar, no window buttons, and the

@@ -32,10 +32,7 @@ class MainWindowUnderTest
 {
 public:
     // Forgets what earlier tests stored, so every test starts as a first run.
-    static void clearSettings()
-    {
-        QSettings(placement::organisation(), placement::application()).clear();
-    }
+    static void clearSettings() { QSettings(placement::organisation(), placement::application()).clear(); }
 
     // A first run: fresh program state, nothing stored, the main window open.
     frmMain *start()
@@ -50,8 +47,7 @@ public:
     {
         if (!m_folder)
             m_folder.emplace();
-        m_window = std::make_unique<frmMain>();
-        gMainWindow = m_window.get();
+        gMainWindow = (m_window = std::make_unique<frmMain>()).get();
         m_window->load();
         m_window->show();
         m_window->activateWindow();
@@ -70,20 +66,14 @@ public:
         m_window.reset();
     }
 
-    void reset()
-    {
-        m_window.reset();
-        m_folder.reset();
-    }
-
     // Ends a test: closes the window, puts the program back and lets everything go. Returns
     // what was wrong with the message and dialog answers, empty when nothing was.
-    QString finish()
+    QString reset()
     {
         const QString problems = unusedOrMissingAnswers();
         close();
         resetProgramState();
-        reset();
+        m_folder.reset();
         return problems;
     }
 
@@ -110,11 +100,7 @@ private slots:
         installCommandHandlers();
         m_main.start();
     }
-    void cleanup()
-    {
-        const QString problems = m_main.finish();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
+    void cleanup() { QCOMPARE(m_main.reset(), QString()); }
 };
 
 } // namespace pixdock::test

@@ -66,11 +66,9 @@ class TestMainWindow : public test::MainWindowTest
 private slots:
     void cleanup()
     {
-        test::resetProgramState();
-        m_main.reset();
+        QCOMPARE(m_main.reset(), QString());
         frmMain::clearCommandHandlers();
         locations::restoreHelpCollectionFile();
-        QCOMPARE(test::unusedOrMissingAnswers(), QString());
     }
 
     // Items with nothing behind them say what code is missing. Without a help file the program
