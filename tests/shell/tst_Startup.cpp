@@ -9,7 +9,6 @@
 #include "frmSplash.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QLabel>
 #include <QTimer>
 
@@ -17,31 +16,13 @@ using namespace pixdock;
 
 namespace {
 // A monotonic clock that moves only when slept on, by `step` (or the asked time) per sleep.
-class SteppingClock : public Clock
-{
-public:
-    explicit SteppingClock(qint64 start, int step = 0) : now(start), m_step(step) {}
+struct SteppingClock : Clock {
+    explicit SteppingClock(qint64 start, int step = 0) : now(start), step(step) {}
     qint64 nowMs() override { return now; }
-    void sleepMs(int ms) override
-    {
-        now += m_step > 0 ? m_step : ms;
-        longestSleep = std::max(longestSleep, ms);
-    }
+    void sleepMs(int ms) override { now += step > 0 ? step : ms, longestSleep = std::max(longestSleep, ms); }
     qint64 now;
+    int step;
     int longestSleep = 0;
-
-private:
-    int m_step;
-};
-
-// Counts the user events it receives.
-class EventCounter : public QObject
-{
-public:
-    int received = 0;
-
-protected:
-    bool event(QEvent *e) override { return e->type() == QEvent::User ? ++received : QObject::event(e); }
 };
 
 bool aSplashShows()
@@ -82,14 +63,14 @@ private slots:
         QFETCH(qint64, end);
         SteppingClock clock(start, step);
         // The wait handles no events: one posted before it is still waiting after it.
-        EventCounter counter;
-        QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
+        QObject receiver;
+        int received = 0;
+        QMetaObject::invokeMethod(&receiver, [&received] { ++received; }, Qt::QueuedConnection);
         waitAtLeast(clock, SplashMilliseconds);
         QCOMPARE(clock.now, end);
-        QVERIFY(clock.longestSleep <= 20);
-        QCOMPARE(counter.received, 0);
-        QCoreApplication::sendPostedEvents(&counter);
-        QCOMPARE(counter.received, 1);
+        QVERIFY(clock.longestSleep <= 20 && received == 0);
+        QCoreApplication::sendPostedEvents(&receiver);
+        QCOMPARE(received, 1);
     }
 
     // The frameless splash names the program, its version, platform and address; clicks and
@@ -108,8 +89,7 @@ private slots:
         QVERIFY(!splash->findChild<QLabel *>("picLogo")->pixmap().isNull());
         QTest::mouseClick(splash, Qt::LeftButton);
         QTest::keyClick(splash, Qt::Key_Escape);
-        QVERIFY(!splash->close());
-        QVERIFY(splash->isVisible());
+        QVERIFY(!splash->close() && splash->isVisible());
         splash->unload();
         test::flushDeletes();
         QVERIFY(splash.isNull());
