@@ -18,19 +18,12 @@ namespace {
 bool dropOn(QWidget *frame, QWidget *target, QPoint at, QMimeData *data)
 {
     const QPoint point = target->mapTo(frame, at);
-    QWindow *window = frame->windowHandle();
-    QDragEnterEvent enter(point, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &enter);
-    if (!enter.isAccepted()) {
-        QDragLeaveEvent leave;
-        QCoreApplication::sendEvent(window, &leave);
-        return false;
-    }
-    QDragMoveEvent move(point, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &move);
-    QDropEvent drop(point, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &drop);
-    return drop.isAccepted();
+    const auto send = [frame](QEvent &&event) { return QCoreApplication::sendEvent(frame->windowHandle(), &event), event.isAccepted(); };
+    const auto actions = Qt::CopyAction | Qt::MoveAction;
+    if (!send(QDragEnterEvent(point, actions, data, Qt::LeftButton, Qt::NoModifier)))
+        return send(QDragLeaveEvent()) && false;
+    send(QDragMoveEvent(point, actions, data, Qt::LeftButton, Qt::NoModifier));
+    return send(QDropEvent(point, actions, data, Qt::LeftButton, Qt::NoModifier));
 }
 
 } // namespace
@@ -84,10 +77,9 @@ private slots:
         else if (kind == "web address")
             data->setUrls({QUrl(QStringLiteral("https://example.org/p.png"))});
         else {
-            const QMap<QString, QStringList> files = {{"pictures", {first, second}}, {"text file", {text}},
-                                                      {"folder", {m_pictures.path()}}, {"picture and text file", {first, text}}};
             QList<QUrl> urls;
-            for (const QString &path : files.value(kind))
+            for (const QString &path : QMap<QString, QStringList>{{"pictures", {first, second}}, {"text file", {text}},
+                     {"folder", {m_pictures.path()}}, {"picture and text file", {first, text}}}.value(kind))
                 urls << QUrl::fromLocalFile(path);
             data->setUrls(urls);
         }
@@ -100,8 +92,7 @@ private slots:
         }
         const int count = WindowList::instance().count();
         QCOMPARE(count - before + (viewer ? 1 : 0), 2);
-        QCOMPARE(WindowList::instance().captionAt(count - 2), caption::Viewer);
-        QCOMPARE(WindowList::instance().captionAt(count - 1), caption::Viewer);
+        QVERIFY(WindowList::instance().captionAt(count - 2) == caption::Viewer && WindowList::instance().captionAt(count - 1) == caption::Viewer);
         QCOMPARE(qobject_cast<frmViewer *>(WindowList::instance().at(count - 1))->picFramed()->size(), QSize(50, 40));
         QCOMPARE(frameStatusText(), second);
     }
