@@ -13,31 +13,21 @@
 using namespace pixdock;
 
 namespace {
-class CaptionedWindow : public ChildWindow
-{
-public:
-    explicit CaptionedWindow(const QString &text = QStringLiteral("Other")) { setWindowTitle(text); }
+struct CaptionedWindow : ChildWindow {
     static inline int unloads = 0;
-
-protected:
     void Form_Unload() override { ++unloads; }
 };
-
-class SharedThing : public CaptionedWindow
-{
-protected:
+struct SharedThing : ChildWindow {
     void Form_Unload() override { forgetSharedWindow<SharedThing>(); }
 };
-
-class FailingLoad : public ChildWindow
-{
-protected:
+struct FailingLoad : ChildWindow {
     void Form_Load() override { throw RunTimeError(76, QStringLiteral("Path not found")); }
 };
 
 CaptionedWindow *openWindow(const QString &text)
 {
-    auto *w = new CaptionedWindow(text);
+    auto *w = new CaptionedWindow;
+    w->setWindowTitle(text);
     w->load();
     w->showWindow();
     return w;
@@ -129,12 +119,7 @@ private slots:
         QFETCH(QStringList, left);
         for (const QString &text : open)
             openWindow(text);
-        if (rule == 0)
-            closeLoneViewer();
-        else if (rule == 1)
-            closeViewerAtPosition2();
-        else
-            closeAllViewers();
+        (rule == 0 ? closeLoneViewer : rule == 1 ? closeViewerAtPosition2 : closeAllViewers)();
         QStringList captions;
         for (int i = 2; i < WindowList::instance().count(); ++i)
             captions << WindowList::instance().captionAt(i);
