@@ -63,16 +63,26 @@ private slots:
         QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("This is the first image!"));
     }
 
+    // The panel's catalogue buttons come with the list window, step through the catalogue in
+    // name order and thumbnail it, and go when the search window closes.
     void panelCatalogueButtonsFollowTheListAndSearchWindows()
     {
+        for (const char *name : {"b.png", "a.png"}) {
+            test::writePicture(m_pictures.path(), QLatin1String(name), {40, 30});
+            catalogue::addRow(catalogue::sharedConnection(), QLatin1String(name), m_pictures.path(), QStringLiteral("beach"));
+        }
         QPushButton *next = panelButton("cmdViewNextList");
         QVERIFY(next->isHidden());
         panelButton("cmdShowAll")->click();
         panelButton("cmdShowAll")->click();
         QCOMPARE(windowsCaptioned(QStringLiteral("Database Image List")), 1);
         QVERIFY(!next->isHidden());
+        next->click();
+        QCOMPARE(gCurrentPath, m_pictures.filePath("a.png"));
+        panelButton("cmdThumbnails")->click();
+        QTRY_COMPARE(windowsCaptioned(QStringLiteral("Thumbnail Viewer")), 1);
         panelButton("cmdSearch")->click();
-        QWidget *search = WindowList::instance().at(3);
+        QWidget *search = lastWindow();
         QCOMPARE(search->windowTitle(), QStringLiteral("Search Database"));
         // Asked for again while behind the list, the search window comes to the front.
         panelButton("cmdShowAll")->click();
@@ -82,21 +92,6 @@ private slots:
         unloadWindow(search);
         // Closing the search window hides them although the list is still open.
         QVERIFY(next->isHidden());
-    }
-
-    void panelStepsThroughTheCatalogueAndThumbnailsIt()
-    {
-        const QSqlDatabase db = catalogue::sharedConnection();
-        for (const char *name : {"b.png", "a.png"}) {
-            test::writePicture(m_pictures.path(), QLatin1String(name), {40, 30});
-            catalogue::addRow(db, QLatin1String(name), m_pictures.path(), QStringLiteral("beach"));
-        }
-        panelButton("cmdShowAll")->click();
-        panelButton("cmdViewNextList")->click();
-        QCOMPARE(gCurrentPath, m_pictures.filePath("a.png"));
-
-        panelButton("cmdThumbnails")->click();
-        QTRY_COMPARE(windowsCaptioned(QStringLiteral("Thumbnail Viewer")), 1);
     }
 
     // Enter and keypad Enter press the push button that has the focus, in every window.
