@@ -64,21 +64,17 @@ private slots:
                 window = browser_module::openBrowserWindow(from);
             }
             if (contents != "built") {
-                QCOMPARE(window, nullptr);
-                QCOMPARE(MessageBox::shown().size(), 1);
+                QVERIFY(!window && MessageBox::shown().size() == 1 && WindowList::instance().count() == before);
                 const auto &message = MessageBox::shown().constFirst();
-                QVERIFY2(message.text.startsWith(NotAvailable) && message.text.size() > NotAvailable.size(),
-                         qPrintable(message.text));
-                QCOMPARE(message.icon, MessageBox::Icon::Critical);
-                QCOMPARE(WindowList::instance().count(), before);
+                QVERIFY2(message.text.startsWith(NotAvailable) && message.text.size() > NotAvailable.size()
+                             && message.icon == MessageBox::Icon::Critical, qPrintable(message.text));
                 continue;
             }
             QCOMPARE(window->metaObject()->className(), "pixdock::frmBrowser");
             QCOMPARE(WindowList::instance().indexOf(window), before + opened - 1);
             QVERIFY(main()->childArea()->isAncestorOf(window));
-            QWidget *view = window->findChild<QWidget *>(QStringLiteral("brwWebBrowser"));
             QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Pixdock Home"), 30000);
-            QCOMPARE(view->property("url").toUrl().fileName(), QStringLiteral("home.html"));
+            QCOMPARE(window->findChild<QWidget *>("brwWebBrowser")->property("url").toUrl().fileName(), "home.html");
         }
     }
 };
