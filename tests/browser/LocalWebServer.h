@@ -35,10 +35,9 @@ public:
     void release()
     {
         m_heldPath.clear();
-        for (const auto &[socket, path] : std::exchange(m_held, {})) {
+        for (const auto &[socket, path] : std::exchange(m_held, {}))
             if (socket && socket->state() == QAbstractSocket::ConnectedState)
                 answer(socket, path);
-        }
     }
     // How many requests for the path arrived (answered or held), and how many wait.
     int requests(const QString &path) const { return m_requests.value(path); }
@@ -50,10 +49,9 @@ private:
         // Only the request line matters; the rest of the header is read and ignored.
         if (socket->property("answered").toBool() || !socket->canReadLine())
             return;
-        const QList<QByteArray> requestLine = socket->readLine().trimmed().split(' ');
+        const QString path = QString::fromLatin1(socket->readLine().trimmed().split(' ').value(1));
         socket->readAll();
         socket->setProperty("answered", true);
-        const QString path = requestLine.size() >= 2 ? QString::fromLatin1(requestLine.at(1)) : QString();
         m_requests[path] += 1;
         if (!m_heldPath.isEmpty() && path == m_heldPath)
             m_held.append({socket, path});
@@ -62,9 +60,8 @@ private:
     }
     void answer(QTcpSocket *socket, const QString &path)
     {
-        const QString title = m_titles.value(path, QStringLiteral("Not Found"));
         const QByteArray body = QStringLiteral("<!DOCTYPE html><html><head><title>%1</title></head><body><p>%1</p></body></html>")
-                                    .arg(title).toUtf8();
+                                    .arg(m_titles.value(path, QStringLiteral("Not Found"))).toUtf8();
         socket->write((m_titles.contains(path) ? "HTTP/1.0 200 OK" : "HTTP/1.0 404 Not Found")
                       + QByteArray("\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\nContent-Length: ")
                       + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);

@@ -71,14 +71,13 @@ class TestBrowserWindow : public QObject
     std::unique_ptr<test::HostFrame> m_frame;
     std::unique_ptr<test::LocalWebServer> m_server;
 
-    frmBrowser *openBrowser(const QString &start, CountingPage **page = nullptr)
+    CountingPage *m_page = nullptr; // the counting page of the window opened last with one
+
+    frmBrowser *openBrowser(const QString &start, bool counting = false)
     {
         auto *window = new frmBrowser;
-        if (page) {
-            auto *view = window->findChild<QWebEngineView *>(QStringLiteral("brwWebBrowser"));
-            *page = new CountingPage(view);
-            view->setPage(*page);
-        }
+        if (counting)
+            view(window)->setPage(m_page = new CountingPage(view(window)));
         window->StartingAddress = start;
         window->load();
         return window;
@@ -172,22 +171,19 @@ private slots:
         QFETCH(bool, listed);
         QFETCH(bool, chooseFromList);
         QFETCH(Qt::Key, enter);
-        const QUrl a = m_server->url(QStringLiteral("/a.html"));
-        const QUrl b = m_server->url(QStringLiteral("/b.html"));
-        CountingPage *page = nullptr;
-        frmBrowser *w = openBrowser(listed ? b.toString() : a.toString(), &page);
+        const QUrl a = m_server->url(QStringLiteral("/a.html")), b = m_server->url(QStringLiteral("/b.html"));
+        frmBrowser *w = openBrowser(listed ? b.toString() : a.toString(), true);
         if (listed) {
             waitUntilSettled(w, QStringLiteral("Page B"));
             QVERIFY(typeAddressAndPressEnter(w, a));
         }
         waitUntilSettled(w, QStringLiteral("Page A"));
         QCOMPARE(entries(w).contains(b.toString()), listed);
-        page->navigations.clear();
+        m_page->navigations.clear();
 
         if (chooseFromList) {
-            QComboBox *box = addressBox(w);
-            box->showPopup();
-            QAbstractItemView *list = box->view();
+            addressBox(w)->showPopup();
+            QAbstractItemView *list = addressBox(w)->view();
             QTRY_VERIFY(list->isVisible());
             list->setCurrentIndex(list->model()->index(1, 0));
             QTest::keyClick(list, Qt::Key_Return);
@@ -196,7 +192,7 @@ private slots:
         }
 
         waitUntilSettled(w, QStringLiteral("Page B"));
-        QCOMPARE(page->navigations, (QHash<QUrl, int>{{b, 1}}));
+        QCOMPARE(m_page->navigations, (QHash<QUrl, int>{{b, 1}}));
         QCOMPARE(entries(w), QStringList({b.toString(), a.toString()}));
     }
 
@@ -291,13 +287,12 @@ private slots:
     // height; made very small and grown again it raises nothing (cleanup checks no message).
     void anEmptyStartingAddressOpensNothingBesideThePanel()
     {
-        CountingPage *page = nullptr;
-        frmBrowser *w = openBrowser(QString(), &page);
+        frmBrowser *w = openBrowser(QString(), true);
         QCoreApplication::processEvents();
         QVERIFY(!busyTimer(w)->isActive());
         QCOMPARE(w->windowTitle(), QStringLiteral("Browse The Internet"));
         QCOMPARE(addressBox(w)->count(), 0);
-        QVERIFY(page->navigations.isEmpty());
+        QVERIFY(m_page->navigations.isEmpty());
         QCOMPARE(QList<int>({w->leftTwips(), w->topTwips(), w->heightTwips()}),
                  QList<int>({m_frame->hostPanel()->widthTwips(), 0, m_frame->hostPanel()->heightTwips()}));
         w->subWindow()->resize(20, 20);
