@@ -60,7 +60,22 @@ Window *opened()
     return w;
 }
 
-QString labelOf(QWidget *w) { return w->findChild<QLabel *>(QStringLiteral("lblMessage"))->text(); }
+// Opens the add or delete window on the picture the status bar names, presses its button
+// (the delete window's question answered Yes) and returns what its message says.
+template<class Window>
+QString pressedOn(const QString &path, void (Window::*press)(), const QString &description = {})
+{
+    frame()->setStatusText(path);
+    Window *w = opened<Window>();
+    if (auto *field = w->template findChild<QLineEdit *>(QStringLiteral("txtDescription")))
+        field->setText(description);
+    else
+        MessageBox::queueAnswer(QMessageBox::Yes);
+    (w->*press)();
+    const QString said = w->template findChild<QLabel *>(QStringLiteral("lblMessage"))->text();
+    w->unload();
+    return said;
+}
 
 } // namespace
 
@@ -127,12 +142,7 @@ private slots:
 
         // Added, exactly as it is spelled, beside a plain row.
         catalogue::addRow(catalogue::sharedConnection(), QStringLiteral("plain.png"), dir, QStringLiteral("plain"));
-        frame()->setStatusText(path);
-        frmAdd *add = opened<frmAdd>();
-        add->findChild<QLineEdit *>(QStringLiteral("txtDescription"))->setText(description);
-        add->cmdAdd_Click();
-        QCOMPARE(labelOf(add), name + QStringLiteral(" has been added to the database."));
-        add->unload();
+        QCOMPARE(pressedOn(path, &frmAdd::cmdAdd_Click, description), name + " has been added to the database.");
         QVERIFY(catalogueRows().contains(CatalogueRow{name, dir, description}));
 
         // Searched: the odd text finds its row only; its characters are not wildcards.
@@ -178,12 +188,7 @@ private slots:
         QCOMPARE(thumbnails::makeThumbnail(path, thumbnails::ThumbnailCache(root.filePath("cache"))).size(), QSize(100, 100));
 
         // Removed: its row goes, the plain row of the same folder stays.
-        frame()->setStatusText(path);
-        frmDelete *remove = opened<frmDelete>();
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        remove->cmdContinue_Click();
-        QCOMPARE(labelOf(remove), name + QStringLiteral(" has been removed from the database.  "));
-        remove->unload();
+        QCOMPARE(pressedOn(path, &frmDelete::cmdContinue_Click), name + " has been removed from the database.  ");
         QCOMPARE(catalogueRows(), (QList<CatalogueRow>{{QStringLiteral("plain.png"), dir, QStringLiteral("plain")}}));
         QVERIFY(QFile::exists(path));
     }
@@ -204,11 +209,7 @@ private slots:
         QCOMPARE(catalogue::fileNameCount(db, nfc), 1);
         QCOMPARE(catalogue::readRows(db, catalogue::searchStatement(QStringLiteral("caf\u00e9"))).size(), 1);
 
-        frame()->setStatusText(root.path() + QLatin1Char('/') + nfd);
-        frmDelete *remove = opened<frmDelete>();
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        remove->cmdContinue_Click();
-        remove->unload();
+        QCOMPARE(pressedOn(root.path() + '/' + nfd, &frmDelete::cmdContinue_Click), nfd + " has been removed from the database.  ");
         QCOMPARE(catalogueRows(),
                  (QList<CatalogueRow>{{nfc, root.path(), QStringLiteral("Caf\u00e9 in NFC")}}));
     }
