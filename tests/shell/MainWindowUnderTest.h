@@ -93,7 +93,7 @@ protected:
     MainWindowUnderTest m_main;
     QTemporaryDir m_pictures;
 
-private slots:
+protected slots:
     void init()
     {
         viewing::installViewerOpeners();

@@ -17,24 +17,19 @@ namespace {
 QClipboard *clipboard() { return QApplication::clipboard(); }
 } // namespace
 
-class TestEditCommands : public QObject
+class TestEditCommands : public test::MainWindowTest
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        viewing::installViewerOpeners();
-        installCommandHandlers();
-    }
     void init()
     {
-        test::resetProgramState();
+        MainWindowTest::init();
         clipboard()->clear();
     }
     void cleanup()
     {
-        QCOMPARE(m_main.reset(), QString());
         clipboard()->clear();
+        MainWindowTest::cleanup();
     }
 
     // Each command on each kind of field holding "hello world" with "world" selected; a field
@@ -111,9 +106,8 @@ private slots:
         QFETCH(QString, openWith);
         QFETCH(QString, box);
         QFETCH(int, tabs);
-        frmMain *w = m_main.start();
-        w->resize(1000, 800);
-        QMenuBar *bar = w->menuBar();
+        main()->resize(1000, 800);
+        QMenuBar *bar = main()->menuBar();
         QVERIFY(test::chooseFromMenu(bar, "Images", openWith));
         for (int i = 0; i < tabs; ++i)
             QVERIFY(test::pressKey(Qt::Key_Tab));
@@ -138,9 +132,6 @@ private slots:
         }
         QCOMPARE(QApplication::focusWidget(), field);
     }
-
-private:
-    test::MainWindowUnderTest m_main;
 };
 
 PIXDOCK_REGISTER_TEST(TestEditCommands)
