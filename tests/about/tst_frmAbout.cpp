@@ -5,6 +5,7 @@
 #include "HostFrame.h"
 #include "Locations.h"
 #include "MessageBox.h"
+#include "Pictures.h"
 #include "RegistryStandIn.h"
 #include "SysInfoLookup.h"
 #include "TestRegistry.h"
@@ -33,12 +34,8 @@ class TestAboutBox : public QObject
     QString path(const QString &name) const { return m_dir->filePath(name); }
     void write(const QString &name, const QString &text, bool program = false)
     {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(text.toUtf8());
-        file.close();
-        if (program)
-            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        test::writeBytes(m_dir->path(), name, text.toUtf8());
+        QVERIFY(!program || QFile::setPermissions(path(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
 private slots:
