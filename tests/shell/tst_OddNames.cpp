@@ -7,7 +7,6 @@
 #include "FolderListing.h"
 #include "FolderStepping.h"
 #include "MainWindowUnderTest.h"
-#include "HostFrame.h"
 #include "ThumbnailLoader.h"
 #include "frmAdd.h"
 #include "frmDelete.h"
@@ -23,7 +22,6 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-
 
 using namespace pixdock;
 using catalogue::CatalogueRow;
@@ -79,25 +77,11 @@ QString pressedOn(const QString &path, void (Window::*press)(), const QString &d
 
 } // namespace
 
-class TestOddNames : public QObject
+// On the real main window of a first run, its catalogue freshly made.
+class TestOddNames : public test::MainWindowTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        test::resetProgramState();
-        m_program = std::make_unique<test::ProgramFolder>();
-        m_frame = std::make_unique<test::HostFrame>();
-        catalogue::OpenConnection();
-        viewing::installViewerOpeners();
-    }
-    void cleanup()
-    {
-        test::resetProgramState();
-        m_frame.reset();
-        m_program.reset();
-    }
-
     void anOddNameIsOpenedAddedSearchedListedSteppedToAndRemovedExactly_data()
     {
         QTest::addColumn<QString>("name");
@@ -231,10 +215,6 @@ private slots:
         // Still there, untouched; removed here, as the temporary folder cannot name it.
         QCOMPARE(::unlink(bad.constData()), 0);
     }
-
-private:
-    std::unique_ptr<test::ProgramFolder> m_program;
-    std::unique_ptr<test::HostFrame> m_frame;
 };
 
 PIXDOCK_REGISTER_TEST(TestOddNames)
