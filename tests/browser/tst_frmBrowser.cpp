@@ -271,15 +271,9 @@ private slots:
         QFETCH(QString, events);
         QFETCH(qint64, askedAt);
         browser::BusyState state;
-        for (QChar e : events) {
-            switch (e.toLatin1()) {
-            case 'r': state.navigationRequested(0); break;
-            case 's': state.loadStarted(); break;
-            case 'f': state.loadFinished(); break;
-            case 'u': state.addressChanged(); break;
-            case 'x': state.stopped(); break;
-            }
-        }
+        for (QChar e : events)
+            e == 'r' ? state.navigationRequested(0) : e == 's' ? state.loadStarted() : e == 'f' ? state.loadFinished()
+                : e == 'u' ? state.addressChanged() : state.stopped();
         QTEST(state.isBusy(askedAt), "busy");
     }
 
