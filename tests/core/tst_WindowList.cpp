@@ -56,8 +56,7 @@ private slots:
     {
         auto &list = WindowList::instance();
         CaptionedWindow::unloads = 0;
-        QPointer<CaptionedWindow> a = openWindow(QStringLiteral("A"));
-        QPointer<CaptionedWindow> b = openWindow(QStringLiteral("B"));
+        QPointer<CaptionedWindow> a = openWindow(QStringLiteral("A")), b = openWindow(QStringLiteral("B"));
         QCOMPARE(list.captionAt(2), QStringLiteral("A"));
         a->unload();
         a->unload();
@@ -66,8 +65,7 @@ private slots:
         b->subWindow()->close();
         QCOMPARE(list.count(), 2);
         test::flushDeletes();
-        QCOMPARE(CaptionedWindow::unloads, 2);
-        QVERIFY(a.isNull() && b.isNull());
+        QVERIFY(CaptionedWindow::unloads == 2 && a.isNull() && b.isNull());
     }
 
     // A shared window is made once and forgotten on unload; one whose load fails is not kept.
@@ -91,8 +89,7 @@ private slots:
         m_frame = nullptr;
         QPointer<CaptionedWindow> w = openWindow(QStringLiteral("A"));
         w->bringToFront();
-        QVERIFY(w->isVisible());
-        QCOMPARE(w->subWindow(), nullptr);
+        QVERIFY(w->isVisible() && !w->subWindow());
         w->unload();
         test::flushDeletes();
         QVERIFY(w.isNull());

@@ -41,8 +41,7 @@ private slots:
         QVERIFY(sub->isVisible());
         m_main.window()->close();
         test::flushDeletes();
-        QVERIFY(m_panel.isNull());
-        QCOMPARE(panel(), nullptr);
+        QVERIFY(m_panel.isNull() && !panel());
     }
 
     // Each button's caption and tip, whether it shows at start, whole inside the panel, in tab order.

@@ -60,8 +60,7 @@ private slots:
                 main()->findChild<QAction *>(route)->trigger();
             else
                 main()->menuItem(route)->trigger();
-            QCOMPARE(frameStatusText(), m_pictures.filePath(expected));
-            QCOMPARE(gCurrentPath, m_pictures.filePath(expected));
+            QVERIFY2(frameStatusText() == m_pictures.filePath(expected) && gCurrentPath == frameStatusText(), qPrintable(route));
             // Stepping replaces the viewer at position 2 instead of piling viewers up.
             QCOMPARE(windowsCaptioned(QStringLiteral("Image Viewer")), 1);
         }

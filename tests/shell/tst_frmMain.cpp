@@ -125,12 +125,8 @@ private slots:
         PlainWindow::open("A");
         PlainWindow::open("B");
         main()->menuItem("mnuFileExit")->trigger();
-        QCOMPARE(unloaded.count(), 1);
-        QCOMPARE(PlainWindow::unloads, 2);
-        QCOMPARE(panel(), nullptr);
-        QCOMPARE(frame(), nullptr);
-        QVERIFY(gMainWindow.isNull());
-        QCOMPARE(WindowList::instance().count(), 0);
+        QVERIFY(unloaded.count() == 1 && PlainWindow::unloads == 2);
+        QVERIFY(!panel() && !frame() && gMainWindow.isNull() && WindowList::instance().count() == 0);
         QVERIFY(!m_main.window()->isVisible());
     }
 
