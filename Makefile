@@ -73,22 +73,30 @@ fuzz: deps fuzz-deps
 	bash fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # The long reliability runs: KILLS kills of the catalogue writer and the full damaged-picture
-# corpus, with the catalogue fault cases and odd names again, and the files that once froze the
-# interface (a JPEG of 15,000 scans, a pipe in the thumbnail cache, an unreadable picture, a
-# window size far beyond the screen) with the longest stall of each; prints the figures.
-reliability: configure
-	cmake --build $(BUILD) --target tests_reliability tests_catalogue tests_viewing tests_viewing_thumbnails tests_shell -j $(JOBS)
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen PIXDOCK_KILLS=$(KILLS) tests/tests_catalogue TestKillsMidWrite
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_catalogue TestDamagedCatalogue
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_shell TestOddNames
-	$(BUILD)/tools/pixdock-badpictures
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen PIXDOCK_MANY_SCANS=15000 tests/tests_viewing TestHostileFiles
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen PIXDOCK_MANY_SCANS=15000 tests/tests_viewing_thumbnails TestFrmThumbnails \
-	    aPictureOfManyScansHoldsBackNoOtherThumbnailAndClosingIsAtOnce
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_viewing_thumbnails TestThumbnailCache \
-	    aPipeUnderAnEntrysNameIsPassedOver
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen tests/tests_shell TestMainWindowSettings \
-	    aStoredPlaceThatCannotBeShownIsMended
+# corpus in watched child processes (BAD_PICTURES sets its options), with the catalogue fault cases
+# and odd names again, and the files that once froze the interface (a JPEG of 15,000 scans, a pipe
+# in the thumbnail cache, an unreadable picture, a window size far beyond the screen) with the
+# longest stall of each; prints the figures.
+reliability: build
+	$(BUILD)/tools/pixdock-badpictures $(BAD_PICTURES)
+	$(call run_test_class,TestKillsMidWrite,PIXDOCK_KILLS=$(KILLS))
+	$(call run_test_class,TestDamagedCatalogue)
+	$(call run_test_class,TestOddNames)
+	$(call run_test_class,TestHostileFiles,PIXDOCK_MANY_SCANS=15000)
+	$(call run_test_class,TestFrmThumbnails,PIXDOCK_MANY_SCANS=15000, \
+	    aPictureOfManyScansHoldsBackNoOtherThumbnailAndClosingIsAtOnce)
+	$(call run_test_class,TestThumbnailCache,,aPipeUnderAnEntrysNameIsPassedOver)
+	$(call run_test_class,TestMainWindowSettings,,aStoredPlaceThatCannotBeShownIsMended)
+
+# $(call run_test_class,CLASS,ENVIRONMENT,FUNCTIONS): runs a test class, or some of its functions,
+# in every test executable of the build that holds one of that name (each lists its classes with
+# --classes; the executables are the build's own, not files an older build left behind).
+run_test_class = @cd $(BUILD) && found=; \
+	for t in $$(ninja -t targets all | sed -n 's|^\(tests/tests_[a-z_]*\): CXX_EXECUTABLE_LINKER.*|\1|p'); do \
+	    if ./$$t --classes | grep -qx '$(1)'; then \
+	        found=1; echo "$$t $(1) $(strip $(3))"; env QT_QPA_PLATFORM=offscreen $(2) ./$$t $(1) $(3) || exit 1; \
+	    fi; \
+	done; [ -n "$$found" ] || { echo "no test executable holds $(1)" >&2; exit 1; }
 
 clean:
 	rm -rf $(BUILD)

@@ -1,5 +1,5 @@
 // What the catalogue's index and paging tests share: a connection of another program (no
-// functions of ours, as the sqlite3 shell would have), awkward text, and reading grid rows out.
+// functions of ours, as the sqlite3 shell would have), and reading grid rows out.
 #pragma once
 
 #include "CatalogueEngine.h"
@@ -8,7 +8,6 @@
 #include "ProgramFolder.h"
 
 #include <QObject>
-#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
@@ -52,14 +51,8 @@ protected:
     std::unique_ptr<ProgramFolder> m_folder;
 };
 
-// Text drawn from letters whose case folds in awkward ways (Kelvin sign, long s, sharp s,
-// Greek sigmas, Cherokee, the rare Cyrillic and Georgian forms SQLite's tokenizer does not
-// fold), SQL and LIKE specials (' " % _ \ ,), characters outside the BMP, and plain letters.
-QString awkwardText(QRandomGenerator &random, int length);
-// The same text with the case of its letters changed at random, among all the forms that fold
-// alike (k, K and the Kelvin sign...).
-QString otherCase(QRandomGenerator &random, const QString &text);
-
+// The rows' file names, in order.
+QStringList namesOf(const QList<catalogue::CatalogueRow> &rows);
 // Every row of a grid's rows, in order.
 QList<catalogue::CatalogueRow> allRows(const catalogue::GridRows &rows);
 // Rows as the list shows them: in the name order, rows of equal names in the order given.

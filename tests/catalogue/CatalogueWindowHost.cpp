@@ -21,6 +21,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFile>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -28,18 +29,35 @@ namespace pixdock::test {
 
 namespace {
 
-class ServerLock : public CatalogueHold
+// Another program holding the catalogue locked: an exclusive transaction on a connection of
+// its own (to db.fil, or to the server database as its superuser), rolled back when it goes.
+class HeldLock : public CatalogueHold
 {
 public:
-    explicit ServerLock(const QString &database)
-        : m_session(PostgresServer::shared().openSession(database))
+    HeldLock(const QString &driver, const QString &database, const QString &host, const QString &lock)
     {
-        if (!m_session->run(QStringLiteral("BEGIN; LOCK TABLE Info IN ACCESS EXCLUSIVE MODE;")))
-            qFatal("could not lock the catalogue: %s", qPrintable(m_session->failure()));
+        QSqlDatabase db = QSqlDatabase::addDatabase(driver, Name);
+        db.setDatabaseName(database);
+        db.setHostName(host);
+        db.setUserName(PostgresServer::superUser());
+        // This program's upkeep may be writing db.fil: waited for, as another program would.
+        db.setConnectOptions(driver == "QSQLITE" ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000") : QString());
+        QSqlQuery q(db);
+        bool locked = db.open();
+        for (const QString &sql : lock.split(QStringLiteral("; ")))
+            locked = locked && q.exec(sql);
+        if (!locked)
+            qFatal("could not lock the catalogue: %s", qPrintable(q.lastError().text() + db.lastError().text()));
+    }
+    ~HeldLock() override
+    {
+        QSqlQuery(QSqlDatabase::database(Name, false)).exec(QStringLiteral("ROLLBACK"));
+        QSqlDatabase::database(Name, false).close();
+        QSqlDatabase::removeDatabase(Name);
     }
 
 private:
-    std::unique_ptr<PostgresServer::Session> m_session;
+    const QString Name = QStringLiteral("held-lock");
 };
 
 } // namespace
@@ -104,15 +122,15 @@ void CatalogueWindowHost::removeEveryRow()
 std::unique_ptr<CatalogueHold> CatalogueWindowHost::holdLock()
 {
     if (m_serverAddress.isEmpty())
-        return std::make_unique<CatalogueLock>(m_folder.cataloguePath());
-    return std::make_unique<ServerLock>(CatalogueAddress::fromText(m_serverAddress).database());
+        return std::make_unique<HeldLock>("QSQLITE", m_folder.cataloguePath(), QString(), "BEGIN EXCLUSIVE");
+    return std::make_unique<HeldLock>("QPSQL", CatalogueAddress::fromText(m_serverAddress).database(),
+                                      PostgresServer::shared().socketFolder(), "BEGIN; LOCK TABLE Info IN ACCESS EXCLUSIVE MODE");
 }
 
 QString CatalogueWindowHost::lockedText() const
 {
-    if (m_serverAddress.isEmpty())
-        return catalogue::message::Locked;
-    return catalogue::serverFailureText(catalogue::server::Locked, CatalogueAddress::fromText(m_serverAddress));
+    return m_serverAddress.isEmpty() ? catalogue::message::Locked
+                                     : catalogue::serverFailureText(catalogue::server::Locked, CatalogueAddress::fromText(m_serverAddress));
 }
 
 int CatalogueWindowHost::lockedNumber() const { return m_serverAddress.isEmpty() ? 5 : err::DatabaseError; }
@@ -127,9 +145,8 @@ void CatalogueWindowHost::takeCatalogueAway()
 
 QString CatalogueWindowHost::goneText() const
 {
-    if (m_serverAddress.isEmpty())
-        return catalogue::message::Moved;
-    return catalogue::serverFailureText(catalogue::server::Unreachable, CatalogueAddress::fromText(m_serverAddress));
+    return m_serverAddress.isEmpty() ? catalogue::message::Moved
+                                     : catalogue::serverFailureText(catalogue::server::Unreachable, CatalogueAddress::fromText(m_serverAddress));
 }
 
 void CatalogueWindowHost::bringCatalogueBack()
@@ -199,15 +216,6 @@ QStringList gridNames(catalogue::CatalogueGrid *grid)
         names << grid->textOf(row, QStringLiteral("FileName"));
     return names;
 }
-
-CatalogueLock::CatalogueLock(const QString &path)
-    : m_other(path)
-{
-    if (!m_other.exec(QStringLiteral("BEGIN EXCLUSIVE")))
-        qFatal("could not lock %s", qPrintable(path));
-}
-
-CatalogueLock::~CatalogueLock() { m_other.exec(QStringLiteral("ROLLBACK")); }
 
 void doubleClickCell(QAbstractItemView *view, int gridRow, int column)
 {

@@ -110,17 +110,6 @@ Window *shownWindow()
 // The file names of a grid's data rows, in grid order (once they are all copied).
 QStringList gridNames(catalogue::CatalogueGrid *grid);
 
-// Another program holding db.fil locked (an exclusive transaction) while it lives.
-class CatalogueLock : public CatalogueHold
-{
-public:
-    explicit CatalogueLock(const QString &path);
-    ~CatalogueLock() override;
-
-private:
-    ForeignConnection m_other;
-};
-
 // Double-clicks a catalogue grid's cell at a data row (1 is the first) and a column.
 void doubleClickCell(QAbstractItemView *view, int gridRow, int column);
 

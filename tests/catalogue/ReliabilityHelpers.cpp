@@ -5,24 +5,12 @@
 #include "KillCheck.h"
 #include "SqliteSession.h"
 
-#include <QCryptographicHash>
-#include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
 
 
 namespace pixdock::test {
-
-QByteArray sha256Of(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArrayLiteral("missing");
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&f);
-    return hash.result().toHex();
-}
 
 void fillCatalogue(const QString &path, int rows)
 {
@@ -44,13 +32,6 @@ void fillCatalogue(const QString &path, int rows)
     catalogue::SqliteSession session(path);
     while (session.upkeepStep() == catalogue::CatalogueSession::Upkeep::More) {
     }
-}
-
-int countFromEnvironment(const char *name, int fallback)
-{
-    bool ok = false;
-    const int n = qEnvironmentVariableIntValue(name, &ok);
-    return ok && n > 0 ? n : fallback;
 }
 
 QString runProbeAs(const OrdinaryUser &user, const QString &programFolder, const QString &scenario)

@@ -38,15 +38,37 @@ private slots:
                          {"r6.jpg", "", "even"}});
     }
 
-    void stepsFromTheRowLastOpened()
+    // A fresh list starts at row one, replaces every viewer and brings the picture to the front;
+    // stepping goes on from the row last opened; past either end a message says so and the
+    // picture stays.
+    void stepsThroughTheListAndStopsAtEitherEnd()
     {
+        m_host->openViewer(QStringLiteral("/x.jpg"));
         frmImgList *list = test::shownWindow<frmImgList>();
+        m_host->openViewer(QStringLiteral("/y.jpg"));
+        QCOMPARE(m_host->openViewers(), 2);
+        stepCatalogueForward();
+        QCOMPARE(m_host->openViewers(), 1);
+        QCOMPARE(m_host->openedPictures, QStringList{"/a/r1.jpg"});
+        QCOMPARE(m_host->broughtToFront, QList<bool>{true});
+        stepCatalogueBackward();
+        QCOMPARE(MessageBox::shownTexts(), QStringList{FirstMessage});
+        QCOMPARE(gListRow, 1);
+        QCOMPARE(list->grid()->row(), 1);
+        MessageBox::clearRecord();
+
         test::doubleClickCell(list->grid(), 5, 0);
         QCOMPARE(gCurrentPath, QStringLiteral("/c/r5.jpg"));
         stepCatalogueForward();
         QCOMPARE(gCurrentPath, QStringLiteral("/r6.jpg"));
-        QCOMPARE(list->grid()->row(), 6);
         QCOMPARE(list->grid()->currentIndex().row(), 5);
+        stepCatalogueForward();
+        QCOMPARE(MessageBox::shownTexts(), QStringList{LastMessage});
+        QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Ok);
+        QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Pixdock"));
+        QCOMPARE(gListRow, 6);
+        QCOMPARE(list->grid()->row(), 6);
+        QCOMPARE(gCurrentPath, QStringLiteral("/r6.jpg"));
         stepCatalogueBackward();
         stepCatalogueBackward();
         QCOMPARE(gCurrentPath, QStringLiteral("/d/r4.jpg"));
@@ -55,93 +77,52 @@ private slots:
         QCOMPARE(m_host->openViewers(), 1);
     }
 
-    void pastTheLastRowSaysSoAndKeepsThePicture()
+    // The list is stepped when it is open, else the search results; a position left over from
+    // a longer list comes back to the grid's last row; a private list only opens the shared one;
+    // with neither window open nothing happens.
+    void whichGridIsStepped_data()
     {
-        frmImgList *list = test::shownWindow<frmImgList>();
-        gListRow = 5;
-        stepCatalogueForward();
-        QCOMPARE(gCurrentPath, QStringLiteral("/r6.jpg"));
-        stepCatalogueForward();
-        QCOMPARE(MessageBox::shownTexts(), QStringList{LastMessage});
-        QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Ok);
-        QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Pixdock"));
-        QCOMPARE(gListRow, 6);
-        QCOMPARE(list->grid()->row(), 6);
-        QCOMPARE(gCurrentPath, QStringLiteral("/r6.jpg"));
-        QCOMPARE(m_host->openViewers(), 1);
-        stepCatalogueBackward();
-        QCOMPARE(gCurrentPath, QStringLiteral("/c/r5.jpg"));
-    }
-
-    void beforeTheFirstRowSaysSoAndStaysOnRowOne()
-    {
-        frmImgList *list = test::shownWindow<frmImgList>();
-        stepCatalogueForward();
-        stepCatalogueBackward();
-        QCOMPARE(MessageBox::shownTexts(), QStringList{FirstMessage});
-        QCOMPARE(gListRow, 1);
-        QCOMPARE(list->grid()->row(), 1);
-        // A fresh list starts at row one, and the picture comes to the front.
-        QCOMPARE(m_host->openedPictures, QStringList{"/a/r1.jpg"});
-        QCOMPARE(m_host->broughtToFront, QList<bool>{true});
-        stepCatalogueForward();
-        QCOMPARE(gCurrentPath, QStringLiteral("/b/r2.jpg"));
-    }
-
-    void aPositionBeyondAShorterGridComesBackToItsLastRow()
-    {
-        // Left over from a longer list: the search results have three rows.
-        openSearch(QStringLiteral("even"));
-        gListRow = 40;
-        stepCatalogueForward();
-        QCOMPARE(MessageBox::shownTexts(), QStringList{LastMessage});
-        QCOMPARE(gListRow, 3);
-        stepCatalogueBackward();
-        QCOMPARE(gCurrentPath, QStringLiteral("/d/r4.jpg"));
-    }
-
-    void theListIsSteppedWhenBothWindowsAreOpen_data()
-    {
-        QTest::addColumn<bool>("list");
+        QTest::addColumn<QString>("windows");
+        QTest::addColumn<int>("startRow");
         QTest::addColumn<QString>("path");
-        QTest::newRow("list and search") << true << "/b/r2.jpg";
-        QTest::newRow("search only") << false << "/d/r4.jpg";
+        QTest::addColumn<int>("rowAfter");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("list and search") << "list and search" << 1 << "/b/r2.jpg" << 2 << "";
+        QTest::newRow("search only") << "search" << 1 << "/d/r4.jpg" << 2 << "";
+        QTest::newRow("search, past its end") << "search" << 40 << "" << 3 << LastMessage;
+        QTest::newRow("a private list only") << "private list" << 0 << "/a/r1.jpg" << 1 << "";
+        QTest::newRow("neither") << "" << 3 << "" << 3 << "";
     }
-    void theListIsSteppedWhenBothWindowsAreOpen()
+    void whichGridIsStepped()
     {
-        QFETCH(bool, list);
+        QFETCH(QString, windows);
+        QFETCH(int, startRow);
         QFETCH(QString, path);
-        openSearch(QStringLiteral("even"));
-        if (list)
+        QFETCH(int, rowAfter);
+        QFETCH(QString, message);
+        if (windows.contains("search")) {
+            frmSearch *w = test::shownWindow<frmSearch>();
+            w->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText("even");
+            w->cmdSearch_Click();
+        }
+        if (windows.startsWith("list"))
             test::shownWindow<frmImgList>();
-        gListRow = 1;
+        auto *privateList = windows == "private list" ? new frmImgList : nullptr;
+        if (privateList) {
+            privateList->load();
+            privateList->showWindow();
+        }
+        gListRow = startRow;
         stepCatalogueForward();
         QCOMPARE(gCurrentPath, path);
-    }
-
-    void onlyAPrivateListOpensTheSharedOneAndStepsIt()
-    {
-        auto *extra = new frmImgList;
-        extra->load();
-        extra->showWindow();
-        QVERIFY(!loadedSharedWindow<frmImgList>());
-        stepCatalogueForward();
-        frmImgList *shared = loadedSharedWindow<frmImgList>();
-        QVERIFY(shared && shared != extra);
-        QVERIFY(shared->isVisible());
-        QCOMPARE(shared->grid()->row(), 1);
-        QCOMPARE(gCurrentPath, QStringLiteral("/a/r1.jpg"));
-    }
-
-    void aStepReplacesEveryViewer()
-    {
-        m_host->openViewer(QStringLiteral("/x.jpg"));
-        test::shownWindow<frmImgList>();
-        m_host->openViewer(QStringLiteral("/y.jpg"));
-        QCOMPARE(m_host->openViewers(), 2);
-        stepCatalogueForward();
-        QCOMPARE(m_host->openViewers(), 1);
-        QCOMPARE(m_host->openedPictures, QStringList{"/a/r1.jpg"});
+        QCOMPARE(gListRow, rowAfter);
+        QCOMPARE(MessageBox::shownTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(m_host->openViewers(), path.isEmpty() ? 0 : 1);
+        if (privateList) {
+            frmImgList *shared = loadedSharedWindow<frmImgList>();
+            QVERIFY(shared && shared != privateList && shared->isVisible());
+            QCOMPARE(shared->grid()->row(), 1);
+        }
     }
 
     void stepsOnPastRow32767()
@@ -156,26 +137,6 @@ private slots:
         QCOMPARE(gListRow, 32768);
         QCOMPARE(gCurrentPath, QStringLiteral("/m/p32768.jpg"));
     }
-
-    void withNeitherWindowOpenNothingHappens()
-    {
-        gListRow = 3;
-        stepCatalogueForward();
-        stepCatalogueBackward();
-        QCOMPARE(gListRow, 3);
-        QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(WindowList::instance().count(), 2);
-    }
-
-private:
-    frmSearch *openSearch(const QString &keywords)
-    {
-        frmSearch *w = test::shownWindow<frmSearch>();
-        w->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText(keywords);
-        w->cmdSearch_Click();
-        return w;
-    }
-
 };
 
 PIXDOCK_REGISTER_TEST(TestCatalogueStepping)

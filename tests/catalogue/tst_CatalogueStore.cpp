@@ -1,15 +1,16 @@
-// Opening db.fil, refusing files that are not a catalogue and using tables that are, and a
-// lock held by another program, all against real SQLite files in a temporary program folder.
+// Opening db.fil, refusing files that are not a catalogue and using tables that are, and text
+// compared without regard to case, all against real SQLite files in a temporary program folder.
+// A lock held by another program is the window tests' (TestCatalogueFaults).
 #include "CatalogueScaleSupport.h"
 #include "CatalogueService.h"
 #include "CatalogueStore.h"
+#include "CatalogueUnicode.h"
 #include "ModGlobal.h"
 #include "ProgramFolder.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -19,6 +20,14 @@
 
 using namespace pixdock;
 using namespace pixdock::catalogue;
+
+namespace {
+QVariant evaluate(const QString &expression, const QVariantList &values)
+{
+    QSqlQuery q = runStatement(sharedConnection(), {QStringLiteral("SELECT ") + expression, values});
+    return q.next() ? q.value(0) : QVariant();
+}
+} // namespace
 
 class TestCatalogueStore : public test::CatalogueFileTest
 {
@@ -108,36 +117,35 @@ private slots:
         QCOMPARE(test::allRows(*test::searched(QStringLiteral("KEPT"))), (QList<CatalogueRow>{{"a.jpg", "/p", "kept"}}));
     }
 
-    void aLockedCatalogueFailsWithTheLockMessageInsteadOfWaiting_data()
+    // Text in the catalogue: equality and order without regard to case for all of Unicode, as
+    // the add window's question and another program's LIKE meet it.
+    void textsEqualWithoutRegardToCase_data()
     {
-        QTest::addColumn<bool>("write");
-        QTest::newRow("opening") << false;
-        QTest::newRow("writing a row") << true;
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<bool>("equal");
+        QTest::newRow("ASCII") << "sunset.jpg" << "SUNSET.JPG" << true;
+        QTest::newRow("accents") << "Été.jpg" << "ÉTÉ.JPG" << true;
+        QTest::newRow("accent differs") << "ete.jpg" << "été.jpg" << false;
+        QTest::newRow("capital sharp s") << "STRAẞE" << "straße" << true;
+        QTest::newRow("sharp s is not ss") << "straße" << "STRASSE" << false;
+        QTest::newRow("Greek with final sigma") << "ΣΊΣΥΦΟΣ" << "σίσυφος" << true;
+        QTest::newRow("Cyrillic") << "ЗИМА.png" << "зима.PNG" << true;
+        QTest::newRow("Deseret (outside the BMP)") << "𐐀.jpg" << "𐐨.jpg" << true;
+        QTest::newRow("different") << "a.jpg" << "b.jpg" << false;
+        QTest::newRow("prefix") << "a.jpg" << "a.jpgx" << false;
     }
-    void aLockedCatalogueFailsWithTheLockMessageInsteadOfWaiting()
+    void textsEqualWithoutRegardToCase()
     {
-        QFETCH(bool, write);
-        if (write)
-            OpenConnection();
-        test::ForeignConnection other(m_folder->cataloguePath());
-        QVERIFY(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
-        QElapsedTimer clock;
-        clock.start();
-        try {
-            if (write)
-                addRow(sharedConnection(), QStringLiteral("a.jpg"), QStringLiteral("/p"), QStringLiteral("d"));
-            else
-                OpenConnection();
-            QFAIL("the locked catalogue was used");
-        } catch (const RunTimeError &e) {
-            QCOMPARE(e.number(), 5);
-            QCOMPARE(e.description(), QStringLiteral("The catalogue is locked by another program."));
-        }
-        // Qt's own default would wait five seconds; the catalogue gives up after about one.
-        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
-        if (write)
-            QCOMPARE(fileNameCount(sharedConnection(), QStringLiteral("a.jpg")), 0);
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(bool, equal);
+        OpenConnection();
+        QCOMPARE(evaluate("? = ? COLLATE UNOCASE", {a, b}).toInt() == 1, equal);
+        QCOMPARE(compareIgnoringCase(a, b) == 0, equal);
+        QCOMPARE(compareIgnoringCase(a, b), -compareIgnoringCase(b, a));
+        // A LIKE without wildcards agrees with the collation.
+        QCOMPARE(evaluate("? LIKE ?", {a, b}).toInt() == 1, equal);
     }
 };
 

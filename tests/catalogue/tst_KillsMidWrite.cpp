@@ -24,7 +24,9 @@ class TestKillsMidWrite : public test::CatalogueFileTest
 private slots:
     void aKilledWriterNeverCostsAnAcknowledgedRow()
     {
-        const int kills = test::countFromEnvironment("PIXDOCK_KILLS", 12);
+        bool set = false;
+        const int asked = qEnvironmentVariableIntValue("PIXDOCK_KILLS", &set);
+        const int kills = set && asked > 0 ? asked : 12;
         const QString db = m_folder->cataloguePath();
         KillLedger ledger;
         std::mt19937 random(20240607);

@@ -31,52 +31,47 @@ class TestFrmAdd : public test::CatalogueWindowTest
     Q_OBJECT
 private slots:
 
-    void opensBesideThePanelWithTheCurrentPictureSplit_data()
+    // The boxes open with the current picture's name and folder, and the row holds them as the
+    // user left them, an empty description as "None"; saving the same picture again asks first.
+    void thePictureIsSplitAndSavedAsEdited_data()
     {
         QTest::addColumn<QString>("status");
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QString>("location");
-        QTest::newRow("no picture yet") << "No Image Loaded" << "" << "";
-        QTest::newRow("in a folder") << "/photos/sunset.jpg" << "sunset.jpg" << "/photos";
-        QTest::newRow("in the root") << "/a.jpg" << "a.jpg" << "/";
-        QTest::newRow("odd characters") << "/home/o'brien/100% été_1.jpg" << "100% été_1.jpg" << "/home/o'brien";
+        QTest::addColumn<bool>("edited");    // the name and folder boxes changed by the user
+        QTest::addColumn<QString>("stored"); // name|folder|description, the description as typed
+        QTest::newRow("no picture yet") << "No Image Loaded" << false << "||";
+        QTest::newRow("in a folder") << "/photos/sunset.jpg" << false << "sunset.jpg|/photos|None";
+        QTest::newRow("in the root") << "/a.jpg" << false << "a.jpg|/|None";
+        QTest::newRow("odd characters") << "/home/o'brien/100% été_1.jpg" << false
+                                        << "100% été_1.jpg|/home/o'brien|Pat's 50% beach_day";
+        QTest::newRow("edited, quotes") << "/photos/sunset.jpg" << true << "O'Brien; --.jpg||None";
     }
-    void opensBesideThePanelWithTheCurrentPictureSplit()
+    void thePictureIsSplitAndSavedAsEdited()
     {
         QFETCH(QString, status);
-        QFETCH(QString, fileName);
-        QFETCH(QString, location);
+        QFETCH(bool, edited);
+        QFETCH(QString, stored);
+        const QStringList parts = stored.split('|');
         setFrameStatusText(status);
         frmAdd *w = test::shownWindow<frmAdd>();
-        QCOMPARE(box(w, "txtFilename")->text(), fileName);
-        QCOMPARE(box(w, "txtLocation")->text(), location);
         QCOMPARE(box(w, "txtDescription")->text(), QString());
         QCOMPARE(message(w)->text(), Hint);
-        QCOMPARE(w->leftTwips(), m_host->panel().widthTwips());
-        QCOMPARE(w->topTwips(), 0);
-        QCOMPARE(w->heightTwips(), m_host->panel().heightTwips());
-    }
-
-    void anEmptyDescriptionIsStoredAsNone()
-    {
-        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        frmAdd *w = test::shownWindow<frmAdd>();
+        if (!edited) {
+            QCOMPARE(box(w, "txtFilename")->text(), parts[0]);
+            QCOMPARE(box(w, "txtLocation")->text(), parts[1]);
+        }
+        if (parts[0].isEmpty())
+            return;
+        box(w, "txtFilename")->setText(parts[0]);
+        box(w, "txtLocation")->setText(parts[1]);
+        box(w, "txtDescription")->setText(parts[2] == "None" ? QString() : parts[2]);
         w->cmdAdd_Click();
-        QCOMPARE(m_host->catalogueRows(), QStringList{"sunset.jpg|/photos|None"});
-        QCOMPARE(message(w)->text(), QStringLiteral("sunset.jpg has been added to the database."));
+        QCOMPARE(m_host->catalogueRows(), QStringList{stored});
+        QCOMPARE(message(w)->text(), parts[0] + " has been added to the database.");
         QVERIFY(message(w)->isVisible());
         QVERIFY(MessageBox::shown().isEmpty());
-    }
-
-    void theValuesAreTakenFromTheBoxesAsEdited()
-    {
-        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        frmAdd *w = test::shownWindow<frmAdd>();
-        box(w, "txtFilename")->setText(QStringLiteral("O'Brien; --.jpg"));
-        box(w, "txtLocation")->setText(QString());
-        box(w, "txtDescription")->setText(QStringLiteral("Pat's 50% beach_day"));
+        MessageBox::queueAnswer(QMessageBox::Yes);
         w->cmdAdd_Click();
-        QCOMPARE(m_host->catalogueRows(), QStringList{"O'Brien; --.jpg||Pat's 50% beach_day"});
+        QCOMPARE(m_host->catalogueRows(), (QStringList{stored, stored}));
     }
 
     void aCataloguedFileNameAsksFirst_data()
@@ -119,12 +114,8 @@ private slots:
         w->cmdAdd_Click();
 
         if (answer >= 0) {
-            QCOMPARE(MessageBox::shown().size(), 1);
-            const MessageBox::Shown asked = MessageBox::shown().first();
-            QCOMPARE(asked.text, DuplicateQuestion);
-            QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            QCOMPARE(asked.icon, MessageBox::Icon::None);
-            QCOMPARE(asked.title, QStringLiteral("Pixdock"));
+            QCOMPARE(MessageBox::shownTexts(), QStringList{DuplicateQuestion});
+            QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         } else {
             QVERIFY(MessageBox::shown().isEmpty());
         }
@@ -133,17 +124,8 @@ private slots:
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 
-    void savingAgainAsksAgain()
-    {
-        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        frmAdd *w = test::shownWindow<frmAdd>();
-        w->cmdAdd_Click();
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        w->cmdAdd_Click();
-        QCOMPARE(m_host->catalogueRows(), (QStringList{"sunset.jpg|/photos|None", "sunset.jpg|/photos|None"}));
-    }
-
-    // Every key goes where the keyboard sends it; the fourth Enter presses the focused Exit.
+    // Every key goes where the keyboard sends it; the fourth Enter presses the focused Exit,
+    // which closes the window.
     void enterMovesThroughTheBoxesThenSavesAndTheNextEnterPressesExit()
     {
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
@@ -177,18 +159,9 @@ private slots:
         test::flushDeletes();
         QVERIFY(window.isNull());
         QVERIFY(!loadedSharedWindow<frmAdd>());
-    }
-
-    void exitClosesAndTheNextOpeningLoadsAfresh()
-    {
-        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        frmAdd *w = test::shownWindow<frmAdd>();
-        box(w, "txtFilename")->setText(QStringLiteral("edited.jpg"));
-        w->findChild<QPushButton *>("cmdExit")->click();
-        QVERIFY(!loadedSharedWindow<frmAdd>());
+        // The next opening loads afresh from the picture now shown.
         setFrameStatusText(QStringLiteral("/other/next.jpg"));
-        frmAdd *again = test::shownWindow<frmAdd>();
-        QCOMPARE(box(again, "txtFilename")->text(), QStringLiteral("next.jpg"));
+        QCOMPARE(box(test::shownWindow<frmAdd>(), "txtFilename")->text(), QStringLiteral("next.jpg"));
     }
 
 private:

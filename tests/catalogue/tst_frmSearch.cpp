@@ -1,5 +1,5 @@
-// The search window: keywords as typed, the result grid, "No match found." leaving earlier
-// results, snapshots, opening a result and the panel's buttons.
+// The search window: keywords as typed, "No match found." leaving earlier results and the
+// panel's buttons, snapshots, the keys, and opening a result.
 #include "CatalogueGrid.h"
 #include "CatalogueStore.h"
 #include "CatalogueWindowHost.h"
@@ -11,8 +11,6 @@
 #include "WindowList.h"
 #include "frmSearch.h"
 
-#include <QFont>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -70,76 +68,29 @@ private slots:
         QCOMPARE(message(w)->text(), QStringLiteral("Double click on filename to load picture."));
     }
 
-    void resultsAreFormattedAndRevealThePanelButtons()
-    {
-        frmSearch *w = test::shownWindow<frmSearch>();
-        QVERIFY(w->grid()->isHidden());
-        QVERIFY(!m_host->panel().catalogueButtonsVisible());
-        w->cmdSearch_Click();
-        CatalogueGrid *grid = w->grid();
-        QCOMPARE(grid->rows(), 8);
-        QVERIFY(grid->model()->headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
-        for (int row = 1; row <= 7; ++row)
-            QCOMPARE(grid->cellBackground(row, 1), row % 2 == 0 ? QColor(192, 192, 192) : QColor());
-        QVERIFY(m_host->panel().catalogueButtonsVisible());
-        QVERIFY(!grid->horizontalHeader()->sectionsMovable());
-
-        w->unload();
-        QVERIFY(!m_host->panel().catalogueButtonsVisible());
-        QVERIFY(!loadedSharedWindow<frmSearch>());
-    }
-
-    void noMatchLeavesEarlierResults_data()
-    {
-        QTest::addColumn<QString>("earlier"); // keywords searched first, empty for none
-        QTest::addColumn<QStringList>("shown");
-        QTest::newRow("after results") << "dog" << QStringList{"dog.jpg", "both.jpg"};
-        QTest::newRow("at first: no grid, no buttons") << "" << QStringList{};
-    }
-    void noMatchLeavesEarlierResults()
-    {
-        QFETCH(QString, earlier);
-        QFETCH(QStringList, shown);
-        frmSearch *w = test::shownWindow<frmSearch>();
-        if (!earlier.isEmpty()) {
-            keywordBox(w)->setText(earlier);
-            w->cmdSearch_Click();
-        }
-        keywordBox(w)->setText(QStringLiteral("zebra"));
-        w->cmdSearch_Click();
-        QCOMPARE(message(w)->text(), QStringLiteral("No match found."));
-        QCOMPARE(w->grid()->isVisible(), !shown.isEmpty());
-        QCOMPARE(m_host->panel().catalogueButtonsVisible(), !shown.isEmpty());
-        if (!shown.isEmpty())
-            QCOMPARE(test::gridNames(w->grid()), shown);
-    }
-
-    void resultsAreASnapshotTakenAtSearchTime()
-    {
-        frmSearch *w = test::shownWindow<frmSearch>();
-        keywordBox(w)->setText(QStringLiteral("dog"));
-        w->cmdSearch_Click();
-        m_host->addRows({{"puppy.jpg", "/p", "young dog"}});
-        m_host->removeRows("dog.jpg", "/p");
-        QCOMPARE(test::gridNames(w->grid()), (QStringList{"dog.jpg", "both.jpg"}));
-        w->cmdSearch_Click();
-        QCOMPARE(test::gridNames(w->grid()), (QStringList{"both.jpg", "puppy.jpg"}));
-    }
-
-    void enterSearchesAndAnyKeyHidesTheMessage()
+    // Keys and Enter: no match at first shows neither grid nor the panel's buttons; any key
+    // hides the message; a match shows the grid; a later miss leaves the earlier results.
+    void enterSearchesAndANoMatchLeavesEarlierResults()
     {
         frmSearch *w = test::shownWindow<frmSearch>();
         QLineEdit *box = keywordBox(w);
         QTest::keyClicks(box, QStringLiteral("zebra"));
         QTest::keyClick(box, Qt::Key_Return);
-        QVERIFY(message(w)->isVisible());
         QCOMPARE(message(w)->text(), QStringLiteral("No match found."));
+        QVERIFY(message(w)->isVisible());
+        QVERIFY(!w->grid()->isVisible());
+        QVERIFY(!m_host->panel().catalogueButtonsVisible());
         QTest::keyClick(box, Qt::Key_Backspace);
         QVERIFY(message(w)->isHidden());
         box->setText(QStringLiteral("dog"));
         QTest::keyClick(box, Qt::Key_Enter);
         QCOMPARE(message(w)->text(), QStringLiteral("Double click on filename to load picture."));
-        QCOMPARE(w->grid()->rows(), 3);
+        box->setText(QStringLiteral("zebra"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(message(w)->text(), QStringLiteral("No match found."));
+        QVERIFY(w->grid()->isVisible());
+        QVERIFY(m_host->panel().catalogueButtonsVisible());
+        QCOMPARE(test::gridNames(w->grid()), (QStringList{"dog.jpg", "both.jpg"}));
     }
 
     void doubleClickOpensTheRowsPicture()

@@ -1,7 +1,6 @@
 // Writing EXIF blocks and libjpeg-encoded pictures.
 #include "ExifJpeg.h"
 
-#include <QPainter>
 #include <QtEndian>
 
 #include <csetjmp>

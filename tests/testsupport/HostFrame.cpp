@@ -6,7 +6,6 @@
 #include "WindowList.h"
 
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
 

@@ -30,21 +30,6 @@ qsizetype segmentEnd(const QByteArray &bytes, qsizetype at)
     return bytes.size();
 }
 
-// The start of each scan (its SOS marker) and of the end marker.
-QList<qsizetype> scanStarts(const QByteArray &bytes, qsizetype *endOfImage)
-{
-    QList<qsizetype> scans;
-    qsizetype at = 2;
-    while (at + 3 < bytes.size() && byteAt(bytes, at) == 0xFF) {
-        if (byteAt(bytes, at + 1) == 0xD9)
-            break;
-        if (byteAt(bytes, at + 1) == 0xDA)
-            scans.append(at);
-        at = segmentEnd(bytes, at);
-    }
-    *endOfImage = at;
-    return scans;
-}
 } // namespace
 
 QByteArray manyScanJpeg(int repeats, QSize size)
@@ -60,11 +45,17 @@ QByteArray manyScanJpeg(int repeats, QSize size)
     writer.setQuality(90);
     if (!writer.write(image))
         return {};
-    qsizetype end = 0;
-    const QList<qsizetype> scans = scanStarts(bytes, &end);
+    // The segments up to the end marker; the second scan is the first AC band, a few bytes in
+    // a picture of one colour.
+    QList<qsizetype> scans;
+    qsizetype end = 2;
+    while (end + 3 < bytes.size() && byteAt(bytes, end) == 0xFF && byteAt(bytes, end + 1) != 0xD9) {
+        if (byteAt(bytes, end + 1) == 0xDA)
+            scans.append(end);
+        end = segmentEnd(bytes, end);
+    }
     if (scans.size() < 2)
         return {};
-    // The second scan is the first AC band; in a picture of one colour it is a few bytes.
     const QByteArray scan = bytes.mid(scans.at(1), segmentEnd(bytes, scans.at(1)) - scans.at(1));
     QByteArray many;
     many.reserve(bytes.size() + scan.size() * repeats);
@@ -80,12 +71,6 @@ int manyScanRepeats()
     bool ok = false;
     const int set = qEnvironmentVariableIntValue("PIXDOCK_MANY_SCANS", &ok);
     return ok && set > 0 ? set : 4000;
-}
-
-int scansIn(const QByteArray &jpeg)
-{
-    qsizetype end = 0;
-    return int(scanStarts(jpeg, &end).size());
 }
 
 } // namespace pixdock::test

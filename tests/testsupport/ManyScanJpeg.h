@@ -15,7 +15,4 @@ QByteArray manyScanJpeg(int repeats, QSize size = QSize(2048, 2048));
 // 15,000 of a file seen in the wild), else 4,000, which keeps libjpeg busy for seconds.
 int manyScanRepeats();
 
-// How many start-of-scan markers the JPEG holds, counted the way a decoder meets them.
-int scansIn(const QByteArray &jpeg);
-
 } // namespace pixdock::test

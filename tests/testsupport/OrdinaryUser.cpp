@@ -10,7 +10,7 @@
 
 namespace pixdock::test {
 
-uint OrdinaryUser::currentUid() { return uint(::getuid()); }
+bool OrdinaryUser::runsAsSomeoneElse() const { return uid != 0 && uid != ::getuid(); }
 
 OrdinaryUser OrdinaryUser::get()
 {

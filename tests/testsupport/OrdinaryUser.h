@@ -14,8 +14,7 @@ struct OrdinaryUser
 
     // As root: the user pixdocktest, made when missing. Otherwise this process's own user.
     static OrdinaryUser get();
-    bool runsAsSomeoneElse() const { return uid != 0 && uid != currentUid(); }
-    static uint currentUid();
+    bool runsAsSomeoneElse() const;
 
     // The command line that runs `program` with `arguments` as this user.
     QStringList commandLine(const QString &program, const QStringList &arguments) const;
@@ -32,8 +31,7 @@ class ThreadReadsAsOrdinaryUser
 public:
     ThreadReadsAsOrdinaryUser();
     ~ThreadReadsAsOrdinaryUser();
-    ThreadReadsAsOrdinaryUser(const ThreadReadsAsOrdinaryUser &) = delete;
-    ThreadReadsAsOrdinaryUser &operator=(const ThreadReadsAsOrdinaryUser &) = delete;
+    Q_DISABLE_COPY_MOVE(ThreadReadsAsOrdinaryUser)
 
 private:
     int m_previous = -1;

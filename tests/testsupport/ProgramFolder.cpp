@@ -4,7 +4,6 @@
 #include "CatalogueMaker.h"
 #include "Locations.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <stdexcept>
@@ -28,9 +27,5 @@ ProgramFolder::~ProgramFolder()
 {
     locations::setProgramFolder(QString());
 }
-
-QString ProgramFolder::cataloguePath() const { return filePath(QStringLiteral("db.fil")); }
-
-QString ProgramFolder::filePath(const QString &name) const { return QDir(m_dir.path()).filePath(name); }
 
 } // namespace pixdock::test

@@ -12,13 +12,12 @@ class ProgramFolder
 public:
     ProgramFolder();
     ~ProgramFolder();
-    ProgramFolder(const ProgramFolder &) = delete;
-    ProgramFolder &operator=(const ProgramFolder &) = delete;
+    Q_DISABLE_COPY_MOVE(ProgramFolder)
 
     QString path() const { return m_dir.path(); }
-    QString cataloguePath() const;
+    QString cataloguePath() const { return filePath(QStringLiteral("db.fil")); }
     // A path inside the folder.
-    QString filePath(const QString &name) const;
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
 private:
     QTemporaryDir m_dir;

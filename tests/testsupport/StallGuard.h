@@ -1,6 +1,6 @@
 // Watches the interface thread through every test that drives a window: while a window is on
 // screen, a timer that fires as often as the event loop lets it records how long the loop stood
-// still. A stall over the limit (two seconds unless set otherwise) is logged at once with the test
+// still. A stall over the limit (a quarter of a second unless set otherwise) is logged at once with the test
 // function it happened in, and fails the run at its end.
 // A test's own lengthy preparation (writing many pictures, say) is no stall of the program: it
 // runs under a StallGuardPause.

@@ -2,6 +2,7 @@
 // its own, with message boxes and dialogs in answering mode, under the stall guard.
 //   tests_x                     every class
 //   tests_x ClassName [args]    one class, with QtTest's own arguments (a function name...)
+//   tests_x --classes           the names of the classes it holds, one a line
 #include "Locations.h"
 #include "StallGuard.h"
 #include "TestRegistry.h"
@@ -49,18 +50,21 @@ void filterPlatformNoise(QtMsgType type, const QMessageLogContext &context, cons
 
 int main(int argc, char **argv)
 {
+    if (argc == 2 && qstrcmp(argv[1], "--classes") == 0) {
+        for (const auto &entry : pixdock::test::registry())
+            std::printf("%s\n", entry.first.c_str());
+        return 0;
+    }
     // Own home and XDG folders, so settings, caches and thumbnails never touch the user's.
     QTemporaryDir home;
     const QByteArray root = QFile::encodeName(home.path());
-    for (const char *sub : {"config", "cache", "data", "runtime"})
-        QDir().mkpath(home.path() + QLatin1Char('/') + QLatin1String(sub));
-    QFile::setPermissions(home.path() + QStringLiteral("/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("HOME", root);
-    qputenv("XDG_CONFIG_HOME", root + "/config");
-    qputenv("XDG_CACHE_HOME", root + "/cache");
-    qputenv("XDG_DATA_HOME", root + "/data");
-    qputenv("XDG_RUNTIME_DIR", root + "/runtime");
+    for (const auto &[sub, variable] : {std::pair{"config", "XDG_CONFIG_HOME"}, std::pair{"cache", "XDG_CACHE_HOME"},
+                                        std::pair{"data", "XDG_DATA_HOME"}, std::pair{"runtime", "XDG_RUNTIME_DIR"}}) {
+        QDir().mkpath(home.filePath(QLatin1String(sub)));
+        qputenv(variable, root + '/' + sub);
+    }
+    QFile::setPermissions(home.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
@@ -76,21 +80,18 @@ int main(int argc, char **argv)
 
     auto &classes = pixdock::test::registry();
     QStringList args = app.arguments();
-    int status = 0;
-    // Test classes named first run alone, in the order given (to find one that disturbs another).
+    // Test classes named first run alone, in the order given (to find one that disturbs another);
+    // else every class runs.
     std::vector<std::string> named;
     while (args.size() > 1 && classes.count(args.at(1).toStdString()))
         named.push_back(args.takeAt(1).toStdString());
-    if (!named.empty()) {
-        for (const std::string &name : named) {
-            auto object = classes.at(name)();
-            pixdock::test::stallGuardRuns(name.c_str());
-            status |= QTest::qExec(object.get(), args);
-        }
-        return status | pixdock::test::reportStalls();
+    if (named.empty()) {
+        for (const auto &entry : classes)
+            named.push_back(entry.first);
     }
-    for (auto &[name, factory] : classes) {
-        auto object = factory();
+    int status = 0;
+    for (const std::string &name : named) {
+        auto object = classes.at(name)();
         pixdock::test::stallGuardRuns(name.c_str());
         status |= QTest::qExec(object.get(), args);
     }

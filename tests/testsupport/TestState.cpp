@@ -14,7 +14,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLocale>
-#include <QPointer>
 #include <QWidget>
 
 namespace pixdock::test {

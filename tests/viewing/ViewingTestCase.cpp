@@ -1,14 +1,8 @@
 // The ground the viewing tests stand on.
 #include "ViewingTestCase.h"
 
-#include "ModGlobal.h"
-#include "PictureBox.h"
+#include "Frame.h"
 #include "PicturePreloader.h"
-#include "TestState.h"
-#include "WindowList.h"
-#include "frmViewer.h"
-
-#include <QTest>
 
 namespace pixdock::test {
 
@@ -20,17 +14,12 @@ frmViewer *ViewerTestCase::openViewer(const QString &path)
     return viewer;
 }
 
-StallWatch::StallWatch()
+frmViewer *ViewerTestCase::show(const QString &name) const
 {
-    m_watchdog.start();
-    QTest::qWait(5);
-}
-
-QString StallWatch::end()
-{
-    QTest::qWait(5);
-    m_watchdog.stop();
-    return m_watchdog.withinLimit(stallLimitMs()) ? QString() : m_watchdog.report();
+    gCurrentPath = path(name);
+    frmViewer *viewer = frmViewer::openNew();
+    setFrameStatusText(gCurrentPath);
+    return viewer;
 }
 
 void ViewerTestCase::init()

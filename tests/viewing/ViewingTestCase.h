@@ -1,35 +1,47 @@
-// The ground the viewing tests stand on. ViewerTestCase: a fresh program state, a frame with
+// The ground the viewing tests stand on. (The stall guard every test executable runs fails a
+// test in which the interface thread stands still too long, so the files that once froze the
+// program need no watch of their own.) ViewerTestCase: a fresh program state, a frame with
 // its control panel and a folder of the test's own, and no question left unanswered at the
 // end. ThumbnailTestCase: a folder of pictures and an empty thumbnail cache of the test's own.
 #pragma once
 
-#include "EventLoopWatchdog.h"
+// It also brings what nearly every viewing test uses, so that each test file names only
+// what is its own.
+#include "ExifJpeg.h"
+#include "FolderListing.h"
+#include "FolderStepping.h"
 #include "HostFrame.h"
+#include "ManyScanJpeg.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "PictureBox.h"
+#include "PicturePreloader.h"
+#include "Pictures.h"
+#include "RunTimeError.h"
+#include "TestRegistry.h"
+#include "TestState.h"
 #include "ThumbnailCache.h"
+#include "Twips.h"
+#include "ViewingTestFiles.h"
+#include "WindowList.h"
+#include "frmViewer.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QObject>
+#include <QPointer>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 #include <optional>
 
-namespace pixdock {
-class frmViewer;
-}
-
 namespace pixdock::test {
-
-// Watches the interface thread from its making: end() is empty when the thread never stood
-// still for longer than a hostile file may make it, else tells the longest stall.
-class StallWatch
-{
-public:
-    StallWatch();
-    QString end();
-
-private:
-    EventLoopWatchdog m_watchdog;
-};
 
 class ViewerTestCase : public QObject
 {
@@ -39,8 +51,17 @@ protected:
     QString path(const QString &name) const { return m_dir->path() + QLatin1Char('/') + name; }
     HostFrame *frame() const { return m_frame.get(); }
     CommonDialog &dialog() { return m_frame->commonDialog(); }
+    // Writes a picture into the test's folder; returns its path.
+    QString picture(const QString &name, QSize size = {30, 20}, QColor colour = Qt::darkCyan) const
+    {
+        return writePicture(folder(), name, size, colour);
+    }
     // Opens `path` in a new viewer, as Open does, and waits until its picture is decoded.
     static frmViewer *openViewer(const QString &path);
+    // Shows a file of the folder as a command would: current path, a viewer, the status panel.
+    frmViewer *show(const QString &name) const;
+    // The viewer after the frame and the panel, or null.
+    static frmViewer *firstViewer() { return qobject_cast<frmViewer *>(WindowList::instance().at(2)); }
 
 protected slots:
     void init();
@@ -51,11 +72,20 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
+// The stamp of a picture, as the cache names its entry.
+inline thumbnails::PictureStamp stampOf(const QString &path)
+{
+    thumbnails::PictureStamp stamp;
+    return thumbnails::stampPicture(path, stamp) ? stamp : thumbnails::PictureStamp();
+}
+
 class ThumbnailTestCase : public QObject
 {
     Q_OBJECT
 protected:
     QString pictures() const { return m_pictures->path(); }
+    // The cache's entry for a picture.
+    thumbnails::CacheEntry entryOf(const QString &path) const { return m_cache.read(test::stampOf(path)); }
     std::optional<QTemporaryDir> m_cacheHome;
     thumbnails::ThumbnailCache m_cache;
 

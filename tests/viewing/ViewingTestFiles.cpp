@@ -74,18 +74,13 @@ void writeKind(const QString &folder, const QString &name, const QString &kind, 
 {
     if (kind == "picture")
         writePicture(folder, name, size);
-    else if (kind == "text")
-        writeBytes(folder, name, "not a picture\n");
-    else if (kind == "empty")
-        writeBytes(folder, name, {});
-    else if (kind == "cut")
-        writeBytes(folder, name, truncatedPicture("png", {100, 100}, 0.4));
-    else if (kind == "huge")
-        writeBytes(folder, name, pngClaiming({65535, 65535}));
     else if (kind == "pipe")
         makeFifo(folder, name);
     else if (kind == "folder")
         QDir(folder).mkdir(name);
+    else if (QStringList{"text", "empty", "cut", "huge"}.contains(kind))
+        writeBytes(folder, name, kind == "text" ? QByteArray("not a picture\n") : kind == "cut" ? truncatedPicture("png", {100, 100}, 0.4)
+                                 : kind == "huge" ? pngClaiming({65535, 65535}) : QByteArray());
 }
 
 QStringList walkedWithNext(const QString &folder)
@@ -93,10 +88,8 @@ QStringList walkedWithNext(const QString &folder)
     QStringList walked;
     QString f = folder;
     QString name;
-    for (QString next = NextFileInFolder(f, name); !next.isEmpty(); next = NextFileInFolder(f, name)) {
-        walked << next;
-        name = next;
-    }
+    for (QString next = NextFileInFolder(f, name); !next.isEmpty(); next = NextFileInFolder(f, name))
+        walked << (name = next);
     return walked;
 }
 

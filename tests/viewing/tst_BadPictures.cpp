@@ -5,19 +5,12 @@
 #include "BadPictures.h"
 #include "PictureLoader.h"
 #include "PictureProbe.h"
-#include "RunTimeError.h"
-#include "TestRegistry.h"
-#include "TestState.h"
+#include "ViewingTestCase.h"
 
-#include <QDir>
-#include <QFile>
 #include <QMap>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 using namespace pixdock;
@@ -53,22 +46,21 @@ private slots:
         QFETCH(int, index);
         const BadPicture &picture = m_corpus.at(index);
         const PictureResult r = PictureProbe().probe(picture);
-        ++m_outcomes[outcomeName(r.viewer)];
-
+        const QString outcome = outcomeName(r.viewer);
+        ++m_outcomes[outcome];
         QVERIFY2(r.viewer != ViewerOutcome::Other, qPrintable(r.detail));
         QVERIFY(r.thumbnailConsistent);
-        if (picture.damage == QLatin1String("intact") || picture.damage == QLatin1String("wrong extension")) {
-            QCOMPARE(outcomeName(r.viewer), QStringLiteral("shown"));
-            // Icons never get a thumbnail on the sheet.
-            QCOMPARE(r.thumbnail, picture.format != QLatin1String("ico"));
-        } else if (picture.damage == QLatin1String("zero bytes")) {
-            QCOMPARE(outcomeName(r.viewer), QStringLiteral("invalid"));
-            QVERIFY(!r.thumbnail);
-        } else if (picture.damage.startsWith(QLatin1String("exif ")) && picture.damage != QLatin1String("exif byte flips")) {
-            // The picture itself is intact, whatever its EXIF block says.
-            QCOMPARE(outcomeName(r.viewer), QStringLiteral("shown"));
-            QVERIFY(r.thumbnail);
-        } else if (picture.damage.startsWith(QLatin1String("claims"))) {
+        const QString &damage = picture.damage;
+        const QString said = outcome + (r.thumbnail ? ", a thumbnail" : ", no thumbnail");
+        // Intact pictures and those whose EXIF block alone is damaged are shown; icons never
+        // get a thumbnail on the sheet.
+        if (damage == "intact" || damage == "wrong extension")
+            QCOMPARE(said, QString(picture.format != "ico" ? "shown, a thumbnail" : "shown, no thumbnail"));
+        else if (damage == "zero bytes")
+            QCOMPARE(said, QStringLiteral("invalid, no thumbnail"));
+        else if (damage.startsWith("exif ") && damage != "exif byte flips")
+            QCOMPARE(said, QStringLiteral("shown, a thumbnail"));
+        else if (damage.startsWith("claims")) {
             QVERIFY2(r.viewer == ViewerOutcome::TooLarge || r.viewer == ViewerOutcome::Invalid,
                      qPrintable(outcomeName(r.viewer)));
         }
@@ -81,11 +73,7 @@ private slots:
     {
         const QByteArray claimed = withClaimedSize(QStringLiteral("jpg"), intactPicture(QStringLiteral("jpg")),
                                                    65535, 65535);
-        const QString path = QDir(m_dir.path()).filePath(QStringLiteral("garbage-heap.jpg"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(claimed);
-        f.close();
+        const QString path = test::writeBytes(m_dir.path(), "garbage-heap.jpg", claimed);
         for (int round = 0; round < 20; ++round) {
             std::vector<void *> blocks;
             for (size_t size = 16; size <= 4096; size += 16) {

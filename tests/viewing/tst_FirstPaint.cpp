@@ -1,29 +1,18 @@
 // A large JPEG in the viewer: the part the frame shows is on screen before the rest is
 // decoded, every pixel shown is the picture's own (turned, CMYK, progressive alike), the
 // scroll bars are laid out for the whole picture at once, scrolling to a part not yet decoded
-// shows it once it is, and the next file of the folder is still made ready.
-#include "ExifJpeg.h"
+// shows it once it is, and the next file of the folder is still made ready; and the decoding
+// of parts behind it.
 #include "FileStamp.h"
 #include "JpegCompletion.h"
-#include "ModGlobal.h"
-#include "PictureBox.h"
-#include "PicturePreloader.h"
+#include "JpegDecoder.h"
 #include "PictureOrientation.h"
-#include "Pictures.h"
-#include "TestRegistry.h"
 #include "ViewingTestCase.h"
-#include "TestState.h"
-#include "Twips.h"
-#include "WindowList.h"
-#include "frmViewer.h"
 
-#include <QFile>
 #include <QFrame>
+#include <QBuffer>
 #include <QImageReader>
-#include <QScrollBar>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QRandomGenerator>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -32,6 +21,18 @@ using namespace pixdock;
 using namespace pixdock::viewing;
 
 namespace {
+// A region of a JPEG decoded by libjpeg-turbo; the whole picture for an empty region.
+QImage decode(const QByteArray &bytes, QRect region = {})
+{
+    QByteArray data = bytes;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    JpegDecoder decoder(&buffer);
+    if (!decoder.readHeader())
+        return {};
+    return region.isNull() ? decoder.decode() : decoder.decodeRegion(region);
+}
+
 
 constexpr int DecodeTimeout = 30000;
 
@@ -57,13 +58,9 @@ QImage shownPart(PictureBox *box, QRect area)
 int wrongPixels(const QImage &shown, const QImage &picture, QRect area, QRgb background)
 {
     int wrong = 0;
-    for (int y = 0; y < area.height(); ++y) {
-        for (int x = 0; x < area.width(); ++x) {
-            const QRgb pixel = shown.pixel(x, y);
-            if (pixel != picture.pixel(area.x() + x, area.y() + y) && pixel != background)
-                ++wrong;
-        }
-    }
+    for (int y = 0; y < area.height(); ++y)
+        for (int x = 0; x < area.width(); ++x)
+            wrong += shown.pixel(x, y) != picture.pixel(area.x() + x, area.y() + y) && shown.pixel(x, y) != background;
     return wrong;
 }
 
@@ -97,6 +94,7 @@ private slots:
         QFETCH(QSize, shown);
         QFETCH(bool, partFirst);
         const QString path = test::writeBytes(folder(), QStringLiteral("large.jpg"), jpeg);
+        const QString next = picture("next.png");
         const QImage reference = readByQt(path);
         QCOMPARE(reference.size(), shown);
 
@@ -110,8 +108,7 @@ private slots:
         QCOMPARE(box->size(), box->shownSize(shown));
         QCOMPARE(frameStatusText(), path);
         // The bars are those of the whole picture from the first moment.
-        QVERIFY(viewer->hScroll()->isVisibleTo(viewer));
-        QVERIFY(viewer->vScroll()->isVisibleTo(viewer));
+        QVERIFY(viewer->hScroll()->isVisibleTo(viewer) && viewer->vScroll()->isVisibleTo(viewer));
         const int frameHeight = viewer->heightTwips() - 2000;
         const double shownHeight = std::llround(twips::fromPixels(1) * shown.height() / density);
         QCOMPARE(viewer->vScroll()->maximum(), int(std::lrint((shownHeight - frameHeight - 1) * 1.1)));
@@ -133,6 +130,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(box->isComplete(), DecodeTimeout);
         QCOMPARE(shownPart(box, corner), reference.copy(corner));
         QCOMPARE(box->picture(), reference);
+        // Once it is complete, the next file of the folder is made ready.
+        PicturePreloader::instance().waitUntilIdle();
+        QVERIFY(PicturePreloader::instance().isReady(next));
     }
 
     void aLargeJpegDamagedNearItsTopIsShownAsTheWholeDecodeMakesIt()
@@ -143,31 +143,14 @@ private slots:
         const qsizetype scan = jpeg.indexOf(QByteArray("\xFF\xDA", 2));
         QVERIFY(scan > 0);
         jpeg.replace(scan + 400, 2, QByteArray("\xFF\xE5", 2));
-        const QString path = test::writeBytes(folder(), QStringLiteral("damaged.jpg"), jpeg);
-
-        gCurrentPath = path;
-        frmViewer *viewer = frmViewer::openNew();
-        viewer->picFramed()->waitForPicture();
+        frmViewer *viewer = openViewer(test::writeBytes(folder(), "damaged.jpg", jpeg));
         QVERIFY(viewer->picFramed()->isComplete());
-        QCOMPARE(viewer->picFramed()->picture(), readByQt(path));
-    }
-
-    void theNextFileIsMadeReadyOnceTheLargePictureIsComplete()
-    {
-        const QString large = test::writeBytes(folder(), QStringLiteral("a.jpg"),
-                                               test::encodeJpeg(test::detailedPicture({2400, 1800})));
-        const QString next = test::writePicture(folder(), QStringLiteral("b.png"), {50, 40});
-        gCurrentPath = large;
-        frmViewer *viewer = frmViewer::openNew();
-        QTRY_VERIFY_WITH_TIMEOUT(viewer->picFramed()->isComplete(), DecodeTimeout);
-        PicturePreloader::instance().waitUntilIdle();
-        QVERIFY(PicturePreloader::instance().isReady(next));
+        QCOMPARE(viewer->picFramed()->picture(), readByQt(path("damaged.jpg")));
     }
 
     void theRestOfAFileChangedSinceItsFirstPartIsNotShown()
     {
-        const QString path = test::writeBytes(folder(), QStringLiteral("a.jpg"),
-                                              test::encodeJpeg(test::detailedPicture({640, 480})));
+        const QString path = test::writeBytes(folder(), "a.jpg", test::encodeJpeg(test::detailedPicture({640, 480})));
         const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
         QVERIFY(fd >= 0);
         std::optional<FileStamp> stamp = stampOf(fd);
@@ -181,6 +164,45 @@ private slots:
         QSignalSpy finished(&completion, &JpegCompletion::finished);
         QVERIFY(failed.wait(DecodeTimeout));
         QCOMPARE(finished.size(), 0);
+    }
+
+    // A region of the upright picture, taken from the right stored part and turned, has exactly
+    // the whole picture's pixels, whatever the sampling, the colour model or the turn.
+    void aRegionHasExactlyTheWholePicturesPixels_data()
+    {
+        QTest::addColumn<QByteArray>("jpeg");
+        QTest::addColumn<int>("orientation");
+        const QImage picture = test::detailedPicture({333, 251});
+        QTest::newRow("4:2:0") << test::encodeJpeg(picture) << 1;
+        QTest::newRow("4:2:2") << test::encodeJpeg(picture, {90, 2, 1}) << 1;
+        QTest::newRow("4:4:0") << test::encodeJpeg(picture, {90, 1, 2}) << 1;
+        QTest::newRow("grey") << test::encodeJpeg(picture, {.grey = true}) << 1;
+        QTest::newRow("CMYK") << test::encodeJpeg(picture, {.cmyk = true}) << 1;
+        QTest::newRow("low quality") << test::encodeJpeg(picture, {20, 2, 2}) << 1;
+        for (int orientation = 1; orientation <= 8; ++orientation)
+            QTest::addRow("4:4:4, orientation %d", orientation) << test::encodeJpeg(picture, {90, 1, 1}) << orientation;
+    }
+    void aRegionHasExactlyTheWholePicturesPixels()
+    {
+        QFETCH(QByteArray, jpeg);
+        QFETCH(int, orientation);
+        const auto turn = transformationOf(orientation);
+        const QImage upright = turnedUpright(decode(jpeg), turn);
+        const QSize size = uprightSize({333, 251}, turn);
+        QCOMPARE(upright.size(), size);
+        QList<QRect> regions = {{QPoint(0, 0), size}, {0, 0, 64, 48}, {0, 0, 1, 1}, {size.width() - 1, size.height() - 1, 1, 1},
+                                {16, 16, 16, 16}, {15, 17, 33, 31}, {size.width() - 33, 0, 33, size.height()}};
+        QRandomGenerator random(7);
+        for (int i = 0; i < 16; ++i) {
+            const int x = random.bounded(size.width()), y = random.bounded(size.height());
+            regions.append(QRect(x, y, 1 + random.bounded(size.width() - x), 1 + random.bounded(size.height() - y)));
+        }
+        for (const QRect &region : regions) {
+            const QRect stored = storedRectOf(region, {333, 251}, turn);
+            QCOMPARE(stored.size(), uprightSize(region.size(), turn));
+            QVERIFY2(turnedUpright(decode(jpeg, stored), turn) == upright.copy(region),
+                     qPrintable(QStringLiteral("region %1,%2 %3x%4").arg(region.x()).arg(region.y()).arg(region.width()).arg(region.height())));
+        }
     }
 };
 

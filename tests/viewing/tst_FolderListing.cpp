@@ -1,149 +1,249 @@
-// The folder listing: which entries are steps, their order, and Next/Previous in a folder.
-#include "FolderListing.h"
-#include "MessageBox.h"
-#include "Pictures.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "ViewingTestFiles.h"
+// The folder listing: which entries are steps, their order, Next/Previous in a folder, and
+// remembered listings, reused only while the folder provably has not changed, so that stepping
+// always answers as a fresh reading of the folder would.
+#include "FileStamp.h"
+#include "FolderListingCache.h"
+#include "ViewingTestCase.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <sys/stat.h>
+#include <QLocale>
+#include <QRandomGenerator>
+#include <QSet>
 
 using namespace pixdock;
+using namespace pixdock::viewing;
 
-class TestFolderListing : public QObject
+Q_DECLARE_METATYPE(pixdock::viewing::FileStamp)
+Q_DECLARE_METATYPE(std::optional<pixdock::viewing::FileStamp>)
+
+namespace {
+constexpr qint64 Second = 1'000'000'000;
+constexpr qint64 ReadAt = 1'700'000'000 * Second;
+
+// A folder stamp whose last change lies `changedAgo` before the reading made at ReadAt.
+FileStamp stampChanged(qint64 changedAgo)
+{
+    return {.device = 2049, .inode = 1234, .size = 4096, .modifiedNs = ReadAt - changedAgo, .changedNs = ReadAt - changedAgo};
+}
+} // namespace
+
+class TestFolderListing : public test::ViewerTestCase
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    QString m_folder;
+    QTemporaryDir m_odd; // a folder of every kind of entry, made once
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
-        m_folder = m_dir.path();
         for (const char *name : {"a.jpg", "B.png", "c.txt", "img2.jpg", "img10.jpg", ".hidden.jpg"})
-            test::writeBytes(m_folder, QString::fromUtf8(name), "x");
-        QVERIFY(QDir(m_folder).mkdir(QStringLiteral("d folder")));
-        QVERIFY(::mkfifo(QFile::encodeName(m_folder + "/fifo.jpg").constData(), 0600) == 0);
-        QVERIFY(QFile::link(m_folder + "/a.jpg", m_folder + "/zz link.jpg"));
-        QVERIFY(QFile::link(m_folder + "/gone.jpg", m_folder + "/broken.jpg"));
+            test::writeBytes(m_odd.path(), name, "x");
+        QVERIFY(QDir(m_odd.path()).mkdir("d folder"));
+        test::makeFifo(m_odd.path(), "fifo.jpg");
+        QVERIFY(QFile::link(m_odd.path() + "/a.jpg", m_odd.path() + "/zz link.jpg"));
+        QVERIFY(QFile::link(m_odd.path() + "/gone.jpg", m_odd.path() + "/broken.jpg"));
     }
-    void init() { test::resetProgramState(); }
-    void cleanup()
+    void init()
     {
-        QCOMPARE(test::unusedOrMissingAnswers(), QString());
-        test::resetProgramState();
+        ViewerTestCase::init();
+        for (const char *name : {"a.png", "b.png", "c.png"})
+            test::writeBytes(folder(), name, "x");
     }
 
+    // Never blocks on the pipe, leaves out folders, hidden files and broken links; the root
+    // folder lists its files; an empty or missing folder gives nothing, quietly.
     void onlyVisibleRegularFilesAreSteps()
     {
-        // Never blocks on the pipe, leaves out folders, hidden files and broken links.
-        QCOMPARE(viewing::folderListing(m_folder),
-                 QStringList({"a.jpg", "B.png", "c.txt", "img2.jpg", "img10.jpg", "zz link.jpg"}));
+        QCOMPARE(folderListing(m_odd.path()), QStringList({"a.jpg", "B.png", "c.txt", "img2.jpg", "img10.jpg", "zz link.jpg"}));
+        QStringList root = QDir("/").entryList(QDir::Files), listed = folderListing("/");
+        root.sort();
+        listed.sort();
+        QCOMPARE(listed, root);
+        QTemporaryDir dir;
+        for (QString f : {dir.path(), dir.path() + "/missing"}) {
+            QString name;
+            QCOMPARE(NextFileInFolder(f, name) + name + PreviousFileInFolder(f, "a.jpg"), QString());
+        }
+        QVERIFY(MessageBox::shown().isEmpty());
     }
 
+    // Next, and Previous, from each kind of name.
     void nextFileInFolder_data()
     {
-        QTest::addColumn<QString>("folderEnd");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("next");
-        QTest::addColumn<QString>("nameAfter");
-        for (const QString &end : {QString(), QStringLiteral("/")}) {
-            const QByteArray tag = end.isEmpty() ? "" : " (folder with separator)";
-            QTest::newRow("empty name gives the first file" + tag) << end << "" << "a.jpg" << "a.jpg";
-            QTest::newRow("first file gives the second" + tag) << end << "a.jpg" << "B.png" << "a.jpg";
-            QTest::newRow("a text file is a step" + tag) << end << "B.png" << "c.txt" << "B.png";
-            QTest::newRow("digits by value" + tag) << end << "img2.jpg" << "img10.jpg" << "img2.jpg";
-            QTest::newRow("last file gives nothing" + tag) << end << "zz link.jpg" << "" << "zz link.jpg";
-            QTest::newRow("other letter case is not found" + tag) << end << "A.jpg" << "" << "A.jpg";
-            QTest::newRow("missing name" + tag) << end << "missing.jpg" << "" << "missing.jpg";
-            QTest::newRow("hidden file is not listed" + tag) << end << ".hidden.jpg" << "" << ".hidden.jpg";
-            QTest::newRow("pipe is not listed" + tag) << end << "fifo.jpg" << "" << "fifo.jpg";
-        }
+        QTest::addColumn<QString>("previous");
+        QTest::newRow("empty name: the first file next") << "" << "a.jpg" << "";
+        QTest::newRow("the first file") << "a.jpg" << "B.png" << FirstImageText;
+        QTest::newRow("a text file is a step") << "B.png" << "c.txt" << "a.jpg";
+        QTest::newRow("digits by value") << "img2.jpg" << "img10.jpg" << "c.txt";
+        QTest::newRow("digits by value, backwards") << "img10.jpg" << "zz link.jpg" << "img2.jpg";
+        QTest::newRow("the last file") << "zz link.jpg" << "" << "img10.jpg";
+        QTest::newRow("other letter case is not found") << "A.jpg" << "" << "";
+        QTest::newRow("missing name") << "missing.jpg" << "" << "";
+        QTest::newRow("hidden file is not listed") << ".hidden.jpg" << "" << "";
+        QTest::newRow("pipe is not listed") << "fifo.jpg" << "" << "";
+        QTest::newRow("no picture yet") << NoImageLoaded << "" << "";
     }
-
     void nextFileInFolder()
     {
-        QFETCH(QString, folderEnd);
         QFETCH(QString, name);
         QFETCH(QString, next);
-        QFETCH(QString, nameAfter);
-        QString folder = m_folder + folderEnd;
-        QCOMPARE(NextFileInFolder(folder, name), next);
-        QCOMPARE(name, nameAfter);
-        QCOMPARE(folder, m_folder + folderEnd);
-        QVERIFY(MessageBox::shown().isEmpty());
-    }
-
-    void previousFileInFolder_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("previous");
-        QTest::newRow("first file") << "a.jpg" << FirstImageText;
-        QTest::newRow("second file gives the first") << "B.png" << "a.jpg";
-        QTest::newRow("digits by value") << "img10.jpg" << "img2.jpg";
-        QTest::newRow("last file") << "zz link.jpg" << "img10.jpg";
-        QTest::newRow("other letter case is not found") << "b.png" << "";
-        QTest::newRow("no picture yet") << NoImageLoaded << "";
-        QTest::newRow("missing name") << "missing.jpg" << "";
-        QTest::newRow("empty name") << "" << "";
-    }
-
-    void previousFileInFolder()
-    {
-        QFETCH(QString, name);
         QFETCH(QString, previous);
-        QCOMPARE(PreviousFileInFolder(m_folder, name), previous);
-        QCOMPARE(PreviousFileInFolder(m_folder + "/", name), previous);
+        for (const QString &end : {QString(), QStringLiteral("/")}) {
+            QString f = m_odd.path() + end;
+            QString n = name;
+            QCOMPARE(NextFileInFolder(f, n), next);
+            QCOMPARE(n, name.isEmpty() ? next : name);
+            QCOMPARE(f, m_odd.path() + end);
+            QCOMPARE(PreviousFileInFolder(f, name), previous);
+        }
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
-    void emptyOrMissingFolderGivesNothingQuietly_data()
+    // Each Next says so, the failure never remembered as an empty folder; Previous is quiet.
+    void anUnreadableFolderIsReportedByNextOnly()
     {
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("empty folder") << true;
-        QTest::newRow("missing folder") << false;
-    }
-
-    void emptyOrMissingFolderGivesNothingQuietly()
-    {
-        QFETCH(bool, exists);
-        QTemporaryDir dir;
-        QString folder = exists ? dir.path() : dir.path() + "/missing";
-        QString name;
-        QCOMPARE(NextFileInFolder(folder, name), QString());
-        QCOMPARE(name, QString());
-        QCOMPARE(PreviousFileInFolder(folder, QStringLiteral("a.jpg")), QString());
-        QVERIFY(MessageBox::shown().isEmpty());
-    }
-
-    void unreadableFolderIsReportedByNextOnly()
-    {
-        QTemporaryDir dir;
-        QString loop = dir.path() + "/loop";
+        QString loop = folder() + "/loop";
         QVERIFY(QFile::link(loop, loop));
         QString name = QStringLiteral("a.jpg");
-        QCOMPARE(NextFileInFolder(loop, name), QString());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QVERIFY(MessageBox::shown().at(0).text.startsWith(QStringLiteral("An error has occurred\r\n")));
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(NextFileInFolder(loop, name), QString());
+        QCOMPARE(MessageBox::shown().size(), 2);
+        QVERIFY(MessageBox::shown().at(0).text.startsWith("An error has occurred\r\n"));
         QVERIFY(MessageBox::shown().at(0).text.size() > 23);
-        QCOMPARE(MessageBox::shown().at(0).buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(MessageBox::shown().at(1).buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(PreviousFileInFolder(loop, name), QString());
-        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().size(), 2);
+        MessageBox::clearRecord();
     }
 
-    void theRootFolderListsItsFiles()
+    void aReadingIsReusedOnlyWhileTheFolderIsProvablyUnchanged_data()
     {
-        QStringList expected = QDir(QStringLiteral("/")).entryList(QDir::Files);
-        QStringList listed = viewing::folderListing(QStringLiteral("/"));
-        expected.sort();
-        listed.sort();
-        QCOMPARE(listed, expected);
+        QTest::addColumn<FileStamp>("then");
+        QTest::addColumn<std::optional<FileStamp>>("now");
+        QTest::addColumn<bool>("reused");
+        const FileStamp old = stampChanged(60 * Second);
+        auto with = [&](auto change) {
+            FileStamp s = old;
+            change(s);
+            return std::optional<FileStamp>(s);
+        };
+        QTest::newRow("unchanged, last changed a minute before the reading") << old << std::optional(old) << true;
+        QTest::newRow("unchanged, last changed just over the settle time before")
+            << stampChanged(StampSettleNs) << std::optional(stampChanged(StampSettleNs)) << true;
+        // A change right after the reading, within the file system's timestamp tick, would
+        // leave these very stamps: the reading cannot be trusted.
+        QTest::newRow("racy: last changed within the same second as the reading")
+            << stampChanged(Second / 2) << std::optional(stampChanged(Second / 2)) << false;
+        QTest::newRow("racy: at the moment of the reading") << stampChanged(0) << std::optional(stampChanged(0)) << false;
+        QTest::newRow("racy: changed 'after' the reading (a clock ahead of ours)")
+            << stampChanged(-Second) << std::optional(stampChanged(-Second)) << false;
+        QTest::newRow("modified since") << old << with([](FileStamp &s) { s.modifiedNs += 1; }) << false;
+        QTest::newRow("modification time set back by hand, change time moved")
+            << old << with([](FileStamp &s) { s.changedNs += Second; }) << false;
+        QTest::newRow("replaced by another folder of the same times") << old << with([](FileStamp &s) { s.inode += 1; }) << false;
+        QTest::newRow("another file system mounted there") << old << with([](FileStamp &s) { s.device += 1; }) << false;
+        QTest::newRow("grown") << old << with([](FileStamp &s) { s.size += 4096; }) << false;
+        QTest::newRow("gone") << old << std::optional<FileStamp>() << false;
+    }
+    void aReadingIsReusedOnlyWhileTheFolderIsProvablyUnchanged()
+    {
+        QFETCH(FileStamp, then);
+        QFETCH(std::optional<FileStamp>, now);
+        QTEST(stampStillHolds(then, now, ReadAt), "reused");
+    }
+
+    void aChangeRightAfterAStepIsSeenByTheNext_data()
+    {
+        QTest::addColumn<QString>("change"); // what happens between the steps
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<QString>("previous");
+        QTest::newRow("a file added") << "add ab.png" << "a.png" << "ab.png" << FirstImageText;
+        QTest::newRow("the next file removed") << "remove b.png" << "a.png" << "c.png" << FirstImageText;
+        QTest::newRow("the current file removed") << "remove b.png" << "b.png" << "" << "";
+        QTest::newRow("the next file renamed to the end") << "rename b.png zz.png" << "c.png" << "zz.png" << "a.png";
+        QTest::newRow("the current file renamed") << "rename b.png bb.png" << "bb.png" << "c.png" << "a.png";
+        QTest::newRow("a file renamed to the front") << "rename c.png 0.png" << "a.png" << "b.png" << "0.png";
+        QTest::newRow("a file replaced by a folder") << "folder b.png" << "a.png" << "c.png" << FirstImageText;
+    }
+    void aChangeRightAfterAStepIsSeenByTheNext()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, from);
+        // The first steps read the folder; the change follows at once, within the same second.
+        QString f = folder();
+        QString name = QStringLiteral("a.png");
+        QCOMPARE(NextFileInFolder(f, name), QStringLiteral("b.png"));
+        QCOMPARE(PreviousFileInFolder(f, "b.png"), QStringLiteral("a.png"));
+        const QStringList words = change.split(' ');
+        if (words[0] == "add")
+            test::writeBytes(folder(), words[1], "x");
+        else if (words[0] == "rename")
+            QVERIFY(QFile::rename(path(words[1]), path(words[2])));
+        else
+            QVERIFY(QFile::remove(path(words[1])) && (words[0] == "remove" || QDir(folder()).mkdir(words[1])));
+        name = from;
+        QTEST(NextFileInFolder(f, name), "next");
+        QTEST(PreviousFileInFolder(f, from), "previous");
+        QCOMPARE(test::walkedWithNext(folder()), folderListing(folder()));
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    // A settled folder is read once, with or without its trailing separator; one written
+    // moments ago may still change within its stamp's tick, so it is read every time.
+    void aSettledFolderIsReadOnce()
+    {
+        FolderListingCache settled(0);
+        QCOMPARE(settled.listing(folder() + "/").get(), settled.listing(folder()).get());
+        FolderListingCache fresh;
+        QVERIFY(fresh.listing(folder()).get() != fresh.listing(folder()).get());
+    }
+
+    void aLinkWhoseTargetComesOrGoesIsSeenThoughTheFolderIsUnchanged()
+    {
+        QTemporaryDir elsewhere;
+        const QString target = test::writeBytes(elsewhere.path(), "t.png", "x");
+        QVERIFY(QFile::link(target, path("link.png")));
+        FolderListingCache cache(0);
+        const QStringList all{"a.png", "b.png", "c.png", "link.png"};
+        QCOMPARE(*cache.listing(folder()), all);
+        QVERIFY(QFile::remove(target));
+        QCOMPARE(*cache.listing(folder()), all.mid(0, 3));
+        test::writeBytes(elsewhere.path(), "t.png", "x");
+        QCOMPARE(*cache.listing(folder()), all);
+    }
+
+    // A listing remembered in one locale is sorted afresh when the user's locale changes.
+    void aRememberedListingFollowsALocaleChange()
+    {
+        test::writeBytes(folder(), QStringLiteral("ä.png"), "x");
+        const auto backToC = qScopeGuard([] { test::switchLocale(QLocale::c()); });
+        test::switchLocale(QLocale(QLocale::German, QLocale::Germany));
+        FolderListingCache cache(0);
+        QCOMPARE(*cache.listing(folder()), QStringList({"a.png", QStringLiteral("ä.png"), "b.png", "c.png"}));
+        test::switchLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
+        QCOMPARE(*cache.listing(folder()), QStringList({"a.png", "b.png", "c.png", QStringLiteral("ä.png")}));
+    }
+
+    // Names that sort by folded letters, digit runs and exact ties: the lookup by halving must
+    // agree with the order the listing was sorted in.
+    void steppingFindsEveryNameOfALargeFolderInOrder()
+    {
+        QRandomGenerator random(20240611);
+        const QStringList stems{"img", "IMG", "Img_", "dsc", "a", "A", "holiday ", "x0", "x00"};
+        QSet<QString> names;
+        while (names.size() < 400) {
+            QString n = stems[random.bounded(int(stems.size()))] + QString::number(random.bounded(200));
+            names.insert((random.bounded(3) ? n : n.toUpper()) + (random.bounded(2) ? ".jpg" : ".JPG"));
+        }
+        for (const QString &n : names)
+            test::writeBytes(folder(), n, {});
+        const QStringList listed = folderListing(folder());
+        QCOMPARE(listed.size(), 403);
+        QCOMPARE(test::walkedWithNext(folder()), listed);
+        for (qsizetype i = 0; i < listed.size(); ++i)
+            QCOMPARE(indexInListing(listed, listed[i]), i);
+        QCOMPARE(indexInListing(listed, "img1000.jpg "), -1);
     }
 };
 

@@ -1,41 +1,35 @@
 // Making thumbnails: the squeeze to 100 x 100 from the decoded picture (two-colour pictures
 // averaged, not sampled into noise; a long thin picture keeping its detail), files that give
-// none, and the bounded memory.
-#include "Pictures.h"
-#include "TestRegistry.h"
+// none, the bounded memory, and JPEGs: the camera's embedded preview used when it is large
+// enough and shows the whole picture, turned upright as the picture is; passed over, for the
+// picture itself decoded at reduced size, when it is too small, larger than the picture, of
+// other proportions, no JPEG, or when the EXIF block around it is damaged.
+#include "JpegThumbnail.h"
 #include "ThumbnailBuild.h"
 #include "ThumbnailLoader.h"
-#include "ThumbnailMemory.h"
 #include "ViewingTestCase.h"
-#include "ViewingTestFiles.h"
 
-#include <QDir>
-#include <QImage>
 #include <QImageWriter>
 #include <QPainter>
-#include <QTemporaryDir>
-#include <QTest>
-
 
 using namespace pixdock;
 using namespace pixdock::thumbnails;
 
 namespace {
+QImage filled(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
 
 // A picture whose first half (left, or top when it is taller than wide) is red, the rest blue.
 QString writeHalves(const QString &folder, const QString &name, QSize size)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QPainter painter(&image);
-    if (size.width() >= size.height())
-        painter.fillRect(0, 0, size.width() / 2, size.height(), Qt::red);
-    else
-        painter.fillRect(0, 0, size.width(), size.height() / 2, Qt::red);
-    painter.end();
-    const QString path = QDir(folder).filePath(name);
-    image.save(path);
-    return path;
+    QImage image = filled(size, Qt::blue);
+    const bool wide = size.width() >= size.height();
+    QPainter(&image).fillRect(0, 0, size.width() / (wide ? 2 : 1), size.height() / (wide ? 1 : 2), Qt::red);
+    return image.save(QDir(folder).filePath(name)) ? QDir(folder).filePath(name) : QString();
 }
 
 bool reddish(QColor c) { return c.red() > 200 && c.blue() < 60; }
@@ -45,32 +39,38 @@ bool bluish(QColor c) { return c.blue() > 200 && c.red() < 60; }
 QString writeStripes(const QString &folder, const QString &name, const QByteArray &format)
 {
     QImage image(800, 600, QImage::Format_Mono);
-    image.setColor(0, qRgb(0, 0, 0));
-    image.setColor(1, qRgb(255, 255, 255));
+    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             image.setPixel(x, y, (x + y) % 2);
-    const QString path = QDir(folder).filePath(name);
-    QImageWriter writer(path, format);
-    if (!writer.write(image))
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
+    return QImageWriter(QDir(folder).filePath(name), format).write(image) ? QDir(folder).filePath(name) : QString();
 }
 
 // The lightest and darkest grey of a picture.
 std::pair<int, int> greyRange(const QImage &image)
 {
     int low = 255, high = 0;
-    for (int y = 0; y < image.height(); ++y) {
+    for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
-            const int grey = qGray(image.pixel(x, y));
-            low = std::min(low, grey);
-            high = std::max(high, grey);
+            low = std::min(low, qGray(image.pixel(x, y)));
+            high = std::max(high, qGray(image.pixel(x, y)));
         }
-    }
     return {low, high};
 }
 
+bool near(QColor a, QColor b) // within what JPEG keeps of a flat colour
+{
+    return std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40 && std::abs(a.blue() - b.blue()) < 40;
+}
+
+// A blue picture (1600 x 1200 unless said) carrying `preview` in its EXIF block.
+QByteArray cameraJpeg(const QByteArray &preview, int orientation = 0, test::ExifDamage damage = test::ExifDamage::None,
+                      QSize size = {1600, 1200})
+{
+    return test::withApp1(test::encodeJpeg(filled(size, Qt::blue), {.quality = 60}), test::exifBlock({orientation, preview, damage}));
+}
+
+QByteArray redPreview(QSize size) { return test::encodeJpeg(filled(size, Qt::red), {.quality = 80}); }
 } // namespace
 
 class TestThumbnailBuild : public test::ThumbnailTestCase
@@ -114,13 +114,17 @@ private slots:
         QTest::newRow("text named .jpg") << "notes.jpg" << "text";
         QTest::newRow("empty file") << "empty.png" << "empty";
         QTest::newRow("icon") << "app.ico" << "picture";
+        QTest::newRow("cursor") << "app.cur" << "cursor";
         QTest::newRow("folder") << "sub.jpg" << "folder";
     }
     void aFileThatIsNoPictureGivesNoThumbnailAndNoEntry()
     {
         QFETCH(QString, name);
         QFETCH(QString, kind);
-        test::writeKind(pictures(), name, kind, {32, 32});
+        if (kind == "cursor") // an icon file of type 2 (a cursor) in place of 1
+            test::writeBytes(pictures(), name, test::truncatedPicture("ico", {32, 32}, 1.0).replace(2, 1, "\x02"));
+        else
+            test::writeKind(pictures(), name, kind, {32, 32});
         QVERIFY(makeThumbnail(pictures() + "/" + name, m_cache).isNull());
         QCOMPARE(QDir(m_cache.root() + QStringLiteral("/normal")).entryList(QDir::Files), QStringList());
     }
@@ -143,11 +147,7 @@ private slots:
         // entry is the same mid grey.
         const auto [low, high] = greyRange(sheet);
         QVERIFY2(low > 100 && high < 156, qPrintable(QStringLiteral("%1..%2").arg(low).arg(high)));
-        const CacheEntry entry = m_cache.read([&] {
-            PictureStamp stamp;
-            stampPicture(path, stamp);
-            return stamp;
-        }());
+        const CacheEntry entry = entryOf(path);
         QCOMPARE(entry.image.size(), QSize(128, 96));
         const auto [entryLow, entryHigh] = greyRange(entry.image);
         QVERIFY2(entryLow > 100 && entryHigh < 156, qPrintable(QStringLiteral("%1..%2").arg(entryLow).arg(entryHigh)));
@@ -175,27 +175,80 @@ private slots:
             QVERIFY2(reddish(sheet.pixelColor(50, 10)), qPrintable(QString::number(round)));
             QVERIFY2(bluish(sheet.pixelColor(50, 90)), qPrintable(QString::number(round)));
         }
-        PictureStamp stamp;
-        QVERIFY(stampPicture(path, stamp));
-        QCOMPARE(m_cache.read(stamp).image.size(), QSize(128, 1));
+        QCOMPARE(entryOf(path).image.size(), QSize(128, 1));
     }
 
-    void memoryKeepsABoundedNumberThoseNearestToTheScreen()
+    void thePreviewStandsForThePictureOnlyWhenItShowsItWhole_data()
     {
-        ThumbnailMemory memory(20);
-        memory.setFocus(500);
-        QImage picture(4, 4, QImage::Format_RGB32);
-        for (int i = 0; i < 1000; i += 10)
-            memory.insert(i, picture);
-        QVERIFY(memory.size() <= 20);
-        QVERIFY(memory.contains(500));
-        QVERIFY(memory.contains(420));
-        QVERIFY(!memory.contains(0));
-        int near = 0;
-        for (int i = 0; i < 1000; i += 10)
-            near += memory.contains(i) && std::abs(i - 500) <= 100 ? 1 : 0;
-        QVERIFY2(near >= 15, qPrintable(QString::number(near)));
-        QVERIFY(memoryCapacityFor(SheetSize) * 100 * 100 * 4 <= 64 * 1024 * 1024);
+        using test::ExifDamage;
+        QTest::addColumn<QByteArray>("jpeg");
+        QTest::addColumn<QColor>("shown");
+        const QColor preview = Qt::red;
+        const QColor picture = Qt::blue;
+        const QByteArray camera = redPreview({160, 120});
+        QTest::newRow("large enough, of the same proportions") << cameraJpeg(camera) << preview;
+        QTest::newRow("proportions within 1%") << cameraJpeg(redPreview({160, 121})) << preview;
+        QTest::newRow("proportions beyond 1%") << cameraJpeg(redPreview({160, 118})) << picture;
+        QTest::newRow("black bars: 4:3 preview of a 16:9 picture")
+            << cameraJpeg(camera, 0, ExifDamage::None, {1600, 900}) << picture;
+        QTest::newRow("smaller than the cache entry") << cameraJpeg(redPreview({120, 90})) << picture;
+        QTest::newRow("larger than the picture") << cameraJpeg(camera, 0, ExifDamage::None, {120, 90}) << picture;
+        QTest::newRow("a picture smaller than the entry, its own size")
+            << cameraJpeg(redPreview({80, 60}), 0, ExifDamage::None, {80, 60}) << preview;
+        QTest::newRow("no JPEG") << cameraJpeg(test::truncatedPicture("png", {160, 120}, 1.0)) << picture;
+        QTest::newRow("claims 65535 x 65535") << cameraJpeg(test::withClaimedJpegSize(camera, 65535, 65535)) << picture;
+        QTest::newRow("claims 4000 x 3000") << cameraJpeg(test::withClaimedJpegSize(camera, 4000, 3000)) << picture;
+        QTest::newRow("IFD1 past the end") << cameraJpeg(camera, 0, ExifDamage::Ifd1PastEnd) << picture;
+        QTest::newRow("preview past the end") << cameraJpeg(camera, 0, ExifDamage::PreviewPastEnd) << picture;
+        QTest::newRow("a loop in the IFD chain ends") << cameraJpeg(camera, 0, ExifDamage::IfdLoop) << preview;
+    }
+    void thePreviewStandsForThePictureOnlyWhenItShowsItWhole()
+    {
+        QFETCH(QByteArray, jpeg);
+        QFETCH(QColor, shown);
+        const QString path = test::writeBytes(pictures(), QStringLiteral("p.jpg"), jpeg);
+        const QImage sheet = makeThumbnail(path, m_cache);
+        QCOMPARE(sheet.size(), QSize(100, 100));
+        QVERIFY(near(sheet.pixelColor(50, 50), shown));
+        // The cache entry is made from the same source, at the picture's proportions.
+        const CacheEntry entry = entryOf(path);
+        QVERIFY(near(entry.image.pixelColor(entry.image.width() / 2, entry.image.height() / 2), shown));
+        QCOMPARE(entry.image.size(), cacheSizeFor(entry.original));
+    }
+
+    void thePreviewIsTurnedAsThePictureIs()
+    {
+        // Stored landscape with red on top; orientation 6 turns it a quarter clockwise, so the
+        // red half ends on the right.
+        QImage halves = filled({160, 120}, Qt::green);
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 160; ++x)
+                halves.setPixelColor(x, y, Qt::red);
+        const QString path = test::writeBytes(pictures(), QStringLiteral("turned.jpg"),
+                                              cameraJpeg(test::encodeJpeg(halves, {.quality = 90}), 6));
+        const QImage sheet = makeThumbnail(path, m_cache);
+        QVERIFY(near(sheet.pixelColor(90, 50), Qt::red));
+        QVERIFY(near(sheet.pixelColor(10, 50), Qt::green));
+        const CacheEntry entry = entryOf(path);
+        QCOMPARE(entry.original, QSize(1200, 1600));
+        QCOMPARE(entry.image.size(), QSize(96, 128));
+    }
+
+    // The picture itself is decoded at the smallest size that still gives a sharp entry.
+    void theReductionIsTheLargestThatStillGivesWhatIsNeeded_data()
+    {
+        QTest::addColumn<QSize>("stored");
+        QTest::addColumn<int>("reduction");
+        QTest::newRow("camera: an eighth") << QSize(4000, 3000) << 8;
+        QTest::newRow("1024: an eighth is exactly 128") << QSize(1024, 1024) << 8;
+        QTest::newRow("800: a quarter") << QSize(800, 800) << 4;
+        QTest::newRow("thin strip: whole") << QSize(4000, 40) << 1;
+        QTest::newRow("small: whole") << QSize(100, 100) << 1;
+    }
+    void theReductionIsTheLargestThatStillGivesWhatIsNeeded()
+    {
+        QFETCH(QSize, stored);
+        QTEST(reductionFor(stored, {128, 128}), "reduction");
     }
 };
 

@@ -1,55 +1,42 @@
 // clsFiles: splitting paths, and deleting, moving, copying files and making folders on disk.
-#include "Pictures.h"
-#include "RunTimeError.h"
-#include "TestRegistry.h"
+#include "ViewingTestCase.h"
 #include "clsFiles.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QDirIterator>
 
 using namespace pixdock;
-
-namespace {
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void makeReadOnly(const QString &path)
-{
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-}
-
-// The error number a call raises, 0 when it raises none.
-template<class F>
-int errorOf(F &&call)
-{
-    try {
-        call();
-    } catch (const RunTimeError &e) {
-        return e.number();
-    }
-    return 0;
-}
-} // namespace
 
 class TestClsFiles : public QObject
 {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_src; // both end with a separator, as the class expects
-    QString m_dst;
+    clsFiles m_files;
+
+    // Every file under the test's folder as "path=contents", and every folder but src and
+    // dst as "path/", in order.
+    QString tree() const
+    {
+        QStringList entries;
+        for (QDirIterator it(m_dir->path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QString name = QDir(m_dir->path()).relativeFilePath(it.next());
+            QFile file(it.filePath());
+            if (it.fileInfo().isDir())
+                entries << (name == "src" || name == "dst" ? QString() : name + "/");
+            else
+                entries << name + "=" + QString::fromUtf8(file.open(QIODevice::ReadOnly) ? file.readAll() : "?");
+        }
+        entries.removeAll(QString());
+        entries.sort();
+        return entries.join(' ');
+    }
 
 private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir(m_dir->path()).mkdir("src") && QDir(m_dir->path()).mkdir("dst"));
-        m_src = m_dir->path() + "/src/";
-        m_dst = m_dir->path() + "/dst/";
     }
 
     void pathsSplit_data()
@@ -70,187 +57,101 @@ private slots:
         QTest::newRow("the root") << "/" << "" << "" << "";
         QTest::newRow("empty") << "" << "" << "" << "";
     }
-
     void pathsSplit()
     {
         QFETCH(QString, path);
-        QFETCH(QString, parent);
-        QFETCH(QString, name);
-        QFETCH(QString, type);
-        clsFiles files;
-        const QVariant p = files.GetParentDir(path);
-        QCOMPARE(p.metaType(), QMetaType::fromType<QString>());
-        QCOMPARE(p.toString(), parent);
-        QCOMPARE(files.GetFileName(path).toString(), name);
-        QCOMPARE(files.ShowFileType(path).toString(), type);
+        QCOMPARE(m_files.GetParentDir(path).metaType(), QMetaType::fromType<QString>());
+        QTEST(m_files.GetParentDir(path).toString(), "parent");
+        QTEST(m_files.GetFileName(path).toString(), "name");
+        QTEST(m_files.ShowFileType(path).toString(), "type");
     }
 
-    void deleteRemovesOnlyListedWritableFiles_data()
+    // `files`: "path=contents" (a trailing ! makes it read-only) or "folder/"; `call`: the
+    // member and its arguments, each a path under the test's folder, or, after ~, as it stands
+    // (run in the test's folder); `result`: the error number raised, then what the call gave
+    // back (Copy's new name; "file" and "folder" for the tests of existence).
+    void fileOperations_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<bool>("gone");
-        QTest::newRow("normal file is deleted") << "normal" << 0 << true;
-        QTest::newRow("missing file is no failure") << "missing" << 0 << true;
-        QTest::newRow("read-only file reaches the caller") << "read-only" << 70 << false;
-        QTest::newRow("hidden file is not listed, so left") << "hidden" << 0 << false;
-        QTest::newRow("folder is not listed, so left") << "folder" << 0 << false;
+        QTest::addColumn<QString>("files");
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("after");
+        const QString both = "src/a.jpg=new dst/a.jpg=old";
+        QTest::newRow("delete a file") << "src/a.jpg=x" << "Delete src/a.jpg" << "0" << "";
+        QTest::newRow("delete a missing file: no failure") << "" << "Delete src/a.jpg" << "0" << "";
+        QTest::newRow("delete a read-only file") << "src/a.jpg=x!" << "Delete src/a.jpg" << "70" << "src/a.jpg=x";
+        QTest::newRow("delete a hidden file: not listed, so left") << "src/.a=x" << "Delete src/.a" << "0" << "src/.a=x";
+        QTest::newRow("delete a folder: not listed, so left") << "src/a.jpg/" << "Delete src/a.jpg" << "0" << "src/a.jpg/";
+        QTest::newRow("move") << "src/a.jpg=new" << "Move src/ dst/ ~a.jpg" << "0" << "dst/a.jpg=new";
+        QTest::newRow("move replaces a target") << both << "Move src/ dst/ ~a.jpg" << "0" << "dst/a.jpg=new";
+        QTest::newRow("move a missing source: no sign") << "dst/a.jpg=old" << "Move src/ dst/ ~a.jpg" << "0" << "dst/a.jpg=old";
+        QTest::newRow("move onto a read-only target") << both + "!" << "Move src/ dst/ ~a.jpg" << "70" << "dst/a.jpg=old src/a.jpg=new";
+        QTest::newRow("move onto itself keeps the file") << "src/a.jpg=k" << "Move src/ src// ~a.jpg" << "0" << "src/a.jpg=k";
+        QTest::newRow("move all matching, a failure passed over")
+            << "src/a.jpg=a src/b.jpg=b src/c.png=c src/D.JPG=D dst/b.jpg=old" << "MoveAllFiles src/*.jpg dst" << "0"
+            << "dst/a.jpg=a dst/b.jpg=old src/D.JPG=D src/b.jpg=b src/c.png=c";
+        QTest::newRow("move all: one file renamed") << "src/c.png=c" << "MoveAllFiles src/c.png dst/r.png" << "0" << "dst/r.png=c";
+        QTest::newRow("move all into a missing folder") << "src/D.JPG=D" << "MoveAllFiles src/*.JPG nowhere/" << "0" << "src/D.JPG=D";
+        QTest::newRow("move all: a bare name is a file of the working folder") << "r.png=r" << "MoveAllFiles ~r.png ~s.png" << "0" << "s.png=r";
+        QTest::newRow("copy") << "src/a.jpg=p" << "Copy src/ dst/ ~a.jpg" << "0 a.jpg" << "dst/a.jpg=p src/a.jpg=p";
+        QTest::newRow("copy to a new name") << "src/a.jpg=p" << "Copy src/ dst/ ~a.jpg ~b.jpg" << "0 b.jpg" << "dst/b.jpg=p src/a.jpg=p";
+        QTest::newRow("copy overwrites a target") << both << "Copy src/ dst/ ~a.jpg" << "0 a.jpg" << "dst/a.jpg=new src/a.jpg=new";
+        QTest::newRow("copy onto a read-only target") << both + "!" << "Copy src/ dst/ ~a.jpg" << "70" << "dst/a.jpg=old src/a.jpg=new";
+        QTest::newRow("copy a missing source") << "" << "Copy src/ dst/ ~a.jpg" << "53" << "";
+        QTest::newRow("copy into a missing folder") << "src/a.jpg=p" << "Copy src/ nowhere/ ~a.jpg" << "76" << "src/a.jpg=p";
+        QTest::newRow("copy onto itself") << "src/a.jpg=p" << "Copy src/ src/ ~a.jpg" << "70" << "src/a.jpg=p";
+        QTest::newRow("a file exists") << "src/a.jpg=x" << "Exists src/a.jpg" << "0 file" << "src/a.jpg=x";
+        QTest::newRow("a hidden file exists") << "src/.h=x" << "Exists src/.h" << "0 file" << "src/.h=x";
+        QTest::newRow("a folder exists") << "" << "Exists src" << "0 folder" << "";
+        QTest::newRow("a folder with a separator exists") << "" << "Exists src/" << "0 folder" << "";
+        QTest::newRow("a missing file") << "" << "Exists src/none.jpg" << "0" << "";
+        QTest::newRow("an empty path") << "" << "Exists ~" << "0" << "";
+        QTest::newRow("make a folder") << "" << "MakeFolder src/new" << "0" << "src/new/";
+        QTest::newRow("make an existing folder") << "" << "MakeFolder src" << "58" << "";
+        QTest::newRow("make a folder in a missing one") << "" << "MakeFolder none/new" << "76" << "";
     }
-
-    void deleteRemovesOnlyListedWritableFiles()
+    void fileOperations()
     {
-        QFETCH(QString, kind);
-        QFETCH(int, error);
-        QFETCH(bool, gone);
-        const QString path = m_src + (kind == "hidden" ? ".a.jpg" : "a.jpg");
-        if (kind == "folder")
-            QVERIFY(QDir().mkdir(path));
-        else if (kind != "missing")
-            test::writeBytes(m_src, QFileInfo(path).fileName(), "data");
-        if (kind == "read-only")
-            makeReadOnly(path);
-        clsFiles files;
-        QCOMPARE(errorOf([&] { files.Delete(path); }), error);
-        QCOMPARE(!QFileInfo::exists(path), gone);
-    }
-
-    void moveReplacesAnExistingTargetAndDropsOtherFailures_data()
-    {
-        QTest::addColumn<QString>("source");       // content, or empty for none
-        QTest::addColumn<QString>("target");       // content, or empty for none
-        QTest::addColumn<bool>("targetReadOnly");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("sourceAfter");  // "<missing>" when moved away
-        QTest::addColumn<QString>("targetAfter");
-        QTest::newRow("plain move") << "new" << "" << false << 0 << "<missing>" << "new";
-        QTest::newRow("existing target replaced") << "new" << "old" << false << 0 << "<missing>" << "new";
-        QTest::newRow("missing source: no sign") << "" << "old" << false << 0 << "<missing>" << "old";
-        QTest::newRow("read-only target reaches the caller")
-            << "new" << "old" << true << 70 << "new" << "old";
-        QTest::newRow("onto itself keeps the file") << "keep" << "itself" << false << 0 << "keep" << "<missing>";
-    }
-
-    void moveReplacesAnExistingTargetAndDropsOtherFailures()
-    {
-        QFETCH(QString, source);
-        QFETCH(QString, target);
-        QFETCH(bool, targetReadOnly);
-        QFETCH(int, error);
-        QFETCH(QString, sourceAfter);
-        QFETCH(QString, targetAfter);
-        if (!source.isEmpty())
-            test::writeBytes(m_src, "a.jpg", source.toUtf8());
-        const QString destination = target == "itself" ? m_dir->path() + "/src//" : m_dst;
-        if (!target.isEmpty() && target != "itself")
-            test::writeBytes(m_dst, "a.jpg", target.toUtf8());
-        if (targetReadOnly)
-            makeReadOnly(m_dst + "a.jpg");
-        clsFiles files;
-        QCOMPARE(errorOf([&] { files.Move(m_src, destination, "a.jpg"); }), error);
-        QCOMPARE(contents(m_src + "a.jpg"), sourceAfter.toUtf8());
-        QCOMPARE(contents(m_dst + "a.jpg"), targetAfter.toUtf8());
-    }
-
-    void moveAllFilesMovesMatchingFilesAndIgnoresFailures()
-    {
-        for (const char *n : {"a.jpg", "b.jpg", "c.png", "D.JPG"})
-            test::writeBytes(m_src, n, n);
-        test::writeBytes(m_dst, "b.jpg", "old");
-        clsFiles files;
-        files.MoveAllFiles(m_src + "*.jpg", m_dir->path() + "/dst");
-        QCOMPARE(QDir(m_dst).entryList(QDir::Files), QStringList({"a.jpg", "b.jpg"}));
-        QCOMPARE(contents(m_dst + "b.jpg"), QByteArray("old")); // an existing target is a failure, ignored
-        QCOMPARE(QDir(m_src).entryList(QDir::Files), QStringList({"b.jpg", "c.png", "D.JPG"}));
-        files.MoveAllFiles(m_src + "c.png", m_dst + "renamed.png");
-        QVERIFY(QFile::exists(m_dst + "renamed.png"));
-        files.MoveAllFiles(m_src + "*.JPG", m_dir->path() + "/nowhere/");
-        QVERIFY(QFile::exists(m_src + "D.JPG"));
-    }
-
-    void copyFailuresReachTheCaller_data()
-    {
-        QTest::addColumn<QString>("situation");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QByteArray>("targetAfter");
-        QTest::newRow("plain copy") << "" << 0 << QByteArray("picture");
-        QTest::newRow("a new name, given back") << "new name" << 0 << QByteArray("picture");
-        QTest::newRow("existing target is overwritten") << "target exists" << 0 << QByteArray("picture");
-        QTest::newRow("read-only target") << "target read-only" << 70 << QByteArray("old");
-        QTest::newRow("missing source") << "no source" << 53 << QByteArray("<missing>");
-        QTest::newRow("missing destination folder") << "no folder" << 76 << QByteArray("<missing>");
-        QTest::newRow("onto itself") << "itself" << 70 << QByteArray("picture");
-    }
-
-    void copyFailuresReachTheCaller()
-    {
-        QFETCH(QString, situation);
-        QFETCH(int, error);
-        QFETCH(QByteArray, targetAfter);
-        if (situation != "no source")
-            test::writeBytes(m_src, "a.jpg", "picture");
-        QString destination = situation == "itself" ? m_src : m_dst;
-        if (situation == "no folder")
-            destination = m_dir->path() + "/nowhere/";
-        if (situation.startsWith("target"))
-            test::writeBytes(m_dst, "a.jpg", "old");
-        if (situation == "target read-only")
-            makeReadOnly(m_dst + "a.jpg");
-        clsFiles files;
-        const QString name = situation == "new name" ? QStringLiteral("b.jpg") : QStringLiteral("a.jpg");
-        QString newName = situation == "new name" ? name : QString();
-        QCOMPARE(errorOf([&] { files.Copy(m_src, destination, "a.jpg", newName); }), error);
-        QCOMPARE(contents(destination + name), targetAfter);
-        if (error == 0) // an empty new name is filled in with the name the copy took
-            QCOMPARE(newName, name);
-        if (situation != "no source")
-            QCOMPARE(contents(m_src + "a.jpg"), QByteArray("picture"));
-        // Nothing half-written is left beside the target.
-        QCOMPARE(QDir(m_dst).entryList(QDir::Hidden | QDir::Files).filter(".pixdock"), QStringList());
-    }
-
-    void existenceTests_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("file");
-        QTest::addColumn<bool>("folder");
-        QTest::newRow("file") << "src/a.jpg" << true << false;
-        QTest::newRow("hidden file") << "src/.h" << true << false;
-        QTest::newRow("folder") << "src" << false << true;
-        QTest::newRow("folder with separator") << "src/" << false << true;
-        QTest::newRow("missing") << "src/none.jpg" << false << false;
-        QTest::newRow("empty") << "" << false << false;
-    }
-
-    void existenceTests()
-    {
-        QFETCH(QString, path);
-        QFETCH(bool, file);
-        QFETCH(bool, folder);
-        test::writeBytes(m_src, "a.jpg", "x");
-        test::writeBytes(m_src, ".h", "x");
-        const QString full = path.isEmpty() ? path : m_dir->path() + "/" + path;
-        clsFiles files;
-        QCOMPARE(files.FileExists(full), file);
-        QCOMPARE(files.FolderExists(full), folder);
-    }
-
-    void makeFolder_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("error");
-        QTest::newRow("new folder") << "src/new" << 0;
-        QTest::newRow("existing folder") << "src" << 58;
-        QTest::newRow("missing parent") << "none/new" << 76;
-    }
-
-    void makeFolder()
-    {
-        QFETCH(QString, path);
-        QFETCH(int, error);
-        clsFiles files;
-        const QString full = m_dir->path() + "/" + path;
-        QCOMPARE(errorOf([&] { files.MakeFolder(full); }), error);
-        QCOMPARE(QFileInfo(full).isDir(), error != 76);
+        QFETCH(QString, files);
+        QFETCH(QString, call);
+        for (const QString &file : files.split(' ', Qt::SkipEmptyParts)) {
+            const QString path = m_dir->path() + "/" + file.section('=', 0, 0);
+            if (file.endsWith('/'))
+                QVERIFY(QDir().mkdir(path));
+            else
+                test::writeBytes(QFileInfo(path).path(), QFileInfo(path).fileName(), file.section('=', 1).remove('!').toUtf8());
+            if (file.endsWith('!'))
+                QFile::setPermissions(path, QFile::ReadOwner);
+        }
+        QStringList a = call.split(' ');
+        for (QString &arg : a)
+            arg = arg.startsWith('~') ? arg.mid(1) : m_dir->path() + "/" + arg;
+        const QString working = QDir::currentPath();
+        const auto back = qScopeGuard([&] { QDir::setCurrent(working); });
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        const QString member = call.section(' ', 0, 0);
+        QString given;
+        int error = 0;
+        try {
+            if (member == "Delete")
+                m_files.Delete(a[1]);
+            else if (member == "Move")
+                m_files.Move(a[1], a[2], a[3]);
+            else if (member == "MoveAllFiles")
+                m_files.MoveAllFiles(a[1], a[2]);
+            else if (member == "Copy")
+                m_files.Copy(a[1], a[2], a[3], given = a.value(4));
+            else if (member == "Exists")
+                given = QString(m_files.FileExists(a[1]) ? "file" : "") + (m_files.FolderExists(a[1]) ? "folder" : "");
+            else
+                m_files.MakeFolder(a[1]);
+        } catch (const RunTimeError &e) {
+            error = e.number();
+            given.clear();
+        }
+        QTEST((QString::number(error) + " " + given).trimmed(), "result");
+        // Nothing half-written is left beside a target.
+        QTEST(tree(), "after");
     }
 };
 

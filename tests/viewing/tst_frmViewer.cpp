@@ -1,54 +1,22 @@
-// The viewer window: placing itself, the picture and its scroll bars, and what the user sees
-// when the picture cannot be shown.
-#include "FolderListing.h"
-#include "MessageBox.h"
-#include "ModGlobal.h"
-#include "PictureBox.h"
-#include "PicturePreloader.h"
-#include "Pictures.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "Twips.h"
+// The viewer window: placing itself, the picture and its scroll bars (and the layout
+// arithmetic behind them), and what the user sees when the picture cannot be shown.
 #include "UserInput.h"
+#include "ViewerLayout.h"
 #include "ViewingTestCase.h"
-#include "ViewingTestFiles.h"
-#include "WindowList.h"
-#include "frmViewer.h"
 
 #include <QFrame>
-#include <QHash>
+#include <QKeySequence>
 #include <QMdiSubWindow>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTest>
+
+#include <limits>
 
 using namespace pixdock;
+using pixdock::viewing::ViewerLayout;
 
 class TestFrmViewer : public test::ViewerTestCase
 {
     Q_OBJECT
 private slots:
-    void placesItselfRightOfThePanel()
-    {
-        frmViewer *viewer = openViewer(test::writePicture(folder(), "a.png", {30, 20}));
-        const int panelWidth = panelWidthTwips();
-        QVERIFY(qAbs(viewer->leftTwips() - panelWidth) <= twips::PerPixel);
-        QCOMPARE(viewer->topTwips(), 0);
-        QVERIFY(qAbs(viewer->heightTwips() - panelHeightTwips()) <= twips::PerPixel);
-        QVERIFY(qAbs(viewer->widthTwips() - (frame()->widthTwips() - 1.25 * panelWidth)) <= twips::PerPixel);
-        // The frame fills the window less 1000 across and 2000 down; Close sits under its bar.
-        const int frameWidth = viewer->widthTwips() - 1000;
-        const int frameHeight = viewer->heightTwips() - 2000;
-        QCOMPARE(viewer->framePicHolder()->geometry(), twips::rectToPixels(0, 0, frameWidth, frameHeight));
-        QCOMPARE(viewer->cmdClose()->y(), twips::toPixels(frameHeight + 510));
-        QCOMPARE(viewer->windowTitle(), caption::Viewer);
-        // Resizing the window moves none of it.
-        const QRect holder = viewer->framePicHolder()->geometry();
-        viewer->subWindow()->resize(viewer->subWindow()->size() + QSize(200, 150));
-        QCOMPARE(viewer->framePicHolder()->geometry(), holder);
-        QCOMPARE(viewer->cmdClose()->y(), twips::toPixels(frameHeight + 510));
-    }
-
     void barsAppearOnlyForAPictureLargerThanTheFrame_data()
     {
         QTest::addColumn<int>("extraWidth");  // pixels beyond the frame, negative: smaller
@@ -64,19 +32,35 @@ private slots:
     {
         QFETCH(int, extraWidth);
         QFETCH(int, extraHeight);
-        // Measure the frame with a first viewer, then open the picture that fits it so.
+        // Measure the frame with a first viewer, right of the panel, then open the picture
+        // that fits it so.
         frmViewer *probe = openViewer(QString());
+        // An empty path loads nothing, says nothing and empties the status.
+        QVERIFY(MessageBox::shown().isEmpty() && !probe->picFramed()->showsPicture());
+        QCOMPARE(frameStatusText(), QString());
+        const int panelWidth = panelWidthTwips();
+        QVERIFY(qAbs(probe->leftTwips() - panelWidth) <= twips::PerPixel);
+        QCOMPARE(probe->topTwips(), 0);
+        QVERIFY(qAbs(probe->heightTwips() - panelHeightTwips()) <= twips::PerPixel);
+        QVERIFY(qAbs(probe->widthTwips() - (frame()->widthTwips() - 1.25 * panelWidth)) <= twips::PerPixel);
+        // The frame fills the window less 1000 across and 2000 down; Close sits under its bar.
         const int frameWidth = probe->widthTwips() - 1000;
         const int frameHeight = probe->heightTwips() - 2000;
+        QCOMPARE(probe->windowTitle(), caption::Viewer);
+        // Resizing the window moves none of it.
+        for (int resized = 0; resized < 2; ++resized) {
+            QCOMPARE(probe->framePicHolder()->geometry(), twips::rectToPixels(0, 0, frameWidth, frameHeight));
+            QCOMPARE(probe->cmdClose()->y(), twips::toPixels(frameHeight + 510));
+            probe->subWindow()->resize(probe->subWindow()->size() + QSize(200, 150));
+        }
         probe->unload();
         const QSize size(frameWidth / 15 + extraWidth, frameHeight / 15 + extraHeight);
-        const QString path = test::writePicture(folder(), "p.png", size);
-        frmViewer *viewer = openViewer(path);
+        frmViewer *viewer = openViewer(picture("p.png", size));
 
         QCOMPARE(viewer->picFramed()->size(), size);
         QCOMPARE(viewer->picFramed()->pos(), QPoint(0, 0));
         QVERIFY(viewer->picFramed()->isVisible());
-        QCOMPARE(frameStatusText(), path);
+        QCOMPARE(frameStatusText(), path("p.png"));
         QCOMPARE(viewer->vScroll()->isVisible(), extraHeight > 0);
         QCOMPARE(viewer->hScroll()->isVisible(), extraWidth > 0);
         if (extraHeight > 0) {
@@ -95,13 +79,12 @@ private slots:
     // While the thumb is dragged the picture stays; it follows when the drag ends.
     void thePictureFollowsADraggedThumbWhenTheDragEnds()
     {
-        frmViewer *viewer = openViewer(test::writePicture(folder(), "big.png", {2000, 1500}));
-        QWidget *picture = viewer->picFramed();
+        frmViewer *viewer = openViewer(picture("big.png", {2000, 1500}));
         viewer->hScroll()->setSliderDown(true);
         viewer->hScroll()->setSliderPosition(2000);
-        QCOMPARE(picture->x(), 0);
+        QCOMPARE(viewer->picFramed()->x(), 0);
         viewer->hScroll()->setSliderDown(false);
-        QCOMPARE(picture->x(), twips::toPixels(-2000));
+        QCOMPARE(viewer->picFramed()->x(), twips::toPixels(-2000));
     }
 
     // The wheel over the picture and the keys while the viewer has the focus move the same
@@ -118,7 +101,7 @@ private slots:
         QTest::newRow("half a notch twice is one step") << "wheel 0 -60, wheel 0 -60" << "v" << "small";
         QTest::newRow("Down") << "key Down" << "v" << "small";
         QTest::newRow("Right") << "key Right" << "h" << "small";
-        QTest::newRow("Page Down") << "key PageDown" << "v" << "large";
+        QTest::newRow("Page Down") << "key PgDown" << "v" << "large";
         QTest::newRow("End") << "key End" << "v" << "max";
         QTest::newRow("End, then Home") << "key End, key Home" << "v" << "0";
         QTest::newRow("Right, then Left") << "key Right, key Left" << "h" << "0";
@@ -129,22 +112,18 @@ private slots:
         QFETCH(QString, input);
         QFETCH(QString, bar);
         QFETCH(QString, value);
-        frmViewer *viewer = openViewer(test::writePicture(folder(), "big.png", {2000, 1500}));
-        QWidget *picture = viewer->picFramed();
+        frmViewer *viewer = openViewer(picture("big.png", {2000, 1500}));
+        QWidget *shown = viewer->picFramed();
         // Its top left corner is in sight; the rest lies beyond the frame.
         const QPoint inSight(10, 10);
-        test::clickOn(picture, inSight);
+        test::clickOn(shown, inSight);
         for (const QString &step : input.split(", ")) {
             const QStringList parts = step.split(' ');
-            if (parts.at(0) == "key") {
-                const QHash<QString, Qt::Key> keys = {{"Down", Qt::Key_Down}, {"Right", Qt::Key_Right},
-                                                      {"Left", Qt::Key_Left}, {"PageDown", Qt::Key_PageDown},
-                                                      {"End", Qt::Key_End},   {"Home", Qt::Key_Home}};
-                QVERIFY(test::pressKey(keys.value(parts.at(1))));
-            } else {
-                const auto modifiers = parts.at(0) == "shift-wheel" ? Qt::ShiftModifier : Qt::NoModifier;
-                test::turnWheel(picture, inSight, QPoint(parts.at(1).toInt(), parts.at(2).toInt()), modifiers);
-            }
+            if (parts.at(0) == "key") 
+                QVERIFY(test::pressKey(QKeySequence::fromString(parts.at(1))[0].key()));
+            else
+                test::turnWheel(shown, inSight, QPoint(parts.at(1).toInt(), parts.at(2).toInt()),
+                                parts.at(0) == "shift-wheel" ? Qt::ShiftModifier : Qt::NoModifier);
         }
         QScrollBar *moved = bar == "v" ? viewer->vScroll() : viewer->hScroll();
         QScrollBar *still = bar == "v" ? viewer->hScroll() : viewer->vScroll();
@@ -153,7 +132,7 @@ private slots:
         QCOMPARE(moved->value(), expected);
         QCOMPARE(still->value(), 0);
         const QPoint corner(-twips::toPixels(viewer->hScroll()->value()), -twips::toPixels(viewer->vScroll()->value()));
-        QCOMPARE(picture->pos(), corner);
+        QCOMPARE(shown->pos(), corner);
     }
 
     // On a screen of any density the picture is drawn one screen pixel for each of its pixels.
@@ -168,10 +147,9 @@ private slots:
         frmViewer *viewer = openViewer(path);
         QImage shown = viewer->picFramed()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         shown.setDevicePixelRatio(1); // compared pixel for pixel
-        QVERIFY2(shown.width() >= original.width() && shown.height() >= original.height()
-                     && shown.width() <= original.width() + 1 && shown.height() <= original.height() + 1,
-                 qPrintable(QStringLiteral("%1 x %2 screen pixels for a 65 x 49 picture at %3 pixels a point")
-                                .arg(shown.width()).arg(shown.height()).arg(viewer->devicePixelRatioF())));
+        const QSize extra = shown.size() - original.size();
+        QVERIFY2(extra.width() >= 0 && extra.height() >= 0 && extra.width() <= 1 && extra.height() <= 1,
+                 qPrintable(QStringLiteral("%1 x %2 screen pixels for a 65 x 49 picture").arg(shown.width()).arg(shown.height())));
         QCOMPARE(shown.copy(original.rect()), original);
     }
 
@@ -184,147 +162,155 @@ private slots:
         const QString path = folder() + "/large.icns";
         QVERIFY(icon.save(path, "icns"));
         frmViewer *viewer = openViewer(path);
-        viewing::PictureBox *box = viewer->picFramed();
-        QCOMPARE(box->picture().size(), QSize(1024, 1024));
-        QCOMPARE(box->size(), box->shownSize({1024, 1024}));
-        QVERIFY(viewer->hScroll()->isVisibleTo(viewer));
-        QVERIFY(viewer->vScroll()->isVisibleTo(viewer));
+        QCOMPARE(viewer->picFramed()->picture().size(), QSize(1024, 1024));
+        QCOMPARE(viewer->picFramed()->size(), viewer->picFramed()->shownSize({1024, 1024}));
+        QVERIFY(viewer->hScroll()->isVisibleTo(viewer) && viewer->vScroll()->isVisibleTo(viewer));
         QVERIFY(viewer->vScroll()->maximum() > 0);
     }
 
     void whenThePictureCannotBeShown_data()
     {
-        QTest::addColumn<QStringList>("files"); // name:kind
+        QTest::addColumn<QString>("files"); // name:kind, as test::writeKind writes them
         QTest::addColumn<QString>("open");
-        QTest::addColumn<QList<int>>("answers"); // QMessageBox buttons
-        QTest::addColumn<QStringList>("messages"); // %1 is the folder
-        QTest::addColumn<QString>("shown");      // file shown in the end, empty for none
-        QTest::addColumn<QString>("current");    // gCurrentPath in the end (in the folder)
-        const int yes = QMessageBox::Yes;
-        const int no = QMessageBox::No;
-        const QString question = "%1/%2 is invalid.\rLoad next file?";
-
-        QTest::newRow("text named .jpg, No: empty viewer")
-            << QStringList{"a.jpg:text", "b.png:picture"} << "a.jpg" << QList<int>{no}
-            << QStringList{question.arg("%1", "a.jpg")} << "" << "a.jpg";
-        QTest::newRow("text named .jpg, Yes: the next file in the same window")
-            << QStringList{"a.jpg:text", "b.png:picture"} << "a.jpg" << QList<int>{yes}
-            << QStringList{question.arg("%1", "a.jpg")} << "b.png" << "b.png";
-        QTest::newRow("Yes asks again for each unreadable file")
-            << QStringList{"a.jpg:text", "b.jpg:empty", "c.png:cut", "d.jpg:pipe", "e.png:picture"} << "a.jpg"
-            << QList<int>{yes, yes, yes}
-            << QStringList{question.arg("%1", "a.jpg"), question.arg("%1", "b.jpg"), question.arg("%1", "c.png")}
-            << "e.png" << "e.png";
-        QTest::newRow("a pipe is not a picture, and never waited on")
-            << QStringList{"p.jpg:pipe"} << "p.jpg" << QList<int>{no} << QStringList{question.arg("%1", "p.jpg")}
-            << "" << "p.jpg";
-        QTest::newRow("Yes on the last file of the folder stops asking")
-            << QStringList{"a.png:picture", "z.jpg:text"} << "z.jpg" << QList<int>{yes}
-            << QStringList{question.arg("%1", "z.jpg")} << "" << "z.jpg";
-        QTest::newRow("missing folder") << QStringList{} << "nowhere/a.jpg" << QList<int>{}
-                                        << QStringList{"File was not found"} << "" << "nowhere/a.jpg";
-        QTest::newRow("missing file: nothing said") << QStringList{"b.png:picture"} << "a.png" << QList<int>{}
-                                                    << QStringList{} << "" << "a.png";
-        QTest::newRow("folder named like a picture: nothing said")
-            << QStringList{"a.jpg:folder"} << "a.jpg" << QList<int>{} << QStringList{} << "" << "a.jpg";
-        QTest::newRow("header claims 65535 x 65535")
-            << QStringList{"huge.png:huge"} << "huge.png" << QList<int>{}
-            << QStringList{"%1/huge.png is too large to open."} << "" << "huge.png";
+        QTest::addColumn<QString>("answers"); // Y or N to each question in turn
+        QTest::addColumn<QString>("said");    // the files said to be invalid, or !a message (%1 the folder)
+        QTest::addColumn<QString>("shown");   // the file shown in the end, empty for none
+        const QString text = "a.jpg:text b.png:picture";
+        QTest::newRow("text named .jpg, No: empty viewer") << text << "a.jpg" << "N" << "a.jpg" << "";
+        QTest::newRow("text named .jpg, Yes: the next file in the same window") << text << "a.jpg" << "Y" << "a.jpg" << "b.png";
+        QTest::newRow("Yes asks again for each unreadable file") << "a.jpg:text b.jpg:empty c.png:cut d.jpg:pipe e.png:picture"
+                                                                 << "a.jpg" << "YYY" << "a.jpg b.jpg c.png" << "e.png";
+        QTest::newRow("a pipe is not a picture, and never waited on") << "p.jpg:pipe" << "p.jpg" << "N" << "p.jpg" << "";
+        QTest::newRow("Yes on the last file of the folder stops asking") << "a.png:picture z.jpg:text" << "z.jpg" << "Y" << "z.jpg" << "";
+        QTest::newRow("missing folder") << "" << "nowhere/a.jpg" << "" << "!File was not found" << "";
+        QTest::newRow("missing file: nothing said") << "b.png:picture" << "a.png" << "" << "" << "";
+        QTest::newRow("folder named like a picture: nothing said") << "a.jpg:folder" << "a.jpg" << "" << "" << "";
+        QTest::newRow("header claims 65535 x 65535") << "huge.png:huge" << "huge.png" << "" << "!%1/huge.png is too large to open." << "";
     }
 
     void whenThePictureCannotBeShown()
     {
-        QFETCH(QStringList, files);
+        QFETCH(QString, files);
         QFETCH(QString, open);
-        QFETCH(QList<int>, answers);
-        QFETCH(QStringList, messages);
+        QFETCH(QString, answers);
+        QFETCH(QString, said);
         QFETCH(QString, shown);
-        QFETCH(QString, current);
-        for (const QString &f : files)
+        for (const QString &f : files.split(' ', Qt::SkipEmptyParts))
             test::writeKind(folder(), f.section(':', 0, 0), f.section(':', 1));
-        for (int a : answers)
-            MessageBox::queueAnswer(QMessageBox::StandardButton(a));
+        for (QChar a : answers)
+            MessageBox::queueAnswer(a == 'Y' ? QMessageBox::Yes : QMessageBox::No);
 
-        test::StallWatch watch;
         frmViewer *viewer = openViewer(path(open));
-        QCOMPARE(watch.end(), QString());
-
-        QStringList expected;
-        for (const QString &m : messages)
-            expected << (m.contains("%1") ? m.arg(folder()) : m);
-        QCOMPARE(MessageBox::shownTexts(), expected);
+        QStringList messages{said.mid(1).replace("%1", folder())};
+        if (!said.startsWith('!')) {
+            messages.clear();
+            for (const QString &name : said.split(' ', Qt::SkipEmptyParts))
+                messages << path(name) + " is invalid.\rLoad next file?";
+        }
+        QCOMPARE(MessageBox::shownTexts(), messages);
         for (const auto &m : MessageBox::shown()) {
             QCOMPARE(m.title, QStringLiteral("Pixdock"));
             QCOMPARE(m.icon, MessageBox::Icon::None);
             QCOMPARE(m.buttons, m.text.endsWith("Load next file?") ? QMessageBox::Yes | QMessageBox::No
                                                                    : QMessageBox::StandardButtons(QMessageBox::Ok));
         }
-        QCOMPARE(gCurrentPath, path(current));
+        // Nothing shown: the status names the file asked for, as gCurrentPath does.
+        QCOMPARE(gCurrentPath, path(shown.isEmpty() ? open : shown));
+        QCOMPARE(frameStatusText(), gCurrentPath);
         QCOMPARE(viewer->windowTitle(), caption::Viewer);
         QCOMPARE(viewer->cmdClose()->y(), twips::toPixels(viewer->heightTwips() - 2000 + 510));
         QVERIFY(!viewer->hScroll()->isVisible() && !viewer->vScroll()->isVisible());
-        if (shown.isEmpty()) {
-            QVERIFY(viewer->picFramed()->isHidden());
-            // Nothing shown: the status names the file asked for, as gCurrentPath does.
-            QCOMPARE(frameStatusText(), path(current));
-        } else {
-            QVERIFY(viewer->picFramed()->isVisible());
+        QCOMPARE(viewer->picFramed()->isVisible(), !shown.isEmpty());
+        if (!shown.isEmpty())
             QCOMPARE(viewer->picFramed()->size(), QSize(30, 20));
-            QCOMPARE(frameStatusText(), path(shown));
-        }
     }
 
-    void emptyPathLoadsNothingAndEmptiesTheStatus()
-    {
-        frmViewer *viewer = openViewer(QString());
-        QVERIFY(MessageBox::shown().isEmpty());
-        QVERIFY(!viewer->picFramed()->showsPicture());
-        QCOMPARE(frameStatusText(), QString());
-        QCOMPARE(viewer->windowTitle(), caption::Viewer);
-    }
-
+    // Closing any viewer forgets the shared one; the next file made ready goes only with the
+    // last viewer.
     void closingAnyViewerForgetsTheSharedOne()
     {
-        gCurrentPath = test::writePicture(folder(), "a.png", {30, 20});
-        frmViewer *shared = frmViewer::openShared();
-        QCOMPARE(loadedSharedWindow<frmViewer>(), shared);
+        auto &preloader = viewing::PicturePreloader::instance();
+        const QString b = picture("b.png");
+        gCurrentPath = picture("a.png");
+        QPointer<frmViewer> first = frmViewer::openShared();
+        QCOMPARE(loadedSharedWindow<frmViewer>(), first);
         // Opening it again replaces it.
-        QPointer<frmViewer> first = shared;
-        shared = frmViewer::openShared();
+        frmViewer *shared = frmViewer::openShared();
         test::flushDeletes();
         QVERIFY(first.isNull());
         QCOMPARE(WindowList::instance().count(), 3);
-
-        QTest::mouseClick(shared->cmdClose(), Qt::LeftButton);
-        QVERIFY(!loadedSharedWindow<frmViewer>());
-        QCOMPARE(WindowList::instance().count(), 2);
-
-        shared = frmViewer::openShared();
-        frmViewer *other = frmViewer::openNew();
-        other->unload();
-        QVERIFY(!loadedSharedWindow<frmViewer>());
-    }
-
-    void closingTheLastViewerLetsThePreloadedPictureGo_data()
-    {
-        QTest::addColumn<bool>("anotherViewer");
-        QTest::newRow("the only viewer closed: let go") << false;
-        QTest::newRow("another viewer still open: kept") << true;
-    }
-
-    void closingTheLastViewerLetsThePreloadedPictureGo()
-    {
-        QFETCH(bool, anotherViewer);
-        auto &preloader = viewing::PicturePreloader::instance();
-        const QString b = test::writePicture(folder(), "b.png", {30, 20});
-        frmViewer *viewer = openViewer(test::writePicture(folder(), "a.png", {30, 20}));
-        if (anotherViewer)
-            openViewer(QString());
+        shared->picFramed()->waitForPicture();
         preloader.waitUntilIdle();
         QVERIFY(preloader.isReady(b));
-        viewer->unload();
+        QTest::mouseClick(shared->cmdClose(), Qt::LeftButton);
         QCoreApplication::processEvents();
-        QCOMPARE(preloader.isReady(b), anotherViewer);
+        QVERIFY(!loadedSharedWindow<frmViewer>() && !preloader.isReady(b));
+        QCOMPARE(WindowList::instance().count(), 2);
+
+        frmViewer::openShared()->picFramed()->waitForPicture();
+        frmViewer *other = frmViewer::openNew();
+        preloader.waitUntilIdle();
+        other->unload();
+        QCoreApplication::processEvents();
+        QVERIFY(!loadedSharedWindow<frmViewer>() && preloader.isReady(b));
+    }
+
+    // The layout arithmetic at its edges: ties, and ranges past 16 bits and past int.
+    void scrollBarsFollowThePicture_data()
+    {
+        QTest::addColumn<int>("windowWidth");
+        QTest::addColumn<int>("windowHeight");
+        QTest::addColumn<qint64>("pictureWidth");
+        QTest::addColumn<qint64>("pictureHeight");
+        QTest::addColumn<QRect>("frame");
+        // maximum, small step, large step, 1 (in place); -1 for a hidden bar
+        QTest::addColumn<QList<int>>("vertical");
+        QTest::addColumn<QList<int>>("horizontal");
+        const QList<int> none{-1};
+
+        QTest::newRow("larger both ways: 10% and 20% past the overhang")
+            << 6000 << 6000 << qint64(8000) << qint64(7000) << QRect(0, 0, 5000, 4000)
+            << QList<int>{3299, 350, 700, 1} << QList<int>{3599, 400, 800, 1};
+        QTest::newRow("smaller both ways: no bars")
+            << 6000 << 6000 << qint64(3000) << qint64(2000) << QRect(0, 0, 5000, 4000) << none << none;
+        QTest::newRow("exactly as high and as wide as the frame: no bars")
+            << 6000 << 6000 << qint64(5000) << qint64(4000) << QRect(0, 0, 5000, 4000) << none << none;
+        QTest::newRow("one twip higher than the frame")
+            << 6000 << 6000 << qint64(5000) << qint64(4001) << QRect(0, 0, 5000, 4000)
+            << QList<int>{0, 200, 400, 1} << none;
+        QTest::newRow("a tie rounds to the even neighbour (16.5 -> 16)")
+            << 6000 << 6000 << qint64(100) << qint64(4016) << QRect(0, 0, 5000, 4000)
+            << QList<int>{16, 200, 401, 1} << none;
+        QTest::newRow("a tie rounds to the even neighbour (5.5 -> 6)")
+            << 6000 << 6000 << qint64(100) << qint64(4006) << QRect(0, 0, 5000, 4000)
+            << QList<int>{6, 200, 400, 1} << none;
+        QTest::newRow("past 16 bits the range keeps growing")
+            << 6000 << 6000 << qint64(5000 + 27308) << qint64(4000 + 29800) << QRect(0, 0, 5000, 4000)
+            << QList<int>{32779, 1690, 3380, 1} << QList<int>{32768, 1615, 3230, 1};
+        QTest::newRow("beyond int the range stops at its largest value")
+            << 6000 << 6000 << qint64(100) << qint64(3'000'000'000) << QRect(0, 0, 5000, 4000)
+            << QList<int>{std::numeric_limits<int>::max(), 150'000'000, 300'000'000, 1} << none;
+        QTest::newRow("a window too small for a frame")
+            << 900 << 1500 << qint64(15) << qint64(15) << QRect(0, 0, 0, 0)
+            << QList<int>{15, 1, 1, 1} << QList<int>{17, 1, 1, 1};
+    }
+
+    void scrollBarsFollowThePicture()
+    {
+        QFETCH(int, windowWidth);
+        QFETCH(int, windowHeight);
+        QFETCH(qint64, pictureWidth);
+        QFETCH(qint64, pictureHeight);
+        QFETCH(QRect, frame);
+        const ViewerLayout layout = viewing::layoutViewer(windowWidth, windowHeight, pictureWidth, pictureHeight);
+        QCOMPARE(layout.frame, frame);
+        QCOMPARE(layout.hScrollTop, frame.height());
+        // The vertical bar against the frame's right edge, the horizontal one under it.
+        const auto bar = [](const viewing::ScrollBarLayout &b, QRect at) {
+            return b.visible ? QList<int>{b.maximum, b.smallStep, b.largeStep, int(b.geometry == at)} : QList<int>{-1};
+        };
+        QTEST(bar(layout.vScroll, QRect(frame.width(), 0, viewing::ScrollBarThickness, frame.height())), "vertical");
+        QTEST(bar(layout.hScroll, QRect(0, frame.height(), frame.width(), viewing::ScrollBarThickness)), "horizontal");
     }
 };
 

@@ -2,18 +2,19 @@
 #include "BadPictures.h"
 
 #include "ExifJpeg.h"
+#include "Pictures.h"
 
 #include <QBuffer>
-#include <QColor>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
+#include <QtEndian>
 
-#include <array>
 #include <random>
 #include <stdexcept>
+
+#include <zlib.h>
 
 namespace pixdock::reliability {
 
@@ -34,165 +35,87 @@ QImage pattern()
     return image;
 }
 
-void put16le(QByteArray &b, qsizetype at, quint32 v)
+template<typename T>
+void putLe(QByteArray &b, qsizetype at, T v) { qToLittleEndian(v, b.data() + at); }
+template<typename T>
+void putBe(QByteArray &b, qsizetype at, T v) { qToBigEndian(v, b.data() + at); }
+quint32 get16le(const QByteArray &b, qsizetype at) { return qFromLittleEndian<quint16>(b.constData() + at); }
+quint32 get32le(const QByteArray &b, qsizetype at) { return qFromLittleEndian<quint32>(b.constData() + at); }
+quint32 get16be(const QByteArray &b, qsizetype at) { return qFromBigEndian<quint16>(b.constData() + at); }
+quint32 get32be(const QByteArray &b, qsizetype at) { return qFromBigEndian<quint32>(b.constData() + at); }
+
+bool claimGif(QByteArray &b, quint32 w, quint32 h)
 {
-    b[at] = char(v & 0xff);
-    b[at + 1] = char((v >> 8) & 0xff);
+    // The intact GIF is encodeGif's: its image descriptor follows the 128-colour table.
+    constexpr qsizetype Descriptor = 13 + 3 * 128;
+    if (w > 0xffff || h > 0xffff || b.size() < Descriptor + 9 || quint8(b[Descriptor]) != 0x2C)
+        return false;
+    for (const qsizetype at : {qsizetype(6), Descriptor + 5}) {
+        putLe<quint16>(b, at, quint16(w));
+        putLe<quint16>(b, at + 2, quint16(h));
+    }
+    return true;
 }
-void put24le(QByteArray &b, qsizetype at, quint32 v)
-{
-    put16le(b, at, v & 0xffff);
-    b[at + 2] = char((v >> 16) & 0xff);
-}
-void put32le(QByteArray &b, qsizetype at, quint32 v)
-{
-    put16le(b, at, v & 0xffff);
-    put16le(b, at + 2, v >> 16);
-}
-void put16be(QByteArray &b, qsizetype at, quint32 v)
-{
-    b[at] = char((v >> 8) & 0xff);
-    b[at + 1] = char(v & 0xff);
-}
-void put32be(QByteArray &b, qsizetype at, quint32 v)
-{
-    put16be(b, at, v >> 16);
-    put16be(b, at + 2, v & 0xffff);
-}
-quint32 get16le(const QByteArray &b, qsizetype at) { return quint8(b[at]) | quint32(quint8(b[at + 1])) << 8; }
-quint32 get32le(const QByteArray &b, qsizetype at) { return get16le(b, at) | get16le(b, at + 2) << 16; }
-quint32 get16be(const QByteArray &b, qsizetype at) { return quint32(quint8(b[at])) << 8 | quint8(b[at + 1]); }
-quint32 get32be(const QByteArray &b, qsizetype at) { return get16be(b, at) << 16 | get16be(b, at + 2); }
 
 // A one-frame GIF with a 128-colour table. The LZW stream starts afresh every 64 pixels, so
 // every code is 8 bits wide and no string table is needed to write it.
 QByteArray encodeGif()
 {
-    QByteArray gif("GIF89a");
-    gif.append(4, '\0');
-    put16le(gif, 6, PictureWidth);
-    put16le(gif, 8, PictureHeight);
-    gif.append(char(0xF6)); // global table, 8 bits of colour resolution, 128 entries
-    gif.append(char(0));
-    gif.append(char(0));
-    for (int i = 0; i < 128; ++i) {
-        gif.append(char((i * 37) & 0xff));
-        gif.append(char((i * 91) & 0xff));
-        gif.append(char((i * 53) & 0xff));
-    }
-    gif.append(char(0x2C));
-    const qsizetype descriptor = gif.size();
-    gif.append(9, '\0');
-    put16le(gif, descriptor + 4, PictureWidth);
-    put16le(gif, descriptor + 6, PictureHeight);
-    constexpr int minCodeSize = 7;
-    constexpr char clear = char(1 << minCodeSize);
-    constexpr char end = char((1 << minCodeSize) + 1);
-    gif.append(char(minCodeSize));
+    // The screen's size, a global table of 8 bits of colour resolution and 128 entries.
+    QByteArray gif = QByteArray("GIF89a") + QByteArray(4, '\0') + QByteArray("\xF6\0\0", 3);
+    for (int i = 0; i < 128; ++i)
+        gif.append(char((i * 37) & 0xff)).append(char((i * 91) & 0xff)).append(char((i * 53) & 0xff));
+    gif += QByteArray("\x2C", 1) + QByteArray(9, '\0'); // the image descriptor, its size set below
+    claimGif(gif, PictureWidth, PictureHeight);
+    constexpr int MinCodeSize = 7;
+    constexpr char Clear = char(1 << MinCodeSize), End = char((1 << MinCodeSize) + 1);
+    gif.append(char(MinCodeSize));
     QByteArray codes;
     int count = 0;
     for (int y = 0; y < PictureHeight; ++y) {
         for (int x = 0; x < PictureWidth; ++x) {
             if (count++ % 64 == 0)
-                codes.append(clear);
+                codes.append(Clear);
             codes.append(char((x * 2 + y * 3 + (x == y ? 64 : 0)) % 128));
         }
     }
-    codes.append(end);
+    codes.append(End);
     for (qsizetype at = 0; at < codes.size(); at += 255) {
         const QByteArray block = codes.mid(at, 255);
         gif.append(char(block.size()));
         gif.append(block);
     }
-    gif.append(char(0));
-    gif.append(char(0x3B));
-    return gif;
+    return gif + QByteArray("\0\x3B", 2);
 }
 
-QByteArray writtenByQt(const QString &format)
+// The pattern as Qt writes it in `format` (a quality of -1: the format's own default).
+QByteArray writtenByQt(const QString &format, int quality)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format.toLatin1());
-    if (format == QLatin1String("jpg") || format == QLatin1String("webp"))
-        writer.setQuality(80);
+    writer.setQuality(quality);
     if (!writer.write(pattern()))
         throw std::runtime_error("Qt cannot write a " + format.toStdString() + " picture: "
                                  + writer.errorString().toStdString());
     return bytes;
 }
 
-bool claimJpeg(QByteArray &b, quint32 w, quint32 h)
-{
-    if (w > 0xffff || h > 0xffff)
-        return false;
-    qsizetype at = 2;
-    while (at + 9 <= b.size()) {
-        if (quint8(b[at]) != 0xFF)
-            return false;
-        const quint8 marker = quint8(b[at + 1]);
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame) {
-            put16be(b, at + 5, h);
-            put16be(b, at + 7, w);
-            return true;
-        }
-        at += 2 + get16be(b, at + 2);
-    }
-    return false;
-}
-
 void claimPngAt(QByteArray &b, qsizetype start, quint32 w, quint32 h)
 {
     // IHDR: length at 8, type at 12, width at 16, height at 20, CRC after 13 bytes of data.
-    put32be(b, start + 16, w);
-    put32be(b, start + 20, h);
-    put32be(b, start + 29, crc32(b.mid(start + 12, 17)));
-}
-
-bool claimPng(QByteArray &b, quint32 w, quint32 h)
-{
-    if (b.size() < 33 || b.mid(12, 4) != "IHDR")
-        return false;
-    claimPngAt(b, 0, w, h);
-    return true;
-}
-
-bool claimGif(QByteArray &b, quint32 w, quint32 h)
-{
-    if (w > 0xffff || h > 0xffff || b.size() < 13)
-        return false;
-    put16le(b, 6, w);
-    put16le(b, 8, h);
-    qsizetype at = 13;
-    if (quint8(b[10]) & 0x80)
-        at += 3 * (qsizetype(2) << (quint8(b[10]) & 7));
-    while (at < b.size()) {
-        const quint8 block = quint8(b[at]);
-        if (block == 0x2C) {
-            if (at + 9 > b.size())
-                return false;
-            put16le(b, at + 5, w);
-            put16le(b, at + 7, h);
-            return true;
-        }
-        if (block != 0x21)
-            return false;
-        at += 2; // extension introducer and label, then sub-blocks
-        while (at < b.size() && b[at] != 0)
-            at += 1 + quint8(b[at]);
-        ++at;
-    }
-    return false;
+    putBe<quint32>(b, start + 16, w);
+    putBe<quint32>(b, start + 20, h);
+    putBe<quint32>(b, start + 29, quint32(::crc32(0, reinterpret_cast<const Bytef *>(b.constData() + start + 12), 17)));
 }
 
 bool claimBitmapHeader(QByteArray &b, qsizetype header, quint32 w, quint32 h)
 {
     if (header + 12 > b.size() || get32le(b, header) < 40)
         return false;
-    put32le(b, header + 4, w);
-    put32le(b, header + 8, h);
+    putLe<quint32>(b, header + 4, w);
+    putLe<quint32>(b, header + 8, h);
     return true;
 }
 
@@ -215,13 +138,12 @@ bool claimWebp(QByteArray &b, quint32 w, quint32 h)
 {
     if (b.size() < 20 || b.left(4) != "RIFF" || b.mid(8, 4) != "WEBP" || w > (1u << 24) || h > (1u << 24))
         return false;
-    QByteArray extended("VP8X");
-    extended.append(14, '\0');
-    put32le(extended, 4, 10);
-    put24le(extended, 12, w - 1);
-    put24le(extended, 15, h - 1);
+    // An extended-format chunk of 10 bytes: no flags, then width and height less one, 24 bits each.
+    QByteArray extended = QByteArray("VP8X\x0A\0\0\0", 8) + QByteArray(4, '\0');
+    for (const quint32 v : {w - 1, h - 1})
+        extended.append(char(v & 0xff)).append(char((v >> 8) & 0xff)).append(char((v >> 16) & 0xff));
     QByteArray out = b.left(12) + extended + b.mid(12);
-    put32le(out, 4, quint32(out.size() - 8));
+    putLe<quint32>(out, 4, quint32(out.size() - 8));
     b = out;
     return true;
 }
@@ -249,20 +171,13 @@ bool claimTiff(QByteArray &b, quint32 w, quint32 h)
         if (get16(e + 2) == 3) {
             if (value > 0xffff)
                 return false;
-            little ? put16le(b, e + 8, value) : put16be(b, e + 8, value);
+            little ? putLe<quint16>(b, e + 8, value) : putBe<quint16>(b, e + 8, value);
         } else {
-            little ? put32le(b, e + 8, value) : put32be(b, e + 8, value);
+            little ? putLe<quint32>(b, e + 8, value) : putBe<quint32>(b, e + 8, value);
         }
         ++patched;
     }
     return patched == 2;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        throw std::runtime_error("cannot write " + path.toStdString());
 }
 
 // A seeded stream of numbers that is the same on every machine (mt19937's output is fixed).
@@ -298,18 +213,8 @@ private:
 // pointed past it, a preview that is no JPEG or claims 65535 x 65535, a loop in the IFD chain.
 QList<std::pair<QString, QByteArray>> exifDamages(const QByteArray &intact)
 {
-    QByteArray preview;
-    {
-        QBuffer buffer(&preview);
-        buffer.open(QIODevice::WriteOnly);
-        pattern().save(&buffer, "jpeg", 60);
-    }
-    QByteArray png;
-    {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        pattern().save(&buffer, "png");
-    }
+    const QByteArray preview = writtenByQt(QStringLiteral("jpeg"), 60);
+    const QByteArray png = writtenByQt(QStringLiteral("png"), -1);
     const auto with = [&](const QByteArray &shown, test::ExifDamage damage) {
         return test::withApp1(intact, test::exifBlock({.orientation = 0, .preview = shown, .damage = damage}));
     };
@@ -331,40 +236,26 @@ QStringList pictureFormats()
             QStringLiteral("ico"), QStringLiteral("webp"), QStringLiteral("tiff")};
 }
 
-quint32 crc32(const QByteArray &bytes)
-{
-    static const std::array<quint32, 256> table = [] {
-        std::array<quint32, 256> t{};
-        for (quint32 n = 0; n < 256; ++n) {
-            quint32 c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    quint32 c = 0xFFFFFFFFu;
-    for (const char ch : bytes)
-        c = table[(c ^ quint8(ch)) & 0xff] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
-}
-
 QByteArray intactPicture(const QString &format)
 {
-    return format == QLatin1String("gif") ? encodeGif() : writtenByQt(format);
+    if (format == QLatin1String("gif"))
+        return encodeGif();
+    return writtenByQt(format, format == QLatin1String("jpg") || format == QLatin1String("webp") ? 80 : -1);
 }
 
 QByteArray withClaimedSize(const QString &format, const QByteArray &bytes, quint32 width, quint32 height)
 {
     QByteArray b = bytes;
     bool done = false;
-    if (format == QLatin1String("jpg"))
-        done = claimJpeg(b, width, height);
-    else if (format == QLatin1String("png"))
-        done = claimPng(b, width, height);
-    else if (format == QLatin1String("gif"))
+    if (format == QLatin1String("jpg") && width <= 0xffff && height <= 0xffff) {
+        b = test::withClaimedJpegSize(b, int(width), int(height));
+        done = true;
+    } else if (format == QLatin1String("png") && b.mid(12, 4) == "IHDR") {
+        claimPngAt(b, 0, width, height);
+        done = true;
+    } else if (format == QLatin1String("gif")) {
         done = claimGif(b, width, height);
-    else if (format == QLatin1String("bmp"))
+    } else if (format == QLatin1String("bmp"))
         done = claimBitmapHeader(b, 14, width, height);
     else if (format == QLatin1String("ico"))
         done = claimIco(b, width, height);
@@ -378,12 +269,12 @@ QByteArray withClaimedSize(const QString &format, const QByteArray &bytes, quint
 CorpusPlan quickPlan()
 {
     CorpusPlan plan;
-    plan.cuts = {0.01, 0.5, 0.99};
-    plan.mutantsPerFormat = 2;
+    bool set = false;
+    const int mutants = qEnvironmentVariableIntValue("PIXDOCK_BAD_PICTURE_MUTANTS", &set);
+    if (set && mutants >= 0)
+        plan.mutantsPerFormat = mutants;
     return plan;
 }
-
-CorpusPlan fullPlan() { return CorpusPlan(); }
 
 QList<BadPicture> makeCorpus(const QString &folder, const CorpusPlan &plan)
 {
@@ -392,8 +283,8 @@ QList<BadPicture> makeCorpus(const QString &folder, const CorpusPlan &plan)
     const QStringList formats = pictureFormats();
     QList<BadPicture> corpus;
     for (const QString &format : formats) {
-        const QString intactPath = root.filePath(QStringLiteral("intact/picture.") + format);
-        writeFile(intactPath, intactPicture(format));
+        const QString intactPath = test::writeBytes(root.filePath(QStringLiteral("intact")),
+                                                    QStringLiteral("picture.") + format, intactPicture(format));
         corpus.append({intactPath, format, QStringLiteral("intact"), intactPath});
     }
     for (qsizetype f = 0; f < formats.size(); ++f) {
@@ -403,9 +294,7 @@ QList<BadPicture> makeCorpus(const QString &folder, const CorpusPlan &plan)
         root.mkpath(format);
         const QDir dir(root.filePath(format));
         auto add = [&](const QString &name, const QByteArray &bytes, const QString &damage) {
-            const QString path = dir.filePath(name);
-            writeFile(path, bytes);
-            corpus.append({path, format, damage, intactPath});
+            corpus.append({test::writeBytes(dir.path(), name, bytes), format, damage, intactPath});
         };
 
         add(QStringLiteral("zero-bytes.") + format, QByteArray(), QStringLiteral("zero bytes"));

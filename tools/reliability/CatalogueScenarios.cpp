@@ -24,26 +24,9 @@ namespace pixdock::reliability {
 
 namespace {
 
-QString escaped(QString s)
-{
-    return s.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
-        .replace(QLatin1Char('\n'), QLatin1String("\\n"))
-        .replace(QLatin1Char('\r'), QLatin1String("\\r"));
-}
-
-QString unescaped(const QString &s)
-{
-    QString out;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        if (s.at(i) == QLatin1Char('\\') && i + 1 < s.size()) {
-            const QChar c = s.at(++i);
-            out += c == QLatin1Char('n') ? QLatin1Char('\n') : c == QLatin1Char('r') ? QLatin1Char('\r') : c;
-        } else {
-            out += s.at(i);
-        }
-    }
-    return out;
-}
+// A text on one line of a report, and back.
+QString escaped(const QString &s) { return QString::fromLatin1(s.toUtf8().toPercentEncoding(" ")); }
+QString unescaped(const QString &s) { return QString::fromUtf8(QByteArray::fromPercentEncoding(s.toLatin1())); }
 
 QString labelText(QWidget *window)
 {
@@ -118,91 +101,6 @@ WindowReport WindowReport::fromText(const QString &text)
     return r;
 }
 
-QString addedText(const QString &fileName) { return fileName + QStringLiteral(" has been added to the database."); }
-QString removedText(const QString &fileName)
-{
-    return fileName + QStringLiteral(" has been removed from the database.  ");
-}
-
-WindowReport startUpScenario()
-{
-    WindowReport report;
-    QElapsedTimer clock;
-    clock.start();
-    report.ok = startUp(report);
-    report.busyMs = clock.elapsed();
-    return report;
-}
-
-WindowReport addScenario(const QString &folder, const QString &fileName, const QString &description,
-                         const AfterStartUp &afterStartUp)
-{
-    WindowReport report;
-    if (!startUp(report, afterStartUp))
-        return report;
-    frame()->setStatusText(folder + QLatin1Char('/') + fileName);
-    frmAdd *w = openWindow<frmAdd>();
-    w->findChild<QLineEdit *>(QStringLiteral("txtDescription"))->setText(description);
-    timed(report, [w] {
-        // A file name already there is added again.
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        w->cmdAdd_Click();
-    });
-    report.messages.removeAll(QStringLiteral("Image name already in database.\r\nDo you want to continue?"));
-    report.label = labelText(w);
-    report.ok = report.label == addedText(fileName);
-    w->unload();
-    return report;
-}
-
-WindowReport removeScenario(const QString &folder, const QString &fileName, const AfterStartUp &afterStartUp)
-{
-    WindowReport report;
-    if (!startUp(report, afterStartUp))
-        return report;
-    frame()->setStatusText(folder + QLatin1Char('/') + fileName);
-    frmDelete *w = openWindow<frmDelete>();
-    timed(report, [w] {
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        w->cmdContinue_Click();
-    });
-    // The question itself is no report of the outcome.
-    report.messages.removeAll(QStringLiteral("Are you sure you want to remove ") + fileName
-                              + QStringLiteral(" from the database?"));
-    report.label = labelText(w);
-    report.ok = report.label == removedText(fileName);
-    w->unload();
-    return report;
-}
-
-WindowReport searchScenario(const QString &keywords, const AfterStartUp &afterStartUp)
-{
-    WindowReport report;
-    if (!startUp(report, afterStartUp))
-        return report;
-    frmSearch *w = openWindow<frmSearch>();
-    w->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText(keywords);
-    timed(report, [w] { w->cmdSearch_Click(); });
-    report.label = labelText(w);
-    report.rows = w->grid()->isVisibleTo(w) ? w->grid()->rows() - 1 : 0;
-    report.ok = report.messages.isEmpty();
-    w->unload();
-    return report;
-}
-
-WindowReport listScenario(const AfterStartUp &afterStartUp)
-{
-    WindowReport report;
-    if (!startUp(report, afterStartUp))
-        return report;
-    frmImgList *w = nullptr;
-    timed(report, [&w] { w = openWindow<frmImgList>(); });
-    report.rows = w->grid()->rows() - 1;
-    report.ok = report.messages.isEmpty();
-    w->unload();
-    return report;
-}
-
 void closeCatalogue()
 {
     gConnection.clear();
@@ -215,17 +113,57 @@ void closeCatalogue()
 WindowReport scenarioByName(const QString &name, const AfterStartUp &afterStartUp)
 {
     const auto closing = qScopeGuard(closeCatalogue);
-    const QString folder = QStringLiteral("/pictures");
     const QString file = QStringLiteral("probe.jpg");
-    if (name == QLatin1String("add"))
-        return addScenario(folder, file, QStringLiteral("probe"), afterStartUp);
-    if (name == QLatin1String("remove"))
-        return removeScenario(folder, file, afterStartUp);
-    if (name == QLatin1String("search"))
-        return searchScenario(QStringLiteral("probe"), afterStartUp);
-    if (name == QLatin1String("list"))
-        return listScenario(afterStartUp);
-    return startUpScenario();
+    WindowReport report;
+    if (name == QLatin1String("start")) {
+        QElapsedTimer clock;
+        clock.start();
+        report.ok = startUp(report);
+        report.busyMs = clock.elapsed();
+        return report;
+    }
+    if (!startUp(report, afterStartUp))
+        return report;
+    frame()->setStatusText(QStringLiteral("/pictures/") + file);
+    if (name == QLatin1String("add")) {
+        frmAdd *w = openWindow<frmAdd>();
+        w->findChild<QLineEdit *>(QStringLiteral("txtDescription"))->setText(QStringLiteral("probe"));
+        timed(report, [w] {
+            MessageBox::queueAnswer(QMessageBox::Yes); // a file name already there is added again
+            w->cmdAdd_Click();
+        });
+        report.messages.removeAll(QStringLiteral("Image name already in database.\r\nDo you want to continue?"));
+        report.label = labelText(w);
+        report.ok = report.label == file + QStringLiteral(" has been added to the database.");
+        w->unload();
+    } else if (name == QLatin1String("remove")) {
+        frmDelete *w = openWindow<frmDelete>();
+        timed(report, [w] {
+            MessageBox::queueAnswer(QMessageBox::Yes);
+            w->cmdContinue_Click();
+        });
+        // The question itself is no report of the outcome.
+        report.messages.removeAll(QStringLiteral("Are you sure you want to remove ") + file
+                                  + QStringLiteral(" from the database?"));
+        report.label = labelText(w);
+        report.ok = report.label == file + QStringLiteral(" has been removed from the database.  ");
+        w->unload();
+    } else if (name == QLatin1String("search")) {
+        frmSearch *w = openWindow<frmSearch>();
+        w->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText(QStringLiteral("probe"));
+        timed(report, [w] { w->cmdSearch_Click(); });
+        report.label = labelText(w);
+        report.rows = w->grid()->isVisibleTo(w) ? w->grid()->rows() - 1 : 0;
+        report.ok = report.messages.isEmpty();
+        w->unload();
+    } else {
+        frmImgList *w = nullptr;
+        timed(report, [&w] { w = openWindow<frmImgList>(); });
+        report.rows = w->grid()->rows() - 1;
+        report.ok = report.messages.isEmpty();
+        w->unload();
+    }
+    return report;
 }
 
 } // namespace pixdock::reliability

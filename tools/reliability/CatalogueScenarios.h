@@ -28,28 +28,11 @@ struct WindowReport
 // Runs between start-up and the window's action (a test locking the catalogue then).
 using AfterStartUp = std::function<void()>;
 
-// OpenConnection as start-up runs it; ok when the shared connection is open.
-WindowReport startUpScenario();
-// Start-up, then the add window saving `fileName` in `folder` with `description`.
-WindowReport addScenario(const QString &folder, const QString &fileName, const QString &description,
-                         const AfterStartUp &afterStartUp = {});
-// Start-up, then the removal window removing the picture (the question answered Yes).
-WindowReport removeScenario(const QString &folder, const QString &fileName, const AfterStartUp &afterStartUp = {});
-// Start-up, then the search window searching for `keywords`.
-WindowReport searchScenario(const QString &keywords, const AfterStartUp &afterStartUp = {});
-// Start-up, then the list window loading.
-WindowReport listScenario(const AfterStartUp &afterStartUp = {});
-
-// Runs the scenario named start, add, remove, search or list with the fixed probe values
-// (picture /pictures/probe.jpg, description and keyword "probe"), then closes the shared
-// connection, so nothing holds the catalogue file afterwards.
+// Runs the scenario named start (OpenConnection as start-up runs it), add (the add window saving
+// /pictures/probe.jpg with the description "probe"), remove (the removal window removing it, the
+// question answered Yes), search (the search window searching for "probe") or list (the list
+// window loading), each after start-up; then closes the shared connection, so nothing holds the
+// catalogue file afterwards.
 WindowReport scenarioByName(const QString &name, const AfterStartUp &afterStartUp = {});
-
-// Closes the shared connection that start-up opened.
-void closeCatalogue();
-
-// The closing lines the windows of the scenarios show on success.
-QString addedText(const QString &fileName);
-QString removedText(const QString &fileName);
 
 } // namespace pixdock::reliability

@@ -39,7 +39,6 @@ public:
     int rowsNow() const { return int(m_present.size()); }
     int lostRows() const { return m_lost; }
     int halfWrittenRows() const { return m_halfWritten; }
-    int integrityFailures() const { return m_integrityFailures; }
     // What the writer's store reported: "journal=delete synchronous=2".
     const QString &storeSettings() const { return m_settings; }
 
@@ -54,7 +53,6 @@ private:
     int m_removes = 0;
     int m_lost = 0;
     int m_halfWritten = 0;
-    int m_integrityFailures = 0;
     QString m_settings;
 };
 

@@ -9,10 +9,7 @@
 #include "ThumbnailLoader.h"
 #include "frmViewer.h"
 
-#include <QElapsedTimer>
 #include <QImageReader>
-#include <QLabel>
-#include <QPixmap>
 
 namespace pixdock::reliability {
 
@@ -22,14 +19,9 @@ QImage comparable(const QImage &image) { return image.convertToFormat(QImage::Fo
 
 QString outcomeName(ViewerOutcome outcome)
 {
-    switch (outcome) {
-    case ViewerOutcome::Shown: return QStringLiteral("shown");
-    case ViewerOutcome::PartlyShown: return QStringLiteral("partly shown");
-    case ViewerOutcome::TooLarge: return QStringLiteral("too large");
-    case ViewerOutcome::Invalid: return QStringLiteral("invalid");
-    case ViewerOutcome::Other: break;
-    }
-    return QStringLiteral("other");
+    static const QStringList names = {QStringLiteral("shown"), QStringLiteral("partly shown"), QStringLiteral("too large"),
+                                      QStringLiteral("invalid"), QStringLiteral("other")};
+    return names.at(int(outcome));
 }
 
 PictureProbe::PictureProbe()
@@ -90,14 +82,9 @@ ViewerOutcome PictureProbe::viewerOutcome(const BadPicture &picture, QString &de
 PictureResult PictureProbe::probe(const BadPicture &picture)
 {
     PictureResult result;
-    QElapsedTimer clock;
-    clock.start();
     result.viewer = viewerOutcome(picture, result.detail);
-    result.viewerMs = clock.restart();
-
     const thumbnails::ThumbnailCache cache(m_cache.path());
     const QImage first = thumbnails::makeThumbnail(picture.path, cache);
-    result.thumbnailMs = clock.elapsed();
     const QImage again = thumbnails::makeThumbnail(picture.path, cache);
     result.thumbnail = !first.isNull() && first.size() == thumbnails::SheetSize;
     result.thumbnailConsistent = first.isNull() == again.isNull()

@@ -33,8 +33,6 @@ struct PictureResult
     QString detail;      // the messages shown, for Other
     bool thumbnail = false; // the thumbnail maker gave a 100 x 100 thumbnail
     bool thumbnailConsistent = true; // a second request (from the thumbnail cache) agreed
-    qint64 viewerMs = 0;
-    qint64 thumbnailMs = 0;
 };
 
 // Needs a QApplication on the offscreen platform with message boxes in answering mode.
@@ -44,8 +42,7 @@ class PictureProbe
 public:
     PictureProbe();
     ~PictureProbe();
-    PictureProbe(const PictureProbe &) = delete;
-    PictureProbe &operator=(const PictureProbe &) = delete;
+    Q_DISABLE_COPY_MOVE(PictureProbe)
 
     PictureResult probe(const BadPicture &picture);
 

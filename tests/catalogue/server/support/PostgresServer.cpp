@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <utility>
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -18,29 +20,18 @@ namespace {
 // The group whose members log in with a password; everyone else is trusted on the socket.
 const QString PasswordGroup = QStringLiteral("pixdock_password_users");
 
-// A socket path longer than this does not fit a sockaddr_un.
-constexpr int SocketPathLimit = 100;
-
 QString binaryFolder()
 {
     const QString fromEnvironment = qEnvironmentVariable("PIXDOCK_PG_BINDIR");
     return fromEnvironment.isEmpty() ? QStringLiteral(PIXDOCK_PG_BINDIR) : fromEnvironment;
 }
 
-// The temporary folder's parent: the usual one unless its path is too long for a socket.
+// The temporary folder's parent: the usual one unless its path is too long for a socket (a
+// sockaddr_un holds about a hundred bytes).
 QString temporaryParent()
 {
     const QString usual = QDir::tempPath();
-    return usual.size() + 40 < SocketPathLimit ? usual : QStringLiteral("/tmp");
-}
-
-QString tail(const QString &path, int lines)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QStringList all = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-    return all.mid(std::max<qsizetype>(0, all.size() - lines)).join(QLatin1Char('\n')).trimmed();
+    return usual.size() + 40 < 100 ? usual : QStringLiteral("/tmp");
 }
 
 // The watchdog waits for its input to end (this object going, or the process dying), then
@@ -62,9 +53,8 @@ PostgresServer::PostgresServer()
 PostgresServer::PostgresServer(const Options &options)
     : m_options(options)
 {
-    if (!makeCluster())
-        return;
-    m_running = start();
+    if (makeCluster())
+        m_running = start();
 }
 
 PostgresServer::~PostgresServer()
@@ -110,9 +100,8 @@ QStringList PostgresServer::commandAsServerUser(const QString &tool, const QStri
 {
     if (!m_asOtherUser)
         return QStringList{toolPath(tool)} + arguments;
-    return QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(m_uid),
-                       QStringLiteral("--regid=%1").arg(m_gid), QStringLiteral("--clear-groups"),
-                       QStringLiteral("--"), toolPath(tool)}
+    return QStringList{"setpriv", QStringLiteral("--reuid=%1").arg(m_uid), QStringLiteral("--regid=%1").arg(m_gid),
+                       "--clear-groups", "--", toolPath(tool)}
            + arguments;
 }
 
@@ -121,14 +110,12 @@ bool PostgresServer::runTool(const QString &tool, const QStringList &arguments, 
 {
     const QStringList command = commandAsServerUser(tool, arguments);
     QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(command.first(), command.mid(1));
     if (!process.waitForStarted(30000)) {
         m_failure = QStringLiteral("%1 does not start: %2").arg(command.first(), process.errorString());
         return false;
     }
-    if (!input.isNull())
-        process.write(input.toUtf8());
+    process.write(input.toUtf8());
     process.closeWriteChannel();
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();
@@ -136,19 +123,18 @@ bool PostgresServer::runTool(const QString &tool, const QStringList &arguments, 
         m_failure = QStringLiteral("%1 did not finish in time").arg(tool);
         return false;
     }
-    const QString said = QString::fromUtf8(process.readAll());
+    const QString said = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     if (output)
-        *output = said.trimmed();
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        m_failure = QStringLiteral("%1 failed: %2").arg(tool, said.trimmed());
-        return false;
-    }
-    return true;
+        *output = said;
+    if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+        return true;
+    m_failure = QStringLiteral("%1 failed: %2 %3").arg(tool, said, QString::fromUtf8(process.readAllStandardError()).trimmed());
+    return false;
 }
 
 bool PostgresServer::makeCluster()
 {
-    if (!QFile::exists(toolPath(QStringLiteral("initdb")))) {
+    if (!QFile::exists(toolPath("initdb"))) {
         m_failure = QStringLiteral("PostgreSQL is not installed in %1").arg(binaryFolder());
         return false;
     }
@@ -176,49 +162,36 @@ bool PostgresServer::makeCluster()
         m_failure = QStringLiteral("cannot give %1 to the postgres user").arg(m_folder);
         return false;
     }
-    QStringList initdb{QStringLiteral("-D"), dataFolder(), QStringLiteral("-U"), superUser(),
-                       QStringLiteral("--auth=trust"), QStringLiteral("-E"), QStringLiteral("UTF8"),
-                       QStringLiteral("--locale=C.UTF-8"), QStringLiteral("-N")};
+    QStringList initdb{"-D", dataFolder(), "-U", superUser(), "--auth=trust", "-E", "UTF8", "--locale=C.UTF-8", "-N"};
     if (!m_options.icuLocale.isEmpty())
-        initdb << QStringLiteral("--locale-provider=icu") << QStringLiteral("--icu-locale=%1").arg(m_options.icuLocale);
-    return runTool(QStringLiteral("initdb"), initdb) && writeConfiguration();
+        initdb << "--locale-provider=icu" << QStringLiteral("--icu-locale=%1").arg(m_options.icuLocale);
+    return runTool("initdb", initdb) && writeConfiguration();
 }
 
 bool PostgresServer::startWatchdog()
 {
-    const QStringList stop = commandAsServerUser(QStringLiteral("pg_ctl"),
-                                                 {QStringLiteral("-D"), dataFolder(), QStringLiteral("-m"),
-                                                  QStringLiteral("immediate"), QStringLiteral("-w"),
-                                                  QStringLiteral("stop")});
     m_watchdog = std::make_unique<QProcess>();
     m_watchdog->setStandardOutputFile(QProcess::nullDevice());
     m_watchdog->setStandardErrorFile(QProcess::nullDevice());
-    m_watchdog->start(QStringLiteral("setsid"),
-                      QStringList{QStringLiteral("bash"), QStringLiteral("-c"), QString::fromLatin1(WatchdogScript),
-                                  QStringLiteral("pixdock-pg-watchdog"), m_folder}
-                          + stop);
-    if (!m_watchdog->waitForStarted(30000)) {
-        m_failure = QStringLiteral("the server's watchdog does not start: %1").arg(m_watchdog->errorString());
-        m_watchdog.reset();
-        QDir(m_folder).removeRecursively();
-        return false;
-    }
-    return true;
+    m_watchdog->start("setsid", QStringList{"bash", "-c", WatchdogScript, "pixdock-pg-watchdog", m_folder}
+                                    + commandAsServerUser("pg_ctl", {"-D", dataFolder(), "-m", "immediate", "-w", "stop"}));
+    if (m_watchdog->waitForStarted(30000))
+        return true;
+    m_failure = QStringLiteral("the server's watchdog does not start: %1").arg(m_watchdog->errorString());
+    m_watchdog.reset();
+    QDir(m_folder).removeRecursively();
+    return false;
 }
 
 bool PostgresServer::writeConfiguration()
 {
-    QStringList settings{QStringLiteral("listen_addresses = ''"),
-                         QStringLiteral("unix_socket_directories = '%1'").arg(m_folder),
-                         QStringLiteral("unix_socket_permissions = 0777"),
+    QStringList settings{"listen_addresses = ''", QStringLiteral("unix_socket_directories = '%1'").arg(m_folder),
+                         "unix_socket_permissions = 0777",
                          // Independent of the size of /dev/shm, which containers keep small.
-                         QStringLiteral("dynamic_shared_memory_type = mmap"),
-                         QStringLiteral("log_min_messages = warning")};
+                         "dynamic_shared_memory_type = mmap", "log_min_messages = warning"};
     if (!m_options.durable)
-        settings << QStringLiteral("fsync = off") << QStringLiteral("full_page_writes = off")
-                 << QStringLiteral("synchronous_commit = off");
+        settings << "fsync = off" << "full_page_writes = off" << "synchronous_commit = off";
     settings << m_options.settings;
-
     QFile conf(dataFolder() + QStringLiteral("/postgresql.conf"));
     QFile hba(dataFolder() + QStringLiteral("/pg_hba.conf"));
     if (!conf.open(QIODevice::Append) || !hba.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -232,117 +205,46 @@ bool PostgresServer::writeConfiguration()
 
 bool PostgresServer::start()
 {
-    m_running = runTool(QStringLiteral("pg_ctl"),
-                        {QStringLiteral("-D"), dataFolder(), QStringLiteral("-l"),
-                         m_folder + QStringLiteral("/server.log"), QStringLiteral("-w"), QStringLiteral("-t"),
-                         QStringLiteral("60"), QStringLiteral("start")});
+    const QString log = m_folder + QStringLiteral("/server.log");
+    m_running = runTool("pg_ctl", {"-D", dataFolder(), "-l", log, "-w", "-t", "60", "start"});
     if (!m_running) {
-        m_failure += QStringLiteral("\n") + tail(m_folder + QStringLiteral("/server.log"), 20);
+        QFile file(log);
+        if (file.open(QIODevice::ReadOnly))
+            m_failure += QLatin1Char('\n') + QString::fromUtf8(file.readAll().right(4000)).trimmed();
         return false;
     }
-    return runSql(QStringLiteral("postgres"),
-                  QStringLiteral("DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = '%1') "
-                                 "THEN CREATE ROLE %1 NOLOGIN; END IF; END $$;")
-                      .arg(PasswordGroup));
+    return runSql("postgres", QStringLiteral("DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = '%1') "
+                                             "THEN CREATE ROLE %1 NOLOGIN; END IF; END $$;")
+                                  .arg(PasswordGroup));
 }
 
 bool PostgresServer::stop()
 {
-    const bool stopped = runTool(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dataFolder(), QStringLiteral("-m"),
-                                                            QStringLiteral("fast"), QStringLiteral("-w"),
-                                                            QStringLiteral("stop")});
-    if (stopped)
-        m_running = false;
+    const bool stopped = runTool("pg_ctl", {"-D", dataFolder(), "-m", "fast", "-w", "stop"});
+    m_running = m_running && !stopped;
     return stopped;
 }
 
 bool PostgresServer::runSql(const QString &database, const QString &sql, QString *output)
 {
-    QProcess psql;
-    psql.start(toolPath(QStringLiteral("psql")),
-               {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"), QStringLiteral("-t"),
-                QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-h"), m_folder,
-                QStringLiteral("-U"), superUser(), QStringLiteral("-d"), database, QStringLiteral("-f"),
-                QStringLiteral("-")});
-    if (!psql.waitForStarted(30000)) {
-        m_failure = QStringLiteral("psql does not start: %1").arg(psql.errorString());
-        return false;
-    }
-    psql.write(sql.toUtf8());
-    psql.closeWriteChannel();
-    if (!psql.waitForFinished(300000)) {
-        psql.kill();
-        psql.waitForFinished(10000);
-        m_failure = QStringLiteral("psql did not finish in time");
-        return false;
-    }
-    if (output)
-        *output = QString::fromUtf8(psql.readAllStandardOutput()).trimmed();
-    if (psql.exitStatus() != QProcess::NormalExit || psql.exitCode() != 0) {
-        m_failure = QStringLiteral("psql failed: %1").arg(QString::fromUtf8(psql.readAllStandardError()).trimmed());
-        return false;
-    }
-    return true;
+    // psql as the tests' own user: it reaches the server through the socket, not as its owner.
+    const bool asOtherUser = std::exchange(m_asOtherUser, false);
+    const bool ran = runTool("psql", {"-X", "-q", "-A", "-t", "-v", "ON_ERROR_STOP=1", "-h", m_folder, "-U", superUser(),
+                                      "-d", database, "-f", "-"},
+                             output, sql, 300000);
+    m_asOtherUser = asOtherUser;
+    return ran;
 }
 
 bool PostgresServer::createDatabase(const QString &name)
 {
-    return runSql(QStringLiteral("postgres"),
-                  QStringLiteral("CREATE DATABASE \"%1\" TEMPLATE template0;").arg(QString(name).replace('"', "\"\"")));
+    return runSql("postgres", QStringLiteral("CREATE DATABASE \"%1\" TEMPLATE template0;").arg(QString(name).replace('"', "\"\"")));
 }
 
 bool PostgresServer::addPasswordRole(const QString &role, const QString &password)
 {
-    QString quotedPassword = password;
-    quotedPassword.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return runSql(QStringLiteral("postgres"), QStringLiteral("CREATE ROLE \"%1\" LOGIN PASSWORD '%2' IN ROLE %3;")
-                                                  .arg(role, quotedPassword, PasswordGroup));
-}
-
-std::unique_ptr<PostgresServer::Session> PostgresServer::openSession(const QString &database)
-{
-    std::unique_ptr<Session> session(new Session);
-    session->m_psql = std::make_unique<QProcess>();
-    session->m_psql->setProcessChannelMode(QProcess::MergedChannels);
-    session->m_psql->start(toolPath(QStringLiteral("psql")),
-                           {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"), QStringLiteral("-t"),
-                            QStringLiteral("-h"), m_folder, QStringLiteral("-U"), superUser(),
-                            QStringLiteral("-d"), database});
-    if (!session->m_psql->waitForStarted(30000))
-        session->m_failure = QStringLiteral("psql does not start: %1").arg(session->m_psql->errorString());
-    return session;
-}
-
-PostgresServer::Session::~Session()
-{
-    if (!m_psql || m_psql->state() != QProcess::Running)
-        return;
-    m_psql->closeWriteChannel();
-    if (!m_psql->waitForFinished(30000))
-        m_psql->kill();
-    m_psql->waitForFinished(10000);
-}
-
-bool PostgresServer::Session::run(const QString &sql)
-{
-    if (!m_failure.isEmpty())
-        return false;
-    const QByteArray marker = "pixdock-session-done-" + QByteArray::number(++m_marker);
-    m_psql->write(sql.toUtf8() + "\n\\echo " + marker + "\n");
-    QByteArray said;
-    while (!said.contains(marker)) {
-        if (!m_psql->waitForReadyRead(60000)) {
-            m_failure = QStringLiteral("psql stopped answering: %1").arg(QString::fromUtf8(said));
-            return false;
-        }
-        said += m_psql->readAll();
-    }
-    // Errors come on the same channel, before the marker that follows them.
-    if (said.contains("ERROR:") || said.contains("FATAL:")) {
-        m_failure = QString::fromUtf8(said.left(said.indexOf(marker))).trimmed();
-        return false;
-    }
-    return true;
+    return runSql("postgres", QStringLiteral("CREATE ROLE \"%1\" LOGIN PASSWORD '%2' IN ROLE %3;")
+                                  .arg(role, QString(password).replace('\'', "''"), PasswordGroup));
 }
 
 } // namespace pixdock::test

@@ -60,24 +60,6 @@ public:
     bool stop();
     bool start();
 
-    // A psql session held open for as long as the object lives, e.g. to hold a lock.
-    class Session
-    {
-    public:
-        ~Session();
-        // Sends SQL and waits until psql has run it (it echoes a marker afterwards).
-        bool run(const QString &sql);
-        const QString &failure() const { return m_failure; }
-
-    private:
-        friend class PostgresServer;
-        Session() = default;
-        std::unique_ptr<QProcess> m_psql;
-        QString m_failure;
-        int m_marker = 0;
-    };
-    std::unique_ptr<Session> openSession(const QString &database);
-
 private:
     bool makeCluster();
     bool startWatchdog();

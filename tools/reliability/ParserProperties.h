@@ -3,6 +3,7 @@
 // Each check returns an empty string when the property holds, else what went wrong.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,14 @@
 #include <string>
 
 namespace pixdock::fuzzing {
+
+// The fuzzers, each named after the property check it feeds.
+inline const QStringList Harnesses = {QStringLiteral("search"), QStringLiteral("paths"), QStringLiteral("order"),
+                                      QStringLiteral("exif"), QStringLiteral("jpeg"), QStringLiteral("pnghead")};
+
+// Puts one fuzzer input through the check of the harness named: the text checks take their texts
+// from textsFromBytes, the picture checks (PictureProperties.h) the bytes as they are.
+std::string checkInput(const QString &harness, const QByteArray &bytes);
 
 // Turns fuzzer bytes into texts: an even first byte reads the rest as UTF-8 (bad sequences
 // become replacement characters), an odd one as raw UTF-16 (lone surrogates included). The
@@ -35,8 +44,5 @@ std::string checkPaths(const QString &path, const QString &fileName);
 // swapping the two names turns the sign, and the three orderings of each pair agree with one
 // ordering of the triple (transitive).
 std::string checkOrder(const QString &a, const QString &b, const QString &c);
-
-// A readable form of a text for failure messages: printable ASCII as is, the rest as \uXXXX.
-std::string shown(const QString &text);
 
 } // namespace pixdock::fuzzing
