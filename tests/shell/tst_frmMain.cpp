@@ -19,10 +19,9 @@
 using namespace pixdock;
 
 namespace {
-class PlainWindow : public ChildWindow
-{
-public:
+struct PlainWindow : ChildWindow {
     static inline int unloads = 0;
+    void Form_Unload() override { ++unloads; }
     static QMdiSubWindow *open(const QString &title)
     {
         auto *w = new PlainWindow;
@@ -32,9 +31,6 @@ public:
         w->showWindow();
         return w->subWindow();
     }
-
-protected:
-    void Form_Unload() override { ++unloads; }
 };
 
 const QString NoHelp = QStringLiteral(
