@@ -18,14 +18,10 @@ namespace {
 // Whether `text` fits `room`, on one line or wrapped at word boundaries.
 bool fits(const QFontMetrics &fm, const QString &text, QSize room, bool wrap)
 {
-    if (!wrap) {
-        const QSize lines = fm.boundingRect(QRect(), 0, text).size(); // line breaks kept
-        return lines.width() <= room.width() && lines.height() <= room.height();
-    }
-    if (widestWord(fm, text) > room.width())
-        return false;
-    const QRect needed = fm.boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, text);
-    return needed.height() <= room.height();
+    if (!wrap) // line breaks kept
+        return room.expandedTo(fm.boundingRect(QRect(), 0, text).size()) == room;
+    return widestWord(fm, text) <= room.width()
+        && fm.boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, text).height() <= room.height();
 }
 
 bool labelFits(const QLabel *label)

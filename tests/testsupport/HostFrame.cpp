@@ -36,11 +36,6 @@ void HostPanel::setCatalogueButtonsVisible(bool visible)
         b->setVisible(visible);
 }
 
-bool HostPanel::catalogueButtonsVisible() const
-{
-    return !m_buttons[0]->isHidden();
-}
-
 HostFrame::HostFrame()
     : m_area(new QMdiArea(this))
 {

@@ -8,9 +8,9 @@
 #include "Frame.h"
 
 #include <QMainWindow>
+#include <QPushButton>
 
 class QMdiArea;
-class QPushButton;
 
 namespace pixdock::test {
 
@@ -22,7 +22,7 @@ public:
     int widthTwips() const override { return ChildWindow::widthTwips(); }
     int heightTwips() const override { return ChildWindow::heightTwips(); }
     void setCatalogueButtonsVisible(bool visible) override;
-    bool catalogueButtonsVisible() const override;
+    bool catalogueButtonsVisible() const override { return !m_buttons[0]->isHidden(); }
 
 protected:
     void Form_Load() override;

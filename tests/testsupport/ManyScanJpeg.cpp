@@ -21,11 +21,10 @@ qsizetype segmentEnd(const QByteArray &bytes, qsizetype at)
     qsizetype end = at + 2 + (byteAt(bytes, at + 2) << 8 | byteAt(bytes, at + 3));
     if (marker != 0xDA)
         return end;
-    while (end + 1 < bytes.size()) {
-        const int next = byteAt(bytes, end + 1);
+    // The scan's data ends at the first marker: an FF not followed by 00 or a restart marker.
+    for (int next = byteAt(bytes, end + 1); end + 1 < bytes.size(); next = byteAt(bytes, ++end + 1)) {
         if (byteAt(bytes, end) == 0xFF && next != 0 && !(next >= 0xD0 && next <= 0xD7))
             return end;
-        ++end;
     }
     return bytes.size();
 }

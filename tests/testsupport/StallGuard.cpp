@@ -18,12 +18,11 @@ struct Guard
 {
     QTimer timer;
     QElapsedTimer clock;
-    qint64 lastNs = 0;
+    qint64 lastNs = 0, lastWaitNs = -1; // the last firing's time, and the thread's run-queue wait then
     QByteArray lastTest; // the test function and data row of the last firing
     int paused = 0;
     QByteArrayList stalls;
     QByteArray testClass;
-    qint64 lastWaitNs = -1;
     qint64 longestMs = 0; // the longest stall of the test function now running
 };
 
@@ -52,11 +51,9 @@ qint64 runQueueWaitNs()
 
 // PIXDOCK_REPORT_STALLS=1 prints each test function's longest stall when it ends (the long
 // runs' figures).
-bool reportEveryTest() { return qEnvironmentVariableIntValue("PIXDOCK_REPORT_STALLS") == 1; }
-
 void tellLongest(const Guard &g)
 {
-    if (reportEveryTest() && !g.lastTest.isEmpty())
+    if (qEnvironmentVariableIntValue("PIXDOCK_REPORT_STALLS") == 1 && !g.lastTest.isEmpty())
         fprintf(stdout, "%s::%s: longest stall of the interface thread %lld ms (limit %lld ms)\n",
                 g.testClass.constData(), g.lastTest.constData(), g.longestMs, guardLimitMs());
 }
@@ -69,8 +66,7 @@ QByteArray currentTest()
 
 bool aWindowIsShown()
 {
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    return std::any_of(windows.cbegin(), windows.cend(), [](const QWidget *w) { return w->isVisible(); });
+    return std::ranges::any_of(QApplication::topLevelWidgets(), [](const QWidget *w) { return w->isVisible(); });
 }
 
 void tick()
@@ -109,10 +105,9 @@ void installStallGuard()
         return;
     g_guard = new Guard;
     g_guard->timer.setTimerType(Qt::PreciseTimer);
-    g_guard->timer.setInterval(5);
     QObject::connect(&g_guard->timer, &QTimer::timeout, tick);
     g_guard->clock.start();
-    g_guard->timer.start();
+    g_guard->timer.start(5);
 }
 
 void stallGuardRuns(const char *testClass)
@@ -123,9 +118,10 @@ void stallGuardRuns(const char *testClass)
 
 int reportStalls()
 {
-    if (g_guard)
-        tellLongest(*g_guard);
-    if (!g_guard || g_guard->stalls.isEmpty())
+    if (!g_guard)
+        return 0;
+    tellLongest(*g_guard);
+    if (g_guard->stalls.isEmpty())
         return 0;
     fprintf(stderr, "FAIL: the interface thread stood still past the stall guard's limit in:\n");
     for (const QByteArray &stall : std::as_const(g_guard->stalls))

@@ -15,9 +15,8 @@
 
 namespace pixdock::test {
 
-namespace {
 // Where a key press lands now: the open popup (a menu) or QApplication::focusWidget().
-QWidget *keyboardTarget()
+static QWidget *keyboardTarget()
 {
     if (QWidget *popup = QApplication::activePopupWidget())
         return popup->focusWidget() ? popup->focusWidget() : popup;
@@ -25,12 +24,11 @@ QWidget *keyboardTarget()
 }
 
 // The widget of `window` that a click at `pos` (in window's coordinates) lands on.
-QWidget *widgetUnderPointer(QWidget *window, QPoint pos)
+static QWidget *widgetUnderPointer(QWidget *window, QPoint pos)
 {
     QWidget *under = window->childAt(pos);
     return under ? under : window;
 }
-} // namespace
 
 bool pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
 {

@@ -219,9 +219,8 @@ constexpr qsizetype FormatCount = sizeof Formats / sizeof *Formats;
 
 QByteArray intactPicture(const QString &format)
 {
-    if (format == QLatin1String("gif"))
-        return encodeGif();
-    return writtenByQt(format, format == QLatin1String("jpg") || format == QLatin1String("webp") ? 80 : -1);
+    const bool lossy = format == QLatin1String("jpg") || format == QLatin1String("webp");
+    return format == QLatin1String("gif") ? encodeGif() : writtenByQt(format, lossy ? 80 : -1);
 }
 
 QByteArray withClaimedSize(const QString &format, const QByteArray &bytes, quint32 width, quint32 height)
@@ -236,12 +235,9 @@ QByteArray withClaimedSize(const QString &format, const QByteArray &bytes, quint
 
 CorpusPlan quickPlan()
 {
-    CorpusPlan plan;
     bool set = false;
     const int mutants = qEnvironmentVariableIntValue("PIXDOCK_BAD_PICTURE_MUTANTS", &set);
-    if (set && mutants >= 0)
-        plan.mutantsPerFormat = mutants;
-    return plan;
+    return {.mutantsPerFormat = set && mutants >= 0 ? mutants : CorpusPlan().mutantsPerFormat};
 }
 
 QList<BadPicture> makeCorpus(const QString &folder, const CorpusPlan &plan)

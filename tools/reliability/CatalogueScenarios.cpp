@@ -97,8 +97,7 @@ WindowReport scenarioByName(const QString &name, const AfterStartUp &afterStartU
     };
     if (name == QLatin1String("add")) {
         auto *add = sharedWindow<frmAdd>();
-        w = add;
-        type(add, "txtDescription");
+        type(w = add, "txtDescription");
         question = QStringLiteral("Image name already in database.\r\nDo you want to continue?"); // added again
         done = file + QStringLiteral(" has been added to the database.");
         action = [add] { add->cmdAdd_Click(); };
@@ -110,8 +109,7 @@ WindowReport scenarioByName(const QString &name, const AfterStartUp &afterStartU
         action = [remove] { remove->cmdContinue_Click(); };
     } else if (name == QLatin1String("search")) {
         auto *search = sharedWindow<frmSearch>();
-        w = search;
-        type(search, "txtKeywords");
+        type(w = search, "txtKeywords");
         action = [search, &report] {
             search->cmdSearch_Click();
             report.rows = search->grid()->isVisibleTo(search) ? search->grid()->rows() - 1 : 0;

@@ -43,14 +43,8 @@ public:
 private:
     QSet<qint64> m_present; // rows acknowledged (or found) present
     QSet<qint64> m_removed; // rows acknowledged (or found) removed
-    qint64 m_next = 1;
-    qint64 m_inFlightAdd = -1;
-    qint64 m_inFlightRemove = -1;
-    int m_rounds = 0;
-    int m_adds = 0;
-    int m_removes = 0;
-    int m_lost = 0;
-    int m_halfWritten = 0;
+    qint64 m_next = 1, m_inFlightAdd = -1, m_inFlightRemove = -1;
+    int m_rounds = 0, m_adds = 0, m_removes = 0, m_lost = 0, m_halfWritten = 0;
     QString m_settings;
 };
 

@@ -33,23 +33,17 @@ int sign(int v) { return (v > 0) - (v < 0); }
 std::vector<char32_t> folded(const QString &s)
 {
     std::vector<char32_t> out;
-    for (qsizetype i = 0; i < s.size();) {
-        char32_t c = s.at(i).unicode();
-        if (s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(s.at(i), s.at(i + 1));
-            i += 2;
-        } else {
-            ++i;
-        }
-        out.push_back(QChar::toCaseFolded(c));
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const bool pair = s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate();
+        out.push_back(QChar::toCaseFolded(pair ? QChar::surrogateToUcs4(s.at(i), s.at(i + 1)) : s.at(i).unicode()));
+        i += pair;
     }
     return out;
 }
 
 bool containsIgnoringCase(const QString &text, const QString &keyword)
 {
-    const std::vector<char32_t> t = folded(text);
-    const std::vector<char32_t> k = folded(keyword);
+    const std::vector<char32_t> t = folded(text), k = folded(keyword);
     return k.empty() || std::search(t.begin(), t.end(), k.begin(), k.end()) != t.end();
 }
 
@@ -75,16 +69,10 @@ std::string failure(const char *what, std::initializer_list<QString> texts)
 QStringList textsFromBytes(const uint8_t *data, size_t size, int parts)
 {
     QString text;
-    if (size > 0) {
-        if (data[0] % 2 == 0) {
-            text = QString::fromUtf8(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
-        } else {
-            const size_t units = (size - 1) / 2;
-            text.resize(qsizetype(units));
-            for (size_t i = 0; i < units; ++i)
-                text[qsizetype(i)] = QChar(char16_t(data[1 + 2 * i] | (data[2 + 2 * i] << 8)));
-        }
-    }
+    if (size > 0 && data[0] % 2 == 0)
+        text = QString::fromUtf8(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
+    for (size_t i = 0; size > 0 && data[0] % 2 == 1 && 2 + 2 * i < size; ++i) // little-endian UTF-16 units
+        text += QChar(char16_t(data[1 + 2 * i] | (data[2 + 2 * i] << 8)));
     // Cut at U+0001 into `parts` pieces: the last keeps any further U+0001, missing ones are empty.
     QStringList pieces = text.split(QChar(1));
     while (pieces.size() > parts)
@@ -147,9 +135,8 @@ std::string checkSearch(const QString &keywordText, const QString &other)
 std::string checkPaths(const QString &path, const QString &fileName)
 {
     const clsFiles files;
-    const QString parent = files.GetParentDir(path).toString();
-    const QString name = files.GetFileName(path).toString();
-    const QString extension = files.ShowFileType(path).toString();
+    const QString parent = files.GetParentDir(path).toString(), name = files.GetFileName(path).toString(),
+                  extension = files.ShowFileType(path).toString();
 
     if (name.contains(Separator))
         return failure("the file name holds a separator", {path, name});
@@ -187,9 +174,9 @@ std::string checkPaths(const QString &path, const QString &fileName)
 std::string checkOrder(const QString &a, const QString &b, const QString &c)
 {
     using viewing::compareFileNames;
-    const std::array<QString, 3> names = {a, b, c};
-    for (const QString &x : names) { // x against itself included
-        for (const QString &y : names) {
+    std::array<QString, 3> s = {a, b, c};
+    for (const QString &x : s) { // x against itself included
+        for (const QString &y : s) {
             const int xy = compareFileNames(x, y), yx = compareFileNames(y, x);
             if (sign(xy) != -sign(yx))
                 return failure("swapping the names does not turn the sign", {x, y});
@@ -197,7 +184,6 @@ std::string checkOrder(const QString &a, const QString &b, const QString &c)
                 return failure("equal names compare unequal or different ones equal", {x, y});
         }
     }
-    std::array<QString, 3> s = names;
     std::sort(s.begin(), s.end(), [](const QString &x, const QString &y) { return compareFileNames(x, y) < 0; });
     if (compareFileNames(s[0], s[1]) > 0 || compareFileNames(s[1], s[2]) > 0 || compareFileNames(s[0], s[2]) > 0)
         return failure("the order is not transitive", {s[0], s[1], s[2]});
@@ -303,8 +289,6 @@ std::string checkPngHead(const QByteArray &bytes)
     if (head.size.isValid() && head.size.isEmpty())
         return "an empty size " + sizeText(head.size);
     for (qsizetype cut : {bytes.size() / 3, bytes.size() / 2, bytes.size() - 1}) {
-        if (cut <= 0)
-            continue;
         const thumbnails::PngHead start = thumbnails::readPngHead(bytes.left(cut));
         if (cut >= 8 && start.png != head.png)
             return "a start of " + std::to_string(cut) + " bytes is read as another kind of file";
@@ -327,8 +311,8 @@ std::string checkInput(const QString &harness, const QByteArray &bytes)
         return checkJpeg(bytes);
     if (harness == QLatin1String("pnghead"))
         return checkPngHead(bytes);
-    const auto *data = reinterpret_cast<const uint8_t *>(bytes.constData());
-    const QStringList t = textsFromBytes(data, size_t(bytes.size()), harness == QLatin1String("order") ? 3 : 2);
+    const QStringList t = textsFromBytes(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()),
+                                         harness == QLatin1String("order") ? 3 : 2);
     if (harness == QLatin1String("search"))
         return checkSearch(t.at(0), t.at(1));
     if (harness == QLatin1String("paths"))

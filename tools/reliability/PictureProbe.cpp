@@ -45,7 +45,6 @@ ViewerOutcome viewerOutcome(const BadPicture &picture, QString &detail)
     }
     viewer->unload();
     test::flushDeletes();
-    MessageBox::clearRecord();
     return outcome;
 }
 } // namespace
@@ -64,8 +63,8 @@ PictureResult PictureProbe::probe(const BadPicture &picture)
     PictureResult result;
     result.viewer = viewerOutcome(picture, result.detail);
     const thumbnails::ThumbnailCache cache(m_cache.path());
-    const QImage first = thumbnails::makeThumbnail(picture.path, cache);
-    const QImage again = thumbnails::makeThumbnail(picture.path, cache);
+    const QImage first = thumbnails::makeThumbnail(picture.path, cache),
+                 again = thumbnails::makeThumbnail(picture.path, cache);
     result.thumbnail = !first.isNull() && first.size() == thumbnails::SheetSize;
     result.thumbnailConsistent = first.isNull() == again.isNull() && (first.isNull() || result.thumbnail);
     return result;

@@ -26,23 +26,6 @@ using namespace pixdock::reliability;
 
 namespace {
 
-// The child: probes the files from `first` on, in order, and says what came of each; the first
-// file it has not reported on is the one a crash or a hang belongs to.
-int probeChild(const QList<BadPicture> &corpus, qsizetype first)
-{
-    test::enterAnsweringMode();
-    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each line goes out as it is written
-    PictureProbe probe;
-    QElapsedTimer clock;
-    for (qsizetype i = first; i < corpus.size(); ++i) {
-        clock.start();
-        const PictureResult r = probe.probe(corpus.at(i));
-        std::printf("done %lld\t%s\t%d\t%d\t%lld\t%s\n", qint64(i), qPrintable(outcomeName(r.viewer)), int(r.thumbnail),
-                    int(r.thumbnailConsistent), clock.elapsed(), r.detail.simplified().toUtf8().constData());
-    }
-    return 0;
-}
-
 struct Tally
 {
     int files = 0, crashes = 0, hangs = 0, thumbnails = 0;
@@ -103,14 +86,27 @@ int main(int argc, char **argv)
     QTemporaryDir folder;
     const QString in = parser.value(QStringLiteral("in"));
     const QList<BadPicture> corpus = makeCorpus(in.isEmpty() ? folder.path() : in, plan);
-    if (parser.isSet(QStringLiteral("probe")))
-        return probeChild(corpus, number("probe", 0));
+    if (parser.isSet(QStringLiteral("probe"))) {
+        // The child: probes the files from FIRST on, in order, and says what came of each; the
+        // first file it has not reported on is the one a crash or a hang belongs to.
+        test::enterAnsweringMode();
+        std::setvbuf(stdout, nullptr, _IOLBF, 0); // each line goes out as it is written
+        PictureProbe probe;
+        QElapsedTimer clock;
+        for (qsizetype i = number("probe", 0); i < corpus.size(); ++i) {
+            clock.start();
+            const PictureResult r = probe.probe(corpus.at(i));
+            std::printf("done %lld\t%s\t%d\t%d\t%lld\t%s\n", qint64(i), qPrintable(outcomeName(r.viewer)),
+                        int(r.thumbnail), int(r.thumbnailConsistent), clock.elapsed(),
+                        r.detail.simplified().toUtf8().constData());
+        }
+        return 0;
+    }
 
     QMap<QString, Tally> byFormat, byDamage;
     Tally total;
     QStringList problems;
-    qint64 slowestMs = -1;
-    QString slowest;
+    std::pair<qint64, QString> slowest{-1, QString()}; // time in ms, file
     auto count = [&](const BadPicture &p, const auto &add) {
         for (Tally *t : {&byFormat[p.format], &byDamage[p.damage.startsWith(QLatin1String("cut")) ? QStringLiteral("cut short") : p.damage], &total}) {
             ++t->files;
@@ -155,10 +151,7 @@ int main(int argc, char **argv)
             if ((p.damage == QLatin1String("intact") || p.damage == QLatin1String("wrong extension"))
                 && f.at(1) != QLatin1String("shown"))
                 problems << QStringLiteral("a sound picture was not shown: ") + p.path;
-            if (f.at(4).toLongLong() > slowestMs) {
-                slowestMs = f.at(4).toLongLong();
-                slowest = p.path;
-            }
+            slowest = std::max(slowest, std::pair{f.at(4).toLongLong(), p.path});
             ++next;
         }
         child.waitForFinished();
@@ -177,7 +170,8 @@ int main(int argc, char **argv)
         << plan.seed << "; " << wall.elapsed() / 1000 << " s in all.\n\n";
     printTable(out, QStringLiteral("format"), byFormat, total);
     printTable(out, QStringLiteral("damage"), byDamage, total);
-    out << "Slowest file (viewer and thumbnails): " << slowestMs << " ms (" << QDir(folder.path()).relativeFilePath(slowest)
+    out << "Slowest file (viewer and thumbnails): " << slowest.first << " ms ("
+        << QDir(folder.path()).relativeFilePath(slowest.second)
         << ").\nFiles tried: " << total.files << ", crashes: " << total.crashes << ", hangs: " << total.hangs
         << ", other outcomes: " << total.outcomes.value(QStringLiteral("other")) << "\n";
     for (const QString &p : problems)
