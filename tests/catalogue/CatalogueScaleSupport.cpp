@@ -10,7 +10,6 @@
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTest>
 
 #include <algorithm>
@@ -68,22 +67,10 @@ bool ForeignConnection::exec(const QString &sql, const QVariantList &values) con
     return ok;
 }
 
-QList<QVariantList> ForeignConnection::rows(const QString &sql) const
-{
-    QSqlQuery q(database());
-    QList<QVariantList> rows;
-    for (bool ok = q.exec(sql); ok && q.next();) {
-        rows.append(QVariantList());
-        for (int c = 0; c < q.record().count(); ++c)
-            rows.last() << q.value(c);
-    }
-    return rows;
-}
-
 QVariant ForeignConnection::value(const QString &sql) const
 {
-    const QList<QVariantList> all = rows(sql);
-    return all.isEmpty() ? QVariant() : all.first().first();
+    QSqlQuery q(database());
+    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
 }
 
 QStringList namesOf(const QList<catalogue::CatalogueRow> &rows)
@@ -114,9 +101,13 @@ QList<catalogue::CatalogueRow> inNameOrder(QList<catalogue::CatalogueRow> rows)
 QList<catalogue::CatalogueRow> tableRows(const QString &cataloguePath)
 {
     const StallGuardPause preparing; // the test's own reading, not the program's work
+    ForeignConnection other(cataloguePath);
+    QSqlQuery q(other.database());
     QList<catalogue::CatalogueRow> rows;
-    for (const QVariantList &row : ForeignConnection(cataloguePath).rows("SELECT FileName, Location, Description FROM Info ORDER BY rowid"))
-        rows.append({row[0].toString(), row[1].toString(), row[2].toString()});
+    if (q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY rowid"))) {
+        while (q.next())
+            rows.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
+    }
     return rows;
 }
 
@@ -188,10 +179,14 @@ QByteArray fileBytes(const QString &path)
 
 QStringList schemaNames(const QString &cataloguePath)
 {
+    ForeignConnection other(cataloguePath);
+    QSqlQuery q(other.database());
     QStringList names;
-    for (const QVariantList &row :
-         ForeignConnection(cataloguePath).rows("SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY name"))
-        names << row[0].toString();
+    if (q.exec(
+            QStringLiteral("SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY name"))) {
+        while (q.next())
+            names << q.value(0).toString();
+    }
     return names;
 }
 

@@ -33,8 +33,6 @@ public:
     bool exec(const QString &sql, const QVariantList &values = {}) const;
     // The first column of the first row of a query.
     QVariant value(const QString &sql) const;
-    // Every row of a query.
-    QList<QVariantList> rows(const QString &sql) const;
 
 private:
     QString m_name;
