@@ -58,9 +58,7 @@ private slots:
 
     void kilobytes_data()
     {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("text");
+        test::columns<qint64, QString, QString>("bytes", "locale", "text");
         QTest::newRow("one decimal") << qint64(12345) << "C" << "12.3 KB";
         QTest::newRow("below one") << qint64(500) << "C" << "0.5 KB";
         QTest::newRow("no trailing zero") << qint64(2000) << "C" << "2 KB";
@@ -76,8 +74,7 @@ private slots:
 
     void kilobytes()
     {
-        QFETCH(qint64, bytes);
-        QFETCH(QString, locale);
+        const auto [bytes, locale] = test::fetch<qint64, QString>("bytes", "locale");
         QTEST(kilobytesText(bytes, QLocale(locale)), "text");
     }
 
@@ -85,15 +82,13 @@ private slots:
     // replaces the viewer when it is the only window beside the frame and the panel.
     void openShowsTheChosenPictureInANewViewer_data()
     {
-        QTest::addColumn<bool>("panelVariant");
-        QTest::addColumn<bool>("furtherWindow");
+        test::columns<bool, bool>("panelVariant", "furtherWindow");
         QTest::newRow("main window, the viewer alone: it goes") << false << false;
         QTest::newRow("control panel, a further window open: the viewer stays") << true << true;
     }
     void openShowsTheChosenPictureInANewViewer()
     {
-        QFETCH(bool, panelVariant);
-        QFETCH(bool, furtherWindow);
+        const auto [panelVariant, furtherWindow] = test::fetch<bool, bool>("panelVariant", "furtherWindow");
         const QString path = picture("a b's 100%.png");
         CommonDialog::presetOpen(path);
         openPictureCommand(dialog(), panelVariant);
@@ -120,9 +115,9 @@ private slots:
 
     void openStartsInTheCurrentPicturesFolderElseDocumentsElseHome_data()
     {
-        QTest::addColumn<QString>("current"); // "", "picture" or "gone": a picture whose folder went
-        QTest::addColumn<bool>("documents");
-        QTest::addColumn<QString>("start");   // "picture", "documents" or "home"
+        // current: "", "picture" or "gone": a picture whose folder went
+        // start: "picture", "documents" or "home"
+        test::columns<QString, bool, QString>("current", "documents", "start");
         QTest::newRow("a current picture") << "picture" << true << "picture";
         QTest::newRow("no picture, Documents there") << "" << true << "documents";
         QTest::newRow("no picture, no Documents") << "" << false << "home";
@@ -131,9 +126,8 @@ private slots:
 
     void openStartsInTheCurrentPicturesFolderElseDocumentsElseHome()
     {
-        QFETCH(QString, current);
-        QFETCH(bool, documents);
-        QFETCH(QString, start);
+        const auto [current, documents, start] = test::fetch<QString, bool, QString>(
+            "current", "documents", "start");
         const QString documentsFolder = QDir::home().filePath(QStringLiteral("Documents"));
         QDir(documentsFolder).removeRecursively();
         if (documents)
@@ -201,8 +195,7 @@ private slots:
     // viewers are open, and leaves the windows as they were.
     void propertiesReportTheCurrentPictureAndLeaveNoWindow_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QStringList>("texts");
+        test::columns<QString, QStringList>("path", "texts");
         const QString png = test::writePicture(m_dataDir.path(), "a.png", {640, 480});
         const QString turned = test::writeTurnedJpeg(m_dataDir.path(), "t.jpg", {60, 20});
         const QString text = test::writeBytes(m_dataDir.path(), "notes.jpg", "not a picture\n");
@@ -223,8 +216,7 @@ private slots:
 
     void propertiesReportTheCurrentPictureAndLeaveNoWindow()
     {
-        QFETCH(QString, path);
-        QFETCH(QStringList, texts);
+        const auto [path, texts] = test::fetch<QString, QStringList>("path", "texts");
         // Another picture was looked at, and its properties asked, before this one was opened.
         gCurrentPath = picture("before.png");
         frmViewer::openNew();
@@ -246,16 +238,14 @@ private slots:
 
     void printFillsTheSameBoxWhateverThePicture_data()
     {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<bool>("throughSubWindow");
+        test::columns<QSize, bool>("size", "throughSubWindow");
         QTest::newRow("wide picture") << QSize(200, 100) << false;
         QTest::newRow("tall picture, active sub-window given") << QSize(40, 300) << true;
     }
 
     void printFillsTheSameBoxWhateverThePicture()
     {
-        QFETCH(QSize, size);
-        QFETCH(bool, throughSubWindow);
+        const auto [size, throughSubWindow] = test::fetch<QSize, bool>("size", "throughSubWindow");
         gCurrentPath = picture("red.png", size, Qt::red);
         frmViewer *viewer = frmViewer::openNew();
         const QString pdf = folder() + "/page.pdf";
@@ -309,8 +299,7 @@ private slots:
 
     void printPrintsNothingWithoutAPicture_data()
     {
-        QTest::addColumn<QString>("situation");
-        QTest::addColumn<bool>("dialogShown");
+        test::columns<QString, bool>("situation", "dialogShown");
         QTest::newRow("no active child") << "none" << false;
         QTest::newRow("cancelled") << "cancel" << true;
         QTest::newRow("active child is not a viewer") << "other" << true;
@@ -319,8 +308,7 @@ private slots:
 
     void printPrintsNothingWithoutAPicture()
     {
-        QFETCH(QString, situation);
-        QFETCH(bool, dialogShown);
+        const auto [situation, dialogShown] = test::fetch<QString, bool>("situation", "dialogShown");
         QWidget *active = nullptr;
         const QString pdf = folder() + "/page.pdf";
         if (situation != "none") {

@@ -72,9 +72,7 @@ class TestFirstPaint : public test::ViewerTestCase
 private slots:
     void aLargeJpegShowsItsVisiblePartFirstWithNoWrongPixel_data()
     {
-        QTest::addColumn<QByteArray>("jpeg");
-        QTest::addColumn<QSize>("shown");
-        QTest::addColumn<bool>("partFirst");
+        test::columns<QByteArray, QSize, bool>("jpeg", "shown", "partFirst");
         const QImage picture = test::detailedPicture({2400, 1800}, 9);
         QTest::newRow("baseline 4:2:0") << test::encodeJpeg(picture) << QSize(2400, 1800) << true;
         QTest::newRow("turned a quarter")
@@ -90,9 +88,8 @@ private slots:
     }
     void aLargeJpegShowsItsVisiblePartFirstWithNoWrongPixel()
     {
-        QFETCH(QByteArray, jpeg);
-        QFETCH(QSize, shown);
-        QFETCH(bool, partFirst);
+        const auto [jpeg, shown, partFirst] = test::fetch<QByteArray, QSize, bool>(
+            "jpeg", "shown", "partFirst");
         const QString path = test::writeBytes(folder(), QStringLiteral("large.jpg"), jpeg);
         const QString next = picture("next.png");
         const QImage reference = readByQt(path);
@@ -170,8 +167,7 @@ private slots:
     // the whole picture's pixels, whatever the sampling, the colour model or the turn.
     void aRegionHasExactlyTheWholePicturesPixels_data()
     {
-        QTest::addColumn<QByteArray>("jpeg");
-        QTest::addColumn<int>("orientation");
+        test::columns<QByteArray, int>("jpeg", "orientation");
         const QImage picture = test::detailedPicture({333, 251});
         QTest::newRow("4:2:0") << test::encodeJpeg(picture) << 1;
         QTest::newRow("4:2:2") << test::encodeJpeg(picture, {90, 2, 1}) << 1;
@@ -184,8 +180,7 @@ private slots:
     }
     void aRegionHasExactlyTheWholePicturesPixels()
     {
-        QFETCH(QByteArray, jpeg);
-        QFETCH(int, orientation);
+        const auto [jpeg, orientation] = test::fetch<QByteArray, int>("jpeg", "orientation");
         const auto turn = transformationOf(orientation);
         const QImage upright = turnedUpright(decode(jpeg), turn);
         const QSize size = uprightSize({333, 251}, turn);

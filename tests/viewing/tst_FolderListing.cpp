@@ -68,9 +68,7 @@ private slots:
     // Next, and Previous, from each kind of name.
     void nextFileInFolder_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("next");
-        QTest::addColumn<QString>("previous");
+        test::columns<QString, QString, QString>("name", "next", "previous");
         QTest::newRow("empty name: the first file next") << "" << "a.jpg" << "";
         QTest::newRow("the first file") << "a.jpg" << "B.png" << FirstImageText;
         QTest::newRow("a text file is a step") << "B.png" << "c.txt" << "a.jpg";
@@ -85,9 +83,8 @@ private slots:
     }
     void nextFileInFolder()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, next);
-        QFETCH(QString, previous);
+        const auto [name, next, previous] = test::fetch<QString, QString, QString>(
+            "name", "next", "previous");
         for (const QString &end : {QString(), QStringLiteral("/")}) {
             QString f = m_odd.path() + end;
             QString n = name;
@@ -118,9 +115,7 @@ private slots:
 
     void aReadingIsReusedOnlyWhileTheFolderIsProvablyUnchanged_data()
     {
-        QTest::addColumn<FileStamp>("then");
-        QTest::addColumn<std::optional<FileStamp>>("now");
-        QTest::addColumn<bool>("reused");
+        test::columns<FileStamp, std::optional<FileStamp>, bool>("then", "now", "reused");
         const FileStamp old = stampChanged(60 * Second);
         auto with = [&](auto change) {
             FileStamp s = old;
@@ -147,17 +142,14 @@ private slots:
     }
     void aReadingIsReusedOnlyWhileTheFolderIsProvablyUnchanged()
     {
-        QFETCH(FileStamp, then);
-        QFETCH(std::optional<FileStamp>, now);
+        const auto [then, now] = test::fetch<FileStamp, std::optional<FileStamp>>("then", "now");
         QTEST(stampStillHolds(then, now, ReadAt), "reused");
     }
 
     void aChangeRightAfterAStepIsSeenByTheNext_data()
     {
-        QTest::addColumn<QString>("change"); // what happens between the steps
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("next");
-        QTest::addColumn<QString>("previous");
+        // change: what happens between the steps
+        test::columns<QString, QString, QString, QString>("change", "from", "next", "previous");
         QTest::newRow("a file added") << "add ab.png" << "a.png" << "ab.png" << FirstImageText;
         QTest::newRow("the next file removed") << "remove b.png" << "a.png" << "c.png" << FirstImageText;
         QTest::newRow("the current file removed") << "remove b.png" << "b.png" << "" << "";
@@ -168,8 +160,7 @@ private slots:
     }
     void aChangeRightAfterAStepIsSeenByTheNext()
     {
-        QFETCH(QString, change);
-        QFETCH(QString, from);
+        const auto [change, from] = test::fetch<QString, QString>("change", "from");
         // The first steps read the folder; the change follows at once, within the same second.
         QString f = folder();
         QString name = QStringLiteral("a.png");

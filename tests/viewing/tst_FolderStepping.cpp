@@ -24,13 +24,11 @@ private slots:
 
     void stepping_data()
     {
-        QTest::addColumn<FailurePolicy>("policy");
-        QTest::addColumn<bool>("next");
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("change"); // between showing `from` and the step
-        QTest::addColumn<int>("answer");     // to a question, 0 for none
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("to"); // empty: nothing changes
+        // change: between showing `from` and the step
+        // answer: to a question, 0 for none
+        // to: empty: nothing changes
+        test::columns<FailurePolicy, bool, QString, QString, int, QString, QString>(
+            "policy", "next", "from", "change", "answer", "message", "to");
         const int yes = QMessageBox::Yes;
         const struct
         {
@@ -63,13 +61,8 @@ private slots:
 
     void stepping()
     {
-        QFETCH(FailurePolicy, policy);
-        QFETCH(bool, next);
-        QFETCH(QString, from);
-        QFETCH(QString, change);
-        QFETCH(int, answer);
-        QFETCH(QString, message);
-        QFETCH(QString, to);
+        const auto [policy, next, from, change, answer, message, to] = test::fetch<FailurePolicy, bool, QString, QString, int, QString, QString>(
+            "policy", "next", "from", "change", "answer", "message", "to");
         QPointer<frmViewer> old = show(from);
         if (change == "close")
             old->unload();
@@ -104,15 +97,13 @@ private slots:
 
     void anUnreadableFileIsAStepAndTheStatusNamesWhatIsShown_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("current");
+        test::columns<int, QString>("answer", "current");
         QTest::newRow("Yes: the viewer steps past it") << int(QMessageBox::Yes) << "c.png";
         QTest::newRow("No: the next Next goes on from it") << int(QMessageBox::No) << "b.png";
     }
     void anUnreadableFileIsAStepAndTheStatusNamesWhatIsShown()
     {
-        QFETCH(int, answer);
-        QFETCH(QString, current);
+        const auto [answer, current] = test::fetch<int, QString>("answer", "current");
         test::writeBytes(folder(), "b.png", "not a picture");
         show("a.png");
         MessageBox::queueAnswer(QMessageBox::StandardButton(answer));
@@ -130,10 +121,8 @@ private slots:
 
     void nextShowsTheNextPictureAsItIsOnDisk_data()
     {
-        QTest::addColumn<QString>("change"); // to b.bmp after it was preloaded
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QColor>("colour");
-        QTest::addColumn<int>("handedOver");
+        // change: to b.bmp after it was preloaded
+        test::columns<QString, QString, QColor, int>("change", "shown", "colour", "handedOver");
         QTest::newRow("unchanged: the preloaded picture is handed over") << "" << "b.bmp" << QColor(Qt::green) << 1;
         QTest::newRow("repainted since: read afresh") << "repaint" << "b.bmp" << QColor(Qt::blue) << 0;
         // The file after it was not made ready: the viewer reads it itself.
@@ -141,10 +130,8 @@ private slots:
     }
     void nextShowsTheNextPictureAsItIsOnDisk()
     {
-        QFETCH(QString, change);
-        QFETCH(QString, shown);
-        QFETCH(QColor, colour);
-        QFETCH(int, handedOver);
+        const auto [change, shown, colour, handedOver] = test::fetch<QString, QString, QColor, int>(
+            "change", "shown", "colour", "handedOver");
         QVERIFY(QDir(folder()).removeRecursively() && QDir().mkpath(folder()));
         const QColor colours[] = {Qt::red, Qt::green, Qt::yellow};
         for (int i = 0; i < 3; ++i)

@@ -17,8 +17,8 @@ class TestPictureReading : public test::ViewerTestCase
 private slots:
     void aPictureOpensUprightOrFailsWithItsNumber_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QVariant>("result"); // the size read, or the error number
+        // result: the size read, or the error number
+        test::columns<QString, QVariant>("path", "result");
         const QString d = m_dataDir.path();
         QTest::newRow("bmp") << test::writePicture(d, "a.bmp", {40, 30}) << QVariant(QSize(40, 30));
         QTest::newRow("ico") << test::writePicture(d, "a.ico", {32, 32}) << QVariant(QSize(32, 32));
@@ -57,8 +57,7 @@ private slots:
 
     void aPictureOpensUprightOrFailsWithItsNumber()
     {
-        QFETCH(QString, path);
-        QFETCH(QVariant, result);
+        const auto [path, result] = test::fetch<QString, QVariant>("path", "result");
         try {
             QCOMPARE(QVariant(viewing::loadPicture(path).size()), result);
         } catch (const RunTimeError &e) {
@@ -101,9 +100,7 @@ private slots:
 
     void whatIsHeldAndWhatIsNot_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<qint64>("budget");
-        QTest::addColumn<bool>("held");
+        test::columns<QString, qint64, bool>("kind", "budget", "held");
         const qint64 fits = 100 * 100 * 4;
         QTest::newRow("a picture as large as the budget") << "picture" << fits << true;
         QTest::newRow("a picture over the budget") << "picture" << fits - 1 << false;
@@ -117,9 +114,7 @@ private slots:
 
     void whatIsHeldAndWhatIsNot()
     {
-        QFETCH(QString, kind);
-        QFETCH(qint64, budget);
-        QFETCH(bool, held);
+        const auto [kind, budget, held] = test::fetch<QString, qint64, bool>("kind", "budget", "held");
         test::writeKind(folder(), "p.png", kind, {100, 100});
         PicturePreloader preloader;
         preloader.setBudgetBytes(budget);

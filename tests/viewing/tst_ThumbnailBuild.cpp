@@ -80,8 +80,7 @@ private slots:
 
     void aPictureIsSqueezedTo100By100NotCropped_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QSize>("size");
+        test::columns<QString, QSize>("name", "size");
         QTest::newRow("wide png") << "wide.png" << QSize(400, 100);
         QTest::newRow("wide jpeg") << "wide.jpg" << QSize(400, 100);
         QTest::newRow("wide bitmap") << "wide.bmp" << QSize(400, 100);
@@ -91,8 +90,7 @@ private slots:
     }
     void aPictureIsSqueezedTo100By100NotCropped()
     {
-        QFETCH(QString, name);
-        QFETCH(QSize, size);
+        const auto [name, size] = test::fetch<QString, QSize>("name", "size");
         const QString path = writeHalves(pictures(), name, size);
         const QImage thumbnail = makeThumbnail(path, m_cache);
         QCOMPARE(thumbnail.size(), QSize(100, 100));
@@ -108,8 +106,8 @@ private slots:
 
     void aFileThatIsNoPictureGivesNoThumbnailAndNoEntry_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("kind"); // as test::writeKind writes it; "missing" writes nothing
+        // kind: as test::writeKind writes it; "missing" writes nothing
+        test::columns<QString, QString>("name", "kind");
         QTest::newRow("missing") << "gone.jpg" << "missing";
         QTest::newRow("text named .jpg") << "notes.jpg" << "text";
         QTest::newRow("empty file") << "empty.png" << "empty";
@@ -119,8 +117,7 @@ private slots:
     }
     void aFileThatIsNoPictureGivesNoThumbnailAndNoEntry()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, kind);
+        const auto [name, kind] = test::fetch<QString, QString>("name", "kind");
         if (kind == "cursor") // an icon file of type 2 (a cursor) in place of 1
             test::writeBytes(pictures(), name, test::truncatedPicture("ico", {32, 32}, 1.0).replace(2, 1, "\x02"));
         else
@@ -131,15 +128,13 @@ private slots:
 
     void aTwoColourPictureBecomesEvenGreyNotNoise_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("format");
+        test::columns<QString, QByteArray>("name", "format");
         QTest::newRow("1-bit palette png") << "stripes.png" << QByteArray("png");
         QTest::newRow("two-colour tiff") << "fax.tif" << QByteArray("tiff");
     }
     void aTwoColourPictureBecomesEvenGreyNotNoise()
     {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, format);
+        const auto [name, format] = test::fetch<QString, QByteArray>("name", "format");
         const QString path = writeStripes(pictures(), name, format);
         const QImage sheet = makeThumbnail(path, m_cache);
         QCOMPARE(sheet.size(), QSize(100, 100));
@@ -181,8 +176,7 @@ private slots:
     void thePreviewStandsForThePictureOnlyWhenItShowsItWhole_data()
     {
         using test::ExifDamage;
-        QTest::addColumn<QByteArray>("jpeg");
-        QTest::addColumn<QColor>("shown");
+        test::columns<QByteArray, QColor>("jpeg", "shown");
         const QColor preview = Qt::red;
         const QColor picture = Qt::blue;
         const QByteArray camera = redPreview({160, 120});
@@ -204,8 +198,7 @@ private slots:
     }
     void thePreviewStandsForThePictureOnlyWhenItShowsItWhole()
     {
-        QFETCH(QByteArray, jpeg);
-        QFETCH(QColor, shown);
+        const auto [jpeg, shown] = test::fetch<QByteArray, QColor>("jpeg", "shown");
         const QString path = test::writeBytes(pictures(), QStringLiteral("p.jpg"), jpeg);
         const QImage sheet = makeThumbnail(path, m_cache);
         QCOMPARE(sheet.size(), QSize(100, 100));
@@ -237,8 +230,7 @@ private slots:
     // The picture itself is decoded at the smallest size that still gives a sharp entry.
     void theReductionIsTheLargestThatStillGivesWhatIsNeeded_data()
     {
-        QTest::addColumn<QSize>("stored");
-        QTest::addColumn<int>("reduction");
+        test::columns<QSize, int>("stored", "reduction");
         QTest::newRow("camera: an eighth") << QSize(4000, 3000) << 8;
         QTest::newRow("1024: an eighth is exactly 128") << QSize(1024, 1024) << 8;
         QTest::newRow("800: a quarter") << QSize(800, 800) << 4;

@@ -35,16 +35,14 @@ private slots:
     // is not an absolute path is no cache home.
     void theCacheLiesInTheUsersCacheHome_data()
     {
-        QTest::addColumn<QByteArray>("cacheHome");
-        QTest::addColumn<QString>("root");
+        test::columns<QByteArray, QString>("cacheHome", "root");
         QTest::newRow("set") << QByteArray("/var/cache/me/") << "/var/cache/me/thumbnails";
         QTest::newRow("not set") << QByteArray() << QDir::homePath() + "/.cache/thumbnails";
         QTest::newRow("relative") << QByteArray("cache") << QDir::homePath() + "/.cache/thumbnails";
     }
     void theCacheLiesInTheUsersCacheHome()
     {
-        QFETCH(QByteArray, cacheHome);
-        QFETCH(QString, root);
+        const auto [cacheHome, root] = test::fetch<QByteArray, QString>("cacheHome", "root");
         const QByteArray saved = qgetenv("XDG_CACHE_HOME");
         const auto restore = qScopeGuard([&saved] { qputenv("XDG_CACHE_HOME", saved); });
         if (cacheHome.isNull())
@@ -81,8 +79,7 @@ private slots:
 
     void entrySizeFitsIn128KeepingProportionsAndNeverEnlarges_data()
     {
-        QTest::addColumn<QSize>("original");
-        QTest::addColumn<QSize>("entry");
+        test::columns<QSize, QSize>("original", "entry");
         QTest::newRow("camera") << QSize(4000, 3000) << QSize(128, 96);
         QTest::newRow("portrait") << QSize(100, 400) << QSize(32, 128);
         QTest::newRow("small stays") << QSize(50, 60) << QSize(50, 60);

@@ -331,16 +331,14 @@ private slots:
 
     void longLabelsWrapOverLinesInsteadOfBeingCut_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("lines");
+        test::columns<QString, int>("name", "lines");
         QTest::newRow("phone name") << "PXL_20210704_123456789.jpg" << 2;
         QTest::newRow("words") << "Holiday at the sea 2019 (12).jpeg" << 3;
         QTest::newRow("short") << "a.jpg" << 1;
     }
     void longLabelsWrapOverLinesInsteadOfBeingCut()
     {
-        QFETCH(QString, name);
-        QFETCH(int, lines);
+        const auto [name, lines] = test::fetch<QString, int>("name", "lines");
         listPictures({name});
         ThumbnailSheetView *v = view(builtSheet());
         const int width = v->cellSize().width() - 4;

@@ -19,8 +19,8 @@ class TestFrmViewer : public test::ViewerTestCase
 private slots:
     void barsAppearOnlyForAPictureLargerThanTheFrame_data()
     {
-        QTest::addColumn<int>("extraWidth");  // pixels beyond the frame, negative: smaller
-        QTest::addColumn<int>("extraHeight");
+        // extraWidth: pixels beyond the frame, negative: smaller
+        test::columns<int, int>("extraWidth", "extraHeight");
         QTest::newRow("smaller both ways") << -10 << -10;
         QTest::newRow("as large as fits") << 0 << 0;
         QTest::newRow("one pixel higher") << 0 << 1;
@@ -30,8 +30,7 @@ private slots:
 
     void barsAppearOnlyForAPictureLargerThanTheFrame()
     {
-        QFETCH(int, extraWidth);
-        QFETCH(int, extraHeight);
+        const auto [extraWidth, extraHeight] = test::fetch<int, int>("extraWidth", "extraHeight");
         // Measure the frame with a first viewer, right of the panel, then open the picture
         // that fits it so.
         frmViewer *probe = openViewer(QString());
@@ -91,9 +90,9 @@ private slots:
     // bars a click on them would, by their small and large steps.
     void wheelAndKeysScrollThroughTheBars_data()
     {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("bar"); // the bar that moves: "v" or "h"
-        QTest::addColumn<QString>("value"); // "small", "large", "max" or "0"
+        // bar: the bar that moves: "v" or "h"
+        // value: "small", "large", "max" or "0"
+        test::columns<QString, QString, QString>("input", "bar", "value");
         QTest::newRow("wheel down") << "wheel 0 -120" << "v" << "small";
         QTest::newRow("wheel up at the top") << "wheel 0 120" << "v" << "0";
         QTest::newRow("Shift+wheel goes sideways") << "shift-wheel 0 -120" << "h" << "small";
@@ -109,9 +108,7 @@ private slots:
 
     void wheelAndKeysScrollThroughTheBars()
     {
-        QFETCH(QString, input);
-        QFETCH(QString, bar);
-        QFETCH(QString, value);
+        const auto [input, bar, value] = test::fetch<QString, QString, QString>("input", "bar", "value");
         frmViewer *viewer = openViewer(picture("big.png", {2000, 1500}));
         QWidget *shown = viewer->picFramed();
         // Its top left corner is in sight; the rest lies beyond the frame.
@@ -170,11 +167,12 @@ private slots:
 
     void whenThePictureCannotBeShown_data()
     {
-        QTest::addColumn<QString>("files"); // name:kind, as test::writeKind writes them
-        QTest::addColumn<QString>("open");
-        QTest::addColumn<QString>("answers"); // Y or N to each question in turn
-        QTest::addColumn<QString>("said");    // the files said to be invalid, or !a message (%1 the folder)
-        QTest::addColumn<QString>("shown");   // the file shown in the end, empty for none
+        // files: name:kind, as test::writeKind writes them
+        // answers: Y or N to each question in turn
+        // said: the files said to be invalid, or !a message (%1 the folder)
+        // shown: the file shown in the end, empty for none
+        test::columns<QString, QString, QString, QString, QString>(
+            "files", "open", "answers", "said", "shown");
         const QString text = "a.jpg:text b.png:picture";
         QTest::newRow("text named .jpg, No: empty viewer") << text << "a.jpg" << "N" << "a.jpg" << "";
         QTest::newRow("text named .jpg, Yes: the next file in the same window") << text << "a.jpg" << "Y" << "a.jpg" << "b.png";
@@ -190,11 +188,8 @@ private slots:
 
     void whenThePictureCannotBeShown()
     {
-        QFETCH(QString, files);
-        QFETCH(QString, open);
-        QFETCH(QString, answers);
-        QFETCH(QString, said);
-        QFETCH(QString, shown);
+        const auto [files, open, answers, said, shown] = test::fetch<QString, QString, QString, QString, QString>(
+            "files", "open", "answers", "said", "shown");
         for (const QString &f : files.split(' ', Qt::SkipEmptyParts))
             test::writeKind(folder(), f.section(':', 0, 0), f.section(':', 1));
         for (QChar a : answers)
@@ -258,14 +253,10 @@ private slots:
     // The layout arithmetic at its edges: ties, and ranges past 16 bits and past int.
     void scrollBarsFollowThePicture_data()
     {
-        QTest::addColumn<int>("windowWidth");
-        QTest::addColumn<int>("windowHeight");
-        QTest::addColumn<qint64>("pictureWidth");
-        QTest::addColumn<qint64>("pictureHeight");
-        QTest::addColumn<QRect>("frame");
+        test::columns<int, int, qint64, qint64, QRect>(
+            "windowWidth", "windowHeight", "pictureWidth", "pictureHeight", "frame");
         // maximum, small step, large step, 1 (in place); -1 for a hidden bar
-        QTest::addColumn<QList<int>>("vertical");
-        QTest::addColumn<QList<int>>("horizontal");
+        test::columns<QList<int>, QList<int>>("vertical", "horizontal");
         const QList<int> none{-1};
 
         QTest::newRow("larger both ways: 10% and 20% past the overhang")
@@ -297,11 +288,8 @@ private slots:
 
     void scrollBarsFollowThePicture()
     {
-        QFETCH(int, windowWidth);
-        QFETCH(int, windowHeight);
-        QFETCH(qint64, pictureWidth);
-        QFETCH(qint64, pictureHeight);
-        QFETCH(QRect, frame);
+        const auto [windowWidth, windowHeight, pictureWidth, pictureHeight, frame] = test::fetch<int, int, qint64, qint64, QRect>(
+            "windowWidth", "windowHeight", "pictureWidth", "pictureHeight", "frame");
         const ViewerLayout layout = viewing::layoutViewer(windowWidth, windowHeight, pictureWidth, pictureHeight);
         QCOMPARE(layout.frame, frame);
         QCOMPARE(layout.hScrollTop, frame.height());
