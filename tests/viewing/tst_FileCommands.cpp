@@ -196,22 +196,22 @@ private slots:
     void propertiesReportTheCurrentPictureAndLeaveNoWindow_data()
     {
         test::columns<QString, QStringList>("path", "texts");
-        const QString png = test::writePicture(m_dataDir.path(), "a.png", {640, 480});
-        const QString turned = test::writeTurnedJpeg(m_dataDir.path(), "t.jpg", {60, 20});
-        const QString text = test::writeBytes(m_dataDir.path(), "notes.jpg", "not a picture\n");
-        QTest::newRow("640 by 480") << png << QStringList({kilobytesText(QFileInfo(png).size()), "640 X 480 pixels"});
-        QTest::newRow("turned upright by its EXIF orientation")
-            << turned << QStringList({kilobytesText(QFileInfo(turned).size()), "20 X 60 pixels"});
-        QTest::newRow("not a picture: the file size only") << text << QStringList({"0 KB"});
+        // The file's size, then its pixels.
+        const auto row = [](const char *tag, const QString &file, const QString &pixels) {
+            QTest::newRow(tag) << file << QStringList({kilobytesText(QFileInfo(file).size()), pixels});
+        };
+        const QString d = m_dataDir.path();
+        row("640 by 480", test::writePicture(d, "a.png", {640, 480}), "640 X 480 pixels");
+        row("turned upright by its EXIF orientation", test::writeTurnedJpeg(d, "t.jpg", {60, 20}), "20 X 60 pixels");
+        QTest::newRow("not a picture: the file size only") << test::writeBytes(d, "notes.jpg", "not a picture\n")
+                                                           << QStringList({"0 KB"});
         QTest::newRow("nothing opened yet: nothing said") << QString() << QStringList();
         QTest::newRow("file gone: nothing said") << "/nowhere/a.png" << QStringList();
         // Apple's icons tell no size in their header: the picture is decoded to measure it.
         QImage icon(256, 256, QImage::Format_ARGB32);
         icon.fill(Qt::darkCyan);
-        const QString icns = m_dataDir.path() + "/icon.icns";
-        if (icon.save(icns, "icns"))
-            QTest::newRow("a header without a size") << icns
-                                                     << QStringList({kilobytesText(QFileInfo(icns).size()), "256 X 256 pixels"});
+        if (icon.save(d + "/icon.icns", "icns"))
+            row("a header without a size", d + "/icon.icns", "256 X 256 pixels");
     }
 
     void propertiesReportTheCurrentPictureAndLeaveNoWindow()

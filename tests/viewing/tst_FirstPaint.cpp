@@ -22,17 +22,15 @@ using namespace pixdock::viewing;
 
 namespace {
 // A region of a JPEG decoded by libjpeg-turbo; the whole picture for an empty region.
-QImage decode(const QByteArray &bytes, QRect region = {})
+QImage decode(QByteArray bytes, QRect region = {})
 {
-    QByteArray data = bytes;
-    QBuffer buffer(&data);
+    QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     JpegDecoder decoder(&buffer);
     if (!decoder.readHeader())
         return {};
     return region.isNull() ? decoder.decode() : decoder.decodeRegion(region);
 }
-
 
 constexpr int DecodeTimeout = 30000;
 
@@ -74,17 +72,17 @@ private slots:
     {
         test::columns<QByteArray, QSize, bool>("jpeg", "shown", "partFirst");
         const QImage picture = test::detailedPicture({2400, 1800}, 9);
-        QTest::newRow("baseline 4:2:0") << test::encodeJpeg(picture) << QSize(2400, 1800) << true;
-        QTest::newRow("turned a quarter")
-            << test::withApp1(test::encodeJpeg(picture), test::exifBlock({.orientation = 6})) << QSize(1800, 2400)
-            << true;
-        QTest::newRow("mirrored") << test::withApp1(test::encodeJpeg(picture), test::exifBlock({.orientation = 2}))
-                                  << QSize(2400, 1800) << true;
-        QTest::newRow("CMYK") << test::encodeJpeg(picture, {.cmyk = true}) << QSize(2400, 1800) << true;
-        QTest::newRow("grey 4:4:4") << test::encodeJpeg(picture, {.grey = true}) << QSize(2400, 1800) << true;
+        const auto turned = [&](int orientation) {
+            return test::withApp1(test::encodeJpeg(picture), test::exifBlock({.orientation = orientation}));
+        };
+        const QSize landscape(2400, 1800);
+        QTest::newRow("baseline 4:2:0") << test::encodeJpeg(picture) << landscape << true;
+        QTest::newRow("turned a quarter") << turned(6) << landscape.transposed() << true;
+        QTest::newRow("mirrored") << turned(2) << landscape << true;
+        QTest::newRow("CMYK") << test::encodeJpeg(picture, {.cmyk = true}) << landscape << true;
+        QTest::newRow("grey 4:4:4") << test::encodeJpeg(picture, {.grey = true}) << landscape << true;
         // Laid out by its header at once, shown when a worker has decoded it whole.
-        QTest::newRow("progressive, read whole")
-            << test::encodeJpeg(picture, {.progressive = true}) << QSize(2400, 1800) << false;
+        QTest::newRow("progressive, read whole") << test::encodeJpeg(picture, {.progressive = true}) << landscape << false;
     }
     void aLargeJpegShowsItsVisiblePartFirstWithNoWrongPixel()
     {

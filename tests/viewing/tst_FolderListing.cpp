@@ -122,16 +122,17 @@ private slots:
             change(s);
             return std::optional<FileStamp>(s);
         };
-        QTest::newRow("unchanged, last changed a minute before the reading") << old << std::optional(old) << true;
-        QTest::newRow("unchanged, last changed just over the settle time before")
-            << stampChanged(StampSettleNs) << std::optional(stampChanged(StampSettleNs)) << true;
+        // The stamp unchanged since the reading.
+        const auto same = [](const char *tag, qint64 changedAgo, bool reused) {
+            QTest::newRow(tag) << stampChanged(changedAgo) << std::optional(stampChanged(changedAgo)) << reused;
+        };
+        same("unchanged, last changed a minute before the reading", 60 * Second, true);
+        same("unchanged, last changed just over the settle time before", StampSettleNs, true);
         // A change right after the reading, within the file system's timestamp tick, would
         // leave these very stamps: the reading cannot be trusted.
-        QTest::newRow("racy: last changed within the same second as the reading")
-            << stampChanged(Second / 2) << std::optional(stampChanged(Second / 2)) << false;
-        QTest::newRow("racy: at the moment of the reading") << stampChanged(0) << std::optional(stampChanged(0)) << false;
-        QTest::newRow("racy: changed 'after' the reading (a clock ahead of ours)")
-            << stampChanged(-Second) << std::optional(stampChanged(-Second)) << false;
+        same("racy: last changed within the same second as the reading", Second / 2, false);
+        same("racy: at the moment of the reading", 0, false);
+        same("racy: changed 'after' the reading (a clock ahead of ours)", -Second, false);
         QTest::newRow("modified since") << old << with([](FileStamp &s) { s.modifiedNs += 1; }) << false;
         QTest::newRow("modification time set back by hand, change time moved")
             << old << with([](FileStamp &s) { s.changedNs += Second; }) << false;

@@ -91,15 +91,12 @@ private slots:
     void aPictureIsSqueezedTo100By100NotCropped()
     {
         const auto [name, size] = test::fetch<QString, QSize>("name", "size");
-        const QString path = writeHalves(pictures(), name, size);
-        const QImage thumbnail = makeThumbnail(path, m_cache);
+        const QImage thumbnail = makeThumbnail(writeHalves(pictures(), name, size), m_cache);
         QCOMPARE(thumbnail.size(), QSize(100, 100));
         // Both halves are there, each filling half of the square: nothing was cut off.
         const bool wide = size.width() >= size.height();
-        const QPoint first = wide ? QPoint(20, 50) : QPoint(50, 20);
-        const QPoint second = wide ? QPoint(80, 50) : QPoint(50, 80);
-        QVERIFY(reddish(thumbnail.pixelColor(first)));
-        QVERIFY(bluish(thumbnail.pixelColor(second)));
+        QVERIFY(reddish(thumbnail.pixelColor(wide ? QPoint(20, 50) : QPoint(50, 20))));
+        QVERIFY(bluish(thumbnail.pixelColor(wide ? QPoint(80, 50) : QPoint(50, 80))));
         QVERIFY(reddish(thumbnail.pixelColor(QPoint(2, 2))));
         QVERIFY(bluish(thumbnail.pixelColor(QPoint(97, 97))));
     }
@@ -138,14 +135,13 @@ private slots:
         const QString path = writeStripes(pictures(), name, format);
         const QImage sheet = makeThumbnail(path, m_cache);
         QCOMPARE(sheet.size(), QSize(100, 100));
+        QCOMPARE(entryOf(path).image.size(), QSize(128, 96));
         // Half black, half white, finely mixed: every pixel of the thumbnail and of the cache
         // entry is the same mid grey.
-        const auto [low, high] = greyRange(sheet);
-        QVERIFY2(low > 100 && high < 156, qPrintable(QStringLiteral("%1..%2").arg(low).arg(high)));
-        const CacheEntry entry = entryOf(path);
-        QCOMPARE(entry.image.size(), QSize(128, 96));
-        const auto [entryLow, entryHigh] = greyRange(entry.image);
-        QVERIFY2(entryLow > 100 && entryHigh < 156, qPrintable(QStringLiteral("%1..%2").arg(entryLow).arg(entryHigh)));
+        for (const QImage &image : {sheet, entryOf(path).image}) {
+            const auto [low, high] = greyRange(image);
+            QVERIFY2(low > 100 && high < 156, qPrintable(QStringLiteral("%1..%2").arg(low).arg(high)));
+        }
     }
 
     void aLongThinPictureKeepsItsDetailOnTheSheet_data()
@@ -158,8 +154,7 @@ private slots:
     {
         QFETCH(QString, name);
         // 4000 x 40: its cache entry is 128 x 1, far too thin to stretch to 100 x 100.
-        QImage image(4000, 40, QImage::Format_RGB32);
-        image.fill(Qt::blue);
+        QImage image = filled({4000, 40}, Qt::blue);
         QPainter(&image).fillRect(0, 0, 4000, 20, Qt::red);
         const QString path = QDir(pictures()).filePath(name);
         QVERIFY(image.save(path));
@@ -177,8 +172,7 @@ private slots:
     {
         using test::ExifDamage;
         test::columns<QByteArray, QColor>("jpeg", "shown");
-        const QColor preview = Qt::red;
-        const QColor picture = Qt::blue;
+        const QColor preview = Qt::red, picture = Qt::blue;
         const QByteArray camera = redPreview({160, 120});
         QTest::newRow("large enough, of the same proportions") << cameraJpeg(camera) << preview;
         QTest::newRow("proportions within 1%") << cameraJpeg(redPreview({160, 121})) << preview;
@@ -214,9 +208,7 @@ private slots:
         // Stored landscape with red on top; orientation 6 turns it a quarter clockwise, so the
         // red half ends on the right.
         QImage halves = filled({160, 120}, Qt::green);
-        for (int y = 0; y < 60; ++y)
-            for (int x = 0; x < 160; ++x)
-                halves.setPixelColor(x, y, Qt::red);
+        QPainter(&halves).fillRect(0, 0, 160, 60, Qt::red);
         const QString path = test::writeBytes(pictures(), QStringLiteral("turned.jpg"),
                                               cameraJpeg(test::encodeJpeg(halves, {.quality = 90}), 6));
         const QImage sheet = makeThumbnail(path, m_cache);

@@ -18,13 +18,10 @@ using namespace pixdock;
 using namespace pixdock::thumbnails;
 
 namespace {
-
 bool near(QColor a, QColor b)
 {
-    return std::abs(a.red() - b.red()) < 12 && std::abs(a.green() - b.green()) < 12
-           && std::abs(a.blue() - b.blue()) < 12;
+    return qAbs(a.red() - b.red()) < 12 && qAbs(a.green() - b.green()) < 12 && qAbs(a.blue() - b.blue()) < 12;
 }
-
 } // namespace
 
 class TestThumbnailCache : public test::ThumbnailTestCase
@@ -69,12 +66,10 @@ private slots:
     {
         QFETCH(QString, name);
         const QString path = QStringLiteral("/photos/") + name;
-        const QByteArray native = QFile::encodeName(path);
-        gchar *uri = g_filename_to_uri(native.constData(), nullptr, nullptr);
+        const std::unique_ptr<gchar, decltype(&g_free)> uri(
+            g_filename_to_uri(QFile::encodeName(path), nullptr, nullptr), g_free);
         QVERIFY(uri);
-        const QByteArray expected(uri);
-        g_free(uri);
-        QCOMPARE(fileUri(path), expected);
+        QCOMPARE(fileUri(path), QByteArray(uri.get()));
     }
 
     void entrySizeFitsIn128KeepingProportionsAndNeverEnlarges_data()
@@ -121,8 +116,8 @@ private slots:
             QCOMPARE(image.pixelColor(118, 40).alpha(), 255);
         }
         // Private to the user, and no temporary file left behind.
-        QCOMPARE(QFileInfo(m_cache.root()).permissions() & 0x0777, QFile::Permissions(0x0700));
-        QCOMPARE(QFileInfo(m_cache.root() + "/normal").permissions() & 0x0777, QFile::Permissions(0x0700));
+        for (const QString &folder : {m_cache.root(), m_cache.root() + "/normal"})
+            QCOMPARE(QFileInfo(folder).permissions() & 0x0777, QFile::Permissions(0x0700));
         QCOMPARE(QDir(m_cache.root() + "/normal").entryList(QDir::Files).size(), 1);
     }
 

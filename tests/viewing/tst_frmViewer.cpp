@@ -258,32 +258,22 @@ private slots:
         // maximum, small step, large step, 1 (in place); -1 for a hidden bar
         test::columns<QList<int>, QList<int>>("vertical", "horizontal");
         const QList<int> none{-1};
-
-        QTest::newRow("larger both ways: 10% and 20% past the overhang")
-            << 6000 << 6000 << qint64(8000) << qint64(7000) << QRect(0, 0, 5000, 4000)
-            << QList<int>{3299, 350, 700, 1} << QList<int>{3599, 400, 800, 1};
-        QTest::newRow("smaller both ways: no bars")
-            << 6000 << 6000 << qint64(3000) << qint64(2000) << QRect(0, 0, 5000, 4000) << none << none;
-        QTest::newRow("exactly as high and as wide as the frame: no bars")
-            << 6000 << 6000 << qint64(5000) << qint64(4000) << QRect(0, 0, 5000, 4000) << none << none;
-        QTest::newRow("one twip higher than the frame")
-            << 6000 << 6000 << qint64(5000) << qint64(4001) << QRect(0, 0, 5000, 4000)
-            << QList<int>{0, 200, 400, 1} << none;
-        QTest::newRow("a tie rounds to the even neighbour (16.5 -> 16)")
-            << 6000 << 6000 << qint64(100) << qint64(4016) << QRect(0, 0, 5000, 4000)
-            << QList<int>{16, 200, 401, 1} << none;
-        QTest::newRow("a tie rounds to the even neighbour (5.5 -> 6)")
-            << 6000 << 6000 << qint64(100) << qint64(4006) << QRect(0, 0, 5000, 4000)
-            << QList<int>{6, 200, 400, 1} << none;
-        QTest::newRow("past 16 bits the range keeps growing")
-            << 6000 << 6000 << qint64(5000 + 27308) << qint64(4000 + 29800) << QRect(0, 0, 5000, 4000)
-            << QList<int>{32779, 1690, 3380, 1} << QList<int>{32768, 1615, 3230, 1};
-        QTest::newRow("beyond int the range stops at its largest value")
-            << 6000 << 6000 << qint64(100) << qint64(3'000'000'000) << QRect(0, 0, 5000, 4000)
-            << QList<int>{std::numeric_limits<int>::max(), 150'000'000, 300'000'000, 1} << none;
-        QTest::newRow("a window too small for a frame")
-            << 900 << 1500 << qint64(15) << qint64(15) << QRect(0, 0, 0, 0)
-            << QList<int>{15, 1, 1, 1} << QList<int>{17, 1, 1, 1};
+        // A 6000 x 6000 window, whose frame is 5000 x 4000, unless the row says otherwise.
+        const auto row = [](const char *tag, qint64 width, qint64 height, QList<int> v, QList<int> h,
+                            QSize window = {6000, 6000}, QRect frame = {0, 0, 5000, 4000}) {
+            QTest::newRow(tag) << window.width() << window.height() << width << height << frame << v << h;
+        };
+        row("larger both ways: 10% and 20% past the overhang", 8000, 7000, {3299, 350, 700, 1}, {3599, 400, 800, 1});
+        row("smaller both ways: no bars", 3000, 2000, none, none);
+        row("exactly as high and as wide as the frame: no bars", 5000, 4000, none, none);
+        row("one twip higher than the frame", 5000, 4001, {0, 200, 400, 1}, none);
+        row("a tie rounds to the even neighbour (16.5 -> 16)", 100, 4016, {16, 200, 401, 1}, none);
+        row("a tie rounds to the even neighbour (5.5 -> 6)", 100, 4006, {6, 200, 400, 1}, none);
+        row("past 16 bits the range keeps growing", 5000 + 27308, 4000 + 29800, {32779, 1690, 3380, 1},
+            {32768, 1615, 3230, 1});
+        row("beyond int the range stops at its largest value", 100, 3'000'000'000,
+            {std::numeric_limits<int>::max(), 150'000'000, 300'000'000, 1}, none);
+        row("a window too small for a frame", 15, 15, {15, 1, 1, 1}, {17, 1, 1, 1}, {900, 1500}, {});
     }
 
     void scrollBarsFollowThePicture()
