@@ -77,6 +77,8 @@ protected:
     static frmViewer *openViewer(const QString &path);
     // Shows a file of the folder as a command would: current path, a viewer, the status panel.
     frmViewer *show(const QString &name) const;
+    // The current path, with the status panel's text after a bar where the two differ.
+    static QString shownPath();
     // The viewer after the frame and the panel, or null.
     static frmViewer *firstViewer() { return qobject_cast<frmViewer *>(WindowList::instance().at(2)); }
 

@@ -35,7 +35,7 @@ private slots:
         steppedTo ? nextImage(FailurePolicy::SkipFailingSteps) : void(frmViewer::openNew());
         QTRY_COMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shownTexts(), QStringList{file + " is invalid.\rLoad next file?"});
-        QCOMPARE(gCurrentPath + frameStatusText(), file + file);
+        QCOMPARE(shownPath(), file);
         QVERIFY(qobject_cast<frmViewer *>(WindowList::instance().windows().constLast())->picFramed()->isHidden());
     }
 
@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(MessageBox::shown().constFirst().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QVERIFY(viewer->picFramed()->isHidden() && !viewer->picFramed()->showsPicture());
         QCOMPARE(viewer->windowTitle(), caption::Viewer);
-        QCOMPARE(gCurrentPath + frameStatusText(), locked + locked);
+        QCOMPARE(shownPath(), locked);
     }
 };
 
