@@ -53,10 +53,8 @@ private slots:
     void onlyVisibleRegularFilesAreSteps()
     {
         QCOMPARE(folderListing(m_odd.path()), QStringList({"a.jpg", "B.png", "c.txt", "img2.jpg", "img10.jpg", "zz link.jpg"}));
-        QStringList root = QDir("/").entryList(QDir::Files), listed = folderListing("/");
-        root.sort();
-        listed.sort();
-        QCOMPARE(listed, root);
+        const auto sorted = [](QStringList names) { return names.sort(), names; };
+        QCOMPARE(sorted(folderListing("/")), sorted(QDir("/").entryList(QDir::Files)));
         QTemporaryDir dir;
         for (QString f : {dir.path(), dir.path() + "/missing"}) {
             QString name;
