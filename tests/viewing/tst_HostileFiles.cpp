@@ -97,9 +97,9 @@ private slots:
                                                          | QFile::ReadOther | QFile::ExeOther));
         QVERIFY(QFile::setPermissions(locked, {}));
         // The preloader's worker would read it with the test's own rights.
-        const qint64 budget = PicturePreloader::instance().budgetBytes();
-        PicturePreloader::instance().setBudgetBytes(0);
-        const auto restore = qScopeGuard([budget] { PicturePreloader::instance().setBudgetBytes(budget); });
+        auto &preloader = PicturePreloader::instance();
+        const auto restore = qScopeGuard([&preloader, budget = preloader.budgetBytes()] { preloader.setBudgetBytes(budget); });
+        preloader.setBudgetBytes(0);
 
         show("a.png");
         test::ThreadReadsAsOrdinaryUser ordinary;

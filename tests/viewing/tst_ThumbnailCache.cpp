@@ -40,12 +40,8 @@ private slots:
     void theCacheLiesInTheUsersCacheHome()
     {
         const auto [cacheHome, root] = test::fetch<QByteArray, QString>("cacheHome", "root");
-        const QByteArray saved = qgetenv("XDG_CACHE_HOME");
-        const auto restore = qScopeGuard([&saved] { qputenv("XDG_CACHE_HOME", saved); });
-        if (cacheHome.isNull())
-            qunsetenv("XDG_CACHE_HOME");
-        else
-            qputenv("XDG_CACHE_HOME", cacheHome);
+        const auto restore = qScopeGuard([saved = qgetenv("XDG_CACHE_HOME")] { qputenv("XDG_CACHE_HOME", saved); });
+        QVERIFY(cacheHome.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", cacheHome));
         QCOMPARE(cacheRoot(), root);
     }
 
