@@ -94,7 +94,7 @@ reliability: build
 run_test_class = @cd $(BUILD) && found=; \
 	for t in $$(ninja -t targets all | sed -n 's|^\(tests/tests_[a-z_]*\): CXX_EXECUTABLE_LINKER.*|\1|p'); do \
 	    if ./$$t --classes | grep -qx '$(1)'; then \
-	        found=1; echo "$$t $(1) $(strip $(3))"; env QT_QPA_PLATFORM=offscreen $(2) ./$$t $(1) $(3) || exit 1; \
+	        found=1; echo "$$t $(1) $(strip $(3))"; env QT_QPA_PLATFORM=offscreen PIXDOCK_REPORT_STALLS=1 $(2) ./$$t $(1) $(3) || exit 1; \
 	    fi; \
 	done; [ -n "$$found" ] || { echo "no test executable holds $(1)" >&2; exit 1; }
 

@@ -1,9 +1,13 @@
-// The about box: its texts, starting the system-information program, and closing it.
+// The about box: its texts, starting the system-information program through the registry
+// stand-in, and closing it.
 #include "AboutBox.h"
 #include "CutOffTexts.h"
 #include "HostFrame.h"
 #include "Locations.h"
 #include "MessageBox.h"
+#include "Pictures.h"
+#include "RegistryStandIn.h"
+#include "SysInfoLookup.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 #include "WindowList.h"
@@ -21,21 +25,6 @@
 
 using namespace pixdock;
 
-namespace {
-
-// A shell script standing in for a system-information program: it leaves a marker file.
-void writeProgram(const QString &path, const QString &marker)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot write a test program");
-    file.write(QStringLiteral("#!/bin/sh\necho started > '%1'\n").arg(marker).toUtf8());
-    file.close();
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-} // namespace
-
 class TestAboutBox : public QObject
 {
     Q_OBJECT
@@ -43,6 +32,11 @@ class TestAboutBox : public QObject
     QByteArray m_path;
 
     QString path(const QString &name) const { return m_dir->filePath(name); }
+    void write(const QString &name, const QString &text, bool program = false)
+    {
+        test::writeBytes(m_dir->path(), name, text.toUtf8());
+        QVERIFY(!program || QFile::setPermissions(path(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
 
 private slots:
     void init()
@@ -50,7 +44,6 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         m_path = qgetenv("PATH");
     }
-
     void cleanup()
     {
         qputenv("PATH", m_path);
@@ -59,23 +52,58 @@ private slots:
         m_dir.reset();
     }
 
-    void loadFillsTitleVersionAndCredits()
-    {
-        auto *box = sharedWindow<frmAbout>();
-        QCOMPARE(box->windowTitle(), QStringLiteral("About Pixdock"));
-        QCOMPARE(box->findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Pixdock"));
-        QCOMPARE(box->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 1.0.0"));
-        QCOMPARE(box->findChild<QLabel *>(QStringLiteral("lblDescription"))->text().split('\n').size(), 3);
-        QVERIFY(box->findChild<QLabel *>(QStringLiteral("lblDisclaimer"))->text().startsWith("Warning: "));
-    }
-
-    void everyTextShowsWhole()
+    // Title, version, credits and the warning, every text whole and none under another control.
+    void theBoxShowsItsTextsWhole()
     {
         auto *box = sharedWindow<frmAbout>();
         box->show();
         QVERIFY(QTest::qWaitForWindowExposed(box));
+        QCOMPARE(box->windowTitle(), QStringLiteral("About Pixdock"));
+        QCOMPARE(box->findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Pixdock"));
+        QCOMPARE(box->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 1.0.0"));
+        QCOMPARE(box->findChild<QLabel *>(QStringLiteral("lblDescription"))->text().split('\n').size(), 3);
+        auto *warning = box->findChild<QLabel *>(QStringLiteral("lblDisclaimer"));
+        QVERIFY(warning->text().startsWith("Warning: "));
         const QStringList cut = test::cutOffTexts(box);
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(" | ")));
+        QVERIFY(box->rect().contains(warning->geometry()));
+        for (const QPushButton *button : box->findChildren<QPushButton *>())
+            QVERIFY2(!warning->geometry().intersects(button->geometry()), qPrintable(button->text()));
+    }
+
+    // Reading one value of the stand-in: names in any letter case, whole keys only, quoted and
+    // number values, the first of two, and a value too large for the buffer.
+    void readsOneValue_data()
+    {
+        QTest::addColumn<QString>("standIn");
+        QTest::addColumn<quint32>("root");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("read");
+        QTest::addColumn<QString>("text");
+        const QString msinfo = QStringLiteral("[SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\nPATH=/opt/sys info\n");
+        const quint32 hklm = registry::HKEY_LOCAL_MACHINE;
+        QTest::newRow("names in other letter case")
+            << msinfo << hklm << "software\\microsoft\\shared tools\\msinfo" << true << "/opt/sys info";
+        QTest::newRow("a key that only begins the same") << msinfo << hklm << "SOFTWARE\\Microsoft\\Shared Tools" << false << "";
+        QTest::newRow("another root") << msinfo << quint32(0x80000001u) << about::SysInfoKey << false << "";
+        QTest::newRow("quoted text keeps its blanks") << "[K]\nPATH = \"  padded  \"\n" << hklm << "K" << true << "  padded  ";
+        QTest::newRow("number value as decimal") << "[K]\n; a number\nPATH=dword:0000001a\n" << hklm << "K" << true << "26";
+        QTest::newRow("a value ending in a bracket is no key") << "[K]\nPATH=list[1]\n" << hklm << "K" << true << "list[1]";
+        QTest::newRow("first of two") << "[K]\nPATH=one\nPATH=two\n" << hklm << "K" << true << "one";
+        QTest::newRow("no stand-in file") << "" << hklm << about::SysInfoKey << false << "";
+        QTest::newRow("value too large for the buffer") << "[K]\nPATH=" + QString(1025, 'x') + "\n" << hklm << "K" << false << "";
+    }
+    void readsOneValue()
+    {
+        QFETCH(QString, standIn);
+        QFETCH(quint32, root);
+        QFETCH(QString, key);
+        if (!standIn.isEmpty())
+            write("registry.ini", standIn);
+        locations::setRegistryFile(path("registry.ini"));
+        QString result = QStringLiteral("left over");
+        QTEST(about::GetKeyValue(root, key, "path", result), "read");
+        QTEST(result, "text");
     }
 
     void systemInfo_data()
@@ -86,8 +114,7 @@ private slots:
         QTest::addColumn<bool>("byEnter"); // Enter on the focused button instead of a click
         const QString first = QStringLiteral("[SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\nPATH=%1\n");
         const QString second = QStringLiteral("[SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=%1\n");
-        QTest::newRow("first value names the program") << first.arg("%PROGRAM%") << false << true << false;
-        QTest::newRow("Enter on the focused button") << first.arg("%PROGRAM%") << false << true << true;
+        QTest::newRow("Enter on the focused button, first value names the program") << first.arg("%PROGRAM%") << false << true << true;
         QTest::newRow("first value names a missing file, second is never asked")
             << first.arg("%FOLDER%/gone") + second.arg("%FOLDER%") << true << false << false;
         QTest::newRow("second value's folder holds msinfo32") << second.arg("%FOLDER%") << false << true << false;
@@ -103,23 +130,18 @@ private slots:
         QFETCH(bool, commonProgramOnPath);
         QFETCH(bool, started);
         QFETCH(bool, byEnter);
-        const QString marker = path(QStringLiteral("started.txt"));
+        // Shell scripts stand in for the system-information programs: they leave a marker file.
+        const QString program = QStringLiteral("#!/bin/sh\necho started > '%1'\n").arg(path("started.txt"));
         for (const char *folder : {"folder", "empty", "bin"})
             QVERIFY(QDir(m_dir->path()).mkdir(QLatin1String(folder)));
-        writeProgram(path(QStringLiteral("tool.sh")), marker);
-        writeProgram(path(QStringLiteral("folder/msinfo32")), marker);
+        write("tool.sh", program, true);
+        write("folder/msinfo32", program, true);
         if (commonProgramOnPath)
-            writeProgram(path(QStringLiteral("bin/hardinfo")), marker);
+            write("bin/hardinfo", program, true);
         qputenv("PATH", QFile::encodeName(path(QStringLiteral("bin"))));
-
-        standIn.replace(QLatin1String("%PROGRAM%"), path(QStringLiteral("tool.sh")))
-            .replace(QLatin1String("%FOLDER%"), path(QStringLiteral("folder")))
-            .replace(QLatin1String("%EMPTY%"), path(QStringLiteral("empty")));
-        QFile file(path(QStringLiteral("registry.ini")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(standIn.toUtf8());
-        file.close();
-        locations::setRegistryFile(file.fileName());
+        write("registry.ini", standIn.replace("%PROGRAM%", path("tool.sh")).replace("%FOLDER%", path("folder"))
+                                  .replace("%EMPTY%", path("empty")));
+        locations::setRegistryFile(path("registry.ini"));
 
         auto *box = sharedWindow<frmAbout>();
         auto *sysInfo = box->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"));
@@ -133,18 +155,10 @@ private slots:
         } else {
             sysInfo->click();
         }
-        if (started) {
-            QTRY_VERIFY(QFile::exists(marker));
-            QCOMPARE(MessageBox::shownTexts(), QStringList());
-        } else {
-            QCOMPARE(MessageBox::shown().size(), 1);
-            const MessageBox::Shown &shown = MessageBox::shown().first();
-            QCOMPARE(shown.text, QStringLiteral("System Information Is Unavailable At This Time"));
-            QCOMPARE(shown.title, QStringLiteral("Pixdock"));
-            QCOMPARE(shown.buttons, MessageBox::Buttons(QMessageBox::Ok));
-            QCOMPARE(shown.icon, MessageBox::Icon::None);
-            QVERIFY(!QFile::exists(marker));
-        }
+        QTRY_COMPARE(QFile::exists(path("started.txt")), started);
+        QCOMPARE(MessageBox::shownTexts(), started ? QStringList() : QStringList{"System Information Is Unavailable At This Time"});
+        for (const MessageBox::Shown &shown : MessageBox::shown())
+            QVERIFY(shown.title == "Pixdock" && shown.buttons == QMessageBox::Ok && shown.icon == MessageBox::Icon::None);
         // The box stays open either way.
         QCOMPARE(loadedSharedWindow<frmAbout>(), box);
     }
@@ -160,24 +174,19 @@ private slots:
         QFETCH(int, key);
         test::HostFrame frame;
         QPointer<frmAbout> seen;
-        bool ownedByFrame = false;
-        bool closedBySafetyNet = false;
         QTimer::singleShot(0, this, [&] {
             seen = qobject_cast<frmAbout *>(QApplication::activeModalWidget());
-            if (!seen)
-                return;
-            ownedByFrame = seen->parentWidget() == &frame;
-            QTest::keyClick(seen, Qt::Key(key));
+            if (seen && seen->parentWidget() == &frame)
+                QTest::keyClick(seen, Qt::Key(key));
         });
+        // A box that does not close, or that the frame does not own, is closed here and fails.
+        bool closedHere = false;
         QTimer::singleShot(10000, this, [&] {
-            if (auto *box = qobject_cast<frmAbout *>(QApplication::activeModalWidget())) {
-                closedBySafetyNet = true;
-                box->reject();
-            }
+            if (auto *box = qobject_cast<frmAbout *>(QApplication::activeModalWidget()))
+                closedHere = true, box->reject();
         });
         about::showAboutBox(&frame);
-        QVERIFY(!closedBySafetyNet);
-        QVERIFY(ownedByFrame);
+        QVERIFY(!closedHere);
         QCOMPARE(loadedSharedWindow<frmAbout>(), nullptr);
         test::flushDeletes();
         QVERIFY(seen.isNull());

@@ -1,7 +1,6 @@
 // The name order as properties over random names of awkward letters: a total order (equal only
-// when identical, antisymmetric, transitive), digits by value, case never deciding between
-// names that differ otherwise, the fast sort agreeing with the comparator, and all of it
-// following a change of locale.
+// when identical, antisymmetric, transitive), the fast sort agreeing with the comparator, and
+// digits by value, case and accents after letters, following a change of locale.
 #include "NameOrder.h"
 #include "TestRegistry.h"
 #include "TestState.h"
@@ -29,21 +28,16 @@ const QStringList &pieces()
     return p;
 }
 
-QString randomName(QRandomGenerator &random)
-{
-    QString name;
-    const int parts = 1 + int(random.bounded(6));
-    for (int i = 0; i < parts; ++i)
-        name += pieces().at(random.bounded(int(pieces().size())));
-    return name;
-}
-
 QStringList randomNames(quint32 seed, int count)
 {
     QRandomGenerator random(seed);
     QStringList names;
-    for (int i = 0; i < count; ++i)
-        names << randomName(random);
+    for (int i = 0; i < count; ++i) {
+        QString name;
+        for (int part = 0, parts = 1 + int(random.bounded(6)); part < parts; ++part)
+            name += pieces().at(random.bounded(int(pieces().size())));
+        names << name;
+    }
     return names;
 }
 
@@ -71,57 +65,20 @@ private slots:
         QFETCH(QLocale, locale);
         QFETCH(quint32, seed);
         test::switchLocale(locale);
-        QStringList list = randomNames(seed, 400);
-        list << QString() << QStringLiteral("a") << QStringLiteral("A");
-        for (const QString &a : std::as_const(list)) {
-            for (const QString &b : std::as_const(list)) {
-                const int ab = sign(names::compare(a, b));
-                QCOMPARE(ab, -sign(names::compare(b, a)));
-                QCOMPARE(ab == 0, a == b);
-            }
-        }
+        const QStringList given = randomNames(seed, 300) << QString() << QStringLiteral("a") << QStringLiteral("A");
+        QStringList list = given, keyed = given;
+        for (const QString &a : given)
+            for (const QString &b : given)
+                QVERIFY2(sign(names::compare(a, b)) == -sign(names::compare(b, a)) && (names::compare(a, b) == 0) == (a == b),
+                         qPrintable(a + " / " + b));
         // Sorted by the comparator, every later name compares greater: transitivity over the list.
         std::sort(list.begin(), list.end(), names::lessThan);
-        for (qsizetype i = 0; i < list.size(); ++i) {
+        for (qsizetype i = 0; i < list.size(); ++i)
             for (qsizetype j = i + 1; j < list.size(); ++j)
-                QVERIFY2(list[i] == list[j] || names::compare(list[i], list[j]) < 0,
-                         qPrintable(list[i] + QStringLiteral(" / ") + list[j]));
-        }
+                QVERIFY2(list[i] == list[j] || names::compare(list[i], list[j]) < 0, qPrintable(list[i] + " / " + list[j]));
         // The sort through collation keys gives the same order.
-        QStringList keyed = randomNames(seed, 400);
-        keyed << QString() << QStringLiteral("a") << QStringLiteral("A");
         names::sort(keyed);
-        QStringList compared = keyed;
-        std::stable_sort(compared.begin(), compared.end(), names::lessThan);
-        QCOMPARE(keyed, compared);
-    }
-
-    void digitsCountByValueAndCaseNeverDecidesAlone()
-    {
-        // Letters whose case maps one to one.
-        const QString letters = QStringLiteral("abezéäöåσλж");
-        QRandomGenerator random(9);
-        auto word = [&] {
-            QString w;
-            for (int i = 0, n = 1 + int(random.bounded(5)); i < n; ++i) {
-                const QChar c = letters.at(random.bounded(int(letters.size())));
-                w += random.bounded(2) ? c.toUpper() : c;
-            }
-            return w;
-        };
-        for (int n = 0; n < 500; ++n) {
-            const QString prefix = word();
-            const quint32 small = random.bounded(1000u);
-            const quint32 large = small + 1 + random.bounded(100000u);
-            QVERIFY2(names::compare(prefix + QString::number(small) + QStringLiteral(".jpg"),
-                                    prefix + QString::number(large) + QStringLiteral(".jpg"))
-                         < 0,
-                     qPrintable(prefix));
-            const QString a = word();
-            const QString b = word();
-            if (a.toCaseFolded() != b.toCaseFolded())
-                QCOMPARE(sign(names::compare(a.toUpper(), b.toLower())), sign(names::compare(a, b)));
-        }
+        QCOMPARE(keyed, list);
     }
 
     void theOrderFollowsTheLocale()
@@ -131,18 +88,15 @@ private slots:
         test::switchLocale(QLocale(QLocale::German, QLocale::Germany));
         const QString german = names::identity();
         const int generation = names::generation();
-        QStringList sorted = given;
-        names::sort(sorted);
-        QCOMPARE(sorted, (QStringList{"9.jpg", "10.jpg", "apfel.jpg", "ärger.jpg", "Ärmel.jpg", "Eclair.jpg",
+        const auto sorted = [&given] { QStringList list = given; names::sort(list); return list; };
+        QCOMPARE(sorted(), (QStringList{"9.jpg", "10.jpg", "apfel.jpg", "ärger.jpg", "Ärmel.jpg", "Eclair.jpg",
                                       "éclair.jpg", "zz.jpg", "ελιά.jpg"}));
 
         test::switchLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
         QVERIFY(names::identity() != german);
         QVERIFY(names::generation() != generation);
-        sorted = given;
-        names::sort(sorted);
         // Swedish sorts ä after z.
-        QCOMPARE(sorted, (QStringList{"9.jpg", "10.jpg", "apfel.jpg", "Eclair.jpg", "éclair.jpg", "zz.jpg",
+        QCOMPARE(sorted(), (QStringList{"9.jpg", "10.jpg", "apfel.jpg", "Eclair.jpg", "éclair.jpg", "zz.jpg",
                                       "ärger.jpg", "Ärmel.jpg", "ελιά.jpg"}));
     }
 };

@@ -1,9 +1,10 @@
-// The open-window list, shared instances and the viewer-closing rules.
+// The open-window list, shared instances, the viewer-closing rules, and twips.
 #include "ChildWindow.h"
 #include "HostFrame.h"
 #include "RunTimeError.h"
 #include "TestRegistry.h"
 #include "TestState.h"
+#include "Twips.h"
 #include "WindowList.h"
 
 #include <QMdiSubWindow>
@@ -12,31 +13,21 @@
 using namespace pixdock;
 
 namespace {
-class CaptionedWindow : public ChildWindow
-{
-public:
-    explicit CaptionedWindow(const QString &text = QStringLiteral("Other")) { setWindowTitle(text); }
+struct CaptionedWindow : ChildWindow {
     static inline int unloads = 0;
-
-protected:
     void Form_Unload() override { ++unloads; }
 };
-
-class SharedThing : public CaptionedWindow
-{
-protected:
+struct SharedThing : ChildWindow {
     void Form_Unload() override { forgetSharedWindow<SharedThing>(); }
 };
-
-class FailingLoad : public ChildWindow
-{
-protected:
+struct FailingLoad : ChildWindow {
     void Form_Load() override { throw RunTimeError(76, QStringLiteral("Path not found")); }
 };
 
 CaptionedWindow *openWindow(const QString &text)
 {
-    auto *w = new CaptionedWindow(text);
+    auto *w = new CaptionedWindow;
+    w->setWindowTitle(text);
     w->load();
     w->showWindow();
     return w;
@@ -59,38 +50,25 @@ private slots:
         QCOMPARE(WindowList::instance().count(), 0);
     }
 
-    void windowsStandInLoadOrderAndMoveUpWhenOneLeaves()
+    // Windows stand in load order and move up when one leaves; unloading twice runs the
+    // window's unload once, and closing its sub-window unloads it too.
+    void windowsStandInLoadOrderAndLeaveOnce()
     {
         auto &list = WindowList::instance();
-        QCOMPARE(list.count(), 2);
-        auto *a = openWindow(QStringLiteral("A"));
-        openWindow(QStringLiteral("B"));
+        CaptionedWindow::unloads = 0;
+        QPointer<CaptionedWindow> a = openWindow(QStringLiteral("A")), b = openWindow(QStringLiteral("B"));
         QCOMPARE(list.captionAt(2), QStringLiteral("A"));
+        a->unload();
         a->unload();
         QCOMPARE(list.count(), 3);
         QCOMPARE(list.captionAt(2), QStringLiteral("B"));
-    }
-
-    void unloadRunsFormUnloadOnceAndDestroysTheWindow()
-    {
-        CaptionedWindow::unloads = 0;
-        QPointer<CaptionedWindow> w = openWindow(QStringLiteral("A"));
-        w->unload();
-        w->unload();
+        b->subWindow()->close();
+        QCOMPARE(list.count(), 2);
         test::flushDeletes();
-        QCOMPARE(CaptionedWindow::unloads, 1);
-        QVERIFY(w.isNull());
+        QVERIFY(CaptionedWindow::unloads == 2 && a.isNull() && b.isNull());
     }
 
-    void closingTheSubWindowUnloadsTheWindow()
-    {
-        QPointer<CaptionedWindow> w = openWindow(QStringLiteral("A"));
-        w->subWindow()->close();
-        QCOMPARE(WindowList::instance().count(), 2);
-        test::flushDeletes();
-        QVERIFY(w.isNull());
-    }
-
+    // A shared window is made once and forgotten on unload; one whose load fails is not kept.
     void sharedInstanceIsMadeOnceAndForgottenOnUnload()
     {
         SharedThing *first = sharedWindow<SharedThing>();
@@ -98,16 +76,10 @@ private slots:
         QCOMPARE(WindowList::instance().count(), 3);
         first->unload();
         QVERIFY(!loadedSharedWindow<SharedThing>());
-        SharedThing *second = sharedWindow<SharedThing>();
-        QVERIFY(second != nullptr);
-        QCOMPARE(loadedSharedWindow<SharedThing>(), second);
-    }
-
-    void aWindowWhoseLoadFailsIsNotKept()
-    {
+        QCOMPARE(loadedSharedWindow<SharedThing>(), sharedWindow<SharedThing>());
         QVERIFY_THROWS_EXCEPTION(RunTimeError, sharedWindow<FailingLoad>());
         QVERIFY(!loadedSharedWindow<FailingLoad>());
-        QCOMPARE(WindowList::instance().count(), 2);
+        QCOMPARE(WindowList::instance().count(), 3);
     }
 
     // A window loaded with no frame to hold it, as a dialog is, shows and comes forward on its own.
@@ -115,12 +87,9 @@ private slots:
     {
         delete m_frame;
         m_frame = nullptr;
-        QPointer<CaptionedWindow> w = new CaptionedWindow(QStringLiteral("A"));
-        w->load();
-        w->showWindow();
+        QPointer<CaptionedWindow> w = openWindow(QStringLiteral("A"));
         w->bringToFront();
-        QVERIFY(w->isVisible());
-        QCOMPARE(w->subWindow(), nullptr);
+        QVERIFY(w->isVisible() && !w->subWindow());
         w->unload();
         test::flushDeletes();
         QVERIFY(w.isNull());
@@ -147,16 +116,28 @@ private slots:
         QFETCH(QStringList, left);
         for (const QString &text : open)
             openWindow(text);
-        if (rule == 0)
-            closeLoneViewer();
-        else if (rule == 1)
-            closeViewerAtPosition2();
-        else
-            closeAllViewers();
+        (rule == 0 ? closeLoneViewer : rule == 1 ? closeViewerAtPosition2 : closeAllViewers)();
         QStringList captions;
         for (int i = 2; i < WindowList::instance().count(); ++i)
             captions << WindowList::instance().captionAt(i);
         QCOMPARE(captions, left);
+    }
+
+    // Twips to pixels at 15 a pixel, to the nearest whole pixel, negative ones too.
+    void twipsConvert_data()
+    {
+        QTest::addColumn<int>("twips");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("panel width") << 1295 << 86;
+        QTest::newRow("under half") << 7 << 0;
+        QTest::newRow("over half") << 8 << 1;
+        QTest::newRow("negative") << -15 << -1;
+        QTest::newRow("negative, under half") << -22 << -1;
+    }
+    void twipsConvert()
+    {
+        QFETCH(int, twips);
+        QTEST(twips::toPixels(twips), "pixels");
     }
 
 private:

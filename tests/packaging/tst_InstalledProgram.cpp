@@ -16,46 +16,27 @@
 #include <QTest>
 
 namespace {
-const QString MissingPicture = QStringLiteral("/nowhere/missing.png");
-
-// Runs a program to its end; returns its exit status, or -1 when it did not end normally.
-int run(const QStringList &command, const QProcessEnvironment &env, QByteArray *out = nullptr,
-        QByteArray *err = nullptr)
+// Runs a program to its end; returns its exit status (-1 when it did not end normally), and
+// what it wrote to standard output and standard error.
+int run(const QStringList &command, const QProcessEnvironment &env, QByteArray *said = nullptr)
 {
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(command.first(), command.mid(1));
-    const bool ended = process.waitForFinished(240000);
+    const bool ended = process.waitForFinished(240000) && process.exitStatus() == QProcess::NormalExit;
     if (!ended)
-        process.kill();
-    process.waitForFinished();
-    if (out)
-        *out = process.readAllStandardOutput();
-    if (err)
-        *err = process.readAllStandardError();
-    if (!ended || process.exitStatus() != QProcess::NormalExit) {
-        qWarning("%s", process.readAllStandardError().right(4000).constData());
-        return -1;
-    }
-    return process.exitCode();
+        process.kill(), process.waitForFinished();
+    const QByteArray out = process.readAllStandardOutput(), err = process.readAllStandardError();
+    if (said)
+        *said = out + "|" + err;
+    if (!ended)
+        qWarning("%s", err.right(4000).constData());
+    return ended ? process.exitCode() : -1;
 }
 
-// A user's environment with a home of its own and no XDG folders of the test's.
-QProcessEnvironment userEnvironment(const QString &home)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR",
-                             "PIXDOCK_CATALOGUE", "QT_PLUGIN_PATH", "QT_QPA_GENERIC_PLUGINS"})
-        env.remove(QLatin1String(name));
-    env.insert(QStringLiteral("HOME"), home);
-    return env;
-}
-
-bool openToAll(const QString &path)
-{
-    return QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                                           | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
-}
+const QFile::Permissions ReadOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+    | QFile::ReadOther | QFile::ExeOther;
+bool openToAll(const QString &path) { return QFile::setPermissions(path, ReadOnly | QFile::WriteOwner); }
 } // namespace
 
 class TestInstalledProgram : public QObject
@@ -63,8 +44,7 @@ class TestInstalledProgram : public QObject
     Q_OBJECT
     QTemporaryDir m_root;
     QString m_prefix; // the moved tree
-    QString binFolder() const { return m_prefix + QStringLiteral("/bin"); }
-    QString program() const { return binFolder() + QStringLiteral("/pixdock"); }
+    QString bin(const QString &file = {}) const { return m_prefix + "/bin" + file; }
 
 private slots:
     void initTestCase()
@@ -73,130 +53,101 @@ private slots:
         // Installed as `make install` and the package build install, stripped, into a staging
         // folder; then moved elsewhere.
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DESTDIR"), m_root.filePath(QStringLiteral("stage")));
-        QCOMPARE(run({QStringLiteral(PIXDOCK_CMAKE), QStringLiteral("--install"), QStringLiteral(PIXDOCK_BUILD_TREE),
-                      QStringLiteral("--prefix"), QStringLiteral("/usr/local"), QStringLiteral("--strip")},
-                     env),
-                 0);
-        m_prefix = m_root.filePath(QStringLiteral("moved"));
-        QVERIFY(QDir().rename(m_root.filePath(QStringLiteral("stage/usr/local")), m_prefix));
+        env.insert("DESTDIR", m_root.filePath("stage"));
+        QCOMPARE(run({PIXDOCK_CMAKE, "--install", PIXDOCK_BUILD_TREE, "--prefix", "/usr/local", "--strip"}, env), 0);
+        m_prefix = m_root.filePath("moved");
+        QVERIFY(QDir().rename(m_root.filePath("stage/usr/local"), m_prefix));
         // The probe plug-in, where the program (perhaps run as another user) can read it.
-        QVERIFY(QDir().mkpath(m_root.filePath(QStringLiteral("plugins/generic"))));
-        QVERIFY(QFile::copy(QStringLiteral(PIXDOCK_PROBE_PLUGIN), m_root.filePath(QStringLiteral("plugins/generic/")
-                                                                                  + QFileInfo(QStringLiteral(PIXDOCK_PROBE_PLUGIN)).fileName())));
+        QVERIFY(QDir().mkpath(m_root.filePath("plugins/generic")));
+        QVERIFY(QFile::copy(PIXDOCK_PROBE_PLUGIN, m_root.filePath("plugins/generic/libpixdockprobe.so")));
     }
 
     // Every installed file is there, the desktop's own checkers accept the desktop entry and
     // the AppStream data, and nothing installed names a folder of the machine that built it.
     void theTreeHoldsEveryFileAndNoBuildPath()
     {
-        QStringList files = {"bin/pixdock", "lib/pixdock/modules/libpixdock_browser.so", "share/pixdock/schema.sql",
-                             "share/pixdock/help/pixdock.qhc", "share/pixdock/help/pixdock.qch",
-                             "etc/pixdock/registry.ini", "share/applications/pixdock.desktop",
-                             "share/metainfo/org.pixdock.Pixdock.metainfo.xml",
+        QStringList files = {"bin/pixdock", "lib/pixdock/modules/libpixdock_browser.so", "share/pixdock/help/pixdock.qhc",
+                             "share/pixdock/schema.sql", "share/pixdock/help/pixdock.qch", "etc/pixdock/registry.ini",
+                             "share/applications/pixdock.desktop", "share/metainfo/org.pixdock.Pixdock.metainfo.xml",
                              "share/icons/hicolor/scalable/apps/pixdock.svg", "share/man/man1/pixdock.1.gz",
                              "share/doc/pixdock/copyright"};
         for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
             files << QStringLiteral("share/icons/hicolor/%1x%1/apps/pixdock.png").arg(size);
         for (const QString &file : files)
-            QVERIFY2(QFileInfo(m_prefix + QLatin1Char('/') + file).isFile(), qPrintable(file));
-
-        const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        QByteArray out;
-        QCOMPARE(run({QStringLiteral("desktop-file-validate"), m_prefix + "/share/applications/pixdock.desktop"}, env,
-                     &out),
-                 0);
-        QCOMPARE(out, QByteArray());
-        QCOMPARE(run({QStringLiteral("appstreamcli"), QStringLiteral("validate"), QStringLiteral("--no-net"),
-                      m_prefix + "/share/metainfo/org.pixdock.Pixdock.metainfo.xml"},
-                     env, &out),
-                 0);
-
-        for (const char *file : {"bin/pixdock", "lib/pixdock/modules/libpixdock_browser.so", "share/pixdock/help/pixdock.qhc"}) {
-            QFile installed(m_prefix + QLatin1Char('/') + QLatin1String(file));
-            QVERIFY(installed.open(QIODevice::ReadOnly));
-            const QByteArray bytes = installed.readAll();
-            for (const char *tree : {PIXDOCK_SOURCE_TREE, PIXDOCK_BUILD_TREE})
-                QVERIFY2(!bytes.contains(tree), qPrintable(QStringLiteral("%1 names %2").arg(file, tree)));
+            QVERIFY2(QFileInfo(m_prefix + '/' + file).isFile(), qPrintable(file));
+        for (qsizetype i = 0; i < 3; ++i) {
+            QFile installed(m_prefix + '/' + files.at(i));
+            const QByteArray bytes = installed.open(QIODevice::ReadOnly) ? installed.readAll() : "";
+            QVERIFY(!bytes.isEmpty() && !bytes.contains(PIXDOCK_SOURCE_TREE) && !bytes.contains(PIXDOCK_BUILD_TREE));
         }
+        const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QByteArray said;
+        QCOMPARE(run({"desktop-file-validate", m_prefix + '/' + files.at(6)}, env, &said), 0);
+        QCOMPARE(said, "|");
+        QCOMPARE(run({"appstreamcli", "validate", "--no-net", m_prefix + '/' + files.at(7)}, env), 0);
     }
 
-    // --help, --version and a wrong option answer at once: no display needed (none is given),
-    // no catalogue made.
-    void theCommandLineAnswersWithoutStarting_data()
+    // Started with a fresh home: --help, --version and a wrong option answer at once with no
+    // display and no catalogue made; a real start makes the catalogue where it belongs, shows
+    // the picture and the missing file's message, the manual and the browser module.
+    void theInstalledProgramStarts_data()
     {
-        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("situation");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("said");
-        QTest::newRow("--help") << "--help" << 0 << "Usage: pixdock [OPTION...] [FILE...]";
-        QTest::newRow("--version") << "--version" << 0 << "Pixdock 1.0.0";
-        QTest::newRow("an unknown option") << "--frobnicate" << 2 << "Unknown option 'frobnicate'";
+        QTest::addColumn<QString>("said"); // the answer, or where the catalogue is made
+        QTest::newRow("--help") << "--help" << 0 << "Usage: pixdock [OPTION...] [FILE...]\n";
+        QTest::newRow("--version") << "--version" << 0 << "Pixdock 1.0.0\n|";
+        QTest::newRow("an unknown option") << "--frobnicate" << 2 << "|pixdock: Unknown option 'frobnicate'.\nUsage: pixdock";
+        QTest::newRow("a tree the user can write: the catalogue beside the program")
+            << "writable" << 0 << "bin/db.fil";
+        QTest::newRow("a read-only program folder: the catalogue in the user's data folder")
+            << "read-only" << 0 << "home/.local/share/Pixdock/db.fil";
     }
-
-    void theCommandLineAnswersWithoutStarting()
+    void theInstalledProgramStarts()
     {
-        QFETCH(QString, option);
-        QFETCH(int, status);
+        QFETCH(QString, situation);
         QFETCH(QString, said);
-        QTemporaryDir home;
-        QProcessEnvironment env = userEnvironment(home.path());
-        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            env.remove(QLatin1String(name));
-        QByteArray out;
-        QByteArray err;
-        QCOMPARE(run({program(), option, QStringLiteral("a.png")}, env, &out, &err), status);
-        QVERIFY2(QString::fromLocal8Bit(status == 0 ? out : err).contains(said), (out + err).constData());
-        if (status != 0)
-            QVERIFY(err.contains("Usage: pixdock"));
-        QVERIFY(!QFileInfo::exists(binFolder() + "/db.fil"));
-        QVERIFY(!QFileInfo::exists(home.filePath(".local/share/Pixdock")));
-    }
-
-    void theInstalledProgramStartsAndOpensAPicture_data()
-    {
-        QTest::addColumn<bool>("readOnly");
-        QTest::newRow("a tree the user can write: the catalogue beside the program") << false;
-        QTest::newRow("a read-only program folder: the catalogue in the user's data folder") << true;
-    }
-
-    void theInstalledProgramStartsAndOpensAPicture()
-    {
-        QFETCH(bool, readOnly);
-        QFile::remove(binFolder() + "/db.fil");
-        const pixdock::test::OrdinaryUser user = readOnly ? pixdock::test::OrdinaryUser::get() : pixdock::test::OrdinaryUser();
+        QFile::remove(bin("/db.fil"));
+        const bool option = situation.startsWith("--");
+        const auto user = situation == "read-only" ? pixdock::test::OrdinaryUser::get() : pixdock::test::OrdinaryUser();
         if (!user.skipReason.isEmpty())
             QSKIP(qPrintable(user.skipReason));
         QTemporaryDir home;
         QVERIFY(openToAll(home.path()) && user.give(home.path()));
-        const QString picture = pixdock::test::writePicture(home.path(), QStringLiteral("my photo.png"), {30, 20});
-        const QString report = home.filePath(QStringLiteral("report.json"));
-        if (readOnly)
-            QVERIFY(QFile::setPermissions(binFolder(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
-                                                           | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
-        auto writable = qScopeGuard([this] { openToAll(binFolder()); });
+        const QString picture = pixdock::test::writePicture(home.path(), "my photo.png", {30, 20});
+        if (situation == "read-only")
+            QVERIFY(QFile::setPermissions(bin(), ReadOnly));
+        auto writable = qScopeGuard([this] { openToAll(bin()); });
 
-        QProcessEnvironment env = userEnvironment(home.path());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("QT_PLUGIN_PATH"), m_root.filePath(QStringLiteral("plugins")));
-        env.insert(QStringLiteral("QT_QPA_GENERIC_PLUGINS"), QStringLiteral("pixdockprobe"));
-        env.insert(QStringLiteral("PIXDOCK_PROBE_REPORT"), report);
-        env.insert(QStringLiteral("PIXDOCK_PROBE_PICTURE"), picture);
-        env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-        env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
-                   QStringLiteral("--disable-gpu --disable-background-networking --disable-component-update"));
-        const QStringList command = user.commandLine(program(), {MissingPicture, picture});
-        QCOMPARE(run(command, env), 0);
-
+        // A user's environment with a home of its own and no XDG folders of the test's.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "PIXDOCK_CATALOGUE",
+                                 "QT_PLUGIN_PATH", "QT_QPA_GENERIC_PLUGINS", "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(name);
+        env.insert("HOME", home.path());
+        const QString report = home.filePath("report.json");
+        for (const auto &[name, value] : QList<std::pair<QString, QString>>{
+                 {"QT_QPA_PLATFORM", "offscreen"}, {"QT_PLUGIN_PATH", m_root.filePath("plugins")},
+                 {"QT_QPA_GENERIC_PLUGINS", "pixdockprobe"}, {"PIXDOCK_PROBE_REPORT", report},
+                 {"PIXDOCK_PROBE_PICTURE", picture}, {"QTWEBENGINE_DISABLE_SANDBOX", "1"},
+                 {"QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-background-networking --disable-component-update"}})
+            if (!option)
+                env.insert(name, value);
+        QByteArray out;
+        const QStringList arguments = option ? QStringList{situation, "a.png"} : QStringList{"/nowhere/missing.png", picture};
+        QTEST(run(user.commandLine(bin("/pixdock"), arguments), env, &out), "status");
+        if (option) {
+            QVERIFY2(out.startsWith(said.toLocal8Bit()), out.constData());
+            QVERIFY(!QFileInfo::exists(bin("/db.fil")) && !QFileInfo::exists(home.filePath(".local/share/Pixdock")));
+            return;
+        }
         QFile file(report);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QJsonObject seen = QJsonDocument::fromJson(file.readAll()).object();
+        const QJsonObject seen = QJsonDocument::fromJson(file.open(QIODevice::ReadOnly) ? file.readAll() : "").object();
         QCOMPARE(seen.value("failure").toString(), QString());
-        const QString catalogue = readOnly ? home.filePath(QStringLiteral(".local/share/Pixdock/db.fil"))
-                                           : binFolder() + QStringLiteral("/db.fil");
+        const QString catalogue = said.startsWith("home") ? home.filePath(said.mid(5)) : m_prefix + '/' + said;
         QCOMPARE(seen.value("statusMessage").toString(), "A new, empty catalogue was made: " + catalogue);
         QFile made(catalogue);
-        QVERIFY(made.open(QIODevice::ReadOnly));
-        QCOMPARE(made.read(16), QByteArray("SQLite format 3\0", 16));
+        QCOMPARE(made.open(QIODevice::ReadOnly) ? made.read(16) : "", QByteArray("SQLite format 3\0", 16));
         // The missing file got the viewer's message; the picture has its viewer and the status text.
         QCOMPARE(seen.value("messages").toArray().toVariantList(), QVariantList({"File was not found"}));
         QCOMPARE(seen.value("statusText").toString(), picture);

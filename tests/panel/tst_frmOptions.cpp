@@ -1,18 +1,8 @@
 // The control panel in the real main window: place, buttons, key report, commands.
 #include "MainWindowUnderTest.h"
-#include "MessageBox.h"
 #include "RunTimeError.h"
-#include "TestRegistry.h"
-#include "TestState.h"
 #include "Twips.h"
-#include "WindowList.h"
 #include "frmOptions.h"
-
-#include <QApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPushButton>
-#include <QTest>
 
 using namespace pixdock;
 
@@ -30,90 +20,54 @@ private slots:
     }
     void cleanup()
     {
-        test::resetProgramState();
-        m_main.reset();
+        QCOMPARE(m_main.reset(), QString());
         frmOptions::clearCommandHandlers();
-        QCOMPARE(test::unusedOrMissingAnswers(), QString());
     }
 
     // Fixed at the top left, 1295 twips wide: a small title bar, no window buttons, and the
-    // user can neither close nor resize it.
+    // user can neither close nor resize it; it goes with the main window.
     void panelStandsFixedAtTheTopLeft()
     {
         QMdiSubWindow *sub = m_panel->subWindow();
         QCOMPARE(m_panel->windowTitle(), QStringLiteral("Options"));
-        QCOMPARE(sub->pos(), QPoint(0, 0));
-        QCOMPARE(sub->width(), twips::toPixels(1295));
+        QCOMPARE(sub->geometry().topLeft(), QPoint(0, 0));
         QCOMPARE(panelWidthTwips(), twips::fromPixels(twips::toPixels(1295)));
-        QCOMPARE(panelHeightTwips(), twips::fromPixels(sub->height()));
-        const Qt::WindowFlags flags = sub->windowFlags();
-        QVERIFY(flags.testFlag(Qt::WindowTitleHint));
-        for (Qt::WindowType button : {Qt::WindowCloseButtonHint, Qt::WindowMinimizeButtonHint,
-                                      Qt::WindowMaximizeButtonHint})
-            QVERIFY(!flags.testFlag(button));
+        QCOMPARE(sub->width(), twips::toPixels(1295));
+        QCOMPARE(sub->windowFlags() & (Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint),
+                 Qt::WindowTitleHint);
         QCOMPARE(sub->minimumSize(), sub->maximumSize());
         QVERIFY(!sub->close());
         test::flushDeletes();
         QVERIFY(sub->isVisible());
-        QCOMPARE(panel(), static_cast<Panel *>(m_panel));
-
-        // It goes with the main window.
         m_main.window()->close();
         test::flushDeletes();
-        QVERIFY(m_panel.isNull());
-        QCOMPARE(panel(), nullptr);
+        QVERIFY(m_panel.isNull() && !panel());
     }
 
-    void buttonsShowTheirCaptionsAndTips_data()
+    // Each button's caption and tip, whether it shows at start, whole inside the panel, in tab order.
+    void buttonsShowTheirCaptionsAndTipsInTabOrder()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("tooltip");
-        QTest::addColumn<bool>("shown");
-        auto row = [](const char *name, const char *caption, const char *tooltip, bool shown) {
-            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(caption)
-                                << QString::fromLatin1(tooltip) << shown;
-        };
-        row("cmdOpen", "Open Image", "Open An Image To View", true);
-        row("cmdNext", "Next Image", "Open Next In Directory", true);
-        row("cmdPrevious", "Previous Image", "Open Previous In Directory", true);
-        row("cmdAdd", "Add To Database", "Add Current Picture", true);
-        row("cmdDelete", "Delete From Database", "Delete Current Picture", true);
-        row("cmdShowAll", "Show Image List", "Show Image List From Database", true);
-        row("cmdSearch", "Search Database", "Search The Database", true);
-        row("cmdViewNextList", "View Next From Database", "", false);
-        row("cmdViewPrevList", "View Prev From Database", "", false);
-        row("cmdThumbnails", "Show as Thumbnails", "", false);
-        row("Command1", "test", "", false);
-    }
-    void buttonsShowTheirCaptionsAndTips()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(QString, tooltip);
-        QFETCH(bool, shown);
-        auto *button = m_panel->findChild<QPushButton *>(name);
-        QCOMPARE(button->text(), caption);
-        QCOMPARE(button->toolTip(), tooltip);
-        QCOMPARE(button->isVisible(), shown);
-        // The panel's thin border leaves the whole button inside its client area.
-        QVERIFY(m_panel->rect().contains(button->geometry()));
-    }
-
-    void tabGoesThroughTheButtonsInTheirTabOrder()
-    {
-        const QStringList order = {"cmdOpen", "cmdNext", "cmdPrevious", "cmdSearch", "cmdAdd", "cmdDelete",
-                                   "cmdShowAll", "Command1", "cmdViewNextList", "cmdViewPrevList",
-                                   "cmdThumbnails"};
-        QStringList chain;
+        QStringList shown;
         QWidget *w = m_panel->findChild<QPushButton *>("cmdOpen");
-        for (int i = 0; i < order.size(); ++i) {
-            chain << w->objectName();
-            do {
+        for (int i = 0; i < 11; ++i) {
+            auto *button = static_cast<QPushButton *>(w);
+            shown << QStringLiteral("%1|%2|%3|%4").arg(button->objectName(), button->text(), button->toolTip(),
+                                                       button->isVisible() ? "shown" : "hidden");
+            QVERIFY(m_panel->rect().contains(button->geometry()));
+            do
                 w = w->nextInFocusChain();
-            } while (!qobject_cast<QPushButton *>(w) || w->parentWidget() != m_panel);
+            while (!qobject_cast<QPushButton *>(w) || w->parentWidget() != m_panel);
         }
-        QCOMPARE(chain, order);
+        QCOMPARE(shown, QStringList({"cmdOpen|Open Image|Open An Image To View|shown",
+                                     "cmdNext|Next Image|Open Next In Directory|shown",
+                                     "cmdPrevious|Previous Image|Open Previous In Directory|shown",
+                                     "cmdSearch|Search Database|Search The Database|shown",
+                                     "cmdAdd|Add To Database|Add Current Picture|shown",
+                                     "cmdDelete|Delete From Database|Delete Current Picture|shown",
+                                     "cmdShowAll|Show Image List|Show Image List From Database|shown",
+                                     "Command1|test||hidden", "cmdViewNextList|View Next From Database||hidden",
+                                     "cmdViewPrevList|View Prev From Database||hidden",
+                                     "cmdThumbnails|Show as Thumbnails||hidden"}));
     }
 
     // A key released on the panel itself shows its virtual-key number; on a button, nothing.
@@ -122,10 +76,7 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("shown");
         QTest::newRow("A") << int(Qt::Key_A) << "65";
-        QTest::newRow("Z") << int(Qt::Key_Z) << "90";
-        QTest::newRow("0") << int(Qt::Key_0) << "48";
         QTest::newRow("9") << int(Qt::Key_9) << "57";
-        QTest::newRow("F1") << int(Qt::Key_F1) << "112";
         QTest::newRow("F12") << int(Qt::Key_F12) << "123";
         QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << "13";
         QTest::newRow("Left") << int(Qt::Key_Left) << "37";
@@ -138,71 +89,45 @@ private slots:
     {
         QFETCH(int, key);
         QFETCH(QString, shown);
-        QWidget *target = m_panel;
-        if (shown.isEmpty())
-            target = m_panel->findChild<QPushButton *>("cmdNext");
+        QWidget *target = shown.isEmpty() ? static_cast<QWidget *>(m_panel->findChild<QPushButton *>("cmdNext")) : m_panel.data();
         m_panel->bringToFront();
         target->setFocus();
         QTRY_VERIFY(target->hasFocus());
         QTest::keyRelease(target, Qt::Key(key));
         QCOMPARE(MessageBox::shownTexts(), shown.isEmpty() ? QStringList() : QStringList{shown});
-        if (!shown.isEmpty()) {
+        if (!shown.isEmpty())
             QCOMPARE(MessageBox::shown().constFirst().title, QStringLiteral("Pixdock"));
-            QCOMPARE(MessageBox::shown().constFirst().buttons, MessageBox::Buttons(QMessageBox::Ok));
-        }
     }
 
+    // The buttons the journeys through real windows do not press; a failing command ends quietly.
+    // Add To Database hands the focus to Next Image before its command runs.
     void eachButtonRunsItsCommand_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<frmOptions::Command>("command");
         using C = frmOptions::Command;
         QTest::newRow("Open Image") << "cmdOpen" << C::Open;
-        QTest::newRow("Next Image") << "cmdNext" << C::Next;
-        QTest::newRow("Previous Image") << "cmdPrevious" << C::Previous;
         QTest::newRow("Add To Database") << "cmdAdd" << C::Add;
         QTest::newRow("Delete From Database") << "cmdDelete" << C::Delete;
-        QTest::newRow("Show Image List") << "cmdShowAll" << C::ShowAll;
-        QTest::newRow("Search Database") << "cmdSearch" << C::Search;
-        QTest::newRow("View Next From Database") << "cmdViewNextList" << C::ViewNextList;
         QTest::newRow("View Prev From Database") << "cmdViewPrevList" << C::ViewPrevList;
-        QTest::newRow("Show as Thumbnails") << "cmdThumbnails" << C::Thumbnails;
     }
     void eachButtonRunsItsCommand()
     {
         QFETCH(QString, button);
         QFETCH(frmOptions::Command, command);
         QList<frmOptions::Command> ran;
-        for (int c = 0; c <= int(frmOptions::Command::Thumbnails); ++c) {
-            frmOptions::setCommandHandler(frmOptions::Command(c), [&ran, c](frmOptions &) {
-                ran << frmOptions::Command(c);
+        auto *next = m_panel->findChild<QPushButton *>("cmdNext");
+        bool focusOnNext = false;
+        for (int c = 0; c <= int(frmOptions::Command::Thumbnails); ++c)
+            frmOptions::setCommandHandler(frmOptions::Command(c), [&, c](frmOptions &) {
+                ran << frmOptions::Command(c), focusOnNext = next->hasFocus();
             });
-        }
         setPanelCatalogueButtonsVisible(true);
         QTest::mouseClick(m_panel->findChild<QPushButton *>(button), Qt::LeftButton);
         QCOMPARE(ran, QList<frmOptions::Command>{command});
-    }
-
-    void addToDatabaseLeavesTheFocusOnNextImage()
-    {
-        bool focusOnNextWhenAddRan = false;
-        frmOptions::setCommandHandler(frmOptions::Command::Add, [&](frmOptions &panel) {
-            focusOnNextWhenAddRan = panel.findChild<QPushButton *>("cmdNext")->hasFocus();
-        });
-        auto *add = m_panel->findChild<QPushButton *>("cmdAdd");
-        add->setFocus();
-        QTRY_VERIFY(add->hasFocus());
-        QTest::mouseClick(add, Qt::LeftButton);
-        QVERIFY(focusOnNextWhenAddRan);
-        QVERIFY(m_panel->findChild<QPushButton *>("cmdNext")->hasFocus());
-    }
-
-    void aFailingCommandEndsQuietly()
-    {
-        frmOptions::setCommandHandler(frmOptions::Command::Next, [](frmOptions &) {
-            throw RunTimeError(err::PathNotFound, QStringLiteral("Path not found"));
-        });
-        m_panel->cmdNext_Click();
+        QCOMPARE(focusOnNext && next->hasFocus(), command == frmOptions::Command::Add);
+        frmOptions::setCommandHandler(command, [](frmOptions &) { throw RunTimeError(err::PathNotFound, "Path not found"); });
+        QTest::mouseClick(m_panel->findChild<QPushButton *>(button), Qt::LeftButton);
         QVERIFY(MessageBox::shown().isEmpty());
     }
 

@@ -2,13 +2,25 @@
 // start-up leaves it (frame at position 0 of the open-window list, control panel at 1).
 #pragma once
 
+#include "CommandWiring.h"
+#include "Frame.h"
 #include "MainWindowPlacement.h"
+#include "MessageBox.h"
 #include "ModGlobal.h"
+#include "Pictures.h"
 #include "ProgramFolder.h"
+#include "TestRegistry.h"
 #include "TestState.h"
+#include "ViewingSetup.h"
+#include "WindowList.h"
 #include "frmMain.h"
 
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -20,10 +32,7 @@ class MainWindowUnderTest
 {
 public:
     // Forgets what earlier tests stored, so every test starts as a first run.
-    static void clearSettings()
-    {
-        QSettings(placement::organisation(), placement::application()).clear();
-    }
+    static void clearSettings() { QSettings(placement::organisation(), placement::application()).clear(); }
 
     // A first run: fresh program state, nothing stored, the main window open.
     frmMain *start()
@@ -38,8 +47,7 @@ public:
     {
         if (!m_folder)
             m_folder.emplace();
-        m_window = std::make_unique<frmMain>();
-        gMainWindow = m_window.get();
+        gMainWindow = (m_window = std::make_unique<frmMain>()).get();
         m_window->load();
         m_window->show();
         m_window->activateWindow();
@@ -58,26 +66,41 @@ public:
         m_window.reset();
     }
 
-    void reset()
-    {
-        m_window.reset();
-        m_folder.reset();
-    }
-
     // Ends a test: closes the window, puts the program back and lets everything go. Returns
     // what was wrong with the message and dialog answers, empty when nothing was.
-    QString finish()
+    QString reset()
     {
         const QString problems = unusedOrMissingAnswers();
         close();
         resetProgramState();
-        reset();
+        m_folder.reset();
         return problems;
     }
 
 private:
     std::optional<ProgramFolder> m_folder;
     std::unique_ptr<frmMain> m_window;
+};
+
+// The shared fixture of the tests that drive the main window: each test starts as a first run
+// with the real commands behind the menus, and ends with the message and dialog answers all
+// used; `m_pictures` is a folder for pictures.
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+protected:
+    frmMain *main() const { return m_main.window(); }
+    MainWindowUnderTest m_main;
+    QTemporaryDir m_pictures;
+
+protected slots:
+    void init()
+    {
+        viewing::installViewerOpeners();
+        installCommandHandlers();
+        m_main.start();
+    }
+    void cleanup() { QCOMPARE(m_main.reset(), QString()); }
 };
 
 } // namespace pixdock::test

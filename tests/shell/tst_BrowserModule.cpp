@@ -3,19 +3,8 @@
 #include "BrowserModule.h"
 #include "Locations.h"
 #include "MainWindowUnderTest.h"
-#include "MessageBox.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "WindowList.h"
 
-#include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QScopeGuard>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QUrl>
 
 #include <unistd.h>
@@ -34,97 +23,59 @@ const bool g_sandboxOff = [] {
 
 const QString NotAvailable = QStringLiteral("The web browser is not available: ");
 
-int childWindows(frmMain *main)
-{
-    return int(main->childArea()->subWindowList().size());
-}
-
 } // namespace
 
-class TestBrowserModule : public QObject
+class TestBrowserModule : public test::MainWindowTest
 {
     Q_OBJECT
-    test::MainWindowUnderTest m_main;
 
 private slots:
-    void init()
-    {
-        test::resetProgramState();
-        test::MainWindowUnderTest::clearSettings();
-        m_main.open();
-    }
-    void cleanup()
-    {
-        test::resetProgramState();
-        m_main.reset();
-        QCOMPARE(test::unusedOrMissingAnswers(), QString());
-    }
 
-    // The module as built beside the program: a browser window in the main window's child
-    // area, showing the home page, and a second one beside it from the module already loaded.
-    void moduleOpensBrowserWindowsOnTheHomePage()
-    {
-        frmMain *main = m_main.window();
-        const int before = childWindows(main);
-        for (int opened = 1; opened <= 2; ++opened) {
-            QWidget *window = browser_module::openBrowserWindow(QStringLiteral(PIXDOCK_BROWSER_MODULE_DIR));
-            QVERIFY(window);
-            QCOMPARE(window->metaObject()->className(), "pixdock::frmBrowser");
-            QCOMPARE(childWindows(main), before + opened);
-            QVERIFY(qobject_cast<QMdiSubWindow *>(window->parentWidget()));
-            // The module enters its windows in the program's own list, not in a copy of its own.
-            QVERIFY(WindowList::instance().indexOf(window) >= 2);
-
-            QWidget *view = window->findChild<QWidget *>(QStringLiteral("brwWebBrowser"));
-            QVERIFY(view);
-            QTRY_COMPARE_WITH_TIMEOUT(view->property("title").toString(), QStringLiteral("Pixdock Home"), 30000);
-            QCOMPARE(view->property("url").toUrl().fileName(), QStringLiteral("home.html"));
-            QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Pixdock Home"), 30000);
-        }
-        QVERIFY(MessageBox::shown().isEmpty());
-    }
-
-    // No module, or a file of that name that is no library: the message says why, no window.
-    void unusableModuleIsReported_data()
+    // The module as built beside the program opens browser windows on the home page in the
+    // main window's child area, entered in the program's own window list; no module, a file of
+    // that name that is no library, or none beside the program for View > Web Browser: the
+    // message says why, and nothing opens.
+    void theModuleOpensBrowserWindowsOrSaysWhyNot_data()
     {
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<bool>("throughMenu");
+        QTest::newRow("the module built beside the program") << QByteArray("built") << false;
         QTest::newRow("no module in the folder") << QByteArray() << false;
         QTest::newRow("not a library") << QByteArray("not a shared library\n") << false;
-        // The menu loads from the program's own folder; here one without the module.
         QTest::newRow("View > Web Browser, no module beside the program") << QByteArray() << true;
     }
-    void unusableModuleIsReported()
+    void theModuleOpensBrowserWindowsOrSaysWhyNot()
     {
         QFETCH(QByteArray, contents);
         QFETCH(bool, throughMenu);
         QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        if (!contents.isEmpty()) {
-            QFile file(QDir(folder.path()).filePath(browser_module::fileName()));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(contents);
-        }
-        frmMain *main = m_main.window();
-        const int before = childWindows(main);
-        const int openBefore = WindowList::instance().count();
-
+        if (!contents.isEmpty() && contents != "built")
+            test::writeBytes(folder.path(), browser_module::fileName(), contents);
+        const QString from = contents == "built" ? QStringLiteral(PIXDOCK_BROWSER_MODULE_DIR) : folder.path();
+        const int before = WindowList::instance().count();
         const QString programFiles = locations::executableFolder();
         auto restore = qScopeGuard([&] { locations::setExecutableFolder(programFiles); });
-        if (throughMenu) {
-            locations::setExecutableFolder(folder.path());
-            main->menuItem(QStringLiteral("mnuViewWebBrowser"))->trigger();
+        for (int opened = 1; opened <= (contents == "built" ? 2 : 1); ++opened) {
+            QWidget *window = nullptr;
+            if (throughMenu) {
+                locations::setExecutableFolder(from);
+                main()->menuItem(QStringLiteral("mnuViewWebBrowser"))->trigger();
+            } else {
+                window = browser_module::openBrowserWindow(from);
+            }
+            if (contents != "built") {
+                QVERIFY(!window && MessageBox::shown().size() == 1 && WindowList::instance().count() == before);
+                const auto &message = MessageBox::shown().constFirst();
+                QVERIFY2(message.text.startsWith(NotAvailable) && message.text.size() > NotAvailable.size()
+                             && message.icon == MessageBox::Icon::Critical, qPrintable(message.text));
+                continue;
+            }
+            QCOMPARE(window->metaObject()->className(), "pixdock::frmBrowser");
+            QCOMPARE(WindowList::instance().indexOf(window), before + opened - 1);
+            QVERIFY(main()->childArea()->isAncestorOf(window));
+            QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Pixdock Home"), 30000);
+            QCOMPARE(window->findChild<QWidget *>("brwWebBrowser")->property("url").toUrl().fileName(), "home.html");
         }
-        else
-            QCOMPARE(browser_module::openBrowserWindow(folder.path()), nullptr);
-
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const auto &message = MessageBox::shown().constFirst();
-        QVERIFY2(message.text.startsWith(NotAvailable), qPrintable(message.text));
-        QVERIFY2(message.text.size() > NotAvailable.size(), "the loader's reason is missing");
-        QCOMPARE(message.icon, MessageBox::Icon::Critical);
-        QCOMPARE(childWindows(main), before);
-        QCOMPARE(WindowList::instance().count(), openBefore);
     }
 };
 

@@ -1,27 +1,14 @@
 // The menus, the toolbar and the control panel reach the same commands, with the real
-// viewing and catalogue windows behind them.
+// viewing and catalogue windows behind them, and every window they open shows its texts whole.
 #include "CatalogueStore.h"
-#include "CommandWiring.h"
 #include "CommonDialog.h"
-#include "Frame.h"
+#include "CutOffTexts.h"
 #include "MainWindowUnderTest.h"
-#include "MessageBox.h"
-#include "ModGlobal.h"
-#include "Pictures.h"
-#include "TestRegistry.h"
-#include "TestState.h"
 #include "UserInput.h"
-#include "ViewingSetup.h"
-#include "WindowList.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPushButton>
+#include <QLineEdit>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace pixdock;
 
@@ -38,59 +25,22 @@ QPushButton *panelButton(const char *name)
 {
     return WindowList::instance().at(1)->findChild<QPushButton *>(QLatin1String(name));
 }
+
+const QString LongName = QStringLiteral("PXL_20230714_153012789_holiday_panorama.jpg");
+
+QWidget *lastWindow() { return WindowList::instance().at(WindowList::instance().count() - 1); }
 } // namespace
 
-class TestCommandRoutes : public QObject
+class TestCommandRoutes : public test::MainWindowTest
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        viewing::installViewerOpeners();
-        installCommandHandlers();
-    }
-    void init()
-    {
-        m_main.start();
-        QVERIFY(m_pictures.isValid());
-    }
-    void cleanup()
-    {
-        const QString problems = m_main.finish();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
-
-    void routesOpenTheirWindows_data()
-    {
-        QTest::addColumn<QString>("route"); // menu item or "tb" + toolbar key
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<int>("windowsAfterTwoUses");
-        QTest::newRow("Images > Search") << "mnuSearch" << "Search Database" << 1;
-        QTest::newRow("toolbar Find") << "tbFind" << "Search Database" << 1;
-        QTest::newRow("Images > Delete Image") << "mnuDelete" << "Delete Images" << 1;
-        QTest::newRow("toolbar Delete") << "tbDelete" << "Delete Images" << 1;
-        QTest::newRow("Images > Add To Database") << "mnuAdd" << "Add To Database" << 1;
-        QTest::newRow("Images > View Image List") << "mnuDatafrmImgList" << "Database Image List" << 2;
-    }
-    void routesOpenTheirWindows()
-    {
-        QFETCH(QString, route);
-        QFETCH(QString, caption);
-        QFETCH(int, windowsAfterTwoUses);
-        QAction *action = route.startsWith(QLatin1String("tb")) ? m_main.window()->findChild<QAction *>(route)
-                                                                 : m_main.window()->menuItem(route);
-        QVERIFY(action);
-        action->trigger();
-        action->trigger();
-        QCOMPARE(windowsCaptioned(caption), windowsAfterTwoUses);
-    }
-
     void menuToolbarAndPanelStepThroughTheSameFolder()
     {
         for (const char *name : {"a.png", "b.png", "c.png"})
             test::writePicture(m_pictures.path(), QLatin1String(name), {40, 30});
         CommonDialog::presetOpen(m_pictures.filePath("a.png"));
-        m_main.window()->menuItem("mnuFileOpen")->trigger();
+        main()->menuItem("mnuFileOpen")->trigger();
         QCOMPARE(frameStatusText(), m_pictures.filePath("a.png"));
 
         const QList<std::pair<QString, QString>> steps = {
@@ -98,99 +48,100 @@ private slots:
             {"mnuPrev", "a.png"}, {"cmdNext", "b.png"},   {"cmdPrevious", "a.png"},
         };
         for (const auto &[route, expected] : steps) {
-            if (route.startsWith(QLatin1String("cmd")))
-                panelButton(qPrintable(route))->click();
-            else if (route.startsWith(QLatin1String("tb")))
-                m_main.window()->findChild<QAction *>(route)->trigger();
+            if (route.startsWith(QLatin1String("cmd"))) {
+                // The panel's buttons pressed from the keyboard: Enter and keypad Enter press
+                // the focused button, as in every window.
+                QPushButton *button = panelButton(qPrintable(route));
+                button->setFocus(Qt::TabFocusReason);
+                QTRY_COMPARE(QApplication::focusWidget(), button);
+                const bool keypad = route == "cmdPrevious";
+                QVERIFY(test::pressKey(keypad ? Qt::Key_Enter : Qt::Key_Return, keypad ? Qt::KeypadModifier : Qt::NoModifier));
+            } else if (route.startsWith(QLatin1String("tb")))
+                main()->findChild<QAction *>(route)->trigger();
             else
-                m_main.window()->menuItem(route)->trigger();
-            QCOMPARE(frameStatusText(), m_pictures.filePath(expected));
-            QCOMPARE(gCurrentPath, m_pictures.filePath(expected));
+                main()->menuItem(route)->trigger();
+            QVERIFY2(frameStatusText() == m_pictures.filePath(expected) && gCurrentPath == frameStatusText(), qPrintable(route));
             // Stepping replaces the viewer at position 2 instead of piling viewers up.
             QCOMPARE(windowsCaptioned(QStringLiteral("Image Viewer")), 1);
         }
-        m_main.window()->findChild<QAction *>("tbBack")->trigger();
+        main()->findChild<QAction *>("tbBack")->trigger();
         QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("This is the first image!"));
     }
 
+    // The panel's catalogue buttons come with the list window, step through the catalogue in
+    // name order and thumbnail it, and go when the search window closes.
     void panelCatalogueButtonsFollowTheListAndSearchWindows()
     {
+        for (const char *name : {"b.png", "a.png"}) {
+            test::writePicture(m_pictures.path(), QLatin1String(name), {40, 30});
+            catalogue::addRow(catalogue::sharedConnection(), QLatin1String(name), m_pictures.path(), QStringLiteral("beach"));
+        }
         QPushButton *next = panelButton("cmdViewNextList");
         QVERIFY(next->isHidden());
         panelButton("cmdShowAll")->click();
         panelButton("cmdShowAll")->click();
         QCOMPARE(windowsCaptioned(QStringLiteral("Database Image List")), 1);
         QVERIFY(!next->isHidden());
+        next->click();
+        QCOMPARE(gCurrentPath, m_pictures.filePath("a.png"));
+        panelButton("cmdThumbnails")->click();
+        QTRY_COMPARE(windowsCaptioned(QStringLiteral("Thumbnail Viewer")), 1);
         panelButton("cmdSearch")->click();
-        QWidget *search = WindowList::instance().at(3);
+        QWidget *search = lastWindow();
         QCOMPARE(search->windowTitle(), QStringLiteral("Search Database"));
         // Asked for again while behind the list, the search window comes to the front.
         panelButton("cmdShowAll")->click();
-        QVERIFY(m_main.window()->childArea()->activeSubWindow()->widget() != search);
+        QVERIFY(main()->childArea()->activeSubWindow()->widget() != search);
         panelButton("cmdSearch")->click();
-        QCOMPARE(m_main.window()->childArea()->activeSubWindow()->widget(), search);
+        QCOMPARE(main()->childArea()->activeSubWindow()->widget(), search);
         unloadWindow(search);
         // Closing the search window hides them although the list is still open.
         QVERIFY(next->isHidden());
     }
 
-    void panelStepsThroughTheCatalogueAndThumbnailsIt()
+    // Every window the menus and the toolbar open, asked for twice (the list window is the only
+    // one that opens again), shows every text whole in the fonts of this platform: labels,
+    // options and buttons as the windows open, and the result lines they fill in later.
+    void everyWindowOpensOnceAndShowsItsTextsWhole_data()
     {
-        const QSqlDatabase db = catalogue::sharedConnection();
-        for (const char *name : {"b.png", "a.png"}) {
-            test::writePicture(m_pictures.path(), QLatin1String(name), {40, 30});
-            catalogue::addRow(db, QLatin1String(name), m_pictures.path(), QStringLiteral("beach"));
-        }
-        panelButton("cmdShowAll")->click();
-        panelButton("cmdViewNextList")->click();
-        QCOMPARE(gCurrentPath, m_pictures.filePath("a.png"));
-        panelButton("cmdViewNextList")->click();
-        QCOMPARE(gCurrentPath, m_pictures.filePath("b.png"));
-        panelButton("cmdViewNextList")->click();
-        QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("This is the last image in the list."));
-        QCOMPARE(gCurrentPath, m_pictures.filePath("b.png"));
-
-        panelButton("cmdThumbnails")->click();
-        QTRY_COMPARE(windowsCaptioned(QStringLiteral("Thumbnail Viewer")), 1);
+        QTest::addColumn<QString>("item");  // the menu item or toolbar key that opens the window
+        QTest::addColumn<QString>("press"); // a button pressed in it first, if any
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("windows");
+        QTest::newRow("control panel with its catalogue buttons") << "mnuDatafrmImgList" << "panel" << "Database Image List" << 2;
+        QTest::newRow("add window after saving a long file name") << "mnuAdd" << "cmdAdd" << "Add To Database" << 1;
+        QTest::newRow("delete window after removing a long file name") << "mnuDelete" << "cmdContinue" << "Delete Images" << 1;
+        QTest::newRow("toolbar Delete") << "tbDelete" << "" << "Delete Images" << 1;
+        QTest::newRow("search window with its results") << "mnuSearch" << "cmdSearch" << "Search Database" << 1;
+        QTest::newRow("toolbar Find") << "tbFind" << "" << "Search Database" << 1;
+        QTest::newRow("viewer") << "mnuFileOpen" << "" << "Image Viewer" << 1;
     }
-
-    // Enter and keypad Enter press the push button that has the focus, in every window.
-    void enterPressesTheFocusedButton_data()
+    void everyWindowOpensOnceAndShowsItsTextsWhole()
     {
-        QTest::addColumn<QString>("opening"); // menu item that opens the window, empty for the panel
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<Qt::Key>("key");
-        QTest::newRow("panel, Enter") << "" << "cmdShowAll" << Qt::Key_Return;
-        QTest::newRow("panel, keypad Enter") << "" << "cmdSearch" << Qt::Key_Enter;
-        QTest::newRow("search window") << "mnuSearch" << "cmdSearch" << Qt::Key_Return;
-        QTest::newRow("delete window") << "mnuDelete" << "cmdContinue" << Qt::Key_Enter;
-        QTest::newRow("list window") << "mnuDatafrmImgList" << "cmdClose" << Qt::Key_Return;
-        QTest::newRow("viewer") << "mnuFileOpen" << "cmdClose" << Qt::Key_Enter;
+        QFETCH(QString, item);
+        QFETCH(QString, press);
+        const QString picture = test::writePicture(m_pictures.path(), LongName, {40, 30});
+        setFrameStatusText(picture);
+        if (item == "mnuFileOpen")
+            CommonDialog::presetOpen(picture);
+        if (press == "cmdSearch")
+            catalogue::addRow(catalogue::sharedConnection(), LongName, m_pictures.path(), "beach");
+        if (press == "cmdContinue")
+            MessageBox::queueAnswer(QMessageBox::Yes);
+        QAction *action = item.startsWith("tb") ? main()->findChild<QAction *>(item) : main()->menuItem(item);
+        if (item != "mnuFileOpen")
+            action->trigger();
+        action->trigger();
+        QFETCH(QString, caption);
+        QTEST(windowsCaptioned(caption), "windows");
+        QWidget *shown = press == "panel" ? WindowList::instance().at(1) : lastWindow();
+        if (auto *keywords = shown->findChild<QLineEdit *>("txtKeywords"))
+            keywords->setText("beach");
+        if (auto *button = shown->findChild<QPushButton *>(press))
+            button->click();
+        const QStringList cut = test::cutOffTexts(shown);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(" | ")));
     }
-    void enterPressesTheFocusedButton()
-    {
-        QFETCH(QString, opening);
-        QFETCH(QString, button);
-        QFETCH(Qt::Key, key);
-        QWidget *window = WindowList::instance().at(1);
-        if (!opening.isEmpty()) {
-            if (opening == "mnuFileOpen")
-                CommonDialog::presetOpen(test::writePicture(m_pictures.path(), "a.png", {40, 30}));
-            m_main.window()->menuItem(opening)->trigger();
-            window = WindowList::instance().at(WindowList::instance().count() - 1);
-        }
-        auto *pushButton = window->findChild<QPushButton *>(button);
-        QVERIFY(pushButton);
-        QSignalSpy clicks(pushButton, &QPushButton::clicked);
-        pushButton->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(QApplication::focusWidget(), pushButton);
-        QVERIFY(test::pressKey(key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier));
-        QCOMPARE(clicks.count(), 1);
-    }
-
-private:
-    test::MainWindowUnderTest m_main;
-    QTemporaryDir m_pictures;
 };
 
 PIXDOCK_REGISTER_TEST(TestCommandRoutes)

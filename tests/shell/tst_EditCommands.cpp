@@ -1,100 +1,35 @@
 // Cut, Copy and Paste between the clipboard and the focused text field.
-#include "CommandWiring.h"
 #include "EditCommands.h"
 #include "MainWindowUnderTest.h"
-#include "TestRegistry.h"
-#include "TestState.h"
 #include "UserInput.h"
-#include "ViewingSetup.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMap>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
 #include <QTextEdit>
 
 using namespace pixdock;
 
 namespace {
-// A line edit, an editable combo box, a rich and a plain text editor, each holding
-// "hello world" with "world" selected, and a button.
-struct Fields
-{
-    QWidget host;
-    QLineEdit *line = new QLineEdit(&host);
-    QComboBox *combo = new QComboBox(&host);
-    QTextEdit *rich = new QTextEdit(&host);
-    QPlainTextEdit *plain = new QPlainTextEdit(&host);
-    QPushButton *button = new QPushButton(QStringLiteral("OK"), &host);
-
-    Fields()
-    {
-        combo->setEditable(true);
-        for (QLineEdit *edit : {line, combo->lineEdit()}) {
-            edit->setText(QStringLiteral("hello world"));
-            edit->setSelection(6, 5);
-        }
-        rich->setPlainText(QStringLiteral("hello world"));
-        plain->setPlainText(QStringLiteral("hello world"));
-        selectWorld(rich);
-        selectWorld(plain);
-    }
-    template<class Editor>
-    static void selectWorld(Editor *editor)
-    {
-        QTextCursor c = editor->textCursor();
-        c.setPosition(6);
-        c.setPosition(11, QTextCursor::KeepAnchor);
-        editor->setTextCursor(c);
-    }
-    QWidget *field(const QString &kind)
-    {
-        const QMap<QString, QWidget *> fields = {{"line edit", line}, {"combo box", combo}, {"text edit", rich},
-                                                 {"text edit viewport", rich->viewport()},
-                                                 {"plain text edit", plain}, {"button", button}};
-        return fields.value(kind);
-    }
-    QString text(const QString &kind) const
-    {
-        if (kind == "line edit")
-            return line->text();
-        if (kind == "combo box")
-            return combo->currentText();
-        if (kind.startsWith("text edit"))
-            return rich->toPlainText();
-        return kind == "plain text edit" ? plain->toPlainText() : QString();
-    }
-};
-
 QClipboard *clipboard() { return QApplication::clipboard(); }
 } // namespace
 
-class TestEditCommands : public QObject
+class TestEditCommands : public test::MainWindowTest
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        viewing::installViewerOpeners();
-        installCommandHandlers();
-    }
     void init()
     {
-        test::resetProgramState();
+        MainWindowTest::init();
         clipboard()->clear();
     }
     void cleanup()
     {
-        test::resetProgramState();
-        m_main.reset();
         clipboard()->clear();
-        QCOMPARE(test::unusedOrMissingAnswers(), QString());
+        MainWindowTest::cleanup();
     }
 
     // Each command on each kind of field holding "hello world" with "world" selected; a field
@@ -107,7 +42,7 @@ private slots:
         QTest::addColumn<QString>("clipboardBefore");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("clipboardAfter");
-        for (const char *k : {"line edit", "combo box", "text edit", "text edit viewport", "plain text edit"}) {
+        for (const char *k : {"line edit", "combo box", "text edit viewport", "plain text edit"}) {
             const QString kind = QString::fromLatin1(k);
             QTest::addRow("%s, copy", k) << kind << "" << "copy" << "old" << "hello world" << "world";
             QTest::addRow("%s, cut", k) << kind << "" << "cut" << "" << "hello " << "world";
@@ -130,25 +65,29 @@ private slots:
         QFETCH(QString, setup);
         QFETCH(QString, command);
         QFETCH(QString, clipboardBefore);
-        QFETCH(QString, text);
-        QFETCH(QString, clipboardAfter);
-        Fields fields;
-        if (setup == "caret")
-            fields.line->setCursorPosition(5);
-        fields.line->setReadOnly(setup == "read-only");
-        if (clipboardBefore.isEmpty())
-            clipboard()->clear();
-        else
-            clipboard()->setText(clipboardBefore);
-        QWidget *field = fields.field(kind);
-        if (command == "copy")
-            edit::copySelection(field);
-        else if (command == "cut")
-            edit::cutSelection(field);
-        else
-            edit::pasteText(field);
-        QCOMPARE(fields.text(kind), text);
-        QCOMPARE(clipboard()->text(), clipboardAfter);
+        QWidget host;
+        auto *combo = kind == "combo box" ? new QComboBox(&host) : nullptr;
+        if (combo)
+            combo->setEditable(true);
+        QWidget *field = combo                          ? combo->lineEdit()
+                         : kind == "plain text edit"    ? new QPlainTextEdit(&host)
+                         : kind.startsWith("text edit") ? new QTextEdit(&host)
+                         : kind == "button"             ? static_cast<QWidget *>(new QPushButton(&host))
+                                                        : new QLineEdit(&host);
+        // "hello world" typed, then "world" selected with Shift+Left, or the caret put after "hello".
+        QTest::keyClicks(field, QStringLiteral("hello world"));
+        for (int i = 0; i < (setup == "caret" ? 6 : 5); ++i)
+            QTest::keyClick(field, Qt::Key_Left, setup == "caret" ? Qt::NoModifier : Qt::ShiftModifier);
+        field->setProperty("readOnly", setup == "read-only");
+        QWidget *target = kind == "none" ? nullptr
+            : combo                      ? combo
+            : kind.endsWith("viewport")  ? static_cast<QTextEdit *>(field)->viewport()
+                                         : field;
+        clipboardBefore.isEmpty() ? clipboard()->clear() : clipboard()->setText(clipboardBefore);
+        command == "copy" ? edit::copySelection(target) : command == "cut" ? edit::cutSelection(target) : edit::pasteText(target);
+        const char *text = qobject_cast<QLineEdit *>(field) ? "text" : "plainText";
+        QTEST(kind == "button" || kind == "none" ? QString() : field->property(text).toString(), "text");
+        QTEST(clipboard()->text(), "clipboardAfter");
     }
 
     // Chosen from the menu bar with the mouse: the menu takes the focus from the box for a
@@ -167,9 +106,8 @@ private slots:
         QFETCH(QString, openWith);
         QFETCH(QString, box);
         QFETCH(int, tabs);
-        frmMain *w = m_main.start();
-        w->resize(1000, 800);
-        QMenuBar *bar = w->menuBar();
+        main()->resize(1000, 800);
+        QMenuBar *bar = main()->menuBar();
         QVERIFY(test::chooseFromMenu(bar, "Images", openWith));
         for (int i = 0; i < tabs; ++i)
             QVERIFY(test::pressKey(Qt::Key_Tab));
@@ -177,29 +115,23 @@ private slots:
         QVERIFY(field);
         QCOMPARE(field->objectName(), box);
 
+        // Each step: keys pressed (Left or Right with Shift selects), the Edit item chosen, then
+        // the clipboard, the text and the selection.
+        const QList<std::tuple<Qt::Key, int, const char *, const char *, const char *, const char *>> steps = {
+            {Qt::Key_Left, 5, "Cut", "world", "hello ", ""},
+            {Qt::Key_Home, 1, "Paste", "world", "worldhello ", ""}, // nothing selected: at the caret
+            {Qt::Key_Right, 5, "Copy", "hello", "worldhello ", "hello"}};
         QVERIFY(test::typeText("hello world"));
-        for (int i = 0; i < 5; ++i)
-            QVERIFY(test::pressKey(Qt::Key_Left, Qt::ShiftModifier));
-        QVERIFY(test::chooseFromMenu(bar, "Edit", "Cut"));
-        QCOMPARE(clipboard()->text(), QStringLiteral("world"));
-        QCOMPARE(field->text(), QStringLiteral("hello "));
-
-        // Nothing selected: Paste inserts at the caret.
-        QVERIFY(test::pressKey(Qt::Key_Home));
-        QVERIFY(test::chooseFromMenu(bar, "Edit", "Paste"));
-        QCOMPARE(field->text(), QStringLiteral("worldhello "));
-
-        for (int i = 0; i < 5; ++i)
-            QVERIFY(test::pressKey(Qt::Key_Right, Qt::ShiftModifier));
-        QVERIFY(test::chooseFromMenu(bar, "Edit", "Copy"));
-        QCOMPARE(clipboard()->text(), QStringLiteral("hello"));
-        QCOMPARE(field->text(), QStringLiteral("worldhello "));
-        QCOMPARE(field->selectedText(), QStringLiteral("hello"));
+        for (const auto &[key, times, item, copied, text, selected] : steps) {
+            for (int i = 0; i < times; ++i)
+                QVERIFY(test::pressKey(key, key == Qt::Key_Home ? Qt::NoModifier : Qt::ShiftModifier));
+            QVERIFY(test::chooseFromMenu(bar, "Edit", item));
+            QCOMPARE(clipboard()->text(), QLatin1String(copied));
+            QCOMPARE(field->text(), QLatin1String(text));
+            QCOMPARE(field->selectedText(), QLatin1String(selected));
+        }
         QCOMPARE(QApplication::focusWidget(), field);
     }
-
-private:
-    test::MainWindowUnderTest m_main;
 };
 
 PIXDOCK_REGISTER_TEST(TestEditCommands)

@@ -6,17 +6,8 @@
 #include "CatalogueStore.h"
 #include "FolderListing.h"
 #include "FolderStepping.h"
-#include "Frame.h"
-#include "HostFrame.h"
-#include "MessageBox.h"
-#include "ModGlobal.h"
-#include "Pictures.h"
-#include "ProgramFolder.h"
-#include "TestRegistry.h"
-#include "TestState.h"
+#include "MainWindowUnderTest.h"
 #include "ThumbnailLoader.h"
-#include "ViewingSetup.h"
-#include "WindowList.h"
 #include "frmAdd.h"
 #include "frmDelete.h"
 #include "frmImgList.h"
@@ -28,14 +19,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <fcntl.h>
 #include <unistd.h>
-
-#include <memory>
 
 using namespace pixdock;
 using catalogue::CatalogueRow;
@@ -72,29 +58,30 @@ Window *opened()
     return w;
 }
 
-QString labelOf(QWidget *w) { return w->findChild<QLabel *>(QStringLiteral("lblMessage"))->text(); }
+// Opens the add or delete window on the picture the status bar names, presses its button
+// (the delete window's question answered Yes) and returns what its message says.
+template<class Window>
+QString pressedOn(const QString &path, void (Window::*press)(), const QString &description = {})
+{
+    frame()->setStatusText(path);
+    Window *w = opened<Window>();
+    if (auto *field = w->template findChild<QLineEdit *>(QStringLiteral("txtDescription")))
+        field->setText(description);
+    else
+        MessageBox::queueAnswer(QMessageBox::Yes);
+    (w->*press)();
+    const QString said = w->template findChild<QLabel *>(QStringLiteral("lblMessage"))->text();
+    w->unload();
+    return said;
+}
 
 } // namespace
 
-class TestOddNames : public QObject
+// On the real main window of a first run, its catalogue freshly made.
+class TestOddNames : public test::MainWindowTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        test::resetProgramState();
-        m_program = std::make_unique<test::ProgramFolder>();
-        m_frame = std::make_unique<test::HostFrame>();
-        catalogue::OpenConnection();
-        viewing::installViewerOpeners();
-    }
-    void cleanup()
-    {
-        test::resetProgramState();
-        m_frame.reset();
-        m_program.reset();
-    }
-
     void anOddNameIsOpenedAddedSearchedListedSteppedToAndRemovedExactly_data()
     {
         QTest::addColumn<QString>("name");
@@ -105,14 +92,9 @@ private slots:
         QTest::newRow("double quote") << "say \"cheese\".png" << "\"quoted\"" << "\"cheese\"" << 0;
         QTest::newRow("percent") << "100% sure.png" << "50%" << "100%" << 0;
         QTest::newRow("underscore") << "under_score.png" << "a_b" << "r_s" << 0;
-        QTest::newRow("semicolon") << "semi;colon.png" << "x;y" << "a'; DROP TABLE Info;" << 0;
-        QTest::newRow("double dash") << "dash--dash.png" << "--x" << "-- comment" << 0;
+        QTest::newRow("statement pieces") << "semi;colon--.png" << "x;y" << "a'; DROP TABLE Info; --" << 0;
         QTest::newRow("newline") << "new\nline.png" << "two\nlines" << "line\nbreak" << 0;
         QTest::newRow("leading dash") << "-rf.png" << "-folder" << "-v" << 0;
-        QTest::newRow("NFC") << QStringLiteral("Caf\u00e9.png") << QStringLiteral("Caf\u00e9")
-                             << QStringLiteral("caf\u00e9") << 0;
-        QTest::newRow("NFD") << QStringLiteral("Cafe\u0301.png") << QStringLiteral("Cafe\u0301")
-                             << QStringLiteral("cafe\u0301") << 0;
         QTest::newRow("emoji") << QStringLiteral("😀 smile 🎉.png") << QStringLiteral("📁 folder")
                                << QStringLiteral("🎉") << 0;
         QTest::newRow("255-byte name") << longestName() << "long" << "long name" << 0;
@@ -129,9 +111,7 @@ private slots:
                                           : root.path() + QLatin1Char('/') + folder;
         QVERIFY(QDir().mkpath(dir));
         const QString path = test::writePicture(dir, name, QSize(40, 30));
-        QCOMPARE(path, dir + QLatin1Char('/') + name);
-        if (pathBytes > 0)
-            QCOMPARE(QFile::encodeName(path).size(), pathBytes);
+        QVERIFY(pathBytes == 0 || QFile::encodeName(path).size() == pathBytes);
         test::writePicture(dir, QStringLiteral("0 before.png"), QSize(20, 20));
         test::writePicture(dir, QStringLiteral("~ after.png"), QSize(20, 20));
         const QString description = QStringLiteral("about ") + text;
@@ -142,25 +122,17 @@ private slots:
         viewer->picFramed()->waitForPicture();
         QVERIFY(viewer->picFramed()->isComplete());
         QCOMPARE(frameStatusText(), path);
-        QVERIFY2(MessageBox::shownTexts().isEmpty(), qPrintable(MessageBox::shownTexts().join('|')));
         viewer->unload();
 
         // Added, exactly as it is spelled, beside a plain row.
         catalogue::addRow(catalogue::sharedConnection(), QStringLiteral("plain.png"), dir, QStringLiteral("plain"));
-        frame()->setStatusText(path);
-        frmAdd *add = opened<frmAdd>();
-        add->findChild<QLineEdit *>(QStringLiteral("txtDescription"))->setText(description);
-        add->cmdAdd_Click();
-        QCOMPARE(labelOf(add), name + QStringLiteral(" has been added to the database."));
-        add->unload();
-        const CatalogueRow row{name, dir, description};
-        QVERIFY(catalogueRows().contains(row));
+        QCOMPARE(pressedOn(path, &frmAdd::cmdAdd_Click, description), name + " has been added to the database.");
+        QVERIFY(catalogueRows().contains(CatalogueRow{name, dir, description}));
 
         // Searched: the odd text finds its row only; its characters are not wildcards.
         frmSearch *search = opened<frmSearch>();
         search->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText(text);
         search->cmdSearch_Click();
-        QVERIFY2(MessageBox::shownTexts().isEmpty(), qPrintable(MessageBox::shownTexts().join('|')));
         QCOMPARE(search->grid()->rows(), 2);
         QCOMPARE(search->grid()->textOf(1, QStringLiteral("FileName")), name);
         QCOMPARE(search->grid()->textOf(1, QStringLiteral("Location")), dir);
@@ -182,41 +154,30 @@ private slots:
 
         // Stepped to and from: Next from the file before it, Previous from the file after it.
         const QStringList files = viewing::folderListing(dir);
-        QCOMPARE(files.size(), 3);
         QCOMPARE(files.count(name), 1);
-        const qsizetype at = files.indexOf(name);
-        QString stepFolder = dir;
-        if (at > 0) {
-            QString before = files.at(at - 1);
-            QCOMPARE(NextFileInFolder(stepFolder, before), name);
-            frame()->setStatusText(dir + QLatin1Char('/') + files.at(at - 1));
-            viewing::nextImage(viewing::FailurePolicy::SkipFailingSteps);
+        for (qsizetype from : {files.indexOf(name) - 1, files.indexOf(name) + 1}) {
+            if (from < 0 || from >= files.size())
+                continue;
+            frame()->setStatusText(dir + QLatin1Char('/') + files.at(from));
+            if (from < files.indexOf(name))
+                viewing::nextImage(viewing::FailurePolicy::SkipFailingSteps);
+            else
+                viewing::previousImage(viewing::FailurePolicy::EndAtFirstFailure);
             QCOMPARE(gCurrentPath, path);
             QCOMPARE(frameStatusText(), path);
-        }
-        if (at + 1 < files.size()) {
-            QCOMPARE(PreviousFileInFolder(dir, files.at(at + 1)), name);
-            frame()->setStatusText(dir + QLatin1Char('/') + files.at(at + 1));
-            viewing::previousImage(viewing::FailurePolicy::EndAtFirstFailure);
-            QCOMPARE(gCurrentPath, path);
         }
         QVERIFY2(MessageBox::shownTexts().isEmpty(), qPrintable(MessageBox::shownTexts().join('|')));
 
         // A thumbnail is made of it.
-        QTemporaryDir cache;
-        QCOMPARE(thumbnails::makeThumbnail(path, thumbnails::ThumbnailCache(cache.path())).size(), QSize(100, 100));
+        QCOMPARE(thumbnails::makeThumbnail(path, thumbnails::ThumbnailCache(root.filePath("cache"))).size(), QSize(100, 100));
 
         // Removed: its row goes, the plain row of the same folder stays.
-        frame()->setStatusText(path);
-        frmDelete *remove = opened<frmDelete>();
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        remove->cmdContinue_Click();
-        QCOMPARE(labelOf(remove), name + QStringLiteral(" has been removed from the database.  "));
-        remove->unload();
+        QCOMPARE(pressedOn(path, &frmDelete::cmdContinue_Click), name + " has been removed from the database.  ");
         QCOMPARE(catalogueRows(), (QList<CatalogueRow>{{QStringLiteral("plain.png"), dir, QStringLiteral("plain")}}));
         QVERIFY(QFile::exists(path));
     }
 
+    // One accented name in NFC and in NFD: two files, two rows, found and removed apart.
     void theSameAccentedNameInNfcAndNfdStaysTwoPictures()
     {
         QTemporaryDir root;
@@ -224,9 +185,7 @@ private slots:
         const QString nfd = QStringLiteral("Cafe\u0301.png");
         test::writePicture(root.path(), nfc, QSize(20, 20));
         test::writePicture(root.path(), nfd, QSize(30, 30));
-        const QStringList files = viewing::folderListing(root.path());
-        QCOMPARE(files.size(), 2);
-        QVERIFY(files.contains(nfc) && files.contains(nfd));
+        QCOMPARE(viewing::folderListing(root.path()).size(), 2);
 
         const auto db = catalogue::sharedConnection();
         catalogue::addRow(db, nfc, root.path(), QStringLiteral("Caf\u00e9 in NFC"));
@@ -234,11 +193,7 @@ private slots:
         QCOMPARE(catalogue::fileNameCount(db, nfc), 1);
         QCOMPARE(catalogue::readRows(db, catalogue::searchStatement(QStringLiteral("caf\u00e9"))).size(), 1);
 
-        frame()->setStatusText(root.path() + QLatin1Char('/') + nfd);
-        frmDelete *remove = opened<frmDelete>();
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        remove->cmdContinue_Click();
-        remove->unload();
+        QCOMPARE(pressedOn(root.path() + '/' + nfd, &frmDelete::cmdContinue_Click), nfd + " has been removed from the database.  ");
         QCOMPARE(catalogueRows(),
                  (QList<CatalogueRow>{{nfc, root.path(), QStringLiteral("Caf\u00e9 in NFC")}}));
     }
@@ -250,23 +205,16 @@ private slots:
         test::writePicture(root.path(), QStringLiteral("c.png"), QSize(20, 20));
         const QByteArray bad = QFile::encodeName(root.path()) + "/b-\xff\xfe.png";
         const int fd = ::open(bad.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        QVERIFY(fd >= 0);
-        QCOMPARE(::write(fd, "not shown", 9), ssize_t(9));
-        ::close(fd);
+        QVERIFY(fd >= 0 && ::close(fd) == 0);
 
         QCOMPARE(viewing::folderListing(root.path()), (QStringList{"a.png", "c.png"}));
         frame()->setStatusText(root.path() + QStringLiteral("/a.png"));
         viewing::nextImage(viewing::FailurePolicy::SkipFailingSteps);
         QCOMPARE(gCurrentPath, root.path() + QStringLiteral("/c.png"));
-        QCOMPARE(frameStatusText(), gCurrentPath);
         QVERIFY(MessageBox::shownTexts().isEmpty());
         // Still there, untouched; removed here, as the temporary folder cannot name it.
         QCOMPARE(::unlink(bad.constData()), 0);
     }
-
-private:
-    std::unique_ptr<test::ProgramFolder> m_program;
-    std::unique_ptr<test::HostFrame> m_frame;
 };
 
 PIXDOCK_REGISTER_TEST(TestOddNames)

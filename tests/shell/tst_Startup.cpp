@@ -2,64 +2,33 @@
 #include "CatalogueStore.h"
 #include "Clock.h"
 #include "Locations.h"
-#include "MessageBox.h"
-#include "ModGlobal.h"
-#include "ProgramFolder.h"
+#include "MainWindowUnderTest.h"
 #include "RunTimeError.h"
 #include "Startup.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "WindowList.h"
-#include "frmMain.h"
 #include "frmOptions.h"
 #include "frmSplash.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QLabel>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 using namespace pixdock;
 
 namespace {
 // A monotonic clock that moves only when slept on, by `step` (or the asked time) per sleep.
-class SteppingClock : public Clock
-{
-public:
-    explicit SteppingClock(qint64 start, int step = 0) : now(start), m_step(step) {}
+struct SteppingClock : Clock {
+    explicit SteppingClock(qint64 start, int step = 0) : now(start), step(step) {}
     qint64 nowMs() override { return now; }
-    void sleepMs(int ms) override
-    {
-        now += m_step > 0 ? m_step : ms;
-        longestSleep = std::max(longestSleep, ms);
-    }
+    void sleepMs(int ms) override { now += step > 0 ? step : ms, longestSleep = std::max(longestSleep, ms); }
     qint64 now;
+    int step;
     int longestSleep = 0;
-
-private:
-    int m_step;
 };
 
-// Counts the user events it receives.
-class EventCounter : public QObject
+bool aSplashShows()
 {
-public:
-    int received = 0;
-
-protected:
-    bool event(QEvent *e) override { return e->type() == QEvent::User ? ++received : QObject::event(e); }
-};
-
-QList<frmSplash *> splashWindows()
-{
-    QList<frmSplash *> found;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *splash = qobject_cast<frmSplash *>(w); splash && splash->isVisible())
-            found << splash;
-    }
-    return found;
+    const QWidgetList all = QApplication::topLevelWidgets();
+    return std::any_of(all.begin(), all.end(), [](QWidget *w) { return qobject_cast<frmSplash *>(w) && w->isVisible(); });
 }
 } // namespace
 
@@ -93,122 +62,89 @@ private slots:
         QFETCH(int, step);
         QFETCH(qint64, end);
         SteppingClock clock(start, step);
+        // The wait handles no events: one posted before it is still waiting after it.
+        QObject receiver;
+        int received = 0;
+        QMetaObject::invokeMethod(&receiver, [&received] { ++received; }, Qt::QueuedConnection);
         waitAtLeast(clock, SplashMilliseconds);
         QCOMPARE(clock.now, end);
-        QVERIFY(clock.longestSleep <= 20);
+        QVERIFY(clock.longestSleep <= 20 && received == 0);
+        QCoreApplication::sendPostedEvents(&receiver);
+        QCOMPARE(received, 1);
     }
 
-    void theWaitHandlesNoEvents()
-    {
-        EventCounter counter;
-        QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
-        SteppingClock clock(0);
-        waitAtLeast(clock, SplashMilliseconds);
-        QCOMPARE(counter.received, 0);
-        QCoreApplication::sendPostedEvents(&counter);
-        QCOMPARE(counter.received, 1);
-    }
-
-    void theSplashShowsNameAddressPlatformAndVersion()
-    {
-        frmSplash splash;
-        splash.load();
-        QVERIFY(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
-        auto text = [&](const char *name) { return splash.findChild<QLabel *>(name)->text(); };
-        QCOMPARE(text("lblProductName"), QStringLiteral("Pixdock"));
-        QCOMPARE(text("lblVersion"), QStringLiteral("Version 1.0.0"));
-        QCOMPARE(text("lblPlatform"), QStringLiteral("Linux Version"));
-        QCOMPARE(text("lblCompanyProduct"), QStringLiteral("pixdock.example.org"));
-        QVERIFY(!splash.findChild<QLabel *>("picLogo")->pixmap().isNull());
-        QVERIFY(splash.findChild<QLabel *>("lblProductName")->font().bold());
-    }
-
-    void clicksAndKeysDoNotCloseTheSplash()
+    // The frameless splash names the program, its version, platform and address; clicks and
+    // keys do not close it, only start-up's unload removes it.
+    void theSplashShowsItsTextsUntilStartUpRemovesIt()
     {
         QPointer<frmSplash> splash = new frmSplash;
         splash->load();
         splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
+        QVERIFY(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QStringList texts;
+        for (const char *name : {"lblProductName", "lblVersion", "lblPlatform", "lblCompanyProduct"})
+            texts << splash->findChild<QLabel *>(name)->text();
+        QCOMPARE(texts, QStringList({"Pixdock", "Version 1.0.0", "Linux Version", "pixdock.example.org"}));
+        QVERIFY(!splash->findChild<QLabel *>("picLogo")->pixmap().isNull());
         QTest::mouseClick(splash, Qt::LeftButton);
         QTest::keyClick(splash, Qt::Key_Escape);
-        QVERIFY(!splash->close());
-        QVERIFY(splash->isVisible());
-        // Only start-up's unload removes it.
+        QVERIFY(!splash->close() && splash->isVisible());
         splash->unload();
         test::flushDeletes();
         QVERIFY(splash.isNull());
     }
 
-    void startUpLeavesTheMainWindowShownWithThePanelBesideIt()
+    // With a catalogue: after the splash's five seconds the main window shows with the panel
+    // beside it, and the program's own event loop runs until the main window closes. Without
+    // one: the error is shown, the loop never runs, the status says failure, nothing is left.
+    void startUp_data()
     {
-        test::ProgramFolder folder;
-        SteppingClock clock(0);
-        // The program's own event loop runs; closing the main window is what ends it.
-        const int status = runProgram(clock, [&] {
-            QTimer::singleShot(0, qApp, [&] {
-                auto &list = WindowList::instance();
-                auto *main = qobject_cast<frmMain *>(list.at(0));
-                [&] {
-                    QVERIFY(main);
-                    QCOMPARE(gMainWindow.data(), main);
-                    QCOMPARE(frame(), static_cast<Frame *>(main));
-                    QVERIFY(main->isVisible());
-                    QCOMPARE(list.count(), 2);
-                    QVERIFY(qobject_cast<frmOptions *>(list.at(1)));
-                    QVERIFY(list.at(1)->isVisible());
-                    QVERIFY(!gConnection.isEmpty());
-                    QVERIFY(gCurrentPath.isEmpty());
-                    QCOMPARE(main->statusText(), QStringLiteral("No Image Loaded"));
-                    QVERIFY(splashWindows().isEmpty());
-                }();
-                // The splash stayed its five seconds before the main window came.
-                [&] { QVERIFY(clock.now >= SplashMilliseconds); }();
-                if (main)
-                    main->close();
-                else
-                    QCoreApplication::exit(7);
-            });
-            return QCoreApplication::exec();
-        });
-        QCOMPARE(status, 0);
-        QVERIFY(MessageBox::shown().isEmpty());
+        QTest::addColumn<bool>("catalogue");
+        QTest::newRow("a program folder with its catalogue") << true;
+        QTest::newRow("an empty program folder") << false;
     }
-
-    void aMissingCatalogueShowsTheErrorAndEndsWithAFailureStatus()
+    void startUp()
     {
+        QFETCH(bool, catalogue);
+        test::ProgramFolder folder;
         QTemporaryDir emptyFolder;
-        locations::setProgramFolder(emptyFolder.path());
-        int number = 0;
-        QString description;
-        try {
-            catalogue::OpenConnection();
-        } catch (const RunTimeError &e) {
-            number = e.number();
-            description = e.description();
+        QString expected;
+        if (!catalogue) {
+            locations::setProgramFolder(emptyFolder.path());
+            try {
+                catalogue::OpenConnection();
+            } catch (const RunTimeError &e) {
+                expected = startUpFailureText(e.number(), e.description());
+                QVERIFY(expected.contains(QString::number(e.number())) && expected.contains(e.description()));
+            }
         }
-        QVERIFY(!description.isEmpty());
-
         SteppingClock clock(0);
         bool loopRan = false;
         const int status = runProgram(clock, [&] {
             loopRan = true;
-            return 0;
+            QTimer::singleShot(0, qApp, [&] {
+                auto &list = WindowList::instance();
+                auto *main = qobject_cast<frmMain *>(list.at(0));
+                [&] {
+                    QVERIFY(main && main->isVisible() && frame() == static_cast<Frame *>(main) && list.count() == 2);
+                    QVERIFY(qobject_cast<frmOptions *>(list.at(1)) && list.at(1)->isVisible());
+                    QVERIFY(!gConnection.isEmpty() && !aSplashShows());
+                    // The splash stayed its five seconds before the main window came.
+                    QVERIFY(clock.now >= SplashMilliseconds);
+                }();
+                main ? void(main->close()) : QCoreApplication::exit(7);
+            });
+            return QCoreApplication::exec();
         });
         locations::setProgramFolder(QString());
-
-        QVERIFY(status != 0);
-        QVERIFY(!loopRan);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const MessageBox::Shown &shown = MessageBox::shown().constFirst();
-        QCOMPARE(shown.text, startUpFailureText(number, description));
-        QVERIFY(shown.text.contains(QString::number(number)));
-        QVERIFY(shown.text.contains(description));
-        QCOMPARE(shown.title, QStringLiteral("Pixdock"));
-        QCOMPARE(WindowList::instance().count(), 0);
-        QVERIFY(gMainWindow.isNull());
-        QCOMPARE(frame(), nullptr);
+        QCOMPARE(status != 0, !catalogue);
+        QCOMPARE(loopRan, catalogue);
+        QCOMPARE(MessageBox::shownTexts(), catalogue ? QStringList() : QStringList{expected});
+        QVERIFY(catalogue || (!expected.isEmpty() && MessageBox::shown().constFirst().title == "Pixdock"));
+        QVERIFY(catalogue || (WindowList::instance().count() == 0 && frame() == nullptr));
         test::flushDeletes();
-        QVERIFY(splashWindows().isEmpty());
+        QVERIFY(!aSplashShows());
     }
 };
 

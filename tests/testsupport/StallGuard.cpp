@@ -26,6 +26,7 @@ struct Guard
     QByteArrayList stalls;
     QByteArray testClass;
     qint64 lastWaitNs = -1;
+    qint64 longestMs = 0; // the longest stall of the test function now running
 };
 
 Guard *g_guard = nullptr;
@@ -57,6 +58,17 @@ qint64 runQueueWaitNs()
     return ok ? wait : -1;
 }
 
+// PIXDOCK_REPORT_STALLS=1 prints each test function's longest stall when it ends (the long
+// runs' figures).
+bool reportEveryTest() { return qEnvironmentVariableIntValue("PIXDOCK_REPORT_STALLS") == 1; }
+
+void tellLongest(const Guard &g)
+{
+    if (reportEveryTest() && !g.lastTest.isEmpty())
+        fprintf(stdout, "%s::%s: longest stall of the interface thread %lld ms (limit %lld ms)\n",
+                g.testClass.constData(), g.lastTest.constData(), g.longestMs, guardLimitMs());
+}
+
 QByteArray currentTest()
 {
     const char *function = QTest::currentTestFunction();
@@ -81,8 +93,15 @@ void tick()
     g.lastWaitNs = waited;
     const qint64 gapMs = (now - g.lastNs - starvedNs) / 1000000;
     const QByteArray test = currentTest();
+    if (test != g.lastTest) {
+        tellLongest(g);
+        g.longestMs = 0;
+    }
     // A gap across two test functions is the framework's, and one under a pause the test's own.
-    if (g.paused == 0 && !test.isEmpty() && test == g.lastTest && gapMs > guardLimitMs() && aWindowIsShown()) {
+    const bool counted = g.paused == 0 && !test.isEmpty() && test == g.lastTest && aWindowIsShown();
+    if (counted)
+        g.longestMs = std::max(g.longestMs, gapMs);
+    if (counted && gapMs > guardLimitMs()) {
         const QByteArray message = g.testClass + "::" + test + ": the interface thread's event loop stood still for "
                                    + QByteArray::number(gapMs) + " ms (limit " + QByteArray::number(guardLimitMs()) + " ms)";
         // Told at once, beside the test's own log lines, and counted against the run at its end:
@@ -115,6 +134,8 @@ void stallGuardRuns(const char *testClass)
 
 int reportStalls()
 {
+    if (g_guard)
+        tellLongest(*g_guard);
     if (!g_guard || g_guard->stalls.isEmpty())
         return 0;
     fprintf(stderr, "FAIL: the interface thread stood still past the stall guard's limit in:\n");

@@ -19,28 +19,17 @@
 #include <QTextBrowser>
 #include <QTimer>
 
+#include <functional>
+
 namespace {
 
-QWidget *findWidget(const QString &name)
+template<class W = QWidget>
+W *find(const char *name)
 {
-    for (QWidget *widget : QApplication::allWidgets()) {
-        if (widget->objectName() == name)
-            return widget;
-    }
+    for (QWidget *w : QApplication::allWidgets())
+        if (w->objectName() == QLatin1String(name))
+            return qobject_cast<W *>(w);
     return nullptr;
-}
-
-QString mappedBrowserModule()
-{
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    if (!maps.open(QIODevice::ReadOnly))
-        return {};
-    for (const QByteArray &line : maps.readAll().split('\n')) {
-        const int at = line.indexOf('/');
-        if (at >= 0 && line.endsWith("libpixdock_browser.so"))
-            return QString::fromLocal8Bit(line.mid(at));
-    }
-    return {};
 }
 
 class Probe : public QObject
@@ -48,86 +37,72 @@ class Probe : public QObject
 public:
     Probe()
     {
-        m_timer.setInterval(50);
         connect(&m_timer, &QTimer::timeout, this, &Probe::tick);
-        m_timer.start();
+        m_timer.start(50);
     }
 
 private:
-    enum class Step { MainWindow, Viewer, Manual, Browser, Done };
+    // Each step notes what it saw and returns true once it is done.
+    const QList<std::function<bool(QMainWindow *)>> m_steps = {
+        [this](QMainWindow *main) {
+            return main && main->isVisible() && note("statusMessage", main->statusBar()->currentMessage());
+        },
+        [this](QMainWindow *main) {
+            auto *status = find<QLabel>("sbStatusBarText");
+            if (!status || status->text() != qEnvironmentVariable("PIXDOCK_PROBE_PICTURE"))
+                return false;
+            QJsonArray viewers; // the size of the picture each viewer shows
+            for (QMdiSubWindow *sub : main->findChildren<QMdiSubWindow *>())
+                if (auto *picture = sub->findChild<QWidget *>(QStringLiteral("picFramed")))
+                    viewers.append(QStringLiteral("%1x%2").arg(picture->width()).arg(picture->height()));
+            return note("statusText", status->text()) && note("viewers", viewers) && trigger(main, "mnuHelpContents");
+        },
+        [this](QMainWindow *main) {
+            auto *page = find<QTextBrowser>("helpBrowser");
+            return page && !page->documentTitle().isEmpty() && note("manualTitle", page->documentTitle())
+                && trigger(main, "mnuViewWebBrowser");
+        },
+        [this](QMainWindow *main) {
+            if (!find("brwWebBrowser"))
+                return false;
+            QFile maps(QStringLiteral("/proc/self/maps"));
+            maps.open(QIODevice::ReadOnly);
+            for (const QByteArray &line : maps.readAll().split('\n'))
+                if (line.endsWith("libpixdock_browser.so"))
+                    note("browserModule", QString::fromLocal8Bit(line.mid(line.indexOf('/'))));
+            finish({});
+            return trigger(main, "mnuFileExit");
+        }};
 
     void tick()
     {
         if (++m_ticks > 1200) // a minute
-            return finish(QStringLiteral("timed out at step %1").arg(int(m_step)));
+            return finish(QStringLiteral("timed out at step %1").arg(m_step));
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             m_messages << box->text();
             box->done(QMessageBox::Ok);
-            return;
-        }
-        auto *main = qobject_cast<QMainWindow *>(findWidget(QStringLiteral("frmMain")));
-        switch (m_step) {
-        case Step::MainWindow:
-            if (main && main->isVisible()) {
-                m_report[QStringLiteral("statusMessage")] = main->statusBar()->currentMessage();
-                m_step = Step::Viewer;
-            }
-            return;
-        case Step::Viewer: {
-            const QString expected = qEnvironmentVariable("PIXDOCK_PROBE_PICTURE");
-            auto *status = qobject_cast<QLabel *>(findWidget(QStringLiteral("sbStatusBarText")));
-            if (!status || status->text() != expected)
-                return;
-            QJsonArray viewers;
-            for (QMdiSubWindow *sub : main->findChildren<QMdiSubWindow *>()) {
-                if (sub->widget() && sub->widget()->windowTitle() == QLatin1String("Image Viewer")) {
-                    auto *picture = sub->widget()->findChild<QWidget *>(QStringLiteral("picFramed"));
-                    viewers.append(picture ? QStringLiteral("%1x%2").arg(picture->width()).arg(picture->height())
-                                           : QStringLiteral("no picture"));
-                }
-            }
-            m_report[QStringLiteral("statusText")] = status->text();
-            m_report[QStringLiteral("viewers")] = viewers;
-            trigger(main, "mnuHelpContents");
-            m_step = Step::Manual;
-            return;
-        }
-        case Step::Manual: {
-            auto *page = qobject_cast<QTextBrowser *>(findWidget(QStringLiteral("helpBrowser")));
-            if (!page || page->documentTitle().isEmpty())
-                return;
-            m_report[QStringLiteral("manualTitle")] = page->documentTitle();
-            trigger(main, "mnuViewWebBrowser");
-            m_step = Step::Browser;
-            return;
-        }
-        case Step::Browser:
-            if (!findWidget(QStringLiteral("brwWebBrowser")))
-                return;
-            m_report[QStringLiteral("browserModule")] = mappedBrowserModule();
-            m_step = Step::Done;
-            finish({});
-            trigger(main, "mnuFileExit");
-            return;
-        case Step::Done:
-            return;
+        } else if (m_step < m_steps.size() && m_steps.at(m_step)(find<QMainWindow>("frmMain"))) {
+            ++m_step;
         }
     }
 
-    void trigger(QMainWindow *main, const char *name)
+    bool note(const char *key, const QJsonValue &value) { return m_report.insert(QLatin1String(key), value), true; }
+
+    bool trigger(QMainWindow *main, const char *name)
     {
         if (auto *action = main->findChild<QAction *>(QLatin1String(name)))
             action->trigger();
         else
             finish(QStringLiteral("no menu item %1").arg(QLatin1String(name)));
+        return true;
     }
 
     void finish(const QString &failure)
     {
         m_timer.stop();
-        m_report[QStringLiteral("messages")] = QJsonArray::fromStringList(m_messages);
+        note("messages", QJsonArray::fromStringList(m_messages));
         if (!failure.isEmpty())
-            m_report[QStringLiteral("failure")] = failure;
+            note("failure", failure);
         QFile out(qEnvironmentVariable("PIXDOCK_PROBE_REPORT"));
         if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
             out.write(QJsonDocument(m_report).toJson());
@@ -137,7 +112,7 @@ private:
 
     QTimer m_timer;
     int m_ticks = 0;
-    Step m_step = Step::MainWindow;
+    int m_step = 0;
     QStringList m_messages;
     QJsonObject m_report;
 };
