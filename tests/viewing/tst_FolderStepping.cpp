@@ -30,15 +30,8 @@ private slots:
         test::columns<FailurePolicy, bool, QString, QString, int, QString, QString>(
             "policy", "next", "from", "change", "answer", "message", "to");
         const int yes = QMessageBox::Yes;
-        const struct
-        {
-            const char *tag;
-            bool next;
-            const char *from, *change;
-            int answer;
-            QString message;
-            const char *to;
-        } rows[] = {
+        // Each row under both policies.
+        const std::tuple<const char *, bool, const char *, const char *, int, QString, const char *> rows[] = {
             {"next from the first", true, "a.png", "", 0, {}, "b.png"},
             {"next at the end, Yes goes to the first", true, "c.png", "", yes, NoMoreFiles, "a.png"},
             {"next at the end, No changes nothing", true, "c.png", "", QMessageBox::No, NoMoreFiles, ""},
@@ -54,9 +47,8 @@ private slots:
         };
         for (auto [name, policy] : {std::pair{"skip failing steps", FailurePolicy::SkipFailingSteps},
                                     std::pair{"end at first failure", FailurePolicy::EndAtFirstFailure}})
-            for (const auto &r : rows)
-                QTest::addRow("%s (%s)", r.tag, name)
-                    << policy << r.next << r.from << r.change << r.answer << r.message << r.to;
+            for (const auto &[tag, next, from, change, answer, message, to] : rows)
+                QTest::addRow("%s (%s)", tag, name) << policy << next << from << change << answer << message << to;
     }
 
     void stepping()
