@@ -257,14 +257,11 @@ private slots:
         QPdfDocument document;
         QCOMPARE(document.load(pdf), QPdfDocument::Error::None);
         QCOMPARE(document.pageCount(), 1);
-        const QSizeF page = document.pagePointSize(0);
         const double scale = 2.0; // 144 dots an inch
-        const QImage rendered = document.render(0, (page * scale).toSize());
+        const QRectF box = redBox(document.render(0, (document.pagePointSize(0) * scale).toSize()));
         // 500 twips (25 points) in from the printable origin, 7500 by 4500 twips (375 by 225 points).
         const QRectF printable = dialog().printer()->pageLayout().paintRect(QPageLayout::Point);
-        const QRectF expected((printable.left() + 25) * scale, (printable.top() + 25) * scale, 375 * scale,
-                              225 * scale);
-        const QRectF box = redBox(rendered);
+        const QRectF expected(QPointF(printable.left() + 25, printable.top() + 25) * scale, QSizeF(375, 225) * scale);
         for (const QPointF corner : {box.topLeft() - expected.topLeft(), box.bottomRight() - expected.bottomRight()})
             QVERIFY2(qAbs(corner.x()) <= 2 && qAbs(corner.y()) <= 2, qPrintable(QStringLiteral("printed at %1,%2 %3x%4")
                          .arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())));

@@ -25,6 +25,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <algorithm>
+
 using namespace pixdock;
 
 namespace {
@@ -46,10 +48,8 @@ QString progressOf(frmThumbnails *sheet) { return sheet->findChild<QLabel *>("lb
 
 int windowsCaptioned(const QString &text)
 {
-    int count = 0;
-    for (QWidget *w : WindowList::instance().windows())
-        count += w->windowTitle() == text ? 1 : 0;
-    return count;
+    const QList<QWidget *> windows = WindowList::instance().windows();
+    return int(std::count_if(windows.begin(), windows.end(), [&text](QWidget *w) { return w->windowTitle() == text; }));
 }
 
 QPoint centreOf(frmThumbnails *sheet, int row)
@@ -211,15 +211,11 @@ private slots:
         addRows(rows);
         openList();
         QPointer<frmThumbnails> sheet = frmThumbnails::showShared();
-        const auto othersShown = [&sheet] {
-            for (const char *name : {"b.png", "c.png", "d.png"}) {
-                const qsizetype row = labels(sheet).indexOf(QLatin1String(name));
-                if (row < 0 || thumbnailAt(sheet, int(row)).isNull())
-                    return false;
-            }
-            return true;
+        const auto shown = [&sheet](const char *name) {
+            const qsizetype row = labels(sheet).indexOf(QLatin1String(name));
+            return row >= 0 && !thumbnailAt(sheet, int(row)).isNull();
         };
-        QTRY_VERIFY_WITH_TIMEOUT(othersShown(), BuildTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(shown("b.png") && shown("c.png") && shown("d.png"), BuildTimeout);
         QVERIFY(sheet->isBuilding());
         clickClose(sheet);
         QVERIFY(sheet.isNull());
