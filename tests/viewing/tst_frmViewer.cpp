@@ -154,11 +154,7 @@ private slots:
     // with the bars a picture of that size has.
     void aPictureWhoseHeaderTellsNoSizeIsLaidOutWhenItArrives()
     {
-        QImage icon(1024, 1024, QImage::Format_ARGB32);
-        icon.fill(Qt::darkCyan);
-        const QString path = folder() + "/large.icns";
-        QVERIFY(icon.save(path, "icns"));
-        frmViewer *viewer = openViewer(path);
+        frmViewer *viewer = openViewer(picture("large.icns", {1024, 1024}));
         QCOMPARE(viewer->picFramed()->picture().size(), QSize(1024, 1024));
         QCOMPARE(viewer->picFramed()->size(), viewer->picFramed()->shownSize({1024, 1024}));
         QVERIFY(viewer->hScroll()->isVisibleTo(viewer) && viewer->vScroll()->isVisibleTo(viewer));
