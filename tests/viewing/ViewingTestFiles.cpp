@@ -52,10 +52,8 @@ QByteArray truncatedPicture(const char *format, QSize size, double fraction)
 
 QString writeTurnedJpeg(const QString &folder, const QString &name, QSize stored)
 {
-    QImage image(stored, QImage::Format_RGB32);
-    image.fill(Qt::blue);
     // Orientation 6: "turn a quarter clockwise to show".
-    return writeBytes(folder, name, withApp1(encodeJpeg(image), exifBlock({.orientation = 6})));
+    return writeBytes(folder, name, withApp1(encodeJpeg(filled(stored, Qt::blue)), exifBlock({.orientation = 6})));
 }
 
 QString makeFifo(const QString &folder, const QString &name)

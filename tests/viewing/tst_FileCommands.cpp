@@ -207,9 +207,7 @@ private slots:
         QTest::newRow("nothing opened yet: nothing said") << QString() << QStringList();
         QTest::newRow("file gone: nothing said") << "/nowhere/a.png" << QStringList();
         // Apple's icons tell no size in their header: the picture is decoded to measure it.
-        QImage icon(256, 256, QImage::Format_ARGB32);
-        icon.fill(Qt::darkCyan);
-        if (icon.save(d + "/icon.icns", "icns"))
+        if (test::filled({256, 256}, Qt::darkCyan, QImage::Format_ARGB32).save(d + "/icon.icns", "icns"))
             row("a header without a size", d + "/icon.icns", "256 X 256 pixels");
     }
 

@@ -16,12 +16,7 @@ using namespace pixdock;
 using namespace pixdock::thumbnails;
 
 namespace {
-QImage filled(QSize size, QColor colour)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
+using test::filled;
 
 // A picture whose first half (left, or top when it is taller than wide) is red, the rest blue.
 QString writeHalves(const QString &folder, const QString &name, QSize size)

@@ -86,8 +86,7 @@ private slots:
     // picture's colours and transparency; refreshed when the picture changes.
     void aNewThumbnailIsStoredAsTheDesktopsRulesSayAndRefreshedWhenThePictureChanges()
     {
-        QImage picture(300, 200, QImage::Format_ARGB32);
-        picture.fill(Qt::transparent);
+        QImage picture = test::filled({300, 200}, Qt::transparent, QImage::Format_ARGB32);
         for (const QColor colour : {QColor(200, 30, 90), QColor(30, 200, 90)}) {
             for (int y = 0; y < 200; ++y)
                 for (int x = 150; x < 300; ++x)
@@ -122,8 +121,7 @@ private slots:
         const QString picture = test::writePicture(pictures(),
             QStringLiteral("a name long enough for compressed texts.png"), { 64, 64 }, Qt::green);
         const PictureStamp stamp = test::stampOf(picture);
-        QImage other(64, 64, QImage::Format_ARGB32);
-        other.fill(Qt::yellow);
+        QImage other = test::filled({64, 64}, Qt::yellow, QImage::Format_ARGB32);
         // Qt stores long texts as zTXt chunks, as several desktop thumbnailers do.
         other.setText(QStringLiteral("Thumb::URI"), QString::fromLatin1(stamp.uri));
         other.setText(QStringLiteral("Thumb::MTime"), QString::number(stamp.mtime));

@@ -158,9 +158,7 @@ private slots:
         test::flushDeletes();
         const thumbnails::ThumbnailCache cache(m_cacheHome->path() + "/thumbnails");
         QVERIFY(QFile::exists(cache.entryPath(thumbnails::fileUri(folder + "/b.jpg"))));
-        QImage magenta(128, 96, QImage::Format_RGB32);
-        magenta.fill(Qt::magenta);
-        QVERIFY(cache.write(test::stampOf(folder + "/a.png"), magenta));
+        QVERIFY(cache.write(test::stampOf(folder + "/a.png"), test::filled({128, 96}, Qt::magenta)));
         QCOMPARE(thumbnailAt(builtSheet(), 0).pixelColor(50, 50), QColor(Qt::magenta));
     }
 
