@@ -123,9 +123,8 @@ private slots:
         const auto [change, shown, colour, handedOver] = test::fetch<QString, QString, QColor, int>(
             "change", "shown", "colour", "handedOver");
         QVERIFY(QDir(folder()).removeRecursively() && QDir().mkpath(folder()));
-        const QColor colours[] = {Qt::red, Qt::green, Qt::yellow};
-        for (int i = 0; i < 3; ++i)
-            picture(QStringLiteral("%1.bmp").arg(QChar('a' + i)), {30, 20}, colours[i]);
+        for (auto [name, c] : {std::pair{"a.bmp", Qt::red}, {"b.bmp", Qt::green}, {"c.bmp", Qt::yellow}})
+            picture(name, {30, 20}, c);
         auto &preloader = viewing::PicturePreloader::instance();
         show("a.bmp")->picFramed()->waitForPicture();
         preloader.waitUntilIdle();
