@@ -149,9 +149,8 @@ private slots:
     {
         QDir::home().rmdir(QStringLiteral("Documents"));
         const QString quoted = picture("say \"cheese\".png");
-        picture("b.jpeg");
-        QVERIFY(QFile::rename(picture("c.jpg"), path("C.JPG")));
-        picture("d.webp");
+        for (const char *name : {"b.jpeg", "C.JPG", "d.webp"})
+            picture(name);
         test::writeBytes(folder(), "notes.txt", "not a picture");
         CommonDialog::setAnsweringMode(false);
         auto answering = qScopeGuard([] { CommonDialog::setAnsweringMode(true); });
