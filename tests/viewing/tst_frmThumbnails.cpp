@@ -58,12 +58,6 @@ QPoint centreOf(frmThumbnails *sheet, int row)
     return view(sheet)->visualRect(cell(sheet, row)).center();
 }
 
-void clickClose(frmThumbnails *sheet)
-{
-    QTest::mouseClick(sheet->findChild<QPushButton *>("cmdExit"), Qt::LeftButton);
-    test::flushDeletes();
-}
-
 frmThumbnails *builtSheet()
 {
     frmThumbnails *sheet = frmThumbnails::showShared();
@@ -215,7 +209,8 @@ private slots:
         };
         QTRY_VERIFY_WITH_TIMEOUT(shown("b.png") && shown("c.png") && shown("d.png"), BuildTimeout);
         QVERIFY(sheet->isBuilding());
-        clickClose(sheet);
+        QTest::mouseClick(sheet->findChild<QPushButton *>("cmdExit"), Qt::LeftButton);
+        test::flushDeletes();
         QVERIFY(sheet.isNull());
         QCOMPARE(windowsCaptioned("Thumbnail Viewer"), 0);
         QVERIFY(!QGuiApplication::overrideCursor());
