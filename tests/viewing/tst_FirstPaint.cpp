@@ -148,12 +148,11 @@ private slots:
         const QString path = test::writeBytes(folder(), "a.jpg", test::encodeJpeg(test::detailedPicture({640, 480})));
         const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
         QVERIFY(fd >= 0);
-        std::optional<FileStamp> stamp = stampOf(fd);
-        QVERIFY(stamp);
+        std::optional<FileStamp> before = stampOf(fd);
+        QVERIFY(before);
         // The stamp of the first part's reading, and a file that has changed since.
-        FileStamp before = *stamp;
-        before.modifiedNs -= 1'000'000'000;
-        JpegCompletion completion(fd, before, {640, 480}, QImageIOHandler::TransformationNone);
+        before->modifiedNs -= 1'000'000'000;
+        JpegCompletion completion(fd, *before, {640, 480}, QImageIOHandler::TransformationNone);
         ::close(fd);
         QSignalSpy failed(&completion, &JpegCompletion::failed);
         QSignalSpy finished(&completion, &JpegCompletion::finished);
