@@ -119,8 +119,7 @@ private slots:
         QStringList a = call.split(' ');
         for (QString &arg : a)
             arg = arg.startsWith('~') ? arg.mid(1) : m_dir->path() + "/" + arg;
-        const QString working = QDir::currentPath();
-        const auto back = qScopeGuard([&] { QDir::setCurrent(working); });
+        const auto back = qScopeGuard([working = QDir::currentPath()] { QDir::setCurrent(working); });
         QVERIFY(QDir::setCurrent(m_dir->path()));
         const QString member = call.section(' ', 0, 0);
         QString given;
