@@ -119,9 +119,7 @@ int main(int argc, char **argv)
     const int runs = int(positiveSetting(app.arguments(), 2, "PIXDOCK_BENCH_RUNS", 3));
     constexpr quint64 Seed = 1;
 
-    test::PostgresServer::Options options;
-    options.durable = true;
-    test::PostgresServer server(options);
+    test::PostgresServer server(/*durable=*/true);
     if (!server.isRunning()) {
         std::printf("the benchmark's PostgreSQL server does not run: %s\n", qPrintable(server.failure()));
         return 1;

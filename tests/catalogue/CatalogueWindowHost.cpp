@@ -25,6 +25,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <algorithm>
+
 namespace pixdock::test {
 
 namespace {
@@ -62,12 +64,10 @@ private:
 
 } // namespace
 
-bool CatalogueWindowHost::onServer() { return catalogueOnServer(); }
-
 CatalogueWindowHost::CatalogueWindowHost()
 {
     resetProgramState();
-    if (onServer()) {
+    if (catalogueOnServer()) {
         // Starting the tests' server (at the first test) is preparation, not a stall.
         const StallGuardPause preparing;
         m_serverAddress = freshServerCatalogue();
@@ -103,13 +103,11 @@ void CatalogueWindowHost::addRows(const QList<QStringList> &rows) { addCatalogue
 
 void CatalogueWindowHost::removeRows(const QString &fileName, const QString &location)
 {
-    if (m_serverAddress.isEmpty()) {
+    if (m_serverAddress.isEmpty())
         catalogue::removeRows(catalogue::sharedConnection(), fileName, location);
-        return;
-    }
-    catalogue::ServerQueries(catalogue::serverHandle(catalogue::sharedConnection()),
-                             CatalogueAddress::fromText(m_serverAddress))
-        .removeRows(fileName, location);
+    else
+        catalogue::ServerQueries(catalogue::serverHandle(catalogue::sharedConnection()), CatalogueAddress::fromText(m_serverAddress))
+            .removeRows(fileName, location);
 }
 
 void CatalogueWindowHost::removeEveryRow()
@@ -177,10 +175,8 @@ QStringList CatalogueWindowHost::catalogueRows() const
 
 int CatalogueWindowHost::openViewers() const
 {
-    int count = 0;
-    for (QWidget *w : WindowList::instance().windows())
-        count += w->windowTitle() == caption::Viewer ? 1 : 0;
-    return count;
+    const auto windows = WindowList::instance().windows();
+    return int(std::count_if(windows.begin(), windows.end(), [](QWidget *w) { return w->windowTitle() == caption::Viewer; }));
 }
 
 void CatalogueWindowHost::openViewer(const QString &path)

@@ -35,10 +35,7 @@ public:
     CatalogueWindowHost();
     ~CatalogueWindowHost();
 
-    // Whether these tests run against a catalogue on a server.
-    static bool onServer();
 
-    HostFrame &frame() { return *m_frame; }
     HostPanel &panel() { return *m_frame->hostPanel(); }
     ProgramFolder &folder() { return m_folder; }
 

@@ -54,11 +54,16 @@ Action action(const QString &which)
             QStringLiteral("The picture could not be removed from the catalogue.\r\n"), {}};
 }
 
+// Each action, and the rows it leaves when it works (after the catalogue's return).
 void everyAction()
 {
     QTest::addColumn<QString>("which");
-    for (const char *which : {"list", "search", "add", "remove"})
-        QTest::newRow(which) << QString::fromLatin1(which);
+    QTest::addColumn<QString>("rowsAfter");
+    const QString both = QStringLiteral("beach.jpg|/p|beach sunset.jpg|/photos|sunset");
+    QTest::newRow("list") << "list" << both;
+    QTest::newRow("search") << "search" << both;
+    QTest::newRow("add") << "add" << both + " sunset.jpg|/photos|None";
+    QTest::newRow("remove") << "remove" << "beach.jpg|/p|beach";
 }
 
 } // namespace
@@ -127,13 +132,8 @@ private slots:
             act.run();
             QVERIFY2(MessageBox::shownTexts().size() <= 1, qPrintable(MessageBox::shownTexts().join('\n')));
         }
-        const QStringList expected = which == QLatin1String("add")
-                                         ? QStringList{"beach.jpg|/p|beach", "sunset.jpg|/photos|sunset",
-                                                       "sunset.jpg|/photos|None"}
-                                     : which == QLatin1String("remove") ? QStringList{"beach.jpg|/p|beach"}
-                                                                        : QStringList{"beach.jpg|/p|beach",
-                                                                                      "sunset.jpg|/photos|sunset"};
-        QCOMPARE(m_host->catalogueRows(), expected);
+        QFETCH(QString, rowsAfter);
+        QCOMPARE(m_host->catalogueRows().join(' '), rowsAfter);
         if (which == QLatin1String("search"))
             QCOMPARE(test::gridNames(search->grid()), QStringList{"beach.jpg"});
     }

@@ -45,6 +45,12 @@ private slots:
     {
         m_host->openViewer(QStringLiteral("/x.jpg"));
         frmImgList *list = test::shownWindow<frmImgList>();
+        // The picture shown, and the row both the program and the list's grid are at.
+        const auto at = [&](const QString &path, int row) {
+            QCOMPARE(gCurrentPath, path);
+            QCOMPARE(gListRow, row);
+            QCOMPARE(list->grid()->row(), row);
+        };
         m_host->openViewer(QStringLiteral("/y.jpg"));
         QCOMPARE(m_host->openViewers(), 2);
         stepCatalogueForward();
@@ -53,8 +59,7 @@ private slots:
         QCOMPARE(m_host->broughtToFront, QList<bool>{true});
         stepCatalogueBackward();
         QCOMPARE(MessageBox::shownTexts(), QStringList{FirstMessage});
-        QCOMPARE(gListRow, 1);
-        QCOMPARE(list->grid()->row(), 1);
+        at("/a/r1.jpg", 1);
         MessageBox::clearRecord();
 
         test::doubleClickCell(list->grid(), 5, 0);
@@ -66,14 +71,10 @@ private slots:
         QCOMPARE(MessageBox::shownTexts(), QStringList{LastMessage});
         QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Ok);
         QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Pixdock"));
-        QCOMPARE(gListRow, 6);
-        QCOMPARE(list->grid()->row(), 6);
-        QCOMPARE(gCurrentPath, QStringLiteral("/r6.jpg"));
+        at("/r6.jpg", 6);
         stepCatalogueBackward();
         stepCatalogueBackward();
-        QCOMPARE(gCurrentPath, QStringLiteral("/d/r4.jpg"));
-        QCOMPARE(gListRow, 4);
-        QCOMPARE(list->grid()->row(), 4);
+        at("/d/r4.jpg", 4);
         QCOMPARE(m_host->openViewers(), 1);
     }
 

@@ -42,18 +42,14 @@ private slots:
         QTest::newRow("missing") << false << QByteArray() << "was not found";
         QTest::newRow("zero bytes") << true << QByteArray() << "the file is empty";
         QTest::newRow("garbage") << true << QByteArray(4096, 'x') << "not a database";
-        QTest::newRow("text") << true << QByteArray("FileName,Location\nsunset.jpg,/photos\n")
-                              << "not a database";
-        QTest::newRow("a database without table Info")
-            << true << QByteArray("CREATE TABLE Pictures (Name TEXT)") << "it holds no table Info.";
-        QTest::newRow("Info a view") << true
-                                     << QByteArray("CREATE TABLE t (FileName, Location, Description);"
-                                                   "CREATE VIEW Info AS SELECT * FROM t")
+        QTest::newRow("text") << true << QByteArray("FileName,Location\nsunset.jpg,/photos\n") << "not a database";
+        QTest::newRow("a database without table Info") << true << QByteArray("CREATE TABLE Pictures (Name TEXT)")
+                                                       << "it holds no table Info.";
+        QTest::newRow("Info a view") << true << QByteArray("CREATE TABLE t (FileName, Location, Description);"
+                                                           "CREATE VIEW Info AS SELECT * FROM t")
                                      << "Info is a view, not a table.";
         QTest::newRow("Info without rowid")
-            << true
-            << QByteArray("CREATE TABLE Info (FileName TEXT PRIMARY KEY, Location TEXT, Description TEXT) "
-                          "WITHOUT ROWID")
+            << true << QByteArray("CREATE TABLE Info (FileName TEXT PRIMARY KEY, Location TEXT, Description TEXT) WITHOUT ROWID")
             << "table Info is a WITHOUT ROWID table";
         QTest::newRow("a column Pixdock cannot fill")
             << true << QByteArray("CREATE TABLE Info (FileName TEXT, Location TEXT, Description TEXT, Rating INTEGER NOT NULL)")
@@ -110,11 +106,12 @@ private slots:
             QStringLiteral("CREATE TABLE Info (FileName TEXT, Location TEXT, Description TEXT, %1)").arg(table)));
         OpenConnection();
         CatalogueService &catalogue = CatalogueService::instance();
-        catalogue.addRow({QStringLiteral("a.jpg"), QStringLiteral("/p"), QStringLiteral("kept")});
+        const QList<CatalogueRow> kept{{"a.jpg", "/p", "kept"}};
+        catalogue.addRow(kept.first());
         catalogue.addRow({QStringLiteral("b.jpg"), QStringLiteral("/p"), QStringLiteral("gone")});
         QCOMPARE(catalogue.removeRows(QStringLiteral("b.jpg"), QStringLiteral("/p")), 1);
-        QCOMPARE(test::allRows(*test::loadedList()), (QList<CatalogueRow>{{"a.jpg", "/p", "kept"}}));
-        QCOMPARE(test::allRows(*test::searched(QStringLiteral("KEPT"))), (QList<CatalogueRow>{{"a.jpg", "/p", "kept"}}));
+        QCOMPARE(test::allRows(*test::loadedList()), kept);
+        QCOMPARE(test::allRows(*test::searched(QStringLiteral("KEPT"))), kept);
     }
 
     // Text in the catalogue: equality and order without regard to case for all of Unicode, as

@@ -64,24 +64,22 @@ private slots:
     void theListIsInTheOrderOfTheUsersLanguage_data()
     {
         QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QStringList>("order");
+        QTest::addColumn<QString>("order");
         QTest::newRow("Swedish") << QLocale(QLocale::Swedish, QLocale::Sweden)
-                                 << QStringList{"9.jpg", "10.jpg", "A.jpg", "apple.jpg", "b.jpg", "c.jpg",
-                                                "D.jpg", "é.jpg", "zebra.jpg", "ärger.jpg"};
+                                 << "9.jpg 10.jpg A.jpg apple.jpg b.jpg c.jpg D.jpg é.jpg zebra.jpg ärger.jpg";
         QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
-                                << QStringList{"9.jpg", "10.jpg", "A.jpg", "apple.jpg", "ärger.jpg", "b.jpg",
-                                               "c.jpg", "D.jpg", "é.jpg", "zebra.jpg"};
+                                << "9.jpg 10.jpg A.jpg apple.jpg ärger.jpg b.jpg c.jpg D.jpg é.jpg zebra.jpg";
     }
     void theListIsInTheOrderOfTheUsersLanguage()
     {
         QFETCH(QLocale, locale);
-        QFETCH(QStringList, order);
+        QFETCH(QString, order);
         m_host->addRows({{"ärger.jpg", "/p", ""}, {"10.jpg", "/p", ""}, {"zebra.jpg", "/p", ""},
                          {"9.jpg", "/p", ""}, {"apple.jpg", "/p", ""}});
         test::switchLocale(locale);
         const QStringList shown = test::gridNames(test::shownWindow<frmImgList>()->grid());
         test::switchLocale(QLocale::c());
-        QCOMPARE(shown, order);
+        QCOMPARE(shown.join(' '), order);
     }
 
     // A header dragged with the mouse and dropped on another column takes that column's
@@ -92,24 +90,19 @@ private slots:
         QTest::addColumn<QString>("dragged");
         QTest::addColumn<QString>("droppedOn");
         QTest::addColumn<double>("where"); // across the target column, 0 its left edge, 1 its right
-        QTest::addColumn<QStringList>("order");
-        QTest::newRow("to the right, dropped on the left quarter")
-            << "FileName" << "Location" << 0.25 << QStringList{"Location", "FileName", "Description"};
-        QTest::newRow("to the left, dropped on the right quarter")
-            << "Description" << "FileName" << 0.75 << QStringList{"Description", "FileName", "Location"};
-        QTest::newRow("two places on, right quarter") << "FileName" << "Description" << 0.75
-                                                 << QStringList{"Location", "Description", "FileName"};
-        QTest::newRow("dropped on itself") << "Location" << "Location" << 0.8
-                                           << QStringList{"FileName", "Location", "Description"};
-        QTest::newRow("dropped on the rows, not the header") << "FileName" << "rows" << 0.5
-                                                             << QStringList{"FileName", "Location", "Description"};
+        QTest::addColumn<QString>("order");
+        QTest::newRow("to the right, dropped on the left quarter") << "FileName" << "Location" << 0.25 << "Location FileName Description";
+        QTest::newRow("to the left, dropped on the right quarter") << "Description" << "FileName" << 0.75 << "Description FileName Location";
+        QTest::newRow("two places on, right quarter") << "FileName" << "Description" << 0.75 << "Location Description FileName";
+        QTest::newRow("dropped on itself") << "Location" << "Location" << 0.8 << "FileName Location Description";
+        QTest::newRow("dropped on the rows, not the header") << "FileName" << "rows" << 0.5 << "FileName Location Description";
     }
     void aDraggedColumnTakesThePlaceOfTheColumnUnderThePointer()
     {
         QFETCH(QString, dragged);
         QFETCH(QString, droppedOn);
         QFETCH(double, where);
-        QFETCH(QStringList, order);
+        QFETCH(QString, order);
         CatalogueGrid *grid = test::shownWindow<frmImgList>()->grid();
         QHeaderView *header = grid->horizontalHeader();
         const auto sectionOf = [&](const QString &name) { return header->logicalIndex(grid->positionOf(name)); };
@@ -124,7 +117,7 @@ private slots:
         QStringList shown;
         for (int position = 0; position < grid->cols(); ++position)
             shown << grid->columnNameAt(position);
-        QCOMPARE(shown, order);
+        QCOMPARE(shown.join(' '), order);
         test::doubleClickCell(grid, 2, 0);
         QCOMPARE(gCurrentPath, QStringLiteral("/q/b.jpg"));
         QCOMPARE(gListRow, 2);

@@ -22,6 +22,11 @@ frmViewer *ViewerTestCase::show(const QString &name) const
     return viewer;
 }
 
+QString ViewerTestCase::shownPath()
+{
+    return frameStatusText() == gCurrentPath ? gCurrentPath : gCurrentPath + " | status: " + frameStatusText();
+}
+
 void ViewerTestCase::init()
 {
     resetProgramState();

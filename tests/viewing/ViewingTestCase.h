@@ -40,8 +40,25 @@
 
 #include <memory>
 #include <optional>
+#include <tuple>
 
 namespace pixdock::test {
+
+// A data table's columns, one type each, named in order: columns<QString, bool>("name", "ok").
+template<class... T, class... Name>
+void columns(const Name &...names)
+{
+    static_assert(sizeof...(T) == sizeof...(Name));
+    (QTest::addColumn<T>(names), ...);
+}
+
+// The current row's values of those columns: auto [name, ok] = fetch<QString, bool>("name", "ok").
+template<class... T, class... Name>
+std::tuple<T...> fetch(const Name &...names)
+{
+    static_assert(sizeof...(T) == sizeof...(Name));
+    return {*static_cast<T *>(QTest::qData(names, qMetaTypeId<T>()))...};
+}
 
 class ViewerTestCase : public QObject
 {
@@ -60,6 +77,8 @@ protected:
     static frmViewer *openViewer(const QString &path);
     // Shows a file of the folder as a command would: current path, a viewer, the status panel.
     frmViewer *show(const QString &name) const;
+    // The current path, with the status panel's text after a bar where the two differ.
+    static QString shownPath();
     // The viewer after the frame and the panel, or null.
     static frmViewer *firstViewer() { return qobject_cast<frmViewer *>(WindowList::instance().at(2)); }
 

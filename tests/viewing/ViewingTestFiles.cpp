@@ -42,24 +42,18 @@ QByteArray pngClaiming(QSize size)
 
 QByteArray truncatedPicture(const char *format, QSize size, double fraction)
 {
-    QImage image(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            image.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x * y) % 256));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, format))
+    if (!detailedPicture(size).save(&buffer, format))
         throw std::runtime_error("cannot write test picture");
     return bytes.left(qsizetype(bytes.size() * fraction));
 }
 
 QString writeTurnedJpeg(const QString &folder, const QString &name, QSize stored)
 {
-    QImage image(stored, QImage::Format_RGB32);
-    image.fill(Qt::blue);
     // Orientation 6: "turn a quarter clockwise to show".
-    return writeBytes(folder, name, withApp1(encodeJpeg(image), exifBlock({.orientation = 6})));
+    return writeBytes(folder, name, withApp1(encodeJpeg(filled(stored, Qt::blue)), exifBlock({.orientation = 6})));
 }
 
 QString makeFifo(const QString &folder, const QString &name)

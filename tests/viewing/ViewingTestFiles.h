@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -13,6 +14,13 @@ class ChildWindow;
 
 namespace pixdock::test {
 
+// A picture of one colour.
+inline QImage filled(QSize size, QColor colour, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(size, format);
+    image.fill(colour);
+    return image;
+}
 // A small PNG whose header claims this size.
 QByteArray pngClaiming(QSize size);
 // The first `fraction` of a picture's bytes as Qt writes it in that format.

@@ -58,9 +58,7 @@ private slots:
 
     void kilobytes_data()
     {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("text");
+        test::columns<qint64, QString, QString>("bytes", "locale", "text");
         QTest::newRow("one decimal") << qint64(12345) << "C" << "12.3 KB";
         QTest::newRow("below one") << qint64(500) << "C" << "0.5 KB";
         QTest::newRow("no trailing zero") << qint64(2000) << "C" << "2 KB";
@@ -76,8 +74,7 @@ private slots:
 
     void kilobytes()
     {
-        QFETCH(qint64, bytes);
-        QFETCH(QString, locale);
+        const auto [bytes, locale] = test::fetch<qint64, QString>("bytes", "locale");
         QTEST(kilobytesText(bytes, QLocale(locale)), "text");
     }
 
@@ -85,15 +82,13 @@ private slots:
     // replaces the viewer when it is the only window beside the frame and the panel.
     void openShowsTheChosenPictureInANewViewer_data()
     {
-        QTest::addColumn<bool>("panelVariant");
-        QTest::addColumn<bool>("furtherWindow");
+        test::columns<bool, bool>("panelVariant", "furtherWindow");
         QTest::newRow("main window, the viewer alone: it goes") << false << false;
         QTest::newRow("control panel, a further window open: the viewer stays") << true << true;
     }
     void openShowsTheChosenPictureInANewViewer()
     {
-        QFETCH(bool, panelVariant);
-        QFETCH(bool, furtherWindow);
+        const auto [panelVariant, furtherWindow] = test::fetch<bool, bool>("panelVariant", "furtherWindow");
         const QString path = picture("a b's 100%.png");
         CommonDialog::presetOpen(path);
         openPictureCommand(dialog(), panelVariant);
@@ -104,8 +99,7 @@ private slots:
         QVERIFY(dialog().CancelError);
         CommonDialog::presetOpenCancel();
         openPictureCommand(dialog(), true);
-        for (const QString &now : {gCurrentPath, frameStatusText()})
-            QCOMPARE(now, path);
+        QCOMPARE(shownPath(), path);
         QCOMPARE(WindowList::instance().windows().mid(2), QList<QWidget *>{viewer});
         QVERIFY(MessageBox::shown().isEmpty());
         if (furtherWindow)
@@ -120,9 +114,9 @@ private slots:
 
     void openStartsInTheCurrentPicturesFolderElseDocumentsElseHome_data()
     {
-        QTest::addColumn<QString>("current"); // "", "picture" or "gone": a picture whose folder went
-        QTest::addColumn<bool>("documents");
-        QTest::addColumn<QString>("start");   // "picture", "documents" or "home"
+        // current: "", "picture" or "gone": a picture whose folder went
+        // start: "picture", "documents" or "home"
+        test::columns<QString, bool, QString>("current", "documents", "start");
         QTest::newRow("a current picture") << "picture" << true << "picture";
         QTest::newRow("no picture, Documents there") << "" << true << "documents";
         QTest::newRow("no picture, no Documents") << "" << false << "home";
@@ -131,9 +125,8 @@ private slots:
 
     void openStartsInTheCurrentPicturesFolderElseDocumentsElseHome()
     {
-        QFETCH(QString, current);
-        QFETCH(bool, documents);
-        QFETCH(QString, start);
+        const auto [current, documents, start] = test::fetch<QString, bool, QString>(
+            "current", "documents", "start");
         const QString documentsFolder = QDir::home().filePath(QStringLiteral("Documents"));
         QDir(documentsFolder).removeRecursively();
         if (documents)
@@ -156,9 +149,8 @@ private slots:
     {
         QDir::home().rmdir(QStringLiteral("Documents"));
         const QString quoted = picture("say \"cheese\".png");
-        picture("b.jpeg");
-        QVERIFY(QFile::rename(picture("c.jpg"), path("C.JPG")));
-        picture("d.webp");
+        for (const char *name : {"b.jpeg", "C.JPG", "d.webp"})
+            picture(name);
         test::writeBytes(folder(), "notes.txt", "not a picture");
         CommonDialog::setAnsweringMode(false);
         auto answering = qScopeGuard([] { CommonDialog::setAnsweringMode(true); });
@@ -173,7 +165,7 @@ private slots:
         });
         openPictureCommand(dialog(), false);
         QCOMPARE(typed + start, QDir::homePath());
-        QCOMPARE(gCurrentPath + frameStatusText(), quoted + quoted);
+        QCOMPARE(shownPath(), quoted);
 
         const QStringList pictures({"C.JPG", "b.jpeg", "d.webp", "say \"cheese\".png"});
         QStringList listed;
@@ -201,30 +193,26 @@ private slots:
     // viewers are open, and leaves the windows as they were.
     void propertiesReportTheCurrentPictureAndLeaveNoWindow_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QStringList>("texts");
-        const QString png = test::writePicture(m_dataDir.path(), "a.png", {640, 480});
-        const QString turned = test::writeTurnedJpeg(m_dataDir.path(), "t.jpg", {60, 20});
-        const QString text = test::writeBytes(m_dataDir.path(), "notes.jpg", "not a picture\n");
-        QTest::newRow("640 by 480") << png << QStringList({kilobytesText(QFileInfo(png).size()), "640 X 480 pixels"});
-        QTest::newRow("turned upright by its EXIF orientation")
-            << turned << QStringList({kilobytesText(QFileInfo(turned).size()), "20 X 60 pixels"});
-        QTest::newRow("not a picture: the file size only") << text << QStringList({"0 KB"});
+        test::columns<QString, QStringList>("path", "texts");
+        // The file's size, then its pixels.
+        const auto row = [](const char *tag, const QString &file, const QString &pixels) {
+            QTest::newRow(tag) << file << QStringList({kilobytesText(QFileInfo(file).size()), pixels});
+        };
+        const QString d = m_dataDir.path();
+        row("640 by 480", test::writePicture(d, "a.png", {640, 480}), "640 X 480 pixels");
+        row("turned upright by its EXIF orientation", test::writeTurnedJpeg(d, "t.jpg", {60, 20}), "20 X 60 pixels");
+        QTest::newRow("not a picture: the file size only") << test::writeBytes(d, "notes.jpg", "not a picture\n")
+                                                           << QStringList({"0 KB"});
         QTest::newRow("nothing opened yet: nothing said") << QString() << QStringList();
         QTest::newRow("file gone: nothing said") << "/nowhere/a.png" << QStringList();
         // Apple's icons tell no size in their header: the picture is decoded to measure it.
-        QImage icon(256, 256, QImage::Format_ARGB32);
-        icon.fill(Qt::darkCyan);
-        const QString icns = m_dataDir.path() + "/icon.icns";
-        if (icon.save(icns, "icns"))
-            QTest::newRow("a header without a size") << icns
-                                                     << QStringList({kilobytesText(QFileInfo(icns).size()), "256 X 256 pixels"});
+        if (test::filled({256, 256}, Qt::darkCyan, QImage::Format_ARGB32).save(d + "/icon.icns", "icns"))
+            row("a header without a size", d + "/icon.icns", "256 X 256 pixels");
     }
 
     void propertiesReportTheCurrentPictureAndLeaveNoWindow()
     {
-        QFETCH(QString, path);
-        QFETCH(QStringList, texts);
+        const auto [path, texts] = test::fetch<QString, QStringList>("path", "texts");
         // Another picture was looked at, and its properties asked, before this one was opened.
         gCurrentPath = picture("before.png");
         frmViewer::openNew();
@@ -246,16 +234,14 @@ private slots:
 
     void printFillsTheSameBoxWhateverThePicture_data()
     {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<bool>("throughSubWindow");
+        test::columns<QSize, bool>("size", "throughSubWindow");
         QTest::newRow("wide picture") << QSize(200, 100) << false;
         QTest::newRow("tall picture, active sub-window given") << QSize(40, 300) << true;
     }
 
     void printFillsTheSameBoxWhateverThePicture()
     {
-        QFETCH(QSize, size);
-        QFETCH(bool, throughSubWindow);
+        const auto [size, throughSubWindow] = test::fetch<QSize, bool>("size", "throughSubWindow");
         gCurrentPath = picture("red.png", size, Qt::red);
         frmViewer *viewer = frmViewer::openNew();
         const QString pdf = folder() + "/page.pdf";
@@ -268,14 +254,11 @@ private slots:
         QPdfDocument document;
         QCOMPARE(document.load(pdf), QPdfDocument::Error::None);
         QCOMPARE(document.pageCount(), 1);
-        const QSizeF page = document.pagePointSize(0);
         const double scale = 2.0; // 144 dots an inch
-        const QImage rendered = document.render(0, (page * scale).toSize());
+        const QRectF box = redBox(document.render(0, (document.pagePointSize(0) * scale).toSize()));
         // 500 twips (25 points) in from the printable origin, 7500 by 4500 twips (375 by 225 points).
         const QRectF printable = dialog().printer()->pageLayout().paintRect(QPageLayout::Point);
-        const QRectF expected((printable.left() + 25) * scale, (printable.top() + 25) * scale, 375 * scale,
-                              225 * scale);
-        const QRectF box = redBox(rendered);
+        const QRectF expected(QPointF(printable.left() + 25, printable.top() + 25) * scale, QSizeF(375, 225) * scale);
         for (const QPointF corner : {box.topLeft() - expected.topLeft(), box.bottomRight() - expected.bottomRight()})
             QVERIFY2(qAbs(corner.x()) <= 2 && qAbs(corner.y()) <= 2, qPrintable(QStringLiteral("printed at %1,%2 %3x%4")
                          .arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())));
@@ -309,8 +292,7 @@ private slots:
 
     void printPrintsNothingWithoutAPicture_data()
     {
-        QTest::addColumn<QString>("situation");
-        QTest::addColumn<bool>("dialogShown");
+        test::columns<QString, bool>("situation", "dialogShown");
         QTest::newRow("no active child") << "none" << false;
         QTest::newRow("cancelled") << "cancel" << true;
         QTest::newRow("active child is not a viewer") << "other" << true;
@@ -319,8 +301,7 @@ private slots:
 
     void printPrintsNothingWithoutAPicture()
     {
-        QFETCH(QString, situation);
-        QFETCH(bool, dialogShown);
+        const auto [situation, dialogShown] = test::fetch<QString, bool>("situation", "dialogShown");
         QWidget *active = nullptr;
         const QString pdf = folder() + "/page.pdf";
         if (situation != "none") {

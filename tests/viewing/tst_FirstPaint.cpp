@@ -22,17 +22,15 @@ using namespace pixdock::viewing;
 
 namespace {
 // A region of a JPEG decoded by libjpeg-turbo; the whole picture for an empty region.
-QImage decode(const QByteArray &bytes, QRect region = {})
+QImage decode(QByteArray bytes, QRect region = {})
 {
-    QByteArray data = bytes;
-    QBuffer buffer(&data);
+    QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     JpegDecoder decoder(&buffer);
     if (!decoder.readHeader())
         return {};
     return region.isNull() ? decoder.decode() : decoder.decodeRegion(region);
 }
-
 
 constexpr int DecodeTimeout = 30000;
 
@@ -72,27 +70,24 @@ class TestFirstPaint : public test::ViewerTestCase
 private slots:
     void aLargeJpegShowsItsVisiblePartFirstWithNoWrongPixel_data()
     {
-        QTest::addColumn<QByteArray>("jpeg");
-        QTest::addColumn<QSize>("shown");
-        QTest::addColumn<bool>("partFirst");
+        test::columns<QByteArray, QSize, bool>("jpeg", "shown", "partFirst");
         const QImage picture = test::detailedPicture({2400, 1800}, 9);
-        QTest::newRow("baseline 4:2:0") << test::encodeJpeg(picture) << QSize(2400, 1800) << true;
-        QTest::newRow("turned a quarter")
-            << test::withApp1(test::encodeJpeg(picture), test::exifBlock({.orientation = 6})) << QSize(1800, 2400)
-            << true;
-        QTest::newRow("mirrored") << test::withApp1(test::encodeJpeg(picture), test::exifBlock({.orientation = 2}))
-                                  << QSize(2400, 1800) << true;
-        QTest::newRow("CMYK") << test::encodeJpeg(picture, {.cmyk = true}) << QSize(2400, 1800) << true;
-        QTest::newRow("grey 4:4:4") << test::encodeJpeg(picture, {.grey = true}) << QSize(2400, 1800) << true;
+        const auto turned = [&](int orientation) {
+            return test::withApp1(test::encodeJpeg(picture), test::exifBlock({.orientation = orientation}));
+        };
+        const QSize landscape(2400, 1800);
+        QTest::newRow("baseline 4:2:0") << test::encodeJpeg(picture) << landscape << true;
+        QTest::newRow("turned a quarter") << turned(6) << landscape.transposed() << true;
+        QTest::newRow("mirrored") << turned(2) << landscape << true;
+        QTest::newRow("CMYK") << test::encodeJpeg(picture, {.cmyk = true}) << landscape << true;
+        QTest::newRow("grey 4:4:4") << test::encodeJpeg(picture, {.grey = true}) << landscape << true;
         // Laid out by its header at once, shown when a worker has decoded it whole.
-        QTest::newRow("progressive, read whole")
-            << test::encodeJpeg(picture, {.progressive = true}) << QSize(2400, 1800) << false;
+        QTest::newRow("progressive, read whole") << test::encodeJpeg(picture, {.progressive = true}) << landscape << false;
     }
     void aLargeJpegShowsItsVisiblePartFirstWithNoWrongPixel()
     {
-        QFETCH(QByteArray, jpeg);
-        QFETCH(QSize, shown);
-        QFETCH(bool, partFirst);
+        const auto [jpeg, shown, partFirst] = test::fetch<QByteArray, QSize, bool>(
+            "jpeg", "shown", "partFirst");
         const QString path = test::writeBytes(folder(), QStringLiteral("large.jpg"), jpeg);
         const QString next = picture("next.png");
         const QImage reference = readByQt(path);
@@ -153,12 +148,11 @@ private slots:
         const QString path = test::writeBytes(folder(), "a.jpg", test::encodeJpeg(test::detailedPicture({640, 480})));
         const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
         QVERIFY(fd >= 0);
-        std::optional<FileStamp> stamp = stampOf(fd);
-        QVERIFY(stamp);
+        std::optional<FileStamp> before = stampOf(fd);
+        QVERIFY(before);
         // The stamp of the first part's reading, and a file that has changed since.
-        FileStamp before = *stamp;
-        before.modifiedNs -= 1'000'000'000;
-        JpegCompletion completion(fd, before, {640, 480}, QImageIOHandler::TransformationNone);
+        before->modifiedNs -= 1'000'000'000;
+        JpegCompletion completion(fd, *before, {640, 480}, QImageIOHandler::TransformationNone);
         ::close(fd);
         QSignalSpy failed(&completion, &JpegCompletion::failed);
         QSignalSpy finished(&completion, &JpegCompletion::finished);
@@ -170,8 +164,7 @@ private slots:
     // the whole picture's pixels, whatever the sampling, the colour model or the turn.
     void aRegionHasExactlyTheWholePicturesPixels_data()
     {
-        QTest::addColumn<QByteArray>("jpeg");
-        QTest::addColumn<int>("orientation");
+        test::columns<QByteArray, int>("jpeg", "orientation");
         const QImage picture = test::detailedPicture({333, 251});
         QTest::newRow("4:2:0") << test::encodeJpeg(picture) << 1;
         QTest::newRow("4:2:2") << test::encodeJpeg(picture, {90, 2, 1}) << 1;
@@ -184,8 +177,7 @@ private slots:
     }
     void aRegionHasExactlyTheWholePicturesPixels()
     {
-        QFETCH(QByteArray, jpeg);
-        QFETCH(int, orientation);
+        const auto [jpeg, orientation] = test::fetch<QByteArray, int>("jpeg", "orientation");
         const auto turn = transformationOf(orientation);
         const QImage upright = turnedUpright(decode(jpeg), turn);
         const QSize size = uprightSize({333, 251}, turn);

@@ -53,10 +53,8 @@ private slots:
     void onlyVisibleRegularFilesAreSteps()
     {
         QCOMPARE(folderListing(m_odd.path()), QStringList({"a.jpg", "B.png", "c.txt", "img2.jpg", "img10.jpg", "zz link.jpg"}));
-        QStringList root = QDir("/").entryList(QDir::Files), listed = folderListing("/");
-        root.sort();
-        listed.sort();
-        QCOMPARE(listed, root);
+        const auto sorted = [](QStringList names) { return names.sort(), names; };
+        QCOMPARE(sorted(folderListing("/")), sorted(QDir("/").entryList(QDir::Files)));
         QTemporaryDir dir;
         for (QString f : {dir.path(), dir.path() + "/missing"}) {
             QString name;
@@ -68,9 +66,7 @@ private slots:
     // Next, and Previous, from each kind of name.
     void nextFileInFolder_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("next");
-        QTest::addColumn<QString>("previous");
+        test::columns<QString, QString, QString>("name", "next", "previous");
         QTest::newRow("empty name: the first file next") << "" << "a.jpg" << "";
         QTest::newRow("the first file") << "a.jpg" << "B.png" << FirstImageText;
         QTest::newRow("a text file is a step") << "B.png" << "c.txt" << "a.jpg";
@@ -85,9 +81,8 @@ private slots:
     }
     void nextFileInFolder()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, next);
-        QFETCH(QString, previous);
+        const auto [name, next, previous] = test::fetch<QString, QString, QString>(
+            "name", "next", "previous");
         for (const QString &end : {QString(), QStringLiteral("/")}) {
             QString f = m_odd.path() + end;
             QString n = name;
@@ -118,25 +113,24 @@ private slots:
 
     void aReadingIsReusedOnlyWhileTheFolderIsProvablyUnchanged_data()
     {
-        QTest::addColumn<FileStamp>("then");
-        QTest::addColumn<std::optional<FileStamp>>("now");
-        QTest::addColumn<bool>("reused");
+        test::columns<FileStamp, std::optional<FileStamp>, bool>("then", "now", "reused");
         const FileStamp old = stampChanged(60 * Second);
         auto with = [&](auto change) {
             FileStamp s = old;
             change(s);
             return std::optional<FileStamp>(s);
         };
-        QTest::newRow("unchanged, last changed a minute before the reading") << old << std::optional(old) << true;
-        QTest::newRow("unchanged, last changed just over the settle time before")
-            << stampChanged(StampSettleNs) << std::optional(stampChanged(StampSettleNs)) << true;
+        // The stamp unchanged since the reading.
+        const auto same = [](const char *tag, qint64 changedAgo, bool reused) {
+            QTest::newRow(tag) << stampChanged(changedAgo) << std::optional(stampChanged(changedAgo)) << reused;
+        };
+        same("unchanged, last changed a minute before the reading", 60 * Second, true);
+        same("unchanged, last changed just over the settle time before", StampSettleNs, true);
         // A change right after the reading, within the file system's timestamp tick, would
         // leave these very stamps: the reading cannot be trusted.
-        QTest::newRow("racy: last changed within the same second as the reading")
-            << stampChanged(Second / 2) << std::optional(stampChanged(Second / 2)) << false;
-        QTest::newRow("racy: at the moment of the reading") << stampChanged(0) << std::optional(stampChanged(0)) << false;
-        QTest::newRow("racy: changed 'after' the reading (a clock ahead of ours)")
-            << stampChanged(-Second) << std::optional(stampChanged(-Second)) << false;
+        same("racy: last changed within the same second as the reading", Second / 2, false);
+        same("racy: at the moment of the reading", 0, false);
+        same("racy: changed 'after' the reading (a clock ahead of ours)", -Second, false);
         QTest::newRow("modified since") << old << with([](FileStamp &s) { s.modifiedNs += 1; }) << false;
         QTest::newRow("modification time set back by hand, change time moved")
             << old << with([](FileStamp &s) { s.changedNs += Second; }) << false;
@@ -147,17 +141,14 @@ private slots:
     }
     void aReadingIsReusedOnlyWhileTheFolderIsProvablyUnchanged()
     {
-        QFETCH(FileStamp, then);
-        QFETCH(std::optional<FileStamp>, now);
+        const auto [then, now] = test::fetch<FileStamp, std::optional<FileStamp>>("then", "now");
         QTEST(stampStillHolds(then, now, ReadAt), "reused");
     }
 
     void aChangeRightAfterAStepIsSeenByTheNext_data()
     {
-        QTest::addColumn<QString>("change"); // what happens between the steps
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("next");
-        QTest::addColumn<QString>("previous");
+        // change: what happens between the steps
+        test::columns<QString, QString, QString, QString>("change", "from", "next", "previous");
         QTest::newRow("a file added") << "add ab.png" << "a.png" << "ab.png" << FirstImageText;
         QTest::newRow("the next file removed") << "remove b.png" << "a.png" << "c.png" << FirstImageText;
         QTest::newRow("the current file removed") << "remove b.png" << "b.png" << "" << "";
@@ -168,8 +159,7 @@ private slots:
     }
     void aChangeRightAfterAStepIsSeenByTheNext()
     {
-        QFETCH(QString, change);
-        QFETCH(QString, from);
+        const auto [change, from] = test::fetch<QString, QString>("change", "from");
         // The first steps read the folder; the change follows at once, within the same second.
         QString f = folder();
         QString name = QStringLiteral("a.png");

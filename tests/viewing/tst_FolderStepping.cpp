@@ -24,23 +24,14 @@ private slots:
 
     void stepping_data()
     {
-        QTest::addColumn<FailurePolicy>("policy");
-        QTest::addColumn<bool>("next");
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("change"); // between showing `from` and the step
-        QTest::addColumn<int>("answer");     // to a question, 0 for none
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("to"); // empty: nothing changes
+        // change: between showing `from` and the step
+        // answer: to a question, 0 for none
+        // to: empty: nothing changes
+        test::columns<FailurePolicy, bool, QString, QString, int, QString, QString>(
+            "policy", "next", "from", "change", "answer", "message", "to");
         const int yes = QMessageBox::Yes;
-        const struct
-        {
-            const char *tag;
-            bool next;
-            const char *from, *change;
-            int answer;
-            QString message;
-            const char *to;
-        } rows[] = {
+        // Each row under both policies.
+        const std::tuple<const char *, bool, const char *, const char *, int, QString, const char *> rows[] = {
             {"next from the first", true, "a.png", "", 0, {}, "b.png"},
             {"next at the end, Yes goes to the first", true, "c.png", "", yes, NoMoreFiles, "a.png"},
             {"next at the end, No changes nothing", true, "c.png", "", QMessageBox::No, NoMoreFiles, ""},
@@ -56,20 +47,14 @@ private slots:
         };
         for (auto [name, policy] : {std::pair{"skip failing steps", FailurePolicy::SkipFailingSteps},
                                     std::pair{"end at first failure", FailurePolicy::EndAtFirstFailure}})
-            for (const auto &r : rows)
-                QTest::addRow("%s (%s)", r.tag, name)
-                    << policy << r.next << r.from << r.change << r.answer << r.message << r.to;
+            for (const auto &[tag, next, from, change, answer, message, to] : rows)
+                QTest::addRow("%s (%s)", tag, name) << policy << next << from << change << answer << message << to;
     }
 
     void stepping()
     {
-        QFETCH(FailurePolicy, policy);
-        QFETCH(bool, next);
-        QFETCH(QString, from);
-        QFETCH(QString, change);
-        QFETCH(int, answer);
-        QFETCH(QString, message);
-        QFETCH(QString, to);
+        const auto [policy, next, from, change, answer, message, to] = test::fetch<FailurePolicy, bool, QString, QString, int, QString, QString>(
+            "policy", "next", "from", "change", "answer", "message", "to");
         QPointer<frmViewer> old = show(from);
         if (change == "close")
             old->unload();
@@ -86,8 +71,7 @@ private slots:
 
         QCOMPARE(MessageBox::shownTexts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(WindowList::instance().count(), 3);
-        QCOMPARE(gCurrentPath, path(to.isEmpty() ? from : to));
-        QCOMPARE(frameStatusText(), gCurrentPath);
+        QCOMPARE(shownPath(), path(to.isEmpty() ? from : to));
         QCOMPARE(old.isNull(), !to.isEmpty() || change == "close");
         if (!to.isEmpty())
             QVERIFY(firstViewer()->picFramed()->isVisible());
@@ -104,22 +88,19 @@ private slots:
 
     void anUnreadableFileIsAStepAndTheStatusNamesWhatIsShown_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("current");
+        test::columns<int, QString>("answer", "current");
         QTest::newRow("Yes: the viewer steps past it") << int(QMessageBox::Yes) << "c.png";
         QTest::newRow("No: the next Next goes on from it") << int(QMessageBox::No) << "b.png";
     }
     void anUnreadableFileIsAStepAndTheStatusNamesWhatIsShown()
     {
-        QFETCH(int, answer);
-        QFETCH(QString, current);
+        const auto [answer, current] = test::fetch<int, QString>("answer", "current");
         test::writeBytes(folder(), "b.png", "not a picture");
         show("a.png");
         MessageBox::queueAnswer(QMessageBox::StandardButton(answer));
         nextImage(FailurePolicy::SkipFailingSteps);
         QCOMPARE(MessageBox::shownTexts(), QStringList{path("b.png") + " is invalid.\rLoad next file?"});
-        QCOMPARE(gCurrentPath, path(current));
-        QCOMPARE(frameStatusText(), path(current));
+        QCOMPARE(shownPath(), path(current));
         nextImage(FailurePolicy::SkipFailingSteps);
         QCOMPARE(gCurrentPath, path("c.png"));
         if (answer == QMessageBox::Yes) {
@@ -130,10 +111,8 @@ private slots:
 
     void nextShowsTheNextPictureAsItIsOnDisk_data()
     {
-        QTest::addColumn<QString>("change"); // to b.bmp after it was preloaded
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QColor>("colour");
-        QTest::addColumn<int>("handedOver");
+        // change: to b.bmp after it was preloaded
+        test::columns<QString, QString, QColor, int>("change", "shown", "colour", "handedOver");
         QTest::newRow("unchanged: the preloaded picture is handed over") << "" << "b.bmp" << QColor(Qt::green) << 1;
         QTest::newRow("repainted since: read afresh") << "repaint" << "b.bmp" << QColor(Qt::blue) << 0;
         // The file after it was not made ready: the viewer reads it itself.
@@ -141,14 +120,11 @@ private slots:
     }
     void nextShowsTheNextPictureAsItIsOnDisk()
     {
-        QFETCH(QString, change);
-        QFETCH(QString, shown);
-        QFETCH(QColor, colour);
-        QFETCH(int, handedOver);
+        const auto [change, shown, colour, handedOver] = test::fetch<QString, QString, QColor, int>(
+            "change", "shown", "colour", "handedOver");
         QVERIFY(QDir(folder()).removeRecursively() && QDir().mkpath(folder()));
-        const QColor colours[] = {Qt::red, Qt::green, Qt::yellow};
-        for (int i = 0; i < 3; ++i)
-            picture(QStringLiteral("%1.bmp").arg(QChar('a' + i)), {30, 20}, colours[i]);
+        for (auto [name, c] : {std::pair{"a.bmp", Qt::red}, {"b.bmp", Qt::green}, {"c.bmp", Qt::yellow}})
+            picture(name, {30, 20}, c);
         auto &preloader = viewing::PicturePreloader::instance();
         show("a.bmp")->picFramed()->waitForPicture();
         preloader.waitUntilIdle();
@@ -162,8 +138,7 @@ private slots:
         nextImage(FailurePolicy::SkipFailingSteps);
         test::flushDeletes();
         QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(gCurrentPath, path(shown));
-        QCOMPARE(frameStatusText(), gCurrentPath);
+        QCOMPARE(shownPath(), path(shown));
         firstViewer()->picFramed()->waitForPicture();
         QCOMPARE(firstViewer()->picFramed()->picture().pixelColor(20, 2), colour);
         QCOMPARE(preloader.handedOver() - before, handedOver);

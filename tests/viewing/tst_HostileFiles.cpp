@@ -35,7 +35,7 @@ private slots:
         steppedTo ? nextImage(FailurePolicy::SkipFailingSteps) : void(frmViewer::openNew());
         QTRY_COMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shownTexts(), QStringList{file + " is invalid.\rLoad next file?"});
-        QCOMPARE(gCurrentPath + frameStatusText(), file + file);
+        QCOMPARE(shownPath(), file);
         QVERIFY(qobject_cast<frmViewer *>(WindowList::instance().windows().constLast())->picFramed()->isHidden());
     }
 
@@ -97,9 +97,9 @@ private slots:
                                                          | QFile::ReadOther | QFile::ExeOther));
         QVERIFY(QFile::setPermissions(locked, {}));
         // The preloader's worker would read it with the test's own rights.
-        const qint64 budget = PicturePreloader::instance().budgetBytes();
-        PicturePreloader::instance().setBudgetBytes(0);
-        const auto restore = qScopeGuard([budget] { PicturePreloader::instance().setBudgetBytes(budget); });
+        auto &preloader = PicturePreloader::instance();
+        const auto restore = qScopeGuard([&preloader, budget = preloader.budgetBytes()] { preloader.setBudgetBytes(budget); });
+        preloader.setBudgetBytes(0);
 
         show("a.png");
         test::ThreadReadsAsOrdinaryUser ordinary;
@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(MessageBox::shown().constFirst().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QVERIFY(viewer->picFramed()->isHidden() && !viewer->picFramed()->showsPicture());
         QCOMPARE(viewer->windowTitle(), caption::Viewer);
-        QCOMPARE(gCurrentPath + frameStatusText(), locked + locked);
+        QCOMPARE(shownPath(), locked);
     }
 };
 

@@ -17,48 +17,43 @@ class TestPictureReading : public test::ViewerTestCase
 private slots:
     void aPictureOpensUprightOrFailsWithItsNumber_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QVariant>("result"); // the size read, or the error number
+        // result: the size read, or the error number
+        test::columns<QString, QVariant>("path", "result");
+        using test::pngClaiming, test::truncatedPicture;
         const QString d = m_dataDir.path();
-        QTest::newRow("bmp") << test::writePicture(d, "a.bmp", {40, 30}) << QVariant(QSize(40, 30));
-        QTest::newRow("ico") << test::writePicture(d, "a.ico", {32, 32}) << QVariant(QSize(32, 32));
-        QTest::newRow("jpeg") << test::writePicture(d, "a.jpg", {41, 29}) << QVariant(QSize(41, 29));
-        QTest::newRow("png") << test::writePicture(d, "a.png", {640, 480}) << QVariant(QSize(640, 480));
-        QTest::newRow("gif") << test::writeBytes(d, "a.gif", test::tinyGif()) << QVariant(QSize(1, 1));
-        QTest::newRow("webp") << test::writePicture(d, "a.webp", {20, 10}) << QVariant(QSize(20, 10));
-        QTest::newRow("tiff") << test::writePicture(d, "a.tif", {20, 10}) << QVariant(QSize(20, 10));
-        QTest::newRow("content decides, not the name")
-            << test::writeBytes(d, "png-named.jpg", test::truncatedPicture("png", {12, 7}, 1.0)) << QVariant(QSize(12, 7));
-        QTest::newRow("no extension") << test::writeBytes(d, "noext", test::truncatedPicture("bmp", {5, 6}, 1.0))
-                                      << QVariant(QSize(5, 6));
-        QTest::newRow("EXIF orientation turns it upright")
-            << test::writeTurnedJpeg(d, "turned.jpg", {60, 20}) << QVariant(QSize(20, 60));
-        QTest::newRow("odd name") << test::writePicture(d, "it's \"odd\" 100% \nü.png", {3, 4}) << QVariant(QSize(3, 4));
-        QTest::newRow("cut-off jpeg shows what is there")
-            << test::writeBytes(d, "cut.jpg", test::truncatedPicture("jpeg", {200, 200}, 0.6)) << QVariant(QSize(200, 200));
-        QTest::newRow("zero bytes") << test::writeBytes(d, "empty.jpg", {}) << QVariant(481);
-        QTest::newRow("text named .jpg") << test::writeBytes(d, "text.jpg", "just some words\n") << QVariant(481);
-        QTest::newRow("cut-off png") << test::writeBytes(d, "cut.png", test::truncatedPicture("png", {200, 200}, 0.5))
-                                     << QVariant(481);
-        QTest::newRow("header of a png only")
-            << test::writeBytes(d, "head.png", test::truncatedPicture("png", {200, 200}, 0.0)) << QVariant(481);
-        QTest::newRow("header claims 65535 x 65535")
-            << test::writeBytes(d, "huge.png", test::pngClaiming({65535, 65535})) << QVariant(viewing::PictureTooLarge);
-        QTest::newRow("header claims 20000 x 20000, just past the limit")
-            << test::writeBytes(d, "big.png", test::pngClaiming({20000, 20000})) << QVariant(viewing::PictureTooLarge);
-        QTest::newRow("header claims 16000 x 16000, within the limit but cut off")
-            << test::writeBytes(d, "within.png", test::pngClaiming({16000, 16000})) << QVariant(481);
-        QTest::newRow("pipe never waits") << test::makeFifo(d, "pipe.jpg") << QVariant(481);
-        QTest::newRow("folder") << (QDir(d).mkdir("dir.jpg"), d + "/dir.jpg") << QVariant(75);
-        QTest::newRow("missing file in a folder") << d + "/missing.jpg" << QVariant(53);
-        QTest::newRow("missing folder") << d + "/nowhere/a.jpg" << QVariant(76);
-        QTest::newRow("file used as a folder") << d + "/text.jpg/a.jpg" << QVariant(76);
+        const auto row = [](const char *tag, const QString &path, QVariant result) {
+            QTest::newRow(tag) << path << result;
+        };
+        const auto bytes = [&d](const char *name, const QByteArray &data) { return test::writeBytes(d, name, data); };
+        // Pictures Qt writes, read back at their size.
+        for (auto [tag, name, size] :
+             {std::tuple{"bmp", "a.bmp", QSize(40, 30)}, {"ico", "a.ico", QSize(32, 32)}, {"jpeg", "a.jpg", QSize(41, 29)},
+              {"png", "a.png", QSize(640, 480)}, {"webp", "a.webp", QSize(20, 10)}, {"tiff", "a.tif", QSize(20, 10)},
+              {"odd name", "it's \"odd\" 100% \nü.png", QSize(3, 4)}})
+            row(tag, test::writePicture(d, name, size), size);
+        row("gif", bytes("a.gif", test::tinyGif()), QSize(1, 1));
+        row("content decides, not the name", bytes("png-named.jpg", truncatedPicture("png", {12, 7}, 1.0)), QSize(12, 7));
+        row("no extension", bytes("noext", truncatedPicture("bmp", {5, 6}, 1.0)), QSize(5, 6));
+        row("EXIF orientation turns it upright", test::writeTurnedJpeg(d, "turned.jpg", {60, 20}), QSize(20, 60));
+        row("cut-off jpeg shows what is there", bytes("cut.jpg", truncatedPicture("jpeg", {200, 200}, 0.6)), QSize(200, 200));
+        row("zero bytes", bytes("empty.jpg", {}), 481);
+        row("text named .jpg", bytes("text.jpg", "just some words\n"), 481);
+        row("cut-off png", bytes("cut.png", truncatedPicture("png", {200, 200}, 0.5)), 481);
+        row("header of a png only", bytes("head.png", truncatedPicture("png", {200, 200}, 0.0)), 481);
+        row("header claims 65535 x 65535", bytes("huge.png", pngClaiming({65535, 65535})), viewing::PictureTooLarge);
+        row("header claims 20000 x 20000, just past the limit", bytes("big.png", pngClaiming({20000, 20000})),
+            viewing::PictureTooLarge);
+        row("header claims 16000 x 16000, within the limit but cut off", bytes("within.png", pngClaiming({16000, 16000})), 481);
+        row("pipe never waits", test::makeFifo(d, "pipe.jpg"), 481);
+        row("folder", (QDir(d).mkdir("dir.jpg"), d + "/dir.jpg"), 75);
+        row("missing file in a folder", d + "/missing.jpg", 53);
+        row("missing folder", d + "/nowhere/a.jpg", 76);
+        row("file used as a folder", d + "/text.jpg/a.jpg", 76);
     }
 
     void aPictureOpensUprightOrFailsWithItsNumber()
     {
-        QFETCH(QString, path);
-        QFETCH(QVariant, result);
+        const auto [path, result] = test::fetch<QString, QVariant>("path", "result");
         try {
             QCOMPARE(QVariant(viewing::loadPicture(path).size()), result);
         } catch (const RunTimeError &e) {
@@ -101,9 +96,7 @@ private slots:
 
     void whatIsHeldAndWhatIsNot_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<qint64>("budget");
-        QTest::addColumn<bool>("held");
+        test::columns<QString, qint64, bool>("kind", "budget", "held");
         const qint64 fits = 100 * 100 * 4;
         QTest::newRow("a picture as large as the budget") << "picture" << fits << true;
         QTest::newRow("a picture over the budget") << "picture" << fits - 1 << false;
@@ -117,9 +110,7 @@ private slots:
 
     void whatIsHeldAndWhatIsNot()
     {
-        QFETCH(QString, kind);
-        QFETCH(qint64, budget);
-        QFETCH(bool, held);
+        const auto [kind, budget, held] = test::fetch<QString, qint64, bool>("kind", "budget", "held");
         test::writeKind(folder(), "p.png", kind, {100, 100});
         PicturePreloader preloader;
         preloader.setBudgetBytes(budget);

@@ -16,12 +16,7 @@ using namespace pixdock;
 using namespace pixdock::thumbnails;
 
 namespace {
-QImage filled(QSize size, QColor colour)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
+using test::filled;
 
 // A picture whose first half (left, or top when it is taller than wide) is red, the rest blue.
 QString writeHalves(const QString &folder, const QString &name, QSize size)
@@ -80,8 +75,7 @@ private slots:
 
     void aPictureIsSqueezedTo100By100NotCropped_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QSize>("size");
+        test::columns<QString, QSize>("name", "size");
         QTest::newRow("wide png") << "wide.png" << QSize(400, 100);
         QTest::newRow("wide jpeg") << "wide.jpg" << QSize(400, 100);
         QTest::newRow("wide bitmap") << "wide.bmp" << QSize(400, 100);
@@ -91,25 +85,21 @@ private slots:
     }
     void aPictureIsSqueezedTo100By100NotCropped()
     {
-        QFETCH(QString, name);
-        QFETCH(QSize, size);
-        const QString path = writeHalves(pictures(), name, size);
-        const QImage thumbnail = makeThumbnail(path, m_cache);
+        const auto [name, size] = test::fetch<QString, QSize>("name", "size");
+        const QImage thumbnail = makeThumbnail(writeHalves(pictures(), name, size), m_cache);
         QCOMPARE(thumbnail.size(), QSize(100, 100));
         // Both halves are there, each filling half of the square: nothing was cut off.
         const bool wide = size.width() >= size.height();
-        const QPoint first = wide ? QPoint(20, 50) : QPoint(50, 20);
-        const QPoint second = wide ? QPoint(80, 50) : QPoint(50, 80);
-        QVERIFY(reddish(thumbnail.pixelColor(first)));
-        QVERIFY(bluish(thumbnail.pixelColor(second)));
+        QVERIFY(reddish(thumbnail.pixelColor(wide ? QPoint(20, 50) : QPoint(50, 20))));
+        QVERIFY(bluish(thumbnail.pixelColor(wide ? QPoint(80, 50) : QPoint(50, 80))));
         QVERIFY(reddish(thumbnail.pixelColor(QPoint(2, 2))));
         QVERIFY(bluish(thumbnail.pixelColor(QPoint(97, 97))));
     }
 
     void aFileThatIsNoPictureGivesNoThumbnailAndNoEntry_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("kind"); // as test::writeKind writes it; "missing" writes nothing
+        // kind: as test::writeKind writes it; "missing" writes nothing
+        test::columns<QString, QString>("name", "kind");
         QTest::newRow("missing") << "gone.jpg" << "missing";
         QTest::newRow("text named .jpg") << "notes.jpg" << "text";
         QTest::newRow("empty file") << "empty.png" << "empty";
@@ -119,8 +109,7 @@ private slots:
     }
     void aFileThatIsNoPictureGivesNoThumbnailAndNoEntry()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, kind);
+        const auto [name, kind] = test::fetch<QString, QString>("name", "kind");
         if (kind == "cursor") // an icon file of type 2 (a cursor) in place of 1
             test::writeBytes(pictures(), name, test::truncatedPicture("ico", {32, 32}, 1.0).replace(2, 1, "\x02"));
         else
@@ -131,26 +120,23 @@ private slots:
 
     void aTwoColourPictureBecomesEvenGreyNotNoise_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("format");
+        test::columns<QString, QByteArray>("name", "format");
         QTest::newRow("1-bit palette png") << "stripes.png" << QByteArray("png");
         QTest::newRow("two-colour tiff") << "fax.tif" << QByteArray("tiff");
     }
     void aTwoColourPictureBecomesEvenGreyNotNoise()
     {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, format);
+        const auto [name, format] = test::fetch<QString, QByteArray>("name", "format");
         const QString path = writeStripes(pictures(), name, format);
         const QImage sheet = makeThumbnail(path, m_cache);
         QCOMPARE(sheet.size(), QSize(100, 100));
+        QCOMPARE(entryOf(path).image.size(), QSize(128, 96));
         // Half black, half white, finely mixed: every pixel of the thumbnail and of the cache
         // entry is the same mid grey.
-        const auto [low, high] = greyRange(sheet);
-        QVERIFY2(low > 100 && high < 156, qPrintable(QStringLiteral("%1..%2").arg(low).arg(high)));
-        const CacheEntry entry = entryOf(path);
-        QCOMPARE(entry.image.size(), QSize(128, 96));
-        const auto [entryLow, entryHigh] = greyRange(entry.image);
-        QVERIFY2(entryLow > 100 && entryHigh < 156, qPrintable(QStringLiteral("%1..%2").arg(entryLow).arg(entryHigh)));
+        for (const QImage &image : {sheet, entryOf(path).image}) {
+            const auto [low, high] = greyRange(image);
+            QVERIFY2(low > 100 && high < 156, qPrintable(QStringLiteral("%1..%2").arg(low).arg(high)));
+        }
     }
 
     void aLongThinPictureKeepsItsDetailOnTheSheet_data()
@@ -163,8 +149,7 @@ private slots:
     {
         QFETCH(QString, name);
         // 4000 x 40: its cache entry is 128 x 1, far too thin to stretch to 100 x 100.
-        QImage image(4000, 40, QImage::Format_RGB32);
-        image.fill(Qt::blue);
+        QImage image = filled({4000, 40}, Qt::blue);
         QPainter(&image).fillRect(0, 0, 4000, 20, Qt::red);
         const QString path = QDir(pictures()).filePath(name);
         QVERIFY(image.save(path));
@@ -181,10 +166,8 @@ private slots:
     void thePreviewStandsForThePictureOnlyWhenItShowsItWhole_data()
     {
         using test::ExifDamage;
-        QTest::addColumn<QByteArray>("jpeg");
-        QTest::addColumn<QColor>("shown");
-        const QColor preview = Qt::red;
-        const QColor picture = Qt::blue;
+        test::columns<QByteArray, QColor>("jpeg", "shown");
+        const QColor preview = Qt::red, picture = Qt::blue;
         const QByteArray camera = redPreview({160, 120});
         QTest::newRow("large enough, of the same proportions") << cameraJpeg(camera) << preview;
         QTest::newRow("proportions within 1%") << cameraJpeg(redPreview({160, 121})) << preview;
@@ -204,8 +187,7 @@ private slots:
     }
     void thePreviewStandsForThePictureOnlyWhenItShowsItWhole()
     {
-        QFETCH(QByteArray, jpeg);
-        QFETCH(QColor, shown);
+        const auto [jpeg, shown] = test::fetch<QByteArray, QColor>("jpeg", "shown");
         const QString path = test::writeBytes(pictures(), QStringLiteral("p.jpg"), jpeg);
         const QImage sheet = makeThumbnail(path, m_cache);
         QCOMPARE(sheet.size(), QSize(100, 100));
@@ -221,9 +203,7 @@ private slots:
         // Stored landscape with red on top; orientation 6 turns it a quarter clockwise, so the
         // red half ends on the right.
         QImage halves = filled({160, 120}, Qt::green);
-        for (int y = 0; y < 60; ++y)
-            for (int x = 0; x < 160; ++x)
-                halves.setPixelColor(x, y, Qt::red);
+        QPainter(&halves).fillRect(0, 0, 160, 60, Qt::red);
         const QString path = test::writeBytes(pictures(), QStringLiteral("turned.jpg"),
                                               cameraJpeg(test::encodeJpeg(halves, {.quality = 90}), 6));
         const QImage sheet = makeThumbnail(path, m_cache);
@@ -237,8 +217,7 @@ private slots:
     // The picture itself is decoded at the smallest size that still gives a sharp entry.
     void theReductionIsTheLargestThatStillGivesWhatIsNeeded_data()
     {
-        QTest::addColumn<QSize>("stored");
-        QTest::addColumn<int>("reduction");
+        test::columns<QSize, int>("stored", "reduction");
         QTest::newRow("camera: an eighth") << QSize(4000, 3000) << 8;
         QTest::newRow("1024: an eighth is exactly 128") << QSize(1024, 1024) << 8;
         QTest::newRow("800: a quarter") << QSize(800, 800) << 4;

@@ -18,13 +18,10 @@ using namespace pixdock;
 using namespace pixdock::thumbnails;
 
 namespace {
-
 bool near(QColor a, QColor b)
 {
-    return std::abs(a.red() - b.red()) < 12 && std::abs(a.green() - b.green()) < 12
-           && std::abs(a.blue() - b.blue()) < 12;
+    return qAbs(a.red() - b.red()) < 12 && qAbs(a.green() - b.green()) < 12 && qAbs(a.blue() - b.blue()) < 12;
 }
-
 } // namespace
 
 class TestThumbnailCache : public test::ThumbnailTestCase
@@ -35,22 +32,16 @@ private slots:
     // is not an absolute path is no cache home.
     void theCacheLiesInTheUsersCacheHome_data()
     {
-        QTest::addColumn<QByteArray>("cacheHome");
-        QTest::addColumn<QString>("root");
+        test::columns<QByteArray, QString>("cacheHome", "root");
         QTest::newRow("set") << QByteArray("/var/cache/me/") << "/var/cache/me/thumbnails";
         QTest::newRow("not set") << QByteArray() << QDir::homePath() + "/.cache/thumbnails";
         QTest::newRow("relative") << QByteArray("cache") << QDir::homePath() + "/.cache/thumbnails";
     }
     void theCacheLiesInTheUsersCacheHome()
     {
-        QFETCH(QByteArray, cacheHome);
-        QFETCH(QString, root);
-        const QByteArray saved = qgetenv("XDG_CACHE_HOME");
-        const auto restore = qScopeGuard([&saved] { qputenv("XDG_CACHE_HOME", saved); });
-        if (cacheHome.isNull())
-            qunsetenv("XDG_CACHE_HOME");
-        else
-            qputenv("XDG_CACHE_HOME", cacheHome);
+        const auto [cacheHome, root] = test::fetch<QByteArray, QString>("cacheHome", "root");
+        const auto restore = qScopeGuard([saved = qgetenv("XDG_CACHE_HOME")] { qputenv("XDG_CACHE_HOME", saved); });
+        QVERIFY(cacheHome.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", cacheHome));
         QCOMPARE(cacheRoot(), root);
     }
 
@@ -71,18 +62,15 @@ private slots:
     {
         QFETCH(QString, name);
         const QString path = QStringLiteral("/photos/") + name;
-        const QByteArray native = QFile::encodeName(path);
-        gchar *uri = g_filename_to_uri(native.constData(), nullptr, nullptr);
+        const std::unique_ptr<gchar, decltype(&g_free)> uri(
+            g_filename_to_uri(QFile::encodeName(path), nullptr, nullptr), g_free);
         QVERIFY(uri);
-        const QByteArray expected(uri);
-        g_free(uri);
-        QCOMPARE(fileUri(path), expected);
+        QCOMPARE(fileUri(path), QByteArray(uri.get()));
     }
 
     void entrySizeFitsIn128KeepingProportionsAndNeverEnlarges_data()
     {
-        QTest::addColumn<QSize>("original");
-        QTest::addColumn<QSize>("entry");
+        test::columns<QSize, QSize>("original", "entry");
         QTest::newRow("camera") << QSize(4000, 3000) << QSize(128, 96);
         QTest::newRow("portrait") << QSize(100, 400) << QSize(32, 128);
         QTest::newRow("small stays") << QSize(50, 60) << QSize(50, 60);
@@ -98,8 +86,7 @@ private slots:
     // picture's colours and transparency; refreshed when the picture changes.
     void aNewThumbnailIsStoredAsTheDesktopsRulesSayAndRefreshedWhenThePictureChanges()
     {
-        QImage picture(300, 200, QImage::Format_ARGB32);
-        picture.fill(Qt::transparent);
+        QImage picture = test::filled({300, 200}, Qt::transparent, QImage::Format_ARGB32);
         for (const QColor colour : {QColor(200, 30, 90), QColor(30, 200, 90)}) {
             for (int y = 0; y < 200; ++y)
                 for (int x = 150; x < 300; ++x)
@@ -124,8 +111,8 @@ private slots:
             QCOMPARE(image.pixelColor(118, 40).alpha(), 255);
         }
         // Private to the user, and no temporary file left behind.
-        QCOMPARE(QFileInfo(m_cache.root()).permissions() & 0x0777, QFile::Permissions(0x0700));
-        QCOMPARE(QFileInfo(m_cache.root() + "/normal").permissions() & 0x0777, QFile::Permissions(0x0700));
+        for (const QString &folder : {m_cache.root(), m_cache.root() + "/normal"})
+            QCOMPARE(QFileInfo(folder).permissions() & 0x0777, QFile::Permissions(0x0700));
         QCOMPARE(QDir(m_cache.root() + "/normal").entryList(QDir::Files).size(), 1);
     }
 
@@ -134,8 +121,7 @@ private slots:
         const QString picture = test::writePicture(pictures(),
             QStringLiteral("a name long enough for compressed texts.png"), { 64, 64 }, Qt::green);
         const PictureStamp stamp = test::stampOf(picture);
-        QImage other(64, 64, QImage::Format_ARGB32);
-        other.fill(Qt::yellow);
+        QImage other = test::filled({64, 64}, Qt::yellow, QImage::Format_ARGB32);
         // Qt stores long texts as zTXt chunks, as several desktop thumbnailers do.
         other.setText(QStringLiteral("Thumb::URI"), QString::fromLatin1(stamp.uri));
         other.setText(QStringLiteral("Thumb::MTime"), QString::number(stamp.mtime));

@@ -41,10 +41,7 @@ private slots:
 
     void pathsSplit_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("parent");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("type");
+        test::columns<QString, QString, QString, QString>("path", "parent", "name", "type");
         QTest::newRow("file in a folder") << "/pics/a.jpg" << "/pics" << "a.jpg" << "jpg";
         QTest::newRow("file in the root keeps the separator") << "/a.jpg" << "/" << "a.jpg" << "jpg";
         QTest::newRow("bare name") << "a.jpg" << "" << "a.jpg" << "jpg";
@@ -72,10 +69,7 @@ private slots:
     // back (Copy's new name; "file" and "folder" for the tests of existence).
     void fileOperations_data()
     {
-        QTest::addColumn<QString>("files");
-        QTest::addColumn<QString>("call");
-        QTest::addColumn<QString>("result");
-        QTest::addColumn<QString>("after");
+        test::columns<QString, QString, QString, QString>("files", "call", "result", "after");
         const QString both = "src/a.jpg=new dst/a.jpg=old";
         QTest::newRow("delete a file") << "src/a.jpg=x" << "Delete src/a.jpg" << "0" << "";
         QTest::newRow("delete a missing file: no failure") << "" << "Delete src/a.jpg" << "0" << "";
@@ -112,8 +106,7 @@ private slots:
     }
     void fileOperations()
     {
-        QFETCH(QString, files);
-        QFETCH(QString, call);
+        const auto [files, call] = test::fetch<QString, QString>("files", "call");
         for (const QString &file : files.split(' ', Qt::SkipEmptyParts)) {
             const QString path = m_dir->path() + "/" + file.section('=', 0, 0);
             if (file.endsWith('/'))
@@ -126,8 +119,7 @@ private slots:
         QStringList a = call.split(' ');
         for (QString &arg : a)
             arg = arg.startsWith('~') ? arg.mid(1) : m_dir->path() + "/" + arg;
-        const QString working = QDir::currentPath();
-        const auto back = qScopeGuard([&] { QDir::setCurrent(working); });
+        const auto back = qScopeGuard([working = QDir::currentPath()] { QDir::setCurrent(working); });
         QVERIFY(QDir::setCurrent(m_dir->path()));
         const QString member = call.section(' ', 0, 0);
         QString given;

@@ -25,6 +25,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <algorithm>
+
 using namespace pixdock;
 
 namespace {
@@ -46,22 +48,14 @@ QString progressOf(frmThumbnails *sheet) { return sheet->findChild<QLabel *>("lb
 
 int windowsCaptioned(const QString &text)
 {
-    int count = 0;
-    for (QWidget *w : WindowList::instance().windows())
-        count += w->windowTitle() == text ? 1 : 0;
-    return count;
+    const QList<QWidget *> windows = WindowList::instance().windows();
+    return int(std::count_if(windows.begin(), windows.end(), [&text](QWidget *w) { return w->windowTitle() == text; }));
 }
 
 QPoint centreOf(frmThumbnails *sheet, int row)
 {
     view(sheet)->scrollTo(cell(sheet, row));
     return view(sheet)->visualRect(cell(sheet, row)).center();
-}
-
-void clickClose(frmThumbnails *sheet)
-{
-    QTest::mouseClick(sheet->findChild<QPushButton *>("cmdExit"), Qt::LeftButton);
-    test::flushDeletes();
 }
 
 frmThumbnails *builtSheet()
@@ -158,9 +152,7 @@ private slots:
         test::flushDeletes();
         const thumbnails::ThumbnailCache cache(m_cacheHome->path() + "/thumbnails");
         QVERIFY(QFile::exists(cache.entryPath(thumbnails::fileUri(folder + "/b.jpg"))));
-        QImage magenta(128, 96, QImage::Format_RGB32);
-        magenta.fill(Qt::magenta);
-        QVERIFY(cache.write(test::stampOf(folder + "/a.png"), magenta));
+        QVERIFY(cache.write(test::stampOf(folder + "/a.png"), test::filled({128, 96}, Qt::magenta)));
         QCOMPARE(thumbnailAt(builtSheet(), 0).pixelColor(50, 50), QColor(Qt::magenta));
     }
 
@@ -211,17 +203,14 @@ private slots:
         addRows(rows);
         openList();
         QPointer<frmThumbnails> sheet = frmThumbnails::showShared();
-        const auto othersShown = [&sheet] {
-            for (const char *name : {"b.png", "c.png", "d.png"}) {
-                const qsizetype row = labels(sheet).indexOf(QLatin1String(name));
-                if (row < 0 || thumbnailAt(sheet, int(row)).isNull())
-                    return false;
-            }
-            return true;
+        const auto shown = [&sheet](const char *name) {
+            const qsizetype row = labels(sheet).indexOf(QLatin1String(name));
+            return row >= 0 && !thumbnailAt(sheet, int(row)).isNull();
         };
-        QTRY_VERIFY_WITH_TIMEOUT(othersShown(), BuildTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(shown("b.png") && shown("c.png") && shown("d.png"), BuildTimeout);
         QVERIFY(sheet->isBuilding());
-        clickClose(sheet);
+        QTest::mouseClick(sheet->findChild<QPushButton *>("cmdExit"), Qt::LeftButton);
+        test::flushDeletes();
         QVERIFY(sheet.isNull());
         QCOMPARE(windowsCaptioned("Thumbnail Viewer"), 0);
         QVERIFY(!QGuiApplication::overrideCursor());
@@ -331,16 +320,14 @@ private slots:
 
     void longLabelsWrapOverLinesInsteadOfBeingCut_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("lines");
+        test::columns<QString, int>("name", "lines");
         QTest::newRow("phone name") << "PXL_20210704_123456789.jpg" << 2;
         QTest::newRow("words") << "Holiday at the sea 2019 (12).jpeg" << 3;
         QTest::newRow("short") << "a.jpg" << 1;
     }
     void longLabelsWrapOverLinesInsteadOfBeingCut()
     {
-        QFETCH(QString, name);
-        QFETCH(int, lines);
+        const auto [name, lines] = test::fetch<QString, int>("name", "lines");
         listPictures({name});
         ThumbnailSheetView *v = view(builtSheet());
         const int width = v->cellSize().width() - 4;

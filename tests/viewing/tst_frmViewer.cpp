@@ -19,8 +19,8 @@ class TestFrmViewer : public test::ViewerTestCase
 private slots:
     void barsAppearOnlyForAPictureLargerThanTheFrame_data()
     {
-        QTest::addColumn<int>("extraWidth");  // pixels beyond the frame, negative: smaller
-        QTest::addColumn<int>("extraHeight");
+        // extraWidth: pixels beyond the frame, negative: smaller
+        test::columns<int, int>("extraWidth", "extraHeight");
         QTest::newRow("smaller both ways") << -10 << -10;
         QTest::newRow("as large as fits") << 0 << 0;
         QTest::newRow("one pixel higher") << 0 << 1;
@@ -30,8 +30,7 @@ private slots:
 
     void barsAppearOnlyForAPictureLargerThanTheFrame()
     {
-        QFETCH(int, extraWidth);
-        QFETCH(int, extraHeight);
+        const auto [extraWidth, extraHeight] = test::fetch<int, int>("extraWidth", "extraHeight");
         // Measure the frame with a first viewer, right of the panel, then open the picture
         // that fits it so.
         frmViewer *probe = openViewer(QString());
@@ -91,9 +90,9 @@ private slots:
     // bars a click on them would, by their small and large steps.
     void wheelAndKeysScrollThroughTheBars_data()
     {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("bar"); // the bar that moves: "v" or "h"
-        QTest::addColumn<QString>("value"); // "small", "large", "max" or "0"
+        // bar: the bar that moves: "v" or "h"
+        // value: "small", "large", "max" or "0"
+        test::columns<QString, QString, QString>("input", "bar", "value");
         QTest::newRow("wheel down") << "wheel 0 -120" << "v" << "small";
         QTest::newRow("wheel up at the top") << "wheel 0 120" << "v" << "0";
         QTest::newRow("Shift+wheel goes sideways") << "shift-wheel 0 -120" << "h" << "small";
@@ -109,9 +108,7 @@ private slots:
 
     void wheelAndKeysScrollThroughTheBars()
     {
-        QFETCH(QString, input);
-        QFETCH(QString, bar);
-        QFETCH(QString, value);
+        const auto [input, bar, value] = test::fetch<QString, QString, QString>("input", "bar", "value");
         frmViewer *viewer = openViewer(picture("big.png", {2000, 1500}));
         QWidget *shown = viewer->picFramed();
         // Its top left corner is in sight; the rest lies beyond the frame.
@@ -157,11 +154,7 @@ private slots:
     // with the bars a picture of that size has.
     void aPictureWhoseHeaderTellsNoSizeIsLaidOutWhenItArrives()
     {
-        QImage icon(1024, 1024, QImage::Format_ARGB32);
-        icon.fill(Qt::darkCyan);
-        const QString path = folder() + "/large.icns";
-        QVERIFY(icon.save(path, "icns"));
-        frmViewer *viewer = openViewer(path);
+        frmViewer *viewer = openViewer(picture("large.icns", {1024, 1024}));
         QCOMPARE(viewer->picFramed()->picture().size(), QSize(1024, 1024));
         QCOMPARE(viewer->picFramed()->size(), viewer->picFramed()->shownSize({1024, 1024}));
         QVERIFY(viewer->hScroll()->isVisibleTo(viewer) && viewer->vScroll()->isVisibleTo(viewer));
@@ -170,11 +163,12 @@ private slots:
 
     void whenThePictureCannotBeShown_data()
     {
-        QTest::addColumn<QString>("files"); // name:kind, as test::writeKind writes them
-        QTest::addColumn<QString>("open");
-        QTest::addColumn<QString>("answers"); // Y or N to each question in turn
-        QTest::addColumn<QString>("said");    // the files said to be invalid, or !a message (%1 the folder)
-        QTest::addColumn<QString>("shown");   // the file shown in the end, empty for none
+        // files: name:kind, as test::writeKind writes them
+        // answers: Y or N to each question in turn
+        // said: the files said to be invalid, or !a message (%1 the folder)
+        // shown: the file shown in the end, empty for none
+        test::columns<QString, QString, QString, QString, QString>(
+            "files", "open", "answers", "said", "shown");
         const QString text = "a.jpg:text b.png:picture";
         QTest::newRow("text named .jpg, No: empty viewer") << text << "a.jpg" << "N" << "a.jpg" << "";
         QTest::newRow("text named .jpg, Yes: the next file in the same window") << text << "a.jpg" << "Y" << "a.jpg" << "b.png";
@@ -190,11 +184,8 @@ private slots:
 
     void whenThePictureCannotBeShown()
     {
-        QFETCH(QString, files);
-        QFETCH(QString, open);
-        QFETCH(QString, answers);
-        QFETCH(QString, said);
-        QFETCH(QString, shown);
+        const auto [files, open, answers, said, shown] = test::fetch<QString, QString, QString, QString, QString>(
+            "files", "open", "answers", "said", "shown");
         for (const QString &f : files.split(' ', Qt::SkipEmptyParts))
             test::writeKind(folder(), f.section(':', 0, 0), f.section(':', 1));
         for (QChar a : answers)
@@ -215,8 +206,7 @@ private slots:
                                                                    : QMessageBox::StandardButtons(QMessageBox::Ok));
         }
         // Nothing shown: the status names the file asked for, as gCurrentPath does.
-        QCOMPARE(gCurrentPath, path(shown.isEmpty() ? open : shown));
-        QCOMPARE(frameStatusText(), gCurrentPath);
+        QCOMPARE(shownPath(), path(shown.isEmpty() ? open : shown));
         QCOMPARE(viewer->windowTitle(), caption::Viewer);
         QCOMPARE(viewer->cmdClose()->y(), twips::toPixels(viewer->heightTwips() - 2000 + 510));
         QVERIFY(!viewer->hScroll()->isVisible() && !viewer->vScroll()->isVisible());
@@ -258,50 +248,33 @@ private slots:
     // The layout arithmetic at its edges: ties, and ranges past 16 bits and past int.
     void scrollBarsFollowThePicture_data()
     {
-        QTest::addColumn<int>("windowWidth");
-        QTest::addColumn<int>("windowHeight");
-        QTest::addColumn<qint64>("pictureWidth");
-        QTest::addColumn<qint64>("pictureHeight");
-        QTest::addColumn<QRect>("frame");
+        test::columns<int, int, qint64, qint64, QRect>(
+            "windowWidth", "windowHeight", "pictureWidth", "pictureHeight", "frame");
         // maximum, small step, large step, 1 (in place); -1 for a hidden bar
-        QTest::addColumn<QList<int>>("vertical");
-        QTest::addColumn<QList<int>>("horizontal");
+        test::columns<QList<int>, QList<int>>("vertical", "horizontal");
         const QList<int> none{-1};
-
-        QTest::newRow("larger both ways: 10% and 20% past the overhang")
-            << 6000 << 6000 << qint64(8000) << qint64(7000) << QRect(0, 0, 5000, 4000)
-            << QList<int>{3299, 350, 700, 1} << QList<int>{3599, 400, 800, 1};
-        QTest::newRow("smaller both ways: no bars")
-            << 6000 << 6000 << qint64(3000) << qint64(2000) << QRect(0, 0, 5000, 4000) << none << none;
-        QTest::newRow("exactly as high and as wide as the frame: no bars")
-            << 6000 << 6000 << qint64(5000) << qint64(4000) << QRect(0, 0, 5000, 4000) << none << none;
-        QTest::newRow("one twip higher than the frame")
-            << 6000 << 6000 << qint64(5000) << qint64(4001) << QRect(0, 0, 5000, 4000)
-            << QList<int>{0, 200, 400, 1} << none;
-        QTest::newRow("a tie rounds to the even neighbour (16.5 -> 16)")
-            << 6000 << 6000 << qint64(100) << qint64(4016) << QRect(0, 0, 5000, 4000)
-            << QList<int>{16, 200, 401, 1} << none;
-        QTest::newRow("a tie rounds to the even neighbour (5.5 -> 6)")
-            << 6000 << 6000 << qint64(100) << qint64(4006) << QRect(0, 0, 5000, 4000)
-            << QList<int>{6, 200, 400, 1} << none;
-        QTest::newRow("past 16 bits the range keeps growing")
-            << 6000 << 6000 << qint64(5000 + 27308) << qint64(4000 + 29800) << QRect(0, 0, 5000, 4000)
-            << QList<int>{32779, 1690, 3380, 1} << QList<int>{32768, 1615, 3230, 1};
-        QTest::newRow("beyond int the range stops at its largest value")
-            << 6000 << 6000 << qint64(100) << qint64(3'000'000'000) << QRect(0, 0, 5000, 4000)
-            << QList<int>{std::numeric_limits<int>::max(), 150'000'000, 300'000'000, 1} << none;
-        QTest::newRow("a window too small for a frame")
-            << 900 << 1500 << qint64(15) << qint64(15) << QRect(0, 0, 0, 0)
-            << QList<int>{15, 1, 1, 1} << QList<int>{17, 1, 1, 1};
+        // A 6000 x 6000 window, whose frame is 5000 x 4000, unless the row says otherwise.
+        const auto row = [](const char *tag, qint64 width, qint64 height, QList<int> v, QList<int> h,
+                            QSize window = {6000, 6000}, QRect frame = {0, 0, 5000, 4000}) {
+            QTest::newRow(tag) << window.width() << window.height() << width << height << frame << v << h;
+        };
+        row("larger both ways: 10% and 20% past the overhang", 8000, 7000, {3299, 350, 700, 1}, {3599, 400, 800, 1});
+        row("smaller both ways: no bars", 3000, 2000, none, none);
+        row("exactly as high and as wide as the frame: no bars", 5000, 4000, none, none);
+        row("one twip higher than the frame", 5000, 4001, {0, 200, 400, 1}, none);
+        row("a tie rounds to the even neighbour (16.5 -> 16)", 100, 4016, {16, 200, 401, 1}, none);
+        row("a tie rounds to the even neighbour (5.5 -> 6)", 100, 4006, {6, 200, 400, 1}, none);
+        row("past 16 bits the range keeps growing", 5000 + 27308, 4000 + 29800, {32779, 1690, 3380, 1},
+            {32768, 1615, 3230, 1});
+        row("beyond int the range stops at its largest value", 100, 3'000'000'000,
+            {std::numeric_limits<int>::max(), 150'000'000, 300'000'000, 1}, none);
+        row("a window too small for a frame", 15, 15, {15, 1, 1, 1}, {17, 1, 1, 1}, {900, 1500}, {});
     }
 
     void scrollBarsFollowThePicture()
     {
-        QFETCH(int, windowWidth);
-        QFETCH(int, windowHeight);
-        QFETCH(qint64, pictureWidth);
-        QFETCH(qint64, pictureHeight);
-        QFETCH(QRect, frame);
+        const auto [windowWidth, windowHeight, pictureWidth, pictureHeight, frame] = test::fetch<int, int, qint64, qint64, QRect>(
+            "windowWidth", "windowHeight", "pictureWidth", "pictureHeight", "frame");
         const ViewerLayout layout = viewing::layoutViewer(windowWidth, windowHeight, pictureWidth, pictureHeight);
         QCOMPARE(layout.frame, frame);
         QCOMPARE(layout.hScrollTop, frame.height());

@@ -52,21 +52,22 @@ private slots:
         QTemporaryDir files;
         const QString file = files.filePath(QStringLiteral("db.fil"));
 
-        Run run = runPixdock({QStringLiteral("--create-catalogue"), file});
-        QCOMPARE(run.status, 0);
-        QCOMPARE(run.out, QStringLiteral("Made an empty catalogue: %1\n").arg(file));
-        run = runPixdock({QStringLiteral("--create-catalogue"), file});
-        QCOMPARE(run.status, 1);
-        QCOMPARE(run.err, QStringLiteral("pixdock: The catalogue file %1 already exists; it was left as it is.\n").arg(file));
-
+        // A run's exit status and all it printed on its output (status 0) or its errors.
+        Run run;
+        const auto says = [&](const QStringList &arguments, int status, const QString &text) {
+            run = runPixdock(arguments);
+            QCOMPARE(run.status, status);
+            QCOMPARE(status == 0 ? run.out : run.err, text);
+        };
+        says({"--create-catalogue", file}, 0, QStringLiteral("Made an empty catalogue: %1\n").arg(file));
+        says({"--create-catalogue", file}, 1,
+             QStringLiteral("pixdock: The catalogue file %1 already exists; it was left as it is.\n").arg(file));
         // A user who may not create in the database hears what the server refused.
         run = runPixdock({QStringLiteral("--create-catalogue"), uri});
         QCOMPARE(run.status, 1);
         QVERIFY2(run.err.contains(QLatin1String("does not allow this user to do that (permission denied")), qPrintable(run.err));
         QVERIFY(server.runSql(database, QStringLiteral("GRANT CREATE ON DATABASE %1 TO carla;").arg(database)));
-        run = runPixdock({QStringLiteral("--create-catalogue"), uri});
-        QVERIFY2(run.status == 0, qPrintable(run.err));
-        QCOMPARE(run.out, QStringLiteral("Made an empty catalogue: %1\n").arg(shown));
+        says({"--create-catalogue", uri}, 0, QStringLiteral("Made an empty catalogue: %1\n").arg(shown));
 
         QVERIFY(server.runSql(database, QStringLiteral("INSERT INTO Info (FileName, Location, Description) "
                                                        "VALUES ('a.jpg', '/p', 'one'), ('b.jpg', '/p', 'two');")));

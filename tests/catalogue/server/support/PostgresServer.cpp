@@ -8,8 +8,6 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include <utility>
-
 #include <pwd.h>
 #include <unistd.h>
 
@@ -19,20 +17,6 @@ namespace {
 
 // The group whose members log in with a password; everyone else is trusted on the socket.
 const QString PasswordGroup = QStringLiteral("pixdock_password_users");
-
-QString binaryFolder()
-{
-    const QString fromEnvironment = qEnvironmentVariable("PIXDOCK_PG_BINDIR");
-    return fromEnvironment.isEmpty() ? QStringLiteral(PIXDOCK_PG_BINDIR) : fromEnvironment;
-}
-
-// The temporary folder's parent: the usual one unless its path is too long for a socket (a
-// sockaddr_un holds about a hundred bytes).
-QString temporaryParent()
-{
-    const QString usual = QDir::tempPath();
-    return usual.size() + 40 < 100 ? usual : QStringLiteral("/tmp");
-}
 
 // The watchdog waits for its input to end (this object going, or the process dying), then
 // stops the server and removes the folder. It runs in a session of its own, so a kill of the
@@ -45,16 +29,10 @@ rm -rf -- "$folder"
 
 } // namespace
 
-PostgresServer::PostgresServer()
-    : PostgresServer(Options{})
+PostgresServer::PostgresServer(bool durable)
 {
-}
-
-PostgresServer::PostgresServer(const Options &options)
-    : m_options(options)
-{
-    if (makeCluster())
-        m_running = start();
+    if (makeCluster(durable))
+        start();
 }
 
 PostgresServer::~PostgresServer()
@@ -71,23 +49,10 @@ PostgresServer &PostgresServer::shared()
     static PostgresServer *server = nullptr;
     if (!server) {
         server = new PostgresServer;
-        qAddPostRoutine([] {
-            delete server;
-            server = nullptr;
-        });
+        qAddPostRoutine([] { delete server, server = nullptr; });
     }
     return *server;
 }
-
-bool PostgresServer::isRunning() const { return m_running; }
-
-QString PostgresServer::superUser() { return QStringLiteral("pixdock"); }
-
-QString PostgresServer::socketFolder() const { return m_folder; }
-
-QString PostgresServer::dataFolder() const { return m_folder + QStringLiteral("/data"); }
-
-QString PostgresServer::toolPath(const QString &tool) const { return binaryFolder() + QLatin1Char('/') + tool; }
 
 QString PostgresServer::uri(const QString &database, const QString &user) const
 {
@@ -96,31 +61,24 @@ QString PostgresServer::uri(const QString &database, const QString &user) const
         .arg(encoded(user.isEmpty() ? superUser() : user), encoded(m_folder), encoded(database));
 }
 
-QStringList PostgresServer::commandAsServerUser(const QString &tool, const QStringList &arguments) const
+QStringList PostgresServer::command(const QString &tool, const QStringList &arguments, bool asServerUser) const
 {
-    if (!m_asOtherUser)
-        return QStringList{toolPath(tool)} + arguments;
-    return QStringList{"setpriv", QStringLiteral("--reuid=%1").arg(m_uid), QStringLiteral("--regid=%1").arg(m_gid),
-                       "--clear-groups", "--", toolPath(tool)}
-           + arguments;
+    const QString bin = qEnvironmentVariable("PIXDOCK_PG_BINDIR", QStringLiteral(PIXDOCK_PG_BINDIR));
+    return (asServerUser ? m_asServerUser : QStringList()) + QStringList{bin + QLatin1Char('/') + tool} + arguments;
 }
 
-bool PostgresServer::runTool(const QString &tool, const QStringList &arguments, QString *output,
-                             const QString &input, int timeoutMs)
+bool PostgresServer::runTool(const QString &tool, const QStringList &arguments, bool asServerUser, QString *output,
+                             const QString &input)
 {
-    const QStringList command = commandAsServerUser(tool, arguments);
+    const QStringList line = command(tool, arguments, asServerUser);
     QProcess process;
-    process.start(command.first(), command.mid(1));
-    if (!process.waitForStarted(30000)) {
-        m_failure = QStringLiteral("%1 does not start: %2").arg(command.first(), process.errorString());
-        return false;
-    }
+    process.start(line.first(), line.mid(1));
     process.write(input.toUtf8());
     process.closeWriteChannel();
-    if (!process.waitForFinished(timeoutMs)) {
+    if (!process.waitForFinished(300000)) {
         process.kill();
         process.waitForFinished(10000);
-        m_failure = QStringLiteral("%1 did not finish in time").arg(tool);
+        m_failure = QStringLiteral("%1 did not start or finish in time: %2").arg(tool, process.errorString());
         return false;
     }
     const QString said = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
@@ -132,72 +90,49 @@ bool PostgresServer::runTool(const QString &tool, const QStringList &arguments, 
     return false;
 }
 
-bool PostgresServer::makeCluster()
+bool PostgresServer::makeCluster(bool durable)
 {
-    if (!QFile::exists(toolPath("initdb"))) {
-        m_failure = QStringLiteral("PostgreSQL is not installed in %1").arg(binaryFolder());
-        return false;
-    }
-    if (::geteuid() == 0) {
-        const passwd *pw = ::getpwnam("postgres");
-        if (!pw) {
-            m_failure = QStringLiteral("running as root and there is no postgres user to run the server");
-            return false;
-        }
-        m_uid = pw->pw_uid;
-        m_gid = pw->pw_gid;
-        m_asOtherUser = true;
-    }
-    QTemporaryDir folder(temporaryParent() + QStringLiteral("/pixdock-pg-XXXXXX"));
-    if (!folder.isValid()) {
-        m_failure = QStringLiteral("no temporary folder for the server: %1").arg(folder.errorString());
-        return false;
-    }
+    if (!QFile::exists(command("initdb", {}, false).first()))
+        return m_failure = QStringLiteral("PostgreSQL is not installed in %1").arg(PIXDOCK_PG_BINDIR), false;
+    const passwd *pw = ::geteuid() == 0 ? ::getpwnam("postgres") : nullptr;
+    if (::geteuid() == 0 && !pw)
+        return m_failure = QStringLiteral("running as root and there is no postgres user to run the server"), false;
+    if (pw)
+        m_asServerUser = QStringList{"setpriv", QStringLiteral("--reuid=%1").arg(pw->pw_uid),
+                                     QStringLiteral("--regid=%1").arg(pw->pw_gid), "--clear-groups", "--"};
+    // A socket's path holds about a hundred bytes: a long temporary folder gives way to /tmp.
+    QTemporaryDir folder((QDir::tempPath().size() < 60 ? QDir::tempPath() : QStringLiteral("/tmp")) + "/pixdock-pg-XXXXXX");
+    if (!folder.isValid())
+        return m_failure = QStringLiteral("no temporary folder for the server: %1").arg(folder.errorString()), false;
     folder.setAutoRemove(false); // the watchdog removes it
     m_folder = folder.path();
-    if (!startWatchdog())
-        return false;
-    // The server's user owns the folder; root, the tests' user in CI, reaches it all the same.
-    if (m_asOtherUser && ::chown(QFile::encodeName(m_folder).constData(), m_uid, m_gid) != 0) {
-        m_failure = QStringLiteral("cannot give %1 to the postgres user").arg(m_folder);
-        return false;
-    }
-    QStringList initdb{"-D", dataFolder(), "-U", superUser(), "--auth=trust", "-E", "UTF8", "--locale=C.UTF-8", "-N"};
-    if (!m_options.icuLocale.isEmpty())
-        initdb << "--locale-provider=icu" << QStringLiteral("--icu-locale=%1").arg(m_options.icuLocale);
-    return runTool("initdb", initdb) && writeConfiguration();
-}
-
-bool PostgresServer::startWatchdog()
-{
     m_watchdog = std::make_unique<QProcess>();
     m_watchdog->setStandardOutputFile(QProcess::nullDevice());
     m_watchdog->setStandardErrorFile(QProcess::nullDevice());
     m_watchdog->start("setsid", QStringList{"bash", "-c", WatchdogScript, "pixdock-pg-watchdog", m_folder}
-                                    + commandAsServerUser("pg_ctl", {"-D", dataFolder(), "-m", "immediate", "-w", "stop"}));
-    if (m_watchdog->waitForStarted(30000))
-        return true;
-    m_failure = QStringLiteral("the server's watchdog does not start: %1").arg(m_watchdog->errorString());
-    m_watchdog.reset();
-    QDir(m_folder).removeRecursively();
-    return false;
-}
-
-bool PostgresServer::writeConfiguration()
-{
+                                    + command("pg_ctl", {"-D", data(), "-m", "immediate", "-w", "stop"}));
+    if (!m_watchdog->waitForStarted(30000)) {
+        m_failure = QStringLiteral("the server's watchdog does not start: %1").arg(m_watchdog->errorString());
+        m_watchdog.reset();
+        QDir(m_folder).removeRecursively();
+        return false;
+    }
+    // The server's user owns the folder; root, the tests' user in CI, reaches it all the same.
+    if (pw && ::chown(QFile::encodeName(m_folder).constData(), pw->pw_uid, pw->pw_gid) != 0)
+        return m_failure = QStringLiteral("cannot give %1 to the postgres user").arg(m_folder), false;
+    if (!runTool("initdb", {"-D", data(), "-U", superUser(), "--auth=trust", "-E", "UTF8", "--locale=C.UTF-8", "-N",
+                            "--locale-provider=icu", "--icu-locale=tr-TR"}))
+        return false;
     QStringList settings{"listen_addresses = ''", QStringLiteral("unix_socket_directories = '%1'").arg(m_folder),
                          "unix_socket_permissions = 0777",
                          // Independent of the size of /dev/shm, which containers keep small.
                          "dynamic_shared_memory_type = mmap", "log_min_messages = warning"};
-    if (!m_options.durable)
+    if (!durable)
         settings << "fsync = off" << "full_page_writes = off" << "synchronous_commit = off";
-    settings << m_options.settings;
-    QFile conf(dataFolder() + QStringLiteral("/postgresql.conf"));
-    QFile hba(dataFolder() + QStringLiteral("/pg_hba.conf"));
-    if (!conf.open(QIODevice::Append) || !hba.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_failure = QStringLiteral("cannot write the server's configuration in %1").arg(dataFolder());
-        return false;
-    }
+    QFile conf(data() + QStringLiteral("/postgresql.conf"));
+    QFile hba(data() + QStringLiteral("/pg_hba.conf"));
+    if (!conf.open(QIODevice::Append) || !hba.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return m_failure = QStringLiteral("cannot write the server's configuration in %1").arg(data()), false;
     conf.write(QStringLiteral("\n%1\n").arg(settings.join(QLatin1Char('\n'))).toUtf8());
     hba.write(QStringLiteral("local all +%1 scram-sha-256\nlocal all all trust\n").arg(PasswordGroup).toUtf8());
     return true;
@@ -206,7 +141,7 @@ bool PostgresServer::writeConfiguration()
 bool PostgresServer::start()
 {
     const QString log = m_folder + QStringLiteral("/server.log");
-    m_running = runTool("pg_ctl", {"-D", dataFolder(), "-l", log, "-w", "-t", "60", "start"});
+    m_running = runTool("pg_ctl", {"-D", data(), "-l", log, "-w", "-t", "60", "start"});
     if (!m_running) {
         QFile file(log);
         if (file.open(QIODevice::ReadOnly))
@@ -220,7 +155,7 @@ bool PostgresServer::start()
 
 bool PostgresServer::stop()
 {
-    const bool stopped = runTool("pg_ctl", {"-D", dataFolder(), "-m", "fast", "-w", "stop"});
+    const bool stopped = runTool("pg_ctl", {"-D", data(), "-m", "fast", "-w", "stop"});
     m_running = m_running && !stopped;
     return stopped;
 }
@@ -228,12 +163,9 @@ bool PostgresServer::stop()
 bool PostgresServer::runSql(const QString &database, const QString &sql, QString *output)
 {
     // psql as the tests' own user: it reaches the server through the socket, not as its owner.
-    const bool asOtherUser = std::exchange(m_asOtherUser, false);
-    const bool ran = runTool("psql", {"-X", "-q", "-A", "-t", "-v", "ON_ERROR_STOP=1", "-h", m_folder, "-U", superUser(),
-                                      "-d", database, "-f", "-"},
-                             output, sql, 300000);
-    m_asOtherUser = asOtherUser;
-    return ran;
+    return runTool("psql", {"-X", "-q", "-A", "-t", "-v", "ON_ERROR_STOP=1", "-h", m_folder, "-U", superUser(), "-d",
+                            database, "-f", "-"},
+                   false, output, sql);
 }
 
 bool PostgresServer::createDatabase(const QString &name)

@@ -3,6 +3,8 @@
 // postgres user when the caller is root (the server refuses to run as root). A watchdog in a
 // session of its own stops the server and removes the folder when this object goes, and also
 // when the process that made it dies without a chance to clean up (a crash, a timeout's kill).
+// The cluster's ICU locale is tr-TR, whose lower() differs from plain case folding, so that the
+// program never leans on the server's locale.
 #pragma once
 
 #include <QProcess>
@@ -16,19 +18,8 @@ namespace pixdock::test {
 class PostgresServer
 {
 public:
-    struct Options
-    {
-        // A real server's durability (fsync on); the tests run without it, which is faster.
-        bool durable = false;
-        // The cluster's default ICU locale: the tests pick one whose lower() differs from
-        // plain case folding, so that the program never leans on the server's locale.
-        QString icuLocale = QStringLiteral("tr-TR");
-        // Extra settings for postgresql.conf, one "name = value" each.
-        QStringList settings;
-    };
-
-    PostgresServer();
-    explicit PostgresServer(const Options &options);
+    // `durable`: a real server's durability (fsync on); the tests run without it, which is faster.
+    explicit PostgresServer(bool durable = false);
     ~PostgresServer();
     PostgresServer(const PostgresServer &) = delete;
     PostgresServer &operator=(const PostgresServer &) = delete;
@@ -37,13 +28,13 @@ public:
     // object goes; for tests that do not stop or reconfigure it.
     static PostgresServer &shared();
 
-    bool isRunning() const;
+    bool isRunning() const { return m_running; }
     // Why the server could not be made or started; empty while all went well.
     const QString &failure() const { return m_failure; }
 
     // The cluster's superuser, who owns every database made here; it logs in without password.
-    static QString superUser();
-    QString socketFolder() const;
+    static QString superUser() { return QStringLiteral("pixdock"); }
+    QString socketFolder() const { return m_folder; }
     // A connection URI for a database of this server as the superuser (or `user`).
     QString uri(const QString &database, const QString &user = QString()) const;
 
@@ -61,24 +52,19 @@ public:
     bool start();
 
 private:
-    bool makeCluster();
-    bool startWatchdog();
-    bool writeConfiguration();
-    bool runTool(const QString &tool, const QStringList &arguments, QString *output = nullptr,
-                 const QString &input = QString(), int timeoutMs = 120000);
-    QStringList commandAsServerUser(const QString &tool, const QStringList &arguments) const;
-    QString dataFolder() const;
-    QString toolPath(const QString &tool) const;
+    bool makeCluster(bool durable);
+    // Runs one of PostgreSQL's programs, as the server's user when `asServerUser`.
+    bool runTool(const QString &tool, const QStringList &arguments, bool asServerUser = true,
+                 QString *output = nullptr, const QString &input = QString());
+    QStringList command(const QString &tool, const QStringList &arguments, bool asServerUser = true) const;
+    QString data() const { return m_folder + QStringLiteral("/data"); }
 
-    Options m_options;
     QString m_folder;
     QString m_failure;
     bool m_running = false;
     std::unique_ptr<QProcess> m_watchdog;
-    // Non-zero when the server runs as another user: the postgres user's ids.
-    uint m_uid = 0;
-    uint m_gid = 0;
-    bool m_asOtherUser = false;
+    // The setpriv prefix that runs a program as the postgres user when the caller is root.
+    QStringList m_asServerUser;
 };
 
 } // namespace pixdock::test
