@@ -86,7 +86,7 @@ reliability: build
 	$(call run_test_class,TestFrmThumbnails,PIXDOCK_MANY_SCANS=15000, \
 	    aPictureOfManyScansHoldsBackNoOtherThumbnailAndClosingIsAtOnce)
 	$(call run_test_class,TestThumbnailCache,,aPipeUnderAnEntrysNameIsPassedOver)
-	$(call run_test_class,TestMainWindowSettings,,aStoredPlaceThatCannotBeShownIsMended)
+	$(call run_test_class,TestMainWindowSettings,,theStoredPlaceIsShownAndStored)
 
 # $(call run_test_class,CLASS,ENVIRONMENT,FUNCTIONS): runs a test class, or some of its functions,
 # in every test executable of the build that holds one of that name (each lists its classes with
