@@ -115,8 +115,15 @@ int main(int argc, char **argv)
     };
     QElapsedTimer wall;
     wall.start();
+    // The children's temporary folders go inside this run's own, so that a child that crashes
+    // leaves nothing behind once the run ends.
+    const QString childTemp = QDir(folder.path()).filePath(QStringLiteral(".child-tmp"));
+    QDir().mkpath(childTemp);
+    QProcessEnvironment childEnvironment = QProcessEnvironment::systemEnvironment();
+    childEnvironment.insert(QStringLiteral("TMPDIR"), childTemp);
     for (qsizetype next = 0; next < corpus.size();) {
         QProcess child;
+        child.setProcessEnvironment(childEnvironment);
         child.setStandardErrorFile(QProcess::nullDevice());
         child.start(QCoreApplication::applicationFilePath(),
                     QStringList{QStringLiteral("--probe"), QString::number(next), QStringLiteral("--in"), folder.path()}
