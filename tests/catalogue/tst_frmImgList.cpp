@@ -11,9 +11,13 @@
 #include "frmSearch.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QImage>
 #include <QPushButton>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace pixdock;
 using catalogue::CatalogueGrid;
@@ -56,6 +60,27 @@ private slots:
         m_host->removeEveryRow();
         QCOMPARE(sharedWindow<frmImgList>()->grid()->rows(), 1);
         QVERIFY(m_host->panel().catalogueButtonsVisible());
+    }
+
+    // A description longer than its column stays on the row's one line (Qt cuts it with an
+    // ellipsis), not wrapped into two lines squeezed into a row too low for them.
+    void aLongDescriptionIsDrawnOnOneLine()
+    {
+        m_host->addRows({{"zz.jpg", "/p", QStringLiteral("sunset over the harbour with friends ").repeated(8)}});
+        CatalogueGrid *grid = test::shownWindow<frmImgList>()->grid();
+        const QModelIndex cell = grid->model()->index(grid->model()->rowCount() - 1, 2);
+        grid->scrollTo(cell);
+        const QRect rect = grid->visualRect(cell).adjusted(1, 1, -1, -1);
+        const QImage drawn = grid->viewport()->grab(rect).toImage();
+        int top = drawn.height(), bottom = -1;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                if (qGray(drawn.pixel(x, y)) < 100) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        QVERIFY2(bottom >= top, "no text drawn");
+        QVERIFY2(bottom - top < QFontMetrics(grid->font()).height() * drawn.devicePixelRatio(), qPrintable(QString::number(bottom - top)));
     }
 
     // The list reads as people of the user's language read: in Swedish "ä" is a letter after
