@@ -17,12 +17,7 @@
 namespace pixdock::test {
 
 namespace {
-int nextForeign()
-{
-    static int n = 0;
-    return ++n;
-}
-
+int foreignConnections = 0; // each connection under a name of its own
 } // namespace
 
 void CatalogueFileTest::init()
@@ -38,7 +33,7 @@ void CatalogueFileTest::cleanup()
 }
 
 ForeignConnection::ForeignConnection(const QString &path, const QString &options)
-    : m_name(QStringLiteral("foreign-%1").arg(nextForeign()))
+    : m_name(QStringLiteral("foreign-%1").arg(++foreignConnections))
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     db.setDatabaseName(path);
@@ -179,15 +174,10 @@ QByteArray fileBytes(const QString &path)
 
 QStringList schemaNames(const QString &cataloguePath)
 {
-    ForeignConnection other(cataloguePath);
-    QSqlQuery q(other.database());
-    QStringList names;
-    if (q.exec(
-            QStringLiteral("SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY name"))) {
-        while (q.next())
-            names << q.value(0).toString();
-    }
-    return names;
+    return ForeignConnection(cataloguePath)
+        .value("SELECT group_concat(name, ' ') FROM (SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY name)")
+        .toString()
+        .split(' ', Qt::SkipEmptyParts);
 }
 
 } // namespace pixdock::test
