@@ -6,9 +6,11 @@
 #include "CatalogueScaleSupport.h"
 #include "CatalogueStore.h"
 #include "HostFrame.h"
+#include "KillCheck.h"
 #include "Locations.h"
+#include "OrdinaryUser.h"
 #include "Pictures.h"
-#include "ReliabilityHelpers.h"
+#include "SqliteSession.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 
@@ -42,6 +44,55 @@ void addProbeRow(const QString &db)
                       QStringLiteral("probe"));
     QSqlDatabase::database(name, false).close();
     QSqlDatabase::removeDatabase(name);
+}
+
+// A catalogue of `rows` rows as a running Pixdock leaves it.
+void fillCatalogue(const QString &path, int rows)
+{
+    const QString name = QStringLiteral("reliability-fill");
+    catalogue::openCatalogueFile(name, path);
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        db.transaction();
+        for (int n = 1; n <= rows; ++n) {
+            const reliability::WriterRow row = reliability::writerRow(n);
+            catalogue::addRow(db, row.fileName, row.location, row.description);
+        }
+        db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    // The file as a running Pixdock leaves it: its stored order and search index made, so that
+    // opening it later changes nothing.
+    catalogue::SqliteSession session(path);
+    while (session.upkeepStep() == catalogue::CatalogueSession::Upkeep::More) {
+    }
+}
+
+QString runProbeAs(const test::OrdinaryUser &user, const QString &programFolder, const QString &scenario)
+{
+    const QStringList command =
+        user.commandLine(QStringLiteral(PIXDOCK_CATALOGUE_PROBE), {programFolder, scenario});
+    // A home of the probe's own: the test's home and runtime folders are not the user's.
+    QTemporaryDir home;
+    user.give(home.path());
+    QProcess probe;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    for (const char *name : {"HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+        env.insert(QLatin1String(name), home.path());
+    probe.setProcessEnvironment(env);
+    probe.setProcessChannelMode(QProcess::SeparateChannels);
+    probe.start(command.first(), command.mid(1));
+    if (!probe.waitForFinished(60000)) {
+        probe.kill();
+        probe.waitForFinished();
+        return QStringLiteral("probe hung");
+    }
+    if (probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
+        return QStringLiteral("probe failed (%1): ").arg(probe.exitCode())
+               + QString::fromLocal8Bit(probe.readAllStandardError().right(2000));
+    return QString::fromUtf8(probe.readAllStandardOutput());
 }
 
 // A small tmpfs, mounted while the object lives.
@@ -122,7 +173,7 @@ private slots:
             test::writeBytes(m_folder->path(), QStringLiteral("db.fil"),
                              QByteArray(reinterpret_cast<const char *>(words.constData()), 20000));
         } else if (situation == QLatin1String("cut to 4 KB")) {
-            test::fillCatalogue(db, 300);
+            fillCatalogue(db, 300);
             QVERIFY(QFile(db).resize(4096));
         } else if (readOnly) {
             if (!user.skipReason.isEmpty())
@@ -150,7 +201,7 @@ private slots:
                                  + "); the full-disk case needs root allowed to mount"));
             QVERIFY(QFile::copy(db, disk->path + QStringLiteral("/db.fil")));
             db = disk->path + QStringLiteral("/db.fil");
-            test::fillCatalogue(db, 20);
+            fillCatalogue(db, 20);
             addProbeRow(db);
             disk->fill();
         }
@@ -160,7 +211,7 @@ private slots:
 
         WindowReport report;
         if (readOnly) {
-            const QString output = test::runProbeAs(user, folder, scenario);
+            const QString output = runProbeAs(user, folder, scenario);
             QVERIFY2(output.startsWith(QLatin1String("ok ")), qPrintable(output));
             report = WindowReport::fromText(output);
             QFile::setPermissions(folder, folderOpen | QFile::WriteOwner);

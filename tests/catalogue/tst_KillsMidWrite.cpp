@@ -5,7 +5,6 @@
 #include "KillCheck.h"
 #include "CatalogueScaleSupport.h"
 #include "ProgramFolder.h"
-#include "ReliabilityHelpers.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 
