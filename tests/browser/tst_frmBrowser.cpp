@@ -15,7 +15,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -199,18 +198,11 @@ private slots:
     // The toolbar moves through the history and to the shipped pages; Refresh asks the server
     // for the page again. The shipped pages are drawn in the desktop theme's colours: with a
     // dark theme, light words on a dark page, every word readable.
-    void toolbarMovesThroughHistoryAndShippedPagesInTheThemesColours_data()
-    {
-        QTest::addColumn<bool>("dark");
-        QTest::newRow("light theme") << false;
-        QTest::newRow("dark theme") << true;
-    }
+    void toolbarMovesThroughHistoryAndShippedPagesInTheThemesColours_data() { test::themeRows(); }
     void toolbarMovesThroughHistoryAndShippedPagesInTheThemesColours()
     {
         QFETCH(bool, dark);
-        const QPalette before = QApplication::palette();
-        QApplication::setPalette(dark ? test::darkTheme(before) : before);
-        const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+        const test::ThemeForTest theme(dark);
         frmBrowser *w = openBrowser(m_server->url(QStringLiteral("/a.html")).toString());
         waitUntilSettled(w, QStringLiteral("Page A"));
         QVERIFY(typeAddressAndPressEnter(w, m_server->url(QStringLiteral("/b.html"))));

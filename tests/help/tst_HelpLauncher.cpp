@@ -11,7 +11,6 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFile>
-#include <QScopeGuard>
 #include <QHelpIndexWidget>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -66,18 +65,11 @@ private slots:
     // the index with an empty filter, a keyword leads to its page; both reuse the one window.
     // With a dark desktop theme every word of the manual stands out from its page, and screen
     // readers announce the help as a window of its own, named by its title.
-    void contentsAndIndexOpenTheManualInTheThemesColours_data()
-    {
-        QTest::addColumn<bool>("dark");
-        QTest::newRow("light theme") << false;
-        QTest::newRow("dark theme") << true;
-    }
+    void contentsAndIndexOpenTheManualInTheThemesColours_data() { test::themeRows(); }
     void contentsAndIndexOpenTheManualInTheThemesColours()
     {
         QFETCH(bool, dark);
-        const QPalette before = QApplication::palette();
-        QApplication::setPalette(dark ? test::darkTheme(before) : before);
-        const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+        const test::ThemeForTest theme(dark);
         help::showHelpContents();
         QVERIFY(help::helpWindow() && help::helpWindow()->isVisible());
         QCOMPARE(page()->documentTitle(), QStringLiteral("Pixdock Manual"));

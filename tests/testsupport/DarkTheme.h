@@ -1,8 +1,10 @@
 // A dark desktop theme, as a palette: light text on dark backgrounds.
 #pragma once
 
+#include <QApplication>
 #include <QColor>
 #include <QPalette>
+#include <QTest>
 
 namespace pixdock::test {
 
@@ -15,5 +17,29 @@ inline QPalette darkTheme(QPalette palette)
     palette.setColor(QPalette::Link, QColor(120, 170, 255));
     return palette;
 }
+
+// The rows of a test run once in the light theme and once in the dark one (column "dark").
+inline void themeRows()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("light theme") << false;
+    QTest::newRow("dark theme") << true;
+}
+
+// The application in the dark theme (or left light) while the object lives.
+class ThemeForTest
+{
+public:
+    explicit ThemeForTest(bool dark) : m_before(QApplication::palette())
+    {
+        if (dark)
+            QApplication::setPalette(darkTheme(m_before));
+    }
+    ~ThemeForTest() { QApplication::setPalette(m_before); }
+    Q_DISABLE_COPY_MOVE(ThemeForTest)
+
+private:
+    const QPalette m_before;
+};
 
 } // namespace pixdock::test
