@@ -29,27 +29,24 @@ class TestAboutBox : public QObject
 {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir;
-    QByteArray m_path;
+    const QByteArray m_path = qgetenv("PATH");
 
     QString path(const QString &name) const { return m_dir->filePath(name); }
+    // Writes a file in the test's folder, and the registry stand-in names it.
     void write(const QString &name, const QString &text, bool program = false)
     {
         test::writeBytes(m_dir->path(), name, text.toUtf8());
         QVERIFY(!program || QFile::setPermissions(path(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        locations::setRegistryFile(path("registry.ini"));
     }
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_path = qgetenv("PATH");
-    }
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
     void cleanup()
     {
         qputenv("PATH", m_path);
         locations::setRegistryFile(QString());
         test::resetProgramState();
-        m_dir.reset();
     }
 
     // Title, version, credits and the warning, every text whole and none under another control.
@@ -58,17 +55,16 @@ private slots:
         auto *box = sharedWindow<frmAbout>();
         box->show();
         QVERIFY(QTest::qWaitForWindowExposed(box));
-        QCOMPARE(box->windowTitle(), QStringLiteral("About Pixdock"));
-        QCOMPARE(box->findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Pixdock"));
-        QCOMPARE(box->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 1.0.0"));
-        QCOMPARE(box->findChild<QLabel *>(QStringLiteral("lblDescription"))->text().split('\n').size(), 3);
-        auto *warning = box->findChild<QLabel *>(QStringLiteral("lblDisclaimer"));
-        QVERIFY(warning->text().startsWith("Warning: "));
+        const auto text = [box](const char *label) { return box->findChild<QLabel *>(label)->text(); };
+        QCOMPARE(QStringList({box->windowTitle(), text("lblTitle"), text("lblVersion")}),
+                 QStringList({"About Pixdock", "Pixdock", "Version 1.0.0"}));
+        QVERIFY(text("lblDescription").split('\n').size() == 3 && text("lblDisclaimer").startsWith("Warning: "));
         const QStringList cut = test::cutOffTexts(box);
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(" | ")));
-        QVERIFY(box->rect().contains(warning->geometry()));
+        const QRect warning = box->findChild<QLabel *>("lblDisclaimer")->geometry();
+        QVERIFY(box->rect().contains(warning));
         for (const QPushButton *button : box->findChildren<QPushButton *>())
-            QVERIFY2(!warning->geometry().intersects(button->geometry()), qPrintable(button->text()));
+            QVERIFY2(!warning.intersects(button->geometry()), qPrintable(button->text()));
     }
 
     // Reading one value of the stand-in: names in any letter case, whole keys only, quoted and
@@ -82,8 +78,7 @@ private slots:
         QTest::addColumn<QString>("text");
         const QString msinfo = QStringLiteral("[SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\nPATH=/opt/sys info\n");
         const quint32 hklm = registry::HKEY_LOCAL_MACHINE;
-        QTest::newRow("names in other letter case")
-            << msinfo << hklm << "software\\microsoft\\shared tools\\msinfo" << true << "/opt/sys info";
+        QTest::newRow("names in other letter case") << msinfo << hklm << "software\\microsoft\\shared tools\\msinfo" << true << "/opt/sys info";
         QTest::newRow("a key that only begins the same") << msinfo << hklm << "SOFTWARE\\Microsoft\\Shared Tools" << false << "";
         QTest::newRow("another root") << msinfo << quint32(0x80000001u) << about::SysInfoKey << false << "";
         QTest::newRow("quoted text keeps its blanks") << "[K]\nPATH = \"  padded  \"\n" << hklm << "K" << true << "  padded  ";
@@ -98,14 +93,14 @@ private slots:
         QFETCH(QString, standIn);
         QFETCH(quint32, root);
         QFETCH(QString, key);
-        if (!standIn.isEmpty())
-            write("registry.ini", standIn);
-        locations::setRegistryFile(path("registry.ini"));
+        write(standIn.isEmpty() ? "other.ini" : "registry.ini", standIn);
         QString result = QStringLiteral("left over");
         QTEST(about::GetKeyValue(root, key, "path", result), "read");
         QTEST(result, "text");
     }
 
+    // System Info starts the program the stand-in names (shell scripts that leave a marker file),
+    // else a common one on the PATH, else says it is unavailable; the box stays open either way.
     void systemInfo_data()
     {
         QTest::addColumn<QString>("standIn");
@@ -119,8 +114,7 @@ private slots:
             << first.arg("%FOLDER%/gone") + second.arg("%FOLDER%") << true << false << false;
         QTest::newRow("second value's folder holds msinfo32") << second.arg("%FOLDER%") << false << true << false;
         QTest::newRow("second value's folder lacks msinfo32") << second.arg("%EMPTY%") << true << false << false;
-        QTest::newRow("first value fills the whole buffer")
-            << first.arg(QString(1024, 'x')) + second.arg("%FOLDER%") << true << false << false;
+        QTest::newRow("first value fills the whole buffer") << first.arg(QString(1024, 'x')) + second.arg("%FOLDER%") << true << false << false;
         QTest::newRow("nothing named, a common program on the PATH") << "; empty\n" << true << true << false;
         QTest::newRow("nothing named, nothing on the PATH") << "; empty\n" << false << false << false;
     }
@@ -130,19 +124,15 @@ private slots:
         QFETCH(bool, commonProgramOnPath);
         QFETCH(bool, started);
         QFETCH(bool, byEnter);
-        // Shell scripts stand in for the system-information programs: they leave a marker file.
         const QString program = QStringLiteral("#!/bin/sh\necho started > '%1'\n").arg(path("started.txt"));
         for (const char *folder : {"folder", "empty", "bin"})
             QVERIFY(QDir(m_dir->path()).mkdir(QLatin1String(folder)));
-        write("tool.sh", program, true);
-        write("folder/msinfo32", program, true);
-        if (commonProgramOnPath)
-            write("bin/hardinfo", program, true);
+        for (const char *name : {"tool.sh", "folder/msinfo32", "bin/hardinfo"})
+            if (commonProgramOnPath || name != QLatin1String("bin/hardinfo"))
+                write(name, program, true);
         qputenv("PATH", QFile::encodeName(path(QStringLiteral("bin"))));
         write("registry.ini", standIn.replace("%PROGRAM%", path("tool.sh")).replace("%FOLDER%", path("folder"))
                                   .replace("%EMPTY%", path("empty")));
-        locations::setRegistryFile(path("registry.ini"));
-
         auto *box = sharedWindow<frmAbout>();
         auto *sysInfo = box->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"));
         if (byEnter) {
@@ -159,10 +149,10 @@ private slots:
         QCOMPARE(MessageBox::shownTexts(), started ? QStringList() : QStringList{"System Information Is Unavailable At This Time"});
         for (const MessageBox::Shown &shown : MessageBox::shown())
             QVERIFY(shown.title == "Pixdock" && shown.buttons == QMessageBox::Ok && shown.icon == MessageBox::Icon::None);
-        // The box stays open either way.
         QCOMPARE(loadedSharedWindow<frmAbout>(), box);
     }
 
+    // Enter and Esc close the modal box, which the frame owns and which goes when it closes.
     void enterAndEscCloseTheModalBox_data()
     {
         QTest::addColumn<int>("key");
@@ -186,11 +176,9 @@ private slots:
                 closedHere = true, box->reject();
         });
         about::showAboutBox(&frame);
-        QVERIFY(!closedHere);
-        QCOMPARE(loadedSharedWindow<frmAbout>(), nullptr);
+        QVERIFY(!closedHere && !loadedSharedWindow<frmAbout>());
         test::flushDeletes();
-        QVERIFY(seen.isNull());
-        QCOMPARE(WindowList::instance().count(), 2);
+        QVERIFY(seen.isNull() && WindowList::instance().count() == 2);
     }
 };
 

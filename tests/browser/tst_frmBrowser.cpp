@@ -1,12 +1,12 @@
 // The browser window against a real web view and pages served from 127.0.0.1.
 #include "BusyState.h"
+#include "DarkTheme.h"
 #include "HostFrame.h"
 #include "LocalWebServer.h"
 #include "MessageBox.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 #include "UserInput.h"
-#include "DarkTheme.h"
 #include "frmBrowser.h"
 
 #include <QAbstractItemView>
@@ -15,14 +15,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QWebEnginePage>
 #include <QWebEngineView>
-
-#include <memory>
 
 #include <unistd.h>
 
@@ -32,11 +29,7 @@ namespace {
 
 // Chromium refuses to run as root with its sandbox on; set before the application starts
 // so the tests also run outside CTest.
-const bool g_sandboxOff = [] {
-    if (geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    return true;
-}();
+const bool g_sandboxOff = geteuid() != 0 || qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 
 // Counts the navigations the view actually starts, by address.
 class CountingPage : public QWebEnginePage
@@ -69,9 +62,9 @@ class TestBrowserWindow : public QObject
 
     std::unique_ptr<test::HostFrame> m_frame;
     std::unique_ptr<test::LocalWebServer> m_server;
-
     CountingPage *m_page = nullptr; // the counting page of the window opened last with one
 
+    QUrl url(const QString &path) const { return m_server->url(path); }
     frmBrowser *openBrowser(const QString &start, bool counting = false)
     {
         auto *window = new frmBrowser;
@@ -81,9 +74,9 @@ class TestBrowserWindow : public QObject
         window->load();
         return window;
     }
-    static QComboBox *addressBox(frmBrowser *w) { return w->findChild<QComboBox *>(QStringLiteral("cboAddress")); }
-    static QTimer *busyTimer(frmBrowser *w) { return w->findChild<QTimer *>(QStringLiteral("timTimer")); }
-    static QWebEngineView *view(frmBrowser *w) { return w->findChild<QWebEngineView *>(QStringLiteral("brwWebBrowser")); }
+    static QComboBox *addressBox(frmBrowser *w) { return w->findChild<QComboBox *>("cboAddress"); }
+    static QTimer *busyTimer(frmBrowser *w) { return w->findChild<QTimer *>("timTimer"); }
+    static QWebEngineView *view(frmBrowser *w) { return w->findChild<QWebEngineView *>("brwWebBrowser"); }
     static QStringList entries(frmBrowser *w)
     {
         QStringList list;
@@ -96,9 +89,8 @@ class TestBrowserWindow : public QObject
     static bool typeAddressAndPressEnter(frmBrowser *w, const QUrl &url, Qt::Key enter = Qt::Key_Return)
     {
         test::clickOn(addressBox(w)->lineEdit());
-        if (QApplication::focusWidget() != addressBox(w))
-            return false;
-        return test::pressKey(Qt::Key_A, Qt::ControlModifier) && test::typeText(url.toString())
+        return QApplication::focusWidget() == addressBox(w) && test::pressKey(Qt::Key_A, Qt::ControlModifier)
+            && test::typeText(url.toString())
             && test::pressKey(enter, enter == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
     }
     static void waitUntilSettled(frmBrowser *w, const QString &title)
@@ -115,7 +107,6 @@ private slots:
             QHash<QString, QString>{{"/a.html", "Page A"}, {"/b.html", "Page B"}, {"/slow.html", "Slow Page"}});
         QVERIFY(m_server->isListening());
     }
-
     void cleanup()
     {
         m_server->release();
@@ -130,9 +121,9 @@ private slots:
     // and address of the page still shown come back.
     void workingWhileLoadingThenTheTitleAndStopKeepsThePage()
     {
-        const QUrl slow = m_server->url(QStringLiteral("/slow.html"));
+        const QUrl slow = url("/slow.html");
         frmBrowser *w = nullptr;
-        for (const QUrl &held : {slow, m_server->url(QStringLiteral("/a.html"))}) {
+        for (const QUrl &held : {slow, url("/a.html")}) {
             m_server->holdBack(held.path());
             if (!w)
                 QVERIFY(busyTimer(w = openBrowser(slow.toString()))->isActive());
@@ -142,10 +133,10 @@ private slots:
             QTRY_COMPARE(w->windowTitle(), QStringLiteral("Working..."));
             if (held == slow) {
                 m_server->release();
-                waitUntilSettled(w, QStringLiteral("Slow Page"));
+                waitUntilSettled(w, "Slow Page");
                 QCOMPARE(entries(w), QStringList({slow.toString()}));
             } else {
-                w->findChild<QToolBar *>(QStringLiteral("tbToolBar"))->findChild<QAction *>(QStringLiteral("Stop"))->trigger();
+                w->findChild<QToolBar *>("tbToolBar")->findChild<QAction *>("Stop")->trigger();
                 QVERIFY(!busyTimer(w)->isActive());
                 QCOMPARE(w->windowTitle(), QStringLiteral("Slow Page"));
                 QTRY_COMPARE(view(w)->url(), slow);
@@ -154,33 +145,31 @@ private slots:
     }
 
     // Each way of going to an address navigates once and leaves the address at the top of
-    // the list, once, however often it was visited.
+    // the list, once, however often it was visited: "new" or "listed" address, typed and ended
+    // with Enter or keypad Enter, or "chosen" from the list.
     void enterAndAChosenEntryNavigateOnce_data()
     {
-        QTest::addColumn<bool>("listed");
-        QTest::addColumn<bool>("chooseFromList");
+        QTest::addColumn<QString>("how");
         QTest::addColumn<Qt::Key>("enter");
-        QTest::newRow("new address typed, Enter") << false << false << Qt::Key_Return;
-        QTest::newRow("new address typed, keypad Enter") << false << false << Qt::Key_Enter;
-        QTest::newRow("listed address typed, Enter") << true << false << Qt::Key_Return;
-        QTest::newRow("entry chosen from the list") << true << true << Qt::Key_Return;
+        QTest::newRow("new address typed, Enter") << "new" << Qt::Key_Return;
+        QTest::newRow("new address typed, keypad Enter") << "new" << Qt::Key_Enter;
+        QTest::newRow("listed address typed, Enter") << "listed" << Qt::Key_Return;
+        QTest::newRow("entry chosen from the list") << "chosen" << Qt::Key_Return;
     }
     void enterAndAChosenEntryNavigateOnce()
     {
-        QFETCH(bool, listed);
-        QFETCH(bool, chooseFromList);
+        QFETCH(QString, how);
         QFETCH(Qt::Key, enter);
-        const QUrl a = m_server->url(QStringLiteral("/a.html")), b = m_server->url(QStringLiteral("/b.html"));
-        frmBrowser *w = openBrowser(listed ? b.toString() : a.toString(), true);
-        if (listed) {
-            waitUntilSettled(w, QStringLiteral("Page B"));
+        const QUrl a = url("/a.html"), b = url("/b.html");
+        frmBrowser *w = openBrowser((how == "new" ? a : b).toString(), true);
+        if (how != "new") {
+            waitUntilSettled(w, "Page B");
             QVERIFY(typeAddressAndPressEnter(w, a));
         }
-        waitUntilSettled(w, QStringLiteral("Page A"));
-        QCOMPARE(entries(w).contains(b.toString()), listed);
+        waitUntilSettled(w, "Page A");
+        QCOMPARE(entries(w).contains(b.toString()), how != "new");
         m_page->navigations.clear();
-
-        if (chooseFromList) {
+        if (how == "chosen") {
             addressBox(w)->showPopup();
             QAbstractItemView *list = addressBox(w)->view();
             QTRY_VERIFY(list->isVisible());
@@ -189,8 +178,7 @@ private slots:
         } else {
             QVERIFY(typeAddressAndPressEnter(w, b, enter));
         }
-
-        waitUntilSettled(w, QStringLiteral("Page B"));
+        waitUntilSettled(w, "Page B");
         QCOMPARE(m_page->navigations, (QHash<QUrl, int>{{b, 1}}));
         QCOMPARE(entries(w), QStringList({b.toString(), a.toString()}));
     }
@@ -203,26 +191,24 @@ private slots:
     {
         QFETCH(bool, dark);
         const test::ThemeForTest theme(dark);
-        frmBrowser *w = openBrowser(m_server->url(QStringLiteral("/a.html")).toString());
-        waitUntilSettled(w, QStringLiteral("Page A"));
-        QVERIFY(typeAddressAndPressEnter(w, m_server->url(QStringLiteral("/b.html"))));
-        waitUntilSettled(w, QStringLiteral("Page B"));
-
+        frmBrowser *w = openBrowser(url("/a.html").toString());
+        waitUntilSettled(w, "Page A");
+        QVERIFY(typeAddressAndPressEnter(w, url("/b.html")));
+        waitUntilSettled(w, "Page B");
         const QList<QPair<QString, QString>> steps = {
             {"Back", "Page A"}, {"Forward", "Page B"}, {"Refresh", "Page B"}, {"Home", "Pixdock Home"},
             {"Search", "Pixdock Search"}, {"Refresh", "Pixdock Search"}, {"Back", "Pixdock Home"},
             {"qrc:/web/manual/keyboard.html", "Keyboard shortcuts"}};
-        auto *toolbar = w->findChild<QToolBar *>(QStringLiteral("tbToolBar"));
         for (const auto &[key, title] : steps) {
-            const int asked = m_server->requests(QStringLiteral("/b.html"));
+            const int asked = m_server->requests("/b.html");
             if (key.startsWith("qrc:"))
                 QVERIFY(typeAddressAndPressEnter(w, QUrl(key)));
             else
-                toolbar->findChild<QAction *>(key)->trigger();
+                w->findChild<QToolBar *>("tbToolBar")->findChild<QAction *>(key)->trigger();
             QVERIFY2(busyTimer(w)->isActive(), qPrintable(key));
             waitUntilSettled(w, title);
             if (title == QLatin1String("Page B"))
-                QTRY_COMPARE(m_server->requests(QStringLiteral("/b.html")), asked + 1);
+                QTRY_COMPARE(m_server->requests("/b.html"), asked + 1);
             if (view(w)->url().scheme() != "qrc")
                 continue;
             // Each text element's colour and the background it stands on, one a line.
@@ -232,8 +218,7 @@ private slots:
                 "  let p = e; while (p && ['rgba(0, 0, 0, 0)', 'transparent'].includes(getComputedStyle(p).backgroundColor))"
                 "    p = p.parentElement;"
                 "  return getComputedStyle(e).color + '|' + (p ? getComputedStyle(p).backgroundColor : 'rgb(255, 255, 255)');"
-                "}).join('\\n')"),
-                                           [&colours](const QVariant &v) { colours = v.toString(); });
+                "}).join('\\n')"), [&colours](const QVariant &v) { colours = v.toString(); });
             QTRY_VERIFY_WITH_TIMEOUT(!colours.isEmpty(), 15000);
             for (const QString &line : colours.split('\n')) {
                 const double ink = lightness(line.section('|', 0, 0));
@@ -275,10 +260,8 @@ private slots:
     {
         frmBrowser *w = openBrowser(QString(), true);
         QCoreApplication::processEvents();
-        QVERIFY(!busyTimer(w)->isActive());
+        QVERIFY(!busyTimer(w)->isActive() && addressBox(w)->count() == 0 && m_page->navigations.isEmpty());
         QCOMPARE(w->windowTitle(), QStringLiteral("Browse The Internet"));
-        QCOMPARE(addressBox(w)->count(), 0);
-        QVERIFY(m_page->navigations.isEmpty());
         QCOMPARE(QList<int>({w->leftTwips(), w->topTwips(), w->heightTwips()}),
                  QList<int>({m_frame->hostPanel()->widthTwips(), 0, m_frame->hostPanel()->heightTwips()}));
         w->subWindow()->resize(20, 20);

@@ -19,29 +19,21 @@ namespace {
 
 int sign(int v) { return (v > 0) - (v < 0); }
 
-const QStringList &pieces()
+// Names of one to six awkward pieces: letters in both cases, accents composed and not, digits
+// with leading zeros, blanks, punctuation, ligatures, emoji and invisible characters.
+QStringList randomNames(quint32 seed, int count)
 {
-    static const QStringList p = {
+    const QStringList pieces = {
         "a",  "A", "b", "B",  "e", "E", "z", "Z", "é", "É", "e\u0301", "ä", "Ä", "ö", "å", "ß", "ẞ", "ss", "ı",
         "İ",  "i", "σ", "Σ",  "ς", "ε", "λ", "ж", "Ж", "0", "00", "1", "01", "9", "10", "99", "100", " ", "_",
         "-",  ".", "(", "\u00A0", "😀", "ǅ", "ﬁ", "\u200B", "\t", "7"};
-    return p;
-}
-
-QStringList randomNames(quint32 seed, int count)
-{
     QRandomGenerator random(seed);
-    QStringList names;
-    for (int i = 0; i < count; ++i) {
-        QString name;
+    QStringList names(count);
+    for (QString &name : names)
         for (int part = 0, parts = 1 + int(random.bounded(6)); part < parts; ++part)
-            name += pieces().at(random.bounded(int(pieces().size())));
-        names << name;
-    }
+            name += pieces.at(random.bounded(int(pieces.size())));
     return names;
 }
-
-
 } // namespace
 
 class TestNameOrder : public QObject
@@ -65,7 +57,7 @@ private slots:
         QFETCH(QLocale, locale);
         QFETCH(quint32, seed);
         test::switchLocale(locale);
-        const QStringList given = randomNames(seed, 300) << QString() << QStringLiteral("a") << QStringLiteral("A");
+        const QStringList given = randomNames(seed, 300) << QString() << "a" << "A";
         QStringList list = given, keyed = given;
         for (const QString &a : given)
             for (const QString &b : given)
@@ -88,13 +80,12 @@ private slots:
         test::switchLocale(QLocale(QLocale::German, QLocale::Germany));
         const QString german = names::identity();
         const int generation = names::generation();
-        const auto sorted = [&given] { QStringList list = given; names::sort(list); return list; };
+        auto sorted = [list = given]() mutable { return names::sort(list), list; };
         QCOMPARE(sorted(), (QStringList{"9.jpg", "10.jpg", "apfel.jpg", "ärger.jpg", "Ärmel.jpg", "Eclair.jpg",
                                       "éclair.jpg", "zz.jpg", "ελιά.jpg"}));
 
         test::switchLocale(QLocale(QLocale::Swedish, QLocale::Sweden));
-        QVERIFY(names::identity() != german);
-        QVERIFY(names::generation() != generation);
+        QVERIFY(names::identity() != german && names::generation() != generation);
         // Swedish sorts ä after z.
         QCOMPARE(sorted(), (QStringList{"9.jpg", "10.jpg", "apfel.jpg", "Eclair.jpg", "éclair.jpg", "zz.jpg",
                                       "ärger.jpg", "Ärmel.jpg", "ελιά.jpg"}));

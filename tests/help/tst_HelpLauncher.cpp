@@ -9,7 +9,6 @@
 #include "TestState.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QFile>
 #include <QHelpIndexWidget>
 #include <QLineEdit>
@@ -71,22 +70,19 @@ private slots:
         QFETCH(bool, dark);
         const test::ThemeForTest theme(dark);
         help::showHelpContents();
-        QVERIFY(help::helpWindow() && help::helpWindow()->isVisible());
+        QWidget *first = help::helpWindow();
+        QVERIFY(first && first->isVisible() && page()->toPlainText().contains(QStringLiteral("Searching the catalogue")));
         QCOMPARE(page()->documentTitle(), QStringLiteral("Pixdock Manual"));
-        QVERIFY(page()->toPlainText().contains(QStringLiteral("Searching the catalogue")));
         auto *toc = help::helpWindow()->findChild<QTreeView *>(QStringLiteral("contentsTab"));
         QTRY_COMPARE(toc->model()->rowCount(), 1);
         QCOMPARE(toc->model()->rowCount(toc->model()->index(0, 0)), 7);
         QTRY_VERIFY(toc->isExpanded(toc->model()->index(0, 0)));
-        QAccessibleInterface *seen = QAccessible::queryAccessibleInterface(help::helpWindow());
-        QVERIFY(seen && seen->role() == QAccessible::Window);
-        QCOMPARE(seen->text(QAccessible::Name), help::helpWindow()->windowTitle());
-        QWidget *first = help::helpWindow();
+        QAccessibleInterface *seen = QAccessible::queryAccessibleInterface(first);
+        QVERIFY(seen && seen->role() == QAccessible::Window && seen->text(QAccessible::Name) == first->windowTitle());
         for (int round = 0; round < 2; ++round) {
             help::showHelpIndex();
             QCOMPARE(help::helpWindow(), first);
-            QCOMPARE(tabs()->currentWidget()->objectName(), QStringLiteral("indexTab"));
-            QCOMPARE(filter()->text(), QString());
+            QCOMPARE(tabs()->currentWidget()->objectName() + '|' + filter()->text(), QStringLiteral("indexTab|"));
             QTRY_VERIFY(index()->model()->rowCount() > 30);
             QTest::keyClicks(filter(), QStringLiteral("thumbn"));
             QTRY_COMPARE(index()->model()->rowCount(), 1);
@@ -94,8 +90,7 @@ private slots:
             QCOMPARE(page()->source().fileName(), QStringLiteral("thumbnails.html"));
             help::showHelpContents();
             QCOMPARE(help::helpWindow(), first);
-            QCOMPARE(tabs()->currentWidget()->objectName(), QStringLiteral("contentsTab"));
-            QCOMPARE(page()->source().fileName(), QStringLiteral("contents.html"));
+            QCOMPARE(tabs()->currentWidget()->objectName() + '|' + page()->source().fileName(), QStringLiteral("contentsTab|contents.html"));
         }
         for (const char *name : {"contents.html", "keyboard.html", "viewing.html", "thumbnails.html"}) {
             page()->setSource(page()->source().resolved(QUrl(QLatin1String(name))));
@@ -119,7 +114,6 @@ private slots:
     void missingOrDamagedHelpFilesRaiseAClearError()
     {
         QFETCH(QString, setup);
-        QFETCH(int, number);
         QFETCH(QString, saying);
         QTemporaryDir dir;
         const QString collection = dir.filePath(QStringLiteral("pixdock.qhc"));
@@ -135,7 +129,7 @@ private slots:
                 open();
                 QFAIL("the help opened");
             } catch (const RunTimeError &e) {
-                QCOMPARE(e.number(), number);
+                QTEST(e.number(), "number");
                 QVERIFY2(e.description().contains(saying) && (setup == "none" || e.description().contains(collection)),
                          qPrintable(e.description()));
             }

@@ -60,16 +60,16 @@ private slots:
 
     void theCatalogueIsFoundAndMadeWhereItBelongs()
     {
+        QFETCH(bool, installed);
         QFETCH(QString, programFolder);
         QFETCH(QString, chosen);
         QFETCH(QString, where);
         QFETCH(bool, made);
         if (where == "user" && ::geteuid() == 0)
             QSKIP("root may write any folder; the install test runs this case as an ordinary user");
-        QFETCH(bool, installed);
+        // An installed tree has its shared files (the schema among them) beside bin.
         QVERIFY(!installed || (QDir().mkpath(m_tree->filePath("share/pixdock"))
                                && QFile::copy(test::schemaFile(), m_tree->filePath("share/pixdock/schema.sql"))));
-        const QString beside = bin() + "/db.fil";
         const QByteArray before = programFolder == "read-only with db.fil" ? "a file that is not a catalogue" : "";
         if (!before.isEmpty())
             test::writeBytes(bin(), "db.fil", before);
@@ -84,7 +84,7 @@ private slots:
             QSettings(QStringLiteral("Pixdock"), QStringLiteral("Pixdock")).setValue(QLatin1String(locations::CatalogueSetting), configured);
 
         const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Pixdock/db.fil";
-        const QString expected = where == "beside" ? beside : where == "user" ? user : where == "chosen" ? chosenFile : configured;
+        const QString expected = where == "beside" ? bin() + "/db.fil" : where == "user" ? user : where == "chosen" ? chosenFile : configured;
         QCOMPARE(locations::cataloguePath(), expected);
         QCOMPARE(catalogue::makeMissingCatalogue(), made ? expected : QString());
         // Made once: the next start finds it and says nothing. What was there stays as it was.
@@ -100,14 +100,13 @@ private slots:
     {
         QVERIFY(QDir().mkpath(m_tree->filePath("share/pixdock")));
         test::writeBytes(m_tree->filePath("share/pixdock"), "schema.sql", "CREATE TABLE Info (FileName TEXT");
-        const QString catalogue = bin() + "/db.fil";
         QString said;
         try {
             catalogue::makeMissingCatalogue();
         } catch (const RunTimeError &e) {
             said = e.description();
         }
-        QVERIFY2(said.startsWith("The catalogue file " + catalogue + " could not be made: "), qPrintable(said));
+        QVERIFY2(said.startsWith("The catalogue file " + bin() + "/db.fil could not be made: "), qPrintable(said));
         QCOMPARE(QDir(bin()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 };

@@ -31,15 +31,12 @@ namespace pixdock::test {
 class MainWindowUnderTest
 {
 public:
-    // Forgets what earlier tests stored, so every test starts as a first run.
-    static void clearSettings() { QSettings(placement::organisation(), placement::application()).clear(); }
-
-    // A first run: fresh program state, nothing stored, the main window open.
-    frmMain *start()
+    // A first run: fresh program state, nothing stored (when asked, the main window open).
+    frmMain *start(bool opened = true)
     {
         resetProgramState();
-        clearSettings();
-        return open();
+        QSettings(placement::organisation(), placement::application()).clear();
+        return opened ? open() : nullptr;
     }
 
     // Creates, loads and shows the main window; the program folder holds a fresh db.fil.
@@ -90,6 +87,12 @@ class MainWindowTest : public QObject
     Q_OBJECT
 protected:
     frmMain *main() const { return m_main.window(); }
+    // Chooses a menu item ("mnu...") or presses a toolbar button ("tb...") through its action.
+    void choose(const QString &name) const
+    {
+        QAction *item = main()->menuItem(name);
+        (item ? item : main()->findChild<QAction *>(name))->trigger();
+    }
     MainWindowUnderTest m_main;
     QTemporaryDir m_pictures;
 
@@ -102,5 +105,13 @@ protected slots:
     }
     void cleanup() { QCOMPARE(m_main.reset(), QString()); }
 };
+
+// The open windows captioned `text`, and the window opened last.
+inline int windowsCaptioned(const QString &text)
+{
+    const QWidgetList all = WindowList::instance().windows();
+    return int(std::count_if(all.begin(), all.end(), [&text](QWidget *w) { return w->windowTitle() == text; }));
+}
+inline QWidget *lastWindow() { return WindowList::instance().at(WindowList::instance().count() - 1); }
 
 } // namespace pixdock::test

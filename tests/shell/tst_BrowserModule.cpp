@@ -12,23 +12,15 @@
 using namespace pixdock;
 
 namespace {
-
 // Chromium refuses to run as root with its sandbox on; set before the application starts
 // so the tests also run outside CTest.
-const bool g_sandboxOff = [] {
-    if (geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    return true;
-}();
-
+const bool g_sandboxOff = geteuid() != 0 || qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 const QString NotAvailable = QStringLiteral("The web browser is not available: ");
-
 } // namespace
 
 class TestBrowserModule : public test::MainWindowTest
 {
     Q_OBJECT
-
 private slots:
 
     // The module as built beside the program opens browser windows on the home page in the
@@ -59,7 +51,7 @@ private slots:
             QWidget *window = nullptr;
             if (throughMenu) {
                 locations::setExecutableFolder(from);
-                main()->menuItem(QStringLiteral("mnuViewWebBrowser"))->trigger();
+                choose("mnuViewWebBrowser");
             } else {
                 window = browser_module::openBrowserWindow(from);
             }

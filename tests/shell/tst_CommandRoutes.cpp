@@ -8,27 +8,14 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QSignalSpy>
 
 using namespace pixdock;
 
+using test::lastWindow;
+using test::windowsCaptioned;
+
 namespace {
-int windowsCaptioned(const QString &text)
-{
-    int n = 0;
-    for (QWidget *w : WindowList::instance().windows())
-        n += w->windowTitle() == text ? 1 : 0;
-    return n;
-}
-
-QPushButton *panelButton(const char *name)
-{
-    return WindowList::instance().at(1)->findChild<QPushButton *>(QLatin1String(name));
-}
-
-const QString LongName = QStringLiteral("PXL_20230714_153012789_holiday_panorama.jpg");
-
-QWidget *lastWindow() { return WindowList::instance().at(WindowList::instance().count() - 1); }
+QPushButton *panelButton(const QString &name) { return WindowList::instance().at(1)->findChild<QPushButton *>(name); }
 } // namespace
 
 class TestCommandRoutes : public test::MainWindowTest
@@ -40,9 +27,8 @@ private slots:
         for (const char *name : {"a.png", "b.png", "c.png"})
             test::writePicture(m_pictures.path(), QLatin1String(name), {40, 30});
         CommonDialog::presetOpen(m_pictures.filePath("a.png"));
-        main()->menuItem("mnuFileOpen")->trigger();
+        choose("mnuFileOpen");
         QCOMPARE(frameStatusText(), m_pictures.filePath("a.png"));
-
         const QList<std::pair<QString, QString>> steps = {
             {"mnuNext", "b.png"}, {"tbForward", "c.png"}, {"tbBack", "b.png"},
             {"mnuPrev", "a.png"}, {"cmdNext", "b.png"},   {"cmdPrevious", "a.png"},
@@ -51,20 +37,18 @@ private slots:
             if (route.startsWith(QLatin1String("cmd"))) {
                 // The panel's buttons pressed from the keyboard: Enter and keypad Enter press
                 // the focused button, as in every window.
-                QPushButton *button = panelButton(qPrintable(route));
-                button->setFocus(Qt::TabFocusReason);
-                QTRY_COMPARE(QApplication::focusWidget(), button);
+                panelButton(route)->setFocus(Qt::TabFocusReason);
+                QTRY_COMPARE(QApplication::focusWidget(), panelButton(route));
                 const bool keypad = route == "cmdPrevious";
                 QVERIFY(test::pressKey(keypad ? Qt::Key_Enter : Qt::Key_Return, keypad ? Qt::KeypadModifier : Qt::NoModifier));
-            } else if (route.startsWith(QLatin1String("tb")))
-                main()->findChild<QAction *>(route)->trigger();
-            else
-                main()->menuItem(route)->trigger();
+            } else {
+                choose(route);
+            }
             QVERIFY2(frameStatusText() == m_pictures.filePath(expected) && gCurrentPath == frameStatusText(), qPrintable(route));
             // Stepping replaces the viewer at position 2 instead of piling viewers up.
             QCOMPARE(windowsCaptioned(QStringLiteral("Image Viewer")), 1);
         }
-        main()->findChild<QAction *>("tbBack")->trigger();
+        choose("tbBack");
         QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("This is the first image!"));
     }
 
@@ -80,8 +64,7 @@ private slots:
         QVERIFY(next->isHidden());
         panelButton("cmdShowAll")->click();
         panelButton("cmdShowAll")->click();
-        QCOMPARE(windowsCaptioned(QStringLiteral("Database Image List")), 1);
-        QVERIFY(!next->isHidden());
+        QVERIFY(windowsCaptioned(QStringLiteral("Database Image List")) == 1 && !next->isHidden());
         next->click();
         QCOMPARE(gCurrentPath, m_pictures.filePath("a.png"));
         panelButton("cmdThumbnails")->click();
@@ -120,18 +103,17 @@ private slots:
     {
         QFETCH(QString, item);
         QFETCH(QString, press);
-        const QString picture = test::writePicture(m_pictures.path(), LongName, {40, 30});
+        const QString name = QStringLiteral("PXL_20230714_153012789_holiday_panorama.jpg");
+        const QString picture = test::writePicture(m_pictures.path(), name, {40, 30});
         setFrameStatusText(picture);
         if (item == "mnuFileOpen")
             CommonDialog::presetOpen(picture);
         if (press == "cmdSearch")
-            catalogue::addRow(catalogue::sharedConnection(), LongName, m_pictures.path(), "beach");
+            catalogue::addRow(catalogue::sharedConnection(), name, m_pictures.path(), "beach");
         if (press == "cmdContinue")
             MessageBox::queueAnswer(QMessageBox::Yes);
-        QAction *action = item.startsWith("tb") ? main()->findChild<QAction *>(item) : main()->menuItem(item);
-        if (item != "mnuFileOpen")
-            action->trigger();
-        action->trigger();
+        for (int times = item == "mnuFileOpen" ? 1 : 2; times > 0; --times)
+            choose(item);
         QFETCH(QString, caption);
         QTEST(windowsCaptioned(caption), "windows");
         QWidget *shown = press == "panel" ? WindowList::instance().at(1) : lastWindow();

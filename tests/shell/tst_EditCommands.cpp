@@ -21,11 +21,6 @@ class TestEditCommands : public test::MainWindowTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        MainWindowTest::init();
-        clipboard()->clear();
-    }
     void cleanup()
     {
         clipboard()->clear();
@@ -52,10 +47,8 @@ private slots:
         QTest::newRow("nothing selected, copy") << "line edit" << "caret" << "copy" << "old" << "hello world" << "";
         QTest::newRow("nothing selected, paste at the caret")
             << "line edit" << "caret" << "paste" << "," << "hello, world" << ",";
-        QTest::newRow("read-only, cut only copies") << "line edit" << "read-only" << "cut" << "" << "hello world"
-                                                    << "world";
-        QTest::newRow("read-only, paste changes nothing")
-            << "line edit" << "read-only" << "paste" << "there" << "hello world" << "there";
+        QTest::newRow("read-only, cut only copies") << "line edit" << "read-only" << "cut" << "" << "hello world" << "world";
+        QTest::newRow("read-only, paste changes nothing") << "line edit" << "read-only" << "paste" << "there" << "hello world" << "there";
         QTest::newRow("a button has the focus") << "button" << "" << "copy" << "old" << "" << "";
         QTest::newRow("nothing has the focus") << "none" << "" << "copy" << "old" << "" << "";
     }
@@ -104,7 +97,6 @@ private slots:
     void theEditMenuWorksOnTheSelectionItOpenedOn()
     {
         QFETCH(QString, openWith);
-        QFETCH(QString, box);
         QFETCH(int, tabs);
         main()->resize(1000, 800);
         QMenuBar *bar = main()->menuBar();
@@ -113,7 +105,7 @@ private slots:
             QVERIFY(test::pressKey(Qt::Key_Tab));
         auto *field = qobject_cast<QLineEdit *>(QApplication::focusWidget());
         QVERIFY(field);
-        QCOMPARE(field->objectName(), box);
+        QTEST(field->objectName(), "box");
 
         // Each step: keys pressed (Left or Right with Shift selects), the Edit item chosen, then
         // the clipboard, the text and the selection.

@@ -45,17 +45,13 @@ QString deepFolder(const QString &root, int pathBytes, int nameBytes)
     return folder;
 }
 
-QList<CatalogueRow> catalogueRows()
-{
-    return catalogue::readRows(catalogue::sharedConnection(), catalogue::listStatement());
-}
+QList<CatalogueRow> catalogueRows() { return catalogue::readRows(catalogue::sharedConnection(), catalogue::listStatement()); }
 
 template<class Window>
 Window *opened()
 {
     Window *w = sharedWindow<Window>();
-    w->showWindow();
-    return w;
+    return w->showWindow(), w;
 }
 
 // Opens the add or delete window on the picture the status bar names, presses its button
@@ -71,8 +67,7 @@ QString pressedOn(const QString &path, void (Window::*press)(), const QString &d
         MessageBox::queueAnswer(QMessageBox::Yes);
     (w->*press)();
     const QString said = w->template findChild<QLabel *>(QStringLiteral("lblMessage"))->text();
-    w->unload();
-    return said;
+    return w->unload(), said;
 }
 
 } // namespace
@@ -95,8 +90,7 @@ private slots:
         QTest::newRow("statement pieces") << "semi;colon--.png" << "x;y" << "a'; DROP TABLE Info; --" << 0;
         QTest::newRow("newline") << "new\nline.png" << "two\nlines" << "line\nbreak" << 0;
         QTest::newRow("leading dash") << "-rf.png" << "-folder" << "-v" << 0;
-        QTest::newRow("emoji") << QStringLiteral("😀 smile 🎉.png") << QStringLiteral("📁 folder")
-                               << QStringLiteral("🎉") << 0;
+        QTest::newRow("emoji") << QStringLiteral("😀 smile 🎉.png") << QStringLiteral("📁 folder") << QStringLiteral("🎉") << 0;
         QTest::newRow("255-byte name") << longestName() << "long" << "long name" << 0;
         QTest::newRow("4000-byte path") << "deep.png" << "" << "deep" << 4000;
     }
@@ -112,8 +106,8 @@ private slots:
         QVERIFY(QDir().mkpath(dir));
         const QString path = test::writePicture(dir, name, QSize(40, 30));
         QVERIFY(pathBytes == 0 || QFile::encodeName(path).size() == pathBytes);
-        test::writePicture(dir, QStringLiteral("0 before.png"), QSize(20, 20));
-        test::writePicture(dir, QStringLiteral("~ after.png"), QSize(20, 20));
+        for (const char *neighbour : {"0 before.png", "~ after.png"})
+            test::writePicture(dir, QLatin1String(neighbour), QSize(20, 20));
         const QString description = QStringLiteral("about ") + text;
 
         // Opened: the viewer shows it and the status bar names it.
@@ -134,8 +128,7 @@ private slots:
         search->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText(text);
         search->cmdSearch_Click();
         QCOMPARE(search->grid()->rows(), 2);
-        QCOMPARE(search->grid()->textOf(1, QStringLiteral("FileName")), name);
-        QCOMPARE(search->grid()->textOf(1, QStringLiteral("Location")), dir);
+        QCOMPARE(QStringList({search->grid()->textOf(1, "FileName"), search->grid()->textOf(1, "Location")}), QStringList({name, dir}));
         search->unload();
 
         // Listed, and opened from the list: the viewer gets the very path.
@@ -147,8 +140,7 @@ private slots:
         list->grid()->setRow(listed);
         gCurrentPath.clear();
         list->MSHFlexGrid1_DblClick();
-        QCOMPARE(gCurrentPath, path);
-        QCOMPARE(frameStatusText(), path);
+        QVERIFY(gCurrentPath == path && frameStatusText() == path);
         list->unload();
         closeAllViewers();
 
@@ -163,8 +155,7 @@ private slots:
                 viewing::nextImage(viewing::FailurePolicy::SkipFailingSteps);
             else
                 viewing::previousImage(viewing::FailurePolicy::EndAtFirstFailure);
-            QCOMPARE(gCurrentPath, path);
-            QCOMPARE(frameStatusText(), path);
+            QVERIFY(gCurrentPath == path && frameStatusText() == path);
         }
         QVERIFY2(MessageBox::shownTexts().isEmpty(), qPrintable(MessageBox::shownTexts().join('|')));
 
@@ -180,37 +171,34 @@ private slots:
     // One accented name in NFC and in NFD: two files, two rows, found and removed apart.
     void theSameAccentedNameInNfcAndNfdStaysTwoPictures()
     {
-        QTemporaryDir root;
-        const QString nfc = QStringLiteral("Caf\u00e9.png");
-        const QString nfd = QStringLiteral("Cafe\u0301.png");
-        test::writePicture(root.path(), nfc, QSize(20, 20));
-        test::writePicture(root.path(), nfd, QSize(30, 30));
-        QCOMPARE(viewing::folderListing(root.path()).size(), 2);
+        const QString nfc = QStringLiteral("Caf\u00e9.png"), nfd = QStringLiteral("Cafe\u0301.png");
+        const QTemporaryDir dir;
+        const QString root = dir.path();
+        test::writePicture(root, nfc, QSize(20, 20));
+        test::writePicture(root, nfd, QSize(30, 30));
+        QCOMPARE(viewing::folderListing(root).size(), 2);
 
         const auto db = catalogue::sharedConnection();
-        catalogue::addRow(db, nfc, root.path(), QStringLiteral("Caf\u00e9 in NFC"));
-        catalogue::addRow(db, nfd, root.path(), QStringLiteral("Cafe\u0301 in NFD"));
+        catalogue::addRow(db, nfc, root, QStringLiteral("Caf\u00e9 in NFC"));
+        catalogue::addRow(db, nfd, root, QStringLiteral("Cafe\u0301 in NFD"));
         QCOMPARE(catalogue::fileNameCount(db, nfc), 1);
         QCOMPARE(catalogue::readRows(db, catalogue::searchStatement(QStringLiteral("caf\u00e9"))).size(), 1);
 
-        QCOMPARE(pressedOn(root.path() + '/' + nfd, &frmDelete::cmdContinue_Click), nfd + " has been removed from the database.  ");
-        QCOMPARE(catalogueRows(),
-                 (QList<CatalogueRow>{{nfc, root.path(), QStringLiteral("Caf\u00e9 in NFC")}}));
+        QCOMPARE(pressedOn(root + '/' + nfd, &frmDelete::cmdContinue_Click), nfd + " has been removed from the database.  ");
+        QCOMPARE(catalogueRows(), (QList<CatalogueRow>{{nfc, root, QStringLiteral("Caf\u00e9 in NFC")}}));
     }
 
     void aNameThatIsNotUtf8IsPassedOverByTheListing()
     {
-        QTemporaryDir root;
-        test::writePicture(root.path(), QStringLiteral("a.png"), QSize(20, 20));
-        test::writePicture(root.path(), QStringLiteral("c.png"), QSize(20, 20));
-        const QByteArray bad = QFile::encodeName(root.path()) + "/b-\xff\xfe.png";
+        for (const char *name : {"a.png", "c.png"})
+            test::writePicture(m_pictures.path(), QLatin1String(name), QSize(20, 20));
+        const QByteArray bad = QFile::encodeName(m_pictures.path()) + "/b-\xff\xfe.png";
         const int fd = ::open(bad.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
         QVERIFY(fd >= 0 && ::close(fd) == 0);
-
-        QCOMPARE(viewing::folderListing(root.path()), (QStringList{"a.png", "c.png"}));
-        frame()->setStatusText(root.path() + QStringLiteral("/a.png"));
+        QCOMPARE(viewing::folderListing(m_pictures.path()), (QStringList{"a.png", "c.png"}));
+        frame()->setStatusText(m_pictures.filePath("a.png"));
         viewing::nextImage(viewing::FailurePolicy::SkipFailingSteps);
-        QCOMPARE(gCurrentPath, root.path() + QStringLiteral("/c.png"));
+        QCOMPARE(gCurrentPath, m_pictures.filePath("c.png"));
         QVERIFY(MessageBox::shownTexts().isEmpty());
         // Still there, untouched; removed here, as the temporary folder cannot name it.
         QCOMPARE(::unlink(bad.constData()), 0);

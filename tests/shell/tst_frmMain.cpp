@@ -25,10 +25,7 @@ struct PlainWindow : ChildWindow {
     static QMdiSubWindow *open(const QString &title)
     {
         auto *w = new PlainWindow;
-        w->setWindowTitle(title);
-        w->resize(200, 150);
-        w->load();
-        w->showWindow();
+        w->setWindowTitle(title), w->resize(200, 150), w->load(), w->showWindow();
         return w->subWindow();
     }
 };
@@ -97,12 +94,12 @@ private slots:
         QList<int> ran;
         for (int c = 0; text.startsWith("runs ") && c <= int(frmMain::Command::ToolbarForward); ++c)
             frmMain::setCommandHandler(frmMain::Command(c), [&ran, c](frmMain &) { ran << c; });
-        main()->findChild<QAction *>(item)->trigger();
+        choose(item);
         if (text.startsWith("runs ")) {
             QCOMPARE(ran, QList<int>{text.mid(5).toInt()});
             frmMain::setCommandHandler(frmMain::Command(ran.first()),
                                        [](frmMain &) { throw RunTimeError(err::FileNotFound, "File not found"); });
-            main()->findChild<QAction *>(item)->trigger();
+            choose(item);
             main()->tbToolBar_ButtonClick(QStringLiteral("NoSuchKey"));
             QVERIFY(MessageBox::shown().isEmpty());
             return;
@@ -120,7 +117,7 @@ private slots:
         PlainWindow::unloads = 0;
         PlainWindow::open("A");
         PlainWindow::open("B");
-        main()->menuItem("mnuFileExit")->trigger();
+        choose("mnuFileExit");
         QVERIFY(unloaded.count() == 1 && PlainWindow::unloads == 2);
         QVERIFY(!panel() && !frame() && gMainWindow.isNull() && WindowList::instance().count() == 0);
         QVERIFY(!m_main.window()->isVisible());
@@ -148,18 +145,16 @@ private slots:
         b->resize(250, 260);
         if (item == "mnuWindowArrangeIcons") {
             const QList<QRect> before = {a->geometry(), b->geometry()};
-            main()->menuItem(item)->trigger();
+            choose(item);
             QCOMPARE(QList<QRect>({a->geometry(), b->geometry()}), before);
-            a->showMinimized();
-            b->showMinimized();
-            a->move(40, 40);
-            main()->menuItem(item)->trigger();
+            a->showMinimized(), b->showMinimized(), a->move(40, 40);
+            choose(item);
             QCOMPARE(QList<QPoint>({a->pos(), b->pos()}),
                      arrangement::lineUpIcons(main()->childArea()->viewport()->rect(), {a->size(), b->size()}));
             return;
         }
         b->showMaximized();
-        main()->menuItem(item)->trigger();
+        choose(item);
         QCOMPARE(panel->geometry(), panelPlace);
         QVERIFY(!b->isMaximized());
         QRect beside = main()->childArea()->viewport()->rect();
@@ -232,7 +227,7 @@ private slots:
         const int areaHeight = main()->childArea()->height();
         for (const auto &[item, bar] : {std::pair("mnuViewToolbar", "tbToolBar"), {"mnuViewStatusBar", "sbStatusBar"}}) {
             for (bool on : {false, true}) {
-                main()->menuItem(item)->trigger();
+                choose(item);
                 QCOMPARE(main()->menuItem(item)->isChecked(), on);
                 QCOMPARE(main()->findChild<QWidget *>(bar)->isVisible(), on);
                 QTRY_COMPARE(main()->childArea()->height() > areaHeight, !on);

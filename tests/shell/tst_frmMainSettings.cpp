@@ -17,25 +17,13 @@ QStringList stored(const QStringList &values = {})
     }
     return read;
 }
-
-QStringList inTwips(const QRect &r)
-{
-    QStringList twips;
-    for (int pixels : {r.x(), r.y(), r.width(), r.height()})
-        twips << QString::number(pixels * 15);
-    return twips;
-}
 } // namespace
 
 class TestMainWindowSettings : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        test::resetProgramState();
-        test::MainWindowUnderTest::clearSettings();
-    }
+    void init() { m_main.start(false); }
     void cleanup() { QCOMPARE(m_main.reset(), QString()); }
 
     // Start after start the window comes back with the outer frame, title bar and borders
@@ -60,9 +48,8 @@ private slots:
         QTest::addColumn<QRect>("twipsShown"); // empty: fits the screen
         QTest::addColumn<QString>("then");     // what the user does before closing
         const QStringList valid = {"1500", "1200", "7005", "6000"};
-        QTest::newRow("moved and resized") << valid << QRect(1500, 1200, 7005, 6000) << "move";
-        QTest::newRow("maximised") << valid << QRect(1500, 1200, 7005, 6000) << "maximise";
-        QTest::newRow("minimised") << valid << QRect(1500, 1200, 7005, 6000) << "minimise";
+        for (const char *then : {"move", "maximise", "minimise"})
+            QTest::newRow(then) << valid << QRect(1500, 1200, 7005, 6000) << then;
         QTest::newRow("MainLeft not a number") << QStringList{"x", "1200", "7005", "6000"} << QRect(1000, 1200, 7005, 6000) << "";
         QTest::newRow("MainTop not a number") << QStringList{"1500", "x", "7005", "6000"} << QRect(1500, 1000, 7005, 6000) << "";
         QTest::newRow("MainWidth not a number") << QStringList{"1500", "1200", "", "6000"} << QRect(1500, 1200, 6500, 6000) << "";
@@ -79,16 +66,13 @@ private slots:
         QFETCH(QString, then);
         stored(values);
         frmMain *w = m_main.open();
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        const QRect &t = twipsShown;
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry(), &t = twipsShown;
         if (t.isValid())
             QCOMPARE(w->frameGeometry(), twips::rectToPixels(t.x(), t.y(), t.width(), t.height()).translated(screen.topLeft()));
         else
             QTRY_VERIFY(screen.contains(w->frameGeometry()));
-        if (!then.isEmpty()) {
-            w->move(100, 80);
-            w->resize(500, 400);
-        }
+        if (!then.isEmpty())
+            w->move(100, 80), w->resize(500, 400);
         if (then == "maximise") {
             w->showMaximized();
             QTRY_VERIFY(w->frameGeometry().width() > twips::toPixels(7005));
@@ -98,7 +82,11 @@ private slots:
         }
         const QRect outer = w->frameGeometry();
         m_main.close();
-        QCOMPARE(stored(), then == "minimise" ? values : inTwips(outer));
+        // Stored in twips, 15 a pixel.
+        QStringList inTwips;
+        for (int pixels : {outer.x(), outer.y(), outer.width(), outer.height()})
+            inTwips << QString::number(pixels * 15);
+        QCOMPARE(stored(), then == "minimise" ? values : inTwips);
         test::resetProgramState();
         if (then == "move")
             QCOMPARE(m_main.open()->frameGeometry(), outer);

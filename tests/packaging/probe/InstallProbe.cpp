@@ -35,11 +35,7 @@ W *find(const char *name)
 class Probe : public QObject
 {
 public:
-    Probe()
-    {
-        connect(&m_timer, &QTimer::timeout, this, &Probe::tick);
-        m_timer.start(50);
-    }
+    Probe() { connect(&m_timer, &QTimer::timeout, this, &Probe::tick), m_timer.start(50); }
 
 private:
     // Each step notes what it saw and returns true once it is done.
@@ -66,8 +62,7 @@ private:
             if (!find("brwWebBrowser"))
                 return false;
             QFile maps(QStringLiteral("/proc/self/maps"));
-            maps.open(QIODevice::ReadOnly);
-            for (const QByteArray &line : maps.readAll().split('\n'))
+            for (const QByteArray &line : (maps.open(QIODevice::ReadOnly) ? maps.readAll() : "").split('\n'))
                 if (line.endsWith("libpixdock_browser.so"))
                     note("browserModule", QString::fromLocal8Bit(line.mid(line.indexOf('/'))));
             finish({});
@@ -90,19 +85,15 @@ private:
 
     bool trigger(QMainWindow *main, const char *name)
     {
-        if (auto *action = main->findChild<QAction *>(QLatin1String(name)))
-            action->trigger();
-        else
-            finish(QStringLiteral("no menu item %1").arg(QLatin1String(name)));
-        return true;
+        auto *action = main->findChild<QAction *>(QLatin1String(name));
+        return (action ? action->trigger() : finish(QStringLiteral("no menu item %1").arg(QLatin1String(name)))), true;
     }
 
+    // Writes the report (with the failure, empty when none) and ends the program on a failure.
     void finish(const QString &failure)
     {
         m_timer.stop();
-        note("messages", QJsonArray::fromStringList(m_messages));
-        if (!failure.isEmpty())
-            note("failure", failure);
+        note("messages", QJsonArray::fromStringList(m_messages)), note("failure", failure);
         QFile out(qEnvironmentVariable("PIXDOCK_PROBE_REPORT"));
         if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
             out.write(QJsonDocument(m_report).toJson());
