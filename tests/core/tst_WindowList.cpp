@@ -36,11 +36,7 @@ class TestWindowList : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        test::resetProgramState();
-        m_frame = new test::HostFrame;
-    }
+    void init() { test::resetProgramState(), m_frame = new test::HostFrame; }
     void cleanup()
     {
         test::resetProgramState();
@@ -114,21 +110,14 @@ private slots:
         QTEST(captions, "left");
     }
 
-    // Twips to pixels at 15 a pixel, to the nearest whole pixel, negative ones too.
-    void twipsConvert_data()
-    {
-        QTest::addColumn<int>("twips");
-        QTest::addColumn<int>("pixels");
-        QTest::newRow("panel width") << 1295 << 86;
-        QTest::newRow("under half") << 7 << 0;
-        QTest::newRow("over half") << 8 << 1;
-        QTest::newRow("negative") << -15 << -1;
-        QTest::newRow("negative, under half") << -22 << -1;
-    }
+    // Twips to pixels at 15 a pixel, to the nearest whole pixel, negative ones too: the panel's
+    // width, under and over half a pixel, minus one, and under half past it.
     void twipsConvert()
     {
-        QFETCH(int, twips);
-        QTEST(twips::toPixels(twips), "pixels");
+        QList<int> pixels;
+        for (int twips : {1295, 7, 8, -15, -22})
+            pixels << twips::toPixels(twips);
+        QCOMPARE(pixels, QList<int>({86, 0, 1, -1, -1}));
     }
 
 private:

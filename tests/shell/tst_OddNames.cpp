@@ -36,13 +36,10 @@ QString longestName() { return QString(125, QChar(0xE9)) + QStringLiteral("x.png
 QString deepFolder(const QString &root, int pathBytes, int nameBytes)
 {
     QString folder = root;
-    const int segment = 200;
-    while (QFile::encodeName(folder).size() + 1 + segment + 1 + nameBytes <= pathBytes)
-        folder += QLatin1Char('/') + QString(segment, QLatin1Char('d'));
+    while (QFile::encodeName(folder).size() + 1 + 200 + 1 + nameBytes <= pathBytes)
+        folder += QLatin1Char('/') + QString(200, QLatin1Char('d'));
     const int rest = pathBytes - int(QFile::encodeName(folder).size()) - 1 - nameBytes - 1;
-    if (rest > 0)
-        folder += QLatin1Char('/') + QString(rest, QLatin1Char('e'));
-    return folder;
+    return rest > 0 ? folder + QLatin1Char('/') + QString(rest, QLatin1Char('e')) : folder;
 }
 
 QList<CatalogueRow> catalogueRows() { return catalogue::readRows(catalogue::sharedConnection(), catalogue::listStatement()); }
@@ -114,8 +111,7 @@ private slots:
         gCurrentPath = path;
         frmViewer *viewer = frmViewer::openNew();
         viewer->picFramed()->waitForPicture();
-        QVERIFY(viewer->picFramed()->isComplete());
-        QCOMPARE(frameStatusText(), path);
+        QVERIFY(viewer->picFramed()->isComplete() && frameStatusText() == path);
         viewer->unload();
 
         // Added, exactly as it is spelled, beside a plain row.
@@ -151,10 +147,8 @@ private slots:
             if (from < 0 || from >= files.size())
                 continue;
             frame()->setStatusText(dir + QLatin1Char('/') + files.at(from));
-            if (from < files.indexOf(name))
-                viewing::nextImage(viewing::FailurePolicy::SkipFailingSteps);
-            else
-                viewing::previousImage(viewing::FailurePolicy::EndAtFirstFailure);
+            from < files.indexOf(name) ? viewing::nextImage(viewing::FailurePolicy::SkipFailingSteps)
+                                       : viewing::previousImage(viewing::FailurePolicy::EndAtFirstFailure);
             QVERIFY(gCurrentPath == path && frameStatusText() == path);
         }
         QVERIFY2(MessageBox::shownTexts().isEmpty(), qPrintable(MessageBox::shownTexts().join('|')));
