@@ -35,31 +35,29 @@ public:
     void release()
     {
         m_heldPath.clear();
-        for (const auto &[socket, path] : std::exchange(m_held, {}))
+        for (const QPointer<QTcpSocket> &socket : std::exchange(m_held, {}))
             if (socket && socket->state() == QAbstractSocket::ConnectedState)
-                answer(socket, path);
+                answer(socket);
     }
     // How many requests for the path arrived (answered or held), and how many wait.
     int requests(const QString &path) const { return m_requests.value(path); }
     int heldRequests() const { return int(m_held.size()); }
 
 private:
+    // Only the request line matters; the rest of the header is read and ignored.
     void readRequest(QTcpSocket *socket)
     {
-        // Only the request line matters; the rest of the header is read and ignored.
-        if (socket->property("answered").toBool() || !socket->canReadLine())
+        if (socket->property("path").isValid() || !socket->canReadLine())
             return;
         const QString path = QString::fromLatin1(socket->readLine().trimmed().split(' ').value(1));
         socket->readAll();
-        socket->setProperty("answered", true);
+        socket->setProperty("path", path);
         m_requests[path] += 1;
-        if (!m_heldPath.isEmpty() && path == m_heldPath)
-            m_held.append({socket, path});
-        else
-            answer(socket, path);
+        !m_heldPath.isEmpty() && path == m_heldPath ? m_held.append(socket) : answer(socket);
     }
-    void answer(QTcpSocket *socket, const QString &path)
+    void answer(QTcpSocket *socket)
     {
+        const QString path = socket->property("path").toString();
         const QByteArray body = QStringLiteral("<!DOCTYPE html><html><head><title>%1</title></head><body><p>%1</p></body></html>")
                                     .arg(m_titles.value(path, QStringLiteral("Not Found"))).toUtf8();
         socket->write((m_titles.contains(path) ? "HTTP/1.0 200 OK" : "HTTP/1.0 404 Not Found")
@@ -72,7 +70,7 @@ private:
     QHash<QString, QString> m_titles;
     QHash<QString, int> m_requests;
     QString m_heldPath;
-    QList<QPair<QPointer<QTcpSocket>, QString>> m_held;
+    QList<QPointer<QTcpSocket>> m_held;
 };
 
 } // namespace pixdock::test

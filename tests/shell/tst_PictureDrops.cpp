@@ -31,7 +31,6 @@ class TestPictureDrops : public test::MainWindowTest
 {
     Q_OBJECT
 private slots:
-
     // Picture files dropped open one viewer each, like File > Open (the first closes a lone
     // viewer); anything else is refused and changes nothing.
     void dropsWhereThePointerIs_data()
@@ -68,26 +67,22 @@ private slots:
         const QString first = test::writePicture(m_pictures.path(), QStringLiteral("first.png"), {30, 20});
         const QString second = test::writePicture(m_pictures.path(), QStringLiteral("second.jpg"), {50, 40});
         const QString text = test::writeBytes(m_pictures.path(), QStringLiteral("notes.png"), "not a picture");
-        auto data = std::make_unique<QMimeData>();
-        if (kind == "text")
-            data->setText(first);
-        else if (kind == "web address")
-            data->setUrls({QUrl(QStringLiteral("https://example.org/p.png"))});
-        else {
-            QList<QUrl> urls;
-            for (const QString &path : QMap<QString, QStringList>{{"pictures", {first, second}}, {"text file", {text}},
-                     {"folder", {m_pictures.path()}}, {"picture and text file", {first, text}}}.value(kind))
-                urls << QUrl::fromLocalFile(path);
-            data->setUrls(urls);
-        }
-        QCOMPARE(dropOn(main(), under, at, data.get()), kind == "pictures");
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString &path : QMap<QString, QStringList>{{"pictures", {first, second}}, {"text file", {text}},
+                 {"web address", {"https://example.org/p.png"}}, {"folder", {m_pictures.path()}},
+                 {"picture and text file", {first, text}}}.value(kind))
+            urls << QUrl::fromUserInput(path);
+        kind == "text" ? data.setText(first) : data.setUrls(urls);
+        QCOMPARE(dropOn(main(), under, at, &data), kind == "pictures");
         test::flushDeletes();
         const int count = WindowList::instance().count();
         QCOMPARE(frameStatusText(), kind == "pictures" ? second : status);
         QCOMPARE(count - before + (viewer ? 1 : 0), kind == "pictures" ? 2 : viewer ? 1 : 0);
         if (kind == "pictures") {
             QCOMPARE(test::windowsCaptioned(caption::Viewer), 2);
-            QCOMPARE(qobject_cast<frmViewer *>(test::lastWindow())->picFramed()->size(), QSize(50, 40));
+            auto *last = qobject_cast<frmViewer *>(test::lastWindow());
+            QVERIFY(last && last->picFramed()->size() == QSize(50, 40));
         }
     }
 };
