@@ -46,7 +46,7 @@ private slots:
 
     // Windows stand in load order and move up when one leaves; unloading twice runs the
     // window's unload once, and closing its sub-window unloads it too.
-    void windowsStandInLoadOrderAndLeaveOnce()
+    void windowsStandInLoadOrderAndLeaveOnceSharedOnesMadeOnce()
     {
         auto &list = WindowList::instance();
         CaptionedWindow::unloads = 0;
@@ -58,18 +58,15 @@ private slots:
         QCOMPARE(list.count(), 2);
         test::flushDeletes();
         QVERIFY(CaptionedWindow::unloads == 2 && a.isNull() && b.isNull());
-    }
 
-    // A shared window is made once and forgotten on unload; one whose load fails is not kept.
-    void sharedInstanceIsMadeOnceAndForgottenOnUnload()
-    {
+        // A shared window is made once and forgotten on unload; one whose load fails is not kept.
         SharedThing *first = sharedWindow<SharedThing>();
-        QVERIFY(sharedWindow<SharedThing>() == first && WindowList::instance().count() == 3);
+        QVERIFY(sharedWindow<SharedThing>() == first && list.count() == 3);
         first->unload();
         QVERIFY(!loadedSharedWindow<SharedThing>());
         QCOMPARE(loadedSharedWindow<SharedThing>(), sharedWindow<SharedThing>());
         QVERIFY_THROWS_EXCEPTION(RunTimeError, sharedWindow<FailingLoad>());
-        QVERIFY(!loadedSharedWindow<FailingLoad>() && WindowList::instance().count() == 3);
+        QVERIFY(!loadedSharedWindow<FailingLoad>() && list.count() == 3);
     }
 
     // A window loaded with no frame to hold it, as a dialog is, shows and comes forward on its own.

@@ -22,27 +22,13 @@ private slots:
         frmOptions::clearCommandHandlers();
     }
 
-    // Fixed at the top left, 1295 twips wide: a small title bar, no window buttons, and the
-    // user can neither close nor resize it; it goes with the main window.
-    void panelStandsFixedAtTheTopLeft()
-    {
-        QMdiSubWindow *sub = m_panel->subWindow();
-        QCOMPARE(m_panel->windowTitle(), QStringLiteral("Options"));
-        QCOMPARE(sub->geometry().topLeft(), QPoint(0, 0));
-        QCOMPARE(QList<int>({panelWidthTwips(), sub->width()}), QList<int>({1290, 86}));
-        QCOMPARE(sub->windowFlags() & (Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint),
-                 Qt::WindowTitleHint);
-        QCOMPARE(sub->minimumSize(), sub->maximumSize());
-        QVERIFY(!sub->close());
-        test::flushDeletes();
-        QVERIFY(sub->isVisible());
-        main()->close();
-        test::flushDeletes();
-        QVERIFY(m_panel.isNull() && !panel());
-    }
-
-    // Each button's caption and tip, whether it shows at start, whole inside the panel, in tab order.
-    void buttonsShowTheirCaptionsAndTipsInTabOrder()
+    // The panel as the user finds it: each button's caption and tip, whether it shows at start,
+    // whole inside the panel, in tab order. The test button names the active window once per
+    // open window; a key released on the panel itself shows its virtual-key number (a key
+    // without one keeps Qt's), released on a button nothing. Fixed at the top left, 1295 twips
+    // wide: a small title bar, no window buttons, and the user can neither close nor resize it;
+    // it goes with the main window.
+    void thePanelAsTheUserFindsIt()
     {
         QStringList shown;
         QWidget *w = m_panel->findChild<QPushButton *>("cmdOpen");
@@ -65,22 +51,31 @@ private slots:
                                      "Command1|test||hidden", "cmdViewNextList|View Next From Database||hidden",
                                      "cmdViewPrevList|View Prev From Database||hidden",
                                      "cmdThumbnails|Show as Thumbnails||hidden"}));
-    }
-
-    // A key released on the panel itself shows its virtual-key number (a key without one keeps
-    // Qt's); released on a button, nothing.
-    void releasingAKeyOnThePanelShowsItsCode()
-    {
         m_panel->bringToFront();
+        m_panel->Command1_Click();
         for (QWidget *target : {static_cast<QWidget *>(m_panel.data()), m_panel->findChild<QWidget *>("cmdNext")}) {
             target->setFocus();
             QTRY_VERIFY(target->hasFocus());
             for (Qt::Key key : {Qt::Key_A, Qt::Key_9, Qt::Key_F12, Qt::Key_Enter, Qt::Key_Left, Qt::Key_Comma, Qt::Key_VolumeUp})
                 QTest::keyRelease(target, key);
         }
-        QCOMPARE(MessageBox::shownTexts(), QStringList({"65", "57", "123", "13", "37", "188", QString::number(Qt::Key_VolumeUp)}));
+        QCOMPARE(MessageBox::shownTexts(), QStringList({"frmOptions", "frmOptions", "65", "57", "123", "13", "37", "188",
+                                                        QString::number(Qt::Key_VolumeUp)}));
         for (const MessageBox::Shown &shown : MessageBox::shown())
             QCOMPARE(shown.title, QStringLiteral("Pixdock"));
+        QMdiSubWindow *sub = m_panel->subWindow();
+        QCOMPARE(m_panel->windowTitle(), QStringLiteral("Options"));
+        QCOMPARE(sub->geometry().topLeft(), QPoint(0, 0));
+        QCOMPARE(QList<int>({panelWidthTwips(), sub->width()}), QList<int>({1290, 86}));
+        QCOMPARE(sub->windowFlags() & (Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint),
+                 Qt::WindowTitleHint);
+        QCOMPARE(sub->minimumSize(), sub->maximumSize());
+        QVERIFY(!sub->close());
+        test::flushDeletes();
+        QVERIFY(sub->isVisible());
+        main()->close();
+        test::flushDeletes();
+        QVERIFY(m_panel.isNull() && !panel());
     }
 
     // The buttons the journeys through real windows do not press; a failing command ends quietly.
@@ -113,13 +108,6 @@ private slots:
         frmOptions::setCommandHandler(command, [](frmOptions &) { throw RunTimeError(err::PathNotFound, "Path not found"); });
         QTest::mouseClick(m_panel->findChild<QPushButton *>(button), Qt::LeftButton);
         QVERIFY(MessageBox::shown().isEmpty());
-    }
-
-    void theTestButtonNamesTheActiveWindowOncePerOpenWindow()
-    {
-        m_panel->bringToFront();
-        m_panel->Command1_Click();
-        QCOMPARE(MessageBox::shownTexts(), QStringList({"frmOptions", "frmOptions"}));
     }
 
 private:

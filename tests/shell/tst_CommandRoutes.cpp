@@ -22,7 +22,8 @@ class TestCommandRoutes : public test::MainWindowTest
 {
     Q_OBJECT
 private slots:
-    void menuToolbarAndPanelStepThroughTheSameFolder()
+    // Menu, toolbar and panel step through the same folder.
+    void menuToolbarAndPanelStepThroughTheFolderAndTheCatalogue()
     {
         for (const char *name : {"a.png", "b.png", "c.png"})
             test::writePicture(m_pictures.path(), QLatin1String(name), {40, 30});
@@ -50,16 +51,11 @@ private slots:
         }
         choose("tbBack");
         QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("This is the first image!"));
-    }
 
-    // The panel's catalogue buttons come with the list window, step through the catalogue in
-    // name order and thumbnail it, and go when the search window closes.
-    void panelCatalogueButtonsFollowTheListAndSearchWindows()
-    {
-        for (const char *name : {"b.png", "a.png"}) {
-            test::writePicture(m_pictures.path(), QLatin1String(name), {40, 30});
+        // The panel's catalogue buttons come with the list window, step through the catalogue in
+        // name order and thumbnail it, and go when the search window closes.
+        for (const char *name : {"b.png", "a.png"})
             catalogue::addRow(catalogue::sharedConnection(), QLatin1String(name), m_pictures.path(), QStringLiteral("beach"));
-        }
         QPushButton *next = panelButton("cmdViewNextList");
         QVERIFY(next->isHidden());
         panelButton("cmdShowAll")->click();

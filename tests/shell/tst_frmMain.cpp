@@ -111,18 +111,6 @@ private slots:
         QVERIFY(shown.buttons == QMessageBox::Ok && shown.title == "Pixdock" && main()->isVisible());
     }
 
-    void exitUnloadsEveryChildAndForgetsTheMainWindow()
-    {
-        QSignalSpy unloaded(main(), &frmMain::unloaded);
-        PlainWindow::unloads = 0;
-        PlainWindow::open("A");
-        PlainWindow::open("B");
-        choose("mnuFileExit");
-        QVERIFY(unloaded.count() == 1 && PlainWindow::unloads == 2);
-        QVERIFY(!panel() && !frame() && gMainWindow.isNull() && WindowList::instance().count() == 0);
-        QVERIFY(!m_main.window()->isVisible());
-    }
-
     // Arranging leaves every window usable: the fixed control panel stays where it is, the
     // others are tiled or cascaded in the area beside it without overlapping, cascading keeps
     // their sizes; Arrange Icons lines up only minimised windows.
@@ -174,24 +162,9 @@ private slots:
         }
     }
 
-    // A frame too small for its windows scrolls them into view, as the first run's frame is.
-    void aWindowReachingPastTheFrameCanBeScrolledIntoView()
-    {
-        setPanelCatalogueButtonsVisible(true);
-        auto *lowest = WindowList::instance().at(1)->findChild<QPushButton *>(QStringLiteral("cmdThumbnails"));
-        QMdiArea *area = main()->childArea();
-        const auto inView = [area, lowest] {
-            return area->viewport()->rect().contains(QRect(lowest->mapTo(area->viewport(), QPoint()), lowest->size()));
-        };
-        QVERIFY(!inView());
-        QTRY_VERIFY(area->verticalScrollBar()->isVisible());
-        area->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
-        QVERIFY(inView());
-    }
-
-
     // The menus and the toolbar in order, the bar fixed; the status bar says no image is loaded
-    // and shows today's date and time, and a long path in it does not widen the window.
+    // and shows today's date and time, and a long path in it does not widen the window; View's
+    // toggles hide and show the bars.
     void theWindowShowsItsMenusToolbarAndStatusBar()
     {
         QStringList menus;
@@ -234,10 +207,25 @@ private slots:
             }
         }
         QTRY_COMPARE(main()->childArea()->height(), areaHeight);
+        // A frame too small for its windows scrolls them into view, as the first run's frame is.
+        setPanelCatalogueButtonsVisible(true);
+        auto *lowest = WindowList::instance().at(1)->findChild<QPushButton *>(QStringLiteral("cmdThumbnails"));
+        QMdiArea *area = main()->childArea();
+        const auto inView = [area, lowest] {
+            return area->viewport()->rect().contains(QRect(lowest->mapTo(area->viewport(), QPoint()), lowest->size()));
+        };
+        QVERIFY(!inView());
+        QTRY_VERIFY(area->verticalScrollBar()->isVisible());
+        area->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+        QVERIFY(inView());
     }
 
-    void windowMenuListsOpenChildrenAndActivatesTheChosenOne()
+    // The Window menu lists the open children, activates the chosen one and lists them afresh
+    // each time it opens; Exit unloads every child and forgets the main window.
+    void theWindowMenuListsTheChildrenAndExitUnloadsThemAll()
     {
+        QSignalSpy unloaded(main(), &frmMain::unloaded);
+        PlainWindow::unloads = 0;
         const QList<QMdiSubWindow *> children = {PlainWindow::open("Pictures & more"), PlainWindow::open("Second")};
         auto *menu = main()->findChild<QMenu *>("mnuWindow");
         const auto listed = [menu] {
@@ -254,9 +242,11 @@ private slots:
         QCOMPARE(texts, QStringList({"&1 Options", "&2 Pictures && more", "&3 Second"}));
         listed().at(1)->trigger();
         QCOMPARE(main()->childArea()->activeSubWindow(), children.first());
-        // Reopening the menu lists the windows afresh, without duplicates.
         children.last()->close();
         QCOMPARE(listed().size(), 2);
+        choose("mnuFileExit");
+        QVERIFY(unloaded.count() == 1 && PlainWindow::unloads == 2 && !m_main.window()->isVisible());
+        QVERIFY(!panel() && !frame() && gMainWindow.isNull() && WindowList::instance().count() == 0);
     }
 };
 
