@@ -49,24 +49,6 @@ private slots:
         test::resetProgramState();
     }
 
-    // Title, version, credits and the warning, every text whole and none under another control.
-    void theBoxShowsItsTextsWhole()
-    {
-        auto *box = sharedWindow<frmAbout>();
-        box->show();
-        QVERIFY(QTest::qWaitForWindowExposed(box));
-        const auto text = [box](const char *label) { return box->findChild<QLabel *>(label)->text(); };
-        QCOMPARE(QStringList({box->windowTitle(), text("lblTitle"), text("lblVersion")}),
-                 QStringList({"About Pixdock", "Pixdock", "Version 1.0.0"}));
-        QVERIFY(text("lblDescription").split('\n').size() == 3 && text("lblDisclaimer").startsWith("Warning: "));
-        const QStringList cut = test::cutOffTexts(box);
-        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(" | ")));
-        const QRect warning = box->findChild<QLabel *>("lblDisclaimer")->geometry();
-        QVERIFY(box->rect().contains(warning));
-        for (const QPushButton *button : box->findChildren<QPushButton *>())
-            QVERIFY2(!warning.intersects(button->geometry()), qPrintable(button->text()));
-    }
-
     // Reading one value of the stand-in: names in any letter case, whole keys only, quoted and
     // number values, the first of two, and a value too large for the buffer.
     void readsOneValue_data()
@@ -151,21 +133,34 @@ private slots:
     }
 
     // Enter and Esc close the modal box, which the frame owns and which goes when it closes.
-    void enterAndEscCloseTheModalBox_data()
+    // The modal box the frame owns: title, version, credits and the warning, every text whole
+    // and none under another control; Enter and Esc close it, and it goes.
+    void theModalBoxShowsItsTextsAndEnterOrEscClosesIt_data()
     {
         QTest::addColumn<int>("key");
         QTest::newRow("Enter") << int(Qt::Key_Return);
         QTest::newRow("Esc") << int(Qt::Key_Escape);
     }
-    void enterAndEscCloseTheModalBox()
+    void theModalBoxShowsItsTextsAndEnterOrEscClosesIt()
     {
         QFETCH(int, key);
         test::HostFrame frame;
         QPointer<frmAbout> seen;
         QTimer::singleShot(0, this, [&] {
             seen = qobject_cast<frmAbout *>(QApplication::activeModalWidget());
-            if (seen && seen->parentWidget() == &frame)
-                QTest::keyClick(seen, Qt::Key(key));
+            if (!seen || seen->parentWidget() != &frame || !QTest::qWaitForWindowExposed(seen))
+                return;
+            const auto text = [&seen](const char *label) { return seen->findChild<QLabel *>(label)->text(); };
+            QCOMPARE(QStringList({seen->windowTitle(), text("lblTitle"), text("lblVersion")}),
+                     QStringList({"About Pixdock", "Pixdock", "Version 1.0.0"}));
+            QVERIFY(text("lblDescription").split('\n').size() == 3 && text("lblDisclaimer").startsWith("Warning: "));
+            const QStringList cut = test::cutOffTexts(seen);
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join(" | ")));
+            const QRect warning = seen->findChild<QLabel *>("lblDisclaimer")->geometry();
+            QVERIFY(seen->rect().contains(warning));
+            for (const QPushButton *button : seen->findChildren<QPushButton *>())
+                QVERIFY2(!warning.intersects(button->geometry()), qPrintable(button->text()));
+            QTest::keyClick(seen, Qt::Key(key));
         });
         // A box that does not close, or that the frame does not own, is closed here and fails.
         bool closedHere = false;

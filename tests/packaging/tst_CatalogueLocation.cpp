@@ -44,23 +44,25 @@ private slots:
 
     void theCatalogueIsFoundAndMadeWhereItBelongs_data()
     {
-        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("schema"); // installed beside bin: "whole", "damaged"; "" for the build tree
         QTest::addColumn<QString>("programFolder"); // "writable", "read-only", "read-only with db.fil"
         QTest::addColumn<QString>("chosen");        // who names a catalogue: "", "environment", "settings", "both"
         QTest::addColumn<QString>("where");         // "beside", "user", "chosen", "configured"
         QTest::addColumn<bool>("made");
-        QTest::newRow("build tree: beside the program, never made") << false << "writable" << "" << "beside" << false;
-        QTest::newRow("installed, a folder the user can write: beside, made") << true << "writable" << "" << "beside" << true;
-        QTest::newRow("installed, read-only: the user's data folder, made") << true << "read-only" << "" << "user" << true;
-        QTest::newRow("installed, read-only holding db.fil: that one") << true << "read-only with db.fil" << "" << "beside" << false;
-        QTest::newRow("chosen by the user: that file, never made") << true << "read-only" << "environment" << "chosen" << false;
-        QTest::newRow("named in Pixdock.conf: that catalogue, never made") << true << "writable" << "settings" << "configured" << false;
-        QTest::newRow("the environment before Pixdock.conf") << false << "writable" << "both" << "chosen" << false;
+        QTest::newRow("build tree: beside the program, never made") << "" << "writable" << "" << "beside" << false;
+        QTest::newRow("installed, a folder the user can write: beside, made") << "whole" << "writable" << "" << "beside" << true;
+        QTest::newRow("installed, read-only: the user's data folder, made") << "whole" << "read-only" << "" << "user" << true;
+        QTest::newRow("installed, read-only holding db.fil: that one") << "whole" << "read-only with db.fil" << "" << "beside" << false;
+        QTest::newRow("chosen by the user: that file, never made") << "whole" << "read-only" << "environment" << "chosen" << false;
+        QTest::newRow("named in Pixdock.conf: that catalogue, never made") << "whole" << "writable" << "settings" << "configured" << false;
+        QTest::newRow("the environment before Pixdock.conf") << "" << "writable" << "both" << "chosen" << false;
+        // The start stops with a message naming the file, and leaves no file behind.
+        QTest::newRow("installed with a damaged schema: reported, nothing made") << "damaged" << "writable" << "" << "beside" << false;
     }
 
     void theCatalogueIsFoundAndMadeWhereItBelongs()
     {
-        QFETCH(bool, installed);
+        QFETCH(QString, schema);
         QFETCH(QString, programFolder);
         QFETCH(QString, chosen);
         QFETCH(QString, where);
@@ -68,8 +70,9 @@ private slots:
         if (where == "user" && ::geteuid() == 0)
             QSKIP("root may write any folder; the install test runs this case as an ordinary user");
         // An installed tree has its shared files (the schema among them) beside bin.
-        QVERIFY(!installed || (QDir().mkpath(m_tree->filePath("share/pixdock"))
-                               && QFile::copy(test::schemaFile(), m_tree->filePath("share/pixdock/schema.sql"))));
+        const QString shared = m_tree->filePath("share/pixdock");
+        QVERIFY(schema.isEmpty() || (QDir().mkpath(shared) && (schema == "whole" ? QFile::copy(test::schemaFile(), shared + "/schema.sql")
+                : !test::writeBytes(shared, "schema.sql", "CREATE TABLE Info (FileName TEXT").isEmpty())));
         const QByteArray before = programFolder == "read-only with db.fil" ? "a file that is not a catalogue" : "";
         if (!before.isEmpty())
             test::writeBytes(bin(), "db.fil", before);
@@ -86,28 +89,23 @@ private slots:
         const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Pixdock/db.fil";
         const QString expected = where == "beside" ? bin() + "/db.fil" : where == "user" ? user : where == "chosen" ? chosenFile : configured;
         QCOMPARE(locations::cataloguePath(), expected);
-        QCOMPARE(catalogue::makeMissingCatalogue(), made ? expected : QString());
+        QString said;
+        try {
+            QCOMPARE(catalogue::makeMissingCatalogue(), made ? expected : QString());
+        } catch (const RunTimeError &e) {
+            said = e.description();
+        }
+        QVERIFY2(said.isEmpty() != (schema == "damaged"), qPrintable(said));
+        if (schema == "damaged") {
+            QVERIFY2(said.startsWith("The catalogue file " + expected + " could not be made: "), qPrintable(said));
+            QCOMPARE(QDir(bin()).entryList(QDir::Files | QDir::Hidden), QStringList());
+            return;
+        }
         // Made once: the next start finds it and says nothing. What was there stays as it was.
         QCOMPARE(catalogue::makeMissingCatalogue(), QString());
         QFile result(expected);
         QCOMPARE(result.open(QIODevice::ReadOnly) ? result.read(16) : QByteArray("no file"),
                  made ? QByteArray("SQLite format 3\0", 16) : before.isEmpty() ? QByteArray("no file") : before.left(16));
-    }
-
-    // A catalogue that cannot be made (the installed schema is damaged) stops the start with a
-    // message naming the file, and leaves no file behind.
-    void aCatalogueThatCannotBeMadeIsReported()
-    {
-        QVERIFY(QDir().mkpath(m_tree->filePath("share/pixdock")));
-        test::writeBytes(m_tree->filePath("share/pixdock"), "schema.sql", "CREATE TABLE Info (FileName TEXT");
-        QString said;
-        try {
-            catalogue::makeMissingCatalogue();
-        } catch (const RunTimeError &e) {
-            said = e.description();
-        }
-        QVERIFY2(said.startsWith("The catalogue file " + bin() + "/db.fil could not be made: "), qPrintable(said));
-        QCOMPARE(QDir(bin()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 };
 

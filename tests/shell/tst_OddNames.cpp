@@ -163,7 +163,7 @@ private slots:
     }
 
     // One accented name in NFC and in NFD: two files, two rows, found and removed apart.
-    void theSameAccentedNameInNfcAndNfdStaysTwoPictures()
+    void accentsInTwoSpellingsStayTwoPicturesAndANameNotInUtf8IsPassedOver()
     {
         const QString nfc = QStringLiteral("Caf\u00e9.png"), nfd = QStringLiteral("Cafe\u0301.png");
         const QTemporaryDir dir;
@@ -180,10 +180,8 @@ private slots:
 
         QCOMPARE(pressedOn(root + '/' + nfd, &frmDelete::cmdContinue_Click), nfd + " has been removed from the database.  ");
         QCOMPARE(catalogueRows(), (QList<CatalogueRow>{{nfc, root, QStringLiteral("Caf\u00e9 in NFC")}}));
-    }
 
-    void aNameThatIsNotUtf8IsPassedOverByTheListing()
-    {
+        // A file whose name is not valid UTF-8 is passed over by the listing and by stepping.
         for (const char *name : {"a.png", "c.png"})
             test::writePicture(m_pictures.path(), QLatin1String(name), QSize(20, 20));
         const QByteArray bad = QFile::encodeName(m_pictures.path()) + "/b-\xff\xfe.png";
