@@ -67,11 +67,9 @@ private slots:
         QCOMPARE(loadedSharedWindow<SharedThing>(), sharedWindow<SharedThing>());
         QVERIFY_THROWS_EXCEPTION(RunTimeError, sharedWindow<FailingLoad>());
         QVERIFY(!loadedSharedWindow<FailingLoad>() && list.count() == 3);
-    }
 
-    // A window loaded with no frame to hold it, as a dialog is, shows and comes forward on its own.
-    void aWindowWithoutAFrameShowsOnItsOwn()
-    {
+        // A window loaded with no frame to hold it, as a dialog is, shows and comes forward on its own.
+        test::resetProgramState();
         delete std::exchange(m_frame, nullptr);
         QPointer<CaptionedWindow> w = openWindow(QStringLiteral("A"));
         w->bringToFront();

@@ -13,7 +13,6 @@ using namespace pixdock::arrangement;
 using namespace pixdock::placement;
 
 using Rects = QList<QRect>;
-using Points = QList<QPoint>;
 using Sizes = QList<QSize>;
 
 class TestShellHelpers : public QObject
@@ -121,7 +120,7 @@ private slots:
         QFETCH(Sizes, sizes);
         Rects placed;
         if (how == "icons") {
-            const Points corners = lineUpIcons(area, sizes);
+            const QList<QPoint> corners = lineUpIcons(area, sizes);
             for (int i = 0; i < corners.size(); ++i)
                 placed << QRect(corners.at(i), sizes.at(i));
             placed << areaAboveIcons(area, sizes);
