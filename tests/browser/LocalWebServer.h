@@ -28,7 +28,6 @@ public:
         });
     }
 
-    bool isListening() const { return m_server.isListening(); }
     QUrl url(const QString &path) const { return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path)); }
     // Requests for this path wait until release() answers them.
     void holdBack(const QString &path) { m_heldPath = path; }

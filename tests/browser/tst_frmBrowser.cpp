@@ -64,7 +64,6 @@ class TestBrowserWindow : public QObject
     std::unique_ptr<test::LocalWebServer> m_server;
     CountingPage *m_page = nullptr; // the counting page of the window opened last with one
 
-    QUrl url(const QString &path) const { return m_server->url(path); }
     frmBrowser *openBrowser(const QString &start, bool counting = false)
     {
         auto *window = new frmBrowser;
@@ -105,7 +104,6 @@ private slots:
         m_frame = std::make_unique<test::HostFrame>();
         m_server = std::make_unique<test::LocalWebServer>(
             QHash<QString, QString>{{"/a.html", "Page A"}, {"/b.html", "Page B"}, {"/slow.html", "Slow Page"}});
-        QVERIFY(m_server->isListening());
     }
     void cleanup()
     {
@@ -129,7 +127,7 @@ private slots:
     {
         QFETCH(bool, dark);
         const test::ThemeForTest theme(dark);
-        const QUrl slow = url("/slow.html"), a = url("/a.html"), b = url("/b.html");
+        const QUrl slow = m_server->url("/slow.html"), a = m_server->url("/a.html"), b = m_server->url("/b.html");
         frmBrowser *w = nullptr;
         for (const QUrl &held : {slow, a}) {
             m_server->holdBack(held.path());

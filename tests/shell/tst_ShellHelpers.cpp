@@ -19,9 +19,9 @@ class TestShellHelpers : public QObject
 {
     Q_OBJECT
 private slots:
-    // What the command line asks for: the files to open, a catalogue command, or an answer at
-    // once ("exit", its status, whether to standard error, and the start of its text); the
-    // installed program's test runs --help and --version.
+    // What the command line asks for: the files to open, or an answer at once ("exit", its
+    // status, whether to standard error, and the start of its text). The installed program's
+    // test runs --help and --version, the catalogue commands' test runs both commands.
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -35,10 +35,6 @@ private slots:
         const QString refused = QStringLiteral("exit 2 to errors: pixdock: ");
         QTest::newRow("an unknown option") << QStringList{"pixdock", "--frobnicate", "a.jpg"} << refused + "Unknown option 'frobnicate'.\nUsage: pixdock";
         QTest::newRow("a Qt option without its value") << QStringList{"pixdock", "a.jpg", "-style"} << refused + "Missing value after '-style'.";
-        const QString uri = QStringLiteral("postgresql://a@nas/p?sslmode=require");
-        QTest::newRow("--create-catalogue") << QStringList{"pixdock", "--create-catalogue", uri} << "create: " + uri;
-        QTest::newRow("--copy-catalogue FROM TO") << QStringList{"pixdock", "--copy-catalogue", "/home/a/db.fil", "postgres:///p"}
-                                                  << "copy: /home/a/db.fil > postgres:///p";
         QTest::newRow("--copy-catalogue without TO") << QStringList{"pixdock", "--copy-catalogue", "a.fil"}
             << refused + "--copy-catalogue takes two catalogues: FROM and TO.\nUsage: pixdock";
         QTest::newRow("--create-catalogue with a file besides") << QStringList{"pixdock", "--create-catalogue", "a.fil", "b.jpg"}
@@ -52,12 +48,9 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, outcome);
         const CommandLine line = readCommandLine(arguments);
-        using C = CommandLine::CatalogueCommand;
         const QString actual = line.exitAtOnce ? QStringLiteral("exit %1%2: %3").arg(line.exitStatus)
                                                      .arg(line.toErrorStream ? " to errors" : "", line.text)
-                               : line.catalogueCommand == C::Create ? "create: " + line.catalogue
-                               : line.catalogueCommand == C::Copy   ? "copy: " + line.catalogue + " > " + line.copyTarget
-                                                                    : "files: " + line.files.join('|');
+                                               : "files: " + line.files.join('|');
         QVERIFY2(line.exitAtOnce ? actual.startsWith(outcome) : actual == outcome, qPrintable(actual));
     }
 

@@ -52,7 +52,6 @@ private slots:
         QTest::newRow("from zero") << qint64(0) << 0 << qint64(5000);
         // A time of day would wrap at 86 400 000 ms; the monotonic clock runs on.
         QTest::newRow("two seconds before midnight") << qint64(86'398'000) << 0 << qint64(86'403'000);
-        QTest::newRow("a day and more into the run") << qint64(90'000'000'000) << 0 << qint64(90'000'005'000);
         QTest::newRow("a coarse clock ends at its first reading past five seconds") << qint64(100) << 3000 << qint64(6100);
     }
     void theWaitEndsFiveSecondsAfterItBegan()
@@ -122,12 +121,11 @@ private slots:
             QTimer::singleShot(0, qApp, [&] {
                 auto &list = WindowList::instance();
                 auto *main = qobject_cast<frmMain *>(list.at(0));
+                // The panel beside the main window, and the splash stayed its five seconds before.
                 [&] {
                     QVERIFY(main && main->isVisible() && frame() == static_cast<Frame *>(main) && list.count() == 2);
-                    QVERIFY(qobject_cast<frmOptions *>(list.at(1)) && list.at(1)->isVisible());
-                    QVERIFY(!gConnection.isEmpty() && !aSplashShows());
-                    // The splash stayed its five seconds before the main window came.
-                    QVERIFY(clock.now >= SplashMilliseconds);
+                    QVERIFY(qobject_cast<frmOptions *>(list.at(1)) && list.at(1)->isVisible() && !gConnection.isEmpty()
+                            && !aSplashShows() && clock.now >= SplashMilliseconds);
                 }();
                 main ? void(main->close()) : QCoreApplication::exit(7);
             });
