@@ -33,7 +33,6 @@ private slots:
         QTest::newRow("a file whose name starts with a dash, after --")
             << QStringList{"/usr/bin/pixdock", "--", "-a.jpg"} << "files: -a.jpg";
         const QString refused = QStringLiteral("exit 2 to errors: pixdock: ");
-        QTest::newRow("an unknown option") << QStringList{"pixdock", "--frobnicate", "a.jpg"} << refused + "Unknown option 'frobnicate'.\nUsage: pixdock";
         QTest::newRow("a Qt option without its value") << QStringList{"pixdock", "a.jpg", "-style"} << refused + "Missing value after '-style'.";
         QTest::newRow("--copy-catalogue without TO") << QStringList{"pixdock", "--copy-catalogue", "a.fil"}
             << refused + "--copy-catalogue takes two catalogues: FROM and TO.\nUsage: pixdock";

@@ -107,8 +107,8 @@ private slots:
         QCOMPARE(MessageBox::shown().size(), 1);
         const MessageBox::Shown &shown = MessageBox::shown().constFirst();
         QVERIFY(text.isEmpty() ? !shown.text.isEmpty() && shown.text != NoHelp : shown.text == text);
-        QVERIFY(text != NoHelp || shown.icon == MessageBox::Icon::Information);
-        QVERIFY(shown.buttons == QMessageBox::Ok && shown.title == "Pixdock" && main()->isVisible());
+        QVERIFY((text != NoHelp || shown.icon == MessageBox::Icon::Information) && shown.buttons == QMessageBox::Ok
+                && shown.title == "Pixdock" && main()->isVisible());
     }
 
     // Arranging leaves every window usable: the fixed control panel stays where it is, the
