@@ -7,10 +7,8 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace pixdock::reliability {
-
 
 // A small intact picture in `format` (61 x 47 pixels, a pattern of colours). GIF, which Qt
 // does not write, is encoded here.
@@ -18,7 +16,7 @@ QByteArray intactPicture(const QString &format);
 
 // The picture's bytes with its header changed to claim `width` x `height` pixels (the pixel
 // data stays as it was). Empty when the format has no place for such a size.
-QByteArray withClaimedSize(const QString &format, const QByteArray &bytes, quint32 width, quint32 height);
+QByteArray withClaimedSize(const QString &format, QByteArray bytes, quint32 width, quint32 height);
 
 struct BadPicture
 {

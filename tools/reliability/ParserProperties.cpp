@@ -4,30 +4,26 @@
 #include "CataloguePaths.h"
 #include "CatalogueStatements.h"
 #include "CatalogueUnicode.h"
-#include "FileService.h"
-#include "FolderListing.h"
-#include "clsFiles.h"
 #include "ExifJpeg.h"
 #include "ExifReader.h"
+#include "FileService.h"
+#include "FolderListing.h"
 #include "JpegDecoder.h"
 #include "JpegThumbnail.h"
 #include "PictureOrientation.h"
-#include "ThumbnailCache.h"
 #include "ThumbnailLoader.h"
+#include "clsFiles.h"
 
 #include <QBuffer>
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 namespace pixdock::fuzzing {
 
 namespace {
 
-const QChar Separator = QLatin1Char('/');
-
-int sign(int v) { return (v > 0) - (v < 0); }
+const QChar Separator = u'/';
 
 // The text as case-folded code points, the way the catalogue compares text.
 std::vector<char32_t> folded(const QString &s)
@@ -53,27 +49,24 @@ std::string failure(const char *what, std::initializer_list<QString> texts)
     std::string s = what;
     for (const QString &t : texts) {
         s += " [";
-        for (const QChar c : t) {
-            char buf[8];
-            const bool plain = c.unicode() >= 0x20 && c.unicode() < 0x7f && c != QLatin1Char('\\');
-            std::snprintf(buf, sizeof buf, plain ? "%c" : "\\u%04x", c.unicode());
-            s += buf;
-        }
+        for (const QChar c : t)
+            s += c.unicode() >= 0x20 && c.unicode() < 0x7f && c != u'\\' ? std::string(1, char(c.unicode()))
+                                                                         : QString::asprintf("\\u%04x", c.unicode()).toStdString();
         s += "]";
     }
     return s;
 }
 
-} // namespace
+std::string sizeText(QSize size) { return std::to_string(size.width()) + "x" + std::to_string(size.height()); }
 
-QStringList textsFromBytes(const uint8_t *data, size_t size, int parts)
+// Fuzzer bytes as `parts` texts (see checkInput); the last keeps any further U+0001, missing ones are empty.
+QStringList textsFromBytes(const QByteArray &b, int parts)
 {
     QString text;
-    if (size > 0 && data[0] % 2 == 0)
-        text = QString::fromUtf8(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
-    for (size_t i = 0; size > 0 && data[0] % 2 == 1 && 2 + 2 * i < size; ++i) // little-endian UTF-16 units
-        text += QChar(char16_t(data[1 + 2 * i] | (data[2 + 2 * i] << 8)));
-    // Cut at U+0001 into `parts` pieces: the last keeps any further U+0001, missing ones are empty.
+    if (!b.isEmpty() && b[0] % 2 == 0)
+        text = QString::fromUtf8(b.mid(1));
+    for (qsizetype i = 1; !b.isEmpty() && b[0] % 2 != 0 && i + 1 < b.size(); i += 2) // little-endian UTF-16 units
+        text += QChar(char16_t(quint8(b[i]) | quint8(b[i + 1]) << 8));
     QStringList pieces = text.split(QChar(1));
     while (pieces.size() > parts)
         pieces[parts - 1] += QChar(1) + pieces.takeAt(parts);
@@ -81,8 +74,6 @@ QStringList textsFromBytes(const uint8_t *data, size_t size, int parts)
         pieces << QString();
     return pieces;
 }
-
-namespace {
 
 // The search: the keyword splitter gives back the text when its pieces are joined with commas,
 // no keyword holds a comma, every keyword is a substring of the text; the statement holds one
@@ -93,35 +84,28 @@ std::string checkSearch(const QString &keywordText, const QString &other)
 {
     using namespace catalogue;
     const QStringList keywords = splitKeywords(keywordText);
-    if (keywords.join(QLatin1Char(',')) != keywordText)
+    if (keywords.join(u',') != keywordText)
         return failure("the keywords joined with commas are not the text", {keywordText});
     // Joined back they are the text, so none holding a comma means one keyword per comma and one.
     for (const QString &k : keywords) {
-        if (k.contains(QLatin1Char(',')))
+        if (k.contains(u','))
             return failure("a keyword holds a comma", {keywordText, k});
     }
-
     const Statement statement = searchStatement(keywordText);
     const QStringList conditions(keywords.size(), QStringLiteral("Description LIKE ? ESCAPE '\\'"));
-    const QString expected = QStringLiteral("SELECT FileName, Location, Description FROM Info WHERE ")
-                             + conditions.join(QStringLiteral(" OR "));
-    if (statement.text != expected)
+    if (statement.text != "SELECT FileName, Location, Description FROM Info WHERE " + conditions.join(" OR "))
         return failure("the statement text is not the fixed one", {keywordText, statement.text});
     if (statement.values.size() != keywords.size())
         return failure("not one bound value per keyword", {keywordText});
-
-    constexpr char32_t escape = U'\\';
     for (qsizetype i = 0; i < keywords.size(); ++i) {
-        const QString &k = keywords.at(i);
-        const QString pattern = statement.values.at(i).toString();
+        const QString &k = keywords.at(i), pattern = statement.values.at(i).toString();
         if (pattern != containsPattern(k))
             return failure("the bound pattern is not the keyword's", {k, pattern});
-        for (const QString &text : {k, QStringLiteral("x") + k + QStringLiteral("y"), k.toUpper(),
-                                     other + k, keywordText}) {
-            if (!likeMatches(pattern, text, escape) && containsIgnoringCase(text, k))
+        for (const QString &text : {k, "x" + k + "y", k.toUpper(), other + k, keywordText}) {
+            if (!likeMatches(pattern, text, U'\\') && containsIgnoringCase(text, k))
                 return failure("the pattern misses a text that holds the keyword", {k, text});
         }
-        if (likeMatches(pattern, other, escape) != containsIgnoringCase(other, k))
+        if (likeMatches(pattern, other, U'\\') != containsIgnoringCase(other, k))
             return failure("the pattern and plain containment disagree", {k, other});
     }
     return {};
@@ -137,18 +121,16 @@ std::string checkPaths(const QString &path, const QString &fileName)
     const clsFiles files;
     const QString parent = files.GetParentDir(path).toString(), name = files.GetFileName(path).toString(),
                   extension = files.ShowFileType(path).toString();
-
     if (name.contains(Separator))
         return failure("the file name holds a separator", {path, name});
     if (!path.startsWith(parent))
         return failure("the parent is not the path's beginning", {path, parent});
     if (parent.size() > 1 && parent.endsWith(Separator))
         return failure("the parent ends with a separator", {path, parent});
-    if (extension.contains(QLatin1Char('.')) || extension.contains(Separator))
+    if (extension.contains(u'.') || extension.contains(Separator))
         return failure("the extension holds a dot or a separator", {path, extension});
-    if (!extension.isEmpty() && !name.endsWith(QLatin1Char('.') + extension))
+    if (!extension.isEmpty() && !name.endsWith(u'.' + extension))
         return failure("the extension is not the name's end", {path, extension});
-
     if (path.contains(Separator) && !path.contains(QStringLiteral("//")) && !path.endsWith(Separator)) {
         const QString joined = viewing::fs::joinPath(parent, name);
         if (joined != path)
@@ -159,11 +141,9 @@ std::string checkPaths(const QString &path, const QString &fileName)
         if (path.startsWith(Separator) && catalogue::fullPathOf(split.folder, split.fileName) != path)
             return failure("a row made from the path does not give it back", {path});
     }
-
     // The full-path rule: the location less one trailing separator, a separator, the name.
     const QString full = catalogue::fullPathOf(path, fileName);
-    const QString location = path.endsWith(Separator) ? path.chopped(1) : path;
-    if (full != location + Separator + fileName)
+    if (full != (path.endsWith(Separator) ? path.chopped(1) : path) + Separator + fileName)
         return failure("the full-path rule", {path, fileName, full});
     return {};
 }
@@ -171,14 +151,14 @@ std::string checkPaths(const QString &path, const QString &fileName)
 // The folder order (viewing::compareFileNames) is a total order: a name equals only itself,
 // swapping the two names turns the sign, and the three orderings of each pair agree with one
 // ordering of the triple (transitive).
-std::string checkOrder(const QString &a, const QString &b, const QString &c)
+std::string checkOrder(QStringList s)
 {
     using viewing::compareFileNames;
-    std::array<QString, 3> s = {a, b, c};
+    const auto sign = [](int v) { return (v > 0) - (v < 0); };
     for (const QString &x : s) { // x against itself included
         for (const QString &y : s) {
-            const int xy = compareFileNames(x, y), yx = compareFileNames(y, x);
-            if (sign(xy) != -sign(yx))
+            const int xy = compareFileNames(x, y);
+            if (sign(xy) != -sign(compareFileNames(y, x)))
                 return failure("swapping the names does not turn the sign", {x, y});
             if ((xy == 0) != (x == y))
                 return failure("equal names compare unequal or different ones equal", {x, y});
@@ -190,22 +170,14 @@ std::string checkOrder(const QString &a, const QString &b, const QString &c)
     return {};
 }
 
-std::string sizeText(QSize size) { return std::to_string(size.width()) + "x" + std::to_string(size.height()); }
-
+// A JPEG decoder over bytes in memory.
 struct Reader
 {
     QByteArray bytes;
-    QBuffer buffer;
-    viewing::JpegDecoder decoder;
-    explicit Reader(const QByteArray &data)
-        : bytes(data)
-        , buffer(&bytes)
-        , decoder((buffer.open(QIODevice::ReadOnly), &buffer))
-    {
-        decoder.setMemoryLimit(64 * 1024 * 1024);
-    }
+    QBuffer buffer{&bytes};
+    viewing::JpegDecoder decoder{(buffer.open(QIODevice::ReadOnly), &buffer)};
+    explicit Reader(const QByteArray &data) : bytes(data) { decoder.setMemoryLimit(64 * 1024 * 1024); }
 };
-
 
 // `tiff` after "Exif\0\0" as a JPEG's APP1 block: the orientation read is 0 to 8 and the
 // preview lies inside the block; a preview that reads as a JPEG decodes to the size its header
@@ -219,7 +191,6 @@ std::string checkExif(const QByteArray &tiff)
         return "orientation " + std::to_string(facts.orientation) + " out of range";
     if (!facts.preview.isEmpty() && block.indexOf(facts.preview) < 0)
         return "the preview is not part of the block";
-
     Reader preview(facts.preview);
     const QSize &size = preview.decoder.header().size; // read by readHeader() below
     // Only previews no larger than a picture could be are ever decoded.
@@ -230,7 +201,6 @@ std::string checkExif(const QByteArray &tiff)
         if (!image.isNull() && image.size() != expected)
             return "preview of " + sizeText(size) + " decoded at " + sizeText(image.size());
     }
-
     // The block in a small picture of the tests' own.
     static const QByteArray carrier = test::encodeJpeg(test::detailedPicture({32, 24}), {.quality = 50});
     Reader carried(test::withApp1(carrier, block));
@@ -247,7 +217,7 @@ std::string checkExif(const QByteArray &tiff)
 // picture's upright size or smaller.
 std::string checkJpeg(const QByteArray &bytes)
 {
-    Reader whole(bytes);
+    Reader whole(bytes), part(bytes), forThumbnail(bytes);
     if (!whole.decoder.readHeader())
         return {};
     const QSize size = whole.decoder.header().size;
@@ -260,7 +230,6 @@ std::string checkJpeg(const QByteArray &bytes)
     const uint seed = qHash(bytes.right(8));
     const QRect region(int(seed % uint(size.width())), int((seed >> 8) % uint(size.height())),
                        1 + int((seed >> 16) % uint(size.width())), 1 + int((seed >> 24) % uint(size.height())));
-    Reader part(bytes);
     if (!picture.isNull() && part.decoder.readHeader()) {
         const QRect inside = region.intersected(picture.rect());
         const int warned = part.decoder.damageWarnings();
@@ -271,13 +240,9 @@ std::string checkJpeg(const QByteArray &bytes)
             return "region " + sizeText(inside.size()) + " at " + std::to_string(inside.x()) + ","
                    + std::to_string(inside.y()) + " differs from the whole picture";
     }
-    Reader forThumbnail(bytes);
-    const thumbnails::JpegThumbnailSource source
-        = thumbnails::readJpegForThumbnail(&forThumbnail.buffer, thumbnails::SheetSize);
-    if (!source.upright.isNull()
-        && (source.upright.width() > source.original.width() || source.upright.height() > source.original.height()))
-        return "thumbnail source " + sizeText(source.upright.size()) + " larger than its picture "
-               + sizeText(source.original);
+    const auto source = thumbnails::readJpegForThumbnail(&forThumbnail.buffer, thumbnails::SheetSize);
+    if (!source.upright.isNull() && source.original.expandedTo(source.upright.size()) != source.original)
+        return "thumbnail source " + sizeText(source.upright.size()) + " larger than its picture " + sizeText(source.original);
     return {};
 }
 
@@ -293,9 +258,8 @@ std::string checkPngHead(const QByteArray &bytes)
         if (cut >= 8 && start.png != head.png)
             return "a start of " + std::to_string(cut) + " bytes is read as another kind of file";
         for (auto it = start.texts.cbegin(); it != start.texts.cend(); ++it) {
-            if (!head.texts.contains(it.key()) || head.texts.value(it.key()) != it.value())
-                return "a start of " + std::to_string(cut) + " bytes has a text the whole has not: "
-                       + it.key().toStdString();
+            if (head.texts.value(it.key(), it.value() + 'x') != it.value())
+                return "a start of " + std::to_string(cut) + " bytes has a text the whole has not: " + it.key().toStdString();
         }
     }
     return {};
@@ -305,20 +269,19 @@ std::string checkPngHead(const QByteArray &bytes)
 
 std::string checkInput(const QString &harness, const QByteArray &bytes)
 {
-    if (harness == QLatin1String("exif"))
+    if (harness == u"exif")
         return checkExif(bytes);
-    if (harness == QLatin1String("jpeg"))
+    if (harness == u"jpeg")
         return checkJpeg(bytes);
-    if (harness == QLatin1String("pnghead"))
+    if (harness == u"pnghead")
         return checkPngHead(bytes);
-    const QStringList t = textsFromBytes(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()),
-                                         harness == QLatin1String("order") ? 3 : 2);
-    if (harness == QLatin1String("search"))
+    const QStringList t = textsFromBytes(bytes, harness == u"order" ? 3 : 2);
+    if (harness == u"search")
         return checkSearch(t.at(0), t.at(1));
-    if (harness == QLatin1String("paths"))
+    if (harness == u"paths")
         return checkPaths(t.at(0), t.at(1));
-    if (harness == QLatin1String("order"))
-        return checkOrder(t.at(0), t.at(1), t.at(2));
+    if (harness == u"order")
+        return checkOrder(t);
     return "no harness named " + harness.toStdString();
 }
 
