@@ -5,7 +5,6 @@
 #include "BadPictures.h"
 #include "HostFrame.h"
 
-#include <QString>
 #include <QTemporaryDir>
 
 namespace pixdock::reliability {
@@ -34,7 +33,6 @@ class PictureProbe
 {
 public:
     ~PictureProbe();
-
     PictureResult probe(const BadPicture &picture);
 
 private:
