@@ -30,7 +30,6 @@ Guard *g_guard = nullptr;
 
 // The stall that fails a run of tests driving windows: a quarter of a second, or
 // PIXDOCK_STALL_GUARD_MS or PIXDOCK_WATCHDOG_MS (which a sanitizer build raises) when longer.
-// Time the thread waited for a busy processor is not counted (see runQueueWaitNs).
 qint64 guardLimitMs()
 {
     static const qint64 limit = std::max({250, qEnvironmentVariableIntValue("PIXDOCK_STALL_GUARD_MS"),
@@ -58,32 +57,20 @@ void tellLongest(const Guard &g)
                 g.testClass.constData(), g.lastTest.constData(), g.longestMs, guardLimitMs());
 }
 
-QByteArray currentTest()
-{
-    const char *function = QTest::currentTestFunction(), *tag = QTest::currentDataTag();
-    return function ? QByteArray(function) + '(' + (tag ? tag : "") + ')' : QByteArray();
-}
-
-bool aWindowIsShown()
-{
-    return std::ranges::any_of(QApplication::topLevelWidgets(), [](const QWidget *w) { return w->isVisible(); });
-}
-
 void tick()
 {
     Guard &g = *g_guard;
-    const qint64 now = g.clock.nsecsElapsed();
-    const qint64 waited = runQueueWaitNs();
-    const qint64 starvedNs = waited >= 0 && g.lastWaitNs >= 0 ? waited - g.lastWaitNs : 0;
-    g.lastWaitNs = waited;
-    const qint64 gapMs = (now - g.lastNs - starvedNs) / 1000000;
-    const QByteArray test = currentTest();
+    const qint64 now = g.clock.nsecsElapsed(), waited = runQueueWaitNs();
+    const qint64 gapMs = (now - g.lastNs - (waited >= 0 && g.lastWaitNs >= 0 ? waited - g.lastWaitNs : 0)) / 1000000;
+    const char *function = QTest::currentTestFunction(), *tag = QTest::currentDataTag();
+    const QByteArray test = function ? QByteArray(function) + '(' + (tag ? tag : "") + ')' : QByteArray();
     if (test != g.lastTest) {
         tellLongest(g);
         g.longestMs = 0;
     }
     // A gap across two test functions is the framework's, and one under a pause the test's own.
-    const bool counted = g.paused == 0 && !test.isEmpty() && test == g.lastTest && aWindowIsShown();
+    const bool counted = g.paused == 0 && !test.isEmpty() && test == g.lastTest
+                         && std::ranges::any_of(QApplication::topLevelWidgets(), &QWidget::isVisible);
     if (counted)
         g.longestMs = std::max(g.longestMs, gapMs);
     if (counted && gapMs > guardLimitMs()) {
@@ -95,6 +82,7 @@ void tick()
         g.stalls.append(message);
     }
     g.lastNs = now;
+    g.lastWaitNs = waited;
     g.lastTest = test;
 }
 } // namespace
@@ -121,12 +109,10 @@ int reportStalls()
     if (!g_guard)
         return 0;
     tellLongest(*g_guard);
-    if (g_guard->stalls.isEmpty())
-        return 0;
-    fprintf(stderr, "FAIL: the interface thread stood still past the stall guard's limit in:\n");
-    for (const QByteArray &stall : std::as_const(g_guard->stalls))
-        fprintf(stderr, "  %s\n", stall.constData());
-    return 1;
+    if (!g_guard->stalls.isEmpty())
+        fprintf(stderr, "FAIL: the interface thread stood still past the stall guard's limit in:\n  %s\n",
+                g_guard->stalls.join("\n  ").constData());
+    return g_guard->stalls.isEmpty() ? 0 : 1;
 }
 
 StallGuardPause::StallGuardPause()
