@@ -10,27 +10,6 @@
 
 namespace pixdock::test {
 
-namespace {
-int byteAt(const QByteArray &bytes, qsizetype at) { return at < bytes.size() ? quint8(bytes.at(at)) : -1; }
-
-// Where the segment that starts at `at` (on its FF) ends: past its length for a marker
-// segment, past its entropy-coded data for a scan.
-qsizetype segmentEnd(const QByteArray &bytes, qsizetype at)
-{
-    const int marker = byteAt(bytes, at + 1);
-    qsizetype end = at + 2 + (byteAt(bytes, at + 2) << 8 | byteAt(bytes, at + 3));
-    if (marker != 0xDA)
-        return end;
-    // The scan's data ends at the first marker: an FF not followed by 00 or a restart marker.
-    for (int next = byteAt(bytes, end + 1); end + 1 < bytes.size(); next = byteAt(bytes, ++end + 1)) {
-        if (byteAt(bytes, end) == 0xFF && next != 0 && !(next >= 0xD0 && next <= 0xD7))
-            return end;
-    }
-    return bytes.size();
-}
-
-} // namespace
-
 QByteArray manyScanJpeg(int repeats, QSize size)
 {
     const StallGuardPause preparing; // the test's own preparation, not the program's work
@@ -44,18 +23,28 @@ QByteArray manyScanJpeg(int repeats, QSize size)
     writer.setQuality(90);
     if (!writer.write(image))
         return {};
+    const auto byteAt = [&bytes](qsizetype at) { return at < bytes.size() ? quint8(bytes.at(at)) : -1; };
+    // Where the segment that starts at `at` (on its FF) ends: past its length for a marker
+    // segment; for a scan, past its entropy-coded data, at the first FF not followed by 00 or
+    // a restart marker.
+    const auto segmentEnd = [&](qsizetype at) {
+        qsizetype end = at + 2 + (byteAt(at + 2) << 8 | byteAt(at + 3));
+        while (byteAt(at + 1) == 0xDA && end + 1 < bytes.size()
+               && (byteAt(end) != 0xFF || byteAt(end + 1) == 0 || (byteAt(end + 1) >= 0xD0 && byteAt(end + 1) <= 0xD7)))
+            ++end;
+        return byteAt(at + 1) == 0xDA && end + 1 >= bytes.size() ? bytes.size() : end;
+    };
     // The segments up to the end marker; the second scan is the first AC band, a few bytes in
     // a picture of one colour.
     QList<qsizetype> scans;
     qsizetype end = 2;
-    while (end + 3 < bytes.size() && byteAt(bytes, end) == 0xFF && byteAt(bytes, end + 1) != 0xD9) {
-        if (byteAt(bytes, end + 1) == 0xDA)
+    for (; end + 3 < bytes.size() && byteAt(end) == 0xFF && byteAt(end + 1) != 0xD9; end = segmentEnd(end)) {
+        if (byteAt(end + 1) == 0xDA)
             scans.append(end);
-        end = segmentEnd(bytes, end);
     }
     if (scans.size() < 2)
         return {};
-    const QByteArray scan = bytes.mid(scans.at(1), segmentEnd(bytes, scans.at(1)) - scans.at(1));
+    const QByteArray scan = bytes.mid(scans.at(1), segmentEnd(scans.at(1)) - scans.at(1));
     return bytes.left(end) + scan.repeated(repeats) + bytes.mid(end);
 }
 

@@ -7,46 +7,30 @@
 
 #include <pwd.h>
 #include <sys/fsuid.h>
-#include <unistd.h>
 
 namespace pixdock::test {
 
-bool OrdinaryUser::runsAsSomeoneElse() const { return uid != 0 && uid != ::getuid(); }
-
 OrdinaryUser OrdinaryUser::get()
 {
-    OrdinaryUser user;
-    if (::getuid() != 0) {
-        user.uid = ::getuid();
-        user.gid = ::getgid();
-        return user;
-    }
-    const char *name = "pixdocktest";
-    if (!::getpwnam(name))
-        QProcess::execute(QStringLiteral("useradd"), {QStringLiteral("--system"), QStringLiteral("--no-create-home"),
-                                                      QStringLiteral("--shell"), QStringLiteral("/usr/sbin/nologin"),
-                                                      QString::fromLatin1(name)});
-    const passwd *pw = ::getpwnam(name);
-    if (!pw) {
-        user.skipReason = QStringLiteral("running as root and the user pixdocktest could not be made");
-        return user;
-    }
-    if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty()) {
-        user.skipReason = QStringLiteral("running as root and setpriv is not there to run as pixdocktest");
-        return user;
-    }
-    user.uid = pw->pw_uid;
-    user.gid = pw->pw_gid;
-    return user;
+    if (::getuid() != 0)
+        return {::getuid(), ::getgid(), {}};
+    const QString name = QStringLiteral("pixdocktest");
+    if (!::getpwnam("pixdocktest"))
+        QProcess::execute(QStringLiteral("useradd"), {"--system", "--no-create-home", "--shell", "/usr/sbin/nologin", name});
+    const passwd *pw = ::getpwnam("pixdocktest");
+    if (!pw)
+        return {0, 0, QStringLiteral("running as root and the user pixdocktest could not be made")};
+    if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+        return {0, 0, QStringLiteral("running as root and setpriv is not there to run as pixdocktest")};
+    return {pw->pw_uid, pw->pw_gid, {}};
 }
 
 QStringList OrdinaryUser::commandLine(const QString &program, const QStringList &arguments) const
 {
     const QStringList run = QStringList{program} + arguments;
     return !runsAsSomeoneElse() ? run
-                                : QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(uid),
-                                              QStringLiteral("--regid=%1").arg(gid), QStringLiteral("--clear-groups"),
-                                              QStringLiteral("--")} + run;
+                                : QStringList{"setpriv", QStringLiteral("--reuid=%1").arg(uid), QStringLiteral("--regid=%1").arg(gid),
+                                              "--clear-groups", "--"} + run;
 }
 
 bool OrdinaryUser::give(const QString &path) const
@@ -54,12 +38,10 @@ bool OrdinaryUser::give(const QString &path) const
     return !runsAsSomeoneElse() || ::chown(QFile::encodeName(path).constData(), uid, gid) == 0;
 }
 
+// As anyone else, a file of mode 000 is unreadable already.
 ThreadReadsAsOrdinaryUser::ThreadReadsAsOrdinaryUser()
+    : m_previous(::geteuid() == 0 ? ::setfsuid(65534 /* nobody */) : -1)
 {
-    // As anyone else, a file of mode 000 is unreadable already.
-    constexpr int Nobody = 65534;
-    if (::geteuid() == 0)
-        m_previous = ::setfsuid(Nobody);
 }
 
 ThreadReadsAsOrdinaryUser::~ThreadReadsAsOrdinaryUser()

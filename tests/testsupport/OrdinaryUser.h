@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <unistd.h>
+
 namespace pixdock::test {
 
 struct OrdinaryUser
@@ -14,7 +16,7 @@ struct OrdinaryUser
 
     // As root: the user pixdocktest, made when missing. Otherwise this process's own user.
     static OrdinaryUser get();
-    bool runsAsSomeoneElse() const;
+    bool runsAsSomeoneElse() const { return uid != 0 && uid != ::getuid(); }
 
     // The command line that runs `program` with `arguments` as this user.
     QStringList commandLine(const QString &program, const QStringList &arguments) const;
