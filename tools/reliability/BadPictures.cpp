@@ -196,13 +196,6 @@ QByteArray withClaimedSize(const QString &format, QByteArray bytes, quint32 widt
     return f != std::end(Formats) && f->second(bytes, width, height) ? bytes : QByteArray();
 }
 
-CorpusPlan quickPlan()
-{
-    bool set = false;
-    const int mutants = qEnvironmentVariableIntValue("PIXDOCK_BAD_PICTURE_MUTANTS", &set);
-    return {.mutantsPerFormat = set && mutants >= 0 ? mutants : CorpusPlan().mutantsPerFormat};
-}
-
 QList<BadPicture> makeCorpus(const QString &folder, const CorpusPlan &plan)
 {
     const QDir root(folder);

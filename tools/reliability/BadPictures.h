@@ -34,10 +34,9 @@ struct CorpusPlan
     quint32 seed = 20240601;
 };
 
-// The plan of `make test`: a few dozen files, every kind of damage at least once per format.
-// PIXDOCK_BAD_PICTURE_MUTANTS asks for that many byte-flip mutants per format instead (the long
-// run of `make reliability` takes 60, a few hundred files).
-CorpusPlan quickPlan();
+// The plan of `make test`: a few dozen files, every kind of damage at least once per format (the
+// long run of `make reliability` takes every cut and 60 mutants, a few hundred files).
+inline CorpusPlan quickPlan() { return {}; }
 
 // Writes the corpus into `folder` (which must exist) and lists it; the intact pictures come
 // first, under intact/. Throws std::runtime_error when a file cannot be written.

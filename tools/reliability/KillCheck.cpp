@@ -4,19 +4,16 @@
 #include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QVariant>
 
 namespace pixdock::reliability {
 
 WriterRow writerRow(qint64 n)
 {
     static const QString alphabet = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789 ,.'%_");
-    const qsizetype length = 40 + (n * 7919) % 3000;
     QString description = QStringLiteral("row %1: ").arg(n);
-    for (qsizetype i = description.size(); i < length; ++i)
+    for (qsizetype i = description.size(), length = 40 + (n * 7919) % 3000; i < length; ++i)
         description += alphabet.at((n + i * 31) % alphabet.size());
-    return {QStringLiteral("row-%1.jpg").arg(n, 8, 10, QLatin1Char('0')),
-            QStringLiteral("/kill/%1").arg(n % 97), description};
+    return {QStringLiteral("row-%1.jpg").arg(n, 8, 10, QLatin1Char('0')), QStringLiteral("/kill/%1").arg(n % 97), description};
 }
 
 void KillLedger::record(qint64 first, const QByteArray &output)
@@ -61,7 +58,7 @@ QStringList KillLedger::check(const QString &cataloguePath)
     for (q.exec(QStringLiteral("PRAGMA integrity_check")); q.next();)
         integrity << q.value(0).toString();
     if (integrity != QStringList{QStringLiteral("ok")})
-        problems << QStringLiteral("integrity check: ") + integrity.join(QStringLiteral("; "));
+        problems << "integrity check: " + integrity.join("; ");
     if (!q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info")))
         problems << QStringLiteral("the rows cannot be read");
     QSet<qint64> found;
@@ -73,7 +70,7 @@ QStringList KillLedger::check(const QString &cataloguePath)
         if (file != expected.fileName || q.value(1).toString() != expected.location
             || q.value(2).toString() != expected.description) {
             ++m_halfWritten;
-            problems << QStringLiteral("a row is not whole: ") + file.left(40);
+            problems << "a row is not whole: " + file.left(40);
             continue;
         }
         if (found.contains(n))

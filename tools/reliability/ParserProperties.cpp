@@ -57,6 +57,17 @@ std::string failure(const char *what, std::initializer_list<QString> texts)
     return s;
 }
 
+// The first property found broken, with the texts that break it.
+struct Verdict
+{
+    std::string problem;
+    void expect(bool holds, const char *what, std::initializer_list<QString> texts)
+    {
+        if (!holds && problem.empty())
+            problem = failure(what, texts);
+    }
+};
+
 std::string sizeText(QSize size) { return std::to_string(size.width()) + "x" + std::to_string(size.height()); }
 
 // Fuzzer bytes as `parts` texts (see checkInput); the last keeps any further U+0001, missing ones are empty.
@@ -84,31 +95,27 @@ std::string checkSearch(const QString &keywordText, const QString &other)
 {
     using namespace catalogue;
     const QStringList keywords = splitKeywords(keywordText);
-    if (keywords.join(u',') != keywordText)
-        return failure("the keywords joined with commas are not the text", {keywordText});
+    Verdict v;
+    v.expect(keywords.join(u',') == keywordText, "the keywords joined with commas are not the text", {keywordText});
     // Joined back they are the text, so none holding a comma means one keyword per comma and one.
-    for (const QString &k : keywords) {
-        if (k.contains(u','))
-            return failure("a keyword holds a comma", {keywordText, k});
-    }
+    for (const QString &k : keywords)
+        v.expect(!k.contains(u','), "a keyword holds a comma", {keywordText, k});
     const Statement statement = searchStatement(keywordText);
     const QStringList conditions(keywords.size(), QStringLiteral("Description LIKE ? ESCAPE '\\'"));
-    if (statement.text != "SELECT FileName, Location, Description FROM Info WHERE " + conditions.join(" OR "))
-        return failure("the statement text is not the fixed one", {keywordText, statement.text});
+    v.expect(statement.text == "SELECT FileName, Location, Description FROM Info WHERE " + conditions.join(" OR "),
+             "the statement text is not the fixed one", {keywordText, statement.text});
     if (statement.values.size() != keywords.size())
         return failure("not one bound value per keyword", {keywordText});
     for (qsizetype i = 0; i < keywords.size(); ++i) {
         const QString &k = keywords.at(i), pattern = statement.values.at(i).toString();
-        if (pattern != containsPattern(k))
-            return failure("the bound pattern is not the keyword's", {k, pattern});
-        for (const QString &text : {k, "x" + k + "y", k.toUpper(), other + k, keywordText}) {
-            if (!likeMatches(pattern, text, U'\\') && containsIgnoringCase(text, k))
-                return failure("the pattern misses a text that holds the keyword", {k, text});
-        }
-        if (likeMatches(pattern, other, U'\\') != containsIgnoringCase(other, k))
-            return failure("the pattern and plain containment disagree", {k, other});
+        v.expect(pattern == containsPattern(k), "the bound pattern is not the keyword's", {k, pattern});
+        for (const QString &text : {k, "x" + k + "y", k.toUpper(), other + k, keywordText})
+            v.expect(likeMatches(pattern, text, U'\\') || !containsIgnoringCase(text, k),
+                     "the pattern misses a text that holds the keyword", {k, text});
+        v.expect(likeMatches(pattern, other, U'\\') == containsIgnoringCase(other, k), "the pattern and plain containment disagree",
+                 {k, other});
     }
-    return {};
+    return v.problem;
 }
 
 // Paths: GetFileName holds no separator, GetParentDir is the path's beginning without a trailing
@@ -121,31 +128,27 @@ std::string checkPaths(const QString &path, const QString &fileName)
     const clsFiles files;
     const QString parent = files.GetParentDir(path).toString(), name = files.GetFileName(path).toString(),
                   extension = files.ShowFileType(path).toString();
-    if (name.contains(Separator))
-        return failure("the file name holds a separator", {path, name});
-    if (!path.startsWith(parent))
-        return failure("the parent is not the path's beginning", {path, parent});
-    if (parent.size() > 1 && parent.endsWith(Separator))
-        return failure("the parent ends with a separator", {path, parent});
-    if (extension.contains(u'.') || extension.contains(Separator))
-        return failure("the extension holds a dot or a separator", {path, extension});
-    if (!extension.isEmpty() && !name.endsWith(u'.' + extension))
-        return failure("the extension is not the name's end", {path, extension});
+    Verdict v;
+    v.expect(!name.contains(Separator), "the file name holds a separator", {path, name});
+    v.expect(path.startsWith(parent), "the parent is not the path's beginning", {path, parent});
+    v.expect(parent.size() <= 1 || !parent.endsWith(Separator), "the parent ends with a separator", {path, parent});
+    v.expect(!extension.contains(u'.') && !extension.contains(Separator), "the extension holds a dot or a separator",
+             {path, extension});
+    v.expect(extension.isEmpty() || name.endsWith(u'.' + extension), "the extension is not the name's end", {path, extension});
     if (path.contains(Separator) && !path.contains(QStringLiteral("//")) && !path.endsWith(Separator)) {
         const QString joined = viewing::fs::joinPath(parent, name);
-        if (joined != path)
-            return failure("joining parent and name does not give the path back", {path, parent, name, joined});
+        v.expect(joined == path, "joining parent and name does not give the path back", {path, parent, name, joined});
         const catalogue::PicturePath split = catalogue::splitPicturePath(path);
-        if (split.folder != parent || split.fileName != name)
-            return failure("clsFiles and the catalogue split the path differently", {path, parent, split.folder, name, split.fileName});
-        if (path.startsWith(Separator) && catalogue::fullPathOf(split.folder, split.fileName) != path)
-            return failure("a row made from the path does not give it back", {path});
+        v.expect(split.folder == parent && split.fileName == name, "clsFiles and the catalogue split the path differently",
+                 {path, parent, split.folder, name, split.fileName});
+        v.expect(!path.startsWith(Separator) || catalogue::fullPathOf(split.folder, split.fileName) == path,
+                 "a row made from the path does not give it back", {path});
     }
     // The full-path rule: the location less one trailing separator, a separator, the name.
     const QString full = catalogue::fullPathOf(path, fileName);
-    if (full != (path.endsWith(Separator) ? path.chopped(1) : path) + Separator + fileName)
-        return failure("the full-path rule", {path, fileName, full});
-    return {};
+    v.expect(full == (path.endsWith(Separator) ? path.chopped(1) : path) + Separator + fileName, "the full-path rule",
+             {path, fileName, full});
+    return v.problem;
 }
 
 // The folder order (viewing::compareFileNames) is a total order: a name equals only itself,
@@ -155,19 +158,18 @@ std::string checkOrder(QStringList s)
 {
     using viewing::compareFileNames;
     const auto sign = [](int v) { return (v > 0) - (v < 0); };
+    Verdict v;
     for (const QString &x : s) { // x against itself included
         for (const QString &y : s) {
             const int xy = compareFileNames(x, y);
-            if (sign(xy) != -sign(compareFileNames(y, x)))
-                return failure("swapping the names does not turn the sign", {x, y});
-            if ((xy == 0) != (x == y))
-                return failure("equal names compare unequal or different ones equal", {x, y});
+            v.expect(sign(xy) == -sign(compareFileNames(y, x)), "swapping the names does not turn the sign", {x, y});
+            v.expect((xy == 0) == (x == y), "equal names compare unequal or different ones equal", {x, y});
         }
     }
     std::sort(s.begin(), s.end(), [](const QString &x, const QString &y) { return compareFileNames(x, y) < 0; });
-    if (compareFileNames(s[0], s[1]) > 0 || compareFileNames(s[1], s[2]) > 0 || compareFileNames(s[0], s[2]) > 0)
-        return failure("the order is not transitive", {s[0], s[1], s[2]});
-    return {};
+    v.expect(compareFileNames(s[0], s[1]) <= 0 && compareFileNames(s[1], s[2]) <= 0 && compareFileNames(s[0], s[2]) <= 0,
+             "the order is not transitive", {s[0], s[1], s[2]});
+    return v.problem;
 }
 
 // A JPEG decoder over bytes in memory.
