@@ -14,29 +14,6 @@
 namespace pixdock::test {
 
 namespace {
-struct Guard
-{
-    QTimer timer;
-    QElapsedTimer clock;
-    qint64 lastNs = 0, lastWaitNs = -1; // the last firing's time, and the thread's run-queue wait then
-    QByteArray lastTest; // the test function and data row of the last firing
-    int paused = 0;
-    QByteArrayList stalls;
-    QByteArray testClass;
-    qint64 longestMs = 0; // the longest stall of the test function now running
-};
-
-Guard *g_guard = nullptr;
-
-// The stall that fails a run of tests driving windows: a quarter of a second, or
-// PIXDOCK_STALL_GUARD_MS or PIXDOCK_WATCHDOG_MS (which a sanitizer build raises) when longer.
-qint64 guardLimitMs()
-{
-    static const qint64 limit = std::max({250, qEnvironmentVariableIntValue("PIXDOCK_STALL_GUARD_MS"),
-                                          qEnvironmentVariableIntValue("PIXDOCK_WATCHDOG_MS")});
-    return limit;
-}
-
 // How long this thread has waited to run while it could have (the scheduler's run queue), in
 // nanoseconds; -1 where the system does not tell. A machine busy with other programs delays the
 // event loop without the program standing still: that time is not a stall.
@@ -48,43 +25,62 @@ qint64 runQueueWaitNs()
     return ok ? wait : -1;
 }
 
-// PIXDOCK_REPORT_STALLS=1 prints each test function's longest stall when it ends (the long
-// runs' figures).
-void tellLongest(const Guard &g)
+struct Guard
 {
-    if (qEnvironmentVariableIntValue("PIXDOCK_REPORT_STALLS") == 1 && !g.lastTest.isEmpty())
-        fprintf(stdout, "%s::%s: longest stall of the interface thread %lld ms (limit %lld ms)\n",
-                g.testClass.constData(), g.lastTest.constData(), g.longestMs, guardLimitMs());
-}
+    // The stall that fails a run of tests driving windows: a quarter of a second, or
+    // PIXDOCK_STALL_GUARD_MS or PIXDOCK_WATCHDOG_MS (which a sanitizer build raises) when longer.
+    const qint64 limitMs = std::max({250, qEnvironmentVariableIntValue("PIXDOCK_STALL_GUARD_MS"),
+                                     qEnvironmentVariableIntValue("PIXDOCK_WATCHDOG_MS")});
+    QTimer timer;
+    QElapsedTimer clock;
+    qint64 lastNs = 0, lastWaitNs = -1; // the last firing's time, and the thread's run-queue wait then
+    QByteArray lastTest; // the test function and data row of the last firing
+    int paused = 0;
+    QByteArrayList stalls;
+    QByteArray testClass;
+    qint64 longestMs = 0; // the longest stall of the test function now running
 
-void tick()
-{
-    Guard &g = *g_guard;
-    const qint64 now = g.clock.nsecsElapsed(), waited = runQueueWaitNs();
-    const qint64 gapMs = (now - g.lastNs - (waited >= 0 && g.lastWaitNs >= 0 ? waited - g.lastWaitNs : 0)) / 1000000;
-    const char *function = QTest::currentTestFunction(), *tag = QTest::currentDataTag();
-    const QByteArray test = function ? QByteArray(function) + '(' + (tag ? tag : "") + ')' : QByteArray();
-    if (test != g.lastTest) {
-        tellLongest(g);
-        g.longestMs = 0;
+    // PIXDOCK_REPORT_STALLS=1 prints each test function's longest stall when it ends (the long
+    // runs' figures).
+    void tellLongest() const
+    {
+        if (qEnvironmentVariableIntValue("PIXDOCK_REPORT_STALLS") == 1 && !lastTest.isEmpty())
+            fprintf(stdout, "%s::%s: longest stall of the interface thread %lld ms (limit %lld ms)\n",
+                    testClass.constData(), lastTest.constData(), longestMs, limitMs);
     }
-    // A gap across two test functions is the framework's, and one under a pause the test's own.
-    const bool counted = g.paused == 0 && !test.isEmpty() && test == g.lastTest
-                         && std::ranges::any_of(QApplication::topLevelWidgets(), &QWidget::isVisible);
-    if (counted)
-        g.longestMs = std::max(g.longestMs, gapMs);
-    if (counted && gapMs > guardLimitMs()) {
-        const QByteArray message = g.testClass + "::" + test + ": the interface thread's event loop stood still for "
-                                   + QByteArray::number(gapMs) + " ms (limit " + QByteArray::number(guardLimitMs()) + " ms)";
-        // Told at once, beside the test's own log lines, and counted against the run at its end:
-        // failing the test from inside its event loop would cut it short at an unknown point.
-        qWarning("STALL %s", message.constData());
-        g.stalls.append(message);
+    // The next gap begins now.
+    void restart()
+    {
+        lastNs = clock.nsecsElapsed();
+        lastWaitNs = runQueueWaitNs();
     }
-    g.lastNs = now;
-    g.lastWaitNs = waited;
-    g.lastTest = test;
-}
+    void tick()
+    {
+        const qint64 before = lastNs, waitedBefore = lastWaitNs;
+        restart();
+        const qint64 gapMs = (lastNs - before - (lastWaitNs >= 0 && waitedBefore >= 0 ? lastWaitNs - waitedBefore : 0)) / 1000000;
+        const char *function = QTest::currentTestFunction(), *tag = QTest::currentDataTag();
+        const QByteArray test = function ? QByteArray(function) + '(' + (tag ? tag : "") + ')' : QByteArray();
+        if (test != lastTest) {
+            tellLongest();
+            longestMs = 0;
+        }
+        // A gap across two test functions is the framework's, and one under a pause the test's own.
+        const bool counted = paused == 0 && !test.isEmpty() && test == lastTest
+                             && std::ranges::any_of(QApplication::topLevelWidgets(), &QWidget::isVisible);
+        lastTest = test;
+        longestMs = std::max(longestMs, counted ? gapMs : 0);
+        if (counted && gapMs > limitMs) {
+            // Told at once, beside the test's own log lines, and counted against the run at its
+            // end: failing the test from inside its event loop would cut it short at an unknown point.
+            stalls << testClass + "::" + test + ": the interface thread's event loop stood still for "
+                          + QByteArray::number(gapMs) + " ms (limit " + QByteArray::number(limitMs) + " ms)";
+            qWarning("STALL %s", stalls.constLast().constData());
+        }
+    }
+};
+
+Guard *g_guard = nullptr;
 } // namespace
 
 void installStallGuard()
@@ -93,7 +89,7 @@ void installStallGuard()
         return;
     g_guard = new Guard;
     g_guard->timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&g_guard->timer, &QTimer::timeout, tick);
+    QObject::connect(&g_guard->timer, &QTimer::timeout, [] { g_guard->tick(); });
     g_guard->clock.start();
     g_guard->timer.start(5);
 }
@@ -108,7 +104,7 @@ int reportStalls()
 {
     if (!g_guard)
         return 0;
-    tellLongest(*g_guard);
+    g_guard->tellLongest();
     if (!g_guard->stalls.isEmpty())
         fprintf(stderr, "FAIL: the interface thread stood still past the stall guard's limit in:\n  %s\n",
                 g_guard->stalls.join("\n  ").constData());
@@ -123,12 +119,10 @@ StallGuardPause::StallGuardPause()
 
 StallGuardPause::~StallGuardPause()
 {
-    if (!g_guard)
-        return;
-    --g_guard->paused;
-    // The time paused is not counted: the next gap begins now.
-    g_guard->lastNs = g_guard->clock.nsecsElapsed();
-    g_guard->lastWaitNs = runQueueWaitNs();
+    if (g_guard) {
+        --g_guard->paused;
+        g_guard->restart(); // the time paused is not counted
+    }
 }
 
 } // namespace pixdock::test

@@ -200,18 +200,15 @@ QList<BadPicture> makeCorpus(const QString &folder, const CorpusPlan &plan)
 {
     const QDir root(folder);
     QList<BadPicture> corpus;
-    for (const auto &[format, claim] : Formats) {
+    for (qsizetype f = 0; f < FormatCount; ++f) {
+        const QString &format = Formats[f].first, intactPath = root.filePath("intact/picture." + format);
+        const QByteArray intact = intactPicture(format);
         root.mkpath(format);
         root.mkpath(QStringLiteral("intact"));
-        const QString intact = test::writeBytes(root.filePath(QStringLiteral("intact")), "picture." + format, intactPicture(format));
-        corpus.append({intact, format, QStringLiteral("intact"), intact});
-    }
-    for (qsizetype f = 0; f < FormatCount; ++f) {
-        const QString &format = Formats[f].first;
-        const QByteArray intact = intactPicture(format);
+        corpus.append({test::writeBytes(root.filePath(QStringLiteral("intact")), "picture." + format, intact), format,
+                       QStringLiteral("intact"), intactPath});
         auto add = [&](const QString &name, const QByteArray &bytes, const QString &damage) {
-            corpus.append({test::writeBytes(root.filePath(format), name, bytes), format, damage,
-                           root.filePath(QStringLiteral("intact/picture.") + format)});
+            corpus.append({test::writeBytes(root.filePath(format), name, bytes), format, damage, intactPath});
         };
         // Files numbered with leading zeros, so that they list in order.
         const auto numbered = [](const char *name, qint64 n, int width) { return QString::fromLatin1(name).arg(n, width, 10, QLatin1Char('0')); };

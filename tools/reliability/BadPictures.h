@@ -38,8 +38,8 @@ struct CorpusPlan
 // long run of `make reliability` takes every cut and 60 mutants, a few hundred files).
 inline CorpusPlan quickPlan() { return {}; }
 
-// Writes the corpus into `folder` (which must exist) and lists it; the intact pictures come
-// first, under intact/. Throws std::runtime_error when a file cannot be written.
+// Writes the corpus into `folder` (which must exist) and lists it, each format's intact picture
+// (under intact/) first. Throws std::runtime_error when a file cannot be written.
 QList<BadPicture> makeCorpus(const QString &folder, const CorpusPlan &plan);
 
 } // namespace pixdock::reliability

@@ -49,7 +49,7 @@ WindowReport WindowReport::fromText(const QString &text)
     return r;
 }
 
-WindowReport scenarioByName(const QString &name, const AfterStartUp &afterStartUp)
+WindowReport scenarioByName(const QString &name)
 {
     // Afterwards the shared connection goes, so nothing holds the catalogue file.
     const auto closing = qScopeGuard([] {
@@ -72,8 +72,6 @@ WindowReport scenarioByName(const QString &name, const AfterStartUp &afterStartU
         report.busyMs = name == u"start" ? clock.elapsed() : 0;
         return report;
     }
-    if (afterStartUp)
-        afterStartUp();
     frame()->setStatusText("/pictures/" + file);
     // The window (shown, with "probe" typed into its field), the question its action asks
     // (answered Yes; no report of the outcome), the message line that says it worked (none: no

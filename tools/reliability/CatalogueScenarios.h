@@ -8,8 +8,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
 namespace pixdock::reliability {
 
 struct WindowReport
@@ -25,14 +23,11 @@ struct WindowReport
     static WindowReport fromText(const QString &text);
 };
 
-// Runs between start-up and the window's action (a test locking the catalogue then).
-using AfterStartUp = std::function<void()>;
-
 // Runs the scenario named start (OpenConnection as start-up runs it), add (the add window saving
 // /pictures/probe.jpg with the description "probe"), remove (the removal window removing it, the
 // question answered Yes), search (the search window searching for "probe") or list (the list
 // window loading), each after start-up; then closes the shared connection, so nothing holds the
 // catalogue file afterwards.
-WindowReport scenarioByName(const QString &name, const AfterStartUp &afterStartUp = {});
+WindowReport scenarioByName(const QString &name);
 
 } // namespace pixdock::reliability

@@ -15,6 +15,7 @@
 #include "clsFiles.h"
 
 #include <QBuffer>
+#include <QDebug>
 
 #include <algorithm>
 #include <vector>
@@ -43,18 +44,14 @@ bool containsIgnoringCase(const QString &text, const QString &keyword)
     return k.empty() || std::search(t.begin(), t.end(), k.begin(), k.end()) != t.end();
 }
 
-// What went wrong, with the texts in a readable form: printable ASCII as is, the rest as \uXXXX.
-std::string failure(const char *what, std::initializer_list<QString> texts)
+// What went wrong: words as they are, texts quoted and escaped (lone surrogates as \uXXXX), sizes
+// and numbers as QDebug shows them.
+template<typename... Parts>
+std::string failure(const Parts &...parts)
 {
-    std::string s = what;
-    for (const QString &t : texts) {
-        s += " [";
-        for (const QChar c : t)
-            s += c.unicode() >= 0x20 && c.unicode() < 0x7f && c != u'\\' ? std::string(1, char(c.unicode()))
-                                                                         : QString::asprintf("\\u%04x", c.unicode()).toStdString();
-        s += "]";
-    }
-    return s;
+    QString s;
+    (QDebug(&s) << ... << parts);
+    return s.toStdString();
 }
 
 // The first property found broken, with the texts that break it.
@@ -64,11 +61,9 @@ struct Verdict
     void expect(bool holds, const char *what, std::initializer_list<QString> texts)
     {
         if (!holds && problem.empty())
-            problem = failure(what, texts);
+            problem = failure(what, QStringList(texts));
     }
 };
-
-std::string sizeText(QSize size) { return std::to_string(size.width()) + "x" + std::to_string(size.height()); }
 
 // Fuzzer bytes as `parts` texts (see checkInput); the last keeps any further U+0001, missing ones are empty.
 QStringList textsFromBytes(const QByteArray &b, int parts)
@@ -105,7 +100,7 @@ std::string checkSearch(const QString &keywordText, const QString &other)
     v.expect(statement.text == "SELECT FileName, Location, Description FROM Info WHERE " + conditions.join(" OR "),
              "the statement text is not the fixed one", {keywordText, statement.text});
     if (statement.values.size() != keywords.size())
-        return failure("not one bound value per keyword", {keywordText});
+        return failure("not one bound value per keyword", keywordText);
     for (qsizetype i = 0; i < keywords.size(); ++i) {
         const QString &k = keywords.at(i), pattern = statement.values.at(i).toString();
         v.expect(pattern == containsPattern(k), "the bound pattern is not the keyword's", {k, pattern});
@@ -190,7 +185,7 @@ std::string checkExif(const QByteArray &tiff)
     const QByteArray block = (QByteArrayLiteral("Exif\0\0") + tiff).left(0xFFFF - 2);
     const viewing::ExifFacts facts = viewing::readExif(block);
     if (facts.orientation < 0 || facts.orientation > 8)
-        return "orientation " + std::to_string(facts.orientation) + " out of range";
+        return failure("orientation", facts.orientation, "out of range");
     if (!facts.preview.isEmpty() && block.indexOf(facts.preview) < 0)
         return "the preview is not part of the block";
     Reader preview(facts.preview);
@@ -201,7 +196,7 @@ std::string checkExif(const QByteArray &tiff)
         const QImage image = preview.decoder.decode(reduction);
         const QSize expected((size.width() + reduction - 1) / reduction, (size.height() + reduction - 1) / reduction);
         if (!image.isNull() && image.size() != expected)
-            return "preview of " + sizeText(size) + " decoded at " + sizeText(image.size());
+            return failure("preview of", size, "decoded at", image.size());
     }
     // The block in a small picture of the tests' own.
     static const QByteArray carrier = test::encodeJpeg(test::detailedPicture({32, 24}), {.quality = 50});
@@ -209,7 +204,7 @@ std::string checkExif(const QByteArray &tiff)
     const thumbnails::JpegThumbnailSource source = thumbnails::readJpegForThumbnail(&carried.buffer, thumbnails::SheetSize);
     const QSize upright = viewing::uprightSize({32, 24}, viewing::transformationOf(facts.orientation));
     if (source.original != upright || source.upright.size() != upright)
-        return "thumbnail source " + sizeText(source.upright.size()) + " of a " + sizeText(upright) + " picture";
+        return failure("thumbnail source", source.upright.size(), "of a picture of", upright);
     return {};
 }
 
@@ -224,10 +219,10 @@ std::string checkJpeg(const QByteArray &bytes)
         return {};
     const QSize size = whole.decoder.header().size;
     if (size.isEmpty() || size.width() > 65500 || size.height() > 65500)
-        return "header size " + sizeText(size);
+        return failure("header size", size);
     const QImage picture = qint64(size.width()) * size.height() <= 1024 * 1024 ? whole.decoder.decode() : QImage();
     if (!picture.isNull() && picture.size() != size)
-        return "decoded " + sizeText(picture.size()) + " of " + sizeText(size);
+        return failure("decoded", picture.size(), "of", size);
     // A region chosen by the data: the last bytes pick its corner and size.
     const uint seed = qHash(bytes.right(8));
     const QRect region(int(seed % uint(size.width())), int((seed >> 8) % uint(size.height())),
@@ -239,12 +234,11 @@ std::string checkJpeg(const QByteArray &bytes)
         // Where libjpeg met damaged data on the way the two decodes need not agree: the viewer
         // then shows no part first.
         if (!piece.isNull() && part.decoder.damageWarnings() == warned && piece != picture.copy(inside))
-            return "region " + sizeText(inside.size()) + " at " + std::to_string(inside.x()) + ","
-                   + std::to_string(inside.y()) + " differs from the whole picture";
+            return failure("region", inside, "differs from the whole picture");
     }
     const auto source = thumbnails::readJpegForThumbnail(&forThumbnail.buffer, thumbnails::SheetSize);
     if (!source.upright.isNull() && source.original.expandedTo(source.upright.size()) != source.original)
-        return "thumbnail source " + sizeText(source.upright.size()) + " larger than its picture " + sizeText(source.original);
+        return failure("thumbnail source", source.upright.size(), "larger than its picture", source.original);
     return {};
 }
 
@@ -254,14 +248,14 @@ std::string checkPngHead(const QByteArray &bytes)
 {
     const thumbnails::PngHead head = thumbnails::readPngHead(bytes);
     if (head.size.isValid() && head.size.isEmpty())
-        return "an empty size " + sizeText(head.size);
+        return failure("an empty size", head.size);
     for (qsizetype cut : {bytes.size() / 3, bytes.size() / 2, bytes.size() - 1}) {
         const thumbnails::PngHead start = thumbnails::readPngHead(bytes.left(cut));
         if (cut >= 8 && start.png != head.png)
-            return "a start of " + std::to_string(cut) + " bytes is read as another kind of file";
+            return failure("a start of", cut, "bytes is read as another kind of file");
         for (auto it = start.texts.cbegin(); it != start.texts.cend(); ++it) {
             if (head.texts.value(it.key(), it.value() + 'x') != it.value())
-                return "a start of " + std::to_string(cut) + " bytes has a text the whole has not: " + it.key().toStdString();
+                return failure("a start of", cut, "bytes has a text the whole has not:", it.key());
         }
     }
     return {};
