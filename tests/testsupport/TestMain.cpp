@@ -32,14 +32,6 @@ int registerTestClass(const char *name, TestFactory factory)
 
 } // namespace pixdock::test
 
-// The offscreen platform warns about window hints it cannot honour; that is noise in a test log.
-static QtMessageHandler g_defaultHandler = nullptr;
-static void filterPlatformNoise(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    if (!text.contains(QLatin1String("This plugin does not support")))
-        g_defaultHandler(type, context, text);
-}
-
 int main(int argc, char **argv)
 {
     auto &classes = pixdock::test::registry();
@@ -60,7 +52,6 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    g_defaultHandler = qInstallMessageHandler(filterPlatformNoise);
     pixdock::test::beforeApplication();
     QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi);

@@ -86,8 +86,9 @@ QStringList textsFromBytes(const QByteArray &b, int parts)
 // bound condition per keyword and no keyword text; a keyword's pattern finds exactly the texts
 // that contain the keyword regardless of case (checked against `other` and a few texts built
 // around the keyword).
-std::string checkSearch(const QString &keywordText, const QString &other)
+std::string checkSearch(const QStringList &texts)
 {
+    const QString &keywordText = texts.at(0), &other = texts.at(1);
     using namespace catalogue;
     const QStringList keywords = splitKeywords(keywordText);
     Verdict v;
@@ -103,7 +104,6 @@ std::string checkSearch(const QString &keywordText, const QString &other)
         return failure("not one bound value per keyword", keywordText);
     for (qsizetype i = 0; i < keywords.size(); ++i) {
         const QString &k = keywords.at(i), pattern = statement.values.at(i).toString();
-        v.expect(pattern == containsPattern(k), "the bound pattern is not the keyword's", {k, pattern});
         for (const QString &text : {k, "x" + k + "y", k.toUpper(), other + k, keywordText})
             v.expect(likeMatches(pattern, text, U'\\') || !containsIgnoringCase(text, k),
                      "the pattern misses a text that holds the keyword", {k, text});
@@ -118,8 +118,9 @@ std::string checkSearch(const QString &keywordText, const QString &other)
 // repeated or trailing separators that holds a separator, joining parent and name gives the
 // path back, and clsFiles and the catalogue split it alike; the full-path rule of a catalogue
 // row drops exactly one trailing separator of the location.
-std::string checkPaths(const QString &path, const QString &fileName)
+std::string checkPaths(const QStringList &texts)
 {
+    const QString &path = texts.at(0), &fileName = texts.at(1);
     const clsFiles files;
     const QString parent = files.GetParentDir(path).toString(), name = files.GetFileName(path).toString(),
                   extension = files.ShowFileType(path).toString();
@@ -271,13 +272,12 @@ std::string checkInput(const QString &harness, const QByteArray &bytes)
         return checkJpeg(bytes);
     if (harness == u"pnghead")
         return checkPngHead(bytes);
-    const QStringList t = textsFromBytes(bytes, harness == u"order" ? 3 : 2);
     if (harness == u"search")
-        return checkSearch(t.at(0), t.at(1));
+        return checkSearch(textsFromBytes(bytes, 2));
     if (harness == u"paths")
-        return checkPaths(t.at(0), t.at(1));
+        return checkPaths(textsFromBytes(bytes, 2));
     if (harness == u"order")
-        return checkOrder(t);
+        return checkOrder(textsFromBytes(bytes, 3));
     return "no harness named " + harness.toStdString();
 }
 
