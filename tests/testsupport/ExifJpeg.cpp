@@ -24,17 +24,6 @@ struct Compression : jpeg_error_mgr
     std::jmp_buf jump;
     unsigned char *out = nullptr;
     unsigned long outSize = 0;
-    Compression()
-    {
-        info.err = jpeg_std_error(this);
-        error_exit = [](j_common_ptr i) { std::longjmp(static_cast<Compression *>(i->err)->jump, 1); };
-        jpeg_create_compress(&info);
-    }
-    ~Compression()
-    {
-        jpeg_destroy_compress(&info);
-        std::free(out);
-    }
 };
 
 bool compress(Compression &c, const QImage &rgb, const JpegOptions &options)
@@ -131,9 +120,16 @@ QByteArray withApp1(const QByteArray &jpeg, const QByteArray &app1)
 QByteArray encodeJpeg(const QImage &image, const JpegOptions &options)
 {
     Compression c;
-    if (!compress(c, image.convertToFormat(QImage::Format_RGB888), options))
+    c.info.err = jpeg_std_error(&c);
+    c.error_exit = [](j_common_ptr info) { std::longjmp(static_cast<Compression *>(info->err)->jump, 1); };
+    jpeg_create_compress(&c.info);
+    const bool done = compress(c, image.convertToFormat(QImage::Format_RGB888), options);
+    jpeg_destroy_compress(&c.info);
+    const QByteArray bytes(reinterpret_cast<const char *>(c.out), done ? qsizetype(c.outSize) : 0);
+    std::free(c.out);
+    if (!done)
         throw std::runtime_error("libjpeg cannot encode the test picture");
-    return QByteArray(reinterpret_cast<const char *>(c.out), qsizetype(c.outSize));
+    return bytes;
 }
 
 QByteArray withClaimedJpegSize(QByteArray jpeg, int width, int height)

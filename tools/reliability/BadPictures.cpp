@@ -52,18 +52,16 @@ bool claimGif(QByteArray &b, quint32 w, quint32 h)
 QByteArray encodeGif()
 {
     // The screen's size, a global table of 8 bits of colour resolution and 128 entries.
-    QByteArray gif = QByteArray("GIF89a") + QByteArray(4, '\0') + QByteArray("\xF6\0\0", 3);
+    QByteArray gif("GIF89a\0\0\0\0\xF6\0\0", 13);
     for (int i = 0; i < 128; ++i)
         gif.append(char((i * 37) & 0xff)).append(char((i * 91) & 0xff)).append(char((i * 53) & 0xff));
     gif += QByteArray("\x2C", 1) + QByteArray(9, '\0'); // the image descriptor, its size set below
     claimGif(gif, Width, Height);
-    constexpr int MinCodeSize = 7;
-    constexpr char Clear = char(1 << MinCodeSize), End = char((1 << MinCodeSize) + 1);
-    gif.append(char(MinCodeSize));
+    gif.append(char(7)); // the codes' least size: 7 bits, so Clear is 128 and End 129
     QByteArray codes;
     for (int i = 0, x = 0, y = 0; i < Width * Height; ++i, x = i % Width, y = i / Width)
-        codes.append(i % 64 == 0 ? QByteArray(1, Clear) : QByteArray()).append(char((x * 2 + y * 3 + (x == y ? 64 : 0)) % 128));
-    codes.append(End);
+        codes.append(i % 64 == 0 ? QByteArray(1, char(128)) : QByteArray()).append(char((x * 2 + y * 3 + (x == y ? 64 : 0)) % 128));
+    codes.append(char(129));
     for (qsizetype at = 0; at < codes.size(); at += 255)
         gif.append(char(codes.mid(at, 255).size())).append(codes.mid(at, 255));
     return gif + QByteArray("\0\x3B", 2);
@@ -112,14 +110,12 @@ bool claimTiff(QByteArray &b, quint32 w, quint32 h)
         if (e + 12 > b.size())
             return false;
         const quint32 tag = get<quint16>(b, e, little), value = tag == 256 ? w : h;
+        const bool isShort = get<quint16>(b, e + 2, little) == 3; // else a long
         if (tag != 256 && tag != 257)
             continue;
-        if (get<quint16>(b, e + 2, little) != 3)
-            put<quint32>(b, e + 8, value, little);
-        else if (value > 0xffff)
+        if (isShort && value > 0xffff)
             return false;
-        else
-            put<quint16>(b, e + 8, value, little);
+        isShort ? put<quint16>(b, e + 8, value, little) : put<quint32>(b, e + 8, value, little);
         ++patched;
     }
     return patched == 2;

@@ -31,7 +31,6 @@ void KillLedger::record(qint64 first, const QByteArray &output)
             ++m_adds;
         } else if (line.startsWith("removed ")) {
             m_present.remove(n);
-            m_removed.insert(n);
             removedAfterLast = true;
             ++m_removes;
         }
@@ -84,18 +83,11 @@ QStringList KillLedger::check(const QString &cataloguePath)
         }
     }
     for (const qint64 n : std::as_const(found)) {
-        if (m_removed.contains(n))
-            problems << QStringLiteral("acknowledged removal of row %1 is undone").arg(n);
-        else if (!m_present.contains(n) && n != m_inFlightAdd)
-            problems << QStringLiteral("row %1 was never written").arg(n);
+        if (!m_present.contains(n) && n != m_inFlightAdd)
+            problems << QStringLiteral("row %1 was never written, or its acknowledged removal was undone").arg(n);
     }
     // What landed of the change under way is now known.
-    if (m_inFlightAdd >= 0 && found.contains(m_inFlightAdd))
-        m_present.insert(m_inFlightAdd);
-    if (m_inFlightRemove >= 0 && !found.contains(m_inFlightRemove)) {
-        m_present.remove(m_inFlightRemove);
-        m_removed.insert(m_inFlightRemove);
-    }
+    m_present = found;
     m_inFlightAdd = m_inFlightRemove = -1;
     return problems;
 }
