@@ -12,6 +12,7 @@
 #include "frmImgList.h"
 #include "frmSearch.h"
 
+#include <QDataStream>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QScopeGuard>
@@ -21,31 +22,17 @@
 
 namespace pixdock::reliability {
 
-namespace {
-// A text on one line of a report, and back.
-QString escaped(const QString &s) { return QString::fromLatin1(s.toUtf8().toPercentEncoding(" ")); }
-QString unescaped(const QString &s) { return QString::fromUtf8(QByteArray::fromPercentEncoding(s.toLatin1())); }
-} // namespace
-
 QString WindowReport::toText() const
 {
-    QString text = QStringLiteral("ok %1\nrows %2\nbusy-ms %3\nlabel %4\n").arg(int(ok)).arg(rows).arg(busyMs).arg(escaped(label));
-    for (const QString &m : messages)
-        text += "message " + escaped(m) + u'\n';
-    return text;
+    QByteArray fields;
+    QDataStream(&fields, QIODevice::WriteOnly) << ok << messages << label << rows << busyMs;
+    return QStringLiteral("ok %1 ").arg(int(ok)) + QString::fromLatin1(fields.toBase64());
 }
 
 WindowReport WindowReport::fromText(const QString &text)
 {
     WindowReport r;
-    QMap<QString, QStringList> fields;
-    for (const QString &line : text.split(u'\n', Qt::SkipEmptyParts))
-        fields[line.section(u' ', 0, 0)] << unescaped(line.section(u' ', 1));
-    r.ok = fields.value("ok").value(0) == u"1";
-    r.rows = fields.value("rows").value(0, "-1").toInt();
-    r.busyMs = fields.value("busy-ms").value(0).toLongLong();
-    r.label = fields.value("label").value(0);
-    r.messages = fields.value("message");
+    QDataStream(QByteArray::fromBase64(text.section(u' ', 2).toLatin1())) >> r.ok >> r.messages >> r.label >> r.rows >> r.busyMs;
     return r;
 }
 

@@ -18,7 +18,7 @@ struct WindowReport
     int rows = -1;        // rows the list or search window shows
     qint64 busyMs = 0;    // how long the action held the window
 
-    // One line per field, for passing a report from a helper process.
+    // "ok 0|1 " and the fields in Base64, for passing a report from a helper process.
     QString toText() const;
     static WindowReport fromText(const QString &text);
 };
