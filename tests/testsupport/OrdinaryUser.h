@@ -10,8 +10,7 @@ namespace pixdock::test {
 
 struct OrdinaryUser
 {
-    uint uid = 0;
-    uint gid = 0;
+    uint uid = 0, gid = 0;
     QString skipReason; // set when no such user can be had
 
     // As root: the user pixdocktest, made when missing. Otherwise this process's own user.

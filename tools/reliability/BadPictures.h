@@ -20,11 +20,10 @@ QByteArray withClaimedSize(const QString &format, QByteArray bytes, quint32 widt
 
 struct BadPicture
 {
-    QString path;
-    QString format; // the format the bytes came from
-    QString damage; // "intact", "zero bytes", "cut at 50%", "claims 30000x30000", "wrong extension", "byte flips",
-                    // and for JPEG "exif ..." (a damaged or hostile EXIF block) and "exif byte flips"
-    QString intactPath; // the undamaged picture the file was made from
+    // The file, the format its bytes came from, the damage ("intact", "zero bytes", "cut at 50%",
+    // "claims 30000x30000", "wrong extension", "byte flips", and for JPEG "exif ..." (a damaged or
+    // hostile EXIF block) and "exif byte flips"), the undamaged picture it was made from.
+    QString path, format, damage, intactPath;
 };
 
 struct CorpusPlan
