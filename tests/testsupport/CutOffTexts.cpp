@@ -12,9 +12,8 @@
 
 namespace pixdock::test {
 
-namespace {
 // Whether `text` fits `room`, on one line (line breaks kept) or wrapped at word boundaries.
-bool fits(const QFontMetrics &fm, const QString &text, QSize room, bool wrap)
+static bool fits(const QFontMetrics &fm, const QString &text, QSize room, bool wrap)
 {
     if (!wrap)
         return room.expandedTo(fm.boundingRect(QRect(), 0, text).size()) == room;
@@ -22,7 +21,7 @@ bool fits(const QFontMetrics &fm, const QString &text, QSize room, bool wrap)
         && fm.boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, text).height() <= room.height();
 }
 
-bool labelFits(const QLabel *label)
+static bool labelFits(const QLabel *label)
 {
     const int m = label->margin();
     return label->textFormat() == Qt::RichText || !label->pixmap().isNull()
@@ -30,7 +29,7 @@ bool labelFits(const QLabel *label)
                 label->wordWrap());
 }
 
-bool buttonFits(const QAbstractButton *button)
+static bool buttonFits(const QAbstractButton *button)
 {
     const QFontMetrics fm = button->fontMetrics();
     const QString text = shownText(button->text());
@@ -48,7 +47,6 @@ bool buttonFits(const QAbstractButton *button)
     return fits(fm, text, style->subElementRect(QStyle::SE_PushButtonContents, &option, button).size(),
                 button->inherits("pixdock::PanelButton"));
 }
-} // namespace
 
 QStringList cutOffTexts(QWidget *window)
 {

@@ -16,25 +16,21 @@
 #include <cstdio>
 #include <map>
 
-namespace pixdock::test {
-
-static std::map<std::string, TestFactory> &registry()
+static std::map<std::string, pixdock::test::TestFactory> &registry()
 {
-    static std::map<std::string, TestFactory> classes;
+    static std::map<std::string, pixdock::test::TestFactory> classes;
     return classes;
 }
 
-int registerTestClass(const char *name, TestFactory factory)
+int pixdock::test::registerTestClass(const char *name, TestFactory factory)
 {
     registry()[name] = std::move(factory);
     return 0;
 }
 
-} // namespace pixdock::test
-
 int main(int argc, char **argv)
 {
-    auto &classes = pixdock::test::registry();
+    auto &classes = registry();
     if (argc == 2 && qstrcmp(argv[1], "--classes") == 0) {
         for (const auto &entry : classes)
             std::printf("%s\n", entry.first.c_str());

@@ -12,9 +12,8 @@
 
 namespace pixdock::test {
 
-namespace {
 // Where a key press lands now: the open popup (a menu) or QApplication::focusWidget().
-QWidget *keyboardTarget()
+static QWidget *keyboardTarget()
 {
     QWidget *popup = QApplication::activePopupWidget();
     return !popup ? QApplication::focusWidget() : popup->focusWidget() ? popup->focusWidget() : popup;
@@ -22,7 +21,7 @@ QWidget *keyboardTarget()
 
 // The widget that the pointer at `at` in `widget` is over, whatever widget that is, and the
 // point in its coordinates.
-std::pair<QWidget *, QPoint> underPointer(QWidget *widget, QPoint at)
+static std::pair<QWidget *, QPoint> underPointer(QWidget *widget, QPoint at)
 {
     QWidget *top = widget->window();
     const QPoint pos = widget->mapTo(top, at);
@@ -32,12 +31,11 @@ std::pair<QWidget *, QPoint> underPointer(QWidget *widget, QPoint at)
 
 // Delivered as QTest delivers keys, as from the platform: sendEvent() would mark it as the
 // program's own, and a widget that does not take the event would not pass it to its parent.
-void deliverAsFromThePlatform(QWidget *to, QEvent *event)
+static void deliverAsFromThePlatform(QWidget *to, QEvent *event)
 {
     QSpontaneKeyEvent::setSpontaneous(event);
     qApp->notify(to, event);
 }
-} // namespace
 
 bool pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
 {

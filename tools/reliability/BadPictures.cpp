@@ -18,23 +18,21 @@
 
 namespace pixdock::reliability {
 
-namespace {
-
 constexpr int Width = 61, Height = 47;
 
 // Writes or reads an unsigned number of T's width at `at`, little- or big-endian.
 template<typename T>
-void put(QByteArray &b, qsizetype at, quint32 v, bool little = true)
+static void put(QByteArray &b, qsizetype at, quint32 v, bool little = true)
 {
     little ? qToLittleEndian(T(v), b.data() + at) : qToBigEndian(T(v), b.data() + at);
 }
 template<typename T>
-quint32 get(const QByteArray &b, qsizetype at, bool little = true)
+static quint32 get(const QByteArray &b, qsizetype at, bool little = true)
 {
     return little ? qFromLittleEndian<T>(b.constData() + at) : qFromBigEndian<T>(b.constData() + at);
 }
 
-bool claimGif(QByteArray &b, quint32 w, quint32 h)
+static bool claimGif(QByteArray &b, quint32 w, quint32 h)
 {
     // The intact GIF is encodeGif's: its image descriptor follows the 128-colour table.
     constexpr qsizetype Descriptor = 13 + 3 * 128;
@@ -49,7 +47,7 @@ bool claimGif(QByteArray &b, quint32 w, quint32 h)
 
 // A one-frame GIF with a 128-colour table. The LZW stream starts afresh every 64 pixels, so
 // every code is 8 bits wide and no string table is needed to write it.
-QByteArray encodeGif()
+static QByteArray encodeGif()
 {
     // The screen's size, a global table of 8 bits of colour resolution and 128 entries.
     QByteArray gif("GIF89a\0\0\0\0\xF6\0\0", 13);
@@ -69,7 +67,7 @@ QByteArray encodeGif()
 
 // A pattern of colours with a white diagonal as Qt writes it in `format` (a quality of -1: the
 // format's own default).
-QByteArray writtenByQt(const QString &format, int quality)
+static QByteArray writtenByQt(const QString &format, int quality)
 {
     QImage image(Width, Height, QImage::Format_RGB32);
     for (int y = 0; y < Height; ++y)
@@ -89,7 +87,7 @@ QByteArray writtenByQt(const QString &format, int quality)
     return bytes;
 }
 
-bool claimBitmapHeader(QByteArray &b, qsizetype header, quint32 w, quint32 h)
+static bool claimBitmapHeader(QByteArray &b, qsizetype header, quint32 w, quint32 h)
 {
     if (header + 12 > b.size() || get<quint32>(b, header) < 40)
         return false;
@@ -98,7 +96,7 @@ bool claimBitmapHeader(QByteArray &b, qsizetype header, quint32 w, quint32 h)
     return true;
 }
 
-bool claimTiff(QByteArray &b, quint32 w, quint32 h)
+static bool claimTiff(QByteArray &b, quint32 w, quint32 h)
 {
     const bool little = b.left(2) == "II";
     const qsizetype ifd = b.size() < 8 ? b.size() : get<quint32>(b, 4, little);
@@ -122,7 +120,7 @@ bool claimTiff(QByteArray &b, quint32 w, quint32 h)
 }
 
 // `bytes` with one to four seeded byte flips; mt19937's output is the same on every machine.
-QByteArray flipped(std::mt19937 &rng, QByteArray bytes)
+static QByteArray flipped(std::mt19937 &rng, QByteArray bytes)
 {
     for (int i = 0, count = 1 + int(rng() % 4); i < count; ++i) {
         // Half the flips land in the first 64 bytes, where the headers are.
@@ -177,8 +175,6 @@ const std::pair<QString, Claim> Formats[] = {
      }},
     {QStringLiteral("tiff"), claimTiff}};
 constexpr qsizetype FormatCount = std::size(Formats);
-
-} // namespace
 
 QByteArray intactPicture(const QString &format)
 {

@@ -21,12 +21,10 @@
 using namespace pixdock;
 using namespace pixdock::reliability;
 
-namespace {
-
 // Counts by column: files, crashes, hangs, each viewer outcome, thumbnails made.
 using Tally = QMap<QString, int>;
 
-void printTable(QTextStream &out, const QString &title, QMap<QString, Tally> rows, const Tally &total)
+static void printTable(QTextStream &out, const QString &title, QMap<QString, Tally> rows, const Tally &total)
 {
     QStringList columns = {QStringLiteral("files"), QStringLiteral("crashes"), QStringLiteral("hangs")};
     for (int o = 0; o <= int(ViewerOutcome::Other); ++o)
@@ -42,8 +40,6 @@ void printTable(QTextStream &out, const QString &title, QMap<QString, Tally> row
     }
     out << "\n";
 }
-
-} // namespace
 
 int main(int argc, char **argv)
 {
