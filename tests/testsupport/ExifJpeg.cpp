@@ -15,10 +15,8 @@ extern "C" {
 
 namespace pixdock::test {
 
-namespace {
-
 // A compression into memory whose errors jump back to compress().
-struct Compression : jpeg_error_mgr
+struct JpegCompression : jpeg_error_mgr
 {
     jpeg_compress_struct info{};
     std::jmp_buf jump;
@@ -26,7 +24,7 @@ struct Compression : jpeg_error_mgr
     unsigned long outSize = 0;
 };
 
-bool compress(Compression &c, const QImage &rgb, const JpegOptions &options)
+static bool compress(JpegCompression &c, const QImage &rgb, const JpegOptions &options)
 {
     if (setjmp(c.jump))
         return false;
@@ -65,8 +63,6 @@ bool compress(Compression &c, const QImage &rgb, const JpegOptions &options)
     jpeg_finish_compress(&c.info);
     return true;
 }
-
-} // namespace
 
 QByteArray exifBlock(const ExifContents &contents)
 {
@@ -119,9 +115,9 @@ QByteArray withApp1(const QByteArray &jpeg, const QByteArray &app1)
 
 QByteArray encodeJpeg(const QImage &image, const JpegOptions &options)
 {
-    Compression c;
+    JpegCompression c;
     c.info.err = jpeg_std_error(&c);
-    c.error_exit = [](j_common_ptr info) { std::longjmp(static_cast<Compression *>(info->err)->jump, 1); };
+    c.error_exit = [](j_common_ptr info) { std::longjmp(static_cast<JpegCompression *>(info->err)->jump, 1); };
     jpeg_create_compress(&c.info);
     const bool done = compress(c, image.convertToFormat(QImage::Format_RGB888), options);
     jpeg_destroy_compress(&c.info);

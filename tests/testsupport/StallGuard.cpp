@@ -13,11 +13,10 @@
 
 namespace pixdock::test {
 
-namespace {
 // How long this thread has waited to run while it could have (the scheduler's run queue), in
 // nanoseconds; -1 where the system does not tell. A machine busy with other programs delays the
 // event loop without the program standing still: that time is not a stall.
-qint64 runQueueWaitNs()
+static qint64 runQueueWaitNs()
 {
     QFile stats(QStringLiteral("/proc/thread-self/schedstat"));
     bool ok = stats.open(QIODevice::ReadOnly);
@@ -25,7 +24,7 @@ qint64 runQueueWaitNs()
     return ok ? wait : -1;
 }
 
-struct Guard
+struct StallGuardState
 {
     // The stall that fails a run of tests driving windows: a quarter of a second, or
     // PIXDOCK_STALL_GUARD_MS or PIXDOCK_WATCHDOG_MS (which a sanitizer build raises) when longer.
@@ -80,14 +79,12 @@ struct Guard
     }
 };
 
-Guard *g_guard = nullptr;
-} // namespace
-
+static StallGuardState *g_guard = nullptr;
 void installStallGuard()
 {
     if (g_guard)
         return;
-    g_guard = new Guard;
+    g_guard = new StallGuardState;
     g_guard->timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&g_guard->timer, &QTimer::timeout, [] { g_guard->tick(); });
     g_guard->clock.start();

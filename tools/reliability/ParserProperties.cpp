@@ -22,12 +22,10 @@
 
 namespace pixdock::fuzzing {
 
-namespace {
-
 const QChar Separator = u'/';
 
 // The text as case-folded code points, the way the catalogue compares text.
-std::vector<char32_t> folded(const QString &s)
+static std::vector<char32_t> folded(const QString &s)
 {
     std::vector<char32_t> out;
     for (qsizetype i = 0; i < s.size(); ++i) {
@@ -38,7 +36,7 @@ std::vector<char32_t> folded(const QString &s)
     return out;
 }
 
-bool containsIgnoringCase(const QString &text, const QString &keyword)
+static bool containsIgnoringCase(const QString &text, const QString &keyword)
 {
     const std::vector<char32_t> t = folded(text), k = folded(keyword);
     return k.empty() || std::search(t.begin(), t.end(), k.begin(), k.end()) != t.end();
@@ -47,7 +45,7 @@ bool containsIgnoringCase(const QString &text, const QString &keyword)
 // What went wrong: words as they are, texts quoted and escaped (lone surrogates as \uXXXX), sizes
 // and numbers as QDebug shows them.
 template<typename... Parts>
-std::string failure(const Parts &...parts)
+static std::string failure(const Parts &...parts)
 {
     QString s;
     (QDebug(&s) << ... << parts);
@@ -66,7 +64,7 @@ struct Verdict
 };
 
 // Fuzzer bytes as `parts` texts (see checkInput); the last keeps any further U+0001, missing ones are empty.
-QStringList textsFromBytes(const QByteArray &b, int parts)
+static QStringList textsFromBytes(const QByteArray &b, int parts)
 {
     QString text;
     if (!b.isEmpty() && b[0] % 2 == 0)
@@ -86,7 +84,7 @@ QStringList textsFromBytes(const QByteArray &b, int parts)
 // bound condition per keyword and no keyword text; a keyword's pattern finds exactly the texts
 // that contain the keyword regardless of case (checked against `other` and a few texts built
 // around the keyword).
-std::string checkSearch(const QStringList &texts)
+static std::string checkSearch(const QStringList &texts)
 {
     const QString &keywordText = texts.at(0), &other = texts.at(1);
     using namespace catalogue;
@@ -118,7 +116,7 @@ std::string checkSearch(const QStringList &texts)
 // repeated or trailing separators that holds a separator, joining parent and name gives the
 // path back, and clsFiles and the catalogue split it alike; the full-path rule of a catalogue
 // row drops exactly one trailing separator of the location.
-std::string checkPaths(const QStringList &texts)
+static std::string checkPaths(const QStringList &texts)
 {
     const QString &path = texts.at(0), &fileName = texts.at(1);
     const clsFiles files;
@@ -150,7 +148,7 @@ std::string checkPaths(const QStringList &texts)
 // The folder order (viewing::compareFileNames) is a total order: a name equals only itself,
 // swapping the two names turns the sign, and the three orderings of each pair agree with one
 // ordering of the triple (transitive).
-std::string checkOrder(QStringList s)
+static std::string checkOrder(QStringList s)
 {
     using viewing::compareFileNames;
     const auto sign = [](int v) { return (v > 0) - (v < 0); };
@@ -181,7 +179,7 @@ struct Reader
 // preview lies inside the block; a preview that reads as a JPEG decodes to the size its header
 // gives, reduced; the thumbnail source of a small JPEG carrying the block is that picture's
 // size, upright, whether it came from the preview or not.
-std::string checkExif(const QByteArray &tiff)
+static std::string checkExif(const QByteArray &tiff)
 {
     const QByteArray block = (QByteArrayLiteral("Exif\0\0") + tiff).left(0xFFFF - 2);
     const viewing::ExifFacts facts = viewing::readExif(block);
@@ -213,7 +211,7 @@ std::string checkExif(const QByteArray &tiff)
 // megapixel or less decodes whole, and any region of it that decodes without meeting damaged
 // data has exactly the whole picture's pixels there; the thumbnail source is empty or of the
 // picture's upright size or smaller.
-std::string checkJpeg(const QByteArray &bytes)
+static std::string checkJpeg(const QByteArray &bytes)
 {
     Reader whole(bytes), part(bytes), forThumbnail(bytes);
     if (!whole.decoder.readHeader())
@@ -245,7 +243,7 @@ std::string checkJpeg(const QByteArray &bytes)
 
 // `bytes` as the start of a PNG file: reading its head never looks past the bytes, and what
 // any shorter start says is part of what the whole says.
-std::string checkPngHead(const QByteArray &bytes)
+static std::string checkPngHead(const QByteArray &bytes)
 {
     const thumbnails::PngHead head = thumbnails::readPngHead(bytes);
     if (head.size.isValid() && head.size.isEmpty())
@@ -261,8 +259,6 @@ std::string checkPngHead(const QByteArray &bytes)
     }
     return {};
 }
-
-} // namespace
 
 std::string checkInput(const QString &harness, const QByteArray &bytes)
 {
