@@ -24,20 +24,19 @@ namespace pixdock::fuzzing {
 
 const QChar Separator = u'/';
 
-// The text as case-folded code points, the way the catalogue compares text.
-static std::vector<char32_t> folded(const QString &s)
-{
-    std::vector<char32_t> out;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const bool pair = s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate();
-        out.push_back(QChar::toCaseFolded(pair ? QChar::surrogateToUcs4(s.at(i), s.at(i + 1)) : s.at(i).unicode()));
-        i += pair;
-    }
-    return out;
-}
-
+// Whether `text` holds `keyword` regardless of case, compared as case-folded code points, the way
+// the catalogue compares text.
 static bool containsIgnoringCase(const QString &text, const QString &keyword)
 {
+    const auto folded = [](const QString &s) {
+        std::vector<char32_t> out;
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            const bool pair = s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate();
+            out.push_back(QChar::toCaseFolded(pair ? QChar::surrogateToUcs4(s.at(i), s.at(i + 1)) : s.at(i).unicode()));
+            i += pair;
+        }
+        return out;
+    };
     const std::vector<char32_t> t = folded(text), k = folded(keyword);
     return k.empty() || std::search(t.begin(), t.end(), k.begin(), k.end()) != t.end();
 }
@@ -71,11 +70,9 @@ static QStringList textsFromBytes(const QByteArray &b, int parts)
         text = QString::fromUtf8(b.mid(1));
     for (qsizetype i = 1; !b.isEmpty() && b[0] % 2 != 0 && i + 1 < b.size(); i += 2) // little-endian UTF-16 units
         text += QChar(char16_t(quint8(b[i]) | quint8(b[i + 1]) << 8));
-    QStringList pieces = text.split(QChar(1));
-    while (pieces.size() > parts)
-        pieces[parts - 1] += QChar(1) + pieces.takeAt(parts);
-    while (pieces.size() < parts)
-        pieces << QString();
+    QStringList pieces;
+    for (int i = 0; i < parts; ++i)
+        pieces << (i + 1 < parts ? text.section(QChar(1), i, i) : text.section(QChar(1), i));
     return pieces;
 }
 

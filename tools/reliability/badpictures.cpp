@@ -46,11 +46,12 @@ int main(int argc, char **argv)
     // Writing the pictures needs the GUI library's image writers, the child's viewer windows
     // the widgets; neither needs a screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (argc == 4 && qstrcmp(argv[1], "--probe") == 0) {
-        // The child: decoders complain about every damaged file, and that is no news here.
+    const bool child = argc == 4 && qstrcmp(argv[1], "--probe") == 0;
+    if (child) // decoders complain about every damaged file, and that is no news here
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-        test::beforeApplication();
-        QApplication app(argc, argv);
+    test::beforeApplication();
+    QApplication app(argc, argv);
+    if (child) {
         test::enterAnsweringMode();
         PictureProbe probe;
         QElapsedTimer clock;
@@ -60,8 +61,6 @@ int main(int argc, char **argv)
                     int(r.thumbnailConsistent), clock.elapsed(), r.detail.simplified().toUtf8().constData());
         return 0;
     }
-    test::beforeApplication();
-    QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
     for (const auto &[name, help, value] : {std::tuple{"quick", "The small corpus of make test.", ""},
@@ -95,17 +94,17 @@ int main(int argc, char **argv)
     for (const BadPicture &p : corpus) {
         // Each file in a child of its own: one that kills the child is a crash, one that keeps
         // it busy past the limit a hang (the child is killed).
-        QProcess child;
-        child.setProcessEnvironment(childEnvironment);
-        child.setStandardErrorFile(QProcess::nullDevice());
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--probe"), p.path, p.intactPath});
-        const bool hung = child.waitForStarted() && !child.waitForFinished(int(number("hang-seconds", 60) * 1000));
+        QProcess probe;
+        probe.setProcessEnvironment(childEnvironment);
+        probe.setStandardErrorFile(QProcess::nullDevice());
+        probe.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--probe"), p.path, p.intactPath});
+        const bool hung = probe.waitForStarted() && !probe.waitForFinished(int(number("hang-seconds", 60) * 1000));
         if (hung) {
-            child.kill();
-            child.waitForFinished();
+            probe.kill();
+            probe.waitForFinished();
         }
-        const QStringList f = QString::fromUtf8(child.readAllStandardOutput()).section(u'\n', 0, 0).split(u'\t');
-        const bool crashed = child.exitStatus() == QProcess::CrashExit || child.exitCode() != 0 || f.size() < 5;
+        const QStringList f = QString::fromUtf8(probe.readAllStandardOutput()).section(u'\n', 0, 0).split(u'\t');
+        const bool crashed = probe.exitStatus() == QProcess::CrashExit || probe.exitCode() != 0 || f.size() < 5;
         for (Tally *t : {&byFormat[p.format], &byDamage[p.damage.startsWith(u"cut") ? QStringLiteral("cut short") : p.damage], &total}) {
             ++(*t)[QStringLiteral("files")];
             ++(*t)[hung ? QStringLiteral("hangs") : crashed ? QStringLiteral("crashes") : f.at(0)];
