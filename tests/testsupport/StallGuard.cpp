@@ -79,47 +79,41 @@ struct StallGuardState
     }
 };
 
-static StallGuardState *g_guard = nullptr;
-void installStallGuard()
+// Made on first use (a program without the guard pauses it too) and kept until exit.
+static StallGuardState &guard()
 {
-    if (g_guard)
-        return;
-    g_guard = new StallGuardState;
-    g_guard->timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&g_guard->timer, &QTimer::timeout, [] { g_guard->tick(); });
-    g_guard->clock.start();
-    g_guard->timer.start(5);
+    static StallGuardState &state = *new StallGuardState;
+    return state;
 }
 
-void stallGuardRuns(const char *testClass)
+void installStallGuard()
 {
-    if (g_guard)
-        g_guard->testClass = testClass;
+    StallGuardState &g = guard();
+    if (g.timer.isActive())
+        return;
+    g.timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&g.timer, &QTimer::timeout, [&g] { g.tick(); });
+    g.clock.start();
+    g.timer.start(5);
 }
+
+void stallGuardRuns(const char *testClass) { guard().testClass = testClass; }
 
 int reportStalls()
 {
-    if (!g_guard)
-        return 0;
-    g_guard->tellLongest();
-    if (!g_guard->stalls.isEmpty())
+    guard().tellLongest();
+    if (!guard().stalls.isEmpty())
         fprintf(stderr, "FAIL: the interface thread stood still past the stall guard's limit in:\n  %s\n",
-                g_guard->stalls.join("\n  ").constData());
-    return g_guard->stalls.isEmpty() ? 0 : 1;
+                guard().stalls.join("\n  ").constData());
+    return guard().stalls.isEmpty() ? 0 : 1;
 }
 
-StallGuardPause::StallGuardPause()
-{
-    if (g_guard)
-        ++g_guard->paused;
-}
+StallGuardPause::StallGuardPause() { ++guard().paused; }
 
 StallGuardPause::~StallGuardPause()
 {
-    if (g_guard) {
-        --g_guard->paused;
-        g_guard->restart(); // the time paused is not counted
-    }
+    --guard().paused;
+    guard().restart(); // the time paused is not counted
 }
 
 } // namespace pixdock::test
