@@ -1,6 +1,8 @@
 // Writing EXIF blocks and libjpeg-encoded pictures.
 #include "ExifJpeg.h"
 
+#include <QDataStream>
+#include <QIODevice>
 #include <QtEndian>
 
 #include <array>
@@ -70,17 +72,14 @@ QByteArray exifBlock(const ExifContents &contents)
     // offset of the next IFD; little-endian.
     using Entries = QList<std::array<quint32, 3>>;
     const auto ifd = [](const Entries &entries, quint32 next) {
-        QByteArray b(2 + 12 * entries.size() + 4, '\0');
-        qToLittleEndian(quint16(entries.size()), b.data());
-        for (qsizetype i = 0; i < entries.size(); ++i) {
-            const auto [tag, type, value] = entries.at(i);
-            char *e = b.data() + 2 + 12 * i;
-            qToLittleEndian(quint16(tag), e);
-            qToLittleEndian(quint16(type), e + 2);
-            qToLittleEndian(quint32(1), e + 4);
-            type == 3 ? qToLittleEndian(quint16(value), e + 8) : qToLittleEndian(value, e + 8);
-        }
-        qToLittleEndian(next, b.data() + b.size() - 4);
+        QByteArray b;
+        QDataStream out(&b, QIODevice::WriteOnly);
+        out.setByteOrder(QDataStream::LittleEndian);
+        out << quint16(entries.size());
+        // A short's value (type 3) fills the first two of its four bytes: as a little-endian long.
+        for (const auto &[tag, type, value] : entries)
+            out << quint16(tag) << quint16(type) << quint32(1) << value;
+        out << next;
         return b;
     };
     const ExifDamage damage = contents.damage;

@@ -6,7 +6,7 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QImageWriter>
+#include <QImage>
 #include <QPainter>
 #include <QtEndian>
 
@@ -79,11 +79,8 @@ static QByteArray writtenByQt(const QString &format, int quality)
     painter.end();
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format.toLatin1());
-    writer.setQuality(quality);
-    if (!writer.write(image))
-        throw std::runtime_error("Qt cannot write a " + format.toStdString() + " picture: " + writer.errorString().toStdString());
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, qPrintable(format), quality))
+        throw std::runtime_error("Qt cannot write a " + format.toStdString() + " picture");
     return bytes;
 }
 
