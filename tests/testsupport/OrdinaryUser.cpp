@@ -1,12 +1,10 @@
 // Running a program as an ordinary user.
 #include "OrdinaryUser.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 
 #include <pwd.h>
-#include <sys/fsuid.h>
 
 namespace pixdock::test {
 
@@ -31,23 +29,6 @@ QStringList OrdinaryUser::commandLine(const QString &program, const QStringList 
     return !runsAsSomeoneElse() ? run
                                 : QStringList{"setpriv", QStringLiteral("--reuid=%1").arg(uid), QStringLiteral("--regid=%1").arg(gid),
                                               "--clear-groups", "--"} + run;
-}
-
-bool OrdinaryUser::give(const QString &path) const
-{
-    return !runsAsSomeoneElse() || ::chown(QFile::encodeName(path).constData(), uid, gid) == 0;
-}
-
-// As anyone else, a file of mode 000 is unreadable already.
-ThreadReadsAsOrdinaryUser::ThreadReadsAsOrdinaryUser()
-    : m_previous(::geteuid() == 0 ? ::setfsuid(65534 /* nobody */) : -1)
-{
-}
-
-ThreadReadsAsOrdinaryUser::~ThreadReadsAsOrdinaryUser()
-{
-    if (m_previous >= 0)
-        ::setfsuid(uid_t(m_previous));
 }
 
 } // namespace pixdock::test
