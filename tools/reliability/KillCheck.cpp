@@ -23,17 +23,16 @@ void KillLedger::record(qint64 first, const QByteArray &output)
     bool removedAfterLast = false;
     for (const QByteArray &line : output.split('\n')) {
         const qint64 n = line.mid(line.indexOf(' ') + 1).toLongLong();
-        if (line.startsWith("ready ")) {
+        const bool added = line.startsWith("added "), removed = line.startsWith("removed ");
+        if (line.startsWith("ready "))
             m_settings = QString::fromUtf8(line.mid(6));
-        } else if (line.startsWith("added ")) {
+        if (added)
             m_present.insert(lastAdded = n);
-            removedAfterLast = false;
-            ++m_adds;
-        } else if (line.startsWith("removed ")) {
+        if (removed)
             m_present.remove(n);
-            removedAfterLast = true;
-            ++m_removes;
-        }
+        removedAfterLast = removed || (removedAfterLast && !added);
+        m_adds += added;
+        m_removes += removed;
     }
     // The change under way when the kill came may or may not have landed: after a row divisible
     // by 3 the removal of the row before it (the writer removes before it appends the next row),
