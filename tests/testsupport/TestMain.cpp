@@ -57,19 +57,16 @@ int main(int argc, char **argv)
     // The program's files (manual, browser module) as the build tree holds them, one level up.
     pixdock::locations::setExecutableFolder(QStringLiteral(PIXDOCK_BUILD_DIR));
 
-    // Test classes named first run alone, in the order given (to find one that disturbs another);
-    // else every class runs.
+    // Test classes named first run alone (to find one that disturbs another); else every class runs.
     QStringList args = app.arguments(), named;
     while (args.size() > 1 && classes.count(args.at(1).toStdString()))
         named << args.takeAt(1);
-    if (named.isEmpty()) {
-        for (const auto &entry : classes)
-            named << QString::fromStdString(entry.first);
-    }
     int status = 0;
-    for (const QString &name : std::as_const(named)) {
-        auto object = classes.at(name.toStdString())();
-        pixdock::test::stallGuardRuns(qPrintable(name));
+    for (const auto &[name, make] : classes) {
+        if (!named.isEmpty() && !named.contains(QString::fromStdString(name)))
+            continue;
+        const std::unique_ptr<QObject> object = make();
+        pixdock::test::stallGuardRuns(name.c_str());
         status |= QTest::qExec(object.get(), args);
     }
     return status | pixdock::test::reportStalls();

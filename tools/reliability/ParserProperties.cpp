@@ -18,6 +18,7 @@
 #include <QDebug>
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 namespace pixdock::fuzzing {
@@ -259,19 +260,13 @@ static std::string checkPngHead(const QByteArray &bytes)
 
 std::string checkInput(const QString &harness, const QByteArray &bytes)
 {
-    if (harness == u"exif")
-        return checkExif(bytes);
-    if (harness == u"jpeg")
-        return checkJpeg(bytes);
-    if (harness == u"pnghead")
-        return checkPngHead(bytes);
-    if (harness == u"search")
-        return checkSearch(textsFromBytes(bytes, 2));
-    if (harness == u"paths")
-        return checkPaths(textsFromBytes(bytes, 2));
-    if (harness == u"order")
-        return checkOrder(textsFromBytes(bytes, 3));
-    return "no harness named " + harness.toStdString();
+    static const std::map<QString, std::string (*)(const QByteArray &)> checks = {
+        {"search", [](const QByteArray &b) { return checkSearch(textsFromBytes(b, 2)); }},
+        {"paths", [](const QByteArray &b) { return checkPaths(textsFromBytes(b, 2)); }},
+        {"order", [](const QByteArray &b) { return checkOrder(textsFromBytes(b, 3)); }},
+        {"exif", checkExif}, {"jpeg", checkJpeg}, {"pnghead", checkPngHead}};
+    const auto check = checks.find(harness);
+    return check != checks.end() ? check->second(bytes) : "no harness named " + harness.toStdString();
 }
 
 } // namespace pixdock::fuzzing

@@ -8,7 +8,7 @@
 #include "ThumbnailLoader.h"
 #include "frmViewer.h"
 
-#include <QImageReader>
+#include <QImage>
 
 namespace pixdock::reliability {
 
@@ -40,10 +40,9 @@ PictureResult PictureProbe::probe(const BadPicture &picture)
         } else if (messages == QStringList{picture.path + " is invalid.\rLoad next file?"}) {
             result.viewer = ViewerOutcome::Invalid;
         } else if (messages.isEmpty() && box->isVisibleTo(viewer) && box->isComplete()) {
-            QImageReader intact(picture.intactPath);
-            intact.setAutoTransform(true);
-            const auto same = box->picture().convertToFormat(QImage::Format_ARGB32) == intact.read().convertToFormat(QImage::Format_ARGB32);
-            result.viewer = same ? ViewerOutcome::Shown : ViewerOutcome::PartlyShown;
+            const QImage intact(picture.intactPath); // no orientation: shown as it is stored
+            result.viewer = box->picture().convertToFormat(QImage::Format_ARGB32) == intact.convertToFormat(QImage::Format_ARGB32)
+                                ? ViewerOutcome::Shown : ViewerOutcome::PartlyShown;
         } else {
             result.detail = messages.isEmpty() ? QStringLiteral("nothing shown, nothing said") : messages.join(" | ");
         }
