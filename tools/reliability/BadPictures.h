@@ -4,7 +4,6 @@
 // the same seed gives the same files.
 #pragma once
 
-#include <QByteArray>
 #include <QList>
 #include <QString>
 

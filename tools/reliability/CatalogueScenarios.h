@@ -5,7 +5,6 @@
 // and the program folder pointed at the catalogue.
 #pragma once
 
-#include <QString>
 #include <QStringList>
 
 namespace pixdock::reliability {

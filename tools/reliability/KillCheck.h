@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QSet>
-#include <QString>
 #include <QStringList>
 
 namespace pixdock::reliability {

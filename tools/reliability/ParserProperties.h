@@ -5,7 +5,6 @@
 // on.
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <string>
