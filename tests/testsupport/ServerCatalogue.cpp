@@ -1,7 +1,6 @@
 // Catalogues on the tests' own PostgreSQL server.
 #include "ServerCatalogue.h"
 
-#include "CatalogueAddress.h"
 #include "CatalogueStore.h"
 #include "CatalogueTransfer.h"
 #include "PostgresServer.h"

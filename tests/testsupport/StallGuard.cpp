@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 
 #include <algorithm>
 #include <cstdio>

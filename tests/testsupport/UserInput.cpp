@@ -1,14 +1,11 @@
 // Keys, clicks and menu choices sent the way the platform delivers them.
 #include "UserInput.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QSpontaneKeyEvent>
+#include <QMouseEvent> // and QWheelEvent
 #include <QTest>
-#include <QWheelEvent>
 
 namespace pixdock::test {
 

@@ -14,7 +14,6 @@
 
 #include <QDataStream>
 #include <QElapsedTimer>
-#include <QMessageBox>
 #include <QScopeGuard>
 #include <QLabel>
 #include <QLineEdit>
