@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QPalette>
 #include <QTest>
 
 namespace pixdock::test {

@@ -2,7 +2,6 @@
 #include "ExifJpeg.h"
 
 #include <QDataStream>
-#include <QIODevice>
 #include <QtEndian>
 
 #include <array>
@@ -73,7 +72,7 @@ QByteArray exifBlock(const ExifContents &contents)
     using Entries = QList<std::array<quint32, 3>>;
     const auto ifd = [](const Entries &entries, quint32 next) {
         QByteArray b;
-        QDataStream out(&b, QIODevice::WriteOnly);
+        QDataStream out(&b, QDataStream::WriteOnly);
         out.setByteOrder(QDataStream::LittleEndian);
         out << quint16(entries.size());
         // A short's value (type 3) fills the first two of its four bytes: as a little-endian long.

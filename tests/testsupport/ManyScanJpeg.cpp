@@ -5,7 +5,6 @@
 #include "StallGuard.h"
 
 #include <QBuffer>
-#include <QImage>
 #include <QImageWriter>
 #include <QtEndian>
 

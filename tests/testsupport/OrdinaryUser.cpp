@@ -12,9 +12,8 @@ OrdinaryUser OrdinaryUser::get()
 {
     if (::getuid() != 0)
         return {::getuid(), ::getgid(), {}};
-    const QString name = QStringLiteral("pixdocktest");
     if (!::getpwnam("pixdocktest"))
-        QProcess::execute(QStringLiteral("useradd"), {"--system", "--no-create-home", "--shell", "/usr/sbin/nologin", name});
+        QProcess::execute(QStringLiteral("useradd"), {"--system", "--no-create-home", "--shell", "/usr/sbin/nologin", "pixdocktest"});
     const passwd *pw = ::getpwnam("pixdocktest");
     if (!pw)
         return {0, 0, QStringLiteral("running as root and the user pixdocktest could not be made")};

@@ -175,8 +175,7 @@ constexpr qsizetype FormatCount = std::size(Formats);
 
 QByteArray intactPicture(const QString &format)
 {
-    const bool lossy = format == u"jpg" || format == u"webp";
-    return format == u"gif" ? encodeGif() : writtenByQt(format, lossy ? 80 : -1);
+    return format == u"gif" ? encodeGif() : writtenByQt(format, format == u"jpg" || format == u"webp" ? 80 : -1);
 }
 
 QByteArray withClaimedSize(const QString &format, QByteArray bytes, quint32 width, quint32 height)

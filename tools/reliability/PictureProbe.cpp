@@ -8,8 +8,6 @@
 #include "ThumbnailLoader.h"
 #include "frmViewer.h"
 
-#include <QImage>
-
 namespace pixdock::reliability {
 
 QString outcomeName(ViewerOutcome outcome)
