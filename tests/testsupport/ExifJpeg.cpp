@@ -129,7 +129,8 @@ QByteArray encodeJpeg(const QImage &image, const JpegOptions &options)
 QByteArray withClaimedJpegSize(QByteArray jpeg, int width, int height)
 {
     // The first start-of-frame marker (C0 to CF but for the tables C4, C8 and CC) holds the size.
-    for (qsizetype at = 2; at + 9 <= jpeg.size() && quint8(jpeg[at]) == 0xFF; at += 2 + qFromBigEndian<quint16>(jpeg.constData() + at + 2)) {
+    for (qsizetype at = 2; at + 9 <= jpeg.size() && quint8(jpeg[at]) == 0xFF;
+         at += 2 + qFromBigEndian<quint16>(jpeg.constData() + at + 2)) {
         const quint8 marker = quint8(jpeg[at + 1]);
         if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
             qToBigEndian(quint16(height), jpeg.data() + at + 5);

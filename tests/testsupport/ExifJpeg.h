@@ -4,7 +4,6 @@
 // progressive scans, CMYK), which Qt's writer does not offer.
 #pragma once
 
-#include <QByteArray>
 #include <QImage>
 
 namespace pixdock::test {

@@ -50,7 +50,8 @@ QString unusedOrMissingAnswers()
     if (const int unused = MessageBox::pendingAnswers())
         problems << QStringLiteral("%1 queued message answer(s) unused").arg(unused);
     if (const int unanswered = MessageBox::unansweredQuestions())
-        problems << QStringLiteral("%1 question(s) nobody answered: %2").arg(unanswered).arg(MessageBox::shownTexts().join(" | "));
+        problems << QStringLiteral("%1 question(s) nobody answered: %2")
+                        .arg(unanswered).arg(MessageBox::shownTexts().join(" | "));
     if (const int dialogs = CommonDialog::unansweredDialogs())
         problems << QStringLiteral("%1 dialog(s) nobody answered").arg(dialogs);
     return problems.join(QStringLiteral("; "));

@@ -199,7 +199,7 @@ QList<BadPicture> makeCorpus(const QString &folder, const CorpusPlan &plan)
             corpus.append({test::writeBytes(root.filePath(format), name, bytes), format, damage, intactPath});
         };
         // Files numbered with leading zeros, so that they list in order.
-        const auto numbered = [](const char *name, qint64 n, int width) { return QString::fromLatin1(name).arg(n, width, 10, QLatin1Char('0')); };
+        const auto numbered = [](const char *name, qint64 n, int width) { return QString(name).arg(n, width, 10, QChar(u'0')); };
         add(QStringLiteral("zero-bytes.") + format, QByteArray(), QStringLiteral("zero bytes"));
         for (const double cut : plan.cuts) {
             const qsizetype keep = std::clamp<qsizetype>(qsizetype(double(intact.size()) * cut), 1, intact.size() - 1);

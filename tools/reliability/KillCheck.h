@@ -3,7 +3,6 @@
 // acknowledged is there, and every row is whole.
 #pragma once
 
-#include <QByteArray>
 #include <QSet>
 #include <QStringList>
 

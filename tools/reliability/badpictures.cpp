@@ -105,7 +105,8 @@ int main(int argc, char **argv)
         }
         const QStringList f = QString::fromUtf8(probe.readAllStandardOutput()).section(u'\n', 0, 0).split(u'\t');
         const bool crashed = probe.exitStatus() == QProcess::CrashExit || probe.exitCode() != 0 || f.size() < 5;
-        for (Tally *t : {&byFormat[p.format], &byDamage[p.damage.startsWith(u"cut") ? QStringLiteral("cut short") : p.damage], &total}) {
+        const QString damage = p.damage.startsWith(u"cut") ? QStringLiteral("cut short") : p.damage;
+        for (Tally *t : {&byFormat[p.format], &byDamage[damage], &total}) {
             ++(*t)[QStringLiteral("files")];
             ++(*t)[hung ? QStringLiteral("hangs") : crashed ? QStringLiteral("crashes") : f.at(0)];
             (*t)[QStringLiteral("thumbnails made")] += !hung && !crashed && f.at(1) == u"1";
