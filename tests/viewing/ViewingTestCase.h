@@ -60,6 +60,15 @@ std::tuple<T...> fetch(const Name &...names)
     return {*static_cast<T *>(QTest::qData(names, qMetaTypeId<T>()))...};
 }
 
+// The captions of the open windows, in their order.
+inline QStringList captions()
+{
+    QStringList all;
+    for (QWidget *w : WindowList::instance().windows())
+        all << w->windowTitle();
+    return all;
+}
+
 class ViewerTestCase : public QObject
 {
     Q_OBJECT

@@ -142,9 +142,11 @@ private slots:
         firstViewer()->picFramed()->waitForPicture();
         QCOMPARE(firstViewer()->picFramed()->picture().pixelColor(20, 2), colour);
         QCOMPARE(preloader.handedOver() - before, handedOver);
-        // Meanwhile the file after it is made ready.
+        // Meanwhile the file after it is made ready; after the last file there is none, and
+        // nothing stays held.
         preloader.waitUntilIdle();
         QCOMPARE(preloader.isReady(path("c.bmp")), shown == "b.bmp");
+        QVERIFY(!preloader.isReady(path("b.bmp")));
     }
 
     void aWindowAtPosition2OtherThanAViewerStays()
@@ -153,10 +155,7 @@ private slots:
         show("a.png");
         nextImage(FailurePolicy::SkipFailingSteps);
         test::flushDeletes();
-        QStringList captions;
-        for (QWidget *w : WindowList::instance().windows())
-            captions << w->windowTitle();
-        QCOMPARE(captions, QStringList({"Pixdock", "Options", caption::Search, caption::Viewer, caption::Viewer}));
+        QCOMPARE(test::captions(), QStringList({"Pixdock", "Options", caption::Search, caption::Viewer, caption::Viewer}));
         QCOMPARE(gCurrentPath, path("b.png"));
     }
 };

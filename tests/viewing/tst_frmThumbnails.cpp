@@ -25,8 +25,6 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include <algorithm>
-
 using namespace pixdock;
 
 namespace {
@@ -45,12 +43,6 @@ QStringList itemTexts(frmThumbnails *sheet, int role)
 QStringList labels(frmThumbnails *sheet) { return itemTexts(sheet, Qt::DisplayRole); }
 QImage thumbnailAt(frmThumbnails *sheet, int row) { return cell(sheet, row).data(Qt::DecorationRole).value<QImage>(); }
 QString progressOf(frmThumbnails *sheet) { return sheet->findChild<QLabel *>("lblProgress")->text(); }
-
-int windowsCaptioned(const QString &text)
-{
-    const QList<QWidget *> windows = WindowList::instance().windows();
-    return int(std::count_if(windows.begin(), windows.end(), [&text](QWidget *w) { return w->windowTitle() == text; }));
-}
 
 QPoint centreOf(frmThumbnails *sheet, int row)
 {
@@ -110,16 +102,13 @@ private slots:
     {
         gListRow = 5;
         frmThumbnails *sheet = frmThumbnails::showShared();
-        QCOMPARE(sheet->windowTitle(), QStringLiteral("Thumbnail Viewer"));
-        QCOMPARE(labels(sheet), QStringList());
-        QCOMPARE(progressOf(sheet), QString());
-        QVERIFY(!sheet->isBuilding());
-        QCOMPARE(gListRow, 6);
+        // Its caption, no cells, no progress text, its button's text.
+        QCOMPARE(sheet->windowTitle() + labels(sheet).join(',') + progressOf(sheet)
+                     + sheet->findChild<QPushButton *>("cmdExit")->text(), QStringLiteral("Thumbnail ViewerClose"));
+        QVERIFY(!sheet->isBuilding() && gListRow == 6);
         const auto rounded = [](int t) { return twips::fromPixels(twips::toPixels(t)); };
-        QCOMPARE(sheet->leftTwips(), rounded(panelWidthTwips()));
-        QCOMPARE(sheet->topTwips(), 0);
-        QCOMPARE(sheet->heightTwips(), rounded(panelHeightTwips()));
-        QCOMPARE(sheet->findChild<QPushButton *>("cmdExit")->text(), QStringLiteral("Close"));
+        QCOMPARE((QList<int>{sheet->leftTwips(), sheet->topTwips(), sheet->heightTwips()}),
+                 (QList<int>{rounded(panelWidthTwips()), 0, rounded(panelHeightTwips())}));
     }
 
     // In row order, labelled by file name; building leaves the clipboard as it was.
@@ -135,8 +124,7 @@ private slots:
         QCOMPARE(itemTexts(sheet, ThumbnailSheetModel::KeyRole),
                  (QStringList{folder + "/a.png", folder + "/b.jpg", folder + "/c.png"}));
         QCOMPARE(gCurrentPath, folder + "/c.png");
-        QCOMPARE(list->grid()->row(), 3);
-        QCOMPARE(list->grid()->col(), 1);
+        QCOMPARE(QPoint(list->grid()->col(), list->grid()->row()), QPoint(1, 3));
         // Made at the screen's pixels, so that it is sharp on a dense screen too.
         QCOMPARE(thumbnailAt(sheet, 0).size(), (QSizeF(100, 100) * sheet->devicePixelRatioF()).toSize());
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("keep me"));
@@ -191,17 +179,7 @@ private slots:
     void aPictureOfManyScansHoldsBackNoOtherThumbnailAndClosingIsAtOnce()
     {
         test::writeBytes(m_pictures->path(), "a.jpg", test::manyScanJpeg(test::manyScanRepeats()));
-        const QString large = m_pictures->filePath(picture("large.bmp", {4000, 3000}));
-        QList<QStringList> rows;
-        for (const char *name : {"a.jpg", "b.png", "c.png", "d.png"})
-            rows << QStringList{name == QLatin1String("a.jpg") ? name : picture(name), m_pictures->path()};
-        for (int i = 0; i < 60; ++i) {
-            const QString name = QStringLiteral("z%1.bmp").arg(i, 2, 10, QLatin1Char('0'));
-            QVERIFY(QFile::link(large, m_pictures->filePath(name)));
-            rows << QStringList{name, m_pictures->path()};
-        }
-        addRows(rows);
-        openList();
+        listLinks(picture("large.bmp", {4000, 3000}), "z%02d.bmp", 60, {"a.jpg", picture("b.png"), picture("c.png"), picture("d.png")});
         QPointer<frmThumbnails> sheet = frmThumbnails::showShared();
         const auto shown = [&sheet](const char *name) {
             const qsizetype row = labels(sheet).indexOf(QLatin1String(name));
@@ -212,7 +190,7 @@ private slots:
         QTest::mouseClick(sheet->findChild<QPushButton *>("cmdExit"), Qt::LeftButton);
         test::flushDeletes();
         QVERIFY(sheet.isNull());
-        QCOMPARE(windowsCaptioned("Thumbnail Viewer"), 0);
+        QCOMPARE(test::captions().count("Thumbnail Viewer"), 0);
         QVERIFY(!QGuiApplication::overrideCursor());
         // Nothing is made for the closed sheet any more.
         const QDir entries(m_cacheHome->path() + "/thumbnails/normal");
@@ -240,7 +218,7 @@ private slots:
         test::flushDeletes();
         QCOMPARE(labels(builtSheet()), (QStringList{"a.png", "b.png"}));
         QCOMPARE(gListRow, 2);
-        QCOMPARE(windowsCaptioned("Database Image List"), 2);
+        QCOMPARE(test::captions().count("Database Image List"), 2);
         QVERIFY(loadedSharedWindow<frmImgList>() && loadedSharedWindow<frmImgList>() != privateList);
         QVERIFY(loadedSharedWindow<frmImgList>()->isVisible());
     }
@@ -261,7 +239,7 @@ private slots:
             test::flushDeletes();
             QCOMPARE(gCurrentPath, m_pictures->filePath(name));
             QCOMPARE(frameStatusText(), gCurrentPath);
-            QCOMPARE(windowsCaptioned(caption::Viewer), 2);
+            QCOMPARE(test::captions().count(caption::Viewer), 2);
         };
         QTest::mouseClick(viewport, Qt::LeftButton, {}, centreOf(sheet, 0));
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, centreOf(sheet, 0));
@@ -286,19 +264,10 @@ private slots:
     // the rows in sight are made first; the hourglass and the progress show while it builds.
     void theRowsScrolledToAreMadeBeforeTheRest()
     {
-        const QString large = m_pictures->filePath(picture("large.jpg", {1600, 1200}));
-        QList<QStringList> rows;
-        for (int i = 0; i < 300; ++i) {
-            const QString name = QStringLiteral("p%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
-            QVERIFY(QFile::link(large, m_pictures->filePath(name)));
-            rows << QStringList{name, m_pictures->path()};
-        }
-        addRows(rows);
-        openList();
+        listLinks(picture("large.jpg", {1600, 1200}), "p%03d.jpg", 300);
         frmThumbnails *sheet = frmThumbnails::showShared();
         ThumbnailSheetView *v = view(sheet);
-        QVERIFY(sheet->isBuilding());
-        QVERIFY(QGuiApplication::overrideCursor());
+        QVERIFY(sheet->isBuilding() && QGuiApplication::overrideCursor());
         QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
         QVERIFY(progressOf(sheet).endsWith(" of 300"));
         QCOMPARE(v->model()->rowCount(), 300);
@@ -357,6 +326,20 @@ private:
             rows << QStringList{picture(name), m_pictures->path()};
         addRows(rows);
         return openList();
+    }
+    // Catalogues the files `first` names (as they are), then `count` links to `target` named by
+    // `pattern` and their number, and opens the list of them.
+    void listLinks(const QString &target, const char *pattern, int count, const QStringList &first = {})
+    {
+        QList<QStringList> rows;
+        for (const QString &name : first)
+            rows << QStringList{name, m_pictures->path()};
+        for (int i = 0; i < count; ++i) {
+            rows << QStringList{QString::asprintf(pattern, i), m_pictures->path()};
+            QVERIFY(QFile::link(m_pictures->filePath(target), m_pictures->filePath(rows.constLast().constFirst())));
+        }
+        addRows(rows);
+        openList();
     }
 
     std::optional<test::ProgramFolder> m_program;
