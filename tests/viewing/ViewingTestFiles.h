@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -20,6 +21,11 @@ inline QImage filled(QSize size, QColor colour, QImage::Format format = QImage::
     QImage image(size, format);
     image.fill(colour);
     return image;
+}
+// Whether two colours are within `tolerance` in each channel.
+inline bool near(QColor a, QColor b, int tolerance)
+{
+    return qAbs(a.red() - b.red()) < tolerance && qAbs(a.green() - b.green()) < tolerance && qAbs(a.blue() - b.blue()) < tolerance;
 }
 // A small PNG whose header claims this size.
 QByteArray pngClaiming(QSize size);
