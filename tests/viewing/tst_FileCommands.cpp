@@ -81,26 +81,32 @@ private slots:
     }
 
     // The chosen picture in a new viewer; a cancelled Open changes nothing; the next Open
-    // replaces the viewer when it is the only window beside the frame and the panel.
+    // replaces the viewer when it is the only window beside the frame and the panel. Open starts
+    // in the current picture's folder, else (none yet, or its folder gone) in Documents, else home.
     void openShowsTheChosenPictureInANewViewer_data()
     {
-        test::columns<bool, bool>("panelVariant", "furtherWindow");
-        QTest::newRow("main window, the viewer alone: it goes") << false << false;
-        QTest::newRow("control panel, a further window open: the viewer stays") << true << true;
+        test::columns<bool, bool, bool>("panelVariant", "furtherWindow", "documents");
+        QTest::newRow("main window, the viewer alone: it goes") << false << false << true;
+        QTest::newRow("control panel, a further window open: the viewer stays; no Documents") << true << true << false;
     }
     void openShowsTheChosenPictureInANewViewer()
     {
-        const auto [panelVariant, furtherWindow] = test::fetch<bool, bool>("panelVariant", "furtherWindow");
+        const auto [panelVariant, furtherWindow, documents] = test::fetch<bool, bool, bool>("panelVariant", "furtherWindow", "documents");
+        const QString documentsFolder = QDir::home().filePath(QStringLiteral("Documents"));
+        const auto noDocuments = qScopeGuard([documentsFolder] { QDir(documentsFolder).removeRecursively(); });
+        QVERIFY(QDir(documentsFolder).removeRecursively() && (!documents || QDir().mkpath(documentsFolder)));
+        const QString start = documents ? documentsFolder : QDir::homePath();
         const QString path = picture("a b's 100%.png");
         CommonDialog::presetOpen(path);
         openPictureCommand(dialog(), panelVariant);
         QPointer<frmViewer> viewer = firstViewer();
         QCOMPARE(viewer->picFramed()->size(), QSize(30, 20));
         const CommonDialog::Shown &shown = CommonDialog::shown().constLast();
-        QCOMPARE(shown.kind + shown.filter + QString::number(shown.filterIndex), "open" + graphicsFilter() + "1");
+        QCOMPARE(shown.kind + shown.filter + QString::number(shown.filterIndex) + shown.initDir, "open" + graphicsFilter() + "1" + start);
         QVERIFY(dialog().CancelError);
         CommonDialog::presetOpenCancel();
         openPictureCommand(dialog(), true);
+        QCOMPARE(CommonDialog::shown().constLast().initDir, folder());
         QCOMPARE(shownPath(), path);
         QCOMPARE(WindowList::instance().windows().mid(2), QList<QWidget *>{viewer});
         QVERIFY(MessageBox::shown().isEmpty());
@@ -112,36 +118,10 @@ private slots:
         QCOMPARE(viewer.isNull(), !furtherWindow);
         QCOMPARE(WindowList::instance().count(), furtherWindow ? 5 : 3);
         QCOMPARE(WindowList::instance().captionAt(WindowList::instance().count() - 1), caption::Viewer);
-    }
-
-    void openStartsInTheCurrentPicturesFolderElseDocumentsElseHome_data()
-    {
-        // current: "", "picture" or "gone": a picture whose folder went
-        // start: "picture", "documents" or "home"
-        test::columns<QString, bool, QString>("current", "documents", "start");
-        QTest::newRow("a current picture") << "picture" << true << "picture";
-        QTest::newRow("no picture, Documents there") << "" << true << "documents";
-        QTest::newRow("no picture, no Documents") << "" << false << "home";
-        QTest::newRow("the picture's folder gone, no Documents") << "gone" << false << "home";
-    }
-
-    void openStartsInTheCurrentPicturesFolderElseDocumentsElseHome()
-    {
-        const auto [current, documents, start] = test::fetch<QString, bool, QString>(
-            "current", "documents", "start");
-        const QString documentsFolder = QDir::home().filePath(QStringLiteral("Documents"));
-        QDir(documentsFolder).removeRecursively();
-        if (documents)
-            QVERIFY(QDir().mkpath(documentsFolder));
-        if (current == "picture")
-            gCurrentPath = picture("a.png");
-        else if (current == "gone")
-            gCurrentPath = folder() + "/gone/a.png";
+        gCurrentPath = folder() + "/gone/a.png";
         CommonDialog::presetOpenCancel();
         openPictureCommand(dialog(), false);
-        QDir(documentsFolder).removeRecursively();
-        const QString expected = start == "picture" ? folder() : start == "documents" ? documentsFolder : QDir::homePath();
-        QCOMPARE(CommonDialog::shown().constLast().initDir, expected);
+        QCOMPARE(CommonDialog::shown().constLast().initDir, start);
     }
 
     // Qt's own dialog, as a user meets it with no Documents folder: the file name box empty, a

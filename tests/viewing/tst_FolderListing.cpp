@@ -6,8 +6,6 @@
 #include "ViewingTestCase.h"
 
 #include <QLocale>
-#include <QRandomGenerator>
-#include <QSet>
 
 using namespace pixdock;
 using namespace pixdock::viewing;
@@ -49,18 +47,27 @@ private slots:
     }
 
     // Never blocks on the pipe, leaves out folders, hidden files and broken links; the root
-    // folder lists its files; an empty or missing folder gives nothing, quietly.
+    // folder lists its files; an empty or missing folder gives nothing, quietly. A folder that
+    // cannot be read is said to be so by each Next, the failure never remembered as an empty
+    // folder; Previous is quiet.
     void onlyVisibleRegularFilesAreSteps()
     {
         QCOMPARE(folderListing(m_odd.path()), QStringList({"a.jpg", "B.png", "c.txt", "img2.jpg", "img10.jpg", "zz link.jpg"}));
         const auto sorted = [](QStringList names) { return names.sort(), names; };
         QCOMPARE(sorted(folderListing("/")), sorted(QDir("/").entryList(QDir::Files)));
-        QTemporaryDir dir;
-        for (QString f : {dir.path(), dir.path() + "/missing"}) {
+        QVERIFY(QDir(folder()).mkdir("empty"));
+        for (QString f : {folder() + "/empty", folder() + "/missing"}) {
             QString name;
             QCOMPARE(NextFileInFolder(f, name) + name + PreviousFileInFolder(f, "a.jpg"), QString());
         }
         QVERIFY(MessageBox::shown().isEmpty());
+        QString loop = folder() + "/loop", name = QStringLiteral("a.jpg");
+        QVERIFY(QFile::link(loop, loop));
+        QCOMPARE(NextFileInFolder(loop, name) + NextFileInFolder(loop, name) + PreviousFileInFolder(loop, name), QString());
+        QCOMPARE(MessageBox::shown().size(), 2);
+        QVERIFY(MessageBox::shown().at(0).text.startsWith("An error has occurred\r\n") && MessageBox::shown().at(0).text.size() > 23);
+        QCOMPARE(MessageBox::shown().at(1).buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        MessageBox::clearRecord();
     }
 
     // Next, and Previous, from each kind of name.
@@ -92,23 +99,6 @@ private slots:
             QCOMPARE(PreviousFileInFolder(f, name), previous);
         }
         QVERIFY(MessageBox::shown().isEmpty());
-    }
-
-    // Each Next says so, the failure never remembered as an empty folder; Previous is quiet.
-    void anUnreadableFolderIsReportedByNextOnly()
-    {
-        QString loop = folder() + "/loop";
-        QVERIFY(QFile::link(loop, loop));
-        QString name = QStringLiteral("a.jpg");
-        for (int i = 0; i < 2; ++i)
-            QCOMPARE(NextFileInFolder(loop, name), QString());
-        QCOMPARE(MessageBox::shown().size(), 2);
-        QVERIFY(MessageBox::shown().at(0).text.startsWith("An error has occurred\r\n"));
-        QVERIFY(MessageBox::shown().at(0).text.size() > 23);
-        QCOMPARE(MessageBox::shown().at(1).buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(PreviousFileInFolder(loop, name), QString());
-        QCOMPARE(MessageBox::shown().size(), 2);
-        MessageBox::clearRecord();
     }
 
     void aReadingIsReusedOnlyWhileTheFolderIsProvablyUnchanged_data()
@@ -207,19 +197,14 @@ private slots:
 
     // Names that sort by folded letters, digit runs and exact ties: the lookup by halving must
     // agree with the order the listing was sorted in.
-    void steppingFindsEveryNameOfALargeFolderInOrder()
+    void steppingFindsEveryNameOfAFolderInOrder()
     {
-        QRandomGenerator random(20240611);
-        const QStringList stems{"img", "IMG", "Img_", "dsc", "a", "A", "holiday ", "x0", "x00"};
-        QSet<QString> names;
-        while (names.size() < 400) {
-            QString n = stems[random.bounded(int(stems.size()))] + QString::number(random.bounded(200));
-            names.insert((random.bounded(3) ? n : n.toUpper()) + (random.bounded(2) ? ".jpg" : ".JPG"));
-        }
-        for (const QString &n : names)
-            test::writeBytes(folder(), n, {});
+        for (const QString stem : {"img", "IMG", "Img_", "dsc", "a", "A", "holiday ", "x0", "x00"})
+            for (const char *number : {"1", "01", "2", "10", "007", "199"})
+                for (const char *suffix : {".jpg", ".JPG"})
+                    test::writeBytes(folder(), stem + number + suffix, {});
         const QStringList listed = folderListing(folder());
-        QCOMPARE(listed.size(), 403);
+        QCOMPARE(listed.size(), 3 + 9 * 6 * 2 - 2); // "x0" "01" and "x00" "1" make one name
         QCOMPARE(test::walkedWithNext(folder()), listed);
         for (qsizetype i = 0; i < listed.size(); ++i)
             QCOMPARE(indexInListing(listed, listed[i]), i);

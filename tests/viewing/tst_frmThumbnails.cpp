@@ -111,20 +111,24 @@ private slots:
                  (QList<int>{rounded(panelWidthTwips()), 0, rounded(panelHeightTwips())}));
     }
 
-    // In row order, labelled by file name; building leaves the clipboard as it was.
+    // In row order, labelled by file name; a file that is no picture, one gone and an icon get
+    // no cell, the others keep their order; building leaves the clipboard as it was.
     void showsTheListsPicturesInRowOrderLabelledWithTheirFileNames()
     {
         QGuiApplication::clipboard()->setText("keep me");
         const QString folder = m_pictures->path();
+        test::writeBytes(folder, "a1.png", "this is no picture");
         // The folder with and without its trailing separator gives the same kind of key.
-        addRows({{picture("c.png"), folder}, {picture("a.png"), folder + "/"}, {picture("b.jpg"), folder}});
+        addRows({{picture("c.png"), folder}, {picture("a.png"), folder + "/"}, {picture("b.jpg"), folder}, {"a1.png", folder},
+                 {"b1.png", folder}, {picture("b2.ico"), folder}});
         frmImgList *list = openList();
         frmThumbnails *sheet = builtSheet();
         QCOMPARE(labels(sheet), (QStringList{"a.png", "b.jpg", "c.png"}));
+        QCOMPARE(progressOf(sheet), QStringLiteral("6 of 6"));
         QCOMPARE(itemTexts(sheet, ThumbnailSheetModel::KeyRole),
                  (QStringList{folder + "/a.png", folder + "/b.jpg", folder + "/c.png"}));
         QCOMPARE(gCurrentPath, folder + "/c.png");
-        QCOMPARE(QPoint(list->grid()->col(), list->grid()->row()), QPoint(1, 3));
+        QCOMPARE(QPoint(list->grid()->col(), list->grid()->row()), QPoint(1, 6));
         // Made at the screen's pixels, so that it is sharp on a dense screen too.
         QCOMPARE(thumbnailAt(sheet, 0).size(), (QSizeF(100, 100) * sheet->devicePixelRatioF()).toSize());
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("keep me"));
@@ -160,17 +164,6 @@ private slots:
         QCOMPARE(labels(builtSheet()), (QStringList{"a.png", "b.png", "d.png"}));
         QCOMPARE(gCurrentPath, folder + "/d.png");
         QCOMPARE(search->grid()->row(), 2);
-    }
-
-    // A file that is no picture, one gone and an icon: no cell, the others in their order.
-    void aFileWithoutAThumbnailLeavesTheOthersInPlace()
-    {
-        listPictures({"p0.png", "p1.png", "p2.png", "p3.png", "p4.png", "p5.ico", "p6.png"});
-        test::writeBytes(m_pictures->path(), "p2.png", "this is no picture");
-        QVERIFY(QFile::remove(m_pictures->filePath("p4.png")));
-        frmThumbnails *sheet = builtSheet();
-        QCOMPARE(labels(sheet), (QStringList{"p0.png", "p1.png", "p3.png", "p6.png"}));
-        QCOMPARE(progressOf(sheet), QStringLiteral("7 of 7"));
     }
 
     // A picture of thousands of scans first, then quick pictures, then many rows naming one
