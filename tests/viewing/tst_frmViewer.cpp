@@ -127,24 +127,6 @@ private slots:
         QCOMPARE(shown->pos(), corner);
     }
 
-    // On a screen of any density the picture is drawn one screen pixel for each of its pixels.
-    void aPictureIsOneScreenPixelPerPicturePixel()
-    {
-        QImage original(65, 49, QImage::Format_RGB32);
-        for (int y = 0; y < original.height(); ++y)
-            for (int x = 0; x < original.width(); ++x)
-                original.setPixel(x, y, (x + y) % 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 255 - x));
-        const QString path = folder() + "/checks.png";
-        QVERIFY(original.save(path));
-        frmViewer *viewer = openViewer(path);
-        QImage shown = viewer->picFramed()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        shown.setDevicePixelRatio(1); // compared pixel for pixel
-        const QSize extra = shown.size() - original.size();
-        QVERIFY2(extra.width() >= 0 && extra.height() >= 0 && extra.width() <= 1 && extra.height() <= 1,
-                 qPrintable(QStringLiteral("%1 x %2 screen pixels for a 65 x 49 picture").arg(shown.width()).arg(shown.height())));
-        QCOMPARE(shown.copy(original.rect()), original);
-    }
-
     void whenThePictureCannotBeShown_data()
     {
         // files: name:kind, as test::writeKind writes them
