@@ -125,3 +125,8 @@ private:
 };
 
 } // namespace pixdock::test
+
+// The viewing tests read as the program's own code does, in its names.
+using namespace pixdock;
+using namespace pixdock::viewing;
+using namespace pixdock::thumbnails;

@@ -12,7 +12,6 @@
 #include <cstring>
 #include <vector>
 
-using namespace pixdock;
 using namespace pixdock::reliability;
 
 class TestBadPictures : public QObject

@@ -14,9 +14,6 @@
 #include <QPrinter>
 #include <QTimer>
 
-using namespace pixdock;
-using namespace pixdock::viewing;
-
 namespace {
 // Runs `command` with the real dialogs; `step` runs on the modal dialog of that kind once it
 // shows, then cancels it; a failed check in `step` leaves it cancelled all the same.

@@ -17,9 +17,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-using namespace pixdock;
-using namespace pixdock::viewing;
-
 namespace {
 // A region of a JPEG decoded by libjpeg-turbo; the whole picture for an empty region.
 QImage decode(QByteArray bytes, QRect region = {})

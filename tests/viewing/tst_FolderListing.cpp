@@ -7,9 +7,6 @@
 
 #include <QLocale>
 
-using namespace pixdock;
-using namespace pixdock::viewing;
-
 Q_DECLARE_METATYPE(pixdock::viewing::FileStamp)
 Q_DECLARE_METATYPE(std::optional<pixdock::viewing::FileStamp>)
 

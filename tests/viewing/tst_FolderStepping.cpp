@@ -2,9 +2,6 @@
 // at both ends of the folder and under both failure policies.
 #include "ViewingTestCase.h"
 
-using namespace pixdock;
-using namespace pixdock::viewing;
-
 Q_DECLARE_METATYPE(pixdock::viewing::FailurePolicy)
 
 namespace {

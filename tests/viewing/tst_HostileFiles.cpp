@@ -5,9 +5,6 @@
 #include "OrdinaryUser.h"
 #include "ViewingTestCase.h"
 
-using namespace pixdock;
-using namespace pixdock::viewing;
-
 class TestHostileFiles : public test::ViewerTestCase
 {
     Q_OBJECT

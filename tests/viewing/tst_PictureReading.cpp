@@ -6,9 +6,6 @@
 
 #include <cstdio>
 
-using namespace pixdock;
-using namespace pixdock::viewing;
-
 class TestPictureReading : public test::ViewerTestCase
 {
     Q_OBJECT

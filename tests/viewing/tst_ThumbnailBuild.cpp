@@ -12,9 +12,6 @@
 #include <QImageWriter>
 #include <QPainter>
 
-using namespace pixdock;
-using namespace pixdock::thumbnails;
-
 namespace {
 using test::filled;
 using test::near;

@@ -15,9 +15,6 @@
 
 #include <glib.h>
 
-using namespace pixdock;
-using namespace pixdock::thumbnails;
-
 class TestThumbnailCache : public test::ThumbnailTestCase
 {
     Q_OBJECT

@@ -4,8 +4,6 @@
 
 #include <QDirIterator>
 
-using namespace pixdock;
-
 class TestClsFiles : public QObject
 {
     Q_OBJECT

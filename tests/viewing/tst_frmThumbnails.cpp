@@ -25,8 +25,6 @@
 #include <QMimeData>
 #include <QUrl>
 
-using namespace pixdock;
-
 namespace {
 constexpr int BuildTimeout = 30000;
 

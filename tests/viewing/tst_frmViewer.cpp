@@ -10,9 +10,6 @@
 
 #include <limits>
 
-using namespace pixdock;
-using pixdock::viewing::ViewerLayout;
-
 class TestFrmViewer : public test::ViewerTestCase
 {
     Q_OBJECT
