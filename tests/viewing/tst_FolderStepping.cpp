@@ -78,9 +78,7 @@ private slots:
     {
         nextImage(FailurePolicy::SkipFailingSteps);
         previousImage(FailurePolicy::EndAtFirstFailure);
-        QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(gCurrentPath, QString());
-        QCOMPARE(WindowList::instance().count(), 2);
+        QVERIFY(MessageBox::shown().isEmpty() && gCurrentPath.isEmpty() && WindowList::instance().count() == 2);
     }
 
     void anUnreadableFileIsAStepAndTheStatusNamesWhatIsShown_data()

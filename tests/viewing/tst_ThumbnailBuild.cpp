@@ -16,12 +16,11 @@ namespace {
 using test::filled;
 using test::near;
 
-// A picture whose first half (left, or top when it is taller than wide) is red, the rest blue.
-QString writeHalves(const QString &folder, const QString &name, QSize size)
+// A picture whose first half (left when `across`, else top) is red, the rest blue.
+QString writeHalves(const QString &folder, const QString &name, QSize size, bool across)
 {
     QImage image = filled(size, Qt::blue);
-    const bool wide = size.width() >= size.height();
-    QPainter(&image).fillRect(0, 0, size.width() / (wide ? 2 : 1), size.height() / (wide ? 1 : 2), Qt::red);
+    QPainter(&image).fillRect(0, 0, size.width() / (across ? 2 : 1), size.height() / (across ? 1 : 2), Qt::red);
     return image.save(QDir(folder).filePath(name)) ? QDir(folder).filePath(name) : QString();
 }
 
@@ -39,27 +38,35 @@ class TestThumbnailBuild : public test::ThumbnailTestCase
     Q_OBJECT
 private slots:
 
+    // Squeezed to 100 x 100, not cropped: both halves are there, each filling half of the
+    // square. A long thin picture keeps its detail, made from the decoded picture and again when
+    // its cache entry, far too thin to stretch to 100 x 100, is there.
     void aPictureIsSqueezedTo100By100NotCropped_data()
     {
-        test::columns<QString, QSize>("name", "size");
-        QTest::newRow("wide png") << "wide.png" << QSize(400, 100);
-        QTest::newRow("wide jpeg") << "wide.jpg" << QSize(400, 100);
-        QTest::newRow("wide bitmap") << "wide.bmp" << QSize(400, 100);
-        QTest::newRow("tall jpeg") << "tall.jpg" << QSize(100, 400);
-        QTest::newRow("large jpeg") << "large.jpg" << QSize(4000, 1000);
-        QTest::newRow("smaller than a thumbnail") << "small.png" << QSize(40, 10);
+        // across: the halves side by side, else one above the other
+        test::columns<QString, QSize, bool>("name", "size", "across");
+        QTest::newRow("wide png") << "wide.png" << QSize(400, 100) << true;
+        QTest::newRow("wide jpeg") << "wide.jpg" << QSize(400, 100) << true;
+        QTest::newRow("wide bitmap") << "wide.bmp" << QSize(400, 100) << true;
+        QTest::newRow("tall jpeg") << "tall.jpg" << QSize(100, 400) << false;
+        QTest::newRow("large jpeg") << "large.jpg" << QSize(4000, 1000) << true;
+        QTest::newRow("smaller than a thumbnail") << "small.png" << QSize(40, 10) << true;
+        QTest::newRow("long thin png: an entry of 128 x 1") << "strip.png" << QSize(4000, 40) << false;
+        QTest::newRow("long thin jpeg") << "strip.jpg" << QSize(4000, 40) << false;
     }
     void aPictureIsSqueezedTo100By100NotCropped()
     {
-        const auto [name, size] = test::fetch<QString, QSize>("name", "size");
-        const QImage thumbnail = makeThumbnail(writeHalves(pictures(), name, size), m_cache);
-        QCOMPARE(thumbnail.size(), QSize(100, 100));
-        // Both halves are there, each filling half of the square: nothing was cut off.
-        const bool wide = size.width() >= size.height();
-        for (const QPoint red : {wide ? QPoint(20, 50) : QPoint(50, 20), QPoint(2, 2)})
-            QVERIFY(near(thumbnail.pixelColor(red), Qt::red, 60));
-        for (const QPoint blue : {wide ? QPoint(80, 50) : QPoint(50, 80), QPoint(97, 97)})
-            QVERIFY(near(thumbnail.pixelColor(blue), Qt::blue, 60));
+        const auto [name, size, across] = test::fetch<QString, QSize, bool>("name", "size", "across");
+        const QString path = writeHalves(pictures(), name, size, across);
+        for (int round = 0; round < 2; ++round) {
+            const QImage thumbnail = makeThumbnail(path, m_cache);
+            QCOMPARE(thumbnail.size(), QSize(100, 100));
+            for (const QPoint red : {across ? QPoint(20, 50) : QPoint(50, 10), QPoint(2, 2)})
+                QVERIFY2(near(thumbnail.pixelColor(red), Qt::red, 60), qPrintable(QString::number(round)));
+            for (const QPoint blue : {across ? QPoint(80, 50) : QPoint(50, 90), QPoint(97, 97)})
+                QVERIFY2(near(thumbnail.pixelColor(blue), Qt::blue, 60), qPrintable(QString::number(round)));
+        }
+        QCOMPARE(entryOf(path).image.size(), cacheSizeFor(size));
     }
 
     void aFileThatIsNoPictureGivesNoThumbnailAndNoEntry_data()
@@ -108,31 +115,8 @@ private slots:
         for (const QImage &image : {sheet, entryOf(path).image})
             for (int y = 0; y < image.height(); ++y)
                 for (int x = 0; x < image.width(); ++x)
-                    QVERIFY2(qAbs(qGray(image.pixel(x, y)) - 128) < 28, qPrintable(QStringLiteral("%1 at %2,%3").arg(qGray(image.pixel(x, y))).arg(x).arg(y)));
-    }
-
-    void aLongThinPictureKeepsItsDetailOnTheSheet_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("png") << "strip.png";
-        QTest::newRow("jpeg") << "strip.jpg";
-    }
-    void aLongThinPictureKeepsItsDetailOnTheSheet()
-    {
-        QFETCH(QString, name);
-        // 4000 x 40: its cache entry is 128 x 1, far too thin to stretch to 100 x 100.
-        QImage image = filled({4000, 40}, Qt::blue);
-        QPainter(&image).fillRect(0, 0, 4000, 20, Qt::red);
-        const QString path = QDir(pictures()).filePath(name);
-        QVERIFY(image.save(path));
-        // Made from the decoded picture, and again when the thin cache entry is there.
-        for (int round = 0; round < 2; ++round) {
-            const QImage sheet = makeThumbnail(path, m_cache);
-            QCOMPARE(sheet.size(), QSize(100, 100));
-            QVERIFY2(near(sheet.pixelColor(50, 10), Qt::red, 60) && near(sheet.pixelColor(50, 90), Qt::blue, 60),
-                     qPrintable(QString::number(round)));
-        }
-        QCOMPARE(entryOf(path).image.size(), QSize(128, 1));
+                    QVERIFY2(qAbs(qGray(image.pixel(x, y)) - 128) < 28,
+                             qPrintable(QStringLiteral("%1 at %2,%3").arg(qGray(image.pixel(x, y))).arg(x).arg(y)));
     }
 
     void thePreviewStandsForThePictureOnlyWhenItShowsItWhole_data()

@@ -32,13 +32,11 @@ private slots:
         // that fits it so.
         frmViewer *probe = openViewer(QString());
         // An empty path loads nothing, says nothing and empties the status.
-        QVERIFY(MessageBox::shown().isEmpty() && !probe->picFramed()->showsPicture());
-        QCOMPARE(frameStatusText(), QString());
-        const int panelWidth = panelWidthTwips();
-        QVERIFY(qAbs(probe->leftTwips() - panelWidth) <= twips::PerPixel);
-        QCOMPARE(probe->topTwips(), 0);
-        QVERIFY(qAbs(probe->heightTwips() - panelHeightTwips()) <= twips::PerPixel);
-        QVERIFY(qAbs(probe->widthTwips() - (frame()->widthTwips() - 1.25 * panelWidth)) <= twips::PerPixel);
+        QVERIFY(MessageBox::shown().isEmpty() && !probe->picFramed()->showsPicture() && frameStatusText().isEmpty());
+        // At the top, right of the panel, as high as it, as wide as the frame less a quarter more.
+        const auto near = [](double a, double b) { return qAbs(a - b) <= twips::PerPixel; };
+        QVERIFY(probe->topTwips() == 0 && near(probe->leftTwips(), panelWidthTwips()) && near(probe->heightTwips(), panelHeightTwips())
+                && near(probe->widthTwips(), frame()->widthTwips() - 1.25 * panelWidthTwips()));
         // The frame fills the window less 1000 across and 2000 down; Close sits under its bar.
         const int frameWidth = probe->widthTwips() - 1000;
         const int frameHeight = probe->heightTwips() - 2000;
@@ -155,12 +153,11 @@ private slots:
             MessageBox::queueAnswer(a == 'Y' ? QMessageBox::Yes : QMessageBox::No);
 
         frmViewer *viewer = openViewer(path(open));
-        QStringList messages{said.mid(1).replace("%1", folder())};
-        if (!said.startsWith('!')) {
-            messages.clear();
-            for (const QString &name : said.split(' ', Qt::SkipEmptyParts))
-                messages << path(name) + " is invalid.\rLoad next file?";
-        }
+        QStringList messages;
+        for (const QString &name : said.split(' ', Qt::SkipEmptyParts))
+            messages << path(name) + " is invalid.\rLoad next file?";
+        if (said.startsWith('!'))
+            messages = QStringList{said.mid(1).replace("%1", folder())};
         QCOMPARE(MessageBox::shownTexts(), messages);
         for (const auto &m : MessageBox::shown())
             QVERIFY(m.title == "Pixdock" && m.icon == MessageBox::Icon::None
@@ -187,15 +184,13 @@ private slots:
         // Opening it again replaces it.
         frmViewer *shared = frmViewer::openShared();
         test::flushDeletes();
-        QVERIFY(first.isNull());
-        QCOMPARE(WindowList::instance().count(), 3);
+        QVERIFY(first.isNull() && WindowList::instance().count() == 3);
         shared->picFramed()->waitForPicture();
         preloader.waitUntilIdle();
         QVERIFY(preloader.isReady(b));
         QTest::mouseClick(shared->cmdClose(), Qt::LeftButton);
         QCoreApplication::processEvents();
-        QVERIFY(!loadedSharedWindow<frmViewer>() && !preloader.isReady(b));
-        QCOMPARE(WindowList::instance().count(), 2);
+        QVERIFY(!loadedSharedWindow<frmViewer>() && !preloader.isReady(b) && WindowList::instance().count() == 2);
 
         frmViewer::openShared()->picFramed()->waitForPicture();
         frmViewer *other = frmViewer::openNew();
