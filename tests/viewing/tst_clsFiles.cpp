@@ -39,26 +39,25 @@ private slots:
 
     void pathsSplit_data()
     {
-        test::columns<QString, QString, QString, QString>("path", "parent", "name", "type");
-        QTest::newRow("file in a folder") << "/pics/a.jpg" << "/pics" << "a.jpg" << "jpg";
-        QTest::newRow("file in the root keeps the separator") << "/a.jpg" << "/" << "a.jpg" << "jpg";
-        QTest::newRow("bare name") << "a.jpg" << "" << "a.jpg" << "jpg";
-        QTest::newRow("relative path") << "rel/x.png" << "rel" << "x.png" << "png";
-        QTest::newRow("last dot counts, case kept") << "/pics/a.b.JPG" << "/pics" << "a.b.JPG" << "JPG";
-        QTest::newRow("no extension") << "/pics/readme" << "/pics" << "readme" << "";
-        QTest::newRow("dot in the folder only") << "/my.pics/readme" << "/my.pics" << "readme" << "";
-        QTest::newRow("trailing separator") << "/pics/sub/" << "/pics" << "sub" << "";
-        QTest::newRow("doubled separator") << "/pics//a.jpg" << "/pics" << "a.jpg" << "jpg";
-        QTest::newRow("the root") << "/" << "" << "" << "";
-        QTest::newRow("empty") << "" << "" << "" << "";
+        // split: the parent folder, the name and the type
+        test::columns<QString, QStringList>("path", "split");
+        QTest::newRow("file in a folder") << "/pics/a.jpg" << QStringList{"/pics", "a.jpg", "jpg"};
+        QTest::newRow("file in the root keeps the separator") << "/a.jpg" << QStringList{"/", "a.jpg", "jpg"};
+        QTest::newRow("bare name") << "a.jpg" << QStringList{"", "a.jpg", "jpg"};
+        QTest::newRow("relative path") << "rel/x.png" << QStringList{"rel", "x.png", "png"};
+        QTest::newRow("last dot counts, case kept") << "/pics/a.b.JPG" << QStringList{"/pics", "a.b.JPG", "JPG"};
+        QTest::newRow("no extension") << "/pics/readme" << QStringList{"/pics", "readme", ""};
+        QTest::newRow("dot in the folder only") << "/my.pics/readme" << QStringList{"/my.pics", "readme", ""};
+        QTest::newRow("trailing separator") << "/pics/sub/" << QStringList{"/pics", "sub", ""};
+        QTest::newRow("doubled separator") << "/pics//a.jpg" << QStringList{"/pics", "a.jpg", "jpg"};
+        QTest::newRow("the root") << "/" << QStringList{"", "", ""};
+        QTest::newRow("empty") << "" << QStringList{"", "", ""};
     }
     void pathsSplit()
     {
         QFETCH(QString, path);
-        QCOMPARE(m_files.GetParentDir(path).metaType(), QMetaType::fromType<QString>());
-        QTEST(m_files.GetParentDir(path).toString(), "parent");
-        QTEST(m_files.GetFileName(path).toString(), "name");
-        QTEST(m_files.ShowFileType(path).toString(), "type");
+        QTEST(QStringList({m_files.GetParentDir(path).toString(), m_files.GetFileName(path).toString(),
+                           m_files.ShowFileType(path).toString()}), "split");
     }
 
     // `files`: "path=contents" (a trailing ! makes it read-only) or "folder/"; `call`: the
