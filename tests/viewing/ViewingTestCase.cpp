@@ -8,8 +8,7 @@ namespace pixdock::test {
 
 frmViewer *ViewerTestCase::openViewer(const QString &path)
 {
-    gCurrentPath = path;
-    frmViewer *viewer = frmViewer::openNew();
+    frmViewer *viewer = openNew(path);
     viewer->picFramed()->waitForPicture();
     return viewer;
 }

@@ -82,7 +82,8 @@ protected:
     {
         return writePicture(folder(), name, size, colour);
     }
-    // Opens `path` in a new viewer, as Open does, and waits until its picture is decoded.
+    // Opens `path` in a new viewer, as Open does; openViewer waits until its picture is decoded.
+    static frmViewer *openNew(const QString &path) { gCurrentPath = path; return frmViewer::openNew(); }
     static frmViewer *openViewer(const QString &path);
     // Shows a file of the folder as a command would: current path, a viewer, the status panel.
     frmViewer *show(const QString &name) const;

@@ -190,8 +190,7 @@ private slots:
         const auto [path, texts] = test::fetch<QString, QStringList>("path", "texts");
         // Another picture was looked at, and its properties asked, before this one was opened.
         const QString before = picture("before.png");
-        gCurrentPath = before;
-        frmViewer::openNew();
+        openNew(before);
         const QList<QWidget *> open = WindowList::instance().windows();
         for (const QString &asked : {before, path}) {
             MessageBox::clearRecord();
@@ -260,8 +259,7 @@ private slots:
     // The print dialog a person sees offers no page range: a picture is one page.
     void thePrintDialogOffersNoPageRange()
     {
-        gCurrentPath = picture("a.png");
-        frmViewer *viewer = frmViewer::openNew();
+        frmViewer *viewer = openNew(picture("a.png"));
         QStringList offered{"the print dialog did not open"};
         withRealDialog<QDialog>([&offered](QDialog *shown) {
             offered = QStringList{"no page-range controls found at all"};

@@ -94,8 +94,7 @@ private slots:
         const QImage reference = readByQt(path);
         QCOMPARE(reference.size(), shown);
 
-        gCurrentPath = path;
-        frmViewer *viewer = frmViewer::openNew();
+        frmViewer *viewer = openNew(path);
         PictureBox *box = viewer->picFramed();
         const qreal density = box->devicePixelRatioF();
         // At twice the density the frame shows a quarter of the picture or more: it is read whole.

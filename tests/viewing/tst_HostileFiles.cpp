@@ -40,8 +40,7 @@ private slots:
     // decoded is the file that was measured, and it is shown.
     void aPictureDeletedWhileItIsDecodedIsStillShown()
     {
-        gCurrentPath = picture("gone.png", {1200, 900}, Qt::green);
-        frmViewer *viewer = frmViewer::openNew();
+        frmViewer *viewer = openNew(picture("gone.png", {1200, 900}, Qt::green));
         QVERIFY(QFile::remove(gCurrentPath));
         viewer->picFramed()->waitForPicture();
         QVERIFY(MessageBox::shown().isEmpty());
@@ -90,8 +89,7 @@ private slots:
 
         show("a.png");
         test::ThreadReadsAsOrdinaryUser ordinary;
-        gCurrentPath = locked;
-        frmViewer *viewer = frmViewer::openNew();
+        frmViewer *viewer = openNew(locked);
         QTest::qWait(10);
 
         QCOMPARE(MessageBox::shownTexts(), QStringList{locked + " cannot be read: permission denied."});
