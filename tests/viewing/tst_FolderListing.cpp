@@ -29,10 +29,9 @@ class TestFolderListing : public test::ViewerTestCase
 private slots:
     void initTestCase()
     {
-        for (const char *name : {"a.jpg", "B.png", "c.txt", "img2.jpg", "img10.jpg", ".hidden.jpg"})
-            test::writeBytes(m_odd.path(), name, "x");
-        QVERIFY(QDir(m_odd.path()).mkdir("d folder"));
-        test::makeFifo(m_odd.path(), "fifo.jpg");
+        for (const QString entry : {"a.jpg:text", "B.png:text", "c.txt:text", "img2.jpg:text", "img10.jpg:text",
+                                    ".hidden.jpg:text", "d folder:folder", "fifo.jpg:pipe"})
+            test::writeKind(m_odd.path(), entry.section(':', 0, 0), entry.section(':', 1));
         QVERIFY(QFile::link(m_odd.path() + "/a.jpg", m_odd.path() + "/zz link.jpg"));
         QVERIFY(QFile::link(m_odd.path() + "/gone.jpg", m_odd.path() + "/broken.jpg"));
     }

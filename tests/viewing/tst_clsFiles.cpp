@@ -20,12 +20,11 @@ class TestClsFiles : public QObject
              it.hasNext();) {
             const QString name = QDir(m_dir->path()).relativeFilePath(it.next());
             QFile file(it.filePath());
-            if (it.fileInfo().isDir())
-                entries << (name == "src" || name == "dst" ? QString() : name + "/");
-            else
+            if (!it.fileInfo().isDir())
                 entries << name + "=" + QString::fromUtf8(file.open(QIODevice::ReadOnly) ? file.readAll() : "?");
+            else if (name != "src" && name != "dst")
+                entries << name + "/";
         }
-        entries.removeAll(QString());
         entries.sort();
         return entries.join(' ');
     }
