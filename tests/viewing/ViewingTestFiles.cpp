@@ -38,20 +38,12 @@ QString writeTurnedJpeg(const QString &folder, const QString &name, QSize stored
     return writeBytes(folder, name, withApp1(encodeJpeg(filled(stored, Qt::blue)), exifBlock({.orientation = 6})));
 }
 
-QString makeFifo(const QString &folder, const QString &name)
-{
-    const QString path = QDir(folder).filePath(name);
-    if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0)
-        throw std::runtime_error("cannot make pipe");
-    return path;
-}
-
 void writeKind(const QString &folder, const QString &name, const QString &kind, QSize size)
 {
     if (kind == "picture")
         writePicture(folder, name, size);
-    else if (kind == "pipe")
-        makeFifo(folder, name);
+    else if (kind == "pipe" && ::mkfifo(QFile::encodeName(QDir(folder).filePath(name)).constData(), 0600) != 0)
+        throw std::runtime_error("cannot make pipe");
     else if (kind == "folder")
         QDir(folder).mkdir(name);
     else if (QStringList{"text", "empty", "cut", "huge"}.contains(kind))

@@ -33,8 +33,6 @@ QByteArray pngClaiming(QSize size);
 QByteArray truncatedPicture(const char *format, QSize size, double fraction);
 // A JPEG stored `stored` (width x height) whose EXIF orientation says it is turned a quarter.
 QString writeTurnedJpeg(const QString &folder, const QString &name, QSize stored);
-// A named pipe; returns its path.
-QString makeFifo(const QString &folder, const QString &name);
 // Writes a file of a kind: "picture" (of `size`), "text", "empty", "cut" (a cut-off PNG),
 // "huge" (a PNG claiming 65535 x 65535), "pipe" or "folder"; any other kind writes nothing.
 void writeKind(const QString &folder, const QString &name, const QString &kind, QSize size = {30, 20});
