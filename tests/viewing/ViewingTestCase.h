@@ -116,9 +116,9 @@ protected:
     // The cache's entry for a picture.
     thumbnails::CacheEntry entryOf(const QString &path) const { return m_cache.read(test::stampOf(path)); }
     std::optional<QTemporaryDir> m_cacheHome;
-    thumbnails::ThumbnailCache m_cache;
+    thumbnails::ThumbnailCache m_cache; // under m_cacheHome
 
-private slots:
+protected slots:
     void init();
 
 private:

@@ -114,8 +114,8 @@ private slots:
         same("unchanged, last changed just over the settle time before", StampSettleNs, true);
         // A change right after the reading, within the file system's timestamp tick, would
         // leave these very stamps: the reading cannot be trusted.
-        same("racy: last changed within the same second as the reading", Second / 2, false);
-        same("racy: at the moment of the reading", 0, false);
+        // (Within the same second as the reading, or at its moment: a change right after a step,
+        // aChangeRightAfterAStepIsSeenByTheNext.)
         same("racy: changed 'after' the reading (a clock ahead of ours)", -Second, false);
         QTest::newRow("modified since") << old << with([](FileStamp &s) { s.modifiedNs += 1; }) << false;
         QTest::newRow("modification time set back by hand, change time moved")

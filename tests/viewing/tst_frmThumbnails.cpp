@@ -55,14 +55,10 @@ frmThumbnails *builtSheet()
     return sheet;
 }
 
-frmImgList *openList()
-{
-    sharedWindow<frmImgList>()->showWindow();
-    return sharedWindow<frmImgList>();
-}
+frmImgList *openList() { sharedWindow<frmImgList>()->showWindow(); return sharedWindow<frmImgList>(); }
 } // namespace
 
-class TestFrmThumbnails : public QObject
+class TestFrmThumbnails : public test::ThumbnailTestCase
 {
     Q_OBJECT
 private slots:
@@ -76,8 +72,7 @@ private slots:
         }
         m_frame = std::make_unique<test::HostFrame>();
         catalogue::OpenConnection();
-        m_pictures.emplace();
-        m_cacheHome.emplace();
+        ThumbnailTestCase::init();
         m_savedCacheHome = qgetenv("XDG_CACHE_HOME");
         qputenv("XDG_CACHE_HOME", QFile::encodeName(m_cacheHome->path()));
     }
@@ -129,7 +124,7 @@ private slots:
     void showsTheListsPicturesInRowOrderLabelledWithTheirFileNames()
     {
         QGuiApplication::clipboard()->setText("keep me");
-        const QString folder = m_pictures->path();
+        const QString folder = pictures();
         test::writeBytes(folder, "a1.png", "this is no picture");
         // The folder with and without its trailing separator gives the same kind of key.
         addRows({{picture("c.png"), folder}, {picture("a.png"), folder + "/"}, {picture("b.jpg"), folder}, {"a1.png", folder},
@@ -155,15 +150,14 @@ private slots:
         // version of the file, is the one shown.
         sheet->unload();
         test::flushDeletes();
-        const thumbnails::ThumbnailCache cache(m_cacheHome->path() + "/thumbnails");
-        QVERIFY(QFile::exists(cache.entryPath(thumbnails::fileUri(folder + "/b.jpg"))));
-        QVERIFY(cache.write(test::stampOf(folder + "/a.png"), test::filled({128, 96}, Qt::magenta)));
+        QVERIFY(QFile::exists(m_cache.entryPath(thumbnails::fileUri(folder + "/b.jpg"))));
+        QVERIFY(m_cache.write(test::stampOf(folder + "/a.png"), test::filled({128, 96}, Qt::magenta)));
         QCOMPARE(thumbnailAt(builtSheet(), 0).pixelColor(50, 50), QColor(Qt::magenta));
     }
 
     void aPictureListedTwiceShowsOnceAtItsFirstPlaceListFirstThenSearch()
     {
-        const QString folder = m_pictures->path();
+        const QString folder = pictures();
         for (const char *name : {"a.png", "b.png", "d.png"})
             picture(name);
         addRows({{"b.png", folder, "beach"}, {"a.png", folder, "dog"}, {"a.png", folder, "dog again"}});
@@ -184,7 +178,7 @@ private slots:
     // the sheet part-way is at once and stops the build.
     void aPictureOfManyScansHoldsBackNoOtherThumbnailAndClosingIsAtOnce()
     {
-        test::writeBytes(m_pictures->path(), "a.jpg", test::manyScanJpeg(test::manyScanRepeats()));
+        test::writeBytes(pictures(), "a.jpg", test::manyScanJpeg(test::manyScanRepeats()));
         listLinks(picture("large.bmp", {4000, 3000}), "z%02d.bmp", 60, {"a.jpg", picture("b.png"), picture("c.png"), picture("d.png")});
         QPointer<frmThumbnails> sheet = frmThumbnails::showShared();
         const auto shown = [&sheet](const char *name) {
@@ -197,7 +191,7 @@ private slots:
         test::flushDeletes();
         QVERIFY(sheet.isNull() && !test::captions().contains("Thumbnail Viewer"));
         // Nothing is made for the closed sheet any more.
-        const QDir entries(m_cacheHome->path() + "/thumbnails/normal");
+        const QDir entries(m_cache.root() + "/normal");
         const qsizetype written = entries.entryList(QDir::Files).size();
         QVERIFY2(written < 30, qPrintable(QString::number(written)));
         QCoreApplication::processEvents();
@@ -214,7 +208,7 @@ private slots:
         auto *privateList = new frmImgList;
         privateList->load();
         privateList->showWindow();
-        addRows({{picture("b.png"), m_pictures->path()}});
+        addRows({{picture("b.png"), pictures()}});
         QCOMPARE(frmThumbnails::showShared(), sheet);
         QCOMPARE(labels(sheet), QStringList{"a.png"});
         QCOMPARE(gListRow, 1);
@@ -232,7 +226,7 @@ private slots:
     void aThumbnailOpensInTheSharedViewerOnly()
     {
         viewing::installViewerOpeners();
-        gCurrentPath = m_pictures->filePath(picture("other.png"));
+        gCurrentPath = QDir(pictures()).filePath(picture("other.png"));
         listPictures({"a.png", "b.png"});
         viewers::openNewViewer();
         frmThumbnails *sheet = builtSheet();
@@ -241,7 +235,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
         const auto opened = [&](const QString &name) {
             test::flushDeletes();
-            QCOMPARE(gCurrentPath, m_pictures->filePath(name));
+            QCOMPARE(gCurrentPath, QDir(pictures()).filePath(name));
             QCOMPARE(frameStatusText(), gCurrentPath);
             QCOMPARE(test::captions().count(caption::Viewer), 2);
         };
@@ -293,7 +287,7 @@ private slots:
 private:
     QString picture(const QString &name, QSize size = {400, 100})
     {
-        test::writePicture(m_pictures->path(), name, size);
+        test::writePicture(pictures(), name, size);
         return name;
     }
     void addRows(const QList<QStringList> &rows) { test::addCatalogueRows(m_serverAddress, rows); }
@@ -302,7 +296,7 @@ private:
     {
         QList<QStringList> rows;
         for (const QString &name : names)
-            rows << QStringList{picture(name), m_pictures->path()};
+            rows << QStringList{picture(name), pictures()};
         addRows(rows);
         return openList();
     }
@@ -312,10 +306,10 @@ private:
     {
         QList<QStringList> rows;
         for (const QString &name : first)
-            rows << QStringList{name, m_pictures->path()};
+            rows << QStringList{name, pictures()};
         for (int i = 0; i < count; ++i) {
-            rows << QStringList{QString::asprintf(pattern, i), m_pictures->path()};
-            QVERIFY(QFile::link(m_pictures->filePath(target), m_pictures->filePath(rows.constLast().constFirst())));
+            rows << QStringList{QString::asprintf(pattern, i), pictures()};
+            QVERIFY(QFile::link(QDir(pictures()).filePath(target), QDir(pictures()).filePath(rows.constLast().constFirst())));
         }
         addRows(rows);
         openList();
@@ -324,8 +318,6 @@ private:
     std::optional<test::ProgramFolder> m_program;
     QString m_serverAddress; // the catalogue's address on the tests' server; empty for db.fil
     std::unique_ptr<test::HostFrame> m_frame;
-    std::optional<QTemporaryDir> m_pictures;
-    std::optional<QTemporaryDir> m_cacheHome;
     QByteArray m_savedCacheHome;
 };
 
