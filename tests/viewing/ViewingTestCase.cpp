@@ -15,8 +15,7 @@ frmViewer *ViewerTestCase::openViewer(const QString &path)
 
 frmViewer *ViewerTestCase::show(const QString &name) const
 {
-    gCurrentPath = path(name);
-    frmViewer *viewer = frmViewer::openNew();
+    frmViewer *viewer = openNew(path(name));
     setFrameStatusText(gCurrentPath);
     return viewer;
 }

@@ -101,22 +101,16 @@ private slots:
     {
         test::columns<FileStamp, std::optional<FileStamp>, bool>("then", "now", "reused");
         const FileStamp old = stampChanged(60 * Second);
-        auto with = [&](auto change) {
-            FileStamp s = old;
-            change(s);
-            return std::optional<FileStamp>(s);
-        };
+        auto with = [&](auto change) { FileStamp s = old; change(s); return std::optional<FileStamp>(s); };
         // The stamp unchanged since the reading.
-        const auto same = [](const char *tag, qint64 changedAgo, bool reused) {
-            QTest::newRow(tag) << stampChanged(changedAgo) << std::optional(stampChanged(changedAgo)) << reused;
-        };
-        same("unchanged, last changed a minute before the reading", 60 * Second, true);
-        same("unchanged, last changed just over the settle time before", StampSettleNs, true);
+        QTest::newRow("unchanged, last changed a minute before the reading") << old << std::optional(old) << true;
+        const FileStamp settled = stampChanged(StampSettleNs);
+        QTest::newRow("unchanged, last changed just over the settle time before") << settled << std::optional(settled) << true;
         // A change right after the reading, within the file system's timestamp tick, would
-        // leave these very stamps: the reading cannot be trusted.
-        // (Within the same second as the reading, or at its moment: a change right after a step,
-        // aChangeRightAfterAStepIsSeenByTheNext.)
-        same("racy: changed 'after' the reading (a clock ahead of ours)", -Second, false);
+        // leave these very stamps: the reading cannot be trusted. (Within the same second as the
+        // reading, or at its moment: a change right after a step, aChangeRightAfterAStepIsSeenByTheNext.)
+        const FileStamp ahead = stampChanged(-Second);
+        QTest::newRow("racy: changed 'after' the reading (a clock ahead of ours)") << ahead << std::optional(ahead) << false;
         QTest::newRow("modified since") << old << with([](FileStamp &s) { s.modifiedNs += 1; }) << false;
         QTest::newRow("modification time set back by hand, change time moved")
             << old << with([](FileStamp &s) { s.changedNs += Second; }) << false;

@@ -18,9 +18,7 @@ private slots:
         test::columns<QString, QVariant>("path", "result");
         using test::pngClaiming, test::truncatedPicture;
         const QString d = m_dataDir.path();
-        const auto row = [](const char *tag, const QString &path, QVariant result) {
-            QTest::newRow(tag) << path << result;
-        };
+        const auto row = [](const char *tag, const QString &path, QVariant result) { QTest::newRow(tag) << path << result; };
         const auto bytes = [&d](const char *name, const QByteArray &data) { return test::writeBytes(d, name, data); };
         // Each format intact, under another format's extension and as zero bytes: the
         // damaged-picture run (tests_viewing_thumbnails TestBadPictures). Text, a cut-off
