@@ -54,8 +54,7 @@ void writeKind(const QString &folder, const QString &name, const QString &kind, 
 QStringList walkedWithNext(const QString &folder)
 {
     QStringList walked;
-    QString f = folder;
-    QString name;
+    QString f = folder, name;
     for (QString next = NextFileInFolder(f, name); !next.isEmpty(); next = NextFileInFolder(f, name))
         walked << (name = next);
     return walked;

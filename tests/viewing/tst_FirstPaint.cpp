@@ -23,9 +23,7 @@ QImage decode(QByteArray bytes, QRect region = {})
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     JpegDecoder decoder(&buffer);
-    if (!decoder.readHeader())
-        return {};
-    return region.isNull() ? decoder.decode() : decoder.decodeRegion(region);
+    return !decoder.readHeader() ? QImage() : region.isNull() ? decoder.decode() : decoder.decodeRegion(region);
 }
 
 constexpr int DecodeTimeout = 30000;

@@ -87,12 +87,11 @@ private slots:
         const auto [name, next, previous] = test::fetch<QString, QString, QString>(
             "name", "next", "previous");
         for (const QString &end : {QString(), QStringLiteral("/")}) {
-            QString f = m_odd.path() + end;
-            QString n = name;
-            QCOMPARE(NextFileInFolder(f, n), next);
-            QCOMPARE(n, name.isEmpty() ? next : name);
-            QCOMPARE(f, m_odd.path() + end);
-            QCOMPARE(PreviousFileInFolder(f, name), previous);
+            QString f = m_odd.path() + end, n = name;
+            // Next, the name it leaves (the file it found, for an empty one), the folder as it
+            // was, and Previous.
+            QCOMPARE(QStringList({NextFileInFolder(f, n), n, f, PreviousFileInFolder(f, name)}),
+                     QStringList({next, name.isEmpty() ? next : name, m_odd.path() + end, previous}));
         }
         QVERIFY(MessageBox::shown().isEmpty());
     }

@@ -56,7 +56,6 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadWrite));
             const QDateTime stamp = QDateTime::currentDateTime().addSecs(colour.red() == 30 ? 60 : 0);
             QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
-            file.close();
             QVERIFY(test::near(makeThumbnail(path, m_cache).pixelColor(90, 50), colour, 12));
             const QString entry = m_cache.root() + "/normal/" + QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png";
             // Read back by Qt's own PNG reader, as any program reads the shared cache.

@@ -42,11 +42,7 @@ QStringList labels(frmThumbnails *sheet) { return itemTexts(sheet, Qt::DisplayRo
 QImage thumbnailAt(frmThumbnails *sheet, int row) { return cell(sheet, row).data(Qt::DecorationRole).value<QImage>(); }
 QString progressOf(frmThumbnails *sheet) { return sheet->findChild<QLabel *>("lblProgress")->text(); }
 
-QPoint centreOf(frmThumbnails *sheet, int row)
-{
-    view(sheet)->scrollTo(cell(sheet, row));
-    return view(sheet)->visualRect(cell(sheet, row)).center();
-}
+QPoint centreOf(frmThumbnails *sheet, int row) { view(sheet)->scrollTo(cell(sheet, row)); return view(sheet)->visualRect(cell(sheet, row)).center(); }
 
 frmThumbnails *builtSheet()
 {
@@ -158,12 +154,10 @@ private slots:
     void aPictureListedTwiceShowsOnceAtItsFirstPlaceListFirstThenSearch()
     {
         const QString folder = pictures();
-        for (const char *name : {"a.png", "b.png", "d.png"})
-            picture(name);
-        addRows({{"b.png", folder, "beach"}, {"a.png", folder, "dog"}, {"a.png", folder, "dog again"}});
+        addRows({{picture("b.png"), folder, "beach"}, {picture("a.png"), folder, "dog"}, {"a.png", folder, "dog again"}});
         // Read by column identity after the user moved the columns.
         openList()->grid()->horizontalHeader()->moveSection(0, 2); // a, a, b
-        addRows({{"d.png", folder, "beach too"}});
+        addRows({{picture("d.png"), folder, "beach too"}});
         frmSearch *search = sharedWindow<frmSearch>();
         search->showWindow();
         search->findChild<QLineEdit *>("txtKeywords")->setText("beach");
