@@ -211,8 +211,8 @@ private slots:
         QCOMPARE(labels(builtSheet()), (QStringList{"a.png", "b.png"}));
         QCOMPARE(gListRow, 2);
         QCOMPARE(test::captions().count("Database Image List"), 2);
-        QVERIFY(loadedSharedWindow<frmImgList>() && loadedSharedWindow<frmImgList>() != privateList);
-        QVERIFY(loadedSharedWindow<frmImgList>()->isVisible());
+        QVERIFY(loadedSharedWindow<frmImgList>() && loadedSharedWindow<frmImgList>() != privateList
+                && loadedSharedWindow<frmImgList>()->isVisible());
     }
 
     // A double-click, Return or keypad Enter on a thumbnail shows it in the shared viewer, which

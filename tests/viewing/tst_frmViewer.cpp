@@ -94,8 +94,7 @@ private slots:
         const auto [input, bar, value] = test::fetch<QString, QString, QString>("input", "bar", "value");
         frmViewer *viewer = openViewer(picture("large.icns", {1024, 1024}));
         viewing::PictureBox *shown = viewer->picFramed();
-        QCOMPARE(shown->picture().size(), QSize(1024, 1024));
-        QCOMPARE(shown->size(), shown->shownSize({1024, 1024}));
+        QVERIFY(shown->picture().size() == QSize(1024, 1024) && shown->size() == shown->shownSize({1024, 1024}));
         // Its top left corner is in sight; the rest lies beyond the frame.
         const QPoint inSight(10, 10);
         test::clickOn(shown, inSight);
@@ -116,10 +115,8 @@ private slots:
         QScrollBar *still = bar == "v" ? viewer->hScroll() : viewer->vScroll();
         const int expected = value == "small" ? moved->singleStep() : value == "large" ? moved->pageStep()
                                                                     : value == "max" ? moved->maximum() : value.toInt();
-        QCOMPARE(moved->value(), expected);
-        QCOMPARE(still->value(), 0);
-        const QPoint corner(-twips::toPixels(viewer->hScroll()->value()), -twips::toPixels(viewer->vScroll()->value()));
-        QCOMPARE(shown->pos(), corner);
+        QCOMPARE(QPoint(moved->value(), still->value()), QPoint(expected, 0));
+        QCOMPARE(shown->pos(), QPoint(-twips::toPixels(viewer->hScroll()->value()), -twips::toPixels(viewer->vScroll()->value())));
     }
 
     void whenThePictureCannotBeShown_data()
@@ -168,8 +165,7 @@ private slots:
         QCOMPARE(viewer->cmdClose()->y(), twips::toPixels(viewer->heightTwips() - 2000 + 510));
         QVERIFY(!viewer->hScroll()->isVisible() && !viewer->vScroll()->isVisible());
         QCOMPARE(viewer->picFramed()->isVisible(), !shown.isEmpty());
-        if (!shown.isEmpty())
-            QCOMPARE(viewer->picFramed()->size(), QSize(30, 20));
+        QVERIFY(shown.isEmpty() || viewer->picFramed()->size() == QSize(30, 20));
     }
 
     // Closing any viewer forgets the shared one; the next file made ready goes only with the
