@@ -39,17 +39,16 @@ private slots:
         const PictureResult r = PictureProbe().probe(picture);
         QVERIFY2(r.viewer != ViewerOutcome::Other, qPrintable(r.detail));
         QVERIFY(r.thumbnailConsistent);
-        const QString &damage = picture.damage;
         const QString said = outcomeName(r.viewer) + (r.thumbnail ? ", a thumbnail" : ", no thumbnail");
         // Intact pictures and those whose EXIF block alone is damaged are shown; icons never
         // get a thumbnail on the sheet.
-        if (damage == "intact" || damage == "wrong extension")
+        if (picture.damage == "intact" || picture.damage == "wrong extension")
             QCOMPARE(said, QString(picture.format != "ico" ? "shown, a thumbnail" : "shown, no thumbnail"));
-        else if (damage == "zero bytes")
+        else if (picture.damage == "zero bytes")
             QCOMPARE(said, QStringLiteral("invalid, no thumbnail"));
-        else if (damage.startsWith("exif ") && damage != "exif byte flips")
+        else if (picture.damage.startsWith("exif ") && picture.damage != "exif byte flips")
             QCOMPARE(said, QStringLiteral("shown, a thumbnail"));
-        else if (damage.startsWith("claims"))
+        else if (picture.damage.startsWith("claims"))
             QVERIFY2(r.viewer == ViewerOutcome::TooLarge || r.viewer == ViewerOutcome::Invalid, qPrintable(said));
     }
 

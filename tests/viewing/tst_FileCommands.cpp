@@ -24,12 +24,10 @@ void withRealDialog(Step step, Command command)
     const auto answering = qScopeGuard([] { CommonDialog::setAnsweringMode(true); });
     QTimer::singleShot(0, [step] {
         auto *box = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        const auto cancel = qScopeGuard([box] {
-            if (box)
-                QTimer::singleShot(0, box, &QDialog::reject);
-        });
-        if (box)
-            step(box);
+        if (!box)
+            return;
+        const auto cancel = qScopeGuard([box] { QTimer::singleShot(0, box, &QDialog::reject); });
+        step(box);
     });
     command();
 }

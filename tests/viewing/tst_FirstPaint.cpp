@@ -28,13 +28,6 @@ QImage decode(QByteArray bytes, QRect region = {})
 
 constexpr int DecodeTimeout = 30000;
 
-QImage readByQt(const QString &path)
-{
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    return reader.read().convertToFormat(QImage::Format_RGB32);
-}
-
 // What the picture box shows of `area` (in picture pixels), on the window's background, in the
 // screen's pixels: one for each picture pixel, whatever the screen's density.
 QImage shownPart(PictureBox *box, QRect area)
@@ -44,16 +37,6 @@ QImage shownPart(PictureBox *box, QRect area)
     QImage shown = box->grab(points).toImage().convertToFormat(QImage::Format_RGB32);
     shown.setDevicePixelRatio(1);
     return shown.copy(QRect(QPoint(0, 0), area.size()));
-}
-
-// Pixels of `shown` that are neither the picture's own nor the plain background.
-int wrongPixels(const QImage &shown, const QImage &picture, QRect area, QRgb background)
-{
-    int wrong = 0;
-    for (int y = 0; y < area.height(); ++y)
-        for (int x = 0; x < area.width(); ++x)
-            wrong += shown.pixel(x, y) != picture.pixel(area.x() + x, area.y() + y) && shown.pixel(x, y) != background;
-    return wrong;
 }
 
 } // namespace
@@ -89,7 +72,10 @@ private slots:
             "jpeg", "shown", "partFirst");
         const QString path = test::writeBytes(folder(), QStringLiteral("large.jpg"), jpeg);
         const QString next = picture("next.png");
-        const QImage reference = readByQt(path);
+        // The picture as Qt's own reader gives it, turned upright.
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        const QImage reference = reader.read().convertToFormat(QImage::Format_RGB32);
 
         frmViewer *viewer = openNew(path);
         PictureBox *box = viewer->picFramed();
@@ -117,7 +103,10 @@ private slots:
         viewer->vScroll()->setValue(viewer->vScroll()->maximum());
         const QRect corner(shown.width() - 300, shown.height() - 200, 300, 200);
         const QRgb background = box->palette().color(box->backgroundRole()).rgb();
-        QCOMPARE(wrongPixels(shownPart(box, corner), reference, corner, background), 0);
+        const QImage early = shownPart(box, corner);
+        for (int y = 0; y < corner.height(); ++y)
+            for (int x = 0; x < corner.width(); ++x)
+                QVERIFY(early.pixel(x, y) == reference.pixel(corner.x() + x, corner.y() + y) || early.pixel(x, y) == background);
         QTRY_VERIFY_WITH_TIMEOUT(box->isComplete(), DecodeTimeout);
         QCOMPARE(shownPart(box, corner), reference.copy(corner));
         QCOMPARE(box->picture(), reference);

@@ -4,9 +4,7 @@
 
 Q_DECLARE_METATYPE(pixdock::viewing::FailurePolicy)
 
-namespace {
-const QString NoMoreFiles = QStringLiteral("No more files!\rGo to first image?");
-}
+static const QString NoMoreFiles = QStringLiteral("No more files!\rGo to first image?");
 
 class TestFolderStepping : public test::ViewerTestCase
 {
