@@ -1,54 +1,44 @@
-// Shared pieces of the index and paging tests.
+// Shared pieces of the catalogue's file tests.
 #include "CatalogueScaleSupport.h"
 
-#include "CatalogueService.h"
 #include "NameOrder.h"
+#include "PostgresServer.h"
 #include "StallGuard.h"
-#include "TestState.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 #include <QSqlError>
-#include <QSqlQuery>
-#include <QTest>
 
 #include <algorithm>
 
 namespace pixdock::test {
 
-namespace {
-int foreignConnections = 0; // each connection under a name of its own
-} // namespace
-
-void CatalogueFileTest::init()
+ForeignConnection::ForeignConnection(const QString &database, const QString &options, const QString &driver,
+                                     const QString &host)
 {
-    resetProgramState();
-    m_folder = std::make_unique<ProgramFolder>();
-}
-
-void CatalogueFileTest::cleanup()
-{
-    resetProgramState();
-    m_folder.reset();
-}
-
-ForeignConnection::ForeignConnection(const QString &path, const QString &options)
-    : m_name(QStringLiteral("foreign-%1").arg(++foreignConnections))
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    db.setDatabaseName(path);
-    db.setConnectOptions(options.isEmpty() ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000") : options);
+    static int connections = 0; // each connection under a name of its own
+    m_name = QStringLiteral("foreign-%1").arg(++connections);
+    QSqlDatabase db = QSqlDatabase::addDatabase(driver, m_name);
+    db.setDatabaseName(database);
+    db.setHostName(host);
+    db.setUserName(PostgresServer::superUser());
+    if (driver == QLatin1String("QSQLITE"))
+        db.setConnectOptions(options.isEmpty() ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000") : options);
     if (!db.open())
-        qWarning("cannot open %s: %s", qPrintable(path), qPrintable(db.lastError().text()));
+        qWarning("cannot open %s: %s", qPrintable(database), qPrintable(db.lastError().text()));
 }
 
 ForeignConnection::~ForeignConnection()
 {
-    QSqlDatabase::database(m_name, false).close();
+    release();
+    database().close();
     QSqlDatabase::removeDatabase(m_name);
 }
 
-QSqlDatabase ForeignConnection::database() const { return QSqlDatabase::database(m_name, false); }
+void ForeignConnection::release()
+{
+    m_held.reset();
+    QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+}
 
 bool ForeignConnection::exec(const QString &sql, const QVariantList &values) const
 {
@@ -66,6 +56,15 @@ QVariant ForeignConnection::value(const QString &sql) const
 {
     QSqlQuery q(database());
     return q.exec(sql) && q.next() ? q.value(0) : QVariant();
+}
+
+bool ForeignConnection::hold(const QString &statements)
+{
+    m_held = std::make_unique<QSqlQuery>(database());
+    for (const QString &sql : statements.split(QStringLiteral("; ")))
+        if (!m_held->exec(sql))
+            return qWarning("%s: %s", qPrintable(sql), qPrintable(m_held->lastError().text())), false;
+    return true;
 }
 
 QStringList namesOf(const QList<catalogue::CatalogueRow> &rows)
@@ -99,10 +98,9 @@ QList<catalogue::CatalogueRow> tableRows(const QString &cataloguePath)
     ForeignConnection other(cataloguePath);
     QSqlQuery q(other.database());
     QList<catalogue::CatalogueRow> rows;
-    if (q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY rowid"))) {
-        while (q.next())
-            rows.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
-    }
+    q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY rowid"));
+    while (q.next())
+        rows.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
     return rows;
 }
 
@@ -118,29 +116,6 @@ std::shared_ptr<catalogue::CatalogueSnapshot> searched(const QString &keywords)
     auto rows = catalogue::CatalogueService::instance().search(keywords);
     rows->waitUntilLoaded();
     return rows;
-}
-
-void CollectingSink::append(qint64 position, std::string_view fileName, std::string_view location,
-                            std::string_view description)
-{
-    const catalogue::CatalogueRow row{catalogue::textOf(fileName), catalogue::textOf(location),
-                                      catalogue::textOf(description)};
-    const auto [at, added] = placed.emplace(position, row);
-    // The first screen is handed again with the rest: the same row, or a fault.
-    if (!added && at->second != row)
-        ++handedAgain;
-}
-
-QList<catalogue::CatalogueRow> CollectingSink::rows() const
-{
-    QList<catalogue::CatalogueRow> out;
-    qint64 expectedPlace = 0;
-    for (const auto &[place, row] : placed) {
-        if (place != expectedPlace++)
-            return {}; // a gap: some place got no row
-        out.append(row);
-    }
-    return out;
 }
 
 void fillWithManyRows(const QString &path, int count)
@@ -170,14 +145,6 @@ QByteArray fileBytes(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QStringList schemaNames(const QString &cataloguePath)
-{
-    return ForeignConnection(cataloguePath)
-        .value("SELECT group_concat(name, ' ') FROM (SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY name)")
-        .toString()
-        .split(' ', Qt::SkipEmptyParts);
 }
 
 } // namespace pixdock::test

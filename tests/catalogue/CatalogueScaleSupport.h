@@ -1,41 +1,52 @@
-// What the catalogue's index and paging tests share: a connection of another program (no
-// functions of ours, as the sqlite3 shell would have), and reading grid rows out.
+// What the catalogue's file tests share: a fresh program folder per test, a connection of
+// another program (no functions of ours, as the sqlite3 shell would have), and the catalogue's
+// rows read back through it or through the program's service.
 #pragma once
 
-#include "CatalogueEngine.h"
 #include "CatalogueGridRows.h"
+#include "CatalogueService.h"
 #include "CatalogueSnapshot.h"
+#include "CatalogueStore.h"
 #include "ProgramFolder.h"
+#include "TestRegistry.h"
+#include "TestState.h"
 
+#include <QDir>
+#include <QFile>
 #include <QObject>
 #include <QSqlDatabase>
-#include <QString>
-#include <QVariantList>
+#include <QSqlQuery>
+#include <QTest>
 
-#include <map>
 #include <memory>
 
 namespace pixdock::test {
 
-// A connection to db.fil as another program has it: plain SQLite, no UNOCASE, no `like` of ours.
-// It waits up to ten seconds for a lock (this program's upkeep may be writing), unless the
-// options say otherwise.
+// A connection to a catalogue as another program has it: plain SQLite (or PostgreSQL as the
+// server's superuser), no UNOCASE, no `like` of ours. On SQLite it waits up to ten seconds for
+// a lock (this program's upkeep may be writing), unless the options say otherwise. Whatever
+// transaction it still holds is rolled back when it goes.
 class ForeignConnection
 {
 public:
-    explicit ForeignConnection(const QString &path, const QString &options = {});
+    explicit ForeignConnection(const QString &database, const QString &options = {},
+                               const QString &driver = QStringLiteral("QSQLITE"), const QString &host = {});
     ~ForeignConnection();
-    ForeignConnection(const ForeignConnection &) = delete;
-    ForeignConnection &operator=(const ForeignConnection &) = delete;
+    Q_DISABLE_COPY_MOVE(ForeignConnection)
 
-    QSqlDatabase database() const;
-    // Runs a statement with its values bound; fails the test (returns false) when refused.
+    QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
+    // Runs a statement with its values bound; warns and returns false when refused.
     bool exec(const QString &sql, const QVariantList &values = {}) const;
     // The first column of the first row of a query.
     QVariant value(const QString &sql) const;
+    // Runs statements separated by "; " on one query left open, so that a reader's SELECT
+    // keeps its lock; false when one is refused. release() ends them and rolls back.
+    bool hold(const QString &statements);
+    void release();
 
 private:
     QString m_name;
+    std::unique_ptr<QSqlQuery> m_held;
 };
 
 // A test class whose every test starts with a fresh program folder (and db.fil) and a program
@@ -44,8 +55,16 @@ class CatalogueFileTest : public QObject
 {
     Q_OBJECT
 protected slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        resetProgramState();
+        m_folder = std::make_unique<ProgramFolder>();
+    }
+    void cleanup()
+    {
+        resetProgramState();
+        m_folder.reset();
+    }
 
 protected:
     std::unique_ptr<ProgramFolder> m_folder;
@@ -64,28 +83,6 @@ QList<catalogue::CatalogueRow> tableRows(const QString &cataloguePath);
 std::shared_ptr<catalogue::CatalogueSnapshot> loadedList();
 std::shared_ptr<catalogue::CatalogueSnapshot> searched(const QString &keywords);
 
-// A sink that keeps what an engine session reads.
-class CollectingSink : public catalogue::SnapshotSink
-{
-public:
-    void expectRows(qint64 count) override { expected = count; }
-    void append(qint64 position, std::string_view fileName, std::string_view location,
-                std::string_view description) override;
-    void restart() override
-    {
-        placed.clear();
-        ++restarts;
-    }
-    bool cancelled() const override { return false; }
-    // The rows in the order of their places; each place must have had one row only.
-    QList<catalogue::CatalogueRow> rows() const;
-
-    qint64 expected = -1;
-    int restarts = 0;
-    std::map<qint64, catalogue::CatalogueRow> placed;
-    int handedAgain = 0;
-};
-
 // `count` distinct rows written by another program in one transaction: names in mixed case, one
 // in ten beyond ASCII; location "/pictures/N" for N = n % 97; description "description n of
 // harbour" for every thirteenth row, "description n of field" for the others.
@@ -93,8 +90,5 @@ void fillWithManyRows(const QString &path, int count);
 
 // A file's bytes; none when it cannot be read.
 QByteArray fileBytes(const QString &path);
-
-// The objects of the catalogue's schema, by name (tables, indexes, triggers).
-QStringList schemaNames(const QString &cataloguePath);
 
 } // namespace pixdock::test

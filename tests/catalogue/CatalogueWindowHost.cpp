@@ -2,67 +2,20 @@
 #include "CatalogueWindowHost.h"
 
 #include "CatalogueAddress.h"
-#include "CatalogueGrid.h"
 #include "CatalogueMessages.h"
-#include "CatalogueStore.h"
 #include "ChildWindow.h"
 #include "Locations.h"
-#include "ModGlobal.h"
 #include "PostgresServer.h"
 #include "ServerCatalogue.h"
 #include "ServerConnection.h"
 #include "ServerQueries.h"
 #include "ServerSession.h"
 #include "StallGuard.h"
-#include "TestState.h"
 #include "ViewerOpening.h"
-#include "WindowList.h"
-
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QFile>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QTest>
 
 #include <algorithm>
 
 namespace pixdock::test {
-
-namespace {
-
-// Another program holding the catalogue locked: an exclusive transaction on a connection of
-// its own (to db.fil, or to the server database as its superuser), rolled back when it goes.
-class HeldLock : public CatalogueHold
-{
-public:
-    HeldLock(const QString &driver, const QString &database, const QString &host, const QString &lock)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(driver, Name);
-        db.setDatabaseName(database);
-        db.setHostName(host);
-        db.setUserName(PostgresServer::superUser());
-        // This program's upkeep may be writing db.fil: waited for, as another program would.
-        db.setConnectOptions(driver == "QSQLITE" ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000") : QString());
-        QSqlQuery q(db);
-        bool locked = db.open();
-        for (const QString &sql : lock.split(QStringLiteral("; ")))
-            locked = locked && q.exec(sql);
-        if (!locked)
-            qFatal("could not lock the catalogue: %s", qPrintable(q.lastError().text() + db.lastError().text()));
-    }
-    ~HeldLock() override
-    {
-        QSqlQuery(QSqlDatabase::database(Name, false)).exec(QStringLiteral("ROLLBACK"));
-        QSqlDatabase::database(Name, false).close();
-        QSqlDatabase::removeDatabase(Name);
-    }
-
-private:
-    const QString Name = QStringLiteral("held-lock");
-};
-
-} // namespace
 
 CatalogueWindowHost::CatalogueWindowHost()
 {
@@ -112,17 +65,21 @@ void CatalogueWindowHost::removeRows(const QString &fileName, const QString &loc
 
 void CatalogueWindowHost::removeEveryRow()
 {
-    QSqlQuery q(catalogue::sharedConnection());
-    if (!q.exec(QStringLiteral("DELETE FROM Info")))
+    if (!QSqlQuery(catalogue::sharedConnection()).exec(QStringLiteral("DELETE FROM Info")))
         qFatal("could not empty the catalogue");
 }
 
-std::unique_ptr<CatalogueHold> CatalogueWindowHost::holdLock()
+std::unique_ptr<ForeignConnection> CatalogueWindowHost::holdLock()
 {
-    if (m_serverAddress.isEmpty())
-        return std::make_unique<HeldLock>("QSQLITE", m_folder.cataloguePath(), QString(), "BEGIN EXCLUSIVE");
-    return std::make_unique<HeldLock>("QPSQL", CatalogueAddress::fromText(m_serverAddress).database(),
-                                      PostgresServer::shared().socketFolder(), "BEGIN; LOCK TABLE Info IN ACCESS EXCLUSIVE MODE");
+    // An exclusive transaction on a connection of its own (to db.fil, or to the server database
+    // as its superuser), rolled back when it goes.
+    const bool file = m_serverAddress.isEmpty();
+    auto held = file ? std::make_unique<ForeignConnection>(m_folder.cataloguePath())
+                     : std::make_unique<ForeignConnection>(CatalogueAddress::fromText(m_serverAddress).database(), QString(),
+                                                           "QPSQL", PostgresServer::shared().socketFolder());
+    if (!held->hold(file ? "BEGIN EXCLUSIVE" : "BEGIN; LOCK TABLE Info IN ACCESS EXCLUSIVE MODE"))
+        qFatal("could not lock the catalogue");
+    return held;
 }
 
 QString CatalogueWindowHost::lockedText() const
@@ -131,14 +88,18 @@ QString CatalogueWindowHost::lockedText() const
                                      : catalogue::serverFailureText(catalogue::server::Locked, CatalogueAddress::fromText(m_serverAddress));
 }
 
-int CatalogueWindowHost::lockedNumber() const { return m_serverAddress.isEmpty() ? 5 : err::DatabaseError; }
-
-void CatalogueWindowHost::takeCatalogueAway()
+void CatalogueWindowHost::takeCatalogueAway(bool away)
 {
-    const StallGuardPause preparing; // stopping the server is the test's doing, not the program's
+    const StallGuardPause preparing; // stopping or starting the server is the test's doing
     const QString path = m_folder.cataloguePath();
-    if (m_serverAddress.isEmpty() ? !QFile::rename(path, path + ".away") : !PostgresServer::shared().stop())
-        qFatal("could not take the catalogue away");
+    PostgresServer &server = PostgresServer::shared();
+    if (m_serverAddress.isEmpty() ? !QFile::rename(away ? path : path + ".away", away ? path + ".away" : path)
+                                  : !(away ? server.stop() : server.start()))
+        qFatal("could not move the catalogue");
+    // The tests' own connection, which the server dropped, is opened anew; the program's
+    // sessions find out for themselves.
+    if (!away && !m_serverAddress.isEmpty())
+        catalogue::checkServerCatalogueAt(catalogue::SharedConnectionName, CatalogueAddress::fromText(m_serverAddress));
 }
 
 QString CatalogueWindowHost::goneText() const
@@ -147,25 +108,12 @@ QString CatalogueWindowHost::goneText() const
                                      : catalogue::serverFailureText(catalogue::server::Unreachable, CatalogueAddress::fromText(m_serverAddress));
 }
 
-void CatalogueWindowHost::bringCatalogueBack()
-{
-    const StallGuardPause preparing; // so is starting it again
-    const QString path = m_folder.cataloguePath();
-    if (m_serverAddress.isEmpty() ? !QFile::rename(path + ".away", path) : !PostgresServer::shared().start())
-        qFatal("could not bring the catalogue back");
-    // The tests' own connection, which the server dropped, is opened anew; the program's
-    // sessions find out for themselves.
-    if (!m_serverAddress.isEmpty())
-        catalogue::checkServerCatalogueAt(catalogue::SharedConnectionName, CatalogueAddress::fromText(m_serverAddress));
-}
-
 QStringList CatalogueWindowHost::catalogueRows() const
 {
     const StallGuardPause preparing; // the test's own reading
-    const QString order = m_serverAddress.isEmpty() ? QStringLiteral("rowid") : QStringLiteral("id");
     QSqlQuery q(catalogue::sharedConnection());
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY ") + order))
+    if (!q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY ")
+                + (m_serverAddress.isEmpty() ? "rowid" : "id")))
         qFatal("could not read the catalogue");
     QStringList rows;
     while (q.next())
@@ -194,12 +142,35 @@ bool CatalogueWindowHost::activate()
     return QTest::qWaitForWindowActive(m_frame.get());
 }
 
-void finishTest(std::unique_ptr<CatalogueWindowHost> &host)
+void CatalogueWindowTest::init()
+{
+    m_host.reset(); // a host left by a failed test goes before the next one comes
+    m_host = std::make_unique<CatalogueWindowHost>();
+    m_host->addRows(m_startRows);
+}
+
+void CatalogueWindowTest::cleanup()
 {
     const QString problems = unusedOrMissingAnswers();
-    host.reset();
+    m_host.reset();
     QVERIFY2(problems.isEmpty(), qPrintable(problems));
     QCOMPARE(WindowList::instance().count(), 0);
+}
+
+frmSearch *searchFor(const QString &keywords)
+{
+    frmSearch *w = shownWindow<frmSearch>();
+    childOf<QLineEdit>(w, "txtKeywords")->setText(keywords);
+    w->cmdSearch_Click();
+    return w;
+}
+
+frmImgList *privateList()
+{
+    auto *list = new frmImgList;
+    list->load();
+    list->showWindow();
+    return list;
 }
 
 QStringList gridNames(catalogue::CatalogueGrid *grid)

@@ -4,37 +4,30 @@
 // database on the tests' own PostgreSQL server: the same tests then run against either engine.
 #pragma once
 
+#include "CatalogueGrid.h"
 #include "CatalogueScaleSupport.h"
+#include "Frame.h"
 #include "HostFrame.h"
-#include "ProgramFolder.h"
+#include "MessageBox.h"
+#include "ModGlobal.h"
+#include "UserInput.h"
 #include "WindowList.h"
+#include "frmAdd.h"
+#include "frmDelete.h"
+#include "frmImgList.h"
+#include "frmSearch.h"
 
-#include <QObject>
-#include <QStringList>
-
-#include <memory>
-
-class QAbstractItemView;
-
-namespace pixdock::catalogue {
-class CatalogueGrid;
-}
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 
 namespace pixdock::test {
-
-// Another program (or server session) holding the catalogue locked while the object lives.
-class CatalogueHold
-{
-public:
-    virtual ~CatalogueHold() = default;
-};
 
 class CatalogueWindowHost
 {
 public:
     CatalogueWindowHost();
     ~CatalogueWindowHost();
-
 
     HostPanel &panel() { return *m_frame->hostPanel(); }
     ProgramFolder &folder() { return m_folder; }
@@ -47,16 +40,15 @@ public:
     void removeRows(const QString &fileName, const QString &location);
     void removeEveryRow();
 
-    // The catalogue locked by another program, and what a window says about it.
-    std::unique_ptr<CatalogueHold> holdLock();
+    // The catalogue locked by another program, what a window says about it and the run-time
+    // error's number for it.
+    std::unique_ptr<ForeignConnection> holdLock();
     QString lockedText() const;
-    // The run-time error's number for it.
-    int lockedNumber() const;
-    // The catalogue gone while the program runs (the file renamed away, the server stopped),
-    // what a window says then, and the catalogue back.
-    void takeCatalogueAway();
+    int lockedNumber() const { return m_serverAddress.isEmpty() ? 5 : err::DatabaseError; }
+    // The catalogue gone while the program runs (the file renamed away, the server stopped) or
+    // back, and what a window says while it is gone.
+    void takeCatalogueAway(bool away = true);
     QString goneText() const;
-    void bringCatalogueBack();
 
     // gCurrentPath at each viewer opening, and whether it was brought to the front.
     QStringList openedPictures;
@@ -76,23 +68,19 @@ private:
     std::unique_ptr<HostFrame> m_frame;
 };
 
-// Ends a test: every queued answer was used and no message went unanswered; the host goes.
-void finishTest(std::unique_ptr<CatalogueWindowHost> &host);
-
-// A test class whose every test starts with a fresh host and ends with finishTest().
+// A test class whose every test starts with a fresh host (and `rows` in its catalogue, when a
+// test class sets them) and ends with a check that every queued answer was used and no message
+// went unanswered.
 class CatalogueWindowTest : public QObject
 {
     Q_OBJECT
 protected slots:
-    void init()
-    {
-        m_host.reset(); // a host left by a failed test goes before the next one comes
-        m_host = std::make_unique<CatalogueWindowHost>();
-    }
-    void cleanup() { finishTest(m_host); }
+    void init();
+    void cleanup();
 
 protected:
     std::unique_ptr<CatalogueWindowHost> m_host;
+    QList<QStringList> m_startRows;
 };
 
 // The shared window of a kind, loaded and shown.
@@ -103,6 +91,19 @@ Window *shownWindow()
     w->showWindow();
     return w;
 }
+
+// A window's child of a kind by object name, and a window's message line.
+template<class Child>
+Child *childOf(QWidget *window, const char *name)
+{
+    return window->findChild<Child *>(QLatin1String(name));
+}
+inline QLabel *messageOf(QWidget *window) { return childOf<QLabel>(window, "lblMessage"); }
+
+// The search window shown, with `keywords` in its box and Search pressed.
+frmSearch *searchFor(const QString &keywords);
+// A list window of its own beside the shared one, loaded and shown.
+frmImgList *privateList();
 
 // The file names of a grid's data rows, in grid order (once they are all copied).
 QStringList gridNames(catalogue::CatalogueGrid *grid);

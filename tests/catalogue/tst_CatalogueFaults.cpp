@@ -3,21 +3,8 @@
 // and then named; a catalogue gone while a window is open is named by the action that met it,
 // and the next action after it is back simply works.
 #include "CatalogueWindowHost.h"
-#include "Frame.h"
-#include "MessageBox.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "WindowList.h"
-#include "frmAdd.h"
-#include "frmDelete.h"
-#include "frmImgList.h"
-#include "frmSearch.h"
-#include "CatalogueGrid.h"
 
 #include <QGuiApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
 
 #include <functional>
 
@@ -25,7 +12,7 @@ using namespace pixdock;
 
 namespace {
 
-// One user action in a window, and what its message says before the catalogue's own words.
+// One user action in a window, and what its message says around the catalogue's own words.
 struct Action
 {
     std::function<void()> run;
@@ -38,12 +25,7 @@ Action action(const QString &which)
     if (which == QLatin1String("list"))
         return {[] { sharedWindow<frmImgList>(); }, QStringLiteral("The catalogue list could not be loaded.\r\n"), {}};
     if (which == QLatin1String("search"))
-        return {[] {
-                    frmSearch *w = test::shownWindow<frmSearch>();
-                    w->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText(QStringLiteral("beach"));
-                    w->cmdSearch_Click();
-                },
-                QStringLiteral("The catalogue could not be searched.\r\n"), {}};
+        return {[] { test::searchFor(QStringLiteral("beach")); }, QStringLiteral("The catalogue could not be searched.\r\n"), {}};
     if (which == QLatin1String("add"))
         return {[] { test::shownWindow<frmAdd>()->cmdAdd_Click(); }, QStringLiteral("Error No %1\r\n"),
                 QStringLiteral(" has occured.")};
@@ -71,18 +53,15 @@ void everyAction()
 class TestCatalogueFaults : public test::CatalogueWindowTest
 {
     Q_OBJECT
-private slots:
-    void init()
-    {
-        CatalogueWindowTest::init();
-        m_host->addRows({{"beach.jpg", "/p", "beach"}, {"sunset.jpg", "/photos", "sunset"}});
-        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-    }
+public:
+    TestCatalogueFaults() { m_startRows = {{"beach.jpg", "/p", "beach"}, {"sunset.jpg", "/photos", "sunset"}}; }
 
+private slots:
     void aHeldLockIsNamedWithinTheTimeoutWhileTheInterfaceRuns_data() { everyAction(); }
     void aHeldLockIsNamedWithinTheTimeoutWhileTheInterfaceRuns()
     {
         QFETCH(QString, which);
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
         const Action act = action(which);
         {
             // The stall guard fails the run if the interface stands still while it waits.
@@ -97,7 +76,7 @@ private slots:
         // No wait cursor is left behind, and the window's line does not claim a success.
         QVERIFY(!QGuiApplication::overrideCursor());
         for (QWidget *window : WindowList::instance().windows())
-            for (QLabel *line : window->findChildren<QLabel *>(QStringLiteral("lblMessage")))
+            if (QLabel *line = test::messageOf(window))
                 QVERIFY2(!line->text().contains(QLatin1String("has been")), qPrintable(line->text()));
     }
 
@@ -105,13 +84,13 @@ private slots:
     void aCatalogueGoneIsNamedAndTheNextActionAfterItsReturnWorks()
     {
         QFETCH(QString, which);
+        QFETCH(QString, rowsAfter);
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
         // The windows' connections are open and have been used before the catalogue goes.
-        frmSearch *search = test::shownWindow<frmSearch>();
-        search->cmdSearch_Click();
+        frmSearch *search = test::searchFor(QString());
         QCOMPARE(test::gridNames(search->grid()).size(), 2);
-        frmAdd *add = test::shownWindow<frmAdd>();
         MessageBox::queueAnswer(QMessageBox::No);
-        add->cmdAdd_Click();
+        test::shownWindow<frmAdd>()->cmdAdd_Click();
         MessageBox::clearRecord();
 
         const Action act = action(which);
@@ -120,7 +99,7 @@ private slots:
         QTRY_VERIFY(!MessageBox::shownTexts().isEmpty());
         QCOMPARE(MessageBox::shownTexts().last(),
                  QString(act.messageBefore).replace("%1", QString::number(err::DatabaseError)) + m_host->goneText() + act.messageAfter);
-        m_host->bringCatalogueBack();
+        m_host->takeCatalogueAway(false);
         MessageBox::clearRecord();
 
         if (which == QLatin1String("list")) {
@@ -132,12 +111,10 @@ private slots:
             act.run();
             QVERIFY2(MessageBox::shownTexts().size() <= 1, qPrintable(MessageBox::shownTexts().join('\n')));
         }
-        QFETCH(QString, rowsAfter);
         QCOMPARE(m_host->catalogueRows().join(' '), rowsAfter);
         if (which == QLatin1String("search"))
             QCOMPARE(test::gridNames(search->grid()), QStringList{"beach.jpg"});
     }
-
 };
 
 PIXDOCK_REGISTER_TEST(TestCatalogueFaults)

@@ -3,30 +3,10 @@
 // user saves, and the file replaced by a rename or deleted while windows are open. Each case
 // checks what the window shows and says and what the file at the path holds; the stall guard
 // fails any of them in which the interface thread stood still.
-#include "CatalogueGrid.h"
 #include "CatalogueGridModel.h"
-#include "CatalogueScaleSupport.h"
-#include "CatalogueService.h"
 #include "CatalogueStepping.h"
-#include "CatalogueStore.h"
 #include "CatalogueWindowHost.h"
-#include "Frame.h"
-#include "MessageBox.h"
-#include "ModGlobal.h"
 #include "Pictures.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "frmAdd.h"
-#include "frmDelete.h"
-#include "frmImgList.h"
-#include "frmSearch.h"
-
-#include <QApplication>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QSqlQuery>
-#include <QTest>
 
 #include <unistd.h>
 
@@ -82,7 +62,7 @@ private slots:
                     .exec(QStringLiteral("UPDATE Info SET Description = replace(Description, 'field', 'meadow')")));
         QVERIFY(m_host->activate());
         frmSearch *search = test::shownWindow<frmSearch>();
-        QTRY_COMPARE(QApplication::focusWidget(), search->findChild<QLineEdit *>(QStringLiteral("txtKeywords")));
+        QTRY_COMPARE(QApplication::focusWidget(), test::childOf<QLineEdit>(search, "txtKeywords"));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("HARBOUR,4999 of meadow"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         const QList<CatalogueRow> plain =
@@ -91,6 +71,8 @@ private slots:
         QCOMPARE(test::allRows(search->grid()->gridRows()), plain);
     }
 
+    // A save meeting another program's reader says the catalogue is busy, one meeting a writer
+    // that it is locked; the catalogue keeps its rows.
     void aSaveMeetingAReaderSaysBusyAndAWriterLocked_data()
     {
         QTest::addColumn<QString>("other");
@@ -107,14 +89,11 @@ private slots:
         m_host->addRows({{"a.jpg", "/p", "one"}});
         CatalogueService::instance().waitForUpkeep();
         test::ForeignConnection program(m_host->folder().cataloguePath(), QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
-        QSqlQuery held(program.database());
-        for (const QString &sql : other.split(QStringLiteral("; ")))
-            QVERIFY(held.exec(sql));
+        QVERIFY(program.hold(other));
         setFrameStatusText(QStringLiteral("/photos/new.jpg"));
         test::shownWindow<frmAdd>()->cmdAdd_Click();
         QCOMPARE(MessageBox::shownTexts(), QStringList{"Error No 5\r\n" + said + " has occured."});
-        held.finish();
-        QVERIFY(program.exec(QStringLiteral("ROLLBACK")));
+        program.release();
         QCOMPARE(m_host->catalogueRows(), QStringList{"a.jpg|/p|one"});
     }
 
@@ -172,11 +151,11 @@ private slots:
         QString shown;
         if (action == QLatin1String("add")) {
             add->cmdAdd_Click();
-            shown = add->findChild<QLabel *>(QStringLiteral("lblMessage"))->text();
+            shown = test::messageOf(add)->text();
         } else if (action == QLatin1String("remove")) {
             MessageBox::queueAnswer(QMessageBox::Yes);
             remove->cmdContinue_Click();
-            shown = remove->findChild<QLabel *>(QStringLiteral("lblMessage"))->text();
+            shown = test::messageOf(remove)->text();
         } else if (done == QLatin1String("replaced")) {
             // A list opened now shows the file at the path.
             QCOMPARE(test::gridNames(test::shownWindow<frmImgList>()->grid()).join(' '), rows);

@@ -6,13 +6,7 @@
 #include "CatalogueDerived.h"
 #include "CatalogueScaleSupport.h"
 #include "CatalogueSearch.h"
-#include "CatalogueService.h"
 #include "CatalogueStatements.h"
-#include "CatalogueStore.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-
-#include <QTest>
 
 #include <limits>
 
@@ -22,6 +16,14 @@ using namespace pixdock::catalogue;
 namespace {
 constexpr qsizetype AllRows = std::numeric_limits<qsizetype>::max();
 
+// The objects of the catalogue's schema, by name (tables, indexes, triggers).
+QStringList schemaNames(const QString &cataloguePath)
+{
+    return test::ForeignConnection(cataloguePath)
+        .value("SELECT group_concat(name, ' ') FROM (SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY name)")
+        .toString()
+        .split(' ', Qt::SkipEmptyParts);
+}
 } // namespace
 
 class TestCatalogueSearchIndex : public test::CatalogueFileTest
@@ -83,10 +85,10 @@ private slots:
     void theIndexIsBuiltOnceLeftAloneAndBuiltAgainWhenATriggerIsGone()
     {
         const QString path = m_folder->cataloguePath();
-        QCOMPARE(test::schemaNames(path), QStringList{"Info"});
+        QCOMPARE(schemaNames(path), QStringList{"Info"});
         OpenConnection();
         CatalogueService::instance().waitForUpkeep();
-        const QStringList built = test::schemaNames(path);
+        const QStringList built = schemaNames(path);
         for (const QString &name : {derived::State, derived::NameOrder, derived::NameChanges, derived::SearchIndex,
                                     derived::SearchChanges, derived::TrigramCounts})
             QVERIFY2(built.contains(name), qPrintable(built.join(' ')));
@@ -127,7 +129,7 @@ private slots:
             QVERIFY(other.exec(QString::fromLatin1(sql)));
         OpenConnection();
         CatalogueService::instance().waitForUpkeep();
-        const QStringList names = test::schemaNames(m_folder->cataloguePath());
+        const QStringList names = schemaNames(m_folder->cataloguePath());
         for (const char *gone : {"InfoFileNameOrder", "InfoSearchChanges", "InfoSearchAfterInsert"})
             QVERIFY2(!names.contains(QLatin1String(gone)), gone);
         for (const char *kept : {"Removed", "InfoSearchAfterDelete", "pixdock_search", "pixdock_after_insert"})
@@ -143,10 +145,9 @@ private slots:
         QVERIFY(test::ForeignConnection(path).exec(
             "INSERT INTO Info VALUES ('x.jpg', '/p', 'Keyword here'), ('y.jpg', '/p', 'nothing')"));
         test::ForeignConnection writer(path);
-        QVERIFY(writer.exec("BEGIN IMMEDIATE"));
-        QVERIFY(writer.exec("INSERT INTO Info VALUES ('z.jpg', '/p', 'uncommitted keyword')"));
+        QVERIFY(writer.hold("BEGIN IMMEDIATE; INSERT INTO Info VALUES ('z.jpg', '/p', 'uncommitted keyword')"));
         OpenConnection();
-        QCOMPARE(test::schemaNames(path), QStringList{"Info"});
+        QCOMPARE(schemaNames(path), QStringList{"Info"});
         const SearchHits hits = findRowids(sharedConnection(), QStringLiteral("KEYWORD"), AllRows);
         QVERIFY(!hits.viaIndex);
         QCOMPARE(hits.rows, (QList<CatalogueRow>{{"x.jpg", "/p", "Keyword here"}}));
@@ -156,7 +157,7 @@ private slots:
 
         // Free again: the upkeep builds the index.
         CatalogueService::instance().waitForUpkeep();
-        QVERIFY(test::schemaNames(path).contains(derived::SearchIndex));
+        QVERIFY(schemaNames(path).contains(derived::SearchIndex));
         QCOMPARE(findRowids(sharedConnection(), QStringLiteral("keyword")).rowids.size(), 2);
     }
 

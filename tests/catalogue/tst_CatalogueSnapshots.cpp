@@ -2,17 +2,14 @@
 // kept in the file (none, current, behind another program's changes, made under another
 // locale, changed while nothing logged it); a snapshot is one state of the catalogue that
 // nothing done to the file later changes; a very long text is kept whole but shown short.
+#include "CatalogueEngine.h"
 #include "CatalogueGridModel.h"
 #include "CatalogueScaleSupport.h"
-#include "CatalogueService.h"
-#include "CatalogueStore.h"
 #include "SqliteSession.h"
-#include "TestRegistry.h"
-#include "TestState.h"
 
-#include <QFile>
 #include <QLocale>
-#include <QTest>
+
+#include <map>
 
 using namespace pixdock;
 using namespace pixdock::catalogue;
@@ -32,6 +29,39 @@ void addAwkwardNames(const test::ForeignConnection &other, int count, int first,
                                 + Pieces.at(n * 7 % Pieces.size()),
                             location}));
 }
+
+// What a session reads: the count it announced, its restarts, each row at its place, and how
+// often a place was handed a row other than the one it had.
+struct CollectingSink : SnapshotSink
+{
+    void expectRows(qint64 count) override { expected = count; }
+    void append(qint64 position, std::string_view name, std::string_view location, std::string_view description) override
+    {
+        const CatalogueRow row{textOf(name), textOf(location), textOf(description)};
+        // The first screen is handed again with the rest: the same row, or a fault.
+        if (const auto [at, added] = placed.emplace(position, row); !added && at->second != row)
+            ++handedAgain;
+    }
+    void restart() override
+    {
+        placed.clear();
+        ++restarts;
+    }
+    bool cancelled() const override { return false; }
+    // The rows in the order of their places; a place that got no row shows as a marker row.
+    QList<CatalogueRow> rows() const
+    {
+        QList<CatalogueRow> out;
+        for (const auto &[place, row] : placed)
+            out.append(place == out.size() ? row : CatalogueRow{"a place", "got no", "row"});
+        return out;
+    }
+
+    qint64 expected = -1;
+    int restarts = 0;
+    int handedAgain = 0;
+    std::map<qint64, CatalogueRow> placed;
+};
 
 void upkeepUntilDone(CatalogueSession &session)
 {
@@ -102,7 +132,7 @@ private slots:
         const QList<CatalogueRow> expected = test::inNameOrder(test::tableRows(path));
 
         const auto readsInOrder = [&](int restarts) {
-            test::CollectingSink sink;
+            CollectingSink sink;
             session.readNameOrder(sink);
             QCOMPARE(sink.expected, qint64(expected.size()));
             QCOMPARE(sink.rows(), expected);

@@ -1,43 +1,27 @@
 // Catalogue stepping: forward and back through the list window's grid (or the search
 // results), the two end messages, which grid is stepped, and viewers replaced.
-#include "CatalogueGrid.h"
 #include "CatalogueStepping.h"
 #include "CatalogueWindowHost.h"
-#include "MessageBox.h"
-#include "ModGlobal.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "WindowList.h"
-#include "frmImgList.h"
-#include "frmSearch.h"
-
-#include <QLineEdit>
-#include <QTest>
 
 using namespace pixdock;
 using namespace pixdock::catalogue;
 
 namespace {
 const QString LastMessage = QStringLiteral("This is the last image in the list.");
-const QString FirstMessage = QStringLiteral("This is the first image in the list.");
 } // namespace
 
 class TestCatalogueStepping : public test::CatalogueWindowTest
 {
     Q_OBJECT
-private slots:
-    void init()
+public:
+    // Listed by name: r1 to r6; the search for "even" finds r2, r4, r6.
+    TestCatalogueStepping()
     {
-        CatalogueWindowTest::init();
-        // Listed by name: r1 to r6; the search for "even" finds r2, r4, r6.
-        m_host->addRows({{"r3.jpg", "/", "odd"},
-                         {"r1.jpg", "/a", "odd"},
-                         {"r2.jpg", "/b/", "even"},
-                         {"r5.jpg", "/c", "odd"},
-                         {"r4.jpg", "/d", "even"},
-                         {"r6.jpg", "", "even"}});
+        m_startRows = {{"r3.jpg", "/", "odd"},  {"r1.jpg", "/a", "odd"},  {"r2.jpg", "/b/", "even"},
+                       {"r5.jpg", "/c", "odd"}, {"r4.jpg", "/d", "even"}, {"r6.jpg", "", "even"}};
     }
 
+private slots:
     // A fresh list starts at row one, replaces every viewer and brings the picture to the front;
     // stepping goes on from the row last opened; past either end a message says so and the
     // picture stays.
@@ -58,7 +42,7 @@ private slots:
         QCOMPARE(m_host->openedPictures, QStringList{"/a/r1.jpg"});
         QCOMPARE(m_host->broughtToFront, QList<bool>{true});
         stepCatalogueBackward();
-        QCOMPARE(MessageBox::shownTexts(), QStringList{FirstMessage});
+        QCOMPARE(MessageBox::shownTexts(), QStringList{"This is the first image in the list."});
         at("/a/r1.jpg", 1);
         MessageBox::clearRecord();
 
@@ -80,7 +64,7 @@ private slots:
 
     // The list is stepped when it is open, else the search results; a position left over from
     // a longer list comes back to the grid's last row; a private list only opens the shared one;
-    // with neither window open nothing happens.
+    // with neither window open nothing happens; a row past 32767 is stepped on from.
     void whichGridIsStepped_data()
     {
         QTest::addColumn<QString>("windows");
@@ -93,6 +77,7 @@ private slots:
         QTest::newRow("search, past its end") << "search" << 40 << "" << 3 << LastMessage;
         QTest::newRow("a private list only") << "private list" << 0 << "/a/r1.jpg" << 1 << "";
         QTest::newRow("neither") << "" << 3 << "" << 3 << "";
+        QTest::newRow("a list of 33,000") << "long list" << 32767 << "/m/p32768.jpg" << 32768 << "";
     }
     void whichGridIsStepped()
     {
@@ -101,17 +86,16 @@ private slots:
         QFETCH(QString, path);
         QFETCH(int, rowAfter);
         QFETCH(QString, message);
-        if (windows.contains("search")) {
-            frmSearch *w = test::shownWindow<frmSearch>();
-            w->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText("even");
-            w->cmdSearch_Click();
-        }
+        if (windows.contains("search"))
+            test::searchFor(QStringLiteral("even"));
         if (windows.startsWith("list"))
             test::shownWindow<frmImgList>();
-        auto *privateList = windows == "private list" ? new frmImgList : nullptr;
-        if (privateList) {
-            privateList->load();
-            privateList->showWindow();
+        frmImgList *privateList = windows == "private list" ? test::privateList() : nullptr;
+        if (windows == "long list") {
+            QList<CatalogueRow> many;
+            for (int i = 1; i <= 33000; ++i)
+                many.append({QStringLiteral("p%1.jpg").arg(i), QStringLiteral("/m"), QString()});
+            test::shownWindow<frmImgList>()->grid()->setRows(std::make_shared<SnapshotRows>(many));
         }
         gListRow = startRow;
         stepCatalogueForward();
@@ -124,19 +108,6 @@ private slots:
             QVERIFY(shared && shared != privateList && shared->isVisible());
             QCOMPARE(shared->grid()->row(), 1);
         }
-    }
-
-    void stepsOnPastRow32767()
-    {
-        frmImgList *list = test::shownWindow<frmImgList>();
-        QList<CatalogueRow> many;
-        for (int i = 1; i <= 33000; ++i)
-            many.append({QStringLiteral("p%1.jpg").arg(i), QStringLiteral("/m"), QString()});
-        list->grid()->setRows(std::make_shared<SnapshotRows>(many));
-        gListRow = 32767;
-        stepCatalogueForward();
-        QCOMPARE(gListRow, 32768);
-        QCOMPARE(gCurrentPath, QStringLiteral("/m/p32768.jpg"));
     }
 };
 

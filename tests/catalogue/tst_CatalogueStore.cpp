@@ -2,21 +2,8 @@
 // compared without regard to case, all against real SQLite files in a temporary program folder.
 // A lock held by another program is the window tests' (TestCatalogueFaults).
 #include "CatalogueScaleSupport.h"
-#include "CatalogueService.h"
-#include "CatalogueStore.h"
 #include "CatalogueUnicode.h"
 #include "ModGlobal.h"
-#include "ProgramFolder.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-
-#include <QDir>
-#include <QFile>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QTest>
-
-#include <memory>
 
 using namespace pixdock;
 using namespace pixdock::catalogue;

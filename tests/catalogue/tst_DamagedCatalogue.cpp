@@ -2,27 +2,19 @@
 // what went wrong, db.fil keeps its bytes and its folder its files unless a write succeeded, and
 // no window waits longer than the busy timeout. Permission cases run the real windows in a
 // helper process as an ordinary user, since root ignores permissions.
-#include "CatalogueScenarios.h"
 #include "CatalogueScaleSupport.h"
-#include "CatalogueStore.h"
+#include "CatalogueScenarios.h"
 #include "HostFrame.h"
 #include "KillCheck.h"
 #include "Locations.h"
 #include "OrdinaryUser.h"
 #include "Pictures.h"
 #include "SqliteSession.h"
-#include "TestRegistry.h"
-#include "TestState.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
 #include <QTemporaryDir>
-#include <QTest>
 
-#include <memory>
 #include <tuple>
 
 using namespace pixdock;
@@ -35,45 +27,35 @@ constexpr qint64 LongestHoldMs = 2 * catalogue::BusyTimeoutMs + 2000;
 
 bool writes(const QString &scenario) { return scenario == QLatin1String("add") || scenario == QLatin1String("remove"); }
 
-// One row for the search and the removal to find.
-void addProbeRow(const QString &db)
-{
-    const QString name = QStringLiteral("fill");
-    catalogue::openCatalogueFile(name, db);
-    catalogue::addRow(QSqlDatabase::database(name, false), QStringLiteral("probe.jpg"), QStringLiteral("/pictures"),
-                      QStringLiteral("probe"));
-    QSqlDatabase::database(name, false).close();
-    QSqlDatabase::removeDatabase(name);
-}
-
-// A catalogue of `rows` rows as a running Pixdock leaves it.
+// A catalogue of `rows` rows as a running Pixdock leaves it (with some rows, its stored order and
+// search index made, so that opening it later changes nothing), then the row the scenarios'
+// search and removal find, written as Pixdock writes it.
 void fillCatalogue(const QString &path, int rows)
 {
-    const QString name = QStringLiteral("reliability-fill");
+    const QString name = QStringLiteral("fill");
     catalogue::openCatalogueFile(name, path);
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         db.transaction();
-        for (int n = 1; n <= rows; ++n) {
-            const reliability::WriterRow row = reliability::writerRow(n);
-            catalogue::addRow(db, row.fileName, row.location, row.description);
-        }
+        for (int n = 1; n <= rows; ++n)
+            catalogue::addRow(db, writerRow(n).fileName, writerRow(n).location, writerRow(n).description);
         db.commit();
+        if (rows > 0) {
+            catalogue::SqliteSession session(path);
+            while (session.upkeepStep() == catalogue::CatalogueSession::Upkeep::More) {
+            }
+        }
+        catalogue::addRow(db, QStringLiteral("probe.jpg"), QStringLiteral("/pictures"), QStringLiteral("probe"));
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
-    // The file as a running Pixdock leaves it: its stored order and search index made, so that
-    // opening it later changes nothing.
-    catalogue::SqliteSession session(path);
-    while (session.upkeepStep() == catalogue::CatalogueSession::Upkeep::More) {
-    }
 }
 
+// The probe run as the ordinary user in a home of its own (the test's home and runtime
+// folders are not the user's); its output, or why it gave none.
 QString runProbeAs(const test::OrdinaryUser &user, const QString &programFolder, const QString &scenario)
 {
-    const QStringList command =
-        user.commandLine(QStringLiteral(PIXDOCK_CATALOGUE_PROBE), {programFolder, scenario});
-    // A home of the probe's own: the test's home and runtime folders are not the user's.
+    const QStringList command = user.commandLine(QStringLiteral(PIXDOCK_CATALOGUE_PROBE), {programFolder, scenario});
     QTemporaryDir home;
     user.give(home.path());
     QProcess probe;
@@ -82,16 +64,11 @@ QString runProbeAs(const test::OrdinaryUser &user, const QString &programFolder,
     for (const char *name : {"HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
         env.insert(QLatin1String(name), home.path());
     probe.setProcessEnvironment(env);
-    probe.setProcessChannelMode(QProcess::SeparateChannels);
     probe.start(command.first(), command.mid(1));
-    if (!probe.waitForFinished(60000)) {
-        probe.kill();
-        probe.waitForFinished();
-        return QStringLiteral("probe hung");
-    }
+    if (!probe.waitForFinished(60000))
+        return probe.kill(), probe.waitForFinished(), QStringLiteral("probe hung");
     if (probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
-        return QStringLiteral("probe failed (%1): ").arg(probe.exitCode())
-               + QString::fromLocal8Bit(probe.readAllStandardError().right(2000));
+        return QStringLiteral("probe failed (%1): ").arg(probe.exitCode()) + QString::fromLocal8Bit(probe.readAllStandardError().right(2000));
     return QString::fromUtf8(probe.readAllStandardOutput());
 }
 
@@ -119,9 +96,7 @@ struct SmallDisk
     {
         QFile filler(path + QStringLiteral("/filler"));
         const QByteArray block(4096, 'x');
-        while (filler.isOpen() || filler.open(QIODevice::WriteOnly)) {
-            if (filler.write(block) != block.size() || !filler.flush())
-                return;
+        while ((filler.isOpen() || filler.open(QIODevice::WriteOnly)) && filler.write(block) == block.size() && filler.flush()) {
         }
     }
     QString path;
@@ -183,7 +158,7 @@ private slots:
             QVERIFY(QDir().mkpath(program));
             QVERIFY(QFile::copy(db, program + QStringLiteral("/db.fil")));
             db = program + QStringLiteral("/db.fil");
-            addProbeRow(db);
+            fillCatalogue(db, 0);
             QVERIFY(user.give(db));
             if (situation == QLatin1String("read-only file")) {
                 QVERIFY(user.give(program));
@@ -202,7 +177,6 @@ private slots:
             QVERIFY(QFile::copy(db, disk->path + QStringLiteral("/db.fil")));
             db = disk->path + QStringLiteral("/db.fil");
             fillCatalogue(db, 20);
-            addProbeRow(db);
             disk->fill();
         }
         const QString folder = QFileInfo(db).path();

@@ -4,13 +4,9 @@
 // whole. PIXDOCK_KILLS sets the number of kills (make reliability: 200).
 #include "KillCheck.h"
 #include "CatalogueScaleSupport.h"
-#include "ProgramFolder.h"
-#include "TestRegistry.h"
-#include "TestState.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QTest>
 
 #include <random>
 

@@ -1,23 +1,10 @@
 // The catalogue list window: the sorted snapshot in the user's language, the header and the
 // shading, opening a row after columns were dragged, and what its closing does.
-#include "CatalogueGrid.h"
 #include "CatalogueWindowHost.h"
-#include "ModGlobal.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "UserInput.h"
-#include "WindowList.h"
-#include "frmImgList.h"
-#include "frmSearch.h"
 
-#include <QFont>
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QImage>
 #include <QPushButton>
-#include <QTest>
-
-#include <algorithm>
 
 using namespace pixdock;
 using catalogue::CatalogueGrid;
@@ -25,17 +12,14 @@ using catalogue::CatalogueGrid;
 class TestFrmImgList : public test::CatalogueWindowTest
 {
     Q_OBJECT
-private slots:
-    void init()
+public:
+    TestFrmImgList()
     {
-        CatalogueWindowTest::init();
-        m_host->addRows({{"c.jpg", "/p", "three"},
-                         {"A.jpg", "/", "one"},
-                         {"é.jpg", "/p/", "five"},
-                         {"b.jpg", "/q", "two"},
-                         {"D.jpg", "/p", "four"}});
+        m_startRows = {{"c.jpg", "/p", "three"}, {"A.jpg", "/", "one"}, {"é.jpg", "/p/", "five"},
+                       {"b.jpg", "/q", "two"}, {"D.jpg", "/p", "four"}};
     }
 
+private slots:
     // The list is the catalogue as it was at loading, sorted, under a bold header that names the
     // columns, every second row shaded; a list loaded anew shows the changes, an empty one its
     // header and the panel's buttons still.
@@ -70,15 +54,12 @@ private slots:
         CatalogueGrid *grid = test::shownWindow<frmImgList>()->grid();
         const QModelIndex cell = grid->model()->index(grid->model()->rowCount() - 1, 2);
         grid->scrollTo(cell);
-        const QRect rect = grid->visualRect(cell).adjusted(1, 1, -1, -1);
-        const QImage drawn = grid->viewport()->grab(rect).toImage();
+        const QImage drawn = grid->viewport()->grab(grid->visualRect(cell).adjusted(1, 1, -1, -1)).toImage();
         int top = drawn.height(), bottom = -1;
         for (int y = 0; y < drawn.height(); ++y)
             for (int x = 0; x < drawn.width(); ++x)
-                if (qGray(drawn.pixel(x, y)) < 100) {
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
+                if (qGray(drawn.pixel(x, y)) < 100)
+                    top = std::min(top, y), bottom = std::max(bottom, y);
         QVERIFY2(bottom >= top, "no text drawn");
         QVERIFY2(bottom - top < QFontMetrics(grid->font()).height() * drawn.devicePixelRatio(), qPrintable(QString::number(bottom - top)));
     }
@@ -150,29 +131,26 @@ private slots:
         QCOMPARE(m_host->broughtToFront, QList<bool>{true});
     }
 
+    // The panel's catalogue buttons show while a list or search results do; closing any list
+    // (a second one too) hides them, although search results are still on screen, and forgets
+    // the shared list.
     void thePanelButtonsFollowListAndSearchWindows()
     {
-        test::HostPanel &panel = m_host->panel();
+        const auto buttons = [&] { return m_host->panel().catalogueButtonsVisible(); };
         frmSearch *search = test::shownWindow<frmSearch>();
-        QVERIFY(!panel.catalogueButtonsVisible());
+        QVERIFY(!buttons());
         search->cmdSearch_Click();
-        QVERIFY(panel.catalogueButtonsVisible());
+        QVERIFY(buttons());
         sharedWindow<frmImgList>()->unload();
-        // Closing a list hides them although the search results are still on screen.
-        QVERIFY(!panel.catalogueButtonsVisible());
+        QVERIFY(!buttons());
         search->cmdSearch_Click();
-        QVERIFY(panel.catalogueButtonsVisible());
+        QVERIFY(buttons());
         search->unload();
-        QVERIFY(!panel.catalogueButtonsVisible());
+        QVERIFY(!buttons());
         frmImgList *shared = test::shownWindow<frmImgList>();
-        QVERIFY(panel.catalogueButtonsVisible());
-        // Closing any list, a second one too, hides them and forgets the shared list.
-        auto *second = new frmImgList;
-        second->load();
-        second->showWindow();
-        second->findChild<QPushButton *>("cmdClose")->click();
-        QVERIFY(!panel.catalogueButtonsVisible());
-        QVERIFY(!loadedSharedWindow<frmImgList>());
+        QVERIFY(buttons());
+        test::childOf<QPushButton>(test::privateList(), "cmdClose")->click();
+        QVERIFY(!buttons() && !loadedSharedWindow<frmImgList>());
         QVERIFY(shared->isVisible());
     }
 };
