@@ -141,12 +141,16 @@ private slots:
         const bool readOnly = situation.startsWith(QLatin1String("read-only"));
         const QFile::Permissions readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
         const QFile::Permissions folderOpen = readable | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+        // The catalogue moved into a folder of the case's own: `at`'s db.fil.
+        const auto moveTo = [&](const QString &at) {
+            QVERIFY(QDir().mkpath(at) && QFile::copy(db, at + QStringLiteral("/db.fil")));
+            db = at + QStringLiteral("/db.fil");
+        };
         if (situation == QLatin1String("random bytes")) {
-            QList<quint32> words(5000);
-            QRandomGenerator(7).fillRange(words.data(), words.size());
+            QByteArray bytes(20000, 0);
+            QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
             QVERIFY(QFile::remove(db));
-            test::writeBytes(m_folder->path(), QStringLiteral("db.fil"),
-                             QByteArray(reinterpret_cast<const char *>(words.constData()), 20000));
+            test::writeBytes(m_folder->path(), QStringLiteral("db.fil"), bytes);
         } else if (situation == QLatin1String("cut to 4 KB")) {
             fillCatalogue(db, 300);
             QVERIFY(QFile(db).resize(4096));
@@ -155,9 +159,7 @@ private slots:
                 QSKIP(qPrintable(user.skipReason));
             QVERIFY(QFile::setPermissions(top.path(), folderOpen | QFile::WriteOwner));
             const QString program = top.path() + QStringLiteral("/program");
-            QVERIFY(QDir().mkpath(program));
-            QVERIFY(QFile::copy(db, program + QStringLiteral("/db.fil")));
-            db = program + QStringLiteral("/db.fil");
+            moveTo(program);
             fillCatalogue(db, 0);
             QVERIFY(user.give(db));
             if (situation == QLatin1String("read-only file")) {
@@ -174,8 +176,7 @@ private slots:
             if (!disk->mounted)
                 QSKIP(qPrintable("a small tmpfs cannot be mounted here (" + disk->failure
                                  + "); the full-disk case needs root allowed to mount"));
-            QVERIFY(QFile::copy(db, disk->path + QStringLiteral("/db.fil")));
-            db = disk->path + QStringLiteral("/db.fil");
+            moveTo(disk->path);
             fillCatalogue(db, 20);
             disk->fill();
         }

@@ -1,6 +1,5 @@
-// Making and copying catalogues: an empty catalogue made once and never over another, every
-// row copied exactly between file and server, a copy that cannot be exact changing nothing, and
-// rows other programs write to the server folded as Pixdock folds.
+// Copying catalogues: every row copied exactly between file and server, a copy that cannot be
+// exact changing nothing, and rows other programs write to the server folded as Pixdock folds.
 #include "CatalogueTransfer.h"
 #include "CaseFolding.h"
 #include "RunTimeError.h"
@@ -57,28 +56,6 @@ class TestCatalogueTransfer : public QObject
 {
     Q_OBJECT
 private slots:
-    void aCatalogueIsMadeOnceAndNeverOverAnother_data()
-    {
-        QTest::addColumn<bool>("onServer");
-        QTest::newRow("file") << false;
-        QTest::newRow("server") << true;
-    }
-    void aCatalogueIsMadeOnceAndNeverOverAnother()
-    {
-        QFETCH(bool, onServer);
-        QTemporaryDir folder;
-        const QString file = folder.filePath("new.fil");
-        const QString database = onServer ? test::freshServerDatabase("create") : QString();
-        const QString address = onServer ? PostgresServer::shared().uri(database) : file;
-        const auto rows = [&] { return onServer ? test::serverRows(database) : test::fileRows(file); };
-        catalogue::createCatalogue(address);
-        QVERIFY(rows().isEmpty());
-        QVERIFY(onServer ? PostgresServer::shared().runSql(database, InsertThere) : writeFileRows(file, There));
-        const QString refused = failureOf([&] { catalogue::createCatalogue(address); });
-        QVERIFY2(refused.contains(QLatin1String("already")), qPrintable(refused));
-        QCOMPARE(rows(), There);
-    }
-
     // Every awkward row goes file, server, file unchanged.
     void copiesRoundTripFileServerFileExactly()
     {

@@ -54,11 +54,10 @@ PostgresServer &PostgresServer::shared()
     return *server;
 }
 
-QString PostgresServer::uri(const QString &database, const QString &user) const
+QString PostgresServer::uri(const QString &database) const
 {
     const auto encoded = [](const QString &part) { return QString::fromLatin1(QUrl::toPercentEncoding(part)); };
-    return QStringLiteral("postgresql://%1@%2/%3")
-        .arg(encoded(user.isEmpty() ? superUser() : user), encoded(m_folder), encoded(database));
+    return QStringLiteral("postgresql://%1@%2/%3").arg(superUser(), encoded(m_folder), encoded(database));
 }
 
 QStringList PostgresServer::command(const QString &tool, const QStringList &arguments, bool asServerUser) const
@@ -78,16 +77,14 @@ bool PostgresServer::runTool(const QString &tool, const QStringList &arguments, 
     if (!process.waitForFinished(300000)) {
         process.kill();
         process.waitForFinished(10000);
-        m_failure = QStringLiteral("%1 did not start or finish in time: %2").arg(tool, process.errorString());
-        return false;
+        return m_failure = QStringLiteral("%1 did not start or finish in time: %2").arg(tool, process.errorString()), false;
     }
     const QString said = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     if (output)
         *output = said;
-    if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
-        return true;
-    m_failure = QStringLiteral("%1 failed: %2 %3").arg(tool, said, QString::fromUtf8(process.readAllStandardError()).trimmed());
-    return false;
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        m_failure = QStringLiteral("%1 failed: %2 %3").arg(tool, said, QString::fromUtf8(process.readAllStandardError()).trimmed());
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 bool PostgresServer::makeCluster(bool durable)
@@ -114,8 +111,7 @@ bool PostgresServer::makeCluster(bool durable)
     if (!m_watchdog->waitForStarted(30000)) {
         m_failure = QStringLiteral("the server's watchdog does not start: %1").arg(m_watchdog->errorString());
         m_watchdog.reset();
-        QDir(m_folder).removeRecursively();
-        return false;
+        return QDir(m_folder).removeRecursively(), false;
     }
     // The server's user owns the folder; root, the tests' user in CI, reaches it all the same.
     if (pw && ::chown(QFile::encodeName(m_folder).constData(), pw->pw_uid, pw->pw_gid) != 0)
@@ -142,12 +138,10 @@ bool PostgresServer::start()
 {
     const QString log = m_folder + QStringLiteral("/server.log");
     m_running = runTool("pg_ctl", {"-D", data(), "-l", log, "-w", "-t", "60", "start"});
-    if (!m_running) {
-        QFile file(log);
-        if (file.open(QIODevice::ReadOnly))
-            m_failure += QLatin1Char('\n') + QString::fromUtf8(file.readAll().right(4000)).trimmed();
+    if (QFile file(log); !m_running && file.open(QIODevice::ReadOnly))
+        m_failure += QLatin1Char('\n') + QString::fromUtf8(file.readAll().right(4000)).trimmed();
+    if (!m_running)
         return false;
-    }
     return runSql("postgres", QStringLiteral("DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = '%1') "
                                              "THEN CREATE ROLE %1 NOLOGIN; END IF; END $$;")
                                   .arg(PasswordGroup));
@@ -156,8 +150,7 @@ bool PostgresServer::start()
 bool PostgresServer::stop()
 {
     const bool stopped = runTool("pg_ctl", {"-D", data(), "-m", "fast", "-w", "stop"});
-    m_running = m_running && !stopped;
-    return stopped;
+    return m_running = m_running && !stopped, stopped;
 }
 
 bool PostgresServer::runSql(const QString &database, const QString &sql, QString *output)

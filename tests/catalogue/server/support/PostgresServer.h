@@ -35,8 +35,8 @@ public:
     // The cluster's superuser, who owns every database made here; it logs in without password.
     static QString superUser() { return QStringLiteral("pixdock"); }
     QString socketFolder() const { return m_folder; }
-    // A connection URI for a database of this server as the superuser (or `user`).
-    QString uri(const QString &database, const QString &user = QString()) const;
+    // A connection URI for a database of this server as the superuser.
+    QString uri(const QString &database) const;
 
     // Makes an empty database; false (and failure() says why) when that fails.
     bool createDatabase(const QString &name);
