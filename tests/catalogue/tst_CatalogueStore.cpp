@@ -4,6 +4,7 @@
 #include "CatalogueScaleSupport.h"
 #include "CatalogueUnicode.h"
 #include "ModGlobal.h"
+#include "Pictures.h"
 
 using namespace pixdock;
 using namespace pixdock::catalogue;
@@ -23,30 +24,28 @@ private slots:
 
     void refusesAFileThatIsNotACatalogueAndLeavesItAlone_data()
     {
-        QTest::addColumn<bool>("present");
-        QTest::addColumn<QByteArray>("bytes");  // the file's bytes, or the layout its statements make
+        QTest::addColumn<QByteArray>("bytes"); // the file's bytes (none: no file), or the layout its statements make
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing") << false << QByteArray() << "was not found";
-        QTest::newRow("zero bytes") << true << QByteArray() << "the file is empty";
-        QTest::newRow("garbage") << true << QByteArray(4096, 'x') << "not a database";
-        QTest::newRow("text") << true << QByteArray("FileName,Location\nsunset.jpg,/photos\n") << "not a database";
-        QTest::newRow("a database without table Info") << true << QByteArray("CREATE TABLE Pictures (Name TEXT)")
+        QTest::newRow("missing") << QByteArray() << "was not found";
+        QTest::newRow("zero bytes") << QByteArray("") << "the file is empty";
+        QTest::newRow("garbage") << QByteArray(4096, 'x') << "not a database";
+        QTest::newRow("text") << QByteArray("FileName,Location\nsunset.jpg,/photos\n") << "not a database";
+        QTest::newRow("a database without table Info") << QByteArray("CREATE TABLE Pictures (Name TEXT)")
                                                        << "it holds no table Info.";
-        QTest::newRow("Info a view") << true << QByteArray("CREATE TABLE t (FileName, Location, Description);"
-                                                           "CREATE VIEW Info AS SELECT * FROM t")
+        QTest::newRow("Info a view") << QByteArray("CREATE TABLE t (FileName, Location, Description);"
+                                                   "CREATE VIEW Info AS SELECT * FROM t")
                                      << "Info is a view, not a table.";
         QTest::newRow("Info without rowid")
-            << true << QByteArray("CREATE TABLE Info (FileName TEXT PRIMARY KEY, Location TEXT, Description TEXT) WITHOUT ROWID")
+            << QByteArray("CREATE TABLE Info (FileName TEXT PRIMARY KEY, Location TEXT, Description TEXT) WITHOUT ROWID")
             << "table Info is a WITHOUT ROWID table";
         QTest::newRow("a column Pixdock cannot fill")
-            << true << QByteArray("CREATE TABLE Info (FileName TEXT, Location TEXT, Description TEXT, Rating INTEGER NOT NULL)")
+            << QByteArray("CREATE TABLE Info (FileName TEXT, Location TEXT, Description TEXT, Rating INTEGER NOT NULL)")
             << "column Rating of table Info needs a value that Pixdock cannot give";
-        QTest::newRow("a column missing") << true << QByteArray("CREATE TABLE Info (FileName TEXT, Location TEXT)")
+        QTest::newRow("a column missing") << QByteArray("CREATE TABLE Info (FileName TEXT, Location TEXT)")
                                           << "table Info has no column description.";
     }
     void refusesAFileThatIsNotACatalogueAndLeavesItAlone()
     {
-        QFETCH(bool, present);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
         const QString path = m_folder->cataloguePath();
@@ -56,13 +55,10 @@ private slots:
             for (const QByteArray &sql : bytes.split(';'))
                 QVERIFY(other.exec(QString::fromUtf8(sql)));
             bytes = test::fileBytes(path);
-        } else if (present) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(bytes);
+        } else if (!bytes.isNull()) {
+            test::writeBytes(m_folder->path(), QStringLiteral("db.fil"), bytes);
         }
         const QStringList before = QDir(m_folder->path()).entryList(QDir::Files);
-
         try {
             OpenConnection();
             QFAIL("the file was accepted as a catalogue");
@@ -70,9 +66,8 @@ private slots:
             QVERIFY2(e.description().contains(message), qPrintable(e.description()));
         }
         QVERIFY(gConnection.isEmpty());
-        QCOMPARE(QFile::exists(path), present);
-        if (present)
-            QCOMPARE(test::fileBytes(path), bytes);
+        QCOMPARE(test::fileBytes(path), bytes);
+        QCOMPARE(QFile::exists(path), !bytes.isNull());
         QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), before);
     }
 

@@ -5,10 +5,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTest>
 #include <QUuid>
-
-#include <functional>
 
 namespace pixdock::catalogue {
 
@@ -41,42 +38,54 @@ QString freshServerDatabase(const QString &purpose)
     return {};
 }
 
-namespace {
-// The rows of table Info through a connection of the driver's own, set up by `open`.
-QList<CopiedRow> infoRows(const QString &driver, const std::function<void(QSqlDatabase &)> &open, const QString &order)
+QList<CopiedRow> catalogueRows(const QString &database, bool onServer)
 {
     const QString name = QStringLiteral("test-rows");
     QList<CopiedRow> rows;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
-        open(db);
-        if (db.open()) {
-            QSqlQuery q(db);
-            q.setForwardOnly(true);
-            const auto text = [&](int i) { return q.isNull(i) ? QString() : q.value(i).toString(); };
-            if (q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY ") + order))
-                while (q.next())
-                    rows.append({text(0), text(1), text(2)});
-        }
-        db.close();
+        QSqlDatabase db = QSqlDatabase::addDatabase(onServer ? "QPSQL" : "QSQLITE", name);
+        db.setDatabaseName(database);
+        db.setHostName(onServer ? PostgresServer::shared().socketFolder() : QString());
+        db.setUserName(PostgresServer::superUser());
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        const auto text = [&](int i) { return q.isNull(i) ? QString() : q.value(i).toString(); };
+        if (db.open() && q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY ")
+                                + (onServer ? "id" : "rowid")))
+            while (q.next())
+                rows.append({text(0), text(1), text(2)});
     }
     QSqlDatabase::removeDatabase(name);
     return rows;
 }
-} // namespace
 
-QList<CopiedRow> fileRows(const QString &path)
+bool writeFileRows(const QString &path, const QList<CopiedRow> &rows)
 {
-    return infoRows(QStringLiteral("QSQLITE"), [&](QSqlDatabase &db) { db.setDatabaseName(path); }, QStringLiteral("rowid"));
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-write-rows");
+        db.setDatabaseName(path);
+        QSqlQuery q(db);
+        ok = db.open() && db.transaction() && q.prepare("INSERT INTO Info (FileName, Location, Description) VALUES (?, ?, ?)");
+        for (const CopiedRow &row : rows) {
+            for (const QString &v : {row.fileName, row.location, row.description})
+                q.addBindValue(v.isNull() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(v));
+            ok = ok && q.exec();
+        }
+        ok = ok && db.commit();
+    }
+    QSqlDatabase::removeDatabase("test-write-rows");
+    return ok;
 }
 
-QList<CopiedRow> serverRows(const QString &database)
+QString failureOf(const std::function<void()> &action)
 {
-    return infoRows(QStringLiteral("QPSQL"), [&](QSqlDatabase &db) {
-        db.setHostName(PostgresServer::shared().socketFolder());
-        db.setUserName(PostgresServer::superUser());
-        db.setDatabaseName(database);
-    }, QStringLiteral("id"));
+    try {
+        action();
+    } catch (const RunTimeError &e) {
+        return e.description();
+    }
+    return {};
 }
 
 QList<CopiedRow> awkwardRows()

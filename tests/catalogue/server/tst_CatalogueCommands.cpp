@@ -2,11 +2,7 @@
 // --copy-catalogue, what it prints, its exit status, and a password that it never prints; a
 // catalogue is made once and never over another, on the server or in a file.
 #include "ServerTestSupport.h"
-#include "TestRegistry.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QUrl>
 
 #include <tuple>

@@ -1,51 +1,13 @@
 // Copying catalogues: every row copied exactly between file and server, a copy that cannot be
 // exact changing nothing, and rows other programs write to the server folded as Pixdock folds.
-#include "CatalogueTransfer.h"
 #include "CaseFolding.h"
-#include "RunTimeError.h"
 #include "ServerTestSupport.h"
-#include "TestRegistry.h"
-
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace pixdock;
 using catalogue::CopiedRow;
 using test::PostgresServer;
 
 namespace {
-
-// Writes rows into a catalogue file through the SQLite driver, not through the program.
-bool writeFileRows(const QString &path, const QList<CopiedRow> &rows)
-{
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-write-rows");
-        db.setDatabaseName(path);
-        QSqlQuery q(db);
-        ok = db.open() && db.transaction() && q.prepare("INSERT INTO Info (FileName, Location, Description) VALUES (?, ?, ?)");
-        for (const CopiedRow &row : rows) {
-            for (const QString &v : {row.fileName, row.location, row.description})
-                q.addBindValue(v.isNull() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(v));
-            ok = ok && q.exec();
-        }
-        ok = ok && db.commit();
-    }
-    QSqlDatabase::removeDatabase("test-write-rows");
-    return ok;
-}
-
-QString failureOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const RunTimeError &e) {
-        return e.description();
-    }
-    return {};
-}
 
 const QString InsertThere = QStringLiteral("INSERT INTO Info (FileName, Location, Description) VALUES ('there.jpg', '/q', 'before');");
 const QList<CopiedRow> There{{"there.jpg", "/q", "before"}};
@@ -63,15 +25,15 @@ private slots:
         const QString first = folder.filePath("first.fil");
         catalogue::createCatalogue(first);
         const QList<CopiedRow> rows = test::awkwardRows();
-        QVERIFY(writeFileRows(first, rows));
+        QVERIFY(test::writeFileRows(first, rows));
         const QString database = test::freshServerDatabase("roundtrip");
         PostgresServer &server = PostgresServer::shared();
         catalogue::createCatalogue(server.uri(database));
         const catalogue::CopyOutcome there = catalogue::copyCatalogue(first, server.uri(database));
         QCOMPARE(there.rows, rows.size());
-        QCOMPARE(test::serverRows(database), rows);
+        QCOMPARE(test::catalogueRows(database, true), rows);
         QCOMPARE(catalogue::copyCatalogue(server.uri(database), folder.filePath("last.fil")).checksum, there.checksum);
-        QCOMPARE(test::fileRows(folder.filePath("last.fil")), rows);
+        QCOMPARE(test::catalogueRows(folder.filePath("last.fil")), rows);
         // The server's copies of the texts are folded as the program folds, also for rows other
         // programs write: every character that folding changes, in one description.
         QString said;
@@ -115,12 +77,12 @@ private slots:
         QTemporaryDir folder;
         const QString source = folder.filePath("source.fil");
         catalogue::createCatalogue(source);
-        QVERIFY(writeFileRows(source, sourceRows));
+        QVERIFY(test::writeFileRows(source, sourceRows));
         QString target = to == "same file" ? source : folder.filePath("target.fil");
         const QString database = to.contains("server") ? test::freshServerDatabase("refuse") : QString();
         if (to == "full file") {
             catalogue::createCatalogue(target);
-            QVERIFY(writeFileRows(target, There));
+            QVERIFY(test::writeFileRows(target, There));
         } else if (!database.isEmpty()) {
             target = PostgresServer::shared().uri(database);
             if (to != "bare server")
@@ -128,16 +90,16 @@ private slots:
             if (to == "full server")
                 QVERIFY(PostgresServer::shared().runSql(database, InsertThere));
         }
-        const QString refused = failureOf(
+        const QString refused = test::failureOf(
             [&] { catalogue::copyCatalogue(from == "missing file" ? folder.filePath("nowhere.fil") : source, target); });
         QVERIFY2(refused.contains(why), qPrintable(refused));
         if (to == "full file")
-            QCOMPARE(test::fileRows(target), There);
+            QCOMPARE(test::catalogueRows(target), There);
         else if (to == "full server" || to == "server")
-            QCOMPARE(test::serverRows(database), to == "server" ? QList<CopiedRow>() : There);
+            QCOMPARE(test::catalogueRows(database, true), to == "server" ? QList<CopiedRow>() : There);
         else if (to == "file")
             QVERIFY(!QFileInfo::exists(target)); // made for the copy, removed with it
-        QCOMPARE(test::fileRows(source), sourceRows);
+        QCOMPARE(test::catalogueRows(source), sourceRows);
     }
 
 };
