@@ -2,7 +2,7 @@
 // held by another program is waited for only up to the timeout, with the interface running,
 // and then named; a catalogue gone while a window is open is named by the action that met it,
 // and the next action after it is back simply works.
-#include "CatalogueWindowHost.h"
+#include "CatalogueTestSupport.h"
 
 #include <QGuiApplication>
 
@@ -65,14 +65,14 @@ private slots:
         const Action act = action(which);
         {
             // The stall guard fails the run if the interface stands still while it waits.
-            const auto lock = m_host->holdLock();
+            const auto lock = holdLock();
             act.run();
             QTRY_VERIFY(MessageBox::shownTexts().size() == (which == QLatin1String("remove") ? 2 : 1));
         }
         QCOMPARE(MessageBox::shownTexts().last(),
-                 QString(act.messageBefore).replace("%1", QString::number(m_host->lockedNumber())) + m_host->lockedText() + act.messageAfter);
+                 QString(act.messageBefore).replace("%1", QString::number(lockedNumber())) + lockedText() + act.messageAfter);
         QCOMPARE(MessageBox::shown().last().buttons, QMessageBox::Ok);
-        QCOMPARE(m_host->catalogueRows(), (QStringList{"beach.jpg|/p|beach", "sunset.jpg|/photos|sunset"}));
+        QCOMPARE(catalogueRows(), (QStringList{"beach.jpg|/p|beach", "sunset.jpg|/photos|sunset"}));
         // No wait cursor is left behind, and the window's line does not claim a success.
         QVERIFY(!QGuiApplication::overrideCursor());
         for (QWidget *window : WindowList::instance().windows())
@@ -94,12 +94,12 @@ private slots:
         MessageBox::clearRecord();
 
         const Action act = action(which);
-        m_host->takeCatalogueAway();
+        takeCatalogueAway();
         act.run();
         QTRY_VERIFY(!MessageBox::shownTexts().isEmpty());
         QCOMPARE(MessageBox::shownTexts().last(),
-                 QString(act.messageBefore).replace("%1", QString::number(err::DatabaseError)) + m_host->goneText() + act.messageAfter);
-        m_host->takeCatalogueAway(false);
+                 QString(act.messageBefore).replace("%1", QString::number(err::DatabaseError)) + goneText() + act.messageAfter);
+        takeCatalogueAway(false);
         MessageBox::clearRecord();
 
         if (which == QLatin1String("list")) {
@@ -111,7 +111,7 @@ private slots:
             act.run();
             QVERIFY2(MessageBox::shownTexts().size() <= 1, qPrintable(MessageBox::shownTexts().join('\n')));
         }
-        QCOMPARE(m_host->catalogueRows().join(' '), rowsAfter);
+        QCOMPARE(catalogueRows().join(' '), rowsAfter);
         if (which == QLatin1String("search"))
             QCOMPARE(test::gridNames(search->grid()), QStringList{"beach.jpg"});
     }

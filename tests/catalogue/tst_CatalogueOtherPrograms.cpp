@@ -5,7 +5,7 @@
 // fails any of them in which the interface thread stood still.
 #include "CatalogueGridModel.h"
 #include "CatalogueStepping.h"
-#include "CatalogueWindowHost.h"
+#include "CatalogueTestSupport.h"
 #include "Pictures.h"
 
 #include <unistd.h>
@@ -25,13 +25,13 @@ private slots:
     // fifty thousand of them without a blank row, and steps to the last one.
     void aLargeListPagesUnderAHeldLockAndStepsToItsLastRow()
     {
-        test::fillWithManyRows(m_host->folder().cataloguePath(), ManyRows);
-        const QList<CatalogueRow> reference = test::inNameOrder(test::tableRows(m_host->folder().cataloguePath()));
-        QVERIFY(m_host->activate());
+        test::fillWithManyRows(m_folder->cataloguePath(), ManyRows);
+        const QList<CatalogueRow> reference = test::inNameOrder(test::tableRows(m_folder->cataloguePath()));
+        QVERIFY(activate());
         CatalogueGrid *grid = test::shownWindow<frmImgList>()->grid();
         QCOMPARE(grid->rows(), ManyRows + 1); // the count comes with the window, the rows follow
         QVERIFY(waitForGridRow(grid, ManyRows));
-        const auto lock = m_host->holdLock();
+        const auto lock = holdLock();
         grid->setFocus();
         QStringList blank;
         for (int pages = 0; grid->currentIndex().row() < ManyRows - 1 && pages < 5000; ++pages) {
@@ -47,7 +47,7 @@ private slots:
 
         gListRow = ManyRows - 1;
         stepCatalogueForward();
-        QCOMPARE(m_host->openedPictures, QStringList{reference.last().location + '/' + reference.last().fileName});
+        QCOMPARE(m_opened, QStringList{reference.last().location + '/' + reference.last().fileName});
         stepCatalogueForward();
         QCOMPARE(MessageBox::shownTexts(), QStringList{"This is the last image in the list."});
     }
@@ -56,11 +56,11 @@ private slots:
     // at once (the index catches up off the interface thread or the search scans).
     void aSearchRightAfterABulkChangeFindsTheNewWords()
     {
-        test::fillWithManyRows(m_host->folder().cataloguePath(), ManyRows);
+        test::fillWithManyRows(m_folder->cataloguePath(), ManyRows);
         CatalogueService::instance().waitForUpkeep();
-        QVERIFY(test::ForeignConnection(m_host->folder().cataloguePath())
+        QVERIFY(test::ForeignConnection(m_folder->cataloguePath())
                     .exec(QStringLiteral("UPDATE Info SET Description = replace(Description, 'field', 'meadow')")));
-        QVERIFY(m_host->activate());
+        QVERIFY(activate());
         frmSearch *search = test::shownWindow<frmSearch>();
         QTRY_COMPARE(QApplication::focusWidget(), test::childOf<QLineEdit>(search, "txtKeywords"));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("HARBOUR,4999 of meadow"));
@@ -86,15 +86,15 @@ private slots:
     {
         QFETCH(QString, other);
         QFETCH(QString, said);
-        m_host->addRows({{"a.jpg", "/p", "one"}});
+        addRows({{"a.jpg", "/p", "one"}});
         CatalogueService::instance().waitForUpkeep();
-        test::ForeignConnection program(m_host->folder().cataloguePath(), QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        test::ForeignConnection program(m_folder->cataloguePath(), QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
         QVERIFY(program.hold(other));
         setFrameStatusText(QStringLiteral("/photos/new.jpg"));
         test::shownWindow<frmAdd>()->cmdAdd_Click();
         QCOMPARE(MessageBox::shownTexts(), QStringList{"Error No 5\r\n" + said + " has occured."});
         program.release();
-        QCOMPARE(m_host->catalogueRows(), QStringList{"a.jpg|/p|one"});
+        QCOMPARE(catalogueRows(), QStringList{"a.jpg|/p|one"});
     }
 
     // The file Pixdock had open is never the one changed in place of the file at the path.
@@ -122,8 +122,8 @@ private slots:
         QFETCH(QString, action);
         QFETCH(QString, said);
         QFETCH(QString, rows);
-        const QString path = m_host->folder().cataloguePath();
-        m_host->addRows({{"a.jpg", "/photos", "one"}, {"b.jpg", "/photos", "two"}});
+        const QString path = m_folder->cataloguePath();
+        addRows({{"a.jpg", "/photos", "one"}, {"b.jpg", "/photos", "two"}});
         // The windows are open and have used the catalogue once.
         setFrameStatusText(action == QLatin1String("add") ? QStringLiteral("/photos/new.jpg")
                                                           : QStringLiteral("/photos/a.jpg"));
@@ -131,11 +131,11 @@ private slots:
         frmDelete *remove = test::shownWindow<frmDelete>();
         QCOMPARE(CatalogueService::instance().fileNameCount(QStringLiteral("a.jpg")), 1);
         CatalogueService::instance().waitForUpkeep();
-        const QString old = m_host->folder().filePath(QStringLiteral("old.fil"));
+        const QString old = m_folder->filePath(QStringLiteral("old.fil"));
         QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(old).constData()), 0);
         const QByteArray oldBytes = test::fileBytes(old);
 
-        const QString copy = m_host->folder().filePath(QStringLiteral("db.fil.part"));
+        const QString copy = m_folder->filePath(QStringLiteral("db.fil.part"));
         if (done == QLatin1String("replaced")) {
             // As a backup or sync tool restores: a copy, changed, renamed over the file.
             QVERIFY(QFile::copy(path, copy));
@@ -144,7 +144,7 @@ private slots:
         } else {
             QVERIFY(QFile::remove(path));
             if (done == QLatin1String("garbage"))
-                test::writeBytes(m_host->folder().path(), QStringLiteral("db.fil"), QByteArray(4096, 'x'));
+                test::writeBytes(m_folder->path(), QStringLiteral("db.fil"), QByteArray(4096, 'x'));
         }
         const QByteArray atPath = test::fileBytes(path);
 

@@ -4,7 +4,7 @@
 // other names are replaced while a user's own are left alone, and a catalogue that cannot take
 // the index (locked; read-only is the damaged-catalogue tests') is still searched, by the scan.
 #include "CatalogueDerived.h"
-#include "CatalogueScaleSupport.h"
+#include "CatalogueTestSupport.h"
 #include "CatalogueSearch.h"
 #include "CatalogueStatements.h"
 

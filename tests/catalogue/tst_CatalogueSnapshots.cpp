@@ -4,7 +4,7 @@
 // nothing done to the file later changes; a very long text is kept whole but shown short.
 #include "CatalogueEngine.h"
 #include "CatalogueGridModel.h"
-#include "CatalogueScaleSupport.h"
+#include "CatalogueTestSupport.h"
 #include "SqliteSession.h"
 
 #include <QLocale>

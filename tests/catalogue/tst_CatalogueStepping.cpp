@@ -1,7 +1,7 @@
 // Catalogue stepping: forward and back through the list window's grid (or the search
 // results), the two end messages, which grid is stepped, and viewers replaced.
 #include "CatalogueStepping.h"
-#include "CatalogueWindowHost.h"
+#include "CatalogueTestSupport.h"
 
 using namespace pixdock;
 using namespace pixdock::catalogue;
@@ -27,7 +27,7 @@ private slots:
     // picture stays.
     void stepsThroughTheListAndStopsAtEitherEnd()
     {
-        m_host->openViewer(QStringLiteral("/x.jpg"));
+        openViewer(QStringLiteral("/x.jpg"));
         frmImgList *list = test::shownWindow<frmImgList>();
         // The picture shown, and the row both the program and the list's grid are at.
         const auto at = [&](const QString &path, int row) {
@@ -35,12 +35,12 @@ private slots:
             QCOMPARE(gListRow, row);
             QCOMPARE(list->grid()->row(), row);
         };
-        m_host->openViewer(QStringLiteral("/y.jpg"));
-        QCOMPARE(m_host->openViewers(), 2);
+        openViewer(QStringLiteral("/y.jpg"));
+        QCOMPARE(openViewers(), 2);
         stepCatalogueForward();
-        QCOMPARE(m_host->openViewers(), 1);
-        QCOMPARE(m_host->openedPictures, QStringList{"/a/r1.jpg"});
-        QCOMPARE(m_host->broughtToFront, QList<bool>{true});
+        QCOMPARE(openViewers(), 1);
+        QCOMPARE(m_opened, QStringList{"/a/r1.jpg"});
+        QCOMPARE(m_broughtToFront, QList<bool>{true});
         stepCatalogueBackward();
         QCOMPARE(MessageBox::shownTexts(), QStringList{"This is the first image in the list."});
         at("/a/r1.jpg", 1);
@@ -59,7 +59,7 @@ private slots:
         stepCatalogueBackward();
         stepCatalogueBackward();
         at("/d/r4.jpg", 4);
-        QCOMPARE(m_host->openViewers(), 1);
+        QCOMPARE(openViewers(), 1);
     }
 
     // The list is stepped when it is open, else the search results; a position left over from
@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(gCurrentPath, path);
         QCOMPARE(gListRow, rowAfter);
         QCOMPARE(MessageBox::shownTexts(), message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(m_host->openViewers(), path.isEmpty() ? 0 : 1);
+        QCOMPARE(openViewers(), path.isEmpty() ? 0 : 1);
         if (privateList) {
             frmImgList *shared = loadedSharedWindow<frmImgList>();
             QVERIFY(shared && shared != privateList && shared->isVisible());

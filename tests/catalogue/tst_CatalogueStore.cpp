@@ -1,7 +1,7 @@
 // Opening db.fil, refusing files that are not a catalogue and using tables that are, and text
 // compared without regard to case, all against real SQLite files in a temporary program folder.
 // A lock held by another program is the window tests' (TestCatalogueFaults).
-#include "CatalogueScaleSupport.h"
+#include "CatalogueTestSupport.h"
 #include "CatalogueUnicode.h"
 #include "ModGlobal.h"
 #include "Pictures.h"

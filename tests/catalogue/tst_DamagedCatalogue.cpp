@@ -2,7 +2,7 @@
 // what went wrong, db.fil keeps its bytes and its folder its files unless a write succeeded, and
 // no window waits longer than the busy timeout. Permission cases run the real windows in a
 // helper process as an ordinary user, since root ignores permissions.
-#include "CatalogueScaleSupport.h"
+#include "CatalogueTestSupport.h"
 #include "CatalogueScenarios.h"
 #include "HostFrame.h"
 #include "KillCheck.h"

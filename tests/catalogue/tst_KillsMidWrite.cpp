@@ -3,7 +3,7 @@
 // holds every row whose append was acknowledged (and none whose removal was), and every row is
 // whole. PIXDOCK_KILLS sets the number of kills (make reliability: 200).
 #include "KillCheck.h"
-#include "CatalogueScaleSupport.h"
+#include "CatalogueTestSupport.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

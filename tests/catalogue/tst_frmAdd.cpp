@@ -1,7 +1,7 @@
 // The add window: boxes filled from the current picture, "None" for an empty description,
 // the duplicate question and its three answers, and the Enter key flow.
 #include "CatalogueTextBoxes.h"
-#include "CatalogueWindowHost.h"
+#include "CatalogueTestSupport.h"
 
 #include <QGuiApplication>
 #include <QPointer>
@@ -52,13 +52,13 @@ private slots:
         box(w, "txtLocation")->setText(parts[1]);
         box(w, "txtDescription")->setText(parts[2] == "None" ? QString() : parts[2]);
         w->cmdAdd_Click();
-        QCOMPARE(m_host->catalogueRows(), QStringList{stored});
+        QCOMPARE(catalogueRows(), QStringList{stored});
         QCOMPARE(messageOf(w)->text(), parts[0] + " has been added to the database.");
         QVERIFY(messageOf(w)->isVisible());
         QVERIFY(MessageBox::shown().isEmpty());
         MessageBox::queueAnswer(QMessageBox::Yes);
         w->cmdAdd_Click();
-        QCOMPARE(m_host->catalogueRows(), (QStringList{stored, stored}));
+        QCOMPARE(catalogueRows(), (QStringList{stored, stored}));
     }
 
     void aCataloguedFileNameAsksFirst_data()
@@ -84,7 +84,7 @@ private slots:
         QFETCH(int, answer);
         QFETCH(int, rowsAfter);
         // Catalogued in another folder: the question is about the file name only.
-        m_host->addRows({{stored, "/elsewhere", "old"}});
+        addRows({{stored, "/elsewhere", "old"}});
         setFrameStatusText("/photos/" + saved);
         frmAdd *w = test::shownWindow<frmAdd>();
         if (answer >= 0)
@@ -94,7 +94,7 @@ private slots:
                                                       : QStringList{"Image name already in database.\r\nDo you want to continue?"});
         if (answer >= 0)
             QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        QCOMPARE(m_host->catalogueRows().size(), rowsAfter);
+        QCOMPARE(catalogueRows().size(), rowsAfter);
         QCOMPARE(messageOf(w)->text(), answer == int(QMessageBox::Cancel) ? Hint
                                        : saved + (rowsAfter == 2 ? " has been" : " has not been") + " added to the database.");
         QVERIFY(!QGuiApplication::overrideCursor());
@@ -105,7 +105,7 @@ private slots:
     void enterMovesThroughTheBoxesThenSavesAndTheNextEnterPressesExit()
     {
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        QVERIFY(m_host->activate());
+        QVERIFY(activate());
         QPointer<frmAdd> w = test::shownWindow<frmAdd>();
         QLineEdit *name = box(w, "txtFilename"), *folder = box(w, "txtLocation"), *description = box(w, "txtDescription");
         // The focused box, and only it, in the focus colour.
@@ -126,7 +126,7 @@ private slots:
         QVERIFY(test::typeText(QStringLiteral("beach")));
         QVERIFY(test::pressKey(Qt::Key_Return));
         focusIn(childOf<QPushButton>(w, "cmdExit"));
-        QCOMPARE(m_host->catalogueRows(), QStringList{"sunset.jpg|/photos|beach"});
+        QCOMPARE(catalogueRows(), QStringList{"sunset.jpg|/photos|beach"});
         QVERIFY(test::pressKey(Qt::Key_Enter, Qt::KeypadModifier));
         test::flushDeletes();
         QVERIFY(w.isNull() && !loadedSharedWindow<frmAdd>());

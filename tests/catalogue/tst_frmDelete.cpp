@@ -1,6 +1,6 @@
 // The removal window: the frame caption, the confirmation, removal of every row of the
 // picture's name and folder (and of no other folder).
-#include "CatalogueWindowHost.h"
+#include "CatalogueTestSupport.h"
 #include "CutOffTexts.h"
 
 #include <QGroupBox>
@@ -18,7 +18,7 @@ private slots:
     // With no picture the frame says so and Continue asks nothing and removes nothing.
     void theFrameNamesThePictureAndOnlyRecordRemovalIsOffered()
     {
-        m_host->addRows({{"No Image Loaded", "", "x"}});
+        addRows({{"No Image Loaded", "", "x"}});
         frmDelete *w = test::shownWindow<frmDelete>();
         QCOMPARE(childOf<QGroupBox>(w, "frameOptions")->title(), QStringLiteral("Options for No Image Loaded"));
         for (const char *option : {"optDatabase", "optImage", "optBoth"})
@@ -27,7 +27,7 @@ private slots:
         QVERIFY(messageOf(w)->isHidden());
         w->cmdContinue_Click();
         QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(m_host->catalogueRows().size(), 1);
+        QCOMPARE(catalogueRows().size(), 1);
         w->unload();
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
         QCOMPARE(childOf<QGroupBox>(test::shownWindow<frmDelete>(), "frameOptions")->title(),
@@ -58,7 +58,7 @@ private slots:
         const QStringList all{"sunset.jpg|/photos|a", "SUNSET.JPG|/Photos|b", "SUNSET.JPG|/photos|c",
                               "sunset.jpg|/photos|a2", "sunset.jpg|/photos/old|d", "a.jpg|/|e", "x|/l|long"};
         for (const QString &row : all)
-            m_host->addRows({row.split('|')});
+            addRows({row.split('|')});
         setFrameStatusText(QStringLiteral("/a.jpg"));
         frmDelete *w = test::shownWindow<frmDelete>();
         MessageBox::queueAnswer(QMessageBox::Yes);
@@ -75,7 +75,7 @@ private slots:
         QStringList leftRows;
         for (const QString &description : left.split(' '))
             leftRows << all.filter(QRegularExpression("\\|" + description + "$"));
-        QCOMPARE(m_host->catalogueRows(), leftRows);
+        QCOMPARE(catalogueRows(), leftRows);
         QCOMPARE(messageOf(w)->text(), answer == QMessageBox::Yes ? name + " has been removed from the database.  " : QString());
         QCOMPARE(test::cutOffTexts(w), QStringList());
         QVERIFY(w->rect().contains(QRect(messageOf(w)->mapTo(w, QPoint()), messageOf(w)->size())));

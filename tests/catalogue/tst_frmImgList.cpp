@@ -1,6 +1,6 @@
 // The catalogue list window: the sorted snapshot in the user's language, the header and the
 // shading, opening a row after columns were dragged, and what its closing does.
-#include "CatalogueWindowHost.h"
+#include "CatalogueTestSupport.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -26,8 +26,8 @@ private slots:
     void theListIsASnapshotTakenAtLoad()
     {
         CatalogueGrid *grid = test::shownWindow<frmImgList>()->grid();
-        m_host->addRows({{"aa.jpg", "/p", "new"}});
-        m_host->removeRows("c.jpg", "/p");
+        addRows({{"aa.jpg", "/p", "new"}});
+        removeRows("c.jpg", "/p");
         QCOMPARE(test::gridNames(grid), (QStringList{"A.jpg", "b.jpg", "c.jpg", "D.jpg", "é.jpg"}));
         QStringList header;
         for (int col = 0; col < 3; ++col)
@@ -41,16 +41,16 @@ private slots:
         QCOMPARE(test::gridNames(sharedWindow<frmImgList>()->grid()),
                  (QStringList{"A.jpg", "aa.jpg", "b.jpg", "D.jpg", "é.jpg"}));
         sharedWindow<frmImgList>()->unload();
-        m_host->removeEveryRow();
+        removeEveryRow();
         QCOMPARE(sharedWindow<frmImgList>()->grid()->rows(), 1);
-        QVERIFY(m_host->panel().catalogueButtonsVisible());
+        QVERIFY(panelButtonsVisible());
     }
 
     // A description longer than its column stays on the row's one line (Qt cuts it with an
     // ellipsis), not wrapped into two lines squeezed into a row too low for them.
     void aLongDescriptionIsDrawnOnOneLine()
     {
-        m_host->addRows({{"zz.jpg", "/p", QStringLiteral("sunset over the harbour with friends ").repeated(8)}});
+        addRows({{"zz.jpg", "/p", QStringLiteral("sunset over the harbour with friends ").repeated(8)}});
         CatalogueGrid *grid = test::shownWindow<frmImgList>()->grid();
         const QModelIndex cell = grid->model()->index(grid->model()->rowCount() - 1, 2);
         grid->scrollTo(cell);
@@ -80,7 +80,7 @@ private slots:
     {
         QFETCH(QLocale, locale);
         QFETCH(QString, order);
-        m_host->addRows({{"ärger.jpg", "/p", ""}, {"10.jpg", "/p", ""}, {"zebra.jpg", "/p", ""},
+        addRows({{"ärger.jpg", "/p", ""}, {"10.jpg", "/p", ""}, {"zebra.jpg", "/p", ""},
                          {"9.jpg", "/p", ""}, {"apple.jpg", "/p", ""}});
         test::switchLocale(locale);
         const QStringList shown = test::gridNames(test::shownWindow<frmImgList>()->grid());
@@ -127,8 +127,8 @@ private slots:
         test::doubleClickCell(grid, 2, 0);
         QCOMPARE(gCurrentPath, QStringLiteral("/q/b.jpg"));
         QCOMPARE(gListRow, 2);
-        QCOMPARE(m_host->openedPictures, QStringList{"/q/b.jpg"});
-        QCOMPARE(m_host->broughtToFront, QList<bool>{true});
+        QCOMPARE(m_opened, QStringList{"/q/b.jpg"});
+        QCOMPARE(m_broughtToFront, QList<bool>{true});
     }
 
     // The panel's catalogue buttons show while a list or search results do; closing any list
@@ -136,7 +136,7 @@ private slots:
     // the shared list.
     void thePanelButtonsFollowListAndSearchWindows()
     {
-        const auto buttons = [&] { return m_host->panel().catalogueButtonsVisible(); };
+        const auto buttons = [&] { return panelButtonsVisible(); };
         frmSearch *search = test::shownWindow<frmSearch>();
         QVERIFY(!buttons());
         search->cmdSearch_Click();

@@ -1,6 +1,6 @@
 // The search window: keywords as typed, "No match found." leaving earlier results and the
 // panel's buttons, snapshots, the keys, and opening a result.
-#include "CatalogueWindowHost.h"
+#include "CatalogueTestSupport.h"
 
 using namespace pixdock;
 using test::messageOf;
@@ -67,7 +67,7 @@ private slots:
             QCOMPARE(messageOf(w)->text(), line);
             QVERIFY(messageOf(w)->isVisible());
             QCOMPARE(w->grid()->isVisible(), results);
-            QCOMPARE(m_host->panel().catalogueButtonsVisible(), results);
+            QCOMPARE(panelButtonsVisible(), results);
         };
         shows(QStringLiteral("zebra"), Qt::Key_Return, NoMatch, false);
         QTest::keyClick(box, Qt::Key_Backspace);
@@ -81,17 +81,17 @@ private slots:
     // viewers opened before stay, as the search window is not the only other window.
     void doubleClickOpensTheRowsPicture()
     {
-        m_host->openViewer(QStringLiteral("/earlier.jpg"));
+        openViewer(QStringLiteral("/earlier.jpg"));
         frmSearch *w = test::searchFor(QStringLiteral("beach,None"));
         test::doubleClickCell(w->grid(), 2, 2);
-        QCOMPARE(m_host->openedPictures, QStringList{"/q/both.jpg"});
+        QCOMPARE(m_opened, QStringList{"/q/both.jpg"});
         QCOMPARE(gListRow, 2);
         QCOMPARE(gCurrentPath, QStringLiteral("/q/both.jpg"));
         test::doubleClickCell(w->grid(), 3, 0);
         QCOMPARE(gCurrentPath, QStringLiteral("/none.jpg"));
         QCOMPARE(gListRow, 3);
-        QCOMPARE(m_host->openViewers(), 3);
-        QCOMPARE(m_host->broughtToFront, (QList<bool>{false, false}));
+        QCOMPARE(openViewers(), 3);
+        QCOMPARE(m_broughtToFront, (QList<bool>{false, false}));
     }
 };
 
