@@ -240,6 +240,9 @@ void CatalogueWindowTest::takeCatalogueAway(bool away)
     const StallGuardPause preparing; // stopping or starting the server is the test's doing
     const QString path = m_folder->cataloguePath();
     PostgresServer &server = PostgresServer::shared();
+    // Whatever the program did while the file was gone, it made no new one in its place.
+    if (!away && m_serverAddress.isEmpty())
+        QVERIFY2(!QFile::exists(path), "a catalogue file was made in place of the one taken away");
     if (m_serverAddress.isEmpty() ? !QFile::rename(away ? path : path + ".away", away ? path + ".away" : path)
                                   : !(away ? server.stop() : server.start()))
         qFatal("could not move the catalogue");
