@@ -200,20 +200,9 @@ void CatalogueWindowTest::cleanup()
 
 void CatalogueWindowTest::addRows(const QList<QStringList> &rows) { addCatalogueRows(m_serverAddress, rows); }
 
-void CatalogueWindowTest::removeRows(const QString &fileName, const QString &location)
+QString CatalogueWindowTest::failureText(const QString &fileText, const QString &serverSentence) const
 {
-    QSqlQuery q(catalogue::sharedConnection());
-    q.prepare(QStringLiteral("DELETE FROM Info WHERE FileName = ? AND Location = ?"));
-    q.addBindValue(fileName);
-    q.addBindValue(location);
-    if (!q.exec())
-        qFatal("could not remove %s", qPrintable(fileName));
-}
-
-void CatalogueWindowTest::removeEveryRow()
-{
-    if (!QSqlQuery(catalogue::sharedConnection()).exec(QStringLiteral("DELETE FROM Info")))
-        qFatal("could not empty the catalogue");
+    return onServer() ? catalogue::serverFailureText(serverSentence, CatalogueAddress::fromText(m_serverAddress)) : fileText;
 }
 
 std::unique_ptr<ForeignConnection> CatalogueWindowTest::holdLock()
@@ -227,12 +216,6 @@ std::unique_ptr<ForeignConnection> CatalogueWindowTest::holdLock()
     if (!held->hold(file ? "BEGIN EXCLUSIVE" : "BEGIN; LOCK TABLE Info IN ACCESS EXCLUSIVE MODE"))
         qFatal("could not lock the catalogue");
     return held;
-}
-
-QString CatalogueWindowTest::lockedText() const
-{
-    return m_serverAddress.isEmpty() ? catalogue::message::Locked
-                                     : catalogue::serverFailureText(catalogue::server::Locked, CatalogueAddress::fromText(m_serverAddress));
 }
 
 void CatalogueWindowTest::takeCatalogueAway(bool away)
@@ -250,12 +233,6 @@ void CatalogueWindowTest::takeCatalogueAway(bool away)
     // sessions find out for themselves.
     if (!away && !m_serverAddress.isEmpty())
         catalogue::checkServerCatalogueAt(catalogue::SharedConnectionName, CatalogueAddress::fromText(m_serverAddress));
-}
-
-QString CatalogueWindowTest::goneText() const
-{
-    return m_serverAddress.isEmpty() ? catalogue::message::Moved
-                                     : catalogue::serverFailureText(catalogue::server::Unreachable, CatalogueAddress::fromText(m_serverAddress));
 }
 
 QStringList CatalogueWindowTest::catalogueRows() const

@@ -103,19 +103,15 @@ protected:
     void addRows(const QList<QStringList> &rows);
     // The catalogue as it stands, each row "name|location|description", in table order.
     QStringList catalogueRows() const;
-    // Changes made beside the windows, as another program would.
-    void removeRows(const QString &fileName, const QString &location);
-    void removeEveryRow();
-
-    // The catalogue locked by another program, what a window says about it and the run-time
-    // error's number for it.
+    // Whether the catalogue is the server's, and what a window says of a failure of it: the
+    // file's text, or the server's sentence with the server and database named.
+    bool onServer() const { return !m_serverAddress.isEmpty(); }
+    QString failureText(const QString &fileText, const QString &serverSentence) const;
+    // The catalogue locked by another program.
     std::unique_ptr<ForeignConnection> holdLock();
-    QString lockedText() const;
-    int lockedNumber() const { return m_serverAddress.isEmpty() ? 5 : err::DatabaseError; }
     // The catalogue gone while the program runs (the file renamed away, the server stopped) or
-    // back, and what a window says while it is gone.
+    // back.
     void takeCatalogueAway(bool away = true);
-    QString goneText() const;
 
     // Viewer windows now open, and one opened on `path` the way a command would.
     int openViewers() const;

@@ -2,7 +2,9 @@
 // held by another program is waited for only up to the timeout, with the interface running,
 // and then named; a catalogue gone while a window is open is named by the action that met it,
 // and the next action after it is back simply works.
+#include "CatalogueMessages.h"
 #include "CatalogueTestSupport.h"
+#include "ServerConnection.h"
 
 #include <QGuiApplication>
 
@@ -70,7 +72,8 @@ private slots:
             QTRY_VERIFY(MessageBox::shownTexts().size() == (which == QLatin1String("remove") ? 2 : 1));
         }
         QCOMPARE(MessageBox::shownTexts().last(),
-                 QString(act.messageBefore).replace("%1", QString::number(lockedNumber())) + lockedText() + act.messageAfter);
+                 QString(act.messageBefore).replace("%1", QString::number(onServer() ? err::DatabaseError : 5))
+                     + failureText(catalogue::message::Locked, catalogue::server::Locked) + act.messageAfter);
         QCOMPARE(MessageBox::shown().last().buttons, QMessageBox::Ok);
         QCOMPARE(catalogueRows(), (QStringList{"beach.jpg|/p|beach", "sunset.jpg|/photos|sunset"}));
         // No wait cursor is left behind, and the window's line does not claim a success.
@@ -98,7 +101,8 @@ private slots:
         act.run();
         QTRY_VERIFY(!MessageBox::shownTexts().isEmpty());
         QCOMPARE(MessageBox::shownTexts().last(),
-                 QString(act.messageBefore).replace("%1", QString::number(err::DatabaseError)) + goneText() + act.messageAfter);
+                 QString(act.messageBefore).replace("%1", QString::number(err::DatabaseError))
+                     + failureText(catalogue::message::Moved, catalogue::server::Unreachable) + act.messageAfter);
         takeCatalogueAway(false);
         MessageBox::clearRecord();
 

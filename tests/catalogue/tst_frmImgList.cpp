@@ -27,7 +27,7 @@ private slots:
     {
         CatalogueGrid *grid = test::shownWindow<frmImgList>()->grid();
         addRows({{"aa.jpg", "/p", "new"}});
-        removeRows("c.jpg", "/p");
+        catalogue::CatalogueService::instance().removeRows("c.jpg", "/p");
         QCOMPARE(test::gridNames(grid), (QStringList{"A.jpg", "b.jpg", "c.jpg", "D.jpg", "é.jpg"}));
         QStringList header;
         for (int col = 0; col < 3; ++col)
@@ -41,7 +41,7 @@ private slots:
         QCOMPARE(test::gridNames(sharedWindow<frmImgList>()->grid()),
                  (QStringList{"A.jpg", "aa.jpg", "b.jpg", "D.jpg", "é.jpg"}));
         sharedWindow<frmImgList>()->unload();
-        removeEveryRow();
+        QVERIFY(QSqlQuery(catalogue::sharedConnection()).exec(QStringLiteral("DELETE FROM Info")));
         QCOMPARE(sharedWindow<frmImgList>()->grid()->rows(), 1);
         QVERIFY(panelButtonsVisible());
     }

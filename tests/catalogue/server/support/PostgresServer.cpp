@@ -31,16 +31,14 @@ rm -rf -- "$folder"
 
 PostgresServer::PostgresServer(bool durable)
 {
-    if (makeCluster(durable))
-        start();
+    if (makeCluster(durable) && start())
+        runSql("postgres", QStringLiteral("CREATE ROLE %1 NOLOGIN;").arg(PasswordGroup));
 }
 
 PostgresServer::~PostgresServer()
 {
-    if (!m_watchdog)
-        return;
-    m_watchdog->closeWriteChannel();
-    if (!m_watchdog->waitForFinished(120000))
+    // The watchdog's input ends: it stops the server and removes the folder.
+    if (m_watchdog && (m_watchdog->closeWriteChannel(), !m_watchdog->waitForFinished(120000)))
         m_watchdog->kill();
 }
 
@@ -94,9 +92,9 @@ bool PostgresServer::makeCluster(bool durable)
     const passwd *pw = ::geteuid() == 0 ? ::getpwnam("postgres") : nullptr;
     if (::geteuid() == 0 && !pw)
         return m_failure = QStringLiteral("running as root and there is no postgres user to run the server"), false;
-    if (pw)
-        m_asServerUser = QStringList{"setpriv", QStringLiteral("--reuid=%1").arg(pw->pw_uid),
-                                     QStringLiteral("--regid=%1").arg(pw->pw_gid), "--clear-groups", "--"};
+    m_asServerUser = pw ? QStringList{"setpriv", QStringLiteral("--reuid=%1").arg(pw->pw_uid),
+                                      QStringLiteral("--regid=%1").arg(pw->pw_gid), "--clear-groups", "--"}
+                        : QStringList();
     // A socket's path holds about a hundred bytes: a long temporary folder gives way to /tmp.
     QTemporaryDir folder((QDir::tempPath().size() < 60 ? QDir::tempPath() : QStringLiteral("/tmp")) + "/pixdock-pg-XXXXXX");
     if (!folder.isValid())
@@ -140,11 +138,7 @@ bool PostgresServer::start()
     m_running = runTool("pg_ctl", {"-D", data(), "-l", log, "-w", "-t", "60", "start"});
     if (QFile file(log); !m_running && file.open(QIODevice::ReadOnly))
         m_failure += QLatin1Char('\n') + QString::fromUtf8(file.readAll().right(4000)).trimmed();
-    if (!m_running)
-        return false;
-    return runSql("postgres", QStringLiteral("DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = '%1') "
-                                             "THEN CREATE ROLE %1 NOLOGIN; END IF; END $$;")
-                                  .arg(PasswordGroup));
+    return m_running;
 }
 
 bool PostgresServer::stop()
