@@ -24,6 +24,15 @@ QStringList schemaNames(const QString &cataloguePath)
         .toString()
         .split(' ', Qt::SkipEmptyParts);
 }
+
+// Start-up's opening (afresh, when told), and the upkeep it starts run to its end.
+void openAndKeepUp(bool afresh = false)
+{
+    if (afresh)
+        test::resetProgramState();
+    OpenConnection();
+    CatalogueService::instance().waitForUpkeep();
+}
 } // namespace
 
 class TestCatalogueSearchIndex : public test::CatalogueFileTest
@@ -86,30 +95,22 @@ private slots:
     {
         const QString path = m_folder->cataloguePath();
         QCOMPARE(schemaNames(path), QStringList{"Info"});
-        OpenConnection();
-        CatalogueService::instance().waitForUpkeep();
+        openAndKeepUp();
         const QStringList built = schemaNames(path);
         for (const QString &name : {derived::State, derived::NameOrder, derived::NameChanges, derived::SearchIndex,
                                     derived::SearchChanges, derived::TrigramCounts})
             QVERIFY2(built.contains(name), qPrintable(built.join(' ')));
-        test::resetProgramState();
         const QByteArray before = test::fileBytes(path);
-        OpenConnection();
-        CatalogueService::instance().waitForUpkeep();
+        openAndKeepUp(true);
         QCOMPARE(test::fileBytes(path), before);
 
         // A tool dropped a trigger and wrote: the index is built again and finds the row.
         test::resetProgramState();
-        {
-            test::ForeignConnection other(path);
-            QVERIFY(other.exec("DROP TRIGGER pixdock_after_insert"));
-            QVERIFY(other.exec("INSERT INTO Info VALUES ('unseen.jpg', '/p', 'never logged')"));
-        }
-        OpenConnection();
-        CatalogueService::instance().waitForUpkeep();
+        QVERIFY(test::ForeignConnection(path).hold(
+            "DROP TRIGGER pixdock_after_insert; INSERT INTO Info VALUES ('unseen.jpg', '/p', 'never logged')"));
+        openAndKeepUp();
         const SearchHits hits = findRowids(sharedConnection(), QStringLiteral("logged"));
-        QVERIFY(hits.viaIndex);
-        QCOMPARE(hits.rowids.size(), 1);
+        QVERIFY(hits.viaIndex && hits.rowids.size() == 1);
     }
 
     void olderNamesAreReplacedAndAUsersOwnObjectsLeftAlone()
@@ -127,8 +128,7 @@ private slots:
               "INSERT INTO Removed VALUES (old.FileName); END",
               "INSERT INTO Info VALUES ('a.jpg', '/p', 'one')"})
             QVERIFY(other.exec(QString::fromLatin1(sql)));
-        OpenConnection();
-        CatalogueService::instance().waitForUpkeep();
+        openAndKeepUp();
         const QStringList names = schemaNames(m_folder->cataloguePath());
         for (const char *gone : {"InfoFileNameOrder", "InfoSearchChanges", "InfoSearchAfterInsert"})
             QVERIFY2(!names.contains(QLatin1String(gone)), gone);

@@ -42,11 +42,7 @@ struct CollectingSink : SnapshotSink
         if (const auto [at, added] = placed.emplace(position, row); !added && at->second != row)
             ++handedAgain;
     }
-    void restart() override
-    {
-        placed.clear();
-        ++restarts;
-    }
+    void restart() override { placed.clear(), ++restarts; }
     bool cancelled() const override { return false; }
     // The rows in the order of their places; a place that got no row shows as a marker row.
     QList<CatalogueRow> rows() const
@@ -57,9 +53,7 @@ struct CollectingSink : SnapshotSink
         return out;
     }
 
-    qint64 expected = -1;
-    int restarts = 0;
-    int handedAgain = 0;
+    qint64 expected = -1, restarts = 0, handedAgain = 0;
     std::map<qint64, CatalogueRow> placed;
 };
 
@@ -134,10 +128,8 @@ private slots:
         const auto readsInOrder = [&](int restarts) {
             CollectingSink sink;
             session.readNameOrder(sink);
-            QCOMPARE(sink.expected, qint64(expected.size()));
             QCOMPARE(sink.rows(), expected);
-            QCOMPARE(sink.handedAgain, 0);
-            QCOMPARE(sink.restarts, restarts);
+            QCOMPARE(QList<qint64>({sink.expected, sink.handedAgain, sink.restarts}), QList<qint64>({expected.size(), 0, restarts}));
         };
         // Only a stored order that misses rows is read again.
         readsInOrder(state == QLatin1String("unlogged") ? 1 : 0);
