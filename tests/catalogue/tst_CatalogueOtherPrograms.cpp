@@ -13,9 +13,7 @@
 using namespace pixdock;
 using namespace pixdock::catalogue;
 
-namespace {
 constexpr int ManyRows = 50000;
-}
 
 class TestCatalogueOtherPrograms : public test::CatalogueWindowTest
 {

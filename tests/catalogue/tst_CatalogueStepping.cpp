@@ -6,9 +6,7 @@
 using namespace pixdock;
 using namespace pixdock::catalogue;
 
-namespace {
 const QString LastMessage = QStringLiteral("This is the last image in the list.");
-} // namespace
 
 class TestCatalogueStepping : public test::CatalogueWindowTest
 {

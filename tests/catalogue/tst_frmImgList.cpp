@@ -29,14 +29,12 @@ private slots:
         addRows({{"aa.jpg", "/p", "new"}});
         catalogue::CatalogueService::instance().removeRows("c.jpg", "/p");
         QCOMPARE(test::gridNames(grid), (QStringList{"A.jpg", "b.jpg", "c.jpg", "D.jpg", "é.jpg"}));
-        QStringList header;
-        for (int col = 0; col < 3; ++col)
-            header << grid->model()->headerData(col, Qt::Horizontal).toString();
-        QCOMPARE(header, (QStringList{"FileName", "Location", "Description"}));
-        QVERIFY(grid->model()->headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
-        for (int row = 1; row <= 5; ++row)
-            for (int col = 0; col < 3; ++col)
+        for (int col = 0; col < 3; ++col) {
+            QCOMPARE(grid->model()->headerData(col, Qt::Horizontal).toString(), QStringList({"FileName", "Location", "Description"})[col]);
+            QVERIFY(grid->model()->headerData(col, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
+            for (int row = 1; row <= 5; ++row)
                 QCOMPARE(grid->cellBackground(row, col), row % 2 == 0 ? QColor(192, 192, 192) : QColor());
+        }
         sharedWindow<frmImgList>()->unload();
         QCOMPARE(test::gridNames(sharedWindow<frmImgList>()->grid()),
                  (QStringList{"A.jpg", "aa.jpg", "b.jpg", "D.jpg", "é.jpg"}));
@@ -120,13 +118,9 @@ private slots:
                                    : QPoint(header->sectionViewportPosition(to) + int(header->sectionSize(to) * where),
                                             header->height() / 2);
         test::dragWithMouse(header->viewport(), press, release);
-        QStringList shown;
-        for (int position = 0; position < grid->cols(); ++position)
-            shown << grid->columnNameAt(position);
-        QCOMPARE(shown.join(' '), order);
+        QCOMPARE(grid->columnNameAt(0) + ' ' + grid->columnNameAt(1) + ' ' + grid->columnNameAt(2), order);
         test::doubleClickCell(grid, 2, 0);
-        QCOMPARE(gCurrentPath, QStringLiteral("/q/b.jpg"));
-        QCOMPARE(gListRow, 2);
+        QCOMPARE(gCurrentPath + ' ' + QString::number(gListRow), QStringLiteral("/q/b.jpg 2"));
         QCOMPARE(m_opened, QStringList{"/q/b.jpg"});
         QCOMPARE(m_broughtToFront, QList<bool>{true});
     }

@@ -5,10 +5,8 @@
 using namespace pixdock;
 using test::messageOf;
 
-namespace {
 const QString NoMatch = QStringLiteral("No match found.");
 const QString Found = QStringLiteral("Double click on filename to load picture.");
-} // namespace
 
 class TestFrmSearch : public test::CatalogueWindowTest
 {

@@ -7,12 +7,8 @@ using namespace pixdock;
 using catalogue::CopiedRow;
 using test::PostgresServer;
 
-namespace {
-
 const QString InsertThere = QStringLiteral("INSERT INTO Info (FileName, Location, Description) VALUES ('there.jpg', '/q', 'before');");
 const QList<CopiedRow> There{{"there.jpg", "/q", "before"}};
-
-} // namespace
 
 class TestCatalogueTransfer : public QObject
 {
