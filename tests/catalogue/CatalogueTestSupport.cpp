@@ -112,20 +112,6 @@ QList<catalogue::CatalogueRow> tableRows(const QString &cataloguePath)
     return rows;
 }
 
-std::shared_ptr<catalogue::CatalogueSnapshot> loadedList()
-{
-    auto rows = catalogue::CatalogueService::instance().loadList();
-    rows->waitUntilLoaded();
-    return rows;
-}
-
-std::shared_ptr<catalogue::CatalogueSnapshot> searched(const QString &keywords)
-{
-    auto rows = catalogue::CatalogueService::instance().search(keywords);
-    rows->waitUntilLoaded();
-    return rows;
-}
-
 void fillWithManyRows(const QString &path, int count)
 {
     const StallGuardPause preparing; // another program's writing, not this program's work
@@ -159,8 +145,7 @@ void CatalogueWindowTest::init()
 {
     m_frame.reset(); // a frame left by a failed start goes before the next one comes
     CatalogueFileTest::init();
-    m_opened.clear();
-    m_broughtToFront.clear();
+    m_opened = {}, m_broughtToFront = {};
     if (catalogueOnServer()) {
         // Starting the tests' server (at the first test) is preparation, not a stall.
         const StallGuardPause preparing;
@@ -258,8 +243,7 @@ void CatalogueWindowTest::openViewer(const QString &path)
 {
     gCurrentPath = path;
     viewers::openNewViewer(false);
-    m_opened.clear();
-    m_broughtToFront.clear();
+    m_opened = {}, m_broughtToFront = {};
 }
 
 bool CatalogueWindowTest::activate()

@@ -141,8 +141,9 @@ QList<catalogue::CatalogueRow> inNameOrder(QList<catalogue::CatalogueRow> rows);
 QList<catalogue::CatalogueRow> tableRows(const QString &cataloguePath);
 
 // The list and a search through the catalogue's service, waited for until whole.
-std::shared_ptr<catalogue::CatalogueSnapshot> loadedList();
-std::shared_ptr<catalogue::CatalogueSnapshot> searched(const QString &keywords);
+inline auto whole(std::shared_ptr<catalogue::CatalogueSnapshot> rows) { return rows->waitUntilLoaded(), rows; }
+inline auto loadedList() { return whole(catalogue::CatalogueService::instance().loadList()); }
+inline auto searched(const QString &keywords) { return whole(catalogue::CatalogueService::instance().search(keywords)); }
 
 // `count` distinct rows written by another program in one transaction: names in mixed case, one
 // in ten beyond ASCII; location "/pictures/N" for N = n % 97; description "description n of
