@@ -39,7 +39,7 @@ private slots:
         QFETCH(QString, status);
         QFETCH(bool, edited);
         QFETCH(QString, stored);
-        const QStringList parts = stored.split('|');
+        const QStringList parts = stored.split('|'); // name, folder, description
         setFrameStatusText(status);
         frmAdd *w = test::shownWindow<frmAdd>();
         QCOMPARE(box(w, "txtDescription")->text(), QString());
@@ -54,8 +54,7 @@ private slots:
         w->cmdAdd_Click();
         QCOMPARE(catalogueRows(), QStringList{stored});
         QCOMPARE(messageOf(w)->text(), parts[0] + " has been added to the database.");
-        QVERIFY(messageOf(w)->isVisible());
-        QVERIFY(MessageBox::shown().isEmpty());
+        QVERIFY(messageOf(w)->isVisible() && MessageBox::shown().isEmpty());
         MessageBox::queueAnswer(QMessageBox::Yes);
         w->cmdAdd_Click();
         QCOMPARE(catalogueRows(), (QStringList{stored, stored}));

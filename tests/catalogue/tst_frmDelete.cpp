@@ -23,11 +23,9 @@ private slots:
         QCOMPARE(childOf<QGroupBox>(w, "frameOptions")->title(), QStringLiteral("Options for No Image Loaded"));
         for (const char *option : {"optDatabase", "optImage", "optBoth"})
             QCOMPARE(childOf<QRadioButton>(w, option)->isEnabled(), option == QLatin1String("optDatabase"));
-        QVERIFY(childOf<QRadioButton>(w, "optDatabase")->isChecked());
-        QVERIFY(messageOf(w)->isHidden());
+        QVERIFY(childOf<QRadioButton>(w, "optDatabase")->isChecked() && messageOf(w)->isHidden());
         w->cmdContinue_Click();
-        QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(catalogueRows().size(), 1);
+        QVERIFY(MessageBox::shown().isEmpty() && catalogueRows().size() == 1);
         w->unload();
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
         QCOMPARE(childOf<QGroupBox>(test::shownWindow<frmDelete>(), "frameOptions")->title(),

@@ -50,23 +50,21 @@ private slots:
 
     void aCopyThatCannotBeExactChangesNothing_data()
     {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("to"); // "file": a new file, copied to from a missing one
         QTest::addColumn<QList<CopiedRow>>("sourceRows");
         QTest::addColumn<QString>("why");
         const QList<CopiedRow> plain{{"a.jpg", "/p", "d"}};
-        QTest::newRow("into a file that holds rows") << "file" << "full file" << plain << "already holds pictures";
-        QTest::newRow("into a server catalogue that holds rows") << "file" << "full server" << plain << "already holds pictures";
-        QTest::newRow("into a server database without a catalogue") << "file" << "bare server" << plain << "has no table Info";
+        QTest::newRow("into a file that holds rows") << "full file" << plain << "already holds pictures";
+        QTest::newRow("into a server catalogue that holds rows") << "full server" << plain << "already holds pictures";
+        QTest::newRow("into a server database without a catalogue") << "bare server" << plain << "has no table Info";
         QTest::newRow("a NUL character the server cannot store")
-            << "file" << "server" << QList<CopiedRow>{{"a.jpg", "/p", "d"}, {"nul.jpg", "/p", QString(QChar(0)) + "x"}}
+            << "server" << QList<CopiedRow>{{"a.jpg", "/p", "d"}, {"nul.jpg", "/p", QString(QChar(0)) + "x"}}
             << "Row 2 (nul.jpg)";
-        QTest::newRow("a file onto itself") << "file" << "same file" << plain << "onto itself";
-        QTest::newRow("from a missing file") << "missing file" << "file" << plain << "was not found";
+        QTest::newRow("a file onto itself") << "same file" << plain << "onto itself";
+        QTest::newRow("from a missing file") << "file" << plain << "was not found";
     }
     void aCopyThatCannotBeExactChangesNothing()
     {
-        QFETCH(QString, from);
         QFETCH(QString, to);
         QFETCH(QList<CopiedRow>, sourceRows);
         QFETCH(QString, why);
@@ -87,7 +85,7 @@ private slots:
                 QVERIFY(PostgresServer::shared().runSql(database, InsertThere));
         }
         const QString refused = test::failureOf(
-            [&] { catalogue::copyCatalogue(from == "missing file" ? folder.filePath("nowhere.fil") : source, target); });
+            [&] { catalogue::copyCatalogue(to == "file" ? folder.filePath("nowhere.fil") : source, target); });
         QVERIFY2(refused.contains(why), qPrintable(refused));
         if (to == "full file")
             QCOMPARE(test::catalogueRows(target), There);

@@ -41,15 +41,13 @@ private slots:
         QFETCH(QString, change);
         QFETCH(QString, sentence);
         PostgresServer &server = PostgresServer::shared();
-        QVERIFY2(server.isRunning(), qPrintable(server.failure()));
         const QString database = test::freshServerDatabase(QStringLiteral("faults"));
         static int roles = 0;
         const QString role = QStringLiteral("anna%1").arg(++roles);
         QVERIFY(server.addPasswordRole(role, Password));
         QVERIFY(server.runSql(database, QStringLiteral("GRANT ALL ON SCHEMA public TO %1;").arg(role)));
         QTemporaryDir nowhere;
-        const QString what = change.section('=', 0, 0);
-        const QString value = change.section('=', 1);
+        const QString what = change.section('=', 0, 0), value = change.section('=', 1);
         const QString host = what == "host" ? nowhere.path() : server.socketFolder();
         const QString password = what == "password" ? value : Password;
         const QString name = what == "database" ? value : database;
