@@ -1,21 +1,14 @@
-// Opening db.fil, refusing files that are not a catalogue and using tables that are, and text
-// compared without regard to case, all against real SQLite files in a temporary program folder.
+// Opening db.fil, refusing files that are not a catalogue and using tables that are, all against
+// real SQLite files in a temporary program folder. Names compared without regard to case are the
+// add window's test's.
 // A lock held by another program is the window tests' (TestCatalogueFaults).
 #include "CatalogueTestSupport.h"
-#include "CatalogueUnicode.h"
 #include "ModGlobal.h"
 #include "Pictures.h"
 
 using namespace pixdock;
 using namespace pixdock::catalogue;
 
-namespace {
-QVariant evaluate(const QString &expression, const QVariantList &values)
-{
-    QSqlQuery q = runStatement(sharedConnection(), {QStringLiteral("SELECT ") + expression, values});
-    return q.next() ? q.value(0) : QVariant();
-}
-} // namespace
 
 class TestCatalogueStore : public test::CatalogueFileTest
 {
@@ -94,37 +87,6 @@ private slots:
         QCOMPARE(catalogue.removeRows(QStringLiteral("b.jpg"), QStringLiteral("/p")), 1);
         QCOMPARE(test::allRows(*test::loadedList()), kept);
         QCOMPARE(test::allRows(*test::searched(QStringLiteral("KEPT"))), kept);
-    }
-
-    // Text in the catalogue: equality and order without regard to case for all of Unicode, as
-    // the add window's question and another program's LIKE meet it.
-    void textsEqualWithoutRegardToCase_data()
-    {
-        QTest::addColumn<QString>("a");
-        QTest::addColumn<QString>("b");
-        QTest::addColumn<bool>("equal");
-        QTest::newRow("ASCII") << "sunset.jpg" << "SUNSET.JPG" << true;
-        QTest::newRow("accents") << "Été.jpg" << "ÉTÉ.JPG" << true;
-        QTest::newRow("accent differs") << "ete.jpg" << "été.jpg" << false;
-        QTest::newRow("capital sharp s") << "STRAẞE" << "straße" << true;
-        QTest::newRow("sharp s is not ss") << "straße" << "STRASSE" << false;
-        QTest::newRow("Greek with final sigma") << "ΣΊΣΥΦΟΣ" << "σίσυφος" << true;
-        QTest::newRow("Cyrillic") << "ЗИМА.png" << "зима.PNG" << true;
-        QTest::newRow("Deseret (outside the BMP)") << "𐐀.jpg" << "𐐨.jpg" << true;
-        QTest::newRow("different") << "a.jpg" << "b.jpg" << false;
-        QTest::newRow("prefix") << "a.jpg" << "a.jpgx" << false;
-    }
-    void textsEqualWithoutRegardToCase()
-    {
-        QFETCH(QString, a);
-        QFETCH(QString, b);
-        QFETCH(bool, equal);
-        OpenConnection();
-        QCOMPARE(evaluate("? = ? COLLATE UNOCASE", {a, b}).toInt() == 1, equal);
-        QCOMPARE(compareIgnoringCase(a, b) == 0, equal);
-        QCOMPARE(compareIgnoringCase(a, b), -compareIgnoringCase(b, a));
-        // A LIKE without wildcards agrees with the collation.
-        QCOMPARE(evaluate("? LIKE ?", {a, b}).toInt() == 1, equal);
     }
 };
 

@@ -73,6 +73,12 @@ private slots:
         QTest::newRow("other case") << "sunset.jpg" << "SUNSET.JPG" << yes << 2;
         QTest::newRow("non-ASCII other case") << "Été.jpg" << "ÉTÉ.JPG" << no << 1;
         QTest::newRow("Greek other case") << "σίσυφος.png" << "ΣΊΣΥΦΟΣ.PNG" << no << 1;
+        QTest::newRow("Cyrillic other case") << "зима.PNG" << "ЗИМА.png" << no << 1;
+        QTest::newRow("other case outside the BMP") << "𐐨.jpg" << "𐐀.jpg" << no << 1;
+        QTest::newRow("capital sharp s") << "straße.jpg" << "STRAẞE.JPG" << no << 1;
+        QTest::newRow("sharp s is not ss") << "straße.jpg" << "STRASSE.JPG" << -1 << 2;
+        QTest::newRow("an accent makes another name") << "ete.jpg" << "été.jpg" << -1 << 2;
+        QTest::newRow("a longer name is another name") << "a.jpg" << "a.jpgx" << -1 << 2;
         QTest::newRow("a new name is not asked about") << "sunset.jpg" << "sunrise.jpg" << -1 << 2;
         QTest::newRow("wildcards are no wildcards") << "sunset.jpg" << "sun%.jpg" << -1 << 2;
     }
