@@ -8,6 +8,9 @@ using namespace pixdock::catalogue;
 
 const QString LastMessage = QStringLiteral("This is the last image in the list.");
 
+// The windows open and the row a step forward starts from; the picture, row and message after it.
+struct Step { QString windows; int startRow; QString path; int rowAfter; QString message; };
+
 class TestCatalogueStepping : public test::CatalogueWindowTest
 {
     Q_OBJECT
@@ -65,42 +68,34 @@ private slots:
     // with neither window open nothing happens; a row past 32767 is stepped on from.
     void whichGridIsStepped_data()
     {
-        QTest::addColumn<QString>("windows");
-        QTest::addColumn<int>("startRow");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("rowAfter");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("list and search") << "list and search" << 1 << "/b/r2.jpg" << 2 << "";
-        QTest::newRow("search only") << "search" << 1 << "/d/r4.jpg" << 2 << "";
-        QTest::newRow("search, past its end") << "search" << 40 << "" << 3 << LastMessage;
-        QTest::newRow("a private list only") << "private list" << 0 << "/a/r1.jpg" << 1 << "";
-        QTest::newRow("neither") << "" << 3 << "" << 3 << "";
-        QTest::newRow("a list of 33,000") << "long list" << 32767 << "/m/p32768.jpg" << 32768 << "";
+        QTest::addColumn<Step>("step");
+        QTest::newRow("list and search") << Step{"list and search", 1, "/b/r2.jpg", 2, ""};
+        QTest::newRow("search only") << Step{"search", 1, "/d/r4.jpg", 2, ""};
+        QTest::newRow("search, past its end") << Step{"search", 40, "", 3, LastMessage};
+        QTest::newRow("a private list only") << Step{"private list", 0, "/a/r1.jpg", 1, ""};
+        QTest::newRow("neither") << Step{"", 3, "", 3, ""};
+        QTest::newRow("a list of 33,000") << Step{"long list", 32767, "/m/p32768.jpg", 32768, ""};
     }
     void whichGridIsStepped()
     {
-        QFETCH(QString, windows);
-        QFETCH(int, startRow);
-        QFETCH(QString, path);
-        QFETCH(int, rowAfter);
-        QFETCH(QString, message);
-        if (windows.contains("search"))
+        QFETCH(Step, step);
+        if (step.windows.contains("search"))
             test::searchFor(QStringLiteral("even"));
-        if (windows.startsWith("list"))
+        if (step.windows.startsWith("list"))
             test::shownWindow<frmImgList>();
-        frmImgList *privateList = windows == "private list" ? test::privateList() : nullptr;
-        if (windows == "long list") {
+        frmImgList *privateList = step.windows == "private list" ? test::privateList() : nullptr;
+        if (step.windows == "long list") {
             QList<CatalogueRow> many;
             for (int i = 1; i <= 33000; ++i)
                 many.append({QStringLiteral("p%1.jpg").arg(i), QStringLiteral("/m"), QString()});
             test::shownWindow<frmImgList>()->grid()->setRows(std::make_shared<SnapshotRows>(many));
         }
-        gListRow = startRow;
+        gListRow = step.startRow;
         stepCatalogueForward();
-        QCOMPARE(gCurrentPath, path);
-        QCOMPARE(gListRow, rowAfter);
-        QCOMPARE(MessageBox::shownTexts(), message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(openViewers(), path.isEmpty() ? 0 : 1);
+        QCOMPARE(gCurrentPath, step.path);
+        QCOMPARE(gListRow, step.rowAfter);
+        QCOMPARE(MessageBox::shownTexts(), step.message.isEmpty() ? QStringList() : QStringList{step.message});
+        QCOMPARE(openViewers(), step.path.isEmpty() ? 0 : 1);
         if (privateList) {
             frmImgList *shared = loadedSharedWindow<frmImgList>();
             QVERIFY(shared && shared != privateList && shared->isVisible());

@@ -14,6 +14,9 @@ using test::messageOf;
 namespace {
 const QString Hint = QStringLiteral("Enter a description to be used for the search feature.");
 QLineEdit *box(frmAdd *w, const char *name) { return childOf<QLineEdit>(w, name); }
+// A name catalogued, the name of the picture saved, the answer to the question (-1: no question)
+// and the rows then.
+struct Save { QString stored, saved; int answer; int rowsAfter; };
 } // namespace
 
 class TestFrmAdd : public test::CatalogueWindowTest
@@ -62,46 +65,40 @@ private slots:
 
     void aCataloguedFileNameAsksFirst_data()
     {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("saved");
-        QTest::addColumn<int>("answer"); // -1: no question
-        QTest::addColumn<int>("rowsAfter");
+        QTest::addColumn<Save>("save");
         const auto yes = int(QMessageBox::Yes), no = int(QMessageBox::No), cancel = int(QMessageBox::Cancel);
-        QTest::newRow("cancel changes nothing") << "sunset.jpg" << "sunset.jpg" << cancel << 1;
-        QTest::newRow("no") << "sunset.jpg" << "sunset.jpg" << no << 1;
-        QTest::newRow("yes adds a second row") << "sunset.jpg" << "sunset.jpg" << yes << 2;
-        QTest::newRow("other case") << "sunset.jpg" << "SUNSET.JPG" << yes << 2;
-        QTest::newRow("non-ASCII other case") << "Été.jpg" << "ÉTÉ.JPG" << no << 1;
-        QTest::newRow("Greek other case") << "σίσυφος.png" << "ΣΊΣΥΦΟΣ.PNG" << no << 1;
-        QTest::newRow("Cyrillic other case") << "зима.PNG" << "ЗИМА.png" << no << 1;
-        QTest::newRow("other case outside the BMP") << "𐐨.jpg" << "𐐀.jpg" << no << 1;
-        QTest::newRow("capital sharp s") << "straße.jpg" << "STRAẞE.JPG" << no << 1;
-        QTest::newRow("sharp s is not ss") << "straße.jpg" << "STRASSE.JPG" << -1 << 2;
-        QTest::newRow("an accent makes another name") << "ete.jpg" << "été.jpg" << -1 << 2;
-        QTest::newRow("a longer name is another name") << "a.jpg" << "a.jpgx" << -1 << 2;
-        QTest::newRow("a new name is not asked about") << "sunset.jpg" << "sunrise.jpg" << -1 << 2;
-        QTest::newRow("wildcards are no wildcards") << "sunset.jpg" << "sun%.jpg" << -1 << 2;
+        QTest::newRow("cancel changes nothing") << Save{"sunset.jpg", "sunset.jpg", cancel, 1};
+        QTest::newRow("no") << Save{"sunset.jpg", "sunset.jpg", no, 1};
+        QTest::newRow("yes adds a second row") << Save{"sunset.jpg", "sunset.jpg", yes, 2};
+        QTest::newRow("other case") << Save{"sunset.jpg", "SUNSET.JPG", yes, 2};
+        QTest::newRow("non-ASCII other case") << Save{"Été.jpg", "ÉTÉ.JPG", no, 1};
+        QTest::newRow("Greek other case") << Save{"σίσυφος.png", "ΣΊΣΥΦΟΣ.PNG", no, 1};
+        QTest::newRow("Cyrillic other case") << Save{"зима.PNG", "ЗИМА.png", no, 1};
+        QTest::newRow("other case outside the BMP") << Save{"𐐨.jpg", "𐐀.jpg", no, 1};
+        QTest::newRow("capital sharp s") << Save{"straße.jpg", "STRAẞE.JPG", no, 1};
+        QTest::newRow("sharp s is not ss") << Save{"straße.jpg", "STRASSE.JPG", -1, 2};
+        QTest::newRow("an accent makes another name") << Save{"ete.jpg", "été.jpg", -1, 2};
+        QTest::newRow("a longer name is another name") << Save{"a.jpg", "a.jpgx", -1, 2};
+        QTest::newRow("a new name is not asked about") << Save{"sunset.jpg", "sunrise.jpg", -1, 2};
+        QTest::newRow("wildcards are no wildcards") << Save{"sunset.jpg", "sun%.jpg", -1, 2};
     }
     void aCataloguedFileNameAsksFirst()
     {
-        QFETCH(QString, stored);
-        QFETCH(QString, saved);
-        QFETCH(int, answer);
-        QFETCH(int, rowsAfter);
+        QFETCH(Save, save);
         // Catalogued in another folder: the question is about the file name only.
-        addRows({{stored, "/elsewhere", "old"}});
-        setFrameStatusText("/photos/" + saved);
+        addRows({{save.stored, "/elsewhere", "old"}});
+        setFrameStatusText("/photos/" + save.saved);
         frmAdd *w = test::shownWindow<frmAdd>();
-        if (answer >= 0)
-            MessageBox::queueAnswer(QMessageBox::StandardButton(answer));
+        if (save.answer >= 0)
+            MessageBox::queueAnswer(QMessageBox::StandardButton(save.answer));
         w->cmdAdd_Click();
-        QCOMPARE(MessageBox::shownTexts(), answer < 0 ? QStringList()
-                                                      : QStringList{"Image name already in database.\r\nDo you want to continue?"});
-        if (answer >= 0)
+        QCOMPARE(MessageBox::shownTexts(), save.answer < 0 ? QStringList()
+                                                           : QStringList{"Image name already in database.\r\nDo you want to continue?"});
+        if (save.answer >= 0)
             QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        QCOMPARE(catalogueRows().size(), rowsAfter);
-        QCOMPARE(messageOf(w)->text(), answer == int(QMessageBox::Cancel) ? Hint
-                                       : saved + (rowsAfter == 2 ? " has been" : " has not been") + " added to the database.");
+        QCOMPARE(catalogueRows().size(), save.rowsAfter);
+        QCOMPARE(messageOf(w)->text(), save.answer == int(QMessageBox::Cancel) ? Hint
+                                       : save.saved + (save.rowsAfter == 2 ? " has been" : " has not been") + " added to the database.");
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 

@@ -9,6 +9,10 @@
 using namespace pixdock;
 using catalogue::CatalogueGrid;
 
+// The column dragged by its header, the column it is dropped on ("rows": below the header) and
+// where across that column (0 its left edge, 1 its right); the column order then.
+struct Drag { QString dragged, droppedOn; double where; QString order; };
+
 class TestFrmImgList : public test::CatalogueWindowTest
 {
     Q_OBJECT
@@ -91,34 +95,28 @@ private slots:
     // name and folder by column, whatever column it hits.
     void aDraggedColumnTakesThePlaceOfTheColumnUnderThePointer_data()
     {
-        QTest::addColumn<QString>("dragged");
-        QTest::addColumn<QString>("droppedOn");
-        QTest::addColumn<double>("where"); // across the target column, 0 its left edge, 1 its right
-        QTest::addColumn<QString>("order");
-        QTest::newRow("to the right, dropped on the left quarter") << "FileName" << "Location" << 0.25 << "Location FileName Description";
-        QTest::newRow("to the left, dropped on the right quarter") << "Description" << "FileName" << 0.75 << "Description FileName Location";
-        QTest::newRow("two places on, right quarter") << "FileName" << "Description" << 0.75 << "Location Description FileName";
-        QTest::newRow("dropped on itself") << "Location" << "Location" << 0.8 << "FileName Location Description";
-        QTest::newRow("dropped on the rows, not the header") << "FileName" << "rows" << 0.5 << "FileName Location Description";
+        QTest::addColumn<Drag>("drag");
+        QTest::newRow("to the right, dropped on the left quarter") << Drag{"FileName", "Location", 0.25, "Location FileName Description"};
+        QTest::newRow("to the left, dropped on the right quarter") << Drag{"Description", "FileName", 0.75, "Description FileName Location"};
+        QTest::newRow("two places on, right quarter") << Drag{"FileName", "Description", 0.75, "Location Description FileName"};
+        QTest::newRow("dropped on itself") << Drag{"Location", "Location", 0.8, "FileName Location Description"};
+        QTest::newRow("dropped on the rows, not the header") << Drag{"FileName", "rows", 0.5, "FileName Location Description"};
     }
     void aDraggedColumnTakesThePlaceOfTheColumnUnderThePointer()
     {
-        QFETCH(QString, dragged);
-        QFETCH(QString, droppedOn);
-        QFETCH(double, where);
-        QFETCH(QString, order);
+        QFETCH(Drag, drag);
         CatalogueGrid *grid = test::shownWindow<frmImgList>()->grid();
         QHeaderView *header = grid->horizontalHeader();
         const auto sectionOf = [&](const QString &name) { return header->logicalIndex(grid->positionOf(name)); };
-        const int from = sectionOf(dragged);
+        const int from = sectionOf(drag.dragged);
         const QPoint press(header->sectionViewportPosition(from) + header->sectionSize(from) / 2, header->height() / 2);
-        const int to = droppedOn == "rows" ? from : sectionOf(droppedOn);
-        const QPoint release = droppedOn == "rows"
+        const int to = drag.droppedOn == "rows" ? from : sectionOf(drag.droppedOn);
+        const QPoint release = drag.droppedOn == "rows"
                                    ? QPoint(press.x() + header->sectionSize(from), header->height() + 3 * grid->rowHeight(0))
-                                   : QPoint(header->sectionViewportPosition(to) + int(header->sectionSize(to) * where),
+                                   : QPoint(header->sectionViewportPosition(to) + int(header->sectionSize(to) * drag.where),
                                             header->height() / 2);
         test::dragWithMouse(header->viewport(), press, release);
-        QCOMPARE(grid->columnNameAt(0) + ' ' + grid->columnNameAt(1) + ' ' + grid->columnNameAt(2), order);
+        QCOMPARE(grid->columnNameAt(0) + ' ' + grid->columnNameAt(1) + ' ' + grid->columnNameAt(2), drag.order);
         test::doubleClickCell(grid, 2, 0);
         QCOMPARE(gCurrentPath + ' ' + QString::number(gListRow), QStringLiteral("/q/b.jpg 2"));
         QCOMPARE(m_opened, QStringList{"/q/b.jpg"});
