@@ -8,46 +8,37 @@
 
 #include <QGuiApplication>
 
-#include <functional>
-
 using namespace pixdock;
 
 namespace {
 
-// One user action in a window, and what its message says around the catalogue's own words.
-struct Action
-{
-    std::function<void()> run;
-    QString messageBefore;
-    QString messageAfter;
-};
-
-Action action(const QString &which)
-{
-    if (which == QLatin1String("list"))
-        return {[] { sharedWindow<frmImgList>(); }, QStringLiteral("The catalogue list could not be loaded.\r\n"), {}};
-    if (which == QLatin1String("search"))
-        return {[] { test::searchFor(QStringLiteral("beach")); }, QStringLiteral("The catalogue could not be searched.\r\n"), {}};
-    if (which == QLatin1String("add"))
-        return {[] { test::shownWindow<frmAdd>()->cmdAdd_Click(); }, QStringLiteral("Error No %1\r\n"),
-                QStringLiteral(" has occured.")};
-    return {[] {
-                MessageBox::queueAnswer(QMessageBox::Yes);
-                test::shownWindow<frmDelete>()->cmdContinue_Click();
-            },
-            QStringLiteral("The picture could not be removed from the catalogue.\r\n"), {}};
-}
-
-// Each action, and the rows it leaves when it works (after the catalogue's return).
+// Each user action (the list loaded, a search, a save, a removal answered Yes), what its message
+// says about the catalogue ("%1" the error's number, "%2" the catalogue's own words), and the rows
+// it leaves when it works (after the catalogue's return).
 void everyAction()
 {
     QTest::addColumn<QString>("which");
+    QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("rowsAfter");
     const QString both = QStringLiteral("beach.jpg|/p|beach sunset.jpg|/photos|sunset");
-    QTest::newRow("list") << "list" << both;
-    QTest::newRow("search") << "search" << both;
-    QTest::newRow("add") << "add" << both + " sunset.jpg|/photos|None";
-    QTest::newRow("remove") << "remove" << "beach.jpg|/p|beach";
+    QTest::newRow("list") << "list" << "The catalogue list could not be loaded.\r\n%2" << both;
+    QTest::newRow("search") << "search" << "The catalogue could not be searched.\r\n%2" << both;
+    QTest::newRow("add") << "add" << "Error No %1\r\n%2 has occured." << both + " sunset.jpg|/photos|None";
+    QTest::newRow("remove") << "remove" << "The picture could not be removed from the catalogue.\r\n%2" << "beach.jpg|/p|beach";
+}
+
+void run(const QString &which)
+{
+    if (which == QLatin1String("list")) {
+        sharedWindow<frmImgList>();
+    } else if (which == QLatin1String("search")) {
+        test::searchFor(QStringLiteral("beach"));
+    } else if (which == QLatin1String("add")) {
+        test::shownWindow<frmAdd>()->cmdAdd_Click();
+    } else {
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        test::shownWindow<frmDelete>()->cmdContinue_Click();
+    }
 }
 
 } // namespace
@@ -63,17 +54,17 @@ private slots:
     void aHeldLockIsNamedWithinTheTimeoutWhileTheInterfaceRuns()
     {
         QFETCH(QString, which);
+        QFETCH(QString, message);
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        const Action act = action(which);
         {
             // The stall guard fails the run if the interface stands still while it waits.
             const auto lock = holdLock();
-            act.run();
+            run(which);
             QTRY_VERIFY(MessageBox::shownTexts().size() == (which == QLatin1String("remove") ? 2 : 1));
         }
         QCOMPARE(MessageBox::shownTexts().last(),
-                 QString(act.messageBefore).replace("%1", QString::number(onServer() ? err::DatabaseError : 5))
-                     + failureText(catalogue::message::Locked, catalogue::server::Locked) + act.messageAfter);
+                 message.replace("%1", QString::number(onServer() ? err::DatabaseError : 5))
+                     .replace("%2", failureText(catalogue::message::Locked, catalogue::server::Locked)));
         QCOMPARE(MessageBox::shown().last().buttons, QMessageBox::Ok);
         QCOMPARE(catalogueRows(), (QStringList{"beach.jpg|/p|beach", "sunset.jpg|/photos|sunset"}));
         // No wait cursor is left behind, and the window's line does not claim a success.
@@ -87,6 +78,7 @@ private slots:
     void aCatalogueGoneIsNamedAndTheNextActionAfterItsReturnWorks()
     {
         QFETCH(QString, which);
+        QFETCH(QString, message);
         QFETCH(QString, rowsAfter);
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
         // The windows' connections are open and have been used before the catalogue goes.
@@ -96,13 +88,12 @@ private slots:
         test::shownWindow<frmAdd>()->cmdAdd_Click();
         MessageBox::clearRecord();
 
-        const Action act = action(which);
         takeCatalogueAway();
-        act.run();
+        run(which);
         QTRY_VERIFY(!MessageBox::shownTexts().isEmpty());
         QCOMPARE(MessageBox::shownTexts().last(),
-                 QString(act.messageBefore).replace("%1", QString::number(err::DatabaseError))
-                     + failureText(catalogue::message::Moved, catalogue::server::Unreachable) + act.messageAfter);
+                 message.replace("%1", QString::number(err::DatabaseError))
+                     .replace("%2", failureText(catalogue::message::Moved, catalogue::server::Unreachable)));
         takeCatalogueAway(false);
         MessageBox::clearRecord();
 
@@ -112,7 +103,7 @@ private slots:
         } else {
             if (which == QLatin1String("add"))
                 MessageBox::queueAnswer(QMessageBox::Yes);
-            act.run();
+            run(which);
             QVERIFY2(MessageBox::shownTexts().size() <= 1, qPrintable(MessageBox::shownTexts().join('\n')));
         }
         QCOMPARE(catalogueRows().join(' '), rowsAfter);
