@@ -11,24 +11,20 @@ using pixdock::test::PostgresServer;
 
 namespace {
 
+// A run of the program: its exit status (-1: it did not end normally) and what it printed.
 struct Run
 {
     int status = -1;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
 Run runPixdock(const QStringList &arguments)
 {
     QProcess program;
     program.start(QStringLiteral(PIXDOCK_PROGRAM), arguments);
-    Run run;
-    if (!program.waitForFinished(120000) || program.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.status = program.exitCode();
-    run.out = QString::fromLocal8Bit(program.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(program.readAllStandardError());
-    return run;
+    const bool ended = program.waitForFinished(120000) && program.exitStatus() == QProcess::NormalExit;
+    return {ended ? program.exitCode() : -1, QString::fromLocal8Bit(program.readAllStandardOutput()),
+            QString::fromLocal8Bit(program.readAllStandardError())};
 }
 
 } // namespace
