@@ -14,6 +14,9 @@ using namespace pixdock;
 using namespace pixdock::catalogue;
 
 constexpr int ManyRows = 50000;
+// An action (add, remove or list) after db.fil was replaced, or garbage put there; a piece of the
+// window's line or message box then; the names in the file at the path afterwards.
+struct Write { QString action, said, rows; };
 
 class TestCatalogueOtherPrograms : public test::CatalogueWindowTest
 {
@@ -100,19 +103,16 @@ private slots:
     // garbage put in its place is refused and left as it is. (A file gone is the faults' test's.)
     void writesGoToTheFileAtThePath_data()
     {
-        QTest::addColumn<QString>("action"); // add, remove or list after the file was replaced, or garbage put there
-        QTest::addColumn<QString>("said");   // a piece of the window's line or message box
-        QTest::addColumn<QString>("rows");   // the names in the file at the path afterwards
-        QTest::newRow("add") << "add" << "new.jpg has been added to the database." << "a.jpg b.jpg restored.jpg new.jpg";
-        QTest::newRow("remove") << "remove" << "a.jpg has been removed from the database.  " << "b.jpg restored.jpg";
-        QTest::newRow("list") << "list" << "" << "a.jpg b.jpg restored.jpg";
-        QTest::newRow("garbage, add") << "garbage" << "The catalogue file is not a database." << "";
+        QTest::addColumn<Write>("write");
+        QTest::newRow("add") << Write{"add", "new.jpg has been added to the database.", "a.jpg b.jpg restored.jpg new.jpg"};
+        QTest::newRow("remove") << Write{"remove", "a.jpg has been removed from the database.  ", "b.jpg restored.jpg"};
+        QTest::newRow("list") << Write{"list", "", "a.jpg b.jpg restored.jpg"};
+        QTest::newRow("garbage, add") << Write{"garbage", "The catalogue file is not a database.", ""};
     }
     void writesGoToTheFileAtThePath()
     {
-        QFETCH(QString, action);
-        QFETCH(QString, said);
-        QFETCH(QString, rows);
+        QFETCH(Write, write);
+        const auto &[action, said, rows] = write;
         const QByteArray path = QFile::encodeName(m_folder->cataloguePath());
         const QByteArray old = QFile::encodeName(m_folder->filePath(QStringLiteral("old.fil")));
         addRows({{"a.jpg", "/photos", "one"}, {"b.jpg", "/photos", "two"}});

@@ -11,6 +11,9 @@ using namespace pixdock;
 using test::childOf;
 using test::messageOf;
 
+// The picture shown, the answer to the question, and the descriptions of the rows left.
+struct Removal { QString current; int answer; QString left; };
+
 class TestFrmDelete : public test::CatalogueWindowTest
 {
     Q_OBJECT
@@ -38,21 +41,18 @@ private slots:
     // wraps and is read whole.
     void removesEveryRowOfThatNameAndFolderOnly_data()
     {
-        QTest::addColumn<QString>("current");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("left"); // the descriptions of the rows left
+        QTest::addColumn<Removal>("removal");
         const QString longName = "/l/holiday-in-the-mountains-with-the-whole-family-2026-08-14.jpg";
-        QTest::newRow("duplicates, not the other case") << "/photos/sunset.jpg" << int(QMessageBox::Yes) << "b c d long";
-        QTest::newRow("the other case only") << "/photos/SUNSET.JPG" << int(QMessageBox::Yes) << "a b a2 d long";
-        QTest::newRow("a long name") << longName << int(QMessageBox::Yes) << "a b c a2 d long";
-        QTest::newRow("no") << "/photos/sunset.jpg" << int(QMessageBox::No) << "a b c a2 d long";
-        QTest::newRow("cancel") << "/photos/sunset.jpg" << int(QMessageBox::Cancel) << "a b c a2 d long";
+        QTest::newRow("duplicates, not the other case") << Removal{"/photos/sunset.jpg", int(QMessageBox::Yes), "b c d long"};
+        QTest::newRow("the other case only") << Removal{"/photos/SUNSET.JPG", int(QMessageBox::Yes), "a b a2 d long"};
+        QTest::newRow("a long name") << Removal{longName, int(QMessageBox::Yes), "a b c a2 d long"};
+        QTest::newRow("no") << Removal{"/photos/sunset.jpg", int(QMessageBox::No), "a b c a2 d long"};
+        QTest::newRow("cancel") << Removal{"/photos/sunset.jpg", int(QMessageBox::Cancel), "a b c a2 d long"};
     }
     void removesEveryRowOfThatNameAndFolderOnly()
     {
-        QFETCH(QString, current);
-        QFETCH(int, answer);
-        QFETCH(QString, left);
+        QFETCH(Removal, removal);
+        const auto &[current, answer, left] = removal;
         const QStringList all{"sunset.jpg|/photos|a", "SUNSET.JPG|/Photos|b", "SUNSET.JPG|/photos|c",
                               "sunset.jpg|/photos|a2", "sunset.jpg|/photos/old|d", "a.jpg|/|e", "x|/l|long"};
         for (const QString &row : all)

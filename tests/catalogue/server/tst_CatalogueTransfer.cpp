@@ -9,6 +9,9 @@ using test::PostgresServer;
 
 const QString InsertThere = QStringLiteral("INSERT INTO Info (FileName, Location, Description) VALUES ('there.jpg', '/q', 'before');");
 const QList<CopiedRow> There{{"there.jpg", "/q", "before"}};
+// The target ("file": a new file, copied to from a missing one), the source's rows, and a piece
+// of the refusal.
+struct Refusal { QString to; QList<CopiedRow> sourceRows; QString why; };
 
 class TestCatalogueTransfer : public QObject
 {
@@ -50,24 +53,20 @@ private slots:
 
     void aCopyThatCannotBeExactChangesNothing_data()
     {
-        QTest::addColumn<QString>("to"); // "file": a new file, copied to from a missing one
-        QTest::addColumn<QList<CopiedRow>>("sourceRows");
-        QTest::addColumn<QString>("why");
+        QTest::addColumn<Refusal>("refusal");
         const QList<CopiedRow> plain{{"a.jpg", "/p", "d"}};
-        QTest::newRow("into a file that holds rows") << "full file" << plain << "already holds pictures";
-        QTest::newRow("into a server catalogue that holds rows") << "full server" << plain << "already holds pictures";
-        QTest::newRow("into a server database without a catalogue") << "bare server" << plain << "has no table Info";
+        QTest::newRow("into a file that holds rows") << Refusal{"full file", plain, "already holds pictures"};
+        QTest::newRow("into a server catalogue that holds rows") << Refusal{"full server", plain, "already holds pictures"};
+        QTest::newRow("into a server database without a catalogue") << Refusal{"bare server", plain, "has no table Info"};
         QTest::newRow("a NUL character the server cannot store")
-            << "server" << QList<CopiedRow>{{"a.jpg", "/p", "d"}, {"nul.jpg", "/p", QString(QChar(0)) + "x"}}
-            << "Row 2 (nul.jpg)";
-        QTest::newRow("a file onto itself") << "same file" << plain << "onto itself";
-        QTest::newRow("from a missing file") << "file" << plain << "was not found";
+            << Refusal{"server", {{"a.jpg", "/p", "d"}, {"nul.jpg", "/p", QString(QChar(0)) + "x"}}, "Row 2 (nul.jpg)"};
+        QTest::newRow("a file onto itself") << Refusal{"same file", plain, "onto itself"};
+        QTest::newRow("from a missing file") << Refusal{"file", plain, "was not found"};
     }
     void aCopyThatCannotBeExactChangesNothing()
     {
-        QFETCH(QString, to);
-        QFETCH(QList<CopiedRow>, sourceRows);
-        QFETCH(QString, why);
+        QFETCH(Refusal, refusal);
+        const auto &[to, sourceRows, why] = refusal;
         QTemporaryDir folder;
         const QString source = folder.filePath("source.fil");
         catalogue::createCatalogue(source);
