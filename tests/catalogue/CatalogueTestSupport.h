@@ -8,15 +8,20 @@
 #pragma once
 
 #include "CatalogueGrid.h"
+#include "CatalogueGridModel.h"
 #include "CatalogueGridRows.h"
 #include "CatalogueService.h"
 #include "CatalogueSnapshot.h"
+#include "CatalogueStepping.h"
 #include "CatalogueStore.h"
 #include "Frame.h"
 #include "HostFrame.h"
+#include "KillCheck.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
+#include "Pictures.h"
 #include "ProgramFolder.h"
+#include "SqliteSession.h"
 #include "TestRegistry.h"
 #include "TestState.h"
 #include "UserInput.h"
@@ -29,8 +34,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>

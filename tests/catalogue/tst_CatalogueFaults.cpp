@@ -6,8 +6,6 @@
 #include "CatalogueTestSupport.h"
 #include "ServerConnection.h"
 
-#include <QGuiApplication>
-
 using namespace pixdock;
 
 namespace {

@@ -3,10 +3,7 @@
 // user saves, and the file replaced by a rename or deleted while windows are open. Each case
 // checks what the window shows and says and what the file at the path holds; the stall guard
 // fails any of them in which the interface thread stood still.
-#include "CatalogueGridModel.h"
-#include "CatalogueStepping.h"
 #include "CatalogueTestSupport.h"
-#include "Pictures.h"
 
 #include <unistd.h>
 

@@ -3,9 +3,7 @@
 // locale, changed while nothing logged it); a snapshot is one state of the catalogue that
 // nothing done to the file later changes; a very long text is kept whole but shown short.
 #include "CatalogueEngine.h"
-#include "CatalogueGridModel.h"
 #include "CatalogueTestSupport.h"
-#include "SqliteSession.h"
 
 #include <QLocale>
 

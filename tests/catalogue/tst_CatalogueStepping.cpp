@@ -1,6 +1,5 @@
 // Catalogue stepping: forward and back through the list window's grid (or the search
 // results), the two end messages, which grid is stepped, and viewers replaced.
-#include "CatalogueStepping.h"
 #include "CatalogueTestSupport.h"
 
 using namespace pixdock;

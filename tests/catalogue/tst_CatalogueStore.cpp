@@ -4,11 +4,9 @@
 // A lock held by another program is the window tests' (TestCatalogueFaults).
 #include "CatalogueTestSupport.h"
 #include "ModGlobal.h"
-#include "Pictures.h"
 
 using namespace pixdock;
 using namespace pixdock::catalogue;
-
 
 class TestCatalogueStore : public test::CatalogueFileTest
 {

@@ -5,13 +5,9 @@
 #include "CatalogueTestSupport.h"
 #include "CatalogueScenarios.h"
 #include "HostFrame.h"
-#include "KillCheck.h"
 #include "Locations.h"
 #include "OrdinaryUser.h"
-#include "Pictures.h"
-#include "SqliteSession.h"
 
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 

@@ -2,11 +2,9 @@
 // SIGKILL at random moments: after every kill the catalogue passes SQLite's integrity check,
 // holds every row whose append was acknowledged (and none whose removal was), and every row is
 // whole. PIXDOCK_KILLS sets the number of kills (make reliability: 200).
-#include "KillCheck.h"
 #include "CatalogueTestSupport.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 
 #include <random>
 

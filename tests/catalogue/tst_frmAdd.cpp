@@ -3,9 +3,7 @@
 #include "CatalogueTextBoxes.h"
 #include "CatalogueTestSupport.h"
 
-#include <QGuiApplication>
 #include <QPointer>
-#include <QPushButton>
 
 using namespace pixdock;
 using test::childOf;

@@ -4,7 +4,6 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QPushButton>
 
 using namespace pixdock;
 using catalogue::CatalogueGrid;
