@@ -37,6 +37,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -88,6 +89,7 @@ protected slots:
     void cleanup()
     {
         resetProgramState();
+        switchLocale(QLocale::c()); // a test that switched the user's language switches back
         m_folder.reset();
     }
 

@@ -5,7 +5,6 @@
 #include "CatalogueEngine.h"
 #include "CatalogueTestSupport.h"
 
-#include <QLocale>
 
 #include <map>
 
@@ -68,12 +67,6 @@ class TestCatalogueSnapshots : public test::CatalogueFileTest
 {
     Q_OBJECT
 private slots:
-    void cleanup()
-    {
-        CatalogueFileTest::cleanup();
-        test::switchLocale(QLocale::c());
-    }
-
     void theListIsInTheNameOrderInEveryStateOfTheStoredOrder_data()
     {
         QTest::addColumn<QString>("state");
