@@ -79,8 +79,8 @@ private slots:
                 QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('%1.jpg', '/b', CAST(X'%1' AS TEXT))")
                                        .arg(QLatin1String(bytes))));
             QVERIFY(other.exec("INSERT INTO Info VALUES ('null.jpg', '/n', NULL), ('number.jpg', '/n', 12345)"));
-            QVERIFY(other.exec("UPDATE Info SET Description = 'kitten' WHERE FileName = 'x.jpg'"));
-            QVERIFY(other.exec("DELETE FROM Info WHERE FileName = 'KIT.jpg'"));
+            QVERIFY(other.hold("UPDATE Info SET Description = 'kitten' WHERE FileName = 'x.jpg'; "
+                               "DELETE FROM Info WHERE FileName = 'KIT.jpg'"));
         }
         const QStringList plain = test::namesOf(readRows(sharedConnection(), searchStatement(keywords)));
         QVERIFY(!plain.isEmpty());

@@ -21,8 +21,7 @@ public:
     // `durable`: a real server's durability (fsync on); the tests run without it, which is faster.
     explicit PostgresServer(bool durable = false);
     ~PostgresServer();
-    PostgresServer(const PostgresServer &) = delete;
-    PostgresServer &operator=(const PostgresServer &) = delete;
+    Q_DISABLE_COPY_MOVE(PostgresServer)
 
     // One server for the whole process, started on first use and stopped when the application
     // object goes; for tests that do not stop or reconfigure it.
