@@ -7,23 +7,6 @@
 #include <QSqlQuery>
 #include <QUuid>
 
-namespace pixdock::catalogue {
-
-bool operator==(const CopiedRow &a, const CopiedRow &b)
-{
-    const auto same = [](const QString &x, const QString &y) { return x.isNull() == y.isNull() && x == y; };
-    return same(a.fileName, b.fileName) && same(a.location, b.location) && same(a.description, b.description);
-}
-
-char *toString(const CopiedRow &row)
-{
-    const auto shown = [](const QString &v) { return v.isNull() ? QStringLiteral("NULL") : QLatin1Char('"') + v + QLatin1Char('"'); };
-    return qstrdup(qPrintable(QStringLiteral("(%1, %2, %3)").arg(shown(row.fileName), shown(row.location),
-                                                                  shown(row.description.left(60)))));
-}
-
-} // namespace pixdock::catalogue
-
 namespace pixdock::test {
 
 using catalogue::CopiedRow;
@@ -38,7 +21,16 @@ QString freshServerDatabase(const QString &purpose)
     return {};
 }
 
-QList<CopiedRow> catalogueRows(const QString &database, bool onServer)
+QStringList texts(const QList<CopiedRow> &rows)
+{
+    const auto shown = [](const QString &v) { return v.isNull() ? QStringLiteral("<NULL>") : v; };
+    QStringList out;
+    for (const CopiedRow &row : rows)
+        out << shown(row.fileName) + " | " + shown(row.location) + " | " + shown(row.description);
+    return out;
+}
+
+QStringList catalogueRows(const QString &database, bool onServer)
 {
     const QString name = QStringLiteral("test-rows");
     QList<CopiedRow> rows;
@@ -56,7 +48,7 @@ QList<CopiedRow> catalogueRows(const QString &database, bool onServer)
                 rows.append({text(0), text(1), text(2)});
     }
     QSqlDatabase::removeDatabase(name);
-    return rows;
+    return texts(rows);
 }
 
 bool writeFileRows(const QString &path, const QList<CopiedRow> &rows)

@@ -22,9 +22,11 @@ namespace pixdock::test {
 // cannot be had.
 QString freshServerDatabase(const QString &purpose);
 
-// The rows of a catalogue file in rowid order (or, `onServer`, of a database on the shared
-// server in id order), NULL kept apart from the empty text.
-QList<catalogue::CopiedRow> catalogueRows(const QString &database, bool onServer = false);
+// Rows as texts "name | location | description", NULL shown as "<NULL>" apart from the empty
+// text; and so the rows of a catalogue file in rowid order (or, `onServer`, of a database on the
+// shared server in id order).
+QStringList texts(const QList<catalogue::CopiedRow> &rows);
+QStringList catalogueRows(const QString &database, bool onServer = false);
 // Appends rows to a catalogue file's table Info in one transaction; false when refused.
 bool writeFileRows(const QString &path, const QList<catalogue::CopiedRow> &rows);
 
@@ -36,8 +38,3 @@ QList<catalogue::CopiedRow> awkwardRows();
 QString failureOf(const std::function<void()> &action);
 
 } // namespace pixdock::test
-
-namespace pixdock::catalogue {
-bool operator==(const CopiedRow &a, const CopiedRow &b);
-char *toString(const CopiedRow &row);
-} // namespace pixdock::catalogue

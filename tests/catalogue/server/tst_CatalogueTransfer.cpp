@@ -30,9 +30,9 @@ private slots:
         catalogue::createCatalogue(server.uri(database));
         const catalogue::CopyOutcome there = catalogue::copyCatalogue(first, server.uri(database));
         QCOMPARE(there.rows, rows.size());
-        QCOMPARE(test::catalogueRows(database, true), rows);
+        QCOMPARE(test::catalogueRows(database, true), test::texts(rows));
         QCOMPARE(catalogue::copyCatalogue(server.uri(database), folder.filePath("last.fil")).checksum, there.checksum);
-        QCOMPARE(test::catalogueRows(folder.filePath("last.fil")), rows);
+        QCOMPARE(test::catalogueRows(folder.filePath("last.fil")), test::texts(rows));
         // The server's copies of the texts are folded as the program folds, also for rows other
         // programs write: every character that folding changes, in one description.
         QString said;
@@ -87,12 +87,12 @@ private slots:
             [&] { catalogue::copyCatalogue(to == "file" ? folder.filePath("nowhere.fil") : source, target); });
         QVERIFY2(refused.contains(why), qPrintable(refused));
         if (to == "full file")
-            QCOMPARE(test::catalogueRows(target), There);
+            QCOMPARE(test::catalogueRows(target), test::texts(There));
         else if (to == "full server" || to == "server")
-            QCOMPARE(test::catalogueRows(database, true), to == "server" ? QList<CopiedRow>() : There);
+            QCOMPARE(test::catalogueRows(database, true), test::texts(to == "server" ? QList<CopiedRow>() : There));
         else if (to == "file")
             QVERIFY(!QFileInfo::exists(target)); // made for the copy, removed with it
-        QCOMPARE(test::catalogueRows(source), sourceRows);
+        QCOMPARE(test::catalogueRows(source), test::texts(sourceRows));
     }
 
 };
