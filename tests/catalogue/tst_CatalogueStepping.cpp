@@ -91,8 +91,7 @@ private slots:
         }
         gListRow = step.startRow;
         stepCatalogueForward();
-        QCOMPARE(gCurrentPath, step.path);
-        QCOMPARE(gListRow, step.rowAfter);
+        QCOMPARE(gCurrentPath + ' ' + QString::number(gListRow), step.path + ' ' + QString::number(step.rowAfter));
         QCOMPARE(MessageBox::shownTexts(), step.message.isEmpty() ? QStringList() : QStringList{step.message});
         QCOMPARE(openViewers(), step.path.isEmpty() ? 0 : 1);
         if (privateList) {
