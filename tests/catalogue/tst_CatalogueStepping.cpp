@@ -31,9 +31,8 @@ private slots:
         frmImgList *list = test::shownWindow<frmImgList>();
         // The picture shown, and the row both the program and the list's grid are at.
         const auto at = [&](const QString &path, int row) {
-            QCOMPARE(gCurrentPath, path);
-            QCOMPARE(gListRow, row);
-            QCOMPARE(list->grid()->row(), row);
+            QCOMPARE(QStringList({gCurrentPath, QString::number(gListRow), QString::number(list->grid()->row())}),
+                     QStringList({path, QString::number(row), QString::number(row)}));
         };
         openViewer(QStringLiteral("/y.jpg"));
         QCOMPARE(openViewers(), 2);
