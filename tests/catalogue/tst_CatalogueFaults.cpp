@@ -2,68 +2,41 @@
 // held by another program is waited for only up to the timeout, with the interface running,
 // and then named; a catalogue gone while a window is open is named by the action that met it,
 // and the next action after it is back simply works.
-#include "CatalogueWindowHost.h"
-#include "Frame.h"
-#include "MessageBox.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "WindowList.h"
-#include "frmAdd.h"
-#include "frmDelete.h"
-#include "frmImgList.h"
-#include "frmSearch.h"
-#include "CatalogueGrid.h"
-
-#include <QGuiApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
-
-#include <functional>
+#include "CatalogueMessages.h"
+#include "CatalogueTestSupport.h"
+#include "ServerConnection.h"
 
 using namespace pixdock;
 
 namespace {
 
-// One user action in a window, and what its message says before the catalogue's own words.
-struct Action
-{
-    std::function<void()> run;
-    QString messageBefore;
-    QString messageAfter;
-};
-
-Action action(const QString &which)
-{
-    if (which == QLatin1String("list"))
-        return {[] { sharedWindow<frmImgList>(); }, QStringLiteral("The catalogue list could not be loaded.\r\n"), {}};
-    if (which == QLatin1String("search"))
-        return {[] {
-                    frmSearch *w = test::shownWindow<frmSearch>();
-                    w->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText(QStringLiteral("beach"));
-                    w->cmdSearch_Click();
-                },
-                QStringLiteral("The catalogue could not be searched.\r\n"), {}};
-    if (which == QLatin1String("add"))
-        return {[] { test::shownWindow<frmAdd>()->cmdAdd_Click(); }, QStringLiteral("Error No %1\r\n"),
-                QStringLiteral(" has occured.")};
-    return {[] {
-                MessageBox::queueAnswer(QMessageBox::Yes);
-                test::shownWindow<frmDelete>()->cmdContinue_Click();
-            },
-            QStringLiteral("The picture could not be removed from the catalogue.\r\n"), {}};
-}
-
-// Each action, and the rows it leaves when it works (after the catalogue's return).
+// Each user action (the list loaded, a search, a save, a removal answered Yes), what its message
+// says about the catalogue ("%1" the error's number, "%2" the catalogue's own words), and the rows
+// it leaves when it works (after the catalogue's return).
 void everyAction()
 {
     QTest::addColumn<QString>("which");
+    QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("rowsAfter");
     const QString both = QStringLiteral("beach.jpg|/p|beach sunset.jpg|/photos|sunset");
-    QTest::newRow("list") << "list" << both;
-    QTest::newRow("search") << "search" << both;
-    QTest::newRow("add") << "add" << both + " sunset.jpg|/photos|None";
-    QTest::newRow("remove") << "remove" << "beach.jpg|/p|beach";
+    QTest::newRow("list") << "list" << "The catalogue list could not be loaded.\r\n%2" << both;
+    QTest::newRow("search") << "search" << "The catalogue could not be searched.\r\n%2" << both;
+    QTest::newRow("add") << "add" << "Error No %1\r\n%2 has occured." << both + " sunset.jpg|/photos|None";
+    QTest::newRow("remove") << "remove" << "The picture could not be removed from the catalogue.\r\n%2" << "beach.jpg|/p|beach";
+}
+
+void run(const QString &which)
+{
+    if (which == QLatin1String("list")) {
+        sharedWindow<frmImgList>();
+    } else if (which == QLatin1String("search")) {
+        test::searchFor(QStringLiteral("beach"));
+    } else if (which == QLatin1String("add")) {
+        test::shownWindow<frmAdd>()->cmdAdd_Click();
+    } else {
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        test::shownWindow<frmDelete>()->cmdContinue_Click();
+    }
 }
 
 } // namespace
@@ -71,33 +44,31 @@ void everyAction()
 class TestCatalogueFaults : public test::CatalogueWindowTest
 {
     Q_OBJECT
-private slots:
-    void init()
-    {
-        CatalogueWindowTest::init();
-        m_host->addRows({{"beach.jpg", "/p", "beach"}, {"sunset.jpg", "/photos", "sunset"}});
-        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-    }
+public:
+    TestCatalogueFaults() { m_startRows = {{"beach.jpg", "/p", "beach"}, {"sunset.jpg", "/photos", "sunset"}}; }
 
+private slots:
     void aHeldLockIsNamedWithinTheTimeoutWhileTheInterfaceRuns_data() { everyAction(); }
     void aHeldLockIsNamedWithinTheTimeoutWhileTheInterfaceRuns()
     {
         QFETCH(QString, which);
-        const Action act = action(which);
+        QFETCH(QString, message);
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
         {
             // The stall guard fails the run if the interface stands still while it waits.
-            const auto lock = m_host->holdLock();
-            act.run();
+            const auto lock = holdLock();
+            run(which);
             QTRY_VERIFY(MessageBox::shownTexts().size() == (which == QLatin1String("remove") ? 2 : 1));
         }
         QCOMPARE(MessageBox::shownTexts().last(),
-                 QString(act.messageBefore).replace("%1", QString::number(m_host->lockedNumber())) + m_host->lockedText() + act.messageAfter);
+                 message.replace("%1", QString::number(onServer() ? err::DatabaseError : 5))
+                     .replace("%2", failureText(catalogue::message::Locked, catalogue::server::Locked)));
         QCOMPARE(MessageBox::shown().last().buttons, QMessageBox::Ok);
-        QCOMPARE(m_host->catalogueRows(), (QStringList{"beach.jpg|/p|beach", "sunset.jpg|/photos|sunset"}));
+        QCOMPARE(catalogueRows(), (QStringList{"beach.jpg|/p|beach", "sunset.jpg|/photos|sunset"}));
         // No wait cursor is left behind, and the window's line does not claim a success.
         QVERIFY(!QGuiApplication::overrideCursor());
         for (QWidget *window : WindowList::instance().windows())
-            for (QLabel *line : window->findChildren<QLabel *>(QStringLiteral("lblMessage")))
+            if (QLabel *line = test::messageOf(window))
                 QVERIFY2(!line->text().contains(QLatin1String("has been")), qPrintable(line->text()));
     }
 
@@ -105,22 +76,23 @@ private slots:
     void aCatalogueGoneIsNamedAndTheNextActionAfterItsReturnWorks()
     {
         QFETCH(QString, which);
+        QFETCH(QString, message);
+        QFETCH(QString, rowsAfter);
+        setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
         // The windows' connections are open and have been used before the catalogue goes.
-        frmSearch *search = test::shownWindow<frmSearch>();
-        search->cmdSearch_Click();
+        frmSearch *search = test::searchFor(QString());
         QCOMPARE(test::gridNames(search->grid()).size(), 2);
-        frmAdd *add = test::shownWindow<frmAdd>();
         MessageBox::queueAnswer(QMessageBox::No);
-        add->cmdAdd_Click();
+        test::shownWindow<frmAdd>()->cmdAdd_Click();
         MessageBox::clearRecord();
 
-        const Action act = action(which);
-        m_host->takeCatalogueAway();
-        act.run();
+        takeCatalogueAway();
+        run(which);
         QTRY_VERIFY(!MessageBox::shownTexts().isEmpty());
         QCOMPARE(MessageBox::shownTexts().last(),
-                 QString(act.messageBefore).replace("%1", QString::number(err::DatabaseError)) + m_host->goneText() + act.messageAfter);
-        m_host->bringCatalogueBack();
+                 message.replace("%1", QString::number(err::DatabaseError))
+                     .replace("%2", failureText(catalogue::message::Moved, catalogue::server::Unreachable)));
+        takeCatalogueAway(false);
         MessageBox::clearRecord();
 
         if (which == QLatin1String("list")) {
@@ -129,15 +101,13 @@ private slots:
         } else {
             if (which == QLatin1String("add"))
                 MessageBox::queueAnswer(QMessageBox::Yes);
-            act.run();
+            run(which);
             QVERIFY2(MessageBox::shownTexts().size() <= 1, qPrintable(MessageBox::shownTexts().join('\n')));
         }
-        QFETCH(QString, rowsAfter);
-        QCOMPARE(m_host->catalogueRows().join(' '), rowsAfter);
+        QCOMPARE(catalogueRows().join(' '), rowsAfter);
         if (which == QLatin1String("search"))
             QCOMPARE(test::gridNames(search->grid()), QStringList{"beach.jpg"});
     }
-
 };
 
 PIXDOCK_REGISTER_TEST(TestCatalogueFaults)

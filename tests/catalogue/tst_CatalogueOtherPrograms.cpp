@@ -3,55 +3,35 @@
 // user saves, and the file replaced by a rename or deleted while windows are open. Each case
 // checks what the window shows and says and what the file at the path holds; the stall guard
 // fails any of them in which the interface thread stood still.
-#include "CatalogueGrid.h"
-#include "CatalogueGridModel.h"
-#include "CatalogueScaleSupport.h"
-#include "CatalogueService.h"
-#include "CatalogueStepping.h"
-#include "CatalogueStore.h"
-#include "CatalogueWindowHost.h"
-#include "Frame.h"
-#include "MessageBox.h"
-#include "ModGlobal.h"
-#include "Pictures.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "frmAdd.h"
-#include "frmDelete.h"
-#include "frmImgList.h"
-#include "frmSearch.h"
-
-#include <QApplication>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QSqlQuery>
-#include <QTest>
+#include "CatalogueTestSupport.h"
 
 #include <unistd.h>
 
 using namespace pixdock;
 using namespace pixdock::catalogue;
 
-namespace {
 constexpr int ManyRows = 50000;
-}
+// An action (add, remove or list) after db.fil was replaced, or garbage put there; a piece of the
+// window's line or message box then; the names in the file at the path afterwards.
+struct Write { QString action, said, rows; };
 
 class TestCatalogueOtherPrograms : public test::CatalogueWindowTest
 {
     Q_OBJECT
 private slots:
     // The list's rows are copied once: under another program's lock the user pages through
-    // fifty thousand of them without a blank row, and steps to the last one.
-    void aLargeListPagesUnderAHeldLockAndStepsToItsLastRow()
+    // fifty thousand of them without a blank row, and steps to the last one and past it. Then
+    // another program rewrites every description; the search right after finds the new words at
+    // once (the index catches up off the interface thread or the search scans).
+    void aLargeListPagesUnderAHeldLockAndASearchAfterABulkChangeFindsTheNewWords()
     {
-        test::fillWithManyRows(m_host->folder().cataloguePath(), ManyRows);
-        const QList<CatalogueRow> reference = test::inNameOrder(test::tableRows(m_host->folder().cataloguePath()));
-        QVERIFY(m_host->activate());
+        test::fillWithManyRows(m_folder->cataloguePath(), ManyRows);
+        const QList<CatalogueRow> reference = test::inNameOrder(test::tableRows(m_folder->cataloguePath()));
+        QVERIFY(activate());
         CatalogueGrid *grid = test::shownWindow<frmImgList>()->grid();
         QCOMPARE(grid->rows(), ManyRows + 1); // the count comes with the window, the rows follow
         QVERIFY(waitForGridRow(grid, ManyRows));
-        const auto lock = m_host->holdLock();
+        auto lock = holdLock();
         grid->setFocus();
         QStringList blank;
         for (int pages = 0; grid->currentIndex().row() < ManyRows - 1 && pages < 5000; ++pages) {
@@ -64,25 +44,18 @@ private slots:
         QVERIFY2(blank.isEmpty(), qPrintable(blank.join(' ')));
         QCOMPARE(grid->currentIndex().row(), ManyRows - 1);
         QCOMPARE(grid->textOf(1, column::FileName), reference.first().fileName);
-
         gListRow = ManyRows - 1;
         stepCatalogueForward();
-        QCOMPARE(m_host->openedPictures, QStringList{reference.last().location + '/' + reference.last().fileName});
+        QCOMPARE(m_opened, QStringList{reference.last().location + '/' + reference.last().fileName});
         stepCatalogueForward();
         QCOMPARE(MessageBox::shownTexts(), QStringList{"This is the last image in the list."});
-    }
 
-    // Another program rewrites every description; the search right after finds the new words
-    // at once (the index catches up off the interface thread or the search scans).
-    void aSearchRightAfterABulkChangeFindsTheNewWords()
-    {
-        test::fillWithManyRows(m_host->folder().cataloguePath(), ManyRows);
+        lock.reset();
         CatalogueService::instance().waitForUpkeep();
-        QVERIFY(test::ForeignConnection(m_host->folder().cataloguePath())
+        QVERIFY(test::ForeignConnection(m_folder->cataloguePath())
                     .exec(QStringLiteral("UPDATE Info SET Description = replace(Description, 'field', 'meadow')")));
-        QVERIFY(m_host->activate());
         frmSearch *search = test::shownWindow<frmSearch>();
-        QTRY_COMPARE(QApplication::focusWidget(), search->findChild<QLineEdit *>(QStringLiteral("txtKeywords")));
+        QTRY_COMPARE(QApplication::focusWidget(), test::childOf<QLineEdit>(search, "txtKeywords"));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("HARBOUR,4999 of meadow"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         const QList<CatalogueRow> plain =
@@ -91,6 +64,8 @@ private slots:
         QCOMPARE(test::allRows(search->grid()->gridRows()), plain);
     }
 
+    // A save meeting another program's reader says the catalogue is busy, one meeting a writer
+    // that it is locked; the catalogue keeps its rows.
     void aSaveMeetingAReaderSaysBusyAndAWriterLocked_data()
     {
         QTest::addColumn<QString>("other");
@@ -104,89 +79,68 @@ private slots:
     {
         QFETCH(QString, other);
         QFETCH(QString, said);
-        m_host->addRows({{"a.jpg", "/p", "one"}});
+        addRows({{"a.jpg", "/p", "one"}});
         CatalogueService::instance().waitForUpkeep();
-        test::ForeignConnection program(m_host->folder().cataloguePath(), QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
-        QSqlQuery held(program.database());
-        for (const QString &sql : other.split(QStringLiteral("; ")))
-            QVERIFY(held.exec(sql));
+        test::ForeignConnection program(m_folder->cataloguePath(), QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        QVERIFY(program.hold(other));
         setFrameStatusText(QStringLiteral("/photos/new.jpg"));
         test::shownWindow<frmAdd>()->cmdAdd_Click();
         QCOMPARE(MessageBox::shownTexts(), QStringList{"Error No 5\r\n" + said + " has occured."});
-        held.finish();
-        QVERIFY(program.exec(QStringLiteral("ROLLBACK")));
-        QCOMPARE(m_host->catalogueRows(), QStringList{"a.jpg|/p|one"});
+        program.release();
+        QCOMPARE(catalogueRows(), QStringList{"a.jpg|/p|one"});
     }
 
-    // The file Pixdock had open is never the one changed in place of the file at the path.
+    // The file Pixdock had open is never the one changed in place of the file at the path: a
+    // copy renamed over it (as a backup or sync tool restores) is the one written and listed, and
+    // garbage put in its place is refused and left as it is. (A file gone is the faults' test's.)
     void writesGoToTheFileAtThePath_data()
     {
-        QTest::addColumn<QString>("done");   // to db.fil while the windows are open
-        QTest::addColumn<QString>("action"); // add, remove or list
-        QTest::addColumn<QString>("said");   // the window's line, or a piece of its message box
-        QTest::addColumn<QString>("rows"); // the names in the file at the path afterwards, when replaced
-        const QString moved = QStringLiteral("The catalogue file was moved or deleted while Pixdock was running.");
-        QTest::newRow("replaced, add") << "replaced" << "add" << "new.jpg has been added to the database."
-                                       << "a.jpg b.jpg restored.jpg new.jpg";
-        QTest::newRow("replaced, remove") << "replaced" << "remove" << "a.jpg has been removed from the database.  "
-                                          << "b.jpg restored.jpg";
-        QTest::newRow("replaced, list") << "replaced" << "list" << "" << "a.jpg b.jpg restored.jpg";
-        QTest::newRow("deleted, add") << "deleted" << "add" << "Error No 3146\r\n" + moved + " has occured." << "";
-        QTest::newRow("deleted, remove") << "deleted" << "remove"
-                                         << "The picture could not be removed from the catalogue.\r\n" + moved << "";
-        QTest::newRow("deleted, list") << "deleted" << "list" << "The catalogue list could not be loaded.\r\n" + moved << "";
-        QTest::newRow("not a catalogue now, add") << "garbage" << "add" << "The catalogue file is not a database." << "";
+        QTest::addColumn<Write>("write");
+        QTest::newRow("add") << Write{"add", "new.jpg has been added to the database.", "a.jpg b.jpg restored.jpg new.jpg"};
+        QTest::newRow("remove") << Write{"remove", "a.jpg has been removed from the database.  ", "b.jpg restored.jpg"};
+        QTest::newRow("list") << Write{"list", "", "a.jpg b.jpg restored.jpg"};
+        QTest::newRow("garbage, add") << Write{"garbage", "The catalogue file is not a database.", ""};
     }
     void writesGoToTheFileAtThePath()
     {
-        QFETCH(QString, done);
-        QFETCH(QString, action);
-        QFETCH(QString, said);
-        QFETCH(QString, rows);
-        const QString path = m_host->folder().cataloguePath();
-        m_host->addRows({{"a.jpg", "/photos", "one"}, {"b.jpg", "/photos", "two"}});
+        QFETCH(Write, write);
+        const auto &[action, said, rows] = write;
+        const QByteArray path = QFile::encodeName(m_folder->cataloguePath());
+        const QByteArray old = QFile::encodeName(m_folder->filePath(QStringLiteral("old.fil")));
+        addRows({{"a.jpg", "/photos", "one"}, {"b.jpg", "/photos", "two"}});
         // The windows are open and have used the catalogue once.
-        setFrameStatusText(action == QLatin1String("add") ? QStringLiteral("/photos/new.jpg")
-                                                          : QStringLiteral("/photos/a.jpg"));
+        setFrameStatusText(action == QLatin1String("remove") ? QStringLiteral("/photos/a.jpg") : QStringLiteral("/photos/new.jpg"));
         frmAdd *add = test::shownWindow<frmAdd>();
         frmDelete *remove = test::shownWindow<frmDelete>();
         QCOMPARE(CatalogueService::instance().fileNameCount(QStringLiteral("a.jpg")), 1);
         CatalogueService::instance().waitForUpkeep();
-        const QString old = m_host->folder().filePath(QStringLiteral("old.fil"));
-        QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(old).constData()), 0);
+        QCOMPARE(::link(path.constData(), old.constData()), 0);
         const QByteArray oldBytes = test::fileBytes(old);
-
-        const QString copy = m_host->folder().filePath(QStringLiteral("db.fil.part"));
-        if (done == QLatin1String("replaced")) {
-            // As a backup or sync tool restores: a copy, changed, renamed over the file.
+        if (action == QLatin1String("garbage")) {
+            QVERIFY(QFile::remove(path));
+            test::writeBytes(m_folder->path(), QStringLiteral("db.fil"), QByteArray(4096, 'x'));
+        } else {
+            const QByteArray copy = path + ".part";
             QVERIFY(QFile::copy(path, copy));
             test::ForeignConnection(copy).exec(QStringLiteral("INSERT INTO Info VALUES ('restored.jpg', '/r', 'x')"));
-            QCOMPARE(::rename(QFile::encodeName(copy).constData(), QFile::encodeName(path).constData()), 0);
-        } else {
-            QVERIFY(QFile::remove(path));
-            if (done == QLatin1String("garbage"))
-                test::writeBytes(m_host->folder().path(), QStringLiteral("db.fil"), QByteArray(4096, 'x'));
+            QCOMPARE(::rename(copy.constData(), path.constData()), 0);
         }
         const QByteArray atPath = test::fileBytes(path);
-
         QString shown;
-        if (action == QLatin1String("add")) {
-            add->cmdAdd_Click();
-            shown = add->findChild<QLabel *>(QStringLiteral("lblMessage"))->text();
+        if (action == QLatin1String("list")) {
+            QCOMPARE(test::gridNames(test::shownWindow<frmImgList>()->grid()).join(' '), rows);
         } else if (action == QLatin1String("remove")) {
             MessageBox::queueAnswer(QMessageBox::Yes);
             remove->cmdContinue_Click();
-            shown = remove->findChild<QLabel *>(QStringLiteral("lblMessage"))->text();
-        } else if (done == QLatin1String("replaced")) {
-            // A list opened now shows the file at the path.
-            QCOMPARE(test::gridNames(test::shownWindow<frmImgList>()->grid()).join(' '), rows);
+            shown = test::messageOf(remove)->text();
         } else {
-            test::shownWindow<frmImgList>();
+            add->cmdAdd_Click();
+            shown = test::messageOf(add)->text();
         }
         shown += MessageBox::shownTexts().join(' ');
         QVERIFY2(shown.contains(said), qPrintable(shown));
         QCOMPARE(test::fileBytes(old), oldBytes);
-        if (done != QLatin1String("replaced"))
+        if (action == QLatin1String("garbage"))
             QCOMPARE(test::fileBytes(path), atPath);
         else
             QCOMPARE(test::namesOf(test::tableRows(path)).join(' '), rows);

@@ -4,15 +4,9 @@
 // other names are replaced while a user's own are left alone, and a catalogue that cannot take
 // the index (locked; read-only is the damaged-catalogue tests') is still searched, by the scan.
 #include "CatalogueDerived.h"
-#include "CatalogueScaleSupport.h"
+#include "CatalogueTestSupport.h"
 #include "CatalogueSearch.h"
-#include "CatalogueService.h"
 #include "CatalogueStatements.h"
-#include "CatalogueStore.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-
-#include <QTest>
 
 #include <limits>
 
@@ -22,6 +16,23 @@ using namespace pixdock::catalogue;
 namespace {
 constexpr qsizetype AllRows = std::numeric_limits<qsizetype>::max();
 
+// The objects of the catalogue's schema, by name (tables, indexes, triggers).
+QStringList schemaNames(const QString &cataloguePath)
+{
+    return test::ForeignConnection(cataloguePath)
+        .value("SELECT group_concat(name, ' ') FROM (SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY name)")
+        .toString()
+        .split(' ', Qt::SkipEmptyParts);
+}
+
+// Start-up's opening (afresh, when told), and the upkeep it starts run to its end.
+void openAndKeepUp(bool afresh = false)
+{
+    if (afresh)
+        test::resetProgramState();
+    OpenConnection();
+    CatalogueService::instance().waitForUpkeep();
+}
 } // namespace
 
 class TestCatalogueSearchIndex : public test::CatalogueFileTest
@@ -68,8 +79,8 @@ private slots:
                 QVERIFY(other.exec(QStringLiteral("INSERT INTO Info VALUES ('%1.jpg', '/b', CAST(X'%1' AS TEXT))")
                                        .arg(QLatin1String(bytes))));
             QVERIFY(other.exec("INSERT INTO Info VALUES ('null.jpg', '/n', NULL), ('number.jpg', '/n', 12345)"));
-            QVERIFY(other.exec("UPDATE Info SET Description = 'kitten' WHERE FileName = 'x.jpg'"));
-            QVERIFY(other.exec("DELETE FROM Info WHERE FileName = 'KIT.jpg'"));
+            QVERIFY(other.hold("UPDATE Info SET Description = 'kitten' WHERE FileName = 'x.jpg'; "
+                               "DELETE FROM Info WHERE FileName = 'KIT.jpg'"));
         }
         const QStringList plain = test::namesOf(readRows(sharedConnection(), searchStatement(keywords)));
         QVERIFY(!plain.isEmpty());
@@ -83,31 +94,23 @@ private slots:
     void theIndexIsBuiltOnceLeftAloneAndBuiltAgainWhenATriggerIsGone()
     {
         const QString path = m_folder->cataloguePath();
-        QCOMPARE(test::schemaNames(path), QStringList{"Info"});
-        OpenConnection();
-        CatalogueService::instance().waitForUpkeep();
-        const QStringList built = test::schemaNames(path);
+        QCOMPARE(schemaNames(path), QStringList{"Info"});
+        openAndKeepUp();
+        const QStringList built = schemaNames(path);
         for (const QString &name : {derived::State, derived::NameOrder, derived::NameChanges, derived::SearchIndex,
                                     derived::SearchChanges, derived::TrigramCounts})
             QVERIFY2(built.contains(name), qPrintable(built.join(' ')));
-        test::resetProgramState();
         const QByteArray before = test::fileBytes(path);
-        OpenConnection();
-        CatalogueService::instance().waitForUpkeep();
+        openAndKeepUp(true);
         QCOMPARE(test::fileBytes(path), before);
 
         // A tool dropped a trigger and wrote: the index is built again and finds the row.
         test::resetProgramState();
-        {
-            test::ForeignConnection other(path);
-            QVERIFY(other.exec("DROP TRIGGER pixdock_after_insert"));
-            QVERIFY(other.exec("INSERT INTO Info VALUES ('unseen.jpg', '/p', 'never logged')"));
-        }
-        OpenConnection();
-        CatalogueService::instance().waitForUpkeep();
+        QVERIFY(test::ForeignConnection(path).hold(
+            "DROP TRIGGER pixdock_after_insert; INSERT INTO Info VALUES ('unseen.jpg', '/p', 'never logged')"));
+        openAndKeepUp();
         const SearchHits hits = findRowids(sharedConnection(), QStringLiteral("logged"));
-        QVERIFY(hits.viaIndex);
-        QCOMPARE(hits.rowids.size(), 1);
+        QVERIFY(hits.viaIndex && hits.rowids.size() == 1);
     }
 
     void olderNamesAreReplacedAndAUsersOwnObjectsLeftAlone()
@@ -125,9 +128,8 @@ private slots:
               "INSERT INTO Removed VALUES (old.FileName); END",
               "INSERT INTO Info VALUES ('a.jpg', '/p', 'one')"})
             QVERIFY(other.exec(QString::fromLatin1(sql)));
-        OpenConnection();
-        CatalogueService::instance().waitForUpkeep();
-        const QStringList names = test::schemaNames(m_folder->cataloguePath());
+        openAndKeepUp();
+        const QStringList names = schemaNames(m_folder->cataloguePath());
         for (const char *gone : {"InfoFileNameOrder", "InfoSearchChanges", "InfoSearchAfterInsert"})
             QVERIFY2(!names.contains(QLatin1String(gone)), gone);
         for (const char *kept : {"Removed", "InfoSearchAfterDelete", "pixdock_search", "pixdock_after_insert"})
@@ -143,10 +145,9 @@ private slots:
         QVERIFY(test::ForeignConnection(path).exec(
             "INSERT INTO Info VALUES ('x.jpg', '/p', 'Keyword here'), ('y.jpg', '/p', 'nothing')"));
         test::ForeignConnection writer(path);
-        QVERIFY(writer.exec("BEGIN IMMEDIATE"));
-        QVERIFY(writer.exec("INSERT INTO Info VALUES ('z.jpg', '/p', 'uncommitted keyword')"));
+        QVERIFY(writer.hold("BEGIN IMMEDIATE; INSERT INTO Info VALUES ('z.jpg', '/p', 'uncommitted keyword')"));
         OpenConnection();
-        QCOMPARE(test::schemaNames(path), QStringList{"Info"});
+        QCOMPARE(schemaNames(path), QStringList{"Info"});
         const SearchHits hits = findRowids(sharedConnection(), QStringLiteral("KEYWORD"), AllRows);
         QVERIFY(!hits.viaIndex);
         QCOMPARE(hits.rows, (QList<CatalogueRow>{{"x.jpg", "/p", "Keyword here"}}));
@@ -156,7 +157,7 @@ private slots:
 
         // Free again: the upkeep builds the index.
         CatalogueService::instance().waitForUpkeep();
-        QVERIFY(test::schemaNames(path).contains(derived::SearchIndex));
+        QVERIFY(schemaNames(path).contains(derived::SearchIndex));
         QCOMPARE(findRowids(sharedConnection(), QStringLiteral("keyword")).rowids.size(), 2);
     }
 

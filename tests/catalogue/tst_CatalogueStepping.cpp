@@ -1,64 +1,47 @@
 // Catalogue stepping: forward and back through the list window's grid (or the search
 // results), the two end messages, which grid is stepped, and viewers replaced.
-#include "CatalogueGrid.h"
-#include "CatalogueStepping.h"
-#include "CatalogueWindowHost.h"
-#include "MessageBox.h"
-#include "ModGlobal.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "WindowList.h"
-#include "frmImgList.h"
-#include "frmSearch.h"
-
-#include <QLineEdit>
-#include <QTest>
+#include "CatalogueTestSupport.h"
 
 using namespace pixdock;
 using namespace pixdock::catalogue;
 
-namespace {
 const QString LastMessage = QStringLiteral("This is the last image in the list.");
-const QString FirstMessage = QStringLiteral("This is the first image in the list.");
-} // namespace
+
+// The windows open and the row a step forward starts from; the picture, row and message after it.
+struct Step { QString windows; int startRow; QString path; int rowAfter; QString message; };
 
 class TestCatalogueStepping : public test::CatalogueWindowTest
 {
     Q_OBJECT
-private slots:
-    void init()
+public:
+    // Listed by name: r1 to r6; the search for "even" finds r2, r4, r6.
+    TestCatalogueStepping()
     {
-        CatalogueWindowTest::init();
-        // Listed by name: r1 to r6; the search for "even" finds r2, r4, r6.
-        m_host->addRows({{"r3.jpg", "/", "odd"},
-                         {"r1.jpg", "/a", "odd"},
-                         {"r2.jpg", "/b/", "even"},
-                         {"r5.jpg", "/c", "odd"},
-                         {"r4.jpg", "/d", "even"},
-                         {"r6.jpg", "", "even"}});
+        m_startRows = {{"r3.jpg", "/", "odd"},  {"r1.jpg", "/a", "odd"},  {"r2.jpg", "/b/", "even"},
+                       {"r5.jpg", "/c", "odd"}, {"r4.jpg", "/d", "even"}, {"r6.jpg", "", "even"}};
     }
 
+private slots:
     // A fresh list starts at row one, replaces every viewer and brings the picture to the front;
     // stepping goes on from the row last opened; past either end a message says so and the
     // picture stays.
     void stepsThroughTheListAndStopsAtEitherEnd()
     {
-        m_host->openViewer(QStringLiteral("/x.jpg"));
+        openViewer(QStringLiteral("/x.jpg"));
         frmImgList *list = test::shownWindow<frmImgList>();
         // The picture shown, and the row both the program and the list's grid are at.
         const auto at = [&](const QString &path, int row) {
-            QCOMPARE(gCurrentPath, path);
-            QCOMPARE(gListRow, row);
-            QCOMPARE(list->grid()->row(), row);
+            QCOMPARE(QStringList({gCurrentPath, QString::number(gListRow), QString::number(list->grid()->row())}),
+                     QStringList({path, QString::number(row), QString::number(row)}));
         };
-        m_host->openViewer(QStringLiteral("/y.jpg"));
-        QCOMPARE(m_host->openViewers(), 2);
+        openViewer(QStringLiteral("/y.jpg"));
+        QCOMPARE(openViewers(), 2);
         stepCatalogueForward();
-        QCOMPARE(m_host->openViewers(), 1);
-        QCOMPARE(m_host->openedPictures, QStringList{"/a/r1.jpg"});
-        QCOMPARE(m_host->broughtToFront, QList<bool>{true});
+        QCOMPARE(openViewers(), 1);
+        QCOMPARE(m_opened, QStringList{"/a/r1.jpg"});
+        QCOMPARE(m_broughtToFront, QList<bool>{true});
         stepCatalogueBackward();
-        QCOMPARE(MessageBox::shownTexts(), QStringList{FirstMessage});
+        QCOMPARE(MessageBox::shownTexts(), QStringList{"This is the first image in the list."});
         at("/a/r1.jpg", 1);
         MessageBox::clearRecord();
 
@@ -75,68 +58,46 @@ private slots:
         stepCatalogueBackward();
         stepCatalogueBackward();
         at("/d/r4.jpg", 4);
-        QCOMPARE(m_host->openViewers(), 1);
+        QCOMPARE(openViewers(), 1);
     }
 
     // The list is stepped when it is open, else the search results; a position left over from
     // a longer list comes back to the grid's last row; a private list only opens the shared one;
-    // with neither window open nothing happens.
+    // with neither window open nothing happens; a row past 32767 is stepped on from.
     void whichGridIsStepped_data()
     {
-        QTest::addColumn<QString>("windows");
-        QTest::addColumn<int>("startRow");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("rowAfter");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("list and search") << "list and search" << 1 << "/b/r2.jpg" << 2 << "";
-        QTest::newRow("search only") << "search" << 1 << "/d/r4.jpg" << 2 << "";
-        QTest::newRow("search, past its end") << "search" << 40 << "" << 3 << LastMessage;
-        QTest::newRow("a private list only") << "private list" << 0 << "/a/r1.jpg" << 1 << "";
-        QTest::newRow("neither") << "" << 3 << "" << 3 << "";
+        QTest::addColumn<Step>("step");
+        QTest::newRow("list and search") << Step{"list and search", 1, "/b/r2.jpg", 2, ""};
+        QTest::newRow("search only") << Step{"search", 1, "/d/r4.jpg", 2, ""};
+        QTest::newRow("search, past its end") << Step{"search", 40, "", 3, LastMessage};
+        QTest::newRow("a private list only") << Step{"private list", 0, "/a/r1.jpg", 1, ""};
+        QTest::newRow("neither") << Step{"", 3, "", 3, ""};
+        QTest::newRow("a list of 33,000") << Step{"long list", 32767, "/m/p32768.jpg", 32768, ""};
     }
     void whichGridIsStepped()
     {
-        QFETCH(QString, windows);
-        QFETCH(int, startRow);
-        QFETCH(QString, path);
-        QFETCH(int, rowAfter);
-        QFETCH(QString, message);
-        if (windows.contains("search")) {
-            frmSearch *w = test::shownWindow<frmSearch>();
-            w->findChild<QLineEdit *>(QStringLiteral("txtKeywords"))->setText("even");
-            w->cmdSearch_Click();
-        }
-        if (windows.startsWith("list"))
+        QFETCH(Step, step);
+        if (step.windows.contains("search"))
+            test::searchFor(QStringLiteral("even"));
+        if (step.windows.startsWith("list"))
             test::shownWindow<frmImgList>();
-        auto *privateList = windows == "private list" ? new frmImgList : nullptr;
-        if (privateList) {
-            privateList->load();
-            privateList->showWindow();
+        frmImgList *privateList = step.windows == "private list" ? test::privateList() : nullptr;
+        if (step.windows == "long list") {
+            QList<CatalogueRow> many;
+            for (int i = 1; i <= 33000; ++i)
+                many.append({QStringLiteral("p%1.jpg").arg(i), QStringLiteral("/m"), QString()});
+            test::shownWindow<frmImgList>()->grid()->setRows(std::make_shared<SnapshotRows>(many));
         }
-        gListRow = startRow;
+        gListRow = step.startRow;
         stepCatalogueForward();
-        QCOMPARE(gCurrentPath, path);
-        QCOMPARE(gListRow, rowAfter);
-        QCOMPARE(MessageBox::shownTexts(), message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(m_host->openViewers(), path.isEmpty() ? 0 : 1);
+        QCOMPARE(gCurrentPath + ' ' + QString::number(gListRow), step.path + ' ' + QString::number(step.rowAfter));
+        QCOMPARE(MessageBox::shownTexts(), step.message.isEmpty() ? QStringList() : QStringList{step.message});
+        QCOMPARE(openViewers(), step.path.isEmpty() ? 0 : 1);
         if (privateList) {
             frmImgList *shared = loadedSharedWindow<frmImgList>();
             QVERIFY(shared && shared != privateList && shared->isVisible());
             QCOMPARE(shared->grid()->row(), 1);
         }
-    }
-
-    void stepsOnPastRow32767()
-    {
-        frmImgList *list = test::shownWindow<frmImgList>();
-        QList<CatalogueRow> many;
-        for (int i = 1; i <= 33000; ++i)
-            many.append({QStringLiteral("p%1.jpg").arg(i), QStringLiteral("/m"), QString()});
-        list->grid()->setRows(std::make_shared<SnapshotRows>(many));
-        gListRow = 32767;
-        stepCatalogueForward();
-        QCOMPARE(gListRow, 32768);
-        QCOMPARE(gCurrentPath, QStringLiteral("/m/p32768.jpg"));
     }
 };
 

@@ -1,43 +1,37 @@
 // The removal window: the frame caption, the confirmation, removal of every row of the
 // picture's name and folder (and of no other folder).
-#include "CatalogueWindowHost.h"
+#include "CatalogueTestSupport.h"
 #include "CutOffTexts.h"
-#include "Frame.h"
-#include "MessageBox.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "WindowList.h"
-#include "frmDelete.h"
 
 #include <QGroupBox>
-#include <QLabel>
 #include <QRadioButton>
-#include <QTest>
+#include <QRegularExpression>
 
 using namespace pixdock;
+using test::childOf;
+using test::messageOf;
+
+// The picture shown, the answer to the question, and the descriptions of the rows left.
+struct Removal { QString current; int answer; QString left; };
 
 class TestFrmDelete : public test::CatalogueWindowTest
 {
     Q_OBJECT
 private slots:
-
     // With no picture the frame says so and Continue asks nothing and removes nothing.
     void theFrameNamesThePictureAndOnlyRecordRemovalIsOffered()
     {
-        m_host->addRows({{"No Image Loaded", "", "x"}});
+        addRows({{"No Image Loaded", "", "x"}});
         frmDelete *w = test::shownWindow<frmDelete>();
-        QCOMPARE(w->findChild<QGroupBox *>("frameOptions")->title(), QStringLiteral("Options for No Image Loaded"));
+        QCOMPARE(childOf<QGroupBox>(w, "frameOptions")->title(), QStringLiteral("Options for No Image Loaded"));
         for (const char *option : {"optDatabase", "optImage", "optBoth"})
-            QCOMPARE(w->findChild<QRadioButton *>(option)->isEnabled(), option == QLatin1String("optDatabase"));
-        QVERIFY(w->findChild<QRadioButton *>("optDatabase")->isChecked());
-        QVERIFY(message(w)->isHidden());
+            QCOMPARE(childOf<QRadioButton>(w, option)->isEnabled(), option == QLatin1String("optDatabase"));
+        QVERIFY(childOf<QRadioButton>(w, "optDatabase")->isChecked() && messageOf(w)->isHidden());
         w->cmdContinue_Click();
-        QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(m_host->catalogueRows().size(), 1);
+        QVERIFY(MessageBox::shown().isEmpty() && catalogueRows().size() == 1);
         w->unload();
-
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        QCOMPARE(test::shownWindow<frmDelete>()->findChild<QGroupBox *>("frameOptions")->title(),
+        QCOMPARE(childOf<QGroupBox>(test::shownWindow<frmDelete>(), "frameOptions")->title(),
                  QStringLiteral("Options for /photos/sunset.jpg"));
     }
 
@@ -47,37 +41,27 @@ private slots:
     // wraps and is read whole.
     void removesEveryRowOfThatNameAndFolderOnly_data()
     {
-        QTest::addColumn<QString>("current");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QStringList>("left");
-        const QStringList all{"sunset.jpg|/photos|a", "SUNSET.JPG|/Photos|b", "SUNSET.JPG|/photos|c",
-                              "sunset.jpg|/photos|a2", "sunset.jpg|/photos/old|d", "x|/l|long"};
+        QTest::addColumn<Removal>("removal");
         const QString longName = "/l/holiday-in-the-mountains-with-the-whole-family-2026-08-14.jpg";
-        QTest::newRow("duplicates, not the other case") << "/photos/sunset.jpg" << int(QMessageBox::Yes)
-                                                        << QStringList{all[1], all[2], all[4], all[5]};
-        QTest::newRow("the other case only") << "/photos/SUNSET.JPG" << int(QMessageBox::Yes)
-                                             << QStringList{all[0], all[1], all[3], all[4], all[5]};
-        QTest::newRow("a long name") << longName << int(QMessageBox::Yes) << all;
-        QTest::newRow("no") << "/photos/sunset.jpg" << int(QMessageBox::No) << all;
-        QTest::newRow("cancel") << "/photos/sunset.jpg" << int(QMessageBox::Cancel) << all;
+        QTest::newRow("duplicates, not the other case") << Removal{"/photos/sunset.jpg", int(QMessageBox::Yes), "b c d long"};
+        QTest::newRow("the other case only") << Removal{"/photos/SUNSET.JPG", int(QMessageBox::Yes), "a b a2 d long"};
+        QTest::newRow("a long name") << Removal{longName, int(QMessageBox::Yes), "a b c a2 d long"};
+        QTest::newRow("no") << Removal{"/photos/sunset.jpg", int(QMessageBox::No), "a b c a2 d long"};
+        QTest::newRow("cancel") << Removal{"/photos/sunset.jpg", int(QMessageBox::Cancel), "a b c a2 d long"};
     }
     void removesEveryRowOfThatNameAndFolderOnly()
     {
-        QFETCH(QString, current);
-        QFETCH(int, answer);
-        QFETCH(QStringList, left);
-        m_host->addRows({{"sunset.jpg", "/photos", "a"},
-                         {"SUNSET.JPG", "/Photos", "b"},
-                         {"SUNSET.JPG", "/photos", "c"},
-                         {"sunset.jpg", "/photos", "a2"},
-                         {"sunset.jpg", "/photos/old", "d"},
-                         {"a.jpg", "/", "e"},
-                         {"x", "/l", "long"}});
+        QFETCH(Removal, removal);
+        const auto &[current, answer, left] = removal;
+        const QStringList all{"sunset.jpg|/photos|a", "SUNSET.JPG|/Photos|b", "SUNSET.JPG|/photos|c",
+                              "sunset.jpg|/photos|a2", "sunset.jpg|/photos/old|d", "a.jpg|/|e", "x|/l|long"};
+        for (const QString &row : all)
+            addRows({row.split('|')});
         setFrameStatusText(QStringLiteral("/a.jpg"));
         frmDelete *w = test::shownWindow<frmDelete>();
         MessageBox::queueAnswer(QMessageBox::Yes);
         w->cmdContinue_Click();
-        QCOMPARE(message(w)->text(), QStringLiteral("a.jpg has been removed from the database.  "));
+        QCOMPARE(messageOf(w)->text(), QStringLiteral("a.jpg has been removed from the database.  "));
         MessageBox::clearRecord();
 
         setFrameStatusText(current);
@@ -86,15 +70,14 @@ private slots:
         const QString name = current.mid(current.lastIndexOf('/') + 1);
         QCOMPARE(MessageBox::shownTexts(), QStringList{"Are you sure you want to remove " + name + " from the database?"});
         QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        QCOMPARE(m_host->catalogueRows(), left);
-        QCOMPARE(message(w)->text(), answer == QMessageBox::Yes ? name + " has been removed from the database.  " : QString());
+        QStringList leftRows;
+        for (const QString &description : left.split(' '))
+            leftRows << all.filter(QRegularExpression("\\|" + description + "$"));
+        QCOMPARE(catalogueRows(), leftRows);
+        QCOMPARE(messageOf(w)->text(), answer == QMessageBox::Yes ? name + " has been removed from the database.  " : QString());
         QCOMPARE(test::cutOffTexts(w), QStringList());
-        QVERIFY(w->rect().contains(QRect(message(w)->mapTo(w, QPoint()), message(w)->size())));
+        QVERIFY(w->rect().contains(QRect(messageOf(w)->mapTo(w, QPoint()), messageOf(w)->size())));
     }
-
-private:
-    static QLabel *message(frmDelete *w) { return w->findChild<QLabel *>(QStringLiteral("lblMessage")); }
-
 };
 
 PIXDOCK_REGISTER_TEST(TestFrmDelete)

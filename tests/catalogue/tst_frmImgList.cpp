@@ -1,86 +1,61 @@
 // The catalogue list window: the sorted snapshot in the user's language, the header and the
 // shading, opening a row after columns were dragged, and what its closing does.
-#include "CatalogueGrid.h"
-#include "CatalogueWindowHost.h"
-#include "ModGlobal.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "UserInput.h"
-#include "WindowList.h"
-#include "frmImgList.h"
-#include "frmSearch.h"
+#include "CatalogueTestSupport.h"
 
-#include <QFont>
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QImage>
-#include <QPushButton>
-#include <QTest>
-
-#include <algorithm>
 
 using namespace pixdock;
 using catalogue::CatalogueGrid;
 
+// The column dragged by its header, the column it is dropped on ("rows": below the header) and
+// where across that column (0 its left edge, 1 its right); the column order then.
+struct Drag { QString dragged, droppedOn; double where; QString order; };
+
 class TestFrmImgList : public test::CatalogueWindowTest
 {
     Q_OBJECT
-private slots:
-    void init()
+public:
+    TestFrmImgList()
     {
-        CatalogueWindowTest::init();
-        m_host->addRows({{"c.jpg", "/p", "three"},
-                         {"A.jpg", "/", "one"},
-                         {"é.jpg", "/p/", "five"},
-                         {"b.jpg", "/q", "two"},
-                         {"D.jpg", "/p", "four"}});
+        m_startRows = {{"c.jpg", "/p", "three"}, {"A.jpg", "/", "one"}, {"é.jpg", "/p/", "five"},
+                       {"b.jpg", "/q", "two"},
+                       {"D.jpg", "/p", QStringLiteral("sunset over the harbour with friends ").repeated(8)}};
     }
 
+private slots:
     // The list is the catalogue as it was at loading, sorted, under a bold header that names the
-    // columns, every second row shaded; a list loaded anew shows the changes, an empty one its
-    // header and the panel's buttons still.
+    // columns, every second row shaded, a description longer than its column on the row's one
+    // line (Qt cuts it with an ellipsis; not wrapped into two lines squeezed into a row too low for
+    // them); a list loaded anew shows the changes, an empty one its header and the panel's buttons
+    // still.
     void theListIsASnapshotTakenAtLoad()
     {
         CatalogueGrid *grid = test::shownWindow<frmImgList>()->grid();
-        m_host->addRows({{"aa.jpg", "/p", "new"}});
-        m_host->removeRows("c.jpg", "/p");
+        addRows({{"aa.jpg", "/p", "new"}});
+        catalogue::CatalogueService::instance().removeRows("c.jpg", "/p");
         QCOMPARE(test::gridNames(grid), (QStringList{"A.jpg", "b.jpg", "c.jpg", "D.jpg", "é.jpg"}));
-        QStringList header;
-        for (int col = 0; col < 3; ++col)
-            header << grid->model()->headerData(col, Qt::Horizontal).toString();
-        QCOMPARE(header, (QStringList{"FileName", "Location", "Description"}));
-        QVERIFY(grid->model()->headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
-        for (int row = 1; row <= 5; ++row)
-            for (int col = 0; col < 3; ++col)
+        for (int col = 0; col < 3; ++col) {
+            QCOMPARE(grid->model()->headerData(col, Qt::Horizontal).toString(), QStringList({"FileName", "Location", "Description"})[col]);
+            QVERIFY(grid->model()->headerData(col, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
+            for (int row = 1; row <= 5; ++row)
                 QCOMPARE(grid->cellBackground(row, col), row % 2 == 0 ? QColor(192, 192, 192) : QColor());
+        }
+        const QImage drawn = grid->viewport()->grab(grid->visualRect(grid->model()->index(3, 2)).adjusted(1, 1, -1, -1)).toImage();
+        int top = drawn.height(), bottom = -1;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                if (qGray(drawn.pixel(x, y)) < 100)
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+        QVERIFY2(bottom >= top, "no text drawn");
+        QVERIFY2(bottom - top < QFontMetrics(grid->font()).height() * drawn.devicePixelRatio(), qPrintable(QString::number(bottom - top)));
         sharedWindow<frmImgList>()->unload();
         QCOMPARE(test::gridNames(sharedWindow<frmImgList>()->grid()),
                  (QStringList{"A.jpg", "aa.jpg", "b.jpg", "D.jpg", "é.jpg"}));
         sharedWindow<frmImgList>()->unload();
-        m_host->removeEveryRow();
+        QVERIFY(QSqlQuery(catalogue::sharedConnection()).exec(QStringLiteral("DELETE FROM Info")));
         QCOMPARE(sharedWindow<frmImgList>()->grid()->rows(), 1);
-        QVERIFY(m_host->panel().catalogueButtonsVisible());
-    }
-
-    // A description longer than its column stays on the row's one line (Qt cuts it with an
-    // ellipsis), not wrapped into two lines squeezed into a row too low for them.
-    void aLongDescriptionIsDrawnOnOneLine()
-    {
-        m_host->addRows({{"zz.jpg", "/p", QStringLiteral("sunset over the harbour with friends ").repeated(8)}});
-        CatalogueGrid *grid = test::shownWindow<frmImgList>()->grid();
-        const QModelIndex cell = grid->model()->index(grid->model()->rowCount() - 1, 2);
-        grid->scrollTo(cell);
-        const QRect rect = grid->visualRect(cell).adjusted(1, 1, -1, -1);
-        const QImage drawn = grid->viewport()->grab(rect).toImage();
-        int top = drawn.height(), bottom = -1;
-        for (int y = 0; y < drawn.height(); ++y)
-            for (int x = 0; x < drawn.width(); ++x)
-                if (qGray(drawn.pixel(x, y)) < 100) {
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
-        QVERIFY2(bottom >= top, "no text drawn");
-        QVERIFY2(bottom - top < QFontMetrics(grid->font()).height() * drawn.devicePixelRatio(), qPrintable(QString::number(bottom - top)));
+        QVERIFY(panelButtonsVisible());
     }
 
     // The list reads as people of the user's language read: in Swedish "ä" is a letter after
@@ -99,12 +74,10 @@ private slots:
     {
         QFETCH(QLocale, locale);
         QFETCH(QString, order);
-        m_host->addRows({{"ärger.jpg", "/p", ""}, {"10.jpg", "/p", ""}, {"zebra.jpg", "/p", ""},
+        addRows({{"ärger.jpg", "/p", ""}, {"10.jpg", "/p", ""}, {"zebra.jpg", "/p", ""},
                          {"9.jpg", "/p", ""}, {"apple.jpg", "/p", ""}});
         test::switchLocale(locale);
-        const QStringList shown = test::gridNames(test::shownWindow<frmImgList>()->grid());
-        test::switchLocale(QLocale::c());
-        QCOMPARE(shown.join(' '), order);
+        QCOMPARE(test::gridNames(test::shownWindow<frmImgList>()->grid()).join(' '), order);
     }
 
     // A header dragged with the mouse and dropped on another column takes that column's
@@ -112,67 +85,54 @@ private slots:
     // name and folder by column, whatever column it hits.
     void aDraggedColumnTakesThePlaceOfTheColumnUnderThePointer_data()
     {
-        QTest::addColumn<QString>("dragged");
-        QTest::addColumn<QString>("droppedOn");
-        QTest::addColumn<double>("where"); // across the target column, 0 its left edge, 1 its right
-        QTest::addColumn<QString>("order");
-        QTest::newRow("to the right, dropped on the left quarter") << "FileName" << "Location" << 0.25 << "Location FileName Description";
-        QTest::newRow("to the left, dropped on the right quarter") << "Description" << "FileName" << 0.75 << "Description FileName Location";
-        QTest::newRow("two places on, right quarter") << "FileName" << "Description" << 0.75 << "Location Description FileName";
-        QTest::newRow("dropped on itself") << "Location" << "Location" << 0.8 << "FileName Location Description";
-        QTest::newRow("dropped on the rows, not the header") << "FileName" << "rows" << 0.5 << "FileName Location Description";
+        QTest::addColumn<Drag>("drag");
+        QTest::newRow("to the right, dropped on the left quarter") << Drag{"FileName", "Location", 0.25, "Location FileName Description"};
+        QTest::newRow("to the left, dropped on the right quarter") << Drag{"Description", "FileName", 0.75, "Description FileName Location"};
+        QTest::newRow("two places on, right quarter") << Drag{"FileName", "Description", 0.75, "Location Description FileName"};
+        QTest::newRow("dropped on itself") << Drag{"Location", "Location", 0.8, "FileName Location Description"};
+        QTest::newRow("dropped on the rows, not the header") << Drag{"FileName", "rows", 0.5, "FileName Location Description"};
     }
     void aDraggedColumnTakesThePlaceOfTheColumnUnderThePointer()
     {
-        QFETCH(QString, dragged);
-        QFETCH(QString, droppedOn);
-        QFETCH(double, where);
-        QFETCH(QString, order);
+        QFETCH(Drag, drag);
         CatalogueGrid *grid = test::shownWindow<frmImgList>()->grid();
         QHeaderView *header = grid->horizontalHeader();
         const auto sectionOf = [&](const QString &name) { return header->logicalIndex(grid->positionOf(name)); };
-        const int from = sectionOf(dragged);
+        const int from = sectionOf(drag.dragged);
         const QPoint press(header->sectionViewportPosition(from) + header->sectionSize(from) / 2, header->height() / 2);
-        const int to = droppedOn == "rows" ? from : sectionOf(droppedOn);
-        const QPoint release = droppedOn == "rows"
+        const int to = drag.droppedOn == "rows" ? from : sectionOf(drag.droppedOn);
+        const QPoint release = drag.droppedOn == "rows"
                                    ? QPoint(press.x() + header->sectionSize(from), header->height() + 3 * grid->rowHeight(0))
-                                   : QPoint(header->sectionViewportPosition(to) + int(header->sectionSize(to) * where),
+                                   : QPoint(header->sectionViewportPosition(to) + int(header->sectionSize(to) * drag.where),
                                             header->height() / 2);
         test::dragWithMouse(header->viewport(), press, release);
-        QStringList shown;
-        for (int position = 0; position < grid->cols(); ++position)
-            shown << grid->columnNameAt(position);
-        QCOMPARE(shown.join(' '), order);
+        QCOMPARE(grid->columnNameAt(0) + ' ' + grid->columnNameAt(1) + ' ' + grid->columnNameAt(2), drag.order);
         test::doubleClickCell(grid, 2, 0);
-        QCOMPARE(gCurrentPath, QStringLiteral("/q/b.jpg"));
-        QCOMPARE(gListRow, 2);
-        QCOMPARE(m_host->openedPictures, QStringList{"/q/b.jpg"});
-        QCOMPARE(m_host->broughtToFront, QList<bool>{true});
+        QCOMPARE(gCurrentPath + ' ' + QString::number(gListRow), QStringLiteral("/q/b.jpg 2"));
+        QCOMPARE(m_opened, QStringList{"/q/b.jpg"});
+        QCOMPARE(m_broughtToFront, QList<bool>{true});
     }
 
+    // The panel's catalogue buttons show while a list or search results do; closing any list
+    // (a second one too) hides them, although search results are still on screen, and forgets
+    // the shared list.
     void thePanelButtonsFollowListAndSearchWindows()
     {
-        test::HostPanel &panel = m_host->panel();
+        const auto buttons = [&] { return panelButtonsVisible(); };
         frmSearch *search = test::shownWindow<frmSearch>();
-        QVERIFY(!panel.catalogueButtonsVisible());
+        QVERIFY(!buttons());
         search->cmdSearch_Click();
-        QVERIFY(panel.catalogueButtonsVisible());
+        QVERIFY(buttons());
         sharedWindow<frmImgList>()->unload();
-        // Closing a list hides them although the search results are still on screen.
-        QVERIFY(!panel.catalogueButtonsVisible());
+        QVERIFY(!buttons());
         search->cmdSearch_Click();
-        QVERIFY(panel.catalogueButtonsVisible());
+        QVERIFY(buttons());
         search->unload();
-        QVERIFY(!panel.catalogueButtonsVisible());
+        QVERIFY(!buttons());
         frmImgList *shared = test::shownWindow<frmImgList>();
-        QVERIFY(panel.catalogueButtonsVisible());
-        // Closing any list, a second one too, hides them and forgets the shared list.
-        auto *second = new frmImgList;
-        second->load();
-        second->showWindow();
-        second->findChild<QPushButton *>("cmdClose")->click();
-        QVERIFY(!panel.catalogueButtonsVisible());
-        QVERIFY(!loadedSharedWindow<frmImgList>());
+        QVERIFY(buttons());
+        test::childOf<QPushButton>(test::privateList(), "cmdClose")->click();
+        QVERIFY(!buttons() && !loadedSharedWindow<frmImgList>());
         QVERIFY(shared->isVisible());
     }
 };

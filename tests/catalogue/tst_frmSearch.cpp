@@ -1,39 +1,25 @@
 // The search window: keywords as typed, "No match found." leaving earlier results and the
 // panel's buttons, snapshots, the keys, and opening a result.
-#include "CatalogueGrid.h"
-#include "CatalogueStore.h"
-#include "CatalogueWindowHost.h"
-#include "Frame.h"
-#include "MessageBox.h"
-#include "ModGlobal.h"
-#include "TestRegistry.h"
-#include "TestState.h"
-#include "WindowList.h"
-#include "frmSearch.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
+#include "CatalogueTestSupport.h"
 
 using namespace pixdock;
-using catalogue::CatalogueGrid;
+using test::messageOf;
+
+const QString NoMatch = QStringLiteral("No match found.");
+const QString Found = QStringLiteral("Double click on filename to load picture.");
 
 class TestFrmSearch : public test::CatalogueWindowTest
 {
     Q_OBJECT
-private slots:
-    void init()
+public:
+    TestFrmSearch()
     {
-        CatalogueWindowTest::init();
-        m_host->addRows({{"beach.jpg", "/p", "Beach in ÉTÉ"},
-                         {"dog.jpg", "/p", "dog"},
-                         {"both.jpg", "/q", "beach with a dog"},
-                         {"none.jpg", "/", "None"},
-                         {"pct.jpg", "/p", "100% sure"},
-                         {"us.jpg", "/p", "a_b 1000 axb"},
-                         {"bs.jpg", "/p", "c\\d, not cd"}});
+        m_startRows = {{"beach.jpg", "/p", "Beach in ÉTÉ"}, {"dog.jpg", "/p", "dog"}, {"both.jpg", "/q", "beach with a dog"},
+                       {"none.jpg", "/", "None"},          {"pct.jpg", "/p", "100% sure"},
+                       {"us.jpg", "/p", "a_b 1000 axb"},    {"bs.jpg", "/p", "c\\d, not cd"}};
     }
 
+private slots:
     void findsDescriptionsHoldingAnyKeywordAsTyped_data()
     {
         QTest::addColumn<QString>("keywords");
@@ -55,17 +41,13 @@ private slots:
     {
         QFETCH(QString, keywords);
         QFETCH(QString, found);
-        frmSearch *w = test::shownWindow<frmSearch>();
-        keywordBox(w)->setText(keywords);
-        w->cmdSearch_Click();
-        QVERIFY(message(w)->isVisible());
-        if (found.isEmpty()) {
-            QCOMPARE(message(w)->text(), QStringLiteral("No match found."));
-            return;
+        frmSearch *w = test::searchFor(keywords);
+        QVERIFY(messageOf(w)->isVisible());
+        QCOMPARE(messageOf(w)->text(), found.isEmpty() ? NoMatch : Found);
+        if (!found.isEmpty()) {
+            QCOMPARE(test::gridNames(w->grid()).join(' '), found);
+            QVERIFY(w->grid()->isVisible());
         }
-        QCOMPARE(test::gridNames(w->grid()).join(' '), found);
-        QVERIFY(w->grid()->isVisible());
-        QCOMPARE(message(w)->text(), QStringLiteral("Double click on filename to load picture."));
     }
 
     // Keys and Enter: no match at first shows neither grid nor the panel's buttons; any key
@@ -73,51 +55,40 @@ private slots:
     void enterSearchesAndANoMatchLeavesEarlierResults()
     {
         frmSearch *w = test::shownWindow<frmSearch>();
-        QLineEdit *box = keywordBox(w);
-        // The window's line, and whether the grid and the panel's catalogue buttons show.
-        const auto shows = [&](const QString &line, bool results) {
-            QCOMPARE(message(w)->text(), line);
-            QVERIFY(message(w)->isVisible());
+        QLineEdit *box = test::childOf<QLineEdit>(w, "txtKeywords");
+        // The keywords typed and Enter pressed: the window's line, and whether the grid and the
+        // panel's catalogue buttons show.
+        const auto shows = [&](const QString &keywords, Qt::Key enter, const QString &line, bool results) {
+            box->clear();
+            QTest::keyClicks(box, keywords);
+            QTest::keyClick(box, enter);
+            QCOMPARE(messageOf(w)->text(), line);
+            QVERIFY(messageOf(w)->isVisible());
             QCOMPARE(w->grid()->isVisible(), results);
-            QCOMPARE(m_host->panel().catalogueButtonsVisible(), results);
+            QCOMPARE(panelButtonsVisible(), results);
         };
-        QTest::keyClicks(box, QStringLiteral("zebra"));
-        QTest::keyClick(box, Qt::Key_Return);
-        shows(QStringLiteral("No match found."), false);
+        shows(QStringLiteral("zebra"), Qt::Key_Return, NoMatch, false);
         QTest::keyClick(box, Qt::Key_Backspace);
-        QVERIFY(message(w)->isHidden());
-        box->setText(QStringLiteral("dog"));
-        QTest::keyClick(box, Qt::Key_Enter);
-        shows(QStringLiteral("Double click on filename to load picture."), true);
-        box->setText(QStringLiteral("zebra"));
-        QTest::keyClick(box, Qt::Key_Return);
-        shows(QStringLiteral("No match found."), true);
+        QVERIFY(messageOf(w)->isHidden());
+        shows(QStringLiteral("dog"), Qt::Key_Enter, Found, true);
+        shows(QStringLiteral("zebra"), Qt::Key_Return, NoMatch, true);
         QCOMPARE(test::gridNames(w->grid()), (QStringList{"dog.jpg", "both.jpg"}));
     }
 
+    // A result double-clicked opens its picture (the root folder keeping one separator); the
+    // viewers opened before stay, as the search window is not the only other window.
     void doubleClickOpensTheRowsPicture()
     {
-        m_host->openViewer(QStringLiteral("/earlier.jpg"));
-        frmSearch *w = test::shownWindow<frmSearch>();
-        keywordBox(w)->setText(QStringLiteral("beach,None"));
-        w->cmdSearch_Click();
+        openViewer(QStringLiteral("/earlier.jpg"));
+        frmSearch *w = test::searchFor(QStringLiteral("beach,None"));
         test::doubleClickCell(w->grid(), 2, 2);
-        QCOMPARE(m_host->openedPictures, QStringList{"/q/both.jpg"});
-        QCOMPARE(gListRow, 2);
-        QCOMPARE(gCurrentPath, QStringLiteral("/q/both.jpg"));
+        QCOMPARE(m_opened, QStringList{"/q/both.jpg"});
+        QCOMPARE(gCurrentPath + ' ' + QString::number(gListRow), QStringLiteral("/q/both.jpg 2"));
         test::doubleClickCell(w->grid(), 3, 0);
-        // The root folder keeps one separator.
-        QCOMPARE(gCurrentPath, QStringLiteral("/none.jpg"));
-        QCOMPARE(gListRow, 3);
-        // Viewers opened before stay: the search window is not the only other window.
-        QCOMPARE(m_host->openViewers(), 3);
-        QCOMPARE(m_host->broughtToFront, (QList<bool>{false, false}));
+        QCOMPARE(gCurrentPath + ' ' + QString::number(gListRow), QStringLiteral("/none.jpg 3"));
+        QCOMPARE(openViewers(), 3);
+        QCOMPARE(m_broughtToFront, (QList<bool>{false, false}));
     }
-
-private:
-    static QLineEdit *keywordBox(frmSearch *w) { return w->findChild<QLineEdit *>(QStringLiteral("txtKeywords")); }
-    static QLabel *message(frmSearch *w) { return w->findChild<QLabel *>(QStringLiteral("lblMessage")); }
-
 };
 
 PIXDOCK_REGISTER_TEST(TestFrmSearch)

@@ -3,9 +3,7 @@
 
 #include "TextFit.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,28 +12,26 @@
 
 namespace pixdock::test {
 
-namespace {
-// Whether `text` fits `room`, on one line or wrapped at word boundaries.
-bool fits(const QFontMetrics &fm, const QString &text, QSize room, bool wrap)
+// Whether `text` fits `room`, on one line (line breaks kept) or wrapped at word boundaries.
+static bool fits(const QFontMetrics &fm, const QString &text, QSize room, bool wrap)
 {
-    if (!wrap) // line breaks kept
+    if (!wrap)
         return room.expandedTo(fm.boundingRect(QRect(), 0, text).size()) == room;
     return widestWord(fm, text) <= room.width()
         && fm.boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, text).height() <= room.height();
 }
 
-bool labelFits(const QLabel *label)
+static bool labelFits(const QLabel *label)
 {
-    if (label->textFormat() == Qt::RichText || !label->pixmap().isNull())
-        return true;
-    const int margin = label->margin();
-    const QSize room = label->contentsRect().adjusted(margin, margin, -margin, -margin).size();
-    return fits(QFontMetrics(label->font()), shownText(label->text()), room, label->wordWrap());
+    const int m = label->margin();
+    return label->textFormat() == Qt::RichText || !label->pixmap().isNull()
+        || fits(label->fontMetrics(), shownText(label->text()), label->contentsRect().adjusted(m, m, -m, -m).size(),
+                label->wordWrap());
 }
 
-bool buttonFits(const QAbstractButton *button)
+static bool buttonFits(const QAbstractButton *button)
 {
-    const QFontMetrics fm(button->font());
+    const QFontMetrics fm = button->fontMetrics();
     const QString text = shownText(button->text());
     const QStyle *style = button->style();
     if (const bool radio = qobject_cast<const QRadioButton *>(button); radio || qobject_cast<const QCheckBox *>(button)) {
@@ -43,17 +39,14 @@ bool buttonFits(const QAbstractButton *button)
                                                  nullptr, button);
         const int spacing = style->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing,
                                                nullptr, button);
-        return indicator + spacing + fm.horizontalAdvance(text) <= button->width()
-            && fm.height() <= button->height();
+        return indicator + spacing + fm.horizontalAdvance(text) <= button->width() && fm.height() <= button->height();
     }
     QStyleOptionButton option;
     option.initFrom(button);
-    const QRect contents = style->subElementRect(QStyle::SE_PushButtonContents, &option, button);
     // The control panel's tall buttons wrap their captions; other buttons keep one line.
-    const bool wraps = button->inherits("pixdock::PanelButton");
-    return fits(fm, text, contents.size(), wraps);
+    return fits(fm, text, style->subElementRect(QStyle::SE_PushButtonContents, &option, button).size(),
+                button->inherits("pixdock::PanelButton"));
 }
-} // namespace
 
 QStringList cutOffTexts(QWidget *window)
 {

@@ -2,21 +2,9 @@
 #pragma once
 
 #include <QApplication>
-#include <QColor>
-#include <QPalette>
 #include <QTest>
 
 namespace pixdock::test {
-
-inline QPalette darkTheme(QPalette palette)
-{
-    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::AlternateBase})
-        palette.setColor(role, QColor(35, 35, 40));
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(role, QColor(230, 230, 230));
-    palette.setColor(QPalette::Link, QColor(120, 170, 255));
-    return palette;
-}
 
 // The rows of a test run once in the light theme and once in the dark one (column "dark").
 inline void themeRows()
@@ -32,8 +20,14 @@ class ThemeForTest
 public:
     explicit ThemeForTest(bool dark) : m_before(QApplication::palette())
     {
+        QPalette palette = m_before;
+        for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::AlternateBase})
+            palette.setColor(role, QColor(35, 35, 40));
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            palette.setColor(role, QColor(230, 230, 230));
+        palette.setColor(QPalette::Link, QColor(120, 170, 255));
         if (dark)
-            QApplication::setPalette(darkTheme(m_before));
+            QApplication::setPalette(palette);
     }
     ~ThemeForTest() { QApplication::setPalette(m_before); }
     Q_DISABLE_COPY_MOVE(ThemeForTest)

@@ -1,10 +1,10 @@
 // Writing EXIF blocks and libjpeg-encoded pictures.
 #include "ExifJpeg.h"
 
+#include <QDataStream>
 #include <QtEndian>
 
 #include <array>
-
 #include <csetjmp>
 #include <cstdio>
 #include <stdexcept>
@@ -16,30 +16,18 @@ extern "C" {
 
 namespace pixdock::test {
 
-namespace {
-
-void put16(QByteArray &b, qsizetype at, quint16 v) { qToLittleEndian(v, b.data() + at); }
-void put32(QByteArray &b, qsizetype at, quint32 v) { qToLittleEndian(v, b.data() + at); }
-
-struct JpegError : jpeg_error_mgr
-{
-    std::jmp_buf jump;
-};
-
-void jumpBack(j_common_ptr info) { std::longjmp(static_cast<JpegError *>(info->err)->jump, 1); }
-
-struct Compression
+// A compression into memory whose errors jump back to compress().
+struct JpegCompression : jpeg_error_mgr
 {
     jpeg_compress_struct info{};
-    JpegError errors{};
+    std::jmp_buf jump;
     unsigned char *out = nullptr;
     unsigned long outSize = 0;
-    std::vector<JSAMPLE> row;
 };
 
-bool compress(Compression &c, const QImage &rgb, const JpegOptions &options)
+static bool compress(JpegCompression &c, const QImage &rgb, const JpegOptions &options)
 {
-    if (setjmp(c.errors.jump))
+    if (setjmp(c.jump))
         return false;
     jpeg_mem_dest(&c.info, &c.out, &c.outSize);
     c.info.image_width = JDIMENSION(rgb.width());
@@ -59,42 +47,38 @@ bool compress(Compression &c, const QImage &rgb, const JpegOptions &options)
     jpeg_start_compress(&c.info, TRUE);
     // RGB rows are Qt's own. Grey is qGray's; CMYK takes inverted inks with all the darkness in
     // K, so that R = K * C' / 255 gives back the colour.
-    c.row.resize(size_t(rgb.width()) * 4);
+    std::vector<JSAMPLE> converted(size_t(rgb.width()) * 4);
     while (c.info.next_scanline < c.info.image_height) {
         JSAMPROW row = const_cast<JSAMPLE *>(rgb.constScanLine(int(c.info.next_scanline)));
         for (int x = 0; (options.cmyk || options.grey) && x < rgb.width(); ++x) {
             const JSAMPLE *p = row + 3 * x;
             const int k = std::max({p[0], p[1], p[2]});
             for (int i = 0; options.cmyk && i < 3; ++i)
-                c.row[size_t(4 * x + i)] = JSAMPLE(k ? p[i] * 255 / k : 0);
-            c.row[size_t(options.cmyk ? 4 * x + 3 : x)] = JSAMPLE(options.cmyk ? k : qGray(p[0], p[1], p[2]));
+                converted[size_t(4 * x + i)] = JSAMPLE(k ? p[i] * 255 / k : 0);
+            converted[size_t(options.cmyk ? 4 * x + 3 : x)] = JSAMPLE(options.cmyk ? k : qGray(p[0], p[1], p[2]));
         }
         if (options.cmyk || options.grey)
-            row = c.row.data();
+            row = converted.data();
         jpeg_write_scanlines(&c.info, &row, 1);
     }
     jpeg_finish_compress(&c.info);
     return true;
 }
 
-} // namespace
-
 QByteArray exifBlock(const ExifContents &contents)
 {
     // An IFD of (tag, type, value) entries, one value each (type 3 a short, 4 a long), and the
-    // offset of the next IFD.
+    // offset of the next IFD; little-endian.
     using Entries = QList<std::array<quint32, 3>>;
     const auto ifd = [](const Entries &entries, quint32 next) {
-        QByteArray b(2 + 12 * entries.size() + 4, '\0');
-        put16(b, 0, quint16(entries.size()));
-        for (qsizetype i = 0, e = 2; i < entries.size(); ++i, e += 12) {
-            const auto [tag, type, value] = entries.at(i);
-            put16(b, e, quint16(tag));
-            put16(b, e + 2, quint16(type));
-            put32(b, e + 4, 1);
-            type == 3 ? put16(b, e + 8, quint16(value)) : put32(b, e + 8, value);
-        }
-        put32(b, b.size() - 4, next);
+        QByteArray b;
+        QDataStream out(&b, QDataStream::WriteOnly);
+        out.setByteOrder(QDataStream::LittleEndian);
+        out << quint16(entries.size());
+        // A short's value (type 3) fills the first two of its four bytes: as a little-endian long.
+        for (const auto &[tag, type, value] : entries)
+            out << quint16(tag) << quint16(type) << quint32(1) << value;
+        out << next;
         return b;
     };
     const ExifDamage damage = contents.damage;
@@ -129,9 +113,9 @@ QByteArray withApp1(const QByteArray &jpeg, const QByteArray &app1)
 
 QByteArray encodeJpeg(const QImage &image, const JpegOptions &options)
 {
-    Compression c;
-    c.info.err = jpeg_std_error(&c.errors);
-    c.errors.error_exit = jumpBack;
+    JpegCompression c;
+    c.info.err = jpeg_std_error(&c);
+    c.error_exit = [](j_common_ptr info) { std::longjmp(static_cast<JpegCompression *>(info->err)->jump, 1); };
     jpeg_create_compress(&c.info);
     const bool done = compress(c, image.convertToFormat(QImage::Format_RGB888), options);
     jpeg_destroy_compress(&c.info);
@@ -144,15 +128,15 @@ QByteArray encodeJpeg(const QImage &image, const JpegOptions &options)
 
 QByteArray withClaimedJpegSize(QByteArray jpeg, int width, int height)
 {
-    qsizetype at = 2;
-    while (at + 9 <= jpeg.size() && quint8(jpeg[at]) == 0xFF) {
+    // The first start-of-frame marker (C0 to CF but for the tables C4, C8 and CC) holds the size.
+    for (qsizetype at = 2; at + 9 <= jpeg.size() && quint8(jpeg[at]) == 0xFF;
+         at += 2 + qFromBigEndian<quint16>(jpeg.constData() + at + 2)) {
         const quint8 marker = quint8(jpeg[at + 1]);
         if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
             qToBigEndian(quint16(height), jpeg.data() + at + 5);
             qToBigEndian(quint16(width), jpeg.data() + at + 7);
             return jpeg;
         }
-        at += 2 + qFromBigEndian<quint16>(jpeg.constData() + at + 2);
     }
     throw std::invalid_argument("no frame header in the JPEG");
 }
@@ -165,8 +149,7 @@ QImage detailedPicture(QSize size, int seed)
         for (int x = 0; x < size.width(); ++x) {
             const int checker = ((x / 3 + y / 5 + seed) % 2) * 40;
             line[x] = qRgb((x * 255 / std::max(1, size.width() - 1) + checker) & 0xff,
-                           (y * 255 / std::max(1, size.height() - 1) + seed * 31) & 0xff,
-                           ((x ^ y) * 7 + checker) & 0xff);
+                           (y * 255 / std::max(1, size.height() - 1) + seed * 31) & 0xff, ((x ^ y) * 7 + checker) & 0xff);
         }
     }
     return image;

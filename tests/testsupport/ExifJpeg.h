@@ -4,17 +4,14 @@
 // progressive scans, CMYK), which Qt's writer does not offer.
 #pragma once
 
-#include <QByteArray>
 #include <QImage>
 
 namespace pixdock::test {
 
-enum class ExifDamage {
-    None,
-    Ifd1PastEnd,     // IFD0 points at an IFD1 beyond the end of the block
-    PreviewPastEnd,  // the preview's offset lies beyond the end of the block
-    IfdLoop,         // IFD0 points at itself as its EXIF sub-IFD, and IFD1 points back at IFD0
-};
+// Ifd1PastEnd: IFD0 points at an IFD1 beyond the end of the block; PreviewPastEnd: the preview's
+// offset lies beyond the end of the block; IfdLoop: IFD0 points at itself as its EXIF sub-IFD,
+// and IFD1 points back at IFD0.
+enum class ExifDamage { None, Ifd1PastEnd, PreviewPastEnd, IfdLoop };
 
 struct ExifContents
 {
@@ -32,11 +29,9 @@ QByteArray withApp1(const QByteArray &jpeg, const QByteArray &app1);
 struct JpegOptions
 {
     int quality = 90;
-    int hSampling = 2; // luma sampling factors: 2 x 2 is 4:2:0, 2 x 1 is 4:2:2, 1 x 1 is 4:4:4
-    int vSampling = 2;
-    bool progressive = false;
-    bool cmyk = false; // four components, inverted as Adobe's programs write them
-    bool grey = false;
+    int hSampling = 2, vSampling = 2; // luma sampling factors: 2 x 2 is 4:2:0, 2 x 1 is 4:2:2, 1 x 1 is 4:4:4
+    // cmyk: four components, inverted as Adobe's programs write them
+    bool progressive = false, cmyk = false, grey = false;
 };
 
 // The picture encoded by libjpeg.

@@ -6,7 +6,6 @@
 #include "WindowList.h"
 
 #include <QMdiArea>
-#include <QPushButton>
 #include <QTest>
 
 namespace pixdock::test {
@@ -14,11 +13,10 @@ namespace pixdock::test {
 HostPanel::HostPanel()
 {
     setWindowTitle(QStringLiteral("Options"));
-    const char *names[] = {"cmdViewNextList", "cmdViewPrevList", "cmdThumbnails"};
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; const char *name : {"cmdViewNextList", "cmdViewPrevList", "cmdThumbnails"}) {
         m_buttons[i] = new QPushButton(this);
-        m_buttons[i]->setObjectName(QLatin1String(names[i]));
-        m_buttons[i]->hide();
+        m_buttons[i]->setObjectName(QLatin1String(name));
+        m_buttons[i++]->hide();
     }
 }
 
@@ -50,8 +48,7 @@ HostFrame::HostFrame()
     activateWindow();
     if (!QTest::qWaitForWindowActive(this))
         qWarning("HostFrame: the frame did not become the active window; keys may go astray");
-    m_panel = new HostPanel;
-    setPanel(m_panel);
+    setPanel(m_panel = new HostPanel);
     m_panel->load();
     m_panel->showWindow();
 }

@@ -5,31 +5,10 @@
 #include "StallGuard.h"
 
 #include <QBuffer>
-#include <QImage>
 #include <QImageWriter>
+#include <QtEndian>
 
 namespace pixdock::test {
-
-namespace {
-int byteAt(const QByteArray &bytes, qsizetype at) { return at < bytes.size() ? quint8(bytes.at(at)) : -1; }
-
-// Where the segment that starts at `at` (on its FF) ends: past its length for a marker
-// segment, past its entropy-coded data for a scan.
-qsizetype segmentEnd(const QByteArray &bytes, qsizetype at)
-{
-    const int marker = byteAt(bytes, at + 1);
-    qsizetype end = at + 2 + (byteAt(bytes, at + 2) << 8 | byteAt(bytes, at + 3));
-    if (marker != 0xDA)
-        return end;
-    // The scan's data ends at the first marker: an FF not followed by 00 or a restart marker.
-    for (int next = byteAt(bytes, end + 1); end + 1 < bytes.size(); next = byteAt(bytes, ++end + 1)) {
-        if (byteAt(bytes, end) == 0xFF && next != 0 && !(next >= 0xD0 && next <= 0xD7))
-            return end;
-    }
-    return bytes.size();
-}
-
-} // namespace
 
 QByteArray manyScanJpeg(int repeats, QSize size)
 {
@@ -42,21 +21,17 @@ QByteArray manyScanJpeg(int repeats, QSize size)
     QImageWriter writer(&buffer, "jpeg");
     writer.setProgressiveScanWrite(true);
     writer.setQuality(90);
-    if (!writer.write(image))
+    // The second scan is the first AC band, a few bytes in a picture of one colour. In coded data
+    // an FF is followed by 00 or a restart marker (D0 to D7), so FF DA starts each scan's header
+    // and the scan's data ends at the next FF that is neither.
+    const qsizetype start = writer.write(image) ? bytes.indexOf("\xFF\xDA", bytes.indexOf("\xFF\xDA") + 2) : -1;
+    if (start < 0)
         return {};
-    // The segments up to the end marker; the second scan is the first AC band, a few bytes in
-    // a picture of one colour.
-    QList<qsizetype> scans;
-    qsizetype end = 2;
-    while (end + 3 < bytes.size() && byteAt(bytes, end) == 0xFF && byteAt(bytes, end + 1) != 0xD9) {
-        if (byteAt(bytes, end + 1) == 0xDA)
-            scans.append(end);
-        end = segmentEnd(bytes, end);
-    }
-    if (scans.size() < 2)
-        return {};
-    const QByteArray scan = bytes.mid(scans.at(1), segmentEnd(bytes, scans.at(1)) - scans.at(1));
-    return bytes.left(end) + scan.repeated(repeats) + bytes.mid(end);
+    qsizetype end = start + 2 + qFromBigEndian<quint16>(bytes.constData() + start + 2);
+    while (end + 1 < bytes.size() && (quint8(bytes[end]) != 0xFF || bytes[end + 1] == 0 || (quint8(bytes[end + 1]) & 0xF8) == 0xD0))
+        ++end;
+    const qsizetype endOfPicture = bytes.lastIndexOf("\xFF\xD9");
+    return bytes.left(endOfPicture) + bytes.mid(start, end - start).repeated(repeats) + bytes.mid(endOfPicture);
 }
 
 int manyScanRepeats()

@@ -1,71 +1,33 @@
 // Running a program as an ordinary user.
 #include "OrdinaryUser.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 
 #include <pwd.h>
-#include <sys/fsuid.h>
-#include <unistd.h>
 
 namespace pixdock::test {
 
-bool OrdinaryUser::runsAsSomeoneElse() const { return uid != 0 && uid != ::getuid(); }
-
 OrdinaryUser OrdinaryUser::get()
 {
-    OrdinaryUser user;
-    if (::getuid() != 0) {
-        user.uid = ::getuid();
-        user.gid = ::getgid();
-        return user;
-    }
-    const char *name = "pixdocktest";
-    if (!::getpwnam(name))
-        QProcess::execute(QStringLiteral("useradd"), {QStringLiteral("--system"), QStringLiteral("--no-create-home"),
-                                                      QStringLiteral("--shell"), QStringLiteral("/usr/sbin/nologin"),
-                                                      QString::fromLatin1(name)});
-    const passwd *pw = ::getpwnam(name);
-    if (!pw) {
-        user.skipReason = QStringLiteral("running as root and the user pixdocktest could not be made");
-        return user;
-    }
-    if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty()) {
-        user.skipReason = QStringLiteral("running as root and setpriv is not there to run as pixdocktest");
-        return user;
-    }
-    user.uid = pw->pw_uid;
-    user.gid = pw->pw_gid;
-    return user;
+    if (::getuid() != 0)
+        return {::getuid(), ::getgid(), {}};
+    if (!::getpwnam("pixdocktest"))
+        QProcess::execute(QStringLiteral("useradd"), {"--system", "--no-create-home", "--shell", "/usr/sbin/nologin", "pixdocktest"});
+    const passwd *pw = ::getpwnam("pixdocktest");
+    if (!pw)
+        return {0, 0, QStringLiteral("running as root and the user pixdocktest could not be made")};
+    if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+        return {0, 0, QStringLiteral("running as root and setpriv is not there to run as pixdocktest")};
+    return {pw->pw_uid, pw->pw_gid, {}};
 }
 
 QStringList OrdinaryUser::commandLine(const QString &program, const QStringList &arguments) const
 {
     const QStringList run = QStringList{program} + arguments;
     return !runsAsSomeoneElse() ? run
-                                : QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(uid),
-                                              QStringLiteral("--regid=%1").arg(gid), QStringLiteral("--clear-groups"),
-                                              QStringLiteral("--")} + run;
-}
-
-bool OrdinaryUser::give(const QString &path) const
-{
-    return !runsAsSomeoneElse() || ::chown(QFile::encodeName(path).constData(), uid, gid) == 0;
-}
-
-ThreadReadsAsOrdinaryUser::ThreadReadsAsOrdinaryUser()
-{
-    // As anyone else, a file of mode 000 is unreadable already.
-    constexpr int Nobody = 65534;
-    if (::geteuid() == 0)
-        m_previous = ::setfsuid(Nobody);
-}
-
-ThreadReadsAsOrdinaryUser::~ThreadReadsAsOrdinaryUser()
-{
-    if (m_previous >= 0)
-        ::setfsuid(uid_t(m_previous));
+                                : QStringList{"setpriv", QStringLiteral("--reuid=%1").arg(uid), QStringLiteral("--regid=%1").arg(gid),
+                                              "--clear-groups", "--"} + run;
 }
 
 } // namespace pixdock::test

@@ -1,25 +1,30 @@
 // An ordinary user to run a program as, so that file permissions count (they do not for root).
 #pragma once
 
-#include <QString>
+#include <QFile>
 #include <QStringList>
+
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 namespace pixdock::test {
 
 struct OrdinaryUser
 {
-    uint uid = 0;
-    uint gid = 0;
+    uint uid = 0, gid = 0;
     QString skipReason; // set when no such user can be had
 
     // As root: the user pixdocktest, made when missing. Otherwise this process's own user.
     static OrdinaryUser get();
-    bool runsAsSomeoneElse() const;
+    bool runsAsSomeoneElse() const { return uid != 0 && uid != ::getuid(); }
 
     // The command line that runs `program` with `arguments` as this user.
     QStringList commandLine(const QString &program, const QStringList &arguments) const;
     // Hands a file or folder to the user (a no-op when running as the user already).
-    bool give(const QString &path) const;
+    bool give(const QString &path) const
+    {
+        return !runsAsSomeoneElse() || ::chown(QFile::encodeName(path).constData(), uid, gid) == 0;
+    }
 };
 
 // While it lives, the file accesses of the thread that made it are checked as an ordinary
@@ -29,12 +34,13 @@ struct OrdinaryUser
 class ThreadReadsAsOrdinaryUser
 {
 public:
-    ThreadReadsAsOrdinaryUser();
-    ~ThreadReadsAsOrdinaryUser();
+    // As anyone else, a file of mode 000 is unreadable already.
+    ThreadReadsAsOrdinaryUser() : m_previous(::geteuid() == 0 ? ::setfsuid(65534 /* nobody */) : -1) {}
+    ~ThreadReadsAsOrdinaryUser() { if (m_previous >= 0) ::setfsuid(uid_t(m_previous)); }
     Q_DISABLE_COPY_MOVE(ThreadReadsAsOrdinaryUser)
 
 private:
-    int m_previous = -1;
+    const int m_previous;
 };
 
 } // namespace pixdock::test

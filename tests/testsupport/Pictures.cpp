@@ -22,9 +22,8 @@ QString writePicture(const QString &folder, const QString &name, QSize size, QCo
     painter.setPen(Qt::white);
     painter.drawLine(0, 0, size.width() - 1, size.height() - 1);
     painter.end();
-    const QString path = QDir(folder).filePath(name);
-    const QByteArray format = QFileInfo(name).suffix().toLower().toLatin1();
-    if (!image.save(path, format.isEmpty() ? "png" : format.constData()))
+    const QString path = QDir(folder).filePath(name), format = QFileInfo(name).suffix().toLower();
+    if (!image.save(path, format.isEmpty() ? "png" : qPrintable(format)))
         throw std::runtime_error("cannot write test picture " + path.toStdString());
     return path;
 }
@@ -42,10 +41,8 @@ QString writeBytes(const QString &folder, const QString &name, const QByteArray 
 QByteArray tinyGif()
 {
     // A screen and image of 1 x 1 with a two-colour table.
-    return QByteArray("GIF89a"
-                      "\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff\x21\xf9\x04\x01\x00"
-                      "\x00\x00\x00\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b",
-                      43);
+    return QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff\x21\xf9\x04\x01\x00"
+                      "\x00\x00\x00\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b", 43);
 }
 
 } // namespace pixdock::test

@@ -1,7 +1,6 @@
 // Picture files for tests, written by Qt into a folder of the test's.
 #pragma once
 
-#include <QByteArray>
 #include <QColor>
 #include <QSize>
 #include <QString>

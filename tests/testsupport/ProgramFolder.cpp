@@ -23,9 +23,6 @@ ProgramFolder::ProgramFolder()
     locations::setProgramFolder(m_dir.path());
 }
 
-ProgramFolder::~ProgramFolder()
-{
-    locations::setProgramFolder(QString());
-}
+ProgramFolder::~ProgramFolder() { locations::setProgramFolder(QString()); }
 
 } // namespace pixdock::test

@@ -2,8 +2,6 @@
 // once against a server (PIXDOCK_TEST_CATALOGUE_ENGINE=server).
 #pragma once
 
-#include <QList>
-#include <QString>
 #include <QStringList>
 
 namespace pixdock::test {

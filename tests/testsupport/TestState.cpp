@@ -3,25 +3,17 @@
 
 #include "Clock.h"
 #include "CommonDialog.h"
-#include "Frame.h"
-#include "Locations.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
 #include "NameOrder.h"
 #include "WindowList.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QEvent>
 #include <QLocale>
-#include <QWidget>
 
 namespace pixdock::test {
 
-void beforeApplication()
-{
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-}
+void beforeApplication() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
 
 void enterAnsweringMode()
 {
@@ -40,8 +32,8 @@ void flushDeletes()
 void resetProgramState()
 {
     const QList<QWidget *> open = WindowList::instance().windows();
-    for (int i = int(open.size()) - 1; i >= 0; --i)
-        unloadWindow(open.at(i));
+    for (auto it = open.crbegin(); it != open.crend(); ++it)
+        unloadWindow(*it);
     flushDeletes();
     WindowList::instance().clear();
     while (QGuiApplication::overrideCursor())
@@ -55,14 +47,13 @@ void resetProgramState()
 QString unusedOrMissingAnswers()
 {
     QStringList problems;
-    if (MessageBox::pendingAnswers() > 0)
-        problems << QStringLiteral("%1 queued message answer(s) unused").arg(MessageBox::pendingAnswers());
-    if (MessageBox::unansweredQuestions() > 0)
+    if (const int unused = MessageBox::pendingAnswers())
+        problems << QStringLiteral("%1 queued message answer(s) unused").arg(unused);
+    if (const int unanswered = MessageBox::unansweredQuestions())
         problems << QStringLiteral("%1 question(s) nobody answered: %2")
-                        .arg(MessageBox::unansweredQuestions())
-                        .arg(MessageBox::shownTexts().join(QStringLiteral(" | ")));
-    if (CommonDialog::unansweredDialogs() > 0)
-        problems << QStringLiteral("%1 dialog(s) nobody answered").arg(CommonDialog::unansweredDialogs());
+                        .arg(unanswered).arg(MessageBox::shownTexts().join(" | "));
+    if (const int dialogs = CommonDialog::unansweredDialogs())
+        problems << QStringLiteral("%1 dialog(s) nobody answered").arg(dialogs);
     return problems.join(QStringLiteral("; "));
 }
 

@@ -6,8 +6,6 @@
 #include <QString>
 #include <Qt>
 
-class QAction;
-class QMenu;
 class QMenuBar;
 class QWidget;
 

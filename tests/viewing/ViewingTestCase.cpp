@@ -8,16 +8,14 @@ namespace pixdock::test {
 
 frmViewer *ViewerTestCase::openViewer(const QString &path)
 {
-    gCurrentPath = path;
-    frmViewer *viewer = frmViewer::openNew();
+    frmViewer *viewer = openNew(path);
     viewer->picFramed()->waitForPicture();
     return viewer;
 }
 
 frmViewer *ViewerTestCase::show(const QString &name) const
 {
-    gCurrentPath = path(name);
-    frmViewer *viewer = frmViewer::openNew();
+    frmViewer *viewer = openNew(path(name));
     setFrameStatusText(gCurrentPath);
     return viewer;
 }

@@ -60,6 +60,15 @@ std::tuple<T...> fetch(const Name &...names)
     return {*static_cast<T *>(QTest::qData(names, qMetaTypeId<T>()))...};
 }
 
+// The captions of the open windows, in their order.
+inline QStringList captions()
+{
+    QStringList all;
+    for (QWidget *w : WindowList::instance().windows())
+        all << w->windowTitle();
+    return all;
+}
+
 class ViewerTestCase : public QObject
 {
     Q_OBJECT
@@ -73,7 +82,8 @@ protected:
     {
         return writePicture(folder(), name, size, colour);
     }
-    // Opens `path` in a new viewer, as Open does, and waits until its picture is decoded.
+    // Opens `path` in a new viewer, as Open does; openViewer waits until its picture is decoded.
+    static frmViewer *openNew(const QString &path) { gCurrentPath = path; return frmViewer::openNew(); }
     static frmViewer *openViewer(const QString &path);
     // Shows a file of the folder as a command would: current path, a viewer, the status panel.
     frmViewer *show(const QString &name) const;
@@ -106,9 +116,9 @@ protected:
     // The cache's entry for a picture.
     thumbnails::CacheEntry entryOf(const QString &path) const { return m_cache.read(test::stampOf(path)); }
     std::optional<QTemporaryDir> m_cacheHome;
-    thumbnails::ThumbnailCache m_cache;
+    thumbnails::ThumbnailCache m_cache; // under m_cacheHome
 
-private slots:
+protected slots:
     void init();
 
 private:
@@ -116,3 +126,8 @@ private:
 };
 
 } // namespace pixdock::test
+
+// The viewing tests read as the program's own code does, in its names.
+using namespace pixdock;
+using namespace pixdock::viewing;
+using namespace pixdock::thumbnails;

@@ -1,6 +1,7 @@
 // Awkward files for the viewing tests.
 #include "ViewingTestFiles.h"
 
+#include "BadPictures.h"
 #include "ChildWindow.h"
 #include "ExifJpeg.h"
 #include "FolderListing.h"
@@ -10,34 +11,15 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QtEndian>
 
 #include <stdexcept>
 #include <sys/stat.h>
 
 namespace pixdock::test {
 
-namespace {
-quint32 crc32(const char *data, qsizetype size)
-{
-    quint32 crc = 0xFFFFFFFFu;
-    for (qsizetype i = 0; i < size; ++i) {
-        crc ^= quint8(data[i]);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-} // namespace
-
 QByteArray pngClaiming(QSize size)
 {
-    QByteArray bytes = truncatedPicture("png", {8, 8}, 1.0);
-    // The IHDR chunk: length at 8, type at 12, width and height at 16 and 20, its CRC at 29.
-    qToBigEndian<quint32>(quint32(size.width()), bytes.data() + 16);
-    qToBigEndian<quint32>(quint32(size.height()), bytes.data() + 20);
-    qToBigEndian<quint32>(crc32(bytes.constData() + 12, 17), bytes.data() + 29);
-    return bytes;
+    return reliability::withClaimedSize("png", reliability::intactPicture("png"), size.width(), size.height());
 }
 
 QByteArray truncatedPicture(const char *format, QSize size, double fraction)
@@ -56,20 +38,12 @@ QString writeTurnedJpeg(const QString &folder, const QString &name, QSize stored
     return writeBytes(folder, name, withApp1(encodeJpeg(filled(stored, Qt::blue)), exifBlock({.orientation = 6})));
 }
 
-QString makeFifo(const QString &folder, const QString &name)
-{
-    const QString path = QDir(folder).filePath(name);
-    if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0)
-        throw std::runtime_error("cannot make pipe");
-    return path;
-}
-
 void writeKind(const QString &folder, const QString &name, const QString &kind, QSize size)
 {
     if (kind == "picture")
         writePicture(folder, name, size);
-    else if (kind == "pipe")
-        makeFifo(folder, name);
+    else if (kind == "pipe" && ::mkfifo(QFile::encodeName(QDir(folder).filePath(name)).constData(), 0600) != 0)
+        throw std::runtime_error("cannot make pipe");
     else if (kind == "folder")
         QDir(folder).mkdir(name);
     else if (QStringList{"text", "empty", "cut", "huge"}.contains(kind))
@@ -80,8 +54,7 @@ void writeKind(const QString &folder, const QString &name, const QString &kind, 
 QStringList walkedWithNext(const QString &folder)
 {
     QStringList walked;
-    QString f = folder;
-    QString name;
+    QString f = folder, name;
     for (QString next = NextFileInFolder(f, name); !next.isEmpty(); next = NextFileInFolder(f, name))
         walked << (name = next);
     return walked;

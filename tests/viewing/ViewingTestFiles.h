@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -21,14 +22,17 @@ inline QImage filled(QSize size, QColor colour, QImage::Format format = QImage::
     image.fill(colour);
     return image;
 }
+// Whether two colours are within `tolerance` in each channel.
+inline bool near(QColor a, QColor b, int tolerance)
+{
+    return qAbs(a.red() - b.red()) < tolerance && qAbs(a.green() - b.green()) < tolerance && qAbs(a.blue() - b.blue()) < tolerance;
+}
 // A small PNG whose header claims this size.
 QByteArray pngClaiming(QSize size);
 // The first `fraction` of a picture's bytes as Qt writes it in that format.
 QByteArray truncatedPicture(const char *format, QSize size, double fraction);
 // A JPEG stored `stored` (width x height) whose EXIF orientation says it is turned a quarter.
 QString writeTurnedJpeg(const QString &folder, const QString &name, QSize stored);
-// A named pipe; returns its path.
-QString makeFifo(const QString &folder, const QString &name);
 // Writes a file of a kind: "picture" (of `size`), "text", "empty", "cut" (a cut-off PNG),
 // "huge" (a PNG claiming 65535 x 65535), "pipe" or "folder"; any other kind writes nothing.
 void writeKind(const QString &folder, const QString &name, const QString &kind, QSize size = {30, 20});

@@ -8,31 +8,28 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPageLayout>
 #include <QPdfDocument>
 #include <QPrinter>
 #include <QTimer>
 
-using namespace pixdock;
-using namespace pixdock::viewing;
-
 namespace {
-// Runs `step` on the modal dialog of that kind once it shows, then cancels it; a failed check
-// in `step` leaves it cancelled all the same, not waiting for ever.
-template<class Dialog, class Step>
-void whenShown(Step step)
+// Runs `command` with the real dialogs; `step` runs on the modal dialog of that kind once it
+// shows, then cancels it; a failed check in `step` leaves it cancelled all the same.
+template<class Dialog, class Step, class Command>
+void withRealDialog(Step step, Command command)
 {
+    CommonDialog::setAnsweringMode(false);
+    const auto answering = qScopeGuard([] { CommonDialog::setAnsweringMode(true); });
     QTimer::singleShot(0, [step] {
         auto *box = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        const auto cancel = qScopeGuard([box] {
-            if (box)
-                QTimer::singleShot(0, box, &QDialog::reject);
-        });
-        if (box)
-            step(box);
+        if (!box)
+            return;
+        const auto cancel = qScopeGuard([box] { QTimer::singleShot(0, box, &QDialog::reject); });
+        step(box);
     });
+    command();
 }
 
 // The smallest rectangle holding every clearly red pixel.
@@ -79,26 +76,32 @@ private slots:
     }
 
     // The chosen picture in a new viewer; a cancelled Open changes nothing; the next Open
-    // replaces the viewer when it is the only window beside the frame and the panel.
+    // replaces the viewer when it is the only window beside the frame and the panel. Open starts
+    // in the current picture's folder, else (none yet, or its folder gone) in Documents, else home.
     void openShowsTheChosenPictureInANewViewer_data()
     {
-        test::columns<bool, bool>("panelVariant", "furtherWindow");
-        QTest::newRow("main window, the viewer alone: it goes") << false << false;
-        QTest::newRow("control panel, a further window open: the viewer stays") << true << true;
+        test::columns<bool, bool, bool>("panelVariant", "furtherWindow", "documents");
+        QTest::newRow("main window, the viewer alone: it goes") << false << false << true;
+        QTest::newRow("control panel, a further window open: the viewer stays; no Documents") << true << true << false;
     }
     void openShowsTheChosenPictureInANewViewer()
     {
-        const auto [panelVariant, furtherWindow] = test::fetch<bool, bool>("panelVariant", "furtherWindow");
+        const auto [panelVariant, furtherWindow, documents] = test::fetch<bool, bool, bool>("panelVariant", "furtherWindow", "documents");
+        const QString documentsFolder = QDir::home().filePath(QStringLiteral("Documents"));
+        const auto noDocuments = qScopeGuard([documentsFolder] { QDir(documentsFolder).removeRecursively(); });
+        QVERIFY(QDir(documentsFolder).removeRecursively() && (!documents || QDir().mkpath(documentsFolder)));
+        const QString start = documents ? documentsFolder : QDir::homePath();
         const QString path = picture("a b's 100%.png");
         CommonDialog::presetOpen(path);
         openPictureCommand(dialog(), panelVariant);
         QPointer<frmViewer> viewer = firstViewer();
         QCOMPARE(viewer->picFramed()->size(), QSize(30, 20));
         const CommonDialog::Shown &shown = CommonDialog::shown().constLast();
-        QCOMPARE(shown.kind + shown.filter + QString::number(shown.filterIndex), "open" + graphicsFilter() + "1");
+        QCOMPARE(shown.kind + shown.filter + QString::number(shown.filterIndex) + shown.initDir, "open" + graphicsFilter() + "1" + start);
         QVERIFY(dialog().CancelError);
         CommonDialog::presetOpenCancel();
         openPictureCommand(dialog(), true);
+        QCOMPARE(CommonDialog::shown().constLast().initDir, folder());
         QCOMPARE(shownPath(), path);
         QCOMPARE(WindowList::instance().windows().mid(2), QList<QWidget *>{viewer});
         QVERIFY(MessageBox::shown().isEmpty());
@@ -108,68 +111,40 @@ private slots:
         openPictureCommand(dialog(), false);
         test::flushDeletes();
         QCOMPARE(viewer.isNull(), !furtherWindow);
-        QCOMPARE(WindowList::instance().count(), furtherWindow ? 5 : 3);
-        QCOMPARE(WindowList::instance().captionAt(WindowList::instance().count() - 1), caption::Viewer);
-    }
-
-    void openStartsInTheCurrentPicturesFolderElseDocumentsElseHome_data()
-    {
-        // current: "", "picture" or "gone": a picture whose folder went
-        // start: "picture", "documents" or "home"
-        test::columns<QString, bool, QString>("current", "documents", "start");
-        QTest::newRow("a current picture") << "picture" << true << "picture";
-        QTest::newRow("no picture, Documents there") << "" << true << "documents";
-        QTest::newRow("no picture, no Documents") << "" << false << "home";
-        QTest::newRow("the picture's folder gone, no Documents") << "gone" << false << "home";
-    }
-
-    void openStartsInTheCurrentPicturesFolderElseDocumentsElseHome()
-    {
-        const auto [current, documents, start] = test::fetch<QString, bool, QString>(
-            "current", "documents", "start");
-        const QString documentsFolder = QDir::home().filePath(QStringLiteral("Documents"));
-        QDir(documentsFolder).removeRecursively();
-        if (documents)
-            QVERIFY(QDir().mkpath(documentsFolder));
-        if (current == "picture")
-            gCurrentPath = picture("a.png");
-        else if (current == "gone")
-            gCurrentPath = folder() + "/gone/a.png";
+        QCOMPARE(test::captions().mid(2), furtherWindow ? QStringList({caption::Viewer, caption::Search, caption::Viewer}) : QStringList{caption::Viewer});
+        gCurrentPath = folder() + "/gone/a.png";
         CommonDialog::presetOpenCancel();
         openPictureCommand(dialog(), false);
-        QDir(documentsFolder).removeRecursively();
-        const QString expected = start == "picture" ? folder() : start == "documents" ? documentsFolder : QDir::homePath();
-        QCOMPARE(CommonDialog::shown().constLast().initDir, expected);
+        QCOMPARE(CommonDialog::shown().constLast().initDir, start);
     }
 
-    // Qt's own dialog, as a user meets it with no Documents folder: the file name box empty, a
-    // typed path holding a quote opens, and the next Open lists every picture (capital suffixes
-    // and .jpeg too) in that picture's folder, and no other file.
-    void openDialogTakesATypedPathAndListsEveryPicture()
+    // Qt's own dialogs. Open, as a user meets it with no Documents folder: the file name box
+    // empty, a typed path holding a quote opens, and the next Open lists every picture (capital
+    // suffixes and .jpeg too) in that picture's folder, and no other file. Print offers no page
+    // range.
+    void theRealDialogsTakeATypedPathListEveryPictureAndOfferNoPageRange()
     {
         QDir::home().rmdir(QStringLiteral("Documents"));
         const QString quoted = picture("say \"cheese\".png");
         for (const char *name : {"b.jpeg", "C.JPG", "d.webp"})
             picture(name);
         test::writeBytes(folder(), "notes.txt", "not a picture");
-        CommonDialog::setAnsweringMode(false);
-        auto answering = qScopeGuard([] { CommonDialog::setAnsweringMode(true); });
         QString typed = "?", start;
-        whenShown<QFileDialog>([&](QFileDialog *box) {
+        const auto open = [this] { openPictureCommand(dialog(), false); };
+        withRealDialog<QFileDialog>([&](QFileDialog *box) {
             // The dialog gives the file name box the keyboard once it is active.
             QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
             typed = qobject_cast<QLineEdit *>(QApplication::focusWidget())->text();
             start = box->directory().absolutePath();
             QTest::keyClicks(QApplication::focusWidget(), quoted);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        });
-        openPictureCommand(dialog(), false);
+        }, open);
         QCOMPARE(typed + start, QDir::homePath());
         QCOMPARE(shownPath(), quoted);
 
         const QStringList pictures({"C.JPG", "b.jpeg", "d.webp", "say \"cheese\".png"});
         QStringList listed;
-        whenShown<QFileDialog>([&](QFileDialog *box) {
+        withRealDialog<QFileDialog>([&](QFileDialog *box) {
             auto *view = box->findChild<QAbstractItemView *>("listView");
             // The folder is read in the background; what it shows settles on the pictures.
             const auto shown = [view] {
@@ -179,14 +154,29 @@ private slots:
                     if (index.flags() & Qt::ItemIsEnabled)
                         names << index.data().toString();
                 }
-                names.sort();
-                return names;
+                return names.sort(), names;
             };
             QTRY_COMPARE(shown(), pictures);
             listed = shown();
-        });
-        openPictureCommand(dialog(), false);
+        }, open);
         QCOMPARE(listed, pictures);
+
+        // The print dialog a person sees offers no page range: a picture is one page.
+        QStringList offered{"the print dialog did not open"};
+        withRealDialog<QDialog>([&offered](QDialog *shown) {
+            offered = QStringList{"no page-range controls found at all"};
+            // Open the dialog's options as a person would, to see every choice it offers.
+            for (QPushButton *button : shown->findChildren<QPushButton *>())
+                if (button->text().remove('&').startsWith("Options"))
+                    button->click();
+            for (const char *name : {"printRange", "pagesRadioButton", "pagesLineEdit", "from", "to"})
+                for (QWidget *control : shown->findChildren<QWidget *>(QLatin1String(name))) {
+                    offered.removeAll("no page-range controls found at all");
+                    if (control->isVisible() && control->isEnabled())
+                        offered << QLatin1String(name);
+                }
+        }, [this] { printPicture(dialog(), firstViewer()); });
+        QCOMPARE(offered, QStringList());
     }
 
     // Each Properties reports the picture at the current path, read from its file, whatever
@@ -214,112 +204,72 @@ private slots:
     {
         const auto [path, texts] = test::fetch<QString, QStringList>("path", "texts");
         // Another picture was looked at, and its properties asked, before this one was opened.
-        gCurrentPath = picture("before.png");
-        frmViewer::openNew();
+        const QString before = picture("before.png");
+        openNew(before);
         const QList<QWidget *> open = WindowList::instance().windows();
-        pictureProperties();
-        test::flushDeletes();
-        QCOMPARE(MessageBox::shownTexts().constLast(), QStringLiteral("30 X 20 pixels"));
-        QCOMPARE(WindowList::instance().windows(), open);
-        MessageBox::clearRecord();
-
-        gCurrentPath = path;
-        pictureProperties();
-        test::flushDeletes();
-        QCOMPARE(MessageBox::shownTexts(), texts);
-        QCOMPARE(WindowList::instance().windows(), open);
-        QCOMPARE(gCurrentPath, path);
+        for (const QString &asked : {before, path}) {
+            MessageBox::clearRecord();
+            gCurrentPath = asked;
+            pictureProperties();
+            test::flushDeletes();
+            QCOMPARE(MessageBox::shownTexts(), asked == path ? texts : QStringList({kilobytesText(QFileInfo(before).size()), "30 X 20 pixels"}));
+            QCOMPARE(WindowList::instance().windows(), open);
+            QCOMPARE(gCurrentPath, asked);
+        }
         QVERIFY(!loadedSharedWindow<frmViewer>());
     }
 
-    void printFillsTheSameBoxWhateverThePicture_data()
+    // The picture fills the same box whatever its shape; with no picture to print nothing is
+    // printed; the title and flags the print dialog was given stay for the next Open.
+    void printFillsTheSameBoxOnlyForAPicture_data()
     {
-        test::columns<QSize, bool>("size", "throughSubWindow");
-        QTest::newRow("wide picture") << QSize(200, 100) << false;
-        QTest::newRow("tall picture, active sub-window given") << QSize(40, 300) << true;
+        test::columns<QString, QSize>("active", "size");
+        QTest::newRow("wide picture") << "viewer" << QSize(200, 100);
+        QTest::newRow("tall picture, active sub-window given") << "sub-window" << QSize(40, 300);
+        QTest::newRow("no active child: no dialog") << "none" << QSize();
+        QTest::newRow("cancelled") << "cancel" << QSize(30, 20);
+        QTest::newRow("active child is not a viewer") << "other" << QSize();
+        QTest::newRow("viewer without a picture") << "empty viewer" << QSize();
     }
 
-    void printFillsTheSameBoxWhateverThePicture()
+    void printFillsTheSameBoxOnlyForAPicture()
     {
-        const auto [size, throughSubWindow] = test::fetch<QSize, bool>("size", "throughSubWindow");
-        gCurrentPath = picture("red.png", size, Qt::red);
-        frmViewer *viewer = frmViewer::openNew();
+        const auto [active, size] = test::fetch<QString, QSize>("active", "size");
         const QString pdf = folder() + "/page.pdf";
-        CommonDialog::presetPrintToPdf(pdf);
-        printPicture(dialog(), throughSubWindow ? static_cast<QWidget *>(viewer->subWindow()) : viewer);
-
-        const CommonDialog::Shown &shown = CommonDialog::shown().constLast();
-        QCOMPARE(shown.kind + shown.title + QString::number(shown.flags), QStringLiteral("printPrint264"));
-
-        QPdfDocument document;
-        QCOMPARE(document.load(pdf), QPdfDocument::Error::None);
-        QCOMPARE(document.pageCount(), 1);
-        const double scale = 2.0; // 144 dots an inch
-        const QRectF box = redBox(document.render(0, (document.pagePointSize(0) * scale).toSize()));
-        // 500 twips (25 points) in from the printable origin, 7500 by 4500 twips (375 by 225 points).
-        const QRectF printable = dialog().printer()->pageLayout().paintRect(QPageLayout::Point);
-        const QRectF expected(QPointF(printable.left() + 25, printable.top() + 25) * scale, QSizeF(375, 225) * scale);
-        for (const QPointF corner : {box.topLeft() - expected.topLeft(), box.bottomRight() - expected.bottomRight()})
-            QVERIFY2(qAbs(corner.x()) <= 2 && qAbs(corner.y()) <= 2, qPrintable(QStringLiteral("printed at %1,%2 %3x%4")
-                         .arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())));
-    }
-
-    // The print dialog a person sees offers no page range: a picture is one page.
-    void thePrintDialogOffersNoPageRange()
-    {
-        gCurrentPath = picture("a.png");
-        frmViewer *viewer = frmViewer::openNew();
-        QStringList offered{"the print dialog did not open"};
-        whenShown<QDialog>([&offered](QDialog *shown) {
-            offered.clear();
-            // Open the dialog's options as a person would, to see every choice it offers.
-            for (QPushButton *button : shown->findChildren<QPushButton *>())
-                if (button->text().remove('&').startsWith("Options"))
-                    button->click();
-            offered << "no page-range controls found at all";
-            for (const char *name : {"printRange", "pagesRadioButton", "pagesLineEdit", "from", "to"})
-                for (QWidget *control : shown->findChildren<QWidget *>(QLatin1String(name))) {
-                    offered.removeAll("no page-range controls found at all");
-                    if (control->isVisible() && control->isEnabled())
-                        offered << QLatin1String(name);
-                }
-        });
-        CommonDialog::setAnsweringMode(false);
-        const auto answering = qScopeGuard([] { CommonDialog::setAnsweringMode(true); });
-        printPicture(dialog(), viewer);
-        QCOMPARE(offered, QStringList());
-    }
-
-    void printPrintsNothingWithoutAPicture_data()
-    {
-        test::columns<QString, bool>("situation", "dialogShown");
-        QTest::newRow("no active child") << "none" << false;
-        QTest::newRow("cancelled") << "cancel" << true;
-        QTest::newRow("active child is not a viewer") << "other" << true;
-        QTest::newRow("viewer without a picture") << "empty viewer" << true;
-    }
-
-    void printPrintsNothingWithoutAPicture()
-    {
-        const auto [situation, dialogShown] = test::fetch<QString, bool>("situation", "dialogShown");
-        QWidget *active = nullptr;
-        const QString pdf = folder() + "/page.pdf";
-        if (situation != "none") {
-            gCurrentPath = situation == "cancel" ? picture("a.png") : path("missing.png");
-            active = situation == "other" ? test::openOtherWindow("Other") : frmViewer::openNew();
-            situation == "cancel" ? CommonDialog::presetPrintCancel() : CommonDialog::presetPrintToPdf(pdf);
+        gCurrentPath = size.isValid() ? picture("red.png", size, Qt::red) : path("missing.png");
+        frmViewer *viewer = active == "none" || active == "other" ? nullptr : frmViewer::openNew();
+        QWidget *child = active == "other" ? test::openOtherWindow("Other") : static_cast<QWidget *>(viewer);
+        if (active == "sub-window")
+            child = viewer->subWindow();
+        if (active != "none")
+            active == "cancel" ? CommonDialog::presetPrintCancel() : CommonDialog::presetPrintToPdf(pdf);
+        printPicture(dialog(), child);
+        QCOMPARE(CommonDialog::shown().size(), active == "none" ? 0 : 1);
+        // The last dialog's kind, title and flags.
+        const auto last = [] { return CommonDialog::shown().constLast().kind + CommonDialog::shown().constLast().title
+                                      + QString::number(CommonDialog::shown().constLast().flags); };
+        if (active != "none")
+            QCOMPARE(last(), QStringLiteral("printPrint264"));
+        QCOMPARE(QFileInfo::exists(pdf), active == "viewer" || active == "sub-window");
+        if (QFileInfo::exists(pdf)) {
+            QPdfDocument document;
+            QCOMPARE(document.load(pdf), QPdfDocument::Error::None);
+            QCOMPARE(document.pageCount(), 1);
+            const double scale = 2.0; // 144 dots an inch
+            const QRectF box = redBox(document.render(0, (document.pagePointSize(0) * scale).toSize()));
+            // 500 twips (25 points) in from the printable origin, 7500 by 4500 twips (375 by 225 points).
+            const QRectF printable = dialog().printer()->pageLayout().paintRect(QPageLayout::Point);
+            const QRectF expected(QPointF(printable.left() + 25, printable.top() + 25) * scale, QSizeF(375, 225) * scale);
+            for (const QPointF corner : {box.topLeft() - expected.topLeft(), box.bottomRight() - expected.bottomRight()})
+                QVERIFY2(qAbs(corner.x()) <= 2 && qAbs(corner.y()) <= 2, qPrintable(QStringLiteral("printed at %1,%2 %3x%4")
+                             .arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())));
         }
-        printPicture(dialog(), active);
-        QCOMPARE(CommonDialog::shown().size(), dialogShown ? 1 : 0);
-        QVERIFY(!QFileInfo::exists(pdf));
-        if (situation == "other" || situation == "empty viewer")
+        if (active == "other" || active == "empty viewer")
             CommonDialog::clearRecord(); // the preset went to the dialog; nothing is left over
-        // The next Open keeps the title and flags the print dialog left.
         CommonDialog::presetOpenCancel();
         openPictureCommand(dialog(), false);
-        if (dialogShown)
-            QCOMPARE(CommonDialog::shown().constLast().title + QString::number(CommonDialog::shown().constLast().flags),
-                     QStringLiteral("Print264"));
+        if (active != "none")
+            QCOMPARE(last(), QStringLiteral("openPrint264"));
     }
 };
 

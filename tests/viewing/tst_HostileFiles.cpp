@@ -5,9 +5,6 @@
 #include "OrdinaryUser.h"
 #include "ViewingTestCase.h"
 
-using namespace pixdock;
-using namespace pixdock::viewing;
-
 class TestHostileFiles : public test::ViewerTestCase
 {
     Q_OBJECT
@@ -33,44 +30,18 @@ private slots:
             show("a.png");
         MessageBox::queueAnswer(QMessageBox::No);
         steppedTo ? nextImage(FailurePolicy::SkipFailingSteps) : void(frmViewer::openNew());
-        QTRY_COMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shownTexts(), QStringList{file + " is invalid.\rLoad next file?"});
+        QTRY_COMPARE(MessageBox::shownTexts(), QStringList{file + " is invalid.\rLoad next file?"});
         QCOMPARE(shownPath(), file);
         QVERIFY(qobject_cast<frmViewer *>(WindowList::instance().windows().constLast())->picFramed()->isHidden());
     }
 
-    // A picture of a few hundred scans is valid, and slow to decode: the window is laid out for it
-    // at once and stays live while a worker decodes it; closing it does not wait for the worker.
-    void aPictureSlowToDecodeHoldsNeitherTheWindowNorItsClosing()
-    {
-        gCurrentPath = test::writeBytes(folder(), "slow.jpg", m_slow);
-        const QPointer<frmViewer> viewer = frmViewer::openNew();
-        QCOMPARE(frameStatusText(), path("slow.jpg"));
-        QVERIFY(viewer->vScroll()->isVisibleTo(viewer));
-        QVERIFY(viewer->picFramed()->isAwaitingPicture());
-        QTest::qWait(50);
-        QVERIFY(viewer->picFramed()->isAwaitingPicture());
-        QTest::mouseClick(viewer->cmdClose(), Qt::LeftButton);
-        QTRY_VERIFY(!viewer);
-        QVERIFY(MessageBox::shown().isEmpty());
-    }
-
-    // The file goes (another program moves or deletes it) while its pixels are decoded: what is
-    // decoded is the file that was measured, and it is shown.
-    void aPictureDeletedWhileItIsDecodedIsStillShown()
-    {
-        gCurrentPath = picture("gone.png", {1200, 900}, Qt::green);
-        frmViewer *viewer = frmViewer::openNew();
-        QVERIFY(QFile::remove(gCurrentPath));
-        viewer->picFramed()->waitForPicture();
-        QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(viewer->picFramed()->picture().pixelColor(20, 2), QColor(Qt::green));
-        QCOMPARE(frameStatusText(), path("gone.png"));
-    }
-
-    // Stepping to the file the preloader is still decoding: the viewer takes its picture when it
-    // is done, neither waiting for it nor decoding it a second time.
-    void steppingToAPictureStillBeingPreloadedTakesItWhenItIsDone()
+    // A picture of a few hundred scans is valid, and slow to decode. Stepped to while the
+    // preloader still decodes it, the viewer is laid out for it at once and takes the picture
+    // when it is done, neither waiting for it nor decoding it a second time; opened afresh,
+    // closing it does not wait for the worker. A file that goes (another program moves or
+    // deletes it) while its pixels are decoded: what is decoded is the file that was measured,
+    // and it is shown.
+    void aPictureSlowToDecodeOrGoneWhileDecodedHoldsNothingBack()
     {
         picture("a.png");
         const QString slow = test::writeBytes(folder(), "b.jpg", m_slow);
@@ -79,11 +50,19 @@ private slots:
         QTRY_VERIFY(preloader.isDecoding(slow));
         const int before = preloader.handedOver();
         nextImage(FailurePolicy::SkipFailingSteps);
-        frmViewer *viewer = firstViewer();
-        QCOMPARE(frameStatusText(), slow);
+        QPointer<frmViewer> viewer = firstViewer();
+        QVERIFY(frameStatusText() == slow && viewer->vScroll()->isVisibleTo(viewer) && viewer->picFramed()->isAwaitingPicture());
         QTRY_VERIFY_WITH_TIMEOUT(viewer->picFramed()->isComplete(), 20000);
         QCOMPARE(preloader.handedOver() - before, 1);
         QCOMPARE(viewer->picFramed()->picture().size(), QSize(4096, 4096));
+        viewer = frmViewer::openNew();
+        QVERIFY(viewer->picFramed()->isAwaitingPicture());
+        QTest::mouseClick(viewer->cmdClose(), Qt::LeftButton);
+        QTRY_VERIFY(!viewer);
+        viewer = openNew(picture("gone.png", {1200, 900}, Qt::green));
+        QVERIFY(QFile::remove(gCurrentPath));
+        viewer->picFramed()->waitForPicture();
+        QVERIFY(frameStatusText() == path("gone.png") && viewer->picFramed()->picture().pixelColor(20, 2) == QColor(Qt::green));
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
@@ -103,15 +82,12 @@ private slots:
 
         show("a.png");
         test::ThreadReadsAsOrdinaryUser ordinary;
-        gCurrentPath = locked;
-        frmViewer *viewer = frmViewer::openNew();
+        frmViewer *viewer = openNew(locked);
         QTest::qWait(10);
 
         QCOMPARE(MessageBox::shownTexts(), QStringList{locked + " cannot be read: permission denied."});
-        QCOMPARE(MessageBox::shown().constFirst().title, QStringLiteral("Pixdock"));
-        QCOMPARE(MessageBox::shown().constFirst().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(MessageBox::shown().constFirst().title == "Pixdock" && MessageBox::shown().constFirst().buttons == QMessageBox::Ok);
         QVERIFY(viewer->picFramed()->isHidden() && !viewer->picFramed()->showsPicture());
-        QCOMPARE(viewer->windowTitle(), caption::Viewer);
         QCOMPARE(shownPath(), locked);
     }
 };

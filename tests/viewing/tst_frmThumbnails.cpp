@@ -25,10 +25,6 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include <algorithm>
-
-using namespace pixdock;
-
 namespace {
 constexpr int BuildTimeout = 30000;
 
@@ -46,17 +42,7 @@ QStringList labels(frmThumbnails *sheet) { return itemTexts(sheet, Qt::DisplayRo
 QImage thumbnailAt(frmThumbnails *sheet, int row) { return cell(sheet, row).data(Qt::DecorationRole).value<QImage>(); }
 QString progressOf(frmThumbnails *sheet) { return sheet->findChild<QLabel *>("lblProgress")->text(); }
 
-int windowsCaptioned(const QString &text)
-{
-    const QList<QWidget *> windows = WindowList::instance().windows();
-    return int(std::count_if(windows.begin(), windows.end(), [&text](QWidget *w) { return w->windowTitle() == text; }));
-}
-
-QPoint centreOf(frmThumbnails *sheet, int row)
-{
-    view(sheet)->scrollTo(cell(sheet, row));
-    return view(sheet)->visualRect(cell(sheet, row)).center();
-}
+QPoint centreOf(frmThumbnails *sheet, int row) { view(sheet)->scrollTo(cell(sheet, row)); return view(sheet)->visualRect(cell(sheet, row)).center(); }
 
 frmThumbnails *builtSheet()
 {
@@ -65,14 +51,10 @@ frmThumbnails *builtSheet()
     return sheet;
 }
 
-frmImgList *openList()
-{
-    sharedWindow<frmImgList>()->showWindow();
-    return sharedWindow<frmImgList>();
-}
+frmImgList *openList() { sharedWindow<frmImgList>()->showWindow(); return sharedWindow<frmImgList>(); }
 } // namespace
 
-class TestFrmThumbnails : public QObject
+class TestFrmThumbnails : public test::ThumbnailTestCase
 {
     Q_OBJECT
 private slots:
@@ -86,8 +68,7 @@ private slots:
         }
         m_frame = std::make_unique<test::HostFrame>();
         catalogue::OpenConnection();
-        m_pictures.emplace();
-        m_cacheHome.emplace();
+        ThumbnailTestCase::init();
         m_savedCacheHome = qgetenv("XDG_CACHE_HOME");
         qputenv("XDG_CACHE_HOME", QFile::encodeName(m_cacheHome->path()));
     }
@@ -105,38 +86,53 @@ private slots:
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 
-    // Beside the panel, empty when neither grid is open, the list row still counted.
+    // Beside the panel, empty when neither grid is open, the list row still counted. Long names
+    // wrap over the label's lines instead of being cut; one too long for the lines there are
+    // ends in an ellipsis on the last one.
     void opensBesidePanelEmptyWhenNeitherGridIsOpenAndStillCountsTheListRow()
     {
         gListRow = 5;
         frmThumbnails *sheet = frmThumbnails::showShared();
-        QCOMPARE(sheet->windowTitle(), QStringLiteral("Thumbnail Viewer"));
-        QCOMPARE(labels(sheet), QStringList());
-        QCOMPARE(progressOf(sheet), QString());
-        QVERIFY(!sheet->isBuilding());
-        QCOMPARE(gListRow, 6);
+        // Its caption, no cells, no progress text, its button's text.
+        QCOMPARE(sheet->windowTitle() + labels(sheet).join(',') + progressOf(sheet)
+                     + sheet->findChild<QPushButton *>("cmdExit")->text(), QStringLiteral("Thumbnail ViewerClose"));
+        QVERIFY(!sheet->isBuilding() && gListRow == 6);
         const auto rounded = [](int t) { return twips::fromPixels(twips::toPixels(t)); };
-        QCOMPARE(sheet->leftTwips(), rounded(panelWidthTwips()));
-        QCOMPARE(sheet->topTwips(), 0);
-        QCOMPARE(sheet->heightTwips(), rounded(panelHeightTwips()));
-        QCOMPARE(sheet->findChild<QPushButton *>("cmdExit")->text(), QStringLiteral("Close"));
+        QCOMPARE((QList<int>{sheet->leftTwips(), sheet->topTwips(), sheet->heightTwips()}),
+                 (QList<int>{rounded(panelWidthTwips()), 0, rounded(panelHeightTwips())}));
+        const QFont font = view(sheet)->font();
+        const int width = view(sheet)->cellSize().width() - 4;
+        for (const auto &[name, lines] : {std::pair<QString, int>{"PXL_20210704_123456789.jpg", 2},
+                                          {"Holiday at the sea 2019 (12).jpeg", 3}, {"a.jpg", 1}}) {
+            const QStringList shown = wrappedLabel(name, font, width);
+            QCOMPARE(shown.size(), lines);
+            QCOMPARE(shown.join(QString()).remove(' '), QString(name).remove(' '));
+            for (const QString &line : shown)
+                QVERIFY2(QFontMetrics(font).horizontalAdvance(line) <= width, qPrintable(line));
+        }
+        const QStringList longest = wrappedLabel(QStringLiteral("Holiday at the sea").repeated(20), font, width);
+        QCOMPARE(longest.size(), LabelLines);
+        QVERIFY(longest.last().endsWith(QChar(0x2026)));
     }
 
-    // In row order, labelled by file name; building leaves the clipboard as it was.
+    // In row order, labelled by file name; a file that is no picture, one gone and an icon get
+    // no cell, the others keep their order; building leaves the clipboard as it was.
     void showsTheListsPicturesInRowOrderLabelledWithTheirFileNames()
     {
         QGuiApplication::clipboard()->setText("keep me");
-        const QString folder = m_pictures->path();
+        const QString folder = pictures();
+        test::writeBytes(folder, "a1.png", "this is no picture");
         // The folder with and without its trailing separator gives the same kind of key.
-        addRows({{picture("c.png"), folder}, {picture("a.png"), folder + "/"}, {picture("b.jpg"), folder}});
+        addRows({{picture("c.png"), folder}, {picture("a.png"), folder + "/"}, {picture("b.jpg"), folder}, {"a1.png", folder},
+                 {"b1.png", folder}, {picture("b2.ico"), folder}});
         frmImgList *list = openList();
         frmThumbnails *sheet = builtSheet();
         QCOMPARE(labels(sheet), (QStringList{"a.png", "b.jpg", "c.png"}));
+        QCOMPARE(progressOf(sheet), QStringLiteral("6 of 6"));
         QCOMPARE(itemTexts(sheet, ThumbnailSheetModel::KeyRole),
                  (QStringList{folder + "/a.png", folder + "/b.jpg", folder + "/c.png"}));
         QCOMPARE(gCurrentPath, folder + "/c.png");
-        QCOMPARE(list->grid()->row(), 3);
-        QCOMPARE(list->grid()->col(), 1);
+        QCOMPARE(QPoint(list->grid()->col(), list->grid()->row()), QPoint(1, 6));
         // Made at the screen's pixels, so that it is sharp on a dense screen too.
         QCOMPARE(thumbnailAt(sheet, 0).size(), (QSizeF(100, 100) * sheet->devicePixelRatioF()).toSize());
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("keep me"));
@@ -150,21 +146,18 @@ private slots:
         // version of the file, is the one shown.
         sheet->unload();
         test::flushDeletes();
-        const thumbnails::ThumbnailCache cache(m_cacheHome->path() + "/thumbnails");
-        QVERIFY(QFile::exists(cache.entryPath(thumbnails::fileUri(folder + "/b.jpg"))));
-        QVERIFY(cache.write(test::stampOf(folder + "/a.png"), test::filled({128, 96}, Qt::magenta)));
+        QVERIFY(QFile::exists(m_cache.entryPath(thumbnails::fileUri(folder + "/b.jpg"))));
+        QVERIFY(m_cache.write(test::stampOf(folder + "/a.png"), test::filled({128, 96}, Qt::magenta)));
         QCOMPARE(thumbnailAt(builtSheet(), 0).pixelColor(50, 50), QColor(Qt::magenta));
     }
 
     void aPictureListedTwiceShowsOnceAtItsFirstPlaceListFirstThenSearch()
     {
-        const QString folder = m_pictures->path();
-        for (const char *name : {"a.png", "b.png", "d.png"})
-            picture(name);
-        addRows({{"b.png", folder, "beach"}, {"a.png", folder, "dog"}, {"a.png", folder, "dog again"}});
+        const QString folder = pictures();
+        addRows({{picture("b.png"), folder, "beach"}, {picture("a.png"), folder, "dog"}, {"a.png", folder, "dog again"}});
         // Read by column identity after the user moved the columns.
         openList()->grid()->horizontalHeader()->moveSection(0, 2); // a, a, b
-        addRows({{"d.png", folder, "beach too"}});
+        addRows({{picture("d.png"), folder, "beach too"}});
         frmSearch *search = sharedWindow<frmSearch>();
         search->showWindow();
         search->findChild<QLineEdit *>("txtKeywords")->setText("beach");
@@ -174,34 +167,13 @@ private slots:
         QCOMPARE(search->grid()->row(), 2);
     }
 
-    // A file that is no picture, one gone and an icon: no cell, the others in their order.
-    void aFileWithoutAThumbnailLeavesTheOthersInPlace()
-    {
-        listPictures({"p0.png", "p1.png", "p2.png", "p3.png", "p4.png", "p5.ico", "p6.png"});
-        test::writeBytes(m_pictures->path(), "p2.png", "this is no picture");
-        QVERIFY(QFile::remove(m_pictures->filePath("p4.png")));
-        frmThumbnails *sheet = builtSheet();
-        QCOMPARE(labels(sheet), (QStringList{"p0.png", "p1.png", "p3.png", "p6.png"}));
-        QCOMPARE(progressOf(sheet), QStringLiteral("7 of 7"));
-    }
-
     // A picture of thousands of scans first, then quick pictures, then many rows naming one
     // large bitmap through links of their own: the quick ones come all the same, and closing
     // the sheet part-way is at once and stops the build.
     void aPictureOfManyScansHoldsBackNoOtherThumbnailAndClosingIsAtOnce()
     {
-        test::writeBytes(m_pictures->path(), "a.jpg", test::manyScanJpeg(test::manyScanRepeats()));
-        const QString large = m_pictures->filePath(picture("large.bmp", {4000, 3000}));
-        QList<QStringList> rows;
-        for (const char *name : {"a.jpg", "b.png", "c.png", "d.png"})
-            rows << QStringList{name == QLatin1String("a.jpg") ? name : picture(name), m_pictures->path()};
-        for (int i = 0; i < 60; ++i) {
-            const QString name = QStringLiteral("z%1.bmp").arg(i, 2, 10, QLatin1Char('0'));
-            QVERIFY(QFile::link(large, m_pictures->filePath(name)));
-            rows << QStringList{name, m_pictures->path()};
-        }
-        addRows(rows);
-        openList();
+        test::writeBytes(pictures(), "a.jpg", test::manyScanJpeg(test::manyScanRepeats()));
+        listLinks(picture("large.bmp", {4000, 3000}), "z%02d.bmp", 60, {"a.jpg", picture("b.png"), picture("c.png"), picture("d.png")});
         QPointer<frmThumbnails> sheet = frmThumbnails::showShared();
         const auto shown = [&sheet](const char *name) {
             const qsizetype row = labels(sheet).indexOf(QLatin1String(name));
@@ -211,11 +183,9 @@ private slots:
         QVERIFY(sheet->isBuilding());
         QTest::mouseClick(sheet->findChild<QPushButton *>("cmdExit"), Qt::LeftButton);
         test::flushDeletes();
-        QVERIFY(sheet.isNull());
-        QCOMPARE(windowsCaptioned("Thumbnail Viewer"), 0);
-        QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(sheet.isNull() && !test::captions().contains("Thumbnail Viewer"));
         // Nothing is made for the closed sheet any more.
-        const QDir entries(m_cacheHome->path() + "/thumbnails/normal");
+        const QDir entries(m_cache.root() + "/normal");
         const qsizetype written = entries.entryList(QDir::Files).size();
         QVERIFY2(written < 30, qPrintable(QString::number(written)));
         QCoreApplication::processEvents();
@@ -232,7 +202,7 @@ private slots:
         auto *privateList = new frmImgList;
         privateList->load();
         privateList->showWindow();
-        addRows({{picture("b.png"), m_pictures->path()}});
+        addRows({{picture("b.png"), pictures()}});
         QCOMPARE(frmThumbnails::showShared(), sheet);
         QCOMPARE(labels(sheet), QStringList{"a.png"});
         QCOMPARE(gListRow, 1);
@@ -240,9 +210,9 @@ private slots:
         test::flushDeletes();
         QCOMPARE(labels(builtSheet()), (QStringList{"a.png", "b.png"}));
         QCOMPARE(gListRow, 2);
-        QCOMPARE(windowsCaptioned("Database Image List"), 2);
-        QVERIFY(loadedSharedWindow<frmImgList>() && loadedSharedWindow<frmImgList>() != privateList);
-        QVERIFY(loadedSharedWindow<frmImgList>()->isVisible());
+        QCOMPARE(test::captions().count("Database Image List"), 2);
+        QVERIFY(loadedSharedWindow<frmImgList>() && loadedSharedWindow<frmImgList>() != privateList
+                && loadedSharedWindow<frmImgList>()->isVisible());
     }
 
     // A double-click, Return or keypad Enter on a thumbnail shows it in the shared viewer, which
@@ -250,7 +220,7 @@ private slots:
     void aThumbnailOpensInTheSharedViewerOnly()
     {
         viewing::installViewerOpeners();
-        gCurrentPath = m_pictures->filePath(picture("other.png"));
+        gCurrentPath = QDir(pictures()).filePath(picture("other.png"));
         listPictures({"a.png", "b.png"});
         viewers::openNewViewer();
         frmThumbnails *sheet = builtSheet();
@@ -259,9 +229,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
         const auto opened = [&](const QString &name) {
             test::flushDeletes();
-            QCOMPARE(gCurrentPath, m_pictures->filePath(name));
+            QCOMPARE(gCurrentPath, QDir(pictures()).filePath(name));
             QCOMPARE(frameStatusText(), gCurrentPath);
-            QCOMPARE(windowsCaptioned(caption::Viewer), 2);
+            QCOMPARE(test::captions().count(caption::Viewer), 2);
         };
         QTest::mouseClick(viewport, Qt::LeftButton, {}, centreOf(sheet, 0));
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, centreOf(sheet, 0));
@@ -286,19 +256,10 @@ private slots:
     // the rows in sight are made first; the hourglass and the progress show while it builds.
     void theRowsScrolledToAreMadeBeforeTheRest()
     {
-        const QString large = m_pictures->filePath(picture("large.jpg", {1600, 1200}));
-        QList<QStringList> rows;
-        for (int i = 0; i < 300; ++i) {
-            const QString name = QStringLiteral("p%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
-            QVERIFY(QFile::link(large, m_pictures->filePath(name)));
-            rows << QStringList{name, m_pictures->path()};
-        }
-        addRows(rows);
-        openList();
+        listLinks(picture("large.jpg", {1600, 1200}), "p%03d.jpg", 300);
         frmThumbnails *sheet = frmThumbnails::showShared();
         ThumbnailSheetView *v = view(sheet);
-        QVERIFY(sheet->isBuilding());
-        QVERIFY(QGuiApplication::overrideCursor());
+        QVERIFY(sheet->isBuilding() && QGuiApplication::overrideCursor());
         QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
         QVERIFY(progressOf(sheet).endsWith(" of 300"));
         QCOMPARE(v->model()->rowCount(), 300);
@@ -315,37 +276,12 @@ private slots:
         QVERIFY2(progressOf(sheet).section(' ', 0, 0).toInt() < 300 - (last - top + 1), qPrintable(progressOf(sheet)));
         QTRY_VERIFY_WITH_TIMEOUT(!sheet->isBuilding(), 4 * BuildTimeout);
         QCOMPARE(progressOf(sheet), QStringLiteral("300 of 300"));
-        QVERIFY(!QGuiApplication::overrideCursor());
-    }
-
-    void longLabelsWrapOverLinesInsteadOfBeingCut_data()
-    {
-        test::columns<QString, int>("name", "lines");
-        QTest::newRow("phone name") << "PXL_20210704_123456789.jpg" << 2;
-        QTest::newRow("words") << "Holiday at the sea 2019 (12).jpeg" << 3;
-        QTest::newRow("short") << "a.jpg" << 1;
-    }
-    void longLabelsWrapOverLinesInsteadOfBeingCut()
-    {
-        const auto [name, lines] = test::fetch<QString, int>("name", "lines");
-        listPictures({name});
-        ThumbnailSheetView *v = view(builtSheet());
-        const int width = v->cellSize().width() - 4;
-        const QStringList shown = wrappedLabel(name, v->font(), width);
-        QCOMPARE(shown.size(), lines);
-        QCOMPARE(shown.join(QString()).remove(' '), QString(name).remove(' '));
-        for (const QString &line : shown)
-            QVERIFY2(QFontMetrics(v->font()).horizontalAdvance(line) <= width, qPrintable(line));
-        // A name too long for the lines there are ends in an ellipsis on the last one.
-        const QStringList longest = wrappedLabel(name.repeated(20), v->font(), width);
-        QCOMPARE(longest.size(), LabelLines);
-        QVERIFY(longest.last().endsWith(QChar(0x2026)));
     }
 
 private:
     QString picture(const QString &name, QSize size = {400, 100})
     {
-        test::writePicture(m_pictures->path(), name, size);
+        test::writePicture(pictures(), name, size);
         return name;
     }
     void addRows(const QList<QStringList> &rows) { test::addCatalogueRows(m_serverAddress, rows); }
@@ -354,16 +290,28 @@ private:
     {
         QList<QStringList> rows;
         for (const QString &name : names)
-            rows << QStringList{picture(name), m_pictures->path()};
+            rows << QStringList{picture(name), pictures()};
         addRows(rows);
         return openList();
+    }
+    // Catalogues the files `first` names (as they are), then `count` links to `target` named by
+    // `pattern` and their number, and opens the list of them.
+    void listLinks(const QString &target, const char *pattern, int count, const QStringList &first = {})
+    {
+        QList<QStringList> rows;
+        for (const QString &name : first)
+            rows << QStringList{name, pictures()};
+        for (int i = 0; i < count; ++i) {
+            rows << QStringList{QString::asprintf(pattern, i), pictures()};
+            QVERIFY(QFile::link(QDir(pictures()).filePath(target), QDir(pictures()).filePath(rows.constLast().constFirst())));
+        }
+        addRows(rows);
+        openList();
     }
 
     std::optional<test::ProgramFolder> m_program;
     QString m_serverAddress; // the catalogue's address on the tests' server; empty for db.fil
     std::unique_ptr<test::HostFrame> m_frame;
-    std::optional<QTemporaryDir> m_pictures;
-    std::optional<QTemporaryDir> m_cacheHome;
     QByteArray m_savedCacheHome;
 };
 

@@ -5,10 +5,7 @@
 // and the program folder pointed at the catalogue.
 #pragma once
 
-#include <QString>
 #include <QStringList>
-
-#include <functional>
 
 namespace pixdock::reliability {
 
@@ -20,19 +17,16 @@ struct WindowReport
     int rows = -1;        // rows the list or search window shows
     qint64 busyMs = 0;    // how long the action held the window
 
-    // One line per field, for passing a report from a helper process.
+    // "ok 0|1 " and the fields in Base64, for passing a report from a helper process.
     QString toText() const;
     static WindowReport fromText(const QString &text);
 };
-
-// Runs between start-up and the window's action (a test locking the catalogue then).
-using AfterStartUp = std::function<void()>;
 
 // Runs the scenario named start (OpenConnection as start-up runs it), add (the add window saving
 // /pictures/probe.jpg with the description "probe"), remove (the removal window removing it, the
 // question answered Yes), search (the search window searching for "probe") or list (the list
 // window loading), each after start-up; then closes the shared connection, so nothing holds the
 // catalogue file afterwards.
-WindowReport scenarioByName(const QString &name, const AfterStartUp &afterStartUp = {});
+WindowReport scenarioByName(const QString &name);
 
 } // namespace pixdock::reliability

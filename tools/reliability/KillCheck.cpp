@@ -4,19 +4,16 @@
 #include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QVariant>
 
 namespace pixdock::reliability {
 
 WriterRow writerRow(qint64 n)
 {
     static const QString alphabet = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789 ,.'%_");
-    const qsizetype length = 40 + (n * 7919) % 3000;
     QString description = QStringLiteral("row %1: ").arg(n);
-    for (qsizetype i = description.size(); i < length; ++i)
+    for (qsizetype i = description.size(), length = 40 + (n * 7919) % 3000; i < length; ++i)
         description += alphabet.at((n + i * 31) % alphabet.size());
-    return {QStringLiteral("row-%1.jpg").arg(n, 8, 10, QLatin1Char('0')),
-            QStringLiteral("/kill/%1").arg(n % 97), description};
+    return {QStringLiteral("row-%1.jpg").arg(n, 8, 10, QLatin1Char('0')), QStringLiteral("/kill/%1").arg(n % 97), description};
 }
 
 void KillLedger::record(qint64 first, const QByteArray &output)
@@ -26,18 +23,16 @@ void KillLedger::record(qint64 first, const QByteArray &output)
     bool removedAfterLast = false;
     for (const QByteArray &line : output.split('\n')) {
         const qint64 n = line.mid(line.indexOf(' ') + 1).toLongLong();
-        if (line.startsWith("ready ")) {
+        const bool added = line.startsWith("added "), removed = line.startsWith("removed ");
+        if (line.startsWith("ready "))
             m_settings = QString::fromUtf8(line.mid(6));
-        } else if (line.startsWith("added ")) {
+        if (added)
             m_present.insert(lastAdded = n);
-            removedAfterLast = false;
-            ++m_adds;
-        } else if (line.startsWith("removed ")) {
+        if (removed)
             m_present.remove(n);
-            m_removed.insert(n);
-            removedAfterLast = true;
-            ++m_removes;
-        }
+        removedAfterLast = removed || (removedAfterLast && !added);
+        m_adds += added;
+        m_removes += removed;
     }
     // The change under way when the kill came may or may not have landed: after a row divisible
     // by 3 the removal of the row before it (the writer removes before it appends the next row),
@@ -61,7 +56,7 @@ QStringList KillLedger::check(const QString &cataloguePath)
     for (q.exec(QStringLiteral("PRAGMA integrity_check")); q.next();)
         integrity << q.value(0).toString();
     if (integrity != QStringList{QStringLiteral("ok")})
-        problems << QStringLiteral("integrity check: ") + integrity.join(QStringLiteral("; "));
+        problems << "integrity check: " + integrity.join("; ");
     if (!q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info")))
         problems << QStringLiteral("the rows cannot be read");
     QSet<qint64> found;
@@ -73,7 +68,7 @@ QStringList KillLedger::check(const QString &cataloguePath)
         if (file != expected.fileName || q.value(1).toString() != expected.location
             || q.value(2).toString() != expected.description) {
             ++m_halfWritten;
-            problems << QStringLiteral("a row is not whole: ") + file.left(40);
+            problems << "a row is not whole: " + file.left(40);
             continue;
         }
         if (found.contains(n))
@@ -87,18 +82,11 @@ QStringList KillLedger::check(const QString &cataloguePath)
         }
     }
     for (const qint64 n : std::as_const(found)) {
-        if (m_removed.contains(n))
-            problems << QStringLiteral("acknowledged removal of row %1 is undone").arg(n);
-        else if (!m_present.contains(n) && n != m_inFlightAdd)
-            problems << QStringLiteral("row %1 was never written").arg(n);
+        if (!m_present.contains(n) && n != m_inFlightAdd)
+            problems << QStringLiteral("row %1 was never written, or its acknowledged removal was undone").arg(n);
     }
     // What landed of the change under way is now known.
-    if (m_inFlightAdd >= 0 && found.contains(m_inFlightAdd))
-        m_present.insert(m_inFlightAdd);
-    if (m_inFlightRemove >= 0 && !found.contains(m_inFlightRemove)) {
-        m_present.remove(m_inFlightRemove);
-        m_removed.insert(m_inFlightRemove);
-    }
+    m_present = found;
     m_inFlightAdd = m_inFlightRemove = -1;
     return problems;
 }

@@ -3,17 +3,14 @@
 // acknowledged is there, and every row is whole.
 #pragma once
 
-#include <QByteArray>
 #include <QSet>
-#include <QString>
 #include <QStringList>
 
 namespace pixdock::reliability {
 
 struct WriterRow
 {
-    QString fileName;
-    QString location;
+    QString fileName, location;
     QString description; // from a few dozen to a few thousand characters, so rows span pages
 };
 
@@ -42,7 +39,6 @@ public:
 
 private:
     QSet<qint64> m_present; // rows acknowledged (or found) present
-    QSet<qint64> m_removed; // rows acknowledged (or found) removed
     qint64 m_next = 1, m_inFlightAdd = -1, m_inFlightRemove = -1;
     int m_rounds = 0, m_adds = 0, m_removes = 0, m_lost = 0, m_halfWritten = 0;
     QString m_settings;

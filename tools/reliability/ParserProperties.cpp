@@ -4,127 +4,109 @@
 #include "CataloguePaths.h"
 #include "CatalogueStatements.h"
 #include "CatalogueUnicode.h"
-#include "FileService.h"
-#include "FolderListing.h"
-#include "clsFiles.h"
 #include "ExifJpeg.h"
 #include "ExifReader.h"
+#include "FileService.h"
+#include "FolderListing.h"
 #include "JpegDecoder.h"
 #include "JpegThumbnail.h"
 #include "PictureOrientation.h"
-#include "ThumbnailCache.h"
 #include "ThumbnailLoader.h"
+#include "clsFiles.h"
 
 #include <QBuffer>
+#include <QDebug>
 
 #include <algorithm>
-#include <array>
+#include <map>
 #include <vector>
 
 namespace pixdock::fuzzing {
 
-namespace {
+const QChar Separator = u'/';
 
-const QChar Separator = QLatin1Char('/');
-
-int sign(int v) { return (v > 0) - (v < 0); }
-
-// The text as case-folded code points, the way the catalogue compares text.
-std::vector<char32_t> folded(const QString &s)
+// Whether `text` holds `keyword` regardless of case, compared as case-folded code points, the way
+// the catalogue compares text.
+static bool containsIgnoringCase(const QString &text, const QString &keyword)
 {
-    std::vector<char32_t> out;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const bool pair = s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate();
-        out.push_back(QChar::toCaseFolded(pair ? QChar::surrogateToUcs4(s.at(i), s.at(i + 1)) : s.at(i).unicode()));
-        i += pair;
-    }
-    return out;
-}
-
-bool containsIgnoringCase(const QString &text, const QString &keyword)
-{
+    const auto folded = [](const QString &s) {
+        std::vector<char32_t> out;
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            const bool pair = s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate();
+            out.push_back(QChar::toCaseFolded(pair ? QChar::surrogateToUcs4(s.at(i), s.at(i + 1)) : s.at(i).unicode()));
+            i += pair;
+        }
+        return out;
+    };
     const std::vector<char32_t> t = folded(text), k = folded(keyword);
     return k.empty() || std::search(t.begin(), t.end(), k.begin(), k.end()) != t.end();
 }
 
-// What went wrong, with the texts in a readable form: printable ASCII as is, the rest as \uXXXX.
-std::string failure(const char *what, std::initializer_list<QString> texts)
+// What went wrong: words as they are, texts quoted and escaped (lone surrogates as \uXXXX), sizes
+// and numbers as QDebug shows them.
+template<typename... Parts>
+static std::string failure(const Parts &...parts)
 {
-    std::string s = what;
-    for (const QString &t : texts) {
-        s += " [";
-        for (const QChar c : t) {
-            char buf[8];
-            const bool plain = c.unicode() >= 0x20 && c.unicode() < 0x7f && c != QLatin1Char('\\');
-            std::snprintf(buf, sizeof buf, plain ? "%c" : "\\u%04x", c.unicode());
-            s += buf;
-        }
-        s += "]";
-    }
-    return s;
+    QString s;
+    (QDebug(&s) << ... << parts);
+    return s.toStdString();
 }
 
-} // namespace
+// The first property found broken, with the texts that break it.
+struct Verdict
+{
+    std::string problem;
+    void expect(bool holds, const char *what, std::initializer_list<QString> texts)
+    {
+        if (!holds && problem.empty())
+            problem = failure(what, QStringList(texts));
+    }
+};
 
-QStringList textsFromBytes(const uint8_t *data, size_t size, int parts)
+// Fuzzer bytes as `parts` texts (see checkInput); the last keeps any further U+0001, missing ones are empty.
+static QStringList textsFromBytes(const QByteArray &b, int parts)
 {
     QString text;
-    if (size > 0 && data[0] % 2 == 0)
-        text = QString::fromUtf8(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
-    for (size_t i = 0; size > 0 && data[0] % 2 == 1 && 2 + 2 * i < size; ++i) // little-endian UTF-16 units
-        text += QChar(char16_t(data[1 + 2 * i] | (data[2 + 2 * i] << 8)));
-    // Cut at U+0001 into `parts` pieces: the last keeps any further U+0001, missing ones are empty.
-    QStringList pieces = text.split(QChar(1));
-    while (pieces.size() > parts)
-        pieces[parts - 1] += QChar(1) + pieces.takeAt(parts);
-    while (pieces.size() < parts)
-        pieces << QString();
+    if (!b.isEmpty() && b[0] % 2 == 0)
+        text = QString::fromUtf8(b.mid(1));
+    for (qsizetype i = 1; !b.isEmpty() && b[0] % 2 != 0 && i + 1 < b.size(); i += 2) // little-endian UTF-16 units
+        text += QChar(char16_t(quint8(b[i]) | quint8(b[i + 1]) << 8));
+    QStringList pieces;
+    for (int i = 0; i < parts; ++i)
+        pieces << (i + 1 < parts ? text.section(QChar(1), i, i) : text.section(QChar(1), i));
     return pieces;
 }
-
-namespace {
 
 // The search: the keyword splitter gives back the text when its pieces are joined with commas,
 // no keyword holds a comma, every keyword is a substring of the text; the statement holds one
 // bound condition per keyword and no keyword text; a keyword's pattern finds exactly the texts
 // that contain the keyword regardless of case (checked against `other` and a few texts built
 // around the keyword).
-std::string checkSearch(const QString &keywordText, const QString &other)
+static std::string checkSearch(const QStringList &texts)
 {
+    const QString &keywordText = texts.at(0), &other = texts.at(1);
     using namespace catalogue;
     const QStringList keywords = splitKeywords(keywordText);
-    if (keywords.join(QLatin1Char(',')) != keywordText)
-        return failure("the keywords joined with commas are not the text", {keywordText});
+    Verdict v;
+    v.expect(keywords.join(u',') == keywordText, "the keywords joined with commas are not the text", {keywordText});
     // Joined back they are the text, so none holding a comma means one keyword per comma and one.
-    for (const QString &k : keywords) {
-        if (k.contains(QLatin1Char(',')))
-            return failure("a keyword holds a comma", {keywordText, k});
-    }
-
+    for (const QString &k : keywords)
+        v.expect(!k.contains(u','), "a keyword holds a comma", {keywordText, k});
     const Statement statement = searchStatement(keywordText);
     const QStringList conditions(keywords.size(), QStringLiteral("Description LIKE ? ESCAPE '\\'"));
-    const QString expected = QStringLiteral("SELECT FileName, Location, Description FROM Info WHERE ")
-                             + conditions.join(QStringLiteral(" OR "));
-    if (statement.text != expected)
-        return failure("the statement text is not the fixed one", {keywordText, statement.text});
+    v.expect(statement.text == "SELECT FileName, Location, Description FROM Info WHERE " + conditions.join(" OR "),
+             "the statement text is not the fixed one", {keywordText, statement.text});
     if (statement.values.size() != keywords.size())
-        return failure("not one bound value per keyword", {keywordText});
-
-    constexpr char32_t escape = U'\\';
+        return failure("not one bound value per keyword", keywordText);
     for (qsizetype i = 0; i < keywords.size(); ++i) {
-        const QString &k = keywords.at(i);
-        const QString pattern = statement.values.at(i).toString();
-        if (pattern != containsPattern(k))
-            return failure("the bound pattern is not the keyword's", {k, pattern});
-        for (const QString &text : {k, QStringLiteral("x") + k + QStringLiteral("y"), k.toUpper(),
-                                     other + k, keywordText}) {
-            if (!likeMatches(pattern, text, escape) && containsIgnoringCase(text, k))
-                return failure("the pattern misses a text that holds the keyword", {k, text});
-        }
-        if (likeMatches(pattern, other, escape) != containsIgnoringCase(other, k))
-            return failure("the pattern and plain containment disagree", {k, other});
+        const QString &k = keywords.at(i), pattern = statement.values.at(i).toString();
+        for (const QString &text : {k, "x" + k + "y", k.toUpper(), other + k, keywordText})
+            v.expect(likeMatches(pattern, text, U'\\') || !containsIgnoringCase(text, k),
+                     "the pattern misses a text that holds the keyword", {k, text});
+        v.expect(likeMatches(pattern, other, U'\\') == containsIgnoringCase(other, k), "the pattern and plain containment disagree",
+                 {k, other});
     }
-    return {};
+    return v.problem;
 }
 
 // Paths: GetFileName holds no separator, GetParentDir is the path's beginning without a trailing
@@ -132,94 +114,77 @@ std::string checkSearch(const QString &keywordText, const QString &other)
 // repeated or trailing separators that holds a separator, joining parent and name gives the
 // path back, and clsFiles and the catalogue split it alike; the full-path rule of a catalogue
 // row drops exactly one trailing separator of the location.
-std::string checkPaths(const QString &path, const QString &fileName)
+static std::string checkPaths(const QStringList &texts)
 {
+    const QString &path = texts.at(0), &fileName = texts.at(1);
     const clsFiles files;
     const QString parent = files.GetParentDir(path).toString(), name = files.GetFileName(path).toString(),
                   extension = files.ShowFileType(path).toString();
-
-    if (name.contains(Separator))
-        return failure("the file name holds a separator", {path, name});
-    if (!path.startsWith(parent))
-        return failure("the parent is not the path's beginning", {path, parent});
-    if (parent.size() > 1 && parent.endsWith(Separator))
-        return failure("the parent ends with a separator", {path, parent});
-    if (extension.contains(QLatin1Char('.')) || extension.contains(Separator))
-        return failure("the extension holds a dot or a separator", {path, extension});
-    if (!extension.isEmpty() && !name.endsWith(QLatin1Char('.') + extension))
-        return failure("the extension is not the name's end", {path, extension});
-
+    Verdict v;
+    v.expect(!name.contains(Separator), "the file name holds a separator", {path, name});
+    v.expect(path.startsWith(parent), "the parent is not the path's beginning", {path, parent});
+    v.expect(parent.size() <= 1 || !parent.endsWith(Separator), "the parent ends with a separator", {path, parent});
+    v.expect(!extension.contains(u'.') && !extension.contains(Separator), "the extension holds a dot or a separator",
+             {path, extension});
+    v.expect(extension.isEmpty() || name.endsWith(u'.' + extension), "the extension is not the name's end", {path, extension});
     if (path.contains(Separator) && !path.contains(QStringLiteral("//")) && !path.endsWith(Separator)) {
         const QString joined = viewing::fs::joinPath(parent, name);
-        if (joined != path)
-            return failure("joining parent and name does not give the path back", {path, parent, name, joined});
+        v.expect(joined == path, "joining parent and name does not give the path back", {path, parent, name, joined});
         const catalogue::PicturePath split = catalogue::splitPicturePath(path);
-        if (split.folder != parent || split.fileName != name)
-            return failure("clsFiles and the catalogue split the path differently", {path, parent, split.folder, name, split.fileName});
-        if (path.startsWith(Separator) && catalogue::fullPathOf(split.folder, split.fileName) != path)
-            return failure("a row made from the path does not give it back", {path});
+        v.expect(split.folder == parent && split.fileName == name, "clsFiles and the catalogue split the path differently",
+                 {path, parent, split.folder, name, split.fileName});
+        v.expect(!path.startsWith(Separator) || catalogue::fullPathOf(split.folder, split.fileName) == path,
+                 "a row made from the path does not give it back", {path});
     }
-
     // The full-path rule: the location less one trailing separator, a separator, the name.
     const QString full = catalogue::fullPathOf(path, fileName);
-    const QString location = path.endsWith(Separator) ? path.chopped(1) : path;
-    if (full != location + Separator + fileName)
-        return failure("the full-path rule", {path, fileName, full});
-    return {};
+    v.expect(full == (path.endsWith(Separator) ? path.chopped(1) : path) + Separator + fileName, "the full-path rule",
+             {path, fileName, full});
+    return v.problem;
 }
 
 // The folder order (viewing::compareFileNames) is a total order: a name equals only itself,
 // swapping the two names turns the sign, and the three orderings of each pair agree with one
 // ordering of the triple (transitive).
-std::string checkOrder(const QString &a, const QString &b, const QString &c)
+static std::string checkOrder(QStringList s)
 {
     using viewing::compareFileNames;
-    std::array<QString, 3> s = {a, b, c};
+    const auto sign = [](int v) { return (v > 0) - (v < 0); };
+    Verdict v;
     for (const QString &x : s) { // x against itself included
         for (const QString &y : s) {
-            const int xy = compareFileNames(x, y), yx = compareFileNames(y, x);
-            if (sign(xy) != -sign(yx))
-                return failure("swapping the names does not turn the sign", {x, y});
-            if ((xy == 0) != (x == y))
-                return failure("equal names compare unequal or different ones equal", {x, y});
+            const int xy = compareFileNames(x, y);
+            v.expect(sign(xy) == -sign(compareFileNames(y, x)), "swapping the names does not turn the sign", {x, y});
+            v.expect((xy == 0) == (x == y), "equal names compare unequal or different ones equal", {x, y});
         }
     }
     std::sort(s.begin(), s.end(), [](const QString &x, const QString &y) { return compareFileNames(x, y) < 0; });
-    if (compareFileNames(s[0], s[1]) > 0 || compareFileNames(s[1], s[2]) > 0 || compareFileNames(s[0], s[2]) > 0)
-        return failure("the order is not transitive", {s[0], s[1], s[2]});
-    return {};
+    v.expect(compareFileNames(s[0], s[1]) <= 0 && compareFileNames(s[1], s[2]) <= 0 && compareFileNames(s[0], s[2]) <= 0,
+             "the order is not transitive", {s[0], s[1], s[2]});
+    return v.problem;
 }
 
-std::string sizeText(QSize size) { return std::to_string(size.width()) + "x" + std::to_string(size.height()); }
-
+// A JPEG decoder over bytes in memory.
 struct Reader
 {
     QByteArray bytes;
-    QBuffer buffer;
-    viewing::JpegDecoder decoder;
-    explicit Reader(const QByteArray &data)
-        : bytes(data)
-        , buffer(&bytes)
-        , decoder((buffer.open(QIODevice::ReadOnly), &buffer))
-    {
-        decoder.setMemoryLimit(64 * 1024 * 1024);
-    }
+    QBuffer buffer{&bytes};
+    viewing::JpegDecoder decoder{(buffer.open(QIODevice::ReadOnly), &buffer)};
+    explicit Reader(const QByteArray &data) : bytes(data) { decoder.setMemoryLimit(64 * 1024 * 1024); }
 };
-
 
 // `tiff` after "Exif\0\0" as a JPEG's APP1 block: the orientation read is 0 to 8 and the
 // preview lies inside the block; a preview that reads as a JPEG decodes to the size its header
 // gives, reduced; the thumbnail source of a small JPEG carrying the block is that picture's
 // size, upright, whether it came from the preview or not.
-std::string checkExif(const QByteArray &tiff)
+static std::string checkExif(const QByteArray &tiff)
 {
     const QByteArray block = (QByteArrayLiteral("Exif\0\0") + tiff).left(0xFFFF - 2);
     const viewing::ExifFacts facts = viewing::readExif(block);
     if (facts.orientation < 0 || facts.orientation > 8)
-        return "orientation " + std::to_string(facts.orientation) + " out of range";
+        return failure("orientation", facts.orientation, "out of range");
     if (!facts.preview.isEmpty() && block.indexOf(facts.preview) < 0)
         return "the preview is not part of the block";
-
     Reader preview(facts.preview);
     const QSize &size = preview.decoder.header().size; // read by readHeader() below
     // Only previews no larger than a picture could be are ever decoded.
@@ -228,16 +193,15 @@ std::string checkExif(const QByteArray &tiff)
         const QImage image = preview.decoder.decode(reduction);
         const QSize expected((size.width() + reduction - 1) / reduction, (size.height() + reduction - 1) / reduction);
         if (!image.isNull() && image.size() != expected)
-            return "preview of " + sizeText(size) + " decoded at " + sizeText(image.size());
+            return failure("preview of", size, "decoded at", image.size());
     }
-
     // The block in a small picture of the tests' own.
     static const QByteArray carrier = test::encodeJpeg(test::detailedPicture({32, 24}), {.quality = 50});
     Reader carried(test::withApp1(carrier, block));
     const thumbnails::JpegThumbnailSource source = thumbnails::readJpegForThumbnail(&carried.buffer, thumbnails::SheetSize);
     const QSize upright = viewing::uprightSize({32, 24}, viewing::transformationOf(facts.orientation));
     if (source.original != upright || source.upright.size() != upright)
-        return "thumbnail source " + sizeText(source.upright.size()) + " of a " + sizeText(upright) + " picture";
+        return failure("thumbnail source", source.upright.size(), "of a picture of", upright);
     return {};
 }
 
@@ -245,22 +209,21 @@ std::string checkExif(const QByteArray &tiff)
 // megapixel or less decodes whole, and any region of it that decodes without meeting damaged
 // data has exactly the whole picture's pixels there; the thumbnail source is empty or of the
 // picture's upright size or smaller.
-std::string checkJpeg(const QByteArray &bytes)
+static std::string checkJpeg(const QByteArray &bytes)
 {
-    Reader whole(bytes);
+    Reader whole(bytes), part(bytes), forThumbnail(bytes);
     if (!whole.decoder.readHeader())
         return {};
     const QSize size = whole.decoder.header().size;
     if (size.isEmpty() || size.width() > 65500 || size.height() > 65500)
-        return "header size " + sizeText(size);
+        return failure("header size", size);
     const QImage picture = qint64(size.width()) * size.height() <= 1024 * 1024 ? whole.decoder.decode() : QImage();
     if (!picture.isNull() && picture.size() != size)
-        return "decoded " + sizeText(picture.size()) + " of " + sizeText(size);
+        return failure("decoded", picture.size(), "of", size);
     // A region chosen by the data: the last bytes pick its corner and size.
     const uint seed = qHash(bytes.right(8));
     const QRect region(int(seed % uint(size.width())), int((seed >> 8) % uint(size.height())),
                        1 + int((seed >> 16) % uint(size.width())), 1 + int((seed >> 24) % uint(size.height())));
-    Reader part(bytes);
     if (!picture.isNull() && part.decoder.readHeader()) {
         const QRect inside = region.intersected(picture.rect());
         const int warned = part.decoder.damageWarnings();
@@ -268,58 +231,42 @@ std::string checkJpeg(const QByteArray &bytes)
         // Where libjpeg met damaged data on the way the two decodes need not agree: the viewer
         // then shows no part first.
         if (!piece.isNull() && part.decoder.damageWarnings() == warned && piece != picture.copy(inside))
-            return "region " + sizeText(inside.size()) + " at " + std::to_string(inside.x()) + ","
-                   + std::to_string(inside.y()) + " differs from the whole picture";
+            return failure("region", inside, "differs from the whole picture");
     }
-    Reader forThumbnail(bytes);
-    const thumbnails::JpegThumbnailSource source
-        = thumbnails::readJpegForThumbnail(&forThumbnail.buffer, thumbnails::SheetSize);
-    if (!source.upright.isNull()
-        && (source.upright.width() > source.original.width() || source.upright.height() > source.original.height()))
-        return "thumbnail source " + sizeText(source.upright.size()) + " larger than its picture "
-               + sizeText(source.original);
+    const auto source = thumbnails::readJpegForThumbnail(&forThumbnail.buffer, thumbnails::SheetSize);
+    if (!source.upright.isNull() && source.original.expandedTo(source.upright.size()) != source.original)
+        return failure("thumbnail source", source.upright.size(), "larger than its picture", source.original);
     return {};
 }
 
 // `bytes` as the start of a PNG file: reading its head never looks past the bytes, and what
 // any shorter start says is part of what the whole says.
-std::string checkPngHead(const QByteArray &bytes)
+static std::string checkPngHead(const QByteArray &bytes)
 {
     const thumbnails::PngHead head = thumbnails::readPngHead(bytes);
     if (head.size.isValid() && head.size.isEmpty())
-        return "an empty size " + sizeText(head.size);
+        return failure("an empty size", head.size);
     for (qsizetype cut : {bytes.size() / 3, bytes.size() / 2, bytes.size() - 1}) {
         const thumbnails::PngHead start = thumbnails::readPngHead(bytes.left(cut));
         if (cut >= 8 && start.png != head.png)
-            return "a start of " + std::to_string(cut) + " bytes is read as another kind of file";
+            return failure("a start of", cut, "bytes is read as another kind of file");
         for (auto it = start.texts.cbegin(); it != start.texts.cend(); ++it) {
-            if (!head.texts.contains(it.key()) || head.texts.value(it.key()) != it.value())
-                return "a start of " + std::to_string(cut) + " bytes has a text the whole has not: "
-                       + it.key().toStdString();
+            if (head.texts.value(it.key(), it.value() + 'x') != it.value())
+                return failure("a start of", cut, "bytes has a text the whole has not:", it.key());
         }
     }
     return {};
 }
 
-} // namespace
-
 std::string checkInput(const QString &harness, const QByteArray &bytes)
 {
-    if (harness == QLatin1String("exif"))
-        return checkExif(bytes);
-    if (harness == QLatin1String("jpeg"))
-        return checkJpeg(bytes);
-    if (harness == QLatin1String("pnghead"))
-        return checkPngHead(bytes);
-    const QStringList t = textsFromBytes(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()),
-                                         harness == QLatin1String("order") ? 3 : 2);
-    if (harness == QLatin1String("search"))
-        return checkSearch(t.at(0), t.at(1));
-    if (harness == QLatin1String("paths"))
-        return checkPaths(t.at(0), t.at(1));
-    if (harness == QLatin1String("order"))
-        return checkOrder(t.at(0), t.at(1), t.at(2));
-    return "no harness named " + harness.toStdString();
+    static const std::map<QString, std::string (*)(const QByteArray &)> checks = {
+        {"search", [](const QByteArray &b) { return checkSearch(textsFromBytes(b, 2)); }},
+        {"paths", [](const QByteArray &b) { return checkPaths(textsFromBytes(b, 2)); }},
+        {"order", [](const QByteArray &b) { return checkOrder(textsFromBytes(b, 3)); }},
+        {"exif", checkExif}, {"jpeg", checkJpeg}, {"pnghead", checkPngHead}};
+    const auto check = checks.find(harness);
+    return check != checks.end() ? check->second(bytes) : "no harness named " + harness.toStdString();
 }
 
 } // namespace pixdock::fuzzing

@@ -5,18 +5,15 @@
 #include "BadPictures.h"
 #include "HostFrame.h"
 
-#include <QString>
 #include <QTemporaryDir>
 
 namespace pixdock::reliability {
 
-enum class ViewerOutcome {
-    Shown,       // the picture, exactly as the intact file shows it
-    PartlyShown, // a picture, but not the intact one: part of it missing or damaged
-    TooLarge,    // "... is too large to open."
-    Invalid,     // "... is invalid." / "Load next file?"
-    Other        // anything else: another message, or nothing shown and nothing said
-};
+// Shown: the picture, exactly as the intact file shows it; PartlyShown: a picture, but not the
+// intact one (part of it missing or damaged); TooLarge: "... is too large to open."; Invalid:
+// "... is invalid." / "Load next file?"; Other: anything else, another message or nothing shown
+// and nothing said.
+enum class ViewerOutcome { Shown, PartlyShown, TooLarge, Invalid, Other };
 
 QString outcomeName(ViewerOutcome outcome);
 
@@ -24,8 +21,8 @@ struct PictureResult
 {
     ViewerOutcome viewer = ViewerOutcome::Other;
     QString detail;      // the messages shown, for Other
-    bool thumbnail = false; // the thumbnail maker gave a 100 x 100 thumbnail
-    bool thumbnailConsistent = true; // a second request (from the thumbnail cache) agreed
+    // The thumbnail maker gave a 100 x 100 thumbnail; a second request (from the thumbnail cache) agreed.
+    bool thumbnail = false, thumbnailConsistent = true;
 };
 
 // Needs a QApplication on the offscreen platform with message boxes in answering mode.
@@ -34,7 +31,6 @@ class PictureProbe
 {
 public:
     ~PictureProbe();
-
     PictureResult probe(const BadPicture &picture);
 
 private:

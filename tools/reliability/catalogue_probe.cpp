@@ -25,13 +25,9 @@ int main(int argc, char **argv)
     test::beforeApplication();
     QApplication app(argc, argv);
     test::enterAnsweringMode();
-    locations::setProgramFolder(QString::fromLocal8Bit(argv[1]));
-    reliability::WindowReport report;
-    {
-        test::HostFrame frame;
-        report = reliability::scenarioByName(QString::fromLocal8Bit(argv[2]));
-        test::resetProgramState();
-    }
-    std::fputs(report.toText().toUtf8().constData(), stdout);
+    locations::setProgramFolder(app.arguments().at(1));
+    test::HostFrame frame;
+    std::fputs(reliability::scenarioByName(app.arguments().at(2)).toText().toUtf8().constData(), stdout);
+    test::resetProgramState();
     return 0;
 }

@@ -14,9 +14,7 @@
 #include <QSqlQuery>
 
 #include <cstdio>
-#include <cstdlib>
 
-using namespace pixdock;
 using namespace pixdock::catalogue;
 using namespace pixdock::reliability;
 
@@ -29,27 +27,25 @@ int main(int argc, char **argv)
     }
     // Every line goes out as it is written, so a kill loses none that was printed.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const qint64 first = std::atoll(argv[2]);
     try {
-        openCatalogueFile(QStringLiteral("writer"), QString::fromLocal8Bit(argv[1]));
+        openCatalogueFile(QStringLiteral("writer"), app.arguments().at(1));
         const QSqlDatabase db = QSqlDatabase::database(QStringLiteral("writer"), false);
-        const auto pragma = [&db](const QString &name) {
-            QSqlQuery q(db);
-            return q.exec(QStringLiteral("PRAGMA ") + name) && q.next() ? q.value(0).toString() : QString();
+        // Each query ends at once: a statement left open would hold every later change uncommitted.
+        const auto pragma = [&db](const char *name) {
+            QSqlQuery q(QStringLiteral("PRAGMA ") + QLatin1String(name), db);
+            return q.next() ? q.value(0).toString() : QString();
         };
-        std::printf("ready journal=%s synchronous=%s\n", qPrintable(pragma(QStringLiteral("journal_mode"))),
-                    qPrintable(pragma(QStringLiteral("synchronous"))));
-        for (qint64 n = first;; ++n) {
-            const WriterRow row = writerRow(n);
+        std::printf("ready journal=%s synchronous=%s\n", qPrintable(pragma("journal_mode")), qPrintable(pragma("synchronous")));
+        for (qint64 first = app.arguments().at(2).toLongLong(), n = first;; ++n) {
+            const WriterRow row = writerRow(n), before = writerRow(n - 1);
             addRow(db, row.fileName, row.location, row.description);
             std::printf("added %lld\n", n);
             if (n % 3 == 0 && n - 1 >= first) {
-                const WriterRow before = writerRow(n - 1);
                 removeRows(db, before.fileName, before.location);
                 std::printf("removed %lld\n", n - 1);
             }
         }
-    } catch (const RunTimeError &e) {
+    } catch (const pixdock::RunTimeError &e) {
         std::printf("error %d %s\n", e.number(), qPrintable(e.description()));
         return 1;
     }

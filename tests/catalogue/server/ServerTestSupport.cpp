@@ -5,27 +5,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTest>
 #include <QUuid>
-
-#include <functional>
-
-namespace pixdock::catalogue {
-
-bool operator==(const CopiedRow &a, const CopiedRow &b)
-{
-    const auto same = [](const QString &x, const QString &y) { return x.isNull() == y.isNull() && x == y; };
-    return same(a.fileName, b.fileName) && same(a.location, b.location) && same(a.description, b.description);
-}
-
-char *toString(const CopiedRow &row)
-{
-    const auto shown = [](const QString &v) { return v.isNull() ? QStringLiteral("NULL") : QLatin1Char('"') + v + QLatin1Char('"'); };
-    return qstrdup(qPrintable(QStringLiteral("(%1, %2, %3)").arg(shown(row.fileName), shown(row.location),
-                                                                  shown(row.description.left(60)))));
-}
-
-} // namespace pixdock::catalogue
 
 namespace pixdock::test {
 
@@ -41,42 +21,63 @@ QString freshServerDatabase(const QString &purpose)
     return {};
 }
 
-namespace {
-// The rows of table Info through a connection of the driver's own, set up by `open`.
-QList<CopiedRow> infoRows(const QString &driver, const std::function<void(QSqlDatabase &)> &open, const QString &order)
+QStringList texts(const QList<CopiedRow> &rows)
+{
+    const auto shown = [](const QString &v) { return v.isNull() ? QStringLiteral("<NULL>") : v; };
+    QStringList out;
+    for (const CopiedRow &row : rows)
+        out << shown(row.fileName) + " | " + shown(row.location) + " | " + shown(row.description);
+    return out;
+}
+
+QStringList catalogueRows(const QString &database, bool onServer)
 {
     const QString name = QStringLiteral("test-rows");
     QList<CopiedRow> rows;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
-        open(db);
-        if (db.open()) {
-            QSqlQuery q(db);
-            q.setForwardOnly(true);
-            const auto text = [&](int i) { return q.isNull(i) ? QString() : q.value(i).toString(); };
-            if (q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY ") + order))
-                while (q.next())
-                    rows.append({text(0), text(1), text(2)});
-        }
-        db.close();
+        QSqlDatabase db = QSqlDatabase::addDatabase(onServer ? "QPSQL" : "QSQLITE", name);
+        db.setDatabaseName(database);
+        db.setHostName(onServer ? PostgresServer::shared().socketFolder() : QString());
+        db.setUserName(PostgresServer::superUser());
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        const auto text = [&](int i) { return q.isNull(i) ? QString() : q.value(i).toString(); };
+        if (db.open() && q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY ")
+                                + (onServer ? "id" : "rowid")))
+            while (q.next())
+                rows.append({text(0), text(1), text(2)});
     }
     QSqlDatabase::removeDatabase(name);
-    return rows;
-}
-} // namespace
-
-QList<CopiedRow> fileRows(const QString &path)
-{
-    return infoRows(QStringLiteral("QSQLITE"), [&](QSqlDatabase &db) { db.setDatabaseName(path); }, QStringLiteral("rowid"));
+    return texts(rows);
 }
 
-QList<CopiedRow> serverRows(const QString &database)
+bool writeFileRows(const QString &path, const QList<CopiedRow> &rows)
 {
-    return infoRows(QStringLiteral("QPSQL"), [&](QSqlDatabase &db) {
-        db.setHostName(PostgresServer::shared().socketFolder());
-        db.setUserName(PostgresServer::superUser());
-        db.setDatabaseName(database);
-    }, QStringLiteral("id"));
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-write-rows");
+        db.setDatabaseName(path);
+        QSqlQuery q(db);
+        ok = db.open() && db.transaction() && q.prepare("INSERT INTO Info (FileName, Location, Description) VALUES (?, ?, ?)");
+        for (const CopiedRow &row : rows) {
+            for (const QString &v : {row.fileName, row.location, row.description})
+                q.addBindValue(v.isNull() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(v));
+            ok = ok && q.exec();
+        }
+        ok = ok && db.commit();
+    }
+    QSqlDatabase::removeDatabase("test-write-rows");
+    return ok;
+}
+
+QString failureOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const RunTimeError &e) {
+        return e.description();
+    }
+    return {};
 }
 
 QList<CopiedRow> awkwardRows()

@@ -1,11 +1,8 @@
 // The catalogue commands as a user runs them: the real program with --create-catalogue and
-// --copy-catalogue, what it prints, its exit status, and a password that it never prints.
+// --copy-catalogue, what it prints, its exit status, and a password that it never prints; a
+// catalogue is made once and never over another, on the server or in a file.
 #include "ServerTestSupport.h"
-#include "TestRegistry.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QUrl>
 
 #include <tuple>
@@ -14,24 +11,20 @@ using pixdock::test::PostgresServer;
 
 namespace {
 
+// A run of the program: its exit status (-1: it did not end normally) and what it printed.
 struct Run
 {
     int status = -1;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
 Run runPixdock(const QStringList &arguments)
 {
     QProcess program;
     program.start(QStringLiteral(PIXDOCK_PROGRAM), arguments);
-    Run run;
-    if (!program.waitForFinished(120000) || program.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.status = program.exitCode();
-    run.out = QString::fromLocal8Bit(program.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(program.readAllStandardError());
-    return run;
+    const bool ended = program.waitForFinished(120000) && program.exitStatus() == QProcess::NormalExit;
+    return {ended ? program.exitCode() : -1, QString::fromLocal8Bit(program.readAllStandardOutput()),
+            QString::fromLocal8Bit(program.readAllStandardError())};
 }
 
 } // namespace
@@ -60,8 +53,6 @@ private slots:
             QCOMPARE(status == 0 ? run.out : run.err, text);
         };
         says({"--create-catalogue", file}, 0, QStringLiteral("Made an empty catalogue: %1\n").arg(file));
-        says({"--create-catalogue", file}, 1,
-             QStringLiteral("pixdock: The catalogue file %1 already exists; it was left as it is.\n").arg(file));
         // A user who may not create in the database hears what the server refused.
         run = runPixdock({QStringLiteral("--create-catalogue"), uri});
         QCOMPARE(run.status, 1);
@@ -71,12 +62,19 @@ private slots:
 
         QVERIFY(server.runSql(database, QStringLiteral("INSERT INTO Info (FileName, Location, Description) "
                                                        "VALUES ('a.jpg', '/p', 'one'), ('b.jpg', '/p', 'two');")));
+        run = runPixdock({QStringLiteral("--create-catalogue"), uri});
+        QVERIFY2(run.status == 1 && run.err.contains(QLatin1String("already has a table Info")), qPrintable(run.err));
         const QString copy = files.filePath(QStringLiteral("copy.fil"));
         run = runPixdock({QStringLiteral("--copy-catalogue"), uri, copy});
         QCOMPARE(run.status, 0);
         QVERIFY2(run.out.startsWith(QStringLiteral("Copied 2 pictures from %1 to %2; both hold the same rows (SHA-256 ")
                                         .arg(shown, copy)),
                  qPrintable(run.out));
+        says({"--create-catalogue", copy}, 1,
+             QStringLiteral("pixdock: The catalogue file %1 already exists; it was left as it is.\n").arg(copy));
+        // Neither catalogue was made over: the file still holds the server's two rows.
+        run = runPixdock({QStringLiteral("--copy-catalogue"), copy, files.filePath(QStringLiteral("again.fil"))});
+        QVERIFY2(run.status == 0 && run.out.startsWith(QLatin1String("Copied 2 pictures")), qPrintable(run.out + run.err));
 
         // Refusals name the database and the server, never the password.
         const QString nowhere = QStringLiteral("postgresql://carla:s3cret@%1/nowhere").arg(folder);

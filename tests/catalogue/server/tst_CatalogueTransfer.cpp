@@ -1,84 +1,22 @@
-// Making and copying catalogues: an empty catalogue made once and never over another, every
-// row copied exactly between file and server, a copy that cannot be exact changing nothing, and
-// rows other programs write to the server folded as Pixdock folds.
-#include "CatalogueTransfer.h"
+// Copying catalogues: every row copied exactly between file and server, a copy that cannot be
+// exact changing nothing, and rows other programs write to the server folded as Pixdock folds.
 #include "CaseFolding.h"
-#include "RunTimeError.h"
 #include "ServerTestSupport.h"
-#include "TestRegistry.h"
-
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace pixdock;
 using catalogue::CopiedRow;
 using test::PostgresServer;
 
-namespace {
-
-// Writes rows into a catalogue file through the SQLite driver, not through the program.
-bool writeFileRows(const QString &path, const QList<CopiedRow> &rows)
-{
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-write-rows");
-        db.setDatabaseName(path);
-        QSqlQuery q(db);
-        ok = db.open() && db.transaction() && q.prepare("INSERT INTO Info (FileName, Location, Description) VALUES (?, ?, ?)");
-        for (const CopiedRow &row : rows) {
-            for (const QString &v : {row.fileName, row.location, row.description})
-                q.addBindValue(v.isNull() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(v));
-            ok = ok && q.exec();
-        }
-        ok = ok && db.commit();
-    }
-    QSqlDatabase::removeDatabase("test-write-rows");
-    return ok;
-}
-
-QString failureOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const RunTimeError &e) {
-        return e.description();
-    }
-    return {};
-}
-
 const QString InsertThere = QStringLiteral("INSERT INTO Info (FileName, Location, Description) VALUES ('there.jpg', '/q', 'before');");
 const QList<CopiedRow> There{{"there.jpg", "/q", "before"}};
-
-} // namespace
+// The target ("file": a new file, copied to from a missing one), the source's rows, and a piece
+// of the refusal.
+struct Refusal { QString to; QList<CopiedRow> sourceRows; QString why; };
 
 class TestCatalogueTransfer : public QObject
 {
     Q_OBJECT
 private slots:
-    void aCatalogueIsMadeOnceAndNeverOverAnother_data()
-    {
-        QTest::addColumn<bool>("onServer");
-        QTest::newRow("file") << false;
-        QTest::newRow("server") << true;
-    }
-    void aCatalogueIsMadeOnceAndNeverOverAnother()
-    {
-        QFETCH(bool, onServer);
-        QTemporaryDir folder;
-        const QString file = folder.filePath("new.fil");
-        const QString database = onServer ? test::freshServerDatabase("create") : QString();
-        const QString address = onServer ? PostgresServer::shared().uri(database) : file;
-        const auto rows = [&] { return onServer ? test::serverRows(database) : test::fileRows(file); };
-        catalogue::createCatalogue(address);
-        QVERIFY(rows().isEmpty());
-        QVERIFY(onServer ? PostgresServer::shared().runSql(database, InsertThere) : writeFileRows(file, There));
-        const QString refused = failureOf([&] { catalogue::createCatalogue(address); });
-        QVERIFY2(refused.contains(QLatin1String("already")), qPrintable(refused));
-        QCOMPARE(rows(), There);
-    }
-
     // Every awkward row goes file, server, file unchanged.
     void copiesRoundTripFileServerFileExactly()
     {
@@ -86,15 +24,15 @@ private slots:
         const QString first = folder.filePath("first.fil");
         catalogue::createCatalogue(first);
         const QList<CopiedRow> rows = test::awkwardRows();
-        QVERIFY(writeFileRows(first, rows));
+        QVERIFY(test::writeFileRows(first, rows));
         const QString database = test::freshServerDatabase("roundtrip");
         PostgresServer &server = PostgresServer::shared();
         catalogue::createCatalogue(server.uri(database));
         const catalogue::CopyOutcome there = catalogue::copyCatalogue(first, server.uri(database));
         QCOMPARE(there.rows, rows.size());
-        QCOMPARE(test::serverRows(database), rows);
+        QCOMPARE(test::catalogueRows(database, true), test::texts(rows));
         QCOMPARE(catalogue::copyCatalogue(server.uri(database), folder.filePath("last.fil")).checksum, there.checksum);
-        QCOMPARE(test::fileRows(folder.filePath("last.fil")), rows);
+        QCOMPARE(test::catalogueRows(folder.filePath("last.fil")), test::texts(rows));
         // The server's copies of the texts are folded as the program folds, also for rows other
         // programs write: every character that folding changes, in one description.
         QString said;
@@ -115,35 +53,29 @@ private slots:
 
     void aCopyThatCannotBeExactChangesNothing_data()
     {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
-        QTest::addColumn<QList<CopiedRow>>("sourceRows");
-        QTest::addColumn<QString>("why");
+        QTest::addColumn<Refusal>("refusal");
         const QList<CopiedRow> plain{{"a.jpg", "/p", "d"}};
-        QTest::newRow("into a file that holds rows") << "file" << "full file" << plain << "already holds pictures";
-        QTest::newRow("into a server catalogue that holds rows") << "file" << "full server" << plain << "already holds pictures";
-        QTest::newRow("into a server database without a catalogue") << "file" << "bare server" << plain << "has no table Info";
+        QTest::newRow("into a file that holds rows") << Refusal{"full file", plain, "already holds pictures"};
+        QTest::newRow("into a server catalogue that holds rows") << Refusal{"full server", plain, "already holds pictures"};
+        QTest::newRow("into a server database without a catalogue") << Refusal{"bare server", plain, "has no table Info"};
         QTest::newRow("a NUL character the server cannot store")
-            << "file" << "server" << QList<CopiedRow>{{"a.jpg", "/p", "d"}, {"nul.jpg", "/p", QString(QChar(0)) + "x"}}
-            << "Row 2 (nul.jpg)";
-        QTest::newRow("a file onto itself") << "file" << "same file" << plain << "onto itself";
-        QTest::newRow("from a missing file") << "missing file" << "file" << plain << "was not found";
+            << Refusal{"server", {{"a.jpg", "/p", "d"}, {"nul.jpg", "/p", QString(QChar(0)) + "x"}}, "Row 2 (nul.jpg)"};
+        QTest::newRow("a file onto itself") << Refusal{"same file", plain, "onto itself"};
+        QTest::newRow("from a missing file") << Refusal{"file", plain, "was not found"};
     }
     void aCopyThatCannotBeExactChangesNothing()
     {
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(QList<CopiedRow>, sourceRows);
-        QFETCH(QString, why);
+        QFETCH(Refusal, refusal);
+        const auto &[to, sourceRows, why] = refusal;
         QTemporaryDir folder;
         const QString source = folder.filePath("source.fil");
         catalogue::createCatalogue(source);
-        QVERIFY(writeFileRows(source, sourceRows));
+        QVERIFY(test::writeFileRows(source, sourceRows));
         QString target = to == "same file" ? source : folder.filePath("target.fil");
         const QString database = to.contains("server") ? test::freshServerDatabase("refuse") : QString();
         if (to == "full file") {
             catalogue::createCatalogue(target);
-            QVERIFY(writeFileRows(target, There));
+            QVERIFY(test::writeFileRows(target, There));
         } else if (!database.isEmpty()) {
             target = PostgresServer::shared().uri(database);
             if (to != "bare server")
@@ -151,16 +83,16 @@ private slots:
             if (to == "full server")
                 QVERIFY(PostgresServer::shared().runSql(database, InsertThere));
         }
-        const QString refused = failureOf(
-            [&] { catalogue::copyCatalogue(from == "missing file" ? folder.filePath("nowhere.fil") : source, target); });
+        const QString refused = test::failureOf(
+            [&] { catalogue::copyCatalogue(to == "file" ? folder.filePath("nowhere.fil") : source, target); });
         QVERIFY2(refused.contains(why), qPrintable(refused));
         if (to == "full file")
-            QCOMPARE(test::fileRows(target), There);
+            QCOMPARE(test::catalogueRows(target), test::texts(There));
         else if (to == "full server" || to == "server")
-            QCOMPARE(test::serverRows(database), to == "server" ? QList<CopiedRow>() : There);
+            QCOMPARE(test::catalogueRows(database, true), test::texts(to == "server" ? QList<CopiedRow>() : There));
         else if (to == "file")
             QVERIFY(!QFileInfo::exists(target)); // made for the copy, removed with it
-        QCOMPARE(test::fileRows(source), sourceRows);
+        QCOMPARE(test::catalogueRows(source), test::texts(sourceRows));
     }
 
 };

@@ -11,6 +11,7 @@
 #include <QDateTime>
 
 #include <cstdio>
+#include <functional>
 
 using namespace pixdock;
 
@@ -29,22 +30,23 @@ int main(int argc, char **argv)
     service.start();
     const auto name = [&](int n) { return QStringLiteral("%1_%2.jpg").arg(prefix).arg(n); };
     std::printf("began %lld\n", QDateTime::currentMSecsSinceEpoch());
-    for (int n = 0; n < count; ++n) {
+    // One change, and what the catalogue said of it: its line, or "failed WHAT: why".
+    const auto attempt = [](const QString &what, const std::function<QString()> &change) {
         try {
-            service.addRow({name(n), folder, QStringLiteral("written by %1").arg(prefix)});
-            std::printf("added %s\n", qPrintable(name(n)));
+            std::printf("%s\n", qPrintable(change()));
         } catch (const RunTimeError &e) {
-            std::printf("failed add %s: %s\n", qPrintable(name(n)), qPrintable(e.description()));
-        }
-        if (!addsOnly && n >= 2 && (n - 2) % 3 == 0) {
-            try {
-                const int removed = service.removeRows(name(n - 2), folder);
-                std::printf("removed %s %d\n", qPrintable(name(n - 2)), removed);
-            } catch (const RunTimeError &e) {
-                std::printf("failed remove %s: %s\n", qPrintable(name(n - 2)), qPrintable(e.description()));
-            }
+            std::printf("failed %s: %s\n", qPrintable(what), qPrintable(e.description()));
         }
         std::fflush(stdout);
+    };
+    for (int n = 0; n < count; ++n) {
+        attempt("add " + name(n), [&] {
+            service.addRow({name(n), folder, QStringLiteral("written by %1").arg(prefix)});
+            return "added " + name(n);
+        });
+        if (!addsOnly && n >= 2 && (n - 2) % 3 == 0)
+            attempt("remove " + name(n - 2),
+                    [&] { return QStringLiteral("removed %1 %2").arg(name(n - 2)).arg(service.removeRows(name(n - 2), folder)); });
     }
     std::printf("ended %lld\n", QDateTime::currentMSecsSinceEpoch());
     service.stop();

@@ -31,16 +31,14 @@ rm -rf -- "$folder"
 
 PostgresServer::PostgresServer(bool durable)
 {
-    if (makeCluster(durable))
-        start();
+    if (makeCluster(durable) && start())
+        runSql("postgres", QStringLiteral("CREATE ROLE %1 NOLOGIN;").arg(PasswordGroup));
 }
 
 PostgresServer::~PostgresServer()
 {
-    if (!m_watchdog)
-        return;
-    m_watchdog->closeWriteChannel();
-    if (!m_watchdog->waitForFinished(120000))
+    // The watchdog's input ends: it stops the server and removes the folder.
+    if (m_watchdog && (m_watchdog->closeWriteChannel(), !m_watchdog->waitForFinished(120000)))
         m_watchdog->kill();
 }
 
@@ -54,11 +52,10 @@ PostgresServer &PostgresServer::shared()
     return *server;
 }
 
-QString PostgresServer::uri(const QString &database, const QString &user) const
+QString PostgresServer::uri(const QString &database) const
 {
     const auto encoded = [](const QString &part) { return QString::fromLatin1(QUrl::toPercentEncoding(part)); };
-    return QStringLiteral("postgresql://%1@%2/%3")
-        .arg(encoded(user.isEmpty() ? superUser() : user), encoded(m_folder), encoded(database));
+    return QStringLiteral("postgresql://%1@%2/%3").arg(superUser(), encoded(m_folder), encoded(database));
 }
 
 QStringList PostgresServer::command(const QString &tool, const QStringList &arguments, bool asServerUser) const
@@ -78,16 +75,14 @@ bool PostgresServer::runTool(const QString &tool, const QStringList &arguments, 
     if (!process.waitForFinished(300000)) {
         process.kill();
         process.waitForFinished(10000);
-        m_failure = QStringLiteral("%1 did not start or finish in time: %2").arg(tool, process.errorString());
-        return false;
+        return m_failure = QStringLiteral("%1 did not start or finish in time: %2").arg(tool, process.errorString()), false;
     }
     const QString said = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     if (output)
         *output = said;
-    if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
-        return true;
-    m_failure = QStringLiteral("%1 failed: %2 %3").arg(tool, said, QString::fromUtf8(process.readAllStandardError()).trimmed());
-    return false;
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        m_failure = QStringLiteral("%1 failed: %2 %3").arg(tool, said, QString::fromUtf8(process.readAllStandardError()).trimmed());
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 bool PostgresServer::makeCluster(bool durable)
@@ -97,9 +92,9 @@ bool PostgresServer::makeCluster(bool durable)
     const passwd *pw = ::geteuid() == 0 ? ::getpwnam("postgres") : nullptr;
     if (::geteuid() == 0 && !pw)
         return m_failure = QStringLiteral("running as root and there is no postgres user to run the server"), false;
-    if (pw)
-        m_asServerUser = QStringList{"setpriv", QStringLiteral("--reuid=%1").arg(pw->pw_uid),
-                                     QStringLiteral("--regid=%1").arg(pw->pw_gid), "--clear-groups", "--"};
+    m_asServerUser = pw ? QStringList{"setpriv", QStringLiteral("--reuid=%1").arg(pw->pw_uid),
+                                      QStringLiteral("--regid=%1").arg(pw->pw_gid), "--clear-groups", "--"}
+                        : QStringList();
     // A socket's path holds about a hundred bytes: a long temporary folder gives way to /tmp.
     QTemporaryDir folder((QDir::tempPath().size() < 60 ? QDir::tempPath() : QStringLiteral("/tmp")) + "/pixdock-pg-XXXXXX");
     if (!folder.isValid())
@@ -114,8 +109,7 @@ bool PostgresServer::makeCluster(bool durable)
     if (!m_watchdog->waitForStarted(30000)) {
         m_failure = QStringLiteral("the server's watchdog does not start: %1").arg(m_watchdog->errorString());
         m_watchdog.reset();
-        QDir(m_folder).removeRecursively();
-        return false;
+        return QDir(m_folder).removeRecursively(), false;
     }
     // The server's user owns the folder; root, the tests' user in CI, reaches it all the same.
     if (pw && ::chown(QFile::encodeName(m_folder).constData(), pw->pw_uid, pw->pw_gid) != 0)
@@ -142,22 +136,15 @@ bool PostgresServer::start()
 {
     const QString log = m_folder + QStringLiteral("/server.log");
     m_running = runTool("pg_ctl", {"-D", data(), "-l", log, "-w", "-t", "60", "start"});
-    if (!m_running) {
-        QFile file(log);
-        if (file.open(QIODevice::ReadOnly))
-            m_failure += QLatin1Char('\n') + QString::fromUtf8(file.readAll().right(4000)).trimmed();
-        return false;
-    }
-    return runSql("postgres", QStringLiteral("DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = '%1') "
-                                             "THEN CREATE ROLE %1 NOLOGIN; END IF; END $$;")
-                                  .arg(PasswordGroup));
+    if (QFile file(log); !m_running && file.open(QIODevice::ReadOnly))
+        m_failure += QLatin1Char('\n') + QString::fromUtf8(file.readAll().right(4000)).trimmed();
+    return m_running;
 }
 
 bool PostgresServer::stop()
 {
     const bool stopped = runTool("pg_ctl", {"-D", data(), "-m", "fast", "-w", "stop"});
-    m_running = m_running && !stopped;
-    return stopped;
+    return m_running = m_running && !stopped, stopped;
 }
 
 bool PostgresServer::runSql(const QString &database, const QString &sql, QString *output)

@@ -21,8 +21,7 @@ public:
     // `durable`: a real server's durability (fsync on); the tests run without it, which is faster.
     explicit PostgresServer(bool durable = false);
     ~PostgresServer();
-    PostgresServer(const PostgresServer &) = delete;
-    PostgresServer &operator=(const PostgresServer &) = delete;
+    Q_DISABLE_COPY_MOVE(PostgresServer)
 
     // One server for the whole process, started on first use and stopped when the application
     // object goes; for tests that do not stop or reconfigure it.
@@ -35,8 +34,8 @@ public:
     // The cluster's superuser, who owns every database made here; it logs in without password.
     static QString superUser() { return QStringLiteral("pixdock"); }
     QString socketFolder() const { return m_folder; }
-    // A connection URI for a database of this server as the superuser (or `user`).
-    QString uri(const QString &database, const QString &user = QString()) const;
+    // A connection URI for a database of this server as the superuser.
+    QString uri(const QString &database) const;
 
     // Makes an empty database; false (and failure() says why) when that fails.
     bool createDatabase(const QString &name);
