@@ -1,7 +1,7 @@
 // Making the benchmark pictures.
 #include "BenchPictures.h"
 
-#include "ExifJpeg.h"
+#include "Pictures.h"
 
 #include <QBuffer>
 #include <QColor>

@@ -28,12 +28,6 @@ void HostPanel::Form_Load()
     setWidthTwips(1295);
 }
 
-void HostPanel::setCatalogueButtonsVisible(bool visible)
-{
-    for (QPushButton *b : m_buttons)
-        b->setVisible(visible);
-}
-
 HostFrame::HostFrame()
     : m_area(new QMdiArea(this))
 {

@@ -21,7 +21,7 @@ public:
     HostPanel();
     int widthTwips() const override { return ChildWindow::widthTwips(); }
     int heightTwips() const override { return ChildWindow::heightTwips(); }
-    void setCatalogueButtonsVisible(bool visible) override;
+    void setCatalogueButtonsVisible(bool visible) override { for (QPushButton *b : m_buttons) b->setVisible(visible); }
     bool catalogueButtonsVisible() const override { return !m_buttons[0]->isHidden(); }
 
 protected:

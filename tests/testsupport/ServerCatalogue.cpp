@@ -10,7 +10,6 @@
 
 #include <QUuid>
 
-#include <optional>
 #include <stdexcept>
 
 namespace pixdock::test {

@@ -31,12 +31,12 @@ struct StallGuardState
                                      qEnvironmentVariableIntValue("PIXDOCK_WATCHDOG_MS")});
     QTimer timer;
     QElapsedTimer clock;
-    qint64 lastNs = 0, lastWaitNs = -1; // the last firing's time, and the thread's run-queue wait then
-    QByteArray lastTest; // the test function and data row of the last firing
+    // The last firing's time and the thread's run-queue wait then; the longest stall of the test
+    // function now running.
+    qint64 lastNs = 0, lastWaitNs = -1, longestMs = 0;
+    QByteArray lastTest, testClass; // the last firing's test function and data row; the test class now running
     int paused = 0;
     QByteArrayList stalls;
-    QByteArray testClass;
-    qint64 longestMs = 0; // the longest stall of the test function now running
 
     // PIXDOCK_REPORT_STALLS=1 prints each test function's longest stall when it ends (the long
     // runs' figures).

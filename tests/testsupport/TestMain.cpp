@@ -65,9 +65,8 @@ int main(int argc, char **argv)
     for (const auto &[name, make] : classes) {
         if (!named.isEmpty() && !named.contains(QString::fromStdString(name)))
             continue;
-        const std::unique_ptr<QObject> object = make();
         pixdock::test::stallGuardRuns(name.c_str());
-        status |= QTest::qExec(object.get(), args);
+        status |= QTest::qExec(make().get(), args);
     }
     return status | pixdock::test::reportStalls();
 }

@@ -7,11 +7,9 @@
 
 // It also brings what nearly every viewing test uses, so that each test file names only
 // what is its own.
-#include "ExifJpeg.h"
 #include "FolderListing.h"
 #include "FolderStepping.h"
 #include "HostFrame.h"
-#include "ManyScanJpeg.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
 #include "PictureBox.h"

@@ -3,7 +3,6 @@
 
 #include "BadPictures.h"
 #include "ChildWindow.h"
-#include "ExifJpeg.h"
 #include "FolderListing.h"
 #include "Pictures.h"
 

@@ -1,7 +1,6 @@
 // Making the damaged pictures.
 #include "BadPictures.h"
 
-#include "ExifJpeg.h"
 #include "Pictures.h"
 
 #include <QBuffer>

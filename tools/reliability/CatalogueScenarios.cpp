@@ -17,7 +17,6 @@
 #include <QScopeGuard>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSqlDatabase>
 
 namespace pixdock::reliability {
 

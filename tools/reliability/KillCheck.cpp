@@ -75,16 +75,14 @@ QStringList KillLedger::check(const QString &cataloguePath)
             problems << QStringLiteral("row %1 is there twice").arg(n);
         found.insert(n);
     }
-    for (const qint64 n : std::as_const(m_present)) {
+    for (const qint64 n : std::as_const(m_present))
         if (!found.contains(n) && n != m_inFlightRemove) {
             ++m_lost;
             problems << QStringLiteral("acknowledged row %1 is lost").arg(n);
         }
-    }
-    for (const qint64 n : std::as_const(found)) {
+    for (const qint64 n : std::as_const(found))
         if (!m_present.contains(n) && n != m_inFlightAdd)
             problems << QStringLiteral("row %1 was never written, or its acknowledged removal was undone").arg(n);
-    }
     // What landed of the change under way is now known.
     m_present = found;
     m_inFlightAdd = m_inFlightRemove = -1;

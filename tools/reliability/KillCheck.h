@@ -10,8 +10,8 @@ namespace pixdock::reliability {
 
 struct WriterRow
 {
-    QString fileName, location;
-    QString description; // from a few dozen to a few thousand characters, so rows span pages
+    // The description runs from a few dozen to a few thousand characters, so rows span pages.
+    QString fileName, location, description;
 };
 
 // Row number n's values; its file name carries the number.

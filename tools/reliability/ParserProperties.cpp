@@ -4,12 +4,12 @@
 #include "CataloguePaths.h"
 #include "CatalogueStatements.h"
 #include "CatalogueUnicode.h"
-#include "ExifJpeg.h"
 #include "ExifReader.h"
 #include "FileService.h"
 #include "FolderListing.h"
 #include "JpegDecoder.h"
 #include "JpegThumbnail.h"
+#include "Pictures.h"
 #include "PictureOrientation.h"
 #include "ThumbnailLoader.h"
 #include "clsFiles.h"
@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <map>
-#include <vector>
 
 namespace pixdock::fuzzing {
 
@@ -151,13 +150,12 @@ static std::string checkOrder(QStringList s)
     using viewing::compareFileNames;
     const auto sign = [](int v) { return (v > 0) - (v < 0); };
     Verdict v;
-    for (const QString &x : s) { // x against itself included
+    for (const QString &x : s) // x against itself included
         for (const QString &y : s) {
             const int xy = compareFileNames(x, y);
             v.expect(sign(xy) == -sign(compareFileNames(y, x)), "swapping the names does not turn the sign", {x, y});
             v.expect((xy == 0) == (x == y), "equal names compare unequal or different ones equal", {x, y});
         }
-    }
     std::sort(s.begin(), s.end(), [](const QString &x, const QString &y) { return compareFileNames(x, y) < 0; });
     v.expect(compareFileNames(s[0], s[1]) <= 0 && compareFileNames(s[1], s[2]) <= 0 && compareFileNames(s[0], s[2]) <= 0,
              "the order is not transitive", {s[0], s[1], s[2]});
@@ -250,10 +248,9 @@ static std::string checkPngHead(const QByteArray &bytes)
         const thumbnails::PngHead start = thumbnails::readPngHead(bytes.left(cut));
         if (cut >= 8 && start.png != head.png)
             return failure("a start of", cut, "bytes is read as another kind of file");
-        for (auto it = start.texts.cbegin(); it != start.texts.cend(); ++it) {
+        for (auto it = start.texts.cbegin(); it != start.texts.cend(); ++it)
             if (head.texts.value(it.key(), it.value() + 'x') != it.value())
                 return failure("a start of", cut, "bytes has a text the whole has not:", it.key());
-        }
     }
     return {};
 }

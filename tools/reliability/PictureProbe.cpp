@@ -10,10 +10,7 @@
 
 namespace pixdock::reliability {
 
-QString outcomeName(ViewerOutcome outcome)
-{
-    return QStringList{"shown", "partly shown", "too large", "invalid", "other"}.at(int(outcome));
-}
+QString outcomeName(ViewerOutcome o) { return QStringList{"shown", "partly shown", "too large", "invalid", "other"}.at(int(o)); }
 
 PictureProbe::~PictureProbe() { test::resetProgramState(); }
 
