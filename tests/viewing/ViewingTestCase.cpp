@@ -1,9 +1,6 @@
 // The ground the viewing tests stand on.
 #include "ViewingTestCase.h"
 
-#include "Frame.h"
-#include "PicturePreloader.h"
-
 namespace pixdock::test {
 
 frmViewer *ViewerTestCase::openViewer(const QString &path)

@@ -9,16 +9,19 @@
 // what is its own.
 #include "FolderListing.h"
 #include "FolderStepping.h"
+#include "Frame.h"
 #include "HostFrame.h"
+#include "JpegDecoder.h"
 #include "MessageBox.h"
 #include "ModGlobal.h"
 #include "PictureBox.h"
+#include "PictureLoader.h"
 #include "PicturePreloader.h"
 #include "Pictures.h"
 #include "RunTimeError.h"
 #include "TestRegistry.h"
 #include "TestState.h"
-#include "ThumbnailCache.h"
+#include "ThumbnailLoader.h"
 #include "Twips.h"
 #include "ViewingTestFiles.h"
 #include "WindowList.h"
@@ -27,7 +30,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QObject>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -35,10 +43,15 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
 #include <optional>
 #include <tuple>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pixdock::test {
 

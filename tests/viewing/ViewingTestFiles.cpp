@@ -3,16 +3,11 @@
 
 #include "BadPictures.h"
 #include "ChildWindow.h"
-#include "FolderListing.h"
-#include "Pictures.h"
+#include "ViewingTestCase.h"
 
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
-#include <QImage>
 
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace pixdock::test {
 

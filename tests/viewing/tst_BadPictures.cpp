@@ -3,7 +3,6 @@
 // silence, a crash or a hang (CTest's timeout ends a hang). The long run of a few hundred files
 // is `make reliability` (pixdock-badpictures).
 #include "BadPictures.h"
-#include "PictureLoader.h"
 #include "PictureProbe.h"
 #include "ViewingTestCase.h"
 

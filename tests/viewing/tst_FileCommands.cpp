@@ -6,9 +6,6 @@
 
 #include <QAbstractItemView>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPageLayout>
 #include <QPdfDocument>
 #include <QPrinter>

@@ -3,18 +3,12 @@
 // scroll bars are laid out for the whole picture at once, scrolling to a part not yet decoded
 // shows it once it is, and the next file of the folder is still made ready; and the decoding
 // of parts behind it.
-#include "FileStamp.h"
 #include "JpegCompletion.h"
-#include "JpegDecoder.h"
 #include "PictureOrientation.h"
 #include "ViewingTestCase.h"
 
-#include <QFrame>
 #include <QBuffer>
 #include <QImageReader>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 // A region of a JPEG decoded by libjpeg-turbo; the whole picture for an empty region.
@@ -68,8 +62,7 @@ private slots:
     }
     void aLargeJpegShowsItsVisiblePartFirstWithNoWrongPixel()
     {
-        const auto [jpeg, shown, partFirst] = test::fetch<QByteArray, QSize, bool>(
-            "jpeg", "shown", "partFirst");
+        const auto [jpeg, shown, partFirst] = test::fetch<QByteArray, QSize, bool>("jpeg", "shown", "partFirst");
         const QString path = test::writeBytes(folder(), QStringLiteral("large.jpg"), jpeg);
         const QString next = picture("next.png");
         // The picture as Qt's own reader gives it, turned upright.

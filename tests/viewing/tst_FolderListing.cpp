@@ -1,7 +1,6 @@
 // The folder listing: which entries are steps, their order, Next/Previous in a folder, and
 // remembered listings, reused only while the folder provably has not changed, so that stepping
 // always answers as a fresh reading of the folder would.
-#include "FileStamp.h"
 #include "FolderListingCache.h"
 #include "ViewingTestCase.h"
 
@@ -84,8 +83,7 @@ private slots:
     }
     void nextFileInFolder()
     {
-        const auto [name, next, previous] = test::fetch<QString, QString, QString>(
-            "name", "next", "previous");
+        const auto [name, next, previous] = test::fetch<QString, QString, QString>("name", "next", "previous");
         for (const QString &end : {QString(), QStringLiteral("/")}) {
             QString f = m_odd.path() + end, n = name;
             // Next, the name it leaves (the file it found, for an empty one), the folder as it

@@ -65,9 +65,9 @@ private slots:
         test::flushDeletes();
 
         QCOMPARE(MessageBox::shownTexts(), message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(WindowList::instance().count(), 3);
         QCOMPARE(shownPath(), path(to.isEmpty() ? from : to));
-        QCOMPARE(old.isNull(), !to.isEmpty() || change == "close");
+        // One viewer, the old one gone when another file is shown.
+        QCOMPARE(std::pair(WindowList::instance().count(), old.isNull()), std::pair(3, !to.isEmpty() || change == "close"));
         QVERIFY(to.isEmpty() || firstViewer()->picFramed()->isVisible());
     }
 
@@ -105,8 +105,7 @@ private slots:
     }
     void nextShowsTheNextPictureAsItIsOnDisk()
     {
-        const auto [change, shown, colour, handedOver] = test::fetch<QString, QString, QColor, int>(
-            "change", "shown", "colour", "handedOver");
+        const auto [change, shown, colour, handedOver] = test::fetch<QString, QString, QColor, int>("change", "shown", "colour", "handedOver");
         QVERIFY(QDir(folder()).removeRecursively() && QDir().mkpath(folder()));
         for (auto [name, c] : {std::pair{"a.bmp", Qt::red}, {"b.bmp", Qt::green}, {"c.bmp", Qt::yellow}})
             picture(name, {30, 20}, c);

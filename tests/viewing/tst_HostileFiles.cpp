@@ -1,7 +1,6 @@
 // Files a user can receive that once froze the viewer: a JPEG of thousands of scans (opened,
 // or stepped to while the preloader decodes it) and a picture the user may not read. The
 // interface thread never stands still for long, and the user is told what is wrong.
-#include "JpegDecoder.h"
 #include "OrdinaryUser.h"
 #include "ViewingTestCase.h"
 
@@ -72,8 +71,7 @@ private slots:
     {
         picture("a.png");
         const QString locked = picture("b.png");
-        QVERIFY(QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                         | QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
         QVERIFY(QFile::setPermissions(locked, {}));
         // The preloader's worker would read it with the test's own rights.
         auto &preloader = PicturePreloader::instance();
@@ -83,9 +81,8 @@ private slots:
         show("a.png");
         test::ThreadReadsAsOrdinaryUser ordinary;
         frmViewer *viewer = openNew(locked);
-        QTest::qWait(10);
 
-        QCOMPARE(MessageBox::shownTexts(), QStringList{locked + " cannot be read: permission denied."});
+        QTRY_COMPARE(MessageBox::shownTexts(), QStringList{locked + " cannot be read: permission denied."});
         QVERIFY(MessageBox::shown().constFirst().title == "Pixdock" && MessageBox::shown().constFirst().buttons == QMessageBox::Ok);
         QVERIFY(viewer->picFramed()->isHidden() && !viewer->picFramed()->showsPicture());
         QCOMPARE(shownPath(), locked);

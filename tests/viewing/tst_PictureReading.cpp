@@ -1,7 +1,6 @@
 // Reading pictures: the formats that open, upright, and how each kind of bad file fails; and
 // the picture preloader: decodes off the UI thread, hands a picture over once, and never
 // hands over one whose file has changed since it was decoded.
-#include "PictureLoader.h"
 #include "ViewingTestCase.h"
 
 #include <cstdio>

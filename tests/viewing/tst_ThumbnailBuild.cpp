@@ -6,15 +6,12 @@
 // other proportions, no JPEG, or when the EXIF block around it is damaged.
 #include "JpegThumbnail.h"
 #include "ThumbnailBuild.h"
-#include "ThumbnailLoader.h"
 #include "ViewingTestCase.h"
 
 #include <QImageWriter>
-#include <QPainter>
 
 namespace {
-using test::filled;
-using test::near;
+using test::filled, test::near;
 
 // A picture whose first half (left when `across`, else top) is red, the rest blue.
 QString writeHalves(const QString &folder, const QString &name, QSize size, bool across)

@@ -1,17 +1,9 @@
 // The shared desktop thumbnail cache: entry names and texts, reuse, refresh, and thumbnails
 // that still come when the cache or the picture's folder cannot be written.
-#include "ThumbnailLoader.h"
 #include "ViewingTestCase.h"
 
 #include <QCryptographicHash>
-#include <QFileInfo>
-#include <QPainter>
-#include <QUrl>
 #include <QtConcurrent/QtConcurrentRun>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <glib.h>
 
