@@ -13,11 +13,7 @@
 #include "WindowList.h"
 #include "frmAbout.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -116,8 +112,7 @@ private slots:
         auto *box = sharedWindow<frmAbout>();
         auto *sysInfo = box->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"));
         // Enter on the focused button, as a keyboard user presses it.
-        box->show();
-        box->activateWindow();
+        box->show(), box->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(box));
         sysInfo->setFocus(Qt::TabFocusReason);
         QTRY_COMPARE(QApplication::focusWidget(), sysInfo);

@@ -10,8 +10,6 @@
 #include "frmBrowser.h"
 
 #include <QAbstractItemView>
-#include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -32,13 +30,9 @@ namespace {
 const bool g_sandboxOff = geteuid() != 0 || qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 
 // Counts the navigations the view actually starts, by address.
-class CountingPage : public QWebEnginePage
-{
-public:
+struct CountingPage : QWebEnginePage {
     using QWebEnginePage::QWebEnginePage;
     QHash<QUrl, int> navigations;
-
-protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
     {
         if (isMainFrame)
@@ -62,16 +56,14 @@ class TestBrowserWindow : public QObject
 
     std::unique_ptr<test::HostFrame> m_frame;
     std::unique_ptr<test::LocalWebServer> m_server;
-    CountingPage *m_page = nullptr; // the counting page of the window opened last with one
+    CountingPage *m_page = nullptr; // the counting page of the window opened last
 
-    frmBrowser *openBrowser(const QString &start, bool counting = false)
+    frmBrowser *openBrowser(const QString &start)
     {
         auto *window = new frmBrowser;
-        if (counting)
-            view(window)->setPage(m_page = new CountingPage(view(window)));
+        view(window)->setPage(m_page = new CountingPage(view(window)));
         window->StartingAddress = start;
-        window->load();
-        return window;
+        return window->load(), window;
     }
     static QComboBox *addressBox(frmBrowser *w) { return w->findChild<QComboBox *>("cboAddress"); }
     static QTimer *busyTimer(frmBrowser *w) { return w->findChild<QTimer *>("timTimer"); }
@@ -110,8 +102,7 @@ private slots:
         m_server->release();
         QCOMPARE(MessageBox::shownTexts(), QStringList());
         test::resetProgramState();
-        m_frame.reset();
-        m_server.reset();
+        m_frame.reset(), m_server.reset();
         test::flushDeletes();
     }
 
@@ -131,10 +122,7 @@ private slots:
         frmBrowser *w = nullptr;
         for (const QUrl &held : {slow, a}) {
             m_server->holdBack(held.path());
-            if (!w)
-                QVERIFY(busyTimer(w = openBrowser(slow.toString(), true))->isActive());
-            else
-                QVERIFY(typeAddressAndPressEnter(w, held));
+            QVERIFY(w ? typeAddressAndPressEnter(w, held) : busyTimer(w = openBrowser(slow.toString()))->isActive());
             QTRY_COMPARE_WITH_TIMEOUT(m_server->heldRequests(), 1, 15000);
             QTRY_COMPARE(w->windowTitle(), QStringLiteral("Working..."));
             if (held == a) {
@@ -148,8 +136,7 @@ private slots:
         }
 
         // Each step: how the address is given, the address, and the list afterwards.
-        const QList<std::tuple<Qt::Key, QUrl, QList<QUrl>>> ways = {
-            {Qt::Key_Return, a, {a, slow}}, {Qt::Key_Enter, b, {b, a, slow}},
+        const QList<std::tuple<Qt::Key, QUrl, QList<QUrl>>> ways = {{Qt::Key_Return, a, {a, slow}}, {Qt::Key_Enter, b, {b, a, slow}},
             {Qt::Key_Return, a, {a, b, slow}}, {Qt::Key_Down, b, {b, a, slow}}}; // Down: from the list
         for (const auto &[how, to, listed] : ways) {
             m_page->navigations.clear();
@@ -233,7 +220,7 @@ private slots:
     // height; made very small and grown again it raises nothing (cleanup checks no message).
     void anEmptyStartingAddressOpensNothingBesideThePanel()
     {
-        frmBrowser *w = openBrowser(QString(), true);
+        frmBrowser *w = openBrowser(QString());
         QCoreApplication::processEvents();
         QVERIFY(!busyTimer(w)->isActive() && addressBox(w)->count() == 0 && m_page->navigations.isEmpty());
         QCOMPARE(w->windowTitle(), QStringLiteral("Browse The Internet"));

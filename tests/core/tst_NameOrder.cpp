@@ -6,8 +6,6 @@
 #include "TestRegistry.h"
 #include "TestState.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QTest>
@@ -24,10 +22,9 @@ int sign(int v) { return (v > 0) - (v < 0); }
 // with leading zeros, blanks, punctuation, ligatures, emoji and invisible characters.
 QStringList randomNames(quint32 seed, int count)
 {
-    const QStringList pieces = {
-        "a",  "A", "b", "B",  "e", "E", "z", "Z", "é", "É", "e\u0301", "ä", "Ä", "ö", "å", "ß", "ẞ", "ss", "ı",
-        "İ",  "i", "σ", "Σ",  "ς", "ε", "λ", "ж", "Ж", "0", "00", "1", "01", "9", "10", "99", "100", " ", "_",
-        "-",  ".", "(", "\u00A0", "😀", "ǅ", "ﬁ", "\u200B", "\t", "7"};
+    const QStringList pieces = {"a", "A", "b", "B", "e", "E", "z", "Z", "é", "É", "e\u0301", "ä", "Ä", "ö", "å", "ß", "ẞ", "ss",
+        "ı", "İ", "i", "σ", "Σ", "ς", "ε", "λ", "ж", "Ж", "0", "00", "1", "01", "9", "10", "99", "100", " ", "_", "-", ".", "(",
+        "\u00A0", "😀", "ǅ", "ﬁ", "\u200B", "\t", "7"};
     QRandomGenerator random(seed);
     QStringList names(count);
     for (QString &name : names)

@@ -9,7 +9,6 @@
 #include "TestState.h"
 
 #include <QAccessible>
-#include <QFile>
 #include <QHelpIndexWidget>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -17,7 +16,6 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
-#include <QTextDocument>
 #include <QTreeView>
 
 using namespace pixdock;
@@ -28,17 +26,15 @@ namespace {
 QStringList faintText(QTextBrowser *browser)
 {
     const auto lightness = [](const QColor &c) { return 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF(); };
-    const QPalette palette = browser->palette();
     QStringList faint;
-    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next())
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat format = it.fragment().charFormat();
-            const QColor ink = format.foreground().style() ? format.foreground().color() : palette.color(QPalette::Text);
-            const QColor paper = format.background().style() ? format.background().color() : palette.color(QPalette::Base);
+            const QColor ink = format.foreground().style() ? format.foreground().color() : browser->palette().color(QPalette::Text);
+            const QColor paper = format.background().style() ? format.background().color() : browser->palette().color(QPalette::Base);
             if (!it.fragment().text().trimmed().isEmpty() && qAbs(lightness(ink) - lightness(paper)) < 0.4)
                 faint << QStringLiteral("%1 (%2 on %3)").arg(it.fragment().text().left(30), ink.name(), paper.name());
         }
-    }
     return faint;
 }
 } // namespace
@@ -81,7 +77,6 @@ private slots:
         QVERIFY(seen && seen->role() == QAccessible::Window && seen->text(QAccessible::Name) == first->windowTitle());
         for (int round = 0; round < 2; ++round) {
             help::showHelpIndex();
-            QCOMPARE(help::helpWindow(), first);
             QCOMPARE(tabs()->currentWidget()->objectName() + '|' + filter()->text(), QStringLiteral("indexTab|"));
             QTRY_VERIFY(index()->model()->rowCount() > 30);
             QTest::keyClicks(filter(), QStringLiteral("thumbn"));

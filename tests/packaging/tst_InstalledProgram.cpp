@@ -5,8 +5,6 @@
 #include "Pictures.h"
 #include "TestRegistry.h"
 
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>

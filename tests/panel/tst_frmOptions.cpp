@@ -5,8 +5,6 @@
 
 using namespace pixdock;
 
-Q_DECLARE_METATYPE(pixdock::frmOptions::Command)
-
 class TestControlPanel : public test::MainWindowTest
 {
     Q_OBJECT
@@ -64,17 +62,13 @@ private slots:
         for (const MessageBox::Shown &shown : MessageBox::shown())
             QCOMPARE(shown.title, QStringLiteral("Pixdock"));
         QMdiSubWindow *sub = m_panel->subWindow();
-        QCOMPARE(m_panel->windowTitle(), QStringLiteral("Options"));
-        QCOMPARE(sub->geometry().topLeft(), QPoint(0, 0));
-        QCOMPARE(QList<int>({panelWidthTwips(), sub->width()}), QList<int>({1290, 86}));
-        QCOMPARE(sub->windowFlags() & (Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint),
-                 Qt::WindowTitleHint);
-        QCOMPARE(sub->minimumSize(), sub->maximumSize());
-        QVERIFY(!sub->close());
+        const auto buttons = sub->windowFlags() & (Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint);
+        QCOMPARE(QVariantList({m_panel->windowTitle(), sub->geometry().topLeft(), panelWidthTwips(), sub->width(),
+                               buttons == Qt::WindowTitleHint, sub->minimumSize() == sub->maximumSize(), sub->close()}),
+                 QVariantList({"Options", QPoint(0, 0), 1290, 86, true, true, false}));
         test::flushDeletes();
         QVERIFY(sub->isVisible());
-        main()->close();
-        test::flushDeletes();
+        main()->close(), test::flushDeletes();
         QVERIFY(m_panel.isNull() && !panel());
     }
 
@@ -98,9 +92,7 @@ private slots:
         auto *next = m_panel->findChild<QPushButton *>("cmdNext");
         bool focusOnNext = false;
         for (int c = 0; c <= int(frmOptions::Command::Thumbnails); ++c)
-            frmOptions::setCommandHandler(frmOptions::Command(c), [&, c](frmOptions &) {
-                ran << frmOptions::Command(c), focusOnNext = next->hasFocus();
-            });
+            frmOptions::setCommandHandler(frmOptions::Command(c), [&, c](frmOptions &) { ran << frmOptions::Command(c), focusOnNext = next->hasFocus(); });
         setPanelCatalogueButtonsVisible(true);
         QTest::mouseClick(m_panel->findChild<QPushButton *>(button), Qt::LeftButton);
         QCOMPARE(ran, QList<frmOptions::Command>{command});

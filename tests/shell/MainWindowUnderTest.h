@@ -45,9 +45,7 @@ public:
         if (!m_folder)
             m_folder.emplace();
         gMainWindow = (m_window = std::make_unique<frmMain>()).get();
-        m_window->load();
-        m_window->show();
-        m_window->activateWindow();
+        m_window->load(), m_window->show(), m_window->activateWindow();
         if (!QTest::qWaitForWindowActive(m_window.get()))
             qWarning("the main window did not become active");
         return m_window.get();
@@ -68,9 +66,7 @@ public:
     QString reset()
     {
         const QString problems = unusedOrMissingAnswers();
-        close();
-        resetProgramState();
-        m_folder.reset();
+        close(), resetProgramState(), m_folder.reset();
         return problems;
     }
 
@@ -109,8 +105,7 @@ protected slots:
 // The open windows captioned `text`, and the window opened last.
 inline int windowsCaptioned(const QString &text)
 {
-    const QWidgetList all = WindowList::instance().windows();
-    return int(std::count_if(all.begin(), all.end(), [&text](QWidget *w) { return w->windowTitle() == text; }));
+    return int(std::ranges::count_if(WindowList::instance().windows(), [&text](QWidget *w) { return w->windowTitle() == text; }));
 }
 inline QWidget *lastWindow() { return WindowList::instance().at(WindowList::instance().count() - 1); }
 

@@ -5,7 +5,6 @@
 #include "MainWindowUnderTest.h"
 
 #include <QScopeGuard>
-#include <QUrl>
 
 #include <unistd.h>
 
@@ -45,16 +44,11 @@ private slots:
             test::writeBytes(folder.path(), browser_module::fileName(), contents);
         const QString from = contents == "built" ? QStringLiteral(PIXDOCK_BROWSER_MODULE_DIR) : folder.path();
         const int before = WindowList::instance().count();
-        const QString programFiles = locations::executableFolder();
-        auto restore = qScopeGuard([&] { locations::setExecutableFolder(programFiles); });
+        auto restore = qScopeGuard([was = locations::executableFolder()] { locations::setExecutableFolder(was); });
         for (int opened = 1; opened <= (contents == "built" ? 2 : 1); ++opened) {
-            QWidget *window = nullptr;
-            if (throughMenu) {
-                locations::setExecutableFolder(from);
-                choose("mnuViewWebBrowser");
-            } else {
-                window = browser_module::openBrowserWindow(from);
-            }
+            if (throughMenu)
+                locations::setExecutableFolder(from), choose("mnuViewWebBrowser");
+            QWidget *window = throughMenu ? nullptr : browser_module::openBrowserWindow(from);
             if (contents != "built") {
                 QVERIFY(!window && MessageBox::shown().size() == 1 && WindowList::instance().count() == before);
                 const auto &message = MessageBox::shown().constFirst();

@@ -6,7 +6,6 @@
 #include "MainWindowUnderTest.h"
 #include "UserInput.h"
 
-#include <QApplication>
 #include <QLineEdit>
 
 using namespace pixdock;
@@ -30,10 +29,8 @@ private slots:
         CommonDialog::presetOpen(m_pictures.filePath("a.png"));
         choose("mnuFileOpen");
         QCOMPARE(frameStatusText(), m_pictures.filePath("a.png"));
-        const QList<std::pair<QString, QString>> steps = {
-            {"mnuNext", "b.png"}, {"tbForward", "c.png"}, {"tbBack", "b.png"},
-            {"mnuPrev", "a.png"}, {"cmdNext", "b.png"},   {"cmdPrevious", "a.png"},
-        };
+        const QList<std::pair<QString, QString>> steps = {{"mnuNext", "b.png"}, {"tbForward", "c.png"}, {"tbBack", "b.png"},
+            {"mnuPrev", "a.png"}, {"cmdNext", "b.png"}, {"cmdPrevious", "a.png"}};
         for (const auto &[route, expected] : steps) {
             if (route.startsWith(QLatin1String("cmd"))) {
                 // The panel's buttons pressed from the keyboard: Enter and keypad Enter press

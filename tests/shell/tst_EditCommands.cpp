@@ -3,7 +3,6 @@
 #include "MainWindowUnderTest.h"
 #include "UserInput.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
@@ -13,17 +12,13 @@
 
 using namespace pixdock;
 
-namespace {
-QClipboard *clipboard() { return QApplication::clipboard(); }
-} // namespace
-
 class TestEditCommands : public test::MainWindowTest
 {
     Q_OBJECT
 private slots:
     void cleanup()
     {
-        clipboard()->clear();
+        qApp->clipboard()->clear();
         MainWindowTest::cleanup();
     }
 
@@ -58,26 +53,22 @@ private slots:
         auto *combo = kind == "combo box" ? new QComboBox(&host) : nullptr;
         if (combo)
             combo->setEditable(true);
-        QWidget *field = combo                          ? combo->lineEdit()
-                         : kind == "plain text edit"    ? new QPlainTextEdit(&host)
+        QWidget *field = combo ? combo->lineEdit() : kind == "plain text edit" ? new QPlainTextEdit(&host)
                          : kind.startsWith("text edit") ? new QTextEdit(&host)
-                         : kind == "button"             ? static_cast<QWidget *>(new QPushButton(&host))
-                                                        : new QLineEdit(&host);
+                         : kind == "button" ? static_cast<QWidget *>(new QPushButton(&host)) : new QLineEdit(&host);
         // "hello world" typed, then "world" selected with Shift+Left, or the caret put after "hello".
         QTest::keyClicks(field, QStringLiteral("hello world"));
         const bool caret = kind.endsWith("caret");
         for (int i = 0; i < (caret ? 6 : 5); ++i)
             QTest::keyClick(field, Qt::Key_Left, caret ? Qt::NoModifier : Qt::ShiftModifier);
         field->setProperty("readOnly", kind.endsWith("read-only"));
-        QWidget *target = kind == "none" ? nullptr
-            : combo                      ? combo
-            : kind.endsWith("viewport")  ? static_cast<QTextEdit *>(field)->viewport()
-                                         : field;
-        clipboardBefore.isEmpty() ? clipboard()->clear() : clipboard()->setText(clipboardBefore);
+        QWidget *target = kind == "none" ? nullptr : combo ? combo
+                          : kind.endsWith("viewport") ? static_cast<QTextEdit *>(field)->viewport() : field;
+        clipboardBefore.isEmpty() ? qApp->clipboard()->clear() : qApp->clipboard()->setText(clipboardBefore);
         command == "copy" ? edit::copySelection(target) : command == "cut" ? edit::cutSelection(target) : edit::pasteText(target);
         const char *text = qobject_cast<QLineEdit *>(field) ? "text" : "plainText";
         QTEST(kind == "button" || kind == "none" ? QString() : field->property(text).toString(), "text");
-        QTEST(clipboard()->text(), "clipboardAfter");
+        QTEST(qApp->clipboard()->text(), "clipboardAfter");
     }
 
     // Chosen from the menu bar with the mouse: the menu takes the focus from the box for a
@@ -115,7 +106,7 @@ private slots:
             for (int i = 0; i < times; ++i)
                 QVERIFY(test::pressKey(key, key == Qt::Key_Home ? Qt::NoModifier : Qt::ShiftModifier));
             QVERIFY(test::chooseFromMenu(bar, "Edit", item));
-            QCOMPARE(QStringList({clipboard()->text(), field->text(), field->selectedText()}), QStringList({copied, text, selected}));
+            QCOMPARE(QStringList({qApp->clipboard()->text(), field->text(), field->selectedText()}), QStringList({copied, text, selected}));
         }
         QCOMPARE(QApplication::focusWidget(), field);
     }

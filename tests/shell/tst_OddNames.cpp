@@ -15,8 +15,6 @@
 #include "PictureBox.h"
 #include "frmViewer.h"
 
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -27,9 +25,6 @@ using namespace pixdock;
 using catalogue::CatalogueRow;
 
 namespace {
-
-// 255 bytes in UTF-8: 125 two-byte letters and "x.png".
-QString longestName() { return QString(125, QChar(0xE9)) + QStringLiteral("x.png"); }
 
 // Folders of 200-byte names under `root` until a file of `nameBytes` bytes in the last one makes
 // a path of exactly `pathBytes` bytes.
@@ -45,11 +40,7 @@ QString deepFolder(const QString &root, int pathBytes, int nameBytes)
 QList<CatalogueRow> catalogueRows() { return catalogue::readRows(catalogue::sharedConnection(), catalogue::listStatement()); }
 
 template<class Window>
-Window *opened()
-{
-    Window *w = sharedWindow<Window>();
-    return w->showWindow(), w;
-}
+Window *opened() { Window *w = sharedWindow<Window>(); return w->showWindow(), w; }
 
 // Opens the add or delete window on the picture the status bar names, presses its button
 // (the delete window's question answered Yes) and returns what its message says.
@@ -88,7 +79,8 @@ private slots:
         QTest::newRow("newline") << "new\nline.png" << "two\nlines" << "line\nbreak" << 0;
         QTest::newRow("leading dash") << "-rf.png" << "-folder" << "-v" << 0;
         QTest::newRow("emoji") << QStringLiteral("😀 smile 🎉.png") << QStringLiteral("📁 folder") << QStringLiteral("🎉") << 0;
-        QTest::newRow("255-byte name") << longestName() << "long" << "long name" << 0;
+        // 255 bytes in UTF-8: 125 two-byte letters and "x.png".
+        QTest::newRow("255-byte name") << QString(125, QChar(0xE9)) + "x.png" << "long" << "long name" << 0;
         QTest::newRow("4000-byte path") << "deep.png" << "" << "deep" << 4000;
     }
     void anOddNameIsOpenedAddedSearchedListedSteppedToAndRemovedExactly()

@@ -7,8 +7,6 @@
 #include <QDropEvent>
 #include <QMap>
 #include <QMimeData>
-#include <QUrl>
-#include <QWindow>
 
 using namespace pixdock;
 
@@ -48,17 +46,12 @@ private slots:
     {
         QFETCH(QString, target);
         QFETCH(QString, kind);
-        frmViewer *viewer = nullptr;
-        if (target == "viewer") {
+        if (target == "viewer")
             gCurrentPath = test::writePicture(m_pictures.path(), QStringLiteral("open.png"), {40, 30});
-            viewer = frmViewer::openNew();
-        }
+        frmViewer *viewer = target == "viewer" ? frmViewer::openNew() : nullptr;
         QWidget *under = target == "area" ? main()->childArea()->viewport()
-                         : viewer         ? static_cast<QWidget *>(viewer->picFramed())
-                                          : WindowList::instance().at(1);
-        const QPoint at = target == "area" ? under->rect().bottomRight() - QPoint(4, 4)
-                          : viewer         ? QPoint(5, 5)
-                                           : under->rect().center();
+                         : viewer ? static_cast<QWidget *>(viewer->picFramed()) : WindowList::instance().at(1);
+        const QPoint at = target == "area" ? under->rect().bottomRight() - QPoint(4, 4) : viewer ? QPoint(5, 5) : under->rect().center();
         // The point lies on the target, not on something in front of it.
         QWidget *atPoint = main()->childAt(under->mapTo(main(), at));
         QVERIFY(atPoint == under || under->isAncestorOf(atPoint));
@@ -76,9 +69,8 @@ private slots:
         kind == "text" ? data.setText(first) : data.setUrls(urls);
         QCOMPARE(dropOn(main(), under, at, &data), kind == "pictures");
         test::flushDeletes();
-        const int count = WindowList::instance().count();
         QCOMPARE(frameStatusText(), kind == "pictures" ? second : status);
-        QCOMPARE(count - before + (viewer ? 1 : 0), kind == "pictures" ? 2 : viewer ? 1 : 0);
+        QCOMPARE(WindowList::instance().count() - before + (viewer ? 1 : 0), kind == "pictures" ? 2 : viewer ? 1 : 0);
         if (kind == "pictures") {
             QCOMPARE(test::windowsCaptioned(caption::Viewer), 2);
             auto *last = qobject_cast<frmViewer *>(test::lastWindow());

@@ -110,15 +110,13 @@ private slots:
         QFETCH(QString, how);
         QFETCH(QRect, area);
         QFETCH(Sizes, sizes);
-        Rects placed;
+        Rects placed = how == "cascade" ? cascade(area, sizes, 30) : how == "icons" ? Rects()
+                       : tile(area, int(sizes.size()), how == "tile v" ? Tiling::Vertical : Tiling::Horizontal);
         if (how == "icons") {
             const QList<QPoint> corners = lineUpIcons(area, sizes);
             for (int i = 0; i < corners.size(); ++i)
                 placed << QRect(corners.at(i), sizes.at(i));
             placed << areaAboveIcons(area, sizes);
-        } else {
-            placed = how == "cascade" ? cascade(area, sizes, 30)
-                                      : tile(area, int(sizes.size()), how == "tile v" ? Tiling::Vertical : Tiling::Horizontal);
         }
         QTEST(placed, "expected");
     }

@@ -8,7 +8,6 @@
 #include "frmOptions.h"
 #include "frmSplash.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QTimer>
 
@@ -21,14 +20,12 @@ struct SteppingClock : Clock {
     qint64 nowMs() override { return now; }
     void sleepMs(int ms) override { now += step > 0 ? step : ms, longestSleep = std::max(longestSleep, ms); }
     qint64 now;
-    int step;
-    int longestSleep = 0;
+    int step, longestSleep = 0;
 };
 
 bool aSplashShows()
 {
-    const QWidgetList all = QApplication::topLevelWidgets();
-    return std::any_of(all.begin(), all.end(), [](QWidget *w) { return qobject_cast<frmSplash *>(w) && w->isVisible(); });
+    return std::ranges::any_of(QApplication::topLevelWidgets(), [](QWidget *w) { return qobject_cast<frmSplash *>(w) && w->isVisible(); });
 }
 } // namespace
 
@@ -75,18 +72,15 @@ private slots:
     void theSplashShowsItsTextsUntilStartUpRemovesIt()
     {
         QPointer<frmSplash> splash = new frmSplash;
-        splash->load();
-        splash->show();
+        splash->load(), splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash) && splash->windowFlags().testFlag(Qt::FramelessWindowHint));
-        QStringList texts;
-        for (const char *name : {"lblProductName", "lblVersion", "lblPlatform", "lblCompanyProduct"})
-            texts << splash->findChild<QLabel *>(name)->text();
-        QCOMPARE(texts, QStringList({"Pixdock", "Version 1.0.0", "Linux Version", "pixdock.example.org"}));
+        const auto text = [&splash](const char *name) { return splash->findChild<QLabel *>(name)->text(); };
+        QCOMPARE(QStringList({text("lblProductName"), text("lblVersion"), text("lblPlatform"), text("lblCompanyProduct")}),
+                 QStringList({"Pixdock", "Version 1.0.0", "Linux Version", "pixdock.example.org"}));
         QVERIFY(!splash->findChild<QLabel *>("picLogo")->pixmap().isNull());
         QTest::mouseClick(splash, Qt::LeftButton), QTest::keyClick(splash, Qt::Key_Escape);
         QVERIFY(!splash->close() && splash->isVisible());
-        splash->unload();
-        test::flushDeletes();
+        splash->unload(), test::flushDeletes();
         QVERIFY(splash.isNull());
     }
 
@@ -122,11 +116,9 @@ private slots:
                 auto &list = WindowList::instance();
                 auto *main = qobject_cast<frmMain *>(list.at(0));
                 // The panel beside the main window, and the splash stayed its five seconds before.
-                [&] {
-                    QVERIFY(main && main->isVisible() && frame() == static_cast<Frame *>(main) && list.count() == 2);
-                    QVERIFY(qobject_cast<frmOptions *>(list.at(1)) && list.at(1)->isVisible() && !gConnection.isEmpty()
-                            && !aSplashShows() && clock.now >= SplashMilliseconds);
-                }();
+                [&] { QVERIFY(main && main->isVisible() && frame() == static_cast<Frame *>(main) && list.count() == 2
+                              && qobject_cast<frmOptions *>(list.at(1)) && list.at(1)->isVisible() && !gConnection.isEmpty()
+                              && !aSplashShows() && clock.now >= SplashMilliseconds); }();
                 main ? void(main->close()) : QCoreApplication::exit(7);
             });
             return QCoreApplication::exec();

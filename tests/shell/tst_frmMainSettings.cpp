@@ -33,8 +33,7 @@ private slots:
     {
         for (int start = 1; start <= 3; ++start) {
             QTRY_COMPARE(m_main.open()->frameGeometry(), twips::rectToPixels(1000, 1000, 6500, 6500));
-            m_main.close();
-            test::resetProgramState();
+            m_main.close(), test::resetProgramState();
         }
     }
 
@@ -48,9 +47,8 @@ private slots:
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<QRect>("twipsShown"); // empty: fits the screen
         QTest::addColumn<QString>("then");     // what the user does before closing
-        const QStringList valid = {"1500", "1200", "7005", "6000"};
         for (const char *then : {"move", "maximise", "minimise"})
-            QTest::newRow(then) << valid << QRect(1500, 1200, 7005, 6000) << then;
+            QTest::newRow(then) << QStringList{"1500", "1200", "7005", "6000"} << QRect(1500, 1200, 7005, 6000) << then;
         QTest::newRow("MainLeft not a number") << QStringList{"x", "1200", "7005", "6000"} << QRect(1000, 1200, 7005, 6000) << "";
         QTest::newRow("MainTop not a number") << QStringList{"1500", "x", "7005", "6000"} << QRect(1500, 1000, 7005, 6000) << "";
         QTest::newRow("MainWidth not a number") << QStringList{"1500", "1200", "", "6000"} << QRect(1500, 1200, 6500, 6000) << "";
@@ -84,10 +82,9 @@ private slots:
         const QRect outer = w->frameGeometry();
         m_main.close();
         // Stored in twips, 15 a pixel.
-        QStringList inTwips;
-        for (int pixels : {outer.x(), outer.y(), outer.width(), outer.height()})
-            inTwips << QString::number(pixels * 15);
-        QCOMPARE(stored(), then == "minimise" ? values : inTwips);
+        const auto inTwips = [](int pixels) { return QString::number(pixels * 15); };
+        QCOMPARE(stored(), then == "minimise" ? values
+                 : QStringList({inTwips(outer.x()), inTwips(outer.y()), inTwips(outer.width()), inTwips(outer.height())}));
         test::resetProgramState();
         if (then == "move")
             QCOMPARE(m_main.open()->frameGeometry(), outer);

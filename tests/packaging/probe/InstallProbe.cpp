@@ -102,8 +102,7 @@ private:
     }
 
     QTimer m_timer;
-    int m_ticks = 0;
-    int m_step = 0;
+    int m_ticks = 0, m_step = 0;
     QStringList m_messages;
     QJsonObject m_report;
 };
