@@ -3,7 +3,6 @@
 
 #include "CatalogueAddress.h"
 #include "CatalogueMessages.h"
-#include "ChildWindow.h"
 #include "Locations.h"
 #include "NameOrder.h"
 #include "PostgresServer.h"
@@ -35,18 +34,9 @@ ForeignConnection::ForeignConnection(const QString &database, const QString &opt
         qWarning("cannot open %s: %s", qPrintable(database), qPrintable(db.lastError().text()));
 }
 
-ForeignConnection::~ForeignConnection()
-{
-    release();
-    database().close();
-    QSqlDatabase::removeDatabase(m_name);
-}
+ForeignConnection::~ForeignConnection() { release(), database().close(), QSqlDatabase::removeDatabase(m_name); }
 
-void ForeignConnection::release()
-{
-    m_held.reset();
-    QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
-}
+void ForeignConnection::release() { m_held.reset(), QSqlQuery(database()).exec(QStringLiteral("ROLLBACK")); }
 
 bool ForeignConnection::exec(const QString &sql, const QVariantList &values) const
 {
@@ -104,9 +94,8 @@ QList<catalogue::CatalogueRow> tableRows(const QString &cataloguePath)
 {
     const StallGuardPause preparing; // the test's own reading, not the program's work
     ForeignConnection other(cataloguePath);
-    QSqlQuery q(other.database());
+    QSqlQuery q(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY rowid"), other.database());
     QList<catalogue::CatalogueRow> rows;
-    q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY rowid"));
     while (q.next())
         rows.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
     return rows;
@@ -117,8 +106,6 @@ void fillWithManyRows(const QString &path, int count)
     const StallGuardPause preparing; // another program's writing, not this program's work
     ForeignConnection other(path);
     QVERIFY(other.exec("BEGIN"));
-    QSqlQuery insert(other.database());
-    insert.prepare(QStringLiteral("INSERT INTO Info VALUES (?, ?, ?)"));
     QRandomGenerator random(7);
     const QStringList wide = {"é", "Ä", "ẞ", "Σ", "ſ", "\u212A"};
     for (int n = 0; n < count; ++n) {
@@ -127,10 +114,9 @@ void fillWithManyRows(const QString &path, int count)
             name = name.toUpper();
         if (random.bounded(10) == 0)
             name.insert(1, wide.at(random.bounded(int(wide.size()))));
-        insert.addBindValue(name);
-        insert.addBindValue(QStringLiteral("/pictures/%1").arg(n % 97));
-        insert.addBindValue(QStringLiteral("description %1 of %2").arg(n).arg(n % 13 == 0 ? "harbour" : "field"));
-        QVERIFY(insert.exec());
+        QVERIFY(other.exec("INSERT INTO Info VALUES (?, ?, ?)",
+                           {name, QStringLiteral("/pictures/%1").arg(n % 97),
+                            QStringLiteral("description %1 of %2").arg(n).arg(n % 13 == 0 ? "harbour" : "field")}));
     }
     QVERIFY(other.exec("COMMIT"));
 }
@@ -156,8 +142,7 @@ void CatalogueWindowTest::init()
     catalogue::OpenConnection();
     viewers::setOpeners(
         [this](bool front) -> QWidget * {
-            m_opened << gCurrentPath;
-            m_broughtToFront << front;
+            m_opened << gCurrentPath, m_broughtToFront << front;
             auto *viewer = new ChildWindow;
             viewer->setWindowTitle(caption::Viewer);
             viewer->load();
@@ -264,9 +249,7 @@ frmSearch *searchFor(const QString &keywords)
 frmImgList *privateList()
 {
     auto *list = new frmImgList;
-    list->load();
-    list->showWindow();
-    return list;
+    return list->load(), list->showWindow(), list;
 }
 
 QStringList gridNames(catalogue::CatalogueGrid *grid)

@@ -9,12 +9,8 @@
 
 #include "CatalogueGrid.h"
 #include "CatalogueGridModel.h"
-#include "CatalogueGridRows.h"
 #include "CatalogueService.h"
-#include "CatalogueSnapshot.h"
 #include "CatalogueStepping.h"
-#include "CatalogueStore.h"
-#include "Frame.h"
 #include "HostFrame.h"
 #include "KillCheck.h"
 #include "MessageBox.h"
@@ -32,15 +28,9 @@
 #include "frmSearch.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QProcess>
-#include <QPushButton>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -55,8 +45,8 @@ namespace pixdock::test {
 class ForeignConnection
 {
 public:
-    explicit ForeignConnection(const QString &database, const QString &options = {},
-                               const QString &driver = QStringLiteral("QSQLITE"), const QString &host = {});
+    explicit ForeignConnection(const QString &database, const QString &options = {}, const QString &driver = "QSQLITE",
+                               const QString &host = {});
     ~ForeignConnection();
     Q_DISABLE_COPY_MOVE(ForeignConnection)
 
@@ -81,17 +71,9 @@ class CatalogueFileTest : public QObject
 {
     Q_OBJECT
 protected slots:
-    void init()
-    {
-        resetProgramState();
-        m_folder = std::make_unique<ProgramFolder>();
-    }
-    void cleanup()
-    {
-        resetProgramState();
-        switchLocale(QLocale::c()); // a test that switched the user's language switches back
-        m_folder.reset();
-    }
+    void init() { resetProgramState(), m_folder = std::make_unique<ProgramFolder>(); }
+    // A test that switched the user's language switches back.
+    void cleanup() { resetProgramState(), switchLocale(QLocale::c()), m_folder.reset(); }
 
 protected:
     std::unique_ptr<ProgramFolder> m_folder;
@@ -165,19 +147,11 @@ QByteArray fileBytes(const QString &path);
 
 // The shared window of a kind, loaded and shown.
 template<class Window>
-Window *shownWindow()
-{
-    Window *w = sharedWindow<Window>();
-    w->showWindow();
-    return w;
-}
+Window *shownWindow() { Window *w = sharedWindow<Window>(); return w->showWindow(), w; }
 
 // A window's child of a kind by object name, and a window's message line.
 template<class Child>
-Child *childOf(QWidget *window, const char *name)
-{
-    return window->findChild<Child *>(QLatin1String(name));
-}
+Child *childOf(QWidget *window, const char *name) { return window->findChild<Child *>(QLatin1String(name)); }
 inline QLabel *messageOf(QWidget *window) { return childOf<QLabel>(window, "lblMessage"); }
 
 // The search window shown, with `keywords` in its box and Search pressed.

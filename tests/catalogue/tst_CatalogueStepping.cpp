@@ -15,11 +15,8 @@ class TestCatalogueStepping : public test::CatalogueWindowTest
     Q_OBJECT
 public:
     // Listed by name: r1 to r6; the search for "even" finds r2, r4, r6.
-    TestCatalogueStepping()
-    {
-        m_startRows = {{"r3.jpg", "/", "odd"},  {"r1.jpg", "/a", "odd"},  {"r2.jpg", "/b/", "even"},
-                       {"r5.jpg", "/c", "odd"}, {"r4.jpg", "/d", "even"}, {"r6.jpg", "", "even"}};
-    }
+    TestCatalogueStepping() { m_startRows = {{"r3.jpg", "/", "odd"}, {"r1.jpg", "/a", "odd"}, {"r2.jpg", "/b/", "even"},
+                                             {"r5.jpg", "/c", "odd"}, {"r4.jpg", "/d", "even"}, {"r6.jpg", "", "even"}}; }
 
 private slots:
     // A fresh list starts at row one, replaces every viewer and brings the picture to the front;

@@ -4,14 +4,11 @@
 // helper process as an ordinary user, since root ignores permissions.
 #include "CatalogueTestSupport.h"
 #include "CatalogueScenarios.h"
-#include "HostFrame.h"
 #include "Locations.h"
 #include "OrdinaryUser.h"
 
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 
-#include <tuple>
 
 using namespace pixdock;
 using namespace pixdock::reliability;
@@ -87,14 +84,6 @@ struct SmallDisk
         if (mounted && QProcess::execute("umount", {path}) != 0)
             QProcess::execute("umount", {"-l", path});
     }
-    // Writes a filler file until the disk is full.
-    void fill() const
-    {
-        QFile filler(path + QStringLiteral("/filler"));
-        const QByteArray block(4096, 'x');
-        while ((filler.isOpen() || filler.open(QIODevice::WriteOnly)) && filler.write(block) == block.size() && filler.flush()) {
-        }
-    }
     QString path;
     bool mounted = false;
     QString failure;
@@ -119,11 +108,10 @@ private slots:
                                                                      {"read-only file", "the file is read-only", false},
                                                                      {"read-only folder", "its folder is read-only", false},
                                                                      {"full disk", "the disk is full", false}};
-        for (const auto &[situation, text, damaged] : situations) {
+        for (const auto &[situation, text, damaged] : situations)
             for (const QString scenario : {"start", "add", "remove", "search", "list"})
                 QTest::addRow("%s, %s", qPrintable(situation), qPrintable(scenario))
                     << situation << scenario << (damaged || writes(scenario) ? text : QStringLiteral("works"));
-        }
     }
     void aCatalogueItCannotUseIsReportedAndKeepsItsBytes()
     {
@@ -174,7 +162,11 @@ private slots:
                                  + "); the full-disk case needs root allowed to mount"));
             moveTo(disk->path);
             fillCatalogue(db, 20);
-            disk->fill();
+            // A filler file written until the disk is full.
+            QFile filler(disk->path + QStringLiteral("/filler"));
+            while ((filler.isOpen() || filler.open(QIODevice::WriteOnly)) && filler.write(QByteArray(4096, 'x')) == 4096
+                   && filler.flush()) {
+            }
         }
         const QString folder = QFileInfo(db).path();
         const QByteArray before = test::fileBytes(db);
@@ -196,7 +188,6 @@ private slots:
             locations::setProgramFolder(QString());
         }
         const QString said = report.messages.join(" | ") + " / label: " + report.label;
-        qInfo("held %lld ms; %s", report.busyMs, qPrintable(QString(said).replace("\r\n", " ")));
         QVERIFY2(report.busyMs <= LongestHoldMs, qPrintable(QStringLiteral("held %1 ms").arg(report.busyMs)));
         QVERIFY2(report.ok == (expected == QLatin1String("works")), qPrintable(said));
         // A failure is said, in words that name it.

@@ -4,7 +4,7 @@
 // whole. PIXDOCK_KILLS sets the number of kills (make reliability: 200).
 #include "CatalogueTestSupport.h"
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 
 #include <random>
 
@@ -30,11 +30,8 @@ private slots:
             while (!output.contains("ready") && !output.contains("error") && writer.waitForReadyRead(20000))
                 output += writer.readAllStandardOutput();
             QVERIFY2(output.contains("ready"), output.constData());
-            const int writeForMs = int(random() % 600);
-            QElapsedTimer clock;
-            clock.start();
-            while (clock.elapsed() < writeForMs) {
-                writer.waitForReadyRead(int(std::max<qint64>(1, writeForMs - clock.elapsed())));
+            for (const QDeadlineTimer writing(int(random() % 600)); !writing.hasExpired();) {
+                writer.waitForReadyRead(int(std::max<qint64>(1, writing.remainingTime())));
                 output += writer.readAllStandardOutput();
             }
             writer.kill();
@@ -51,8 +48,8 @@ private slots:
         QVERIFY(ledger.acknowledgedAdds() > 0);
         qInfo("kills %d: integrity ok after every one; %d appends and %d removals acknowledged, %d rows now; "
               "%d acknowledged rows lost, %d rows not whole",
-              ledger.rounds(), ledger.acknowledgedAdds(), ledger.acknowledgedRemoves(), ledger.rowsNow(),
-              ledger.lostRows(), ledger.halfWrittenRows());
+              ledger.rounds(), ledger.acknowledgedAdds(), ledger.acknowledgedRemoves(), ledger.rowsNow(), ledger.lostRows(),
+              ledger.halfWrittenRows());
     }
 };
 

@@ -3,7 +3,6 @@
 #include "CatalogueTextBoxes.h"
 #include "CatalogueTestSupport.h"
 
-#include <QPointer>
 
 using namespace pixdock;
 using test::childOf;

@@ -16,12 +16,9 @@ class TestFrmImgList : public test::CatalogueWindowTest
 {
     Q_OBJECT
 public:
-    TestFrmImgList()
-    {
-        m_startRows = {{"c.jpg", "/p", "three"}, {"A.jpg", "/", "one"}, {"é.jpg", "/p/", "five"},
-                       {"b.jpg", "/q", "two"},
-                       {"D.jpg", "/p", QStringLiteral("sunset over the harbour with friends ").repeated(8)}};
-    }
+    TestFrmImgList() { m_startRows = {{"c.jpg", "/p", "three"}, {"A.jpg", "/", "one"}, {"é.jpg", "/p/", "five"},
+                                      {"b.jpg", "/q", "two"},
+                                      {"D.jpg", "/p", QStringLiteral("sunset over the harbour with friends ").repeated(8)}}; }
 
 private slots:
     // The list is the catalogue as it was at loading, sorted, under a bold header that names the
@@ -50,8 +47,7 @@ private slots:
         QVERIFY2(bottom >= top, "no text drawn");
         QVERIFY2(bottom - top < QFontMetrics(grid->font()).height() * drawn.devicePixelRatio(), qPrintable(QString::number(bottom - top)));
         sharedWindow<frmImgList>()->unload();
-        QCOMPARE(test::gridNames(sharedWindow<frmImgList>()->grid()),
-                 (QStringList{"A.jpg", "aa.jpg", "b.jpg", "D.jpg", "é.jpg"}));
+        QCOMPARE(test::gridNames(sharedWindow<frmImgList>()->grid()).join(' '), QStringLiteral("A.jpg aa.jpg b.jpg D.jpg é.jpg"));
         sharedWindow<frmImgList>()->unload();
         QVERIFY(QSqlQuery(catalogue::sharedConnection()).exec(QStringLiteral("DELETE FROM Info")));
         QCOMPARE(sharedWindow<frmImgList>()->grid()->rows(), 1);
@@ -118,21 +114,20 @@ private slots:
     // the shared list.
     void thePanelButtonsFollowListAndSearchWindows()
     {
-        const auto buttons = [&] { return panelButtonsVisible(); };
         frmSearch *search = test::shownWindow<frmSearch>();
-        QVERIFY(!buttons());
+        QVERIFY(!panelButtonsVisible());
         search->cmdSearch_Click();
-        QVERIFY(buttons());
+        QVERIFY(panelButtonsVisible());
         sharedWindow<frmImgList>()->unload();
-        QVERIFY(!buttons());
+        QVERIFY(!panelButtonsVisible());
         search->cmdSearch_Click();
-        QVERIFY(buttons());
+        QVERIFY(panelButtonsVisible());
         search->unload();
-        QVERIFY(!buttons());
+        QVERIFY(!panelButtonsVisible());
         frmImgList *shared = test::shownWindow<frmImgList>();
-        QVERIFY(buttons());
+        QVERIFY(panelButtonsVisible());
         test::childOf<QPushButton>(test::privateList(), "cmdClose")->click();
-        QVERIFY(!buttons() && !loadedSharedWindow<frmImgList>());
+        QVERIFY(!panelButtonsVisible() && !loadedSharedWindow<frmImgList>());
         QVERIFY(shared->isVisible());
     }
 };

@@ -12,12 +12,9 @@ class TestFrmSearch : public test::CatalogueWindowTest
 {
     Q_OBJECT
 public:
-    TestFrmSearch()
-    {
-        m_startRows = {{"beach.jpg", "/p", "Beach in ÉTÉ"}, {"dog.jpg", "/p", "dog"}, {"both.jpg", "/q", "beach with a dog"},
-                       {"none.jpg", "/", "None"},          {"pct.jpg", "/p", "100% sure"},
-                       {"us.jpg", "/p", "a_b 1000 axb"},    {"bs.jpg", "/p", "c\\d, not cd"}};
-    }
+    TestFrmSearch() { m_startRows = {{"beach.jpg", "/p", "Beach in ÉTÉ"}, {"dog.jpg", "/p", "dog"},
+                                     {"both.jpg", "/q", "beach with a dog"}, {"none.jpg", "/", "None"}, {"pct.jpg", "/p", "100% sure"},
+                                     {"us.jpg", "/p", "a_b 1000 axb"}, {"bs.jpg", "/p", "c\\d, not cd"}}; }
 
 private slots:
     void findsDescriptionsHoldingAnyKeywordAsTyped_data()

@@ -40,7 +40,6 @@ QStringList catalogueRows(const QString &database, bool onServer)
         db.setHostName(onServer ? PostgresServer::shared().socketFolder() : QString());
         db.setUserName(PostgresServer::superUser());
         QSqlQuery q(db);
-        q.setForwardOnly(true);
         const auto text = [&](int i) { return q.isNull(i) ? QString() : q.value(i).toString(); };
         if (db.open() && q.exec(QStringLiteral("SELECT FileName, Location, Description FROM Info ORDER BY ")
                                 + (onServer ? "id" : "rowid")))

@@ -8,9 +8,7 @@
 #include "RunTimeError.h"
 #include "TestRegistry.h"
 
-#include <QList>
 #include <QProcess>
-#include <QString>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -49,8 +49,7 @@ private slots:
         QTemporaryDir nowhere;
         const QString what = change.section('=', 0, 0), value = change.section('=', 1);
         const QString host = what == "host" ? nowhere.path() : server.socketFolder();
-        const QString password = what == "password" ? value : Password;
-        const QString name = what == "database" ? value : database;
+        const QString password = what == "password" ? value : Password, name = what == "database" ? value : database;
         if (what == "sql")
             QVERIFY(server.runSql(database, value));
         const QString uri = QStringLiteral("postgresql://%1:%2@%3/%4")
@@ -59,10 +58,7 @@ private slots:
         const auto forget = qScopeGuard([] { qunsetenv(locations::CatalogueVariable); });
         if (what == "stop")
             QVERIFY(server.stop());
-        const auto restart = qScopeGuard([&] {
-            if (what == "stop")
-                server.start();
-        });
+        const auto restart = qScopeGuard([&] { if (what == "stop") server.start(); });
 
         // What start-up runs.
         const QString said = test::failureOf([] { catalogue::OpenConnection(); });

@@ -12,8 +12,7 @@ class TestServerWriters : public QObject
 private slots:
     void writersAtOnceLoseNothingAndAddNothingUnasked()
     {
-        constexpr int Writers = 2;
-        constexpr int Adds = 150;
+        constexpr int Writers = 2, Adds = 150;
         const QString database = test::freshServerDatabase(QStringLiteral("writers"));
         const QString address = PostgresServer::shared().uri(database);
         catalogue::createCatalogue(address);
@@ -47,8 +46,7 @@ private slots:
         QStringList present;
         for (const QString &row : test::catalogueRows(database, true))
             present << row.section(" | ", 0, 0);
-        expected.sort();
-        present.sort();
+        expected.sort(), present.sort();
         QCOMPARE(present, expected);
     }
 };
