@@ -5,14 +5,56 @@
 #include "MessageBox.h"
 
 #include <QDir>
+#include <QEventLoop>
+#include <QFutureWatcher>
 #include <QHash>
 #include <QLibrary>
+#include <QtConcurrent>
+
+#include <cstring>
+#include <fcntl.h>
+#include <link.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pixdock::browser_module {
 
 namespace {
 
 using OpenEntry = QWidget *(*)();
+
+// Reads the web engine's mapped libraries into the disk cache, so that their code, run for the
+// first time when the window is made, is not read from disk page by page on the interface thread.
+void readWebEngineLibraries()
+{
+    dl_iterate_phdr(
+        [](dl_phdr_info *info, size_t, void *) {
+            if (info->dlpi_name && std::strstr(info->dlpi_name, "WebEngine")) {
+                const int fd = ::open(info->dlpi_name, O_RDONLY | O_CLOEXEC);
+                struct stat st {};
+                if (fd >= 0 && ::fstat(fd, &st) == 0)
+                    ::readahead(fd, 0, size_t(st.st_size));
+                if (fd >= 0)
+                    ::close(fd);
+            }
+            return 0;
+        },
+        nullptr);
+}
+
+// Loading maps the web engine's libraries, which on a cold disk cache means reading them from
+// disk for a good part of a second: it runs on a worker while the interface thread goes on
+// drawing (input waits, so the command cannot be asked for again meanwhile).
+bool loadWithInterfaceLive(QLibrary &library)
+{
+    QFutureWatcher<bool> watcher;
+    QEventLoop loop;
+    QObject::connect(&watcher, &QFutureWatcher<bool>::finished, &loop, &QEventLoop::quit);
+    watcher.setFuture(QtConcurrent::run([&library] { return library.load() && (readWebEngineLibraries(), true); }));
+    if (!watcher.isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return watcher.result();
+}
 
 // The module's entry, by the module's path; the library stays loaded for the program's life.
 OpenEntry entryIn(const QString &folder)
@@ -28,7 +70,7 @@ OpenEntry entryIn(const QString &folder)
     QLibrary library(path);
     library.setLoadHints(QLibrary::ResolveAllSymbolsHint);
     OpenEntry entry = nullptr;
-    if (library.load()) {
+    if (loadWithInterfaceLive(library)) {
         entry = reinterpret_cast<OpenEntry>(library.resolve("pixdock_open_browser_window"));
         if (!entry)
             library.unload();
