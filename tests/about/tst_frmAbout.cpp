@@ -112,7 +112,8 @@ private slots:
         auto *box = sharedWindow<frmAbout>();
         auto *sysInfo = box->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"));
         // Enter on the focused button, as a keyboard user presses it.
-        box->show(), box->activateWindow();
+        box->show();
+        box->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(box));
         sysInfo->setFocus(Qt::TabFocusReason);
         QTRY_COMPARE(QApplication::focusWidget(), sysInfo);
@@ -157,8 +158,10 @@ private slots:
         // A box that does not close, or that the frame does not own, is closed here and fails.
         bool closedHere = false;
         QTimer::singleShot(10000, this, [&] {
-            if (auto *box = qobject_cast<frmAbout *>(QApplication::activeModalWidget()))
-                closedHere = true, box->reject();
+            if (auto *box = qobject_cast<frmAbout *>(QApplication::activeModalWidget())) {
+                closedHere = true;
+                box->reject();
+            }
         });
         about::showAboutBox(&frame);
         QVERIFY(!closedHere && !loadedSharedWindow<frmAbout>());

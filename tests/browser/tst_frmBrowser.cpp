@@ -102,7 +102,8 @@ private slots:
         m_server->release();
         QCOMPARE(MessageBox::shownTexts(), QStringList());
         test::resetProgramState();
-        m_frame.reset(), m_server.reset();
+        m_frame.reset();
+        m_server.reset();
         test::flushDeletes();
     }
 

@@ -34,9 +34,18 @@ ForeignConnection::ForeignConnection(const QString &database, const QString &opt
         qWarning("cannot open %s: %s", qPrintable(database), qPrintable(db.lastError().text()));
 }
 
-ForeignConnection::~ForeignConnection() { release(), database().close(), QSqlDatabase::removeDatabase(m_name); }
+ForeignConnection::~ForeignConnection()
+{
+    release();
+    database().close();
+    QSqlDatabase::removeDatabase(m_name);
+}
 
-void ForeignConnection::release() { m_held.reset(), QSqlQuery(database()).exec(QStringLiteral("ROLLBACK")); }
+void ForeignConnection::release()
+{
+    m_held.reset();
+    QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+}
 
 bool ForeignConnection::exec(const QString &sql, const QVariantList &values) const
 {
@@ -59,9 +68,12 @@ QVariant ForeignConnection::value(const QString &sql) const
 bool ForeignConnection::hold(const QString &statements)
 {
     m_held = std::make_unique<QSqlQuery>(database());
-    for (const QString &sql : statements.split(QStringLiteral("; ")))
-        if (!m_held->exec(sql))
-            return qWarning("%s: %s", qPrintable(sql), qPrintable(m_held->lastError().text())), false;
+    for (const QString &sql : statements.split(QStringLiteral("; "))) {
+        if (!m_held->exec(sql)) {
+            qWarning("%s: %s", qPrintable(sql), qPrintable(m_held->lastError().text()));
+            return false;
+        }
+    }
     return true;
 }
 
@@ -131,7 +143,8 @@ void CatalogueWindowTest::init()
 {
     m_frame.reset(); // a frame left by a failed start goes before the next one comes
     CatalogueFileTest::init();
-    m_opened = {}, m_broughtToFront = {};
+    m_opened = {};
+    m_broughtToFront = {};
     if (catalogueOnServer()) {
         // Starting the tests' server (at the first test) is preparation, not a stall.
         const StallGuardPause preparing;
@@ -142,7 +155,8 @@ void CatalogueWindowTest::init()
     catalogue::OpenConnection();
     viewers::setOpeners(
         [this](bool front) -> QWidget * {
-            m_opened << gCurrentPath, m_broughtToFront << front;
+            m_opened << gCurrentPath;
+            m_broughtToFront << front;
             auto *viewer = new ChildWindow;
             viewer->setWindowTitle(caption::Viewer);
             viewer->load();
@@ -228,7 +242,8 @@ void CatalogueWindowTest::openViewer(const QString &path)
 {
     gCurrentPath = path;
     viewers::openNewViewer(false);
-    m_opened = {}, m_broughtToFront = {};
+    m_opened = {};
+    m_broughtToFront = {};
 }
 
 bool CatalogueWindowTest::activate()
@@ -249,7 +264,9 @@ frmSearch *searchFor(const QString &keywords)
 frmImgList *privateList()
 {
     auto *list = new frmImgList;
-    return list->load(), list->showWindow(), list;
+    list->load();
+    list->showWindow();
+    return list;
 }
 
 QStringList gridNames(catalogue::CatalogueGrid *grid)

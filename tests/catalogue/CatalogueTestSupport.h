@@ -71,9 +71,18 @@ class CatalogueFileTest : public QObject
 {
     Q_OBJECT
 protected slots:
-    void init() { resetProgramState(), m_folder = std::make_unique<ProgramFolder>(); }
+    void init()
+    {
+        resetProgramState();
+        m_folder = std::make_unique<ProgramFolder>();
+    }
     // A test that switched the user's language switches back.
-    void cleanup() { resetProgramState(), switchLocale(QLocale::c()), m_folder.reset(); }
+    void cleanup()
+    {
+        resetProgramState();
+        switchLocale(QLocale::c());
+        m_folder.reset();
+    }
 
 protected:
     std::unique_ptr<ProgramFolder> m_folder;

@@ -27,14 +27,16 @@ void everyAction()
 
 void run(const QString &which)
 {
-    if (which == QLatin1String("list"))
+    if (which == QLatin1String("list")) {
         sharedWindow<frmImgList>();
-    else if (which == QLatin1String("search"))
+    } else if (which == QLatin1String("search")) {
         test::searchFor(QStringLiteral("beach"));
-    else if (which == QLatin1String("add"))
+    } else if (which == QLatin1String("add")) {
         test::shownWindow<frmAdd>()->cmdAdd_Click();
-    else
-        MessageBox::queueAnswer(QMessageBox::Yes), test::shownWindow<frmDelete>()->cmdContinue_Click();
+    } else {
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        test::shownWindow<frmDelete>()->cmdContinue_Click();
+    }
 }
 
 } // namespace

@@ -58,8 +58,11 @@ QString runProbeAs(const test::OrdinaryUser &user, const QString &programFolder,
         env.insert(QLatin1String(name), home.path());
     probe.setProcessEnvironment(env);
     probe.start(command.first(), command.mid(1));
-    if (!probe.waitForFinished(60000))
-        return probe.kill(), probe.waitForFinished(), QStringLiteral("probe hung");
+    if (!probe.waitForFinished(60000)) {
+        probe.kill();
+        probe.waitForFinished();
+        return QStringLiteral("probe hung");
+    }
     if (probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
         return QStringLiteral("probe failed (%1): ").arg(probe.exitCode()) + QString::fromLocal8Bit(probe.readAllStandardError().right(2000));
     return QString::fromUtf8(probe.readAllStandardOutput());

@@ -42,8 +42,10 @@ private slots:
         int top = drawn.height(), bottom = -1;
         for (int y = 0; y < drawn.height(); ++y)
             for (int x = 0; x < drawn.width(); ++x)
-                if (qGray(drawn.pixel(x, y)) < 100)
-                    top = std::min(top, y), bottom = std::max(bottom, y);
+                if (qGray(drawn.pixel(x, y)) < 100) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
         QVERIFY2(bottom >= top, "no text drawn");
         QVERIFY2(bottom - top < QFontMetrics(grid->font()).height() * drawn.devicePixelRatio(), qPrintable(QString::number(bottom - top)));
         sharedWindow<frmImgList>()->unload();

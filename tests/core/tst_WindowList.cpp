@@ -27,7 +27,11 @@ class TestWindowList : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { test::resetProgramState(), m_frame = new test::HostFrame; }
+    void init()
+    {
+        test::resetProgramState();
+        m_frame = new test::HostFrame;
+    }
     void cleanup()
     {
         test::resetProgramState();
@@ -54,9 +58,12 @@ private slots:
         test::resetProgramState();
         delete std::exchange(m_frame, nullptr);
         QPointer<ChildWindow> w = new PlainWindow;
-        w->load(), w->showWindow(), w->bringToFront();
+        w->load();
+        w->showWindow();
+        w->bringToFront();
         QVERIFY(w->isVisible() && !w->subWindow());
-        w->unload(), test::flushDeletes();
+        w->unload();
+        test::flushDeletes();
         QVERIFY(w.isNull());
     }
 

@@ -22,8 +22,10 @@ int run(const QStringList &command, const QProcessEnvironment &env, QByteArray *
     process.setProcessEnvironment(env);
     process.start(command.first(), command.mid(1));
     const bool ended = process.waitForFinished(240000) && process.exitStatus() == QProcess::NormalExit;
-    if (!ended)
-        process.kill(), process.waitForFinished();
+    if (!ended) {
+        process.kill();
+        process.waitForFinished();
+    }
     const QByteArray out = process.readAllStandardOutput(), err = process.readAllStandardError();
     if (said)
         *said = out + "|" + err;

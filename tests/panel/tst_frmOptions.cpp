@@ -68,7 +68,8 @@ private slots:
                  QVariantList({"Options", QPoint(0, 0), 1290, 86, true, true, false}));
         test::flushDeletes();
         QVERIFY(sub->isVisible());
-        main()->close(), test::flushDeletes();
+        main()->close();
+        test::flushDeletes();
         QVERIFY(m_panel.isNull() && !panel());
     }
 
@@ -92,7 +93,10 @@ private slots:
         auto *next = m_panel->findChild<QPushButton *>("cmdNext");
         bool focusOnNext = false;
         for (int c = 0; c <= int(frmOptions::Command::Thumbnails); ++c)
-            frmOptions::setCommandHandler(frmOptions::Command(c), [&, c](frmOptions &) { ran << frmOptions::Command(c), focusOnNext = next->hasFocus(); });
+            frmOptions::setCommandHandler(frmOptions::Command(c), [&, c](frmOptions &) {
+                ran << frmOptions::Command(c);
+                focusOnNext = next->hasFocus();
+            });
         setPanelCatalogueButtonsVisible(true);
         QTest::mouseClick(m_panel->findChild<QPushButton *>(button), Qt::LeftButton);
         QCOMPARE(ran, QList<frmOptions::Command>{command});

@@ -45,7 +45,9 @@ public:
         if (!m_folder)
             m_folder.emplace();
         gMainWindow = (m_window = std::make_unique<frmMain>()).get();
-        m_window->load(), m_window->show(), m_window->activateWindow();
+        m_window->load();
+        m_window->show();
+        m_window->activateWindow();
         if (!QTest::qWaitForWindowActive(m_window.get()))
             qWarning("the main window did not become active");
         return m_window.get();
@@ -66,7 +68,9 @@ public:
     QString reset()
     {
         const QString problems = unusedOrMissingAnswers();
-        close(), resetProgramState(), m_folder.reset();
+        close();
+        resetProgramState();
+        m_folder.reset();
         return problems;
     }
 

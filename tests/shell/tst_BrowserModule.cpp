@@ -46,8 +46,10 @@ private slots:
         const int before = WindowList::instance().count();
         auto restore = qScopeGuard([was = locations::executableFolder()] { locations::setExecutableFolder(was); });
         for (int opened = 1; opened <= (contents == "built" ? 2 : 1); ++opened) {
-            if (throughMenu)
-                locations::setExecutableFolder(from), choose("mnuViewWebBrowser");
+            if (throughMenu) {
+                locations::setExecutableFolder(from);
+                choose("mnuViewWebBrowser");
+            }
             QWidget *window = throughMenu ? nullptr : browser_module::openBrowserWindow(from);
             if (contents != "built") {
                 QVERIFY(!window && MessageBox::shown().size() == 1 && WindowList::instance().count() == before);

@@ -16,10 +16,15 @@ namespace {
 bool dropOn(QWidget *frame, QWidget *target, QPoint at, QMimeData *data)
 {
     const QPoint point = target->mapTo(frame, at);
-    const auto send = [frame](QEvent &&event) { return QCoreApplication::sendEvent(frame->windowHandle(), &event), event.isAccepted(); };
+    const auto send = [frame](QEvent &&event) {
+        QCoreApplication::sendEvent(frame->windowHandle(), &event);
+        return event.isAccepted();
+    };
     const auto actions = Qt::CopyAction | Qt::MoveAction;
-    if (!send(QDragEnterEvent(point, actions, data, Qt::LeftButton, Qt::NoModifier)))
-        return send(QDragLeaveEvent()) && false;
+    if (!send(QDragEnterEvent(point, actions, data, Qt::LeftButton, Qt::NoModifier))) {
+        send(QDragLeaveEvent());
+        return false;
+    }
     send(QDragMoveEvent(point, actions, data, Qt::LeftButton, Qt::NoModifier));
     return send(QDropEvent(point, actions, data, Qt::LeftButton, Qt::NoModifier));
 }

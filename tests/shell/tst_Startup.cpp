@@ -72,15 +72,18 @@ private slots:
     void theSplashShowsItsTextsUntilStartUpRemovesIt()
     {
         QPointer<frmSplash> splash = new frmSplash;
-        splash->load(), splash->show();
+        splash->load();
+        splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash) && splash->windowFlags().testFlag(Qt::FramelessWindowHint));
         const auto text = [&splash](const char *name) { return splash->findChild<QLabel *>(name)->text(); };
         QCOMPARE(QStringList({text("lblProductName"), text("lblVersion"), text("lblPlatform"), text("lblCompanyProduct")}),
                  QStringList({"Pixdock", "Version 1.0.0", "Linux Version", "pixdock.example.org"}));
         QVERIFY(!splash->findChild<QLabel *>("picLogo")->pixmap().isNull());
-        QTest::mouseClick(splash, Qt::LeftButton), QTest::keyClick(splash, Qt::Key_Escape);
+        QTest::mouseClick(splash, Qt::LeftButton);
+        QTest::keyClick(splash, Qt::Key_Escape);
         QVERIFY(!splash->close() && splash->isVisible());
-        splash->unload(), test::flushDeletes();
+        splash->unload();
+        test::flushDeletes();
         QVERIFY(splash.isNull());
     }
 

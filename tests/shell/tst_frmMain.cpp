@@ -22,7 +22,10 @@ struct PlainWindow : ChildWindow {
     static QMdiSubWindow *open(const QString &title)
     {
         auto *w = new PlainWindow;
-        w->setWindowTitle(title), w->resize(200, 150), w->load(), w->showWindow();
+        w->setWindowTitle(title);
+        w->resize(200, 150);
+        w->load();
+        w->showWindow();
         return w->subWindow();
     }
 };
@@ -127,7 +130,9 @@ private slots:
             const QList<QRect> before = {a->geometry(), b->geometry()};
             choose(item);
             QCOMPARE(QList<QRect>({a->geometry(), b->geometry()}), before);
-            a->showMinimized(), b->showMinimized(), a->move(40, 40);
+            a->showMinimized();
+            b->showMinimized();
+            a->move(40, 40);
             choose(item);
             QCOMPARE(QList<QPoint>({a->pos(), b->pos()}),
                      arrangement::lineUpIcons(main()->childArea()->viewport()->rect(), {a->size(), b->size()}));

@@ -33,7 +33,8 @@ private slots:
     {
         for (int start = 1; start <= 3; ++start) {
             QTRY_COMPARE(m_main.open()->frameGeometry(), twips::rectToPixels(1000, 1000, 6500, 6500));
-            m_main.close(), test::resetProgramState();
+            m_main.close();
+            test::resetProgramState();
         }
     }
 
@@ -70,8 +71,10 @@ private slots:
             QCOMPARE(w->frameGeometry(), twips::rectToPixels(t.x(), t.y(), t.width(), t.height()).translated(screen.topLeft()));
         else
             QTRY_VERIFY(screen.contains(w->frameGeometry()));
-        if (!then.isEmpty())
-            w->move(100, 80), w->resize(500, 400);
+        if (!then.isEmpty()) {
+            w->move(100, 80);
+            w->resize(500, 400);
+        }
         if (then == "maximise") {
             w->showMaximized();
             QTRY_VERIFY(w->frameGeometry().width() > twips::toPixels(7005));

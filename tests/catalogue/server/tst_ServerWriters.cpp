@@ -46,7 +46,8 @@ private slots:
         QStringList present;
         for (const QString &row : test::catalogueRows(database, true))
             present << row.section(" | ", 0, 0);
-        expected.sort(), present.sort();
+        expected.sort();
+        present.sort();
         QCOMPARE(present, expected);
     }
 };

@@ -35,7 +35,11 @@ W *find(const char *name)
 class Probe : public QObject
 {
 public:
-    Probe() { connect(&m_timer, &QTimer::timeout, this, &Probe::tick), m_timer.start(50); }
+    Probe()
+    {
+        connect(&m_timer, &QTimer::timeout, this, &Probe::tick);
+        m_timer.start(50);
+    }
 
 private:
     // Each step notes what it saw and returns true once it is done.
@@ -93,7 +97,8 @@ private:
     void finish(const QString &failure)
     {
         m_timer.stop();
-        note("messages", QJsonArray::fromStringList(m_messages)), note("failure", failure);
+        note("messages", QJsonArray::fromStringList(m_messages));
+        note("failure", failure);
         QFile out(qEnvironmentVariable("PIXDOCK_PROBE_REPORT"));
         if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
             out.write(QJsonDocument(m_report).toJson());

@@ -38,15 +38,23 @@ PostgresServer::PostgresServer(bool durable)
 PostgresServer::~PostgresServer()
 {
     // The watchdog's input ends: it stops the server and removes the folder.
-    if (m_watchdog && (m_watchdog->closeWriteChannel(), !m_watchdog->waitForFinished(120000)))
+    if (!m_watchdog)
+        return;
+    m_watchdog->closeWriteChannel();
+    if (!m_watchdog->waitForFinished(120000))
         m_watchdog->kill();
 }
 
 PostgresServer &PostgresServer::shared()
 {
     static PostgresServer *server = nullptr;
-    if (!server)
-        server = new PostgresServer, qAddPostRoutine([] { delete server, server = nullptr; });
+    if (!server) {
+        server = new PostgresServer;
+        qAddPostRoutine([] {
+            delete server;
+            server = nullptr;
+        });
+    }
     return *server;
 }
 
@@ -70,9 +78,12 @@ bool PostgresServer::runTool(const QString &tool, const QStringList &arguments, 
     process.start(line.first(), line.mid(1));
     process.write(input.toUtf8());
     process.closeWriteChannel();
-    if (!process.waitForFinished(300000))
-        return process.kill(), process.waitForFinished(10000),
-               m_failure = QStringLiteral("%1 did not start or finish in time: %2").arg(tool, process.errorString()), false;
+    if (!process.waitForFinished(300000)) {
+        process.kill();
+        process.waitForFinished(10000);
+        m_failure = QStringLiteral("%1 did not start or finish in time: %2").arg(tool, process.errorString());
+        return false;
+    }
     const QString said = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     if (output)
         *output = said;
@@ -102,12 +113,17 @@ bool PostgresServer::makeCluster(bool durable)
     m_watchdog->setStandardErrorFile(QProcess::nullDevice());
     m_watchdog->start("setsid", QStringList{"bash", "-c", WatchdogScript, "pixdock-pg-watchdog", m_folder}
                                     + command("pg_ctl", {"-D", data(), "-m", "immediate", "-w", "stop"}));
-    if (!m_watchdog->waitForStarted(30000))
-        return m_failure = QStringLiteral("the server's watchdog does not start: %1").arg(m_watchdog->errorString()),
-               m_watchdog.reset(), QDir(m_folder).removeRecursively(), false;
+    if (!m_watchdog->waitForStarted(30000)) {
+        m_failure = QStringLiteral("the server's watchdog does not start: %1").arg(m_watchdog->errorString());
+        m_watchdog.reset();
+        QDir(m_folder).removeRecursively();
+        return false;
+    }
     // The server's user owns the folder; root, the tests' user in CI, reaches it all the same.
-    if (pw && ::chown(QFile::encodeName(m_folder).constData(), pw->pw_uid, pw->pw_gid) != 0)
-        return m_failure = QStringLiteral("cannot give %1 to the postgres user").arg(m_folder), false;
+    if (pw && ::chown(QFile::encodeName(m_folder).constData(), pw->pw_uid, pw->pw_gid) != 0) {
+        m_failure = QStringLiteral("cannot give %1 to the postgres user").arg(m_folder);
+        return false;
+    }
     if (!runTool("initdb", {"-D", data(), "-U", superUser(), "--auth=trust", "-E", "UTF8", "--locale=C.UTF-8", "-N",
                             "--locale-provider=icu", "--icu-locale=tr-TR"}))
         return false;
