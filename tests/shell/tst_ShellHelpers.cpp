@@ -92,8 +92,8 @@ private slots:
         QTest::newRow("tiles in an empty area") << "tile v" << QRect() << Sizes(2) << Rects{};
         QTest::newRow("cascade too large: shrunk to what is left") << "cascade" << QRect(0, 0, 600, 400)
             << Sizes{{800, 500}, {700, 300}} << Rects{{0, 0, 600, 400}, {30, 30, 570, 300}};
-        QTest::newRow("cascade past the middle: back to the corner") << "cascade" << QRect(120, 0, 100, 100)
-            << Sizes(3, {40, 40}) << Rects{{120, 0, 40, 40}, {150, 30, 40, 40}, {120, 0, 40, 40}};
+        QTest::newRow("cascade up to the middle, past it back to the corner") << "cascade" << QRect(120, 0, 120, 120)
+            << Sizes(4, {40, 40}) << Rects{{120, 0, 40, 40}, {150, 30, 40, 40}, {180, 60, 40, 40}, {120, 0, 40, 40}};
         QTest::newRow("cascade in an empty area") << "cascade" << QRect() << Sizes{{10, 10}} << Rects{};
         // Icons: the rectangle of each, then the area left above them.
         QTest::newRow("the fourth icon starts a row above") << "icons" << QRect(0, 0, 300, 200) << Sizes(4, {100, 20})

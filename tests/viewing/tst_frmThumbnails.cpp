@@ -236,6 +236,19 @@ private slots:
         for (auto [key, name] : {std::pair{Qt::Key_Return, "b.png"}, std::pair{Qt::Key_Enter, "a.png"}}) {
             QTest::mouseClick(viewport, Qt::LeftButton, {}, centreOf(sheet, 1));
             QTRY_COMPARE(QApplication::focusWidget(), view(sheet));
+            // While the sheet has the focus, only the selected cell is drawn in the highlight colour.
+            if (key == Qt::Key_Return) {
+                const QColor mark = viewport->palette().color(QPalette::Highlight);
+                const auto marked = [&](int i) {
+                    const QImage shown = viewport->grab(view(sheet)->visualRect(cell(sheet, i))).toImage();
+                    for (int y = 0; y < shown.height(); ++y)
+                        for (int x = 0; x < shown.width(); ++x)
+                            if (shown.pixelColor(x, y) == mark)
+                                return true;
+                    return false;
+                };
+                QVERIFY(marked(1) && !marked(0));
+            }
             // The arrow keys move the selection.
             if (key == Qt::Key_Enter)
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
