@@ -12,9 +12,9 @@ class TestFrmSearch : public test::CatalogueWindowTest
 {
     Q_OBJECT
 public:
-    TestFrmSearch() { m_startRows = {{"beach.jpg", "/p", "Beach in ÉTÉ"}, {"dog.jpg", "/p", "dog"},
+    TestFrmSearch() { m_startRows = {{"beach.jpg", "/p", "Beach in ÉTÉ"}, {"dog.jpg", "/p", "dog axb"},
                                      {"both.jpg", "/q", "beach with a dog"}, {"none.jpg", "/", "None"}, {"pct.jpg", "/p", "100% sure"},
-                                     {"us.jpg", "/p", "a_b 1000 axb"}, {"bs.jpg", "/p", "c\\d, not cd"}}; }
+                                     {"us.jpg", "/p", "a_b 1000"}, {"bs.jpg", "/p", "c\\d, not cd"}}; }
 
 private slots:
     void findsDescriptionsHoldingAnyKeywordAsTyped_data()
@@ -31,6 +31,7 @@ private slots:
         QTest::newRow("literal percent") << "100%" << "pct.jpg";
         QTest::newRow("literal underscore") << "a_b" << "us.jpg";
         QTest::newRow("literal backslash") << "c\\d" << "bs.jpg";
+        QTest::newRow("literal backslash at the end") << "c\\" << "bs.jpg";
         QTest::newRow("quote") << "it's" << "";
         QTest::newRow("accents in any case") << "été" << "beach.jpg";
     }
