@@ -63,7 +63,8 @@ class TestBrowserWindow : public QObject
         auto *window = new frmBrowser;
         view(window)->setPage(m_page = new CountingPage(view(window)));
         window->StartingAddress = start;
-        return window->load(), window;
+        window->load();
+        return window;
     }
     static QComboBox *addressBox(frmBrowser *w) { return w->findChild<QComboBox *>("cboAddress"); }
     static QTimer *busyTimer(frmBrowser *w) { return w->findChild<QTimer *>("timTimer"); }

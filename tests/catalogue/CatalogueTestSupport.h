@@ -142,7 +142,11 @@ QList<catalogue::CatalogueRow> inNameOrder(QList<catalogue::CatalogueRow> rows);
 QList<catalogue::CatalogueRow> tableRows(const QString &cataloguePath);
 
 // The list and a search through the catalogue's service, waited for until whole.
-inline auto whole(std::shared_ptr<catalogue::CatalogueSnapshot> rows) { return rows->waitUntilLoaded(), rows; }
+inline auto whole(std::shared_ptr<catalogue::CatalogueSnapshot> rows)
+{
+    rows->waitUntilLoaded();
+    return rows;
+}
 inline auto loadedList() { return whole(catalogue::CatalogueService::instance().loadList()); }
 inline auto searched(const QString &keywords) { return whole(catalogue::CatalogueService::instance().search(keywords)); }
 
@@ -156,7 +160,12 @@ QByteArray fileBytes(const QString &path);
 
 // The shared window of a kind, loaded and shown.
 template<class Window>
-Window *shownWindow() { Window *w = sharedWindow<Window>(); return w->showWindow(), w; }
+Window *shownWindow()
+{
+    Window *w = sharedWindow<Window>();
+    w->showWindow();
+    return w;
+}
 
 // A window's child of a kind by object name, and a window's message line.
 template<class Child>

@@ -40,7 +40,12 @@ QString deepFolder(const QString &root, int pathBytes, int nameBytes)
 QList<CatalogueRow> catalogueRows() { return catalogue::readRows(catalogue::sharedConnection(), catalogue::listStatement()); }
 
 template<class Window>
-Window *opened() { Window *w = sharedWindow<Window>(); return w->showWindow(), w; }
+Window *opened()
+{
+    Window *w = sharedWindow<Window>();
+    w->showWindow();
+    return w;
+}
 
 // Opens the add or delete window on the picture the status bar names, presses its button
 // (the delete window's question answered Yes) and returns what its message says.
@@ -55,7 +60,8 @@ QString pressedOn(const QString &path, void (Window::*press)(), const QString &d
         MessageBox::queueAnswer(QMessageBox::Yes);
     (w->*press)();
     const QString said = w->template findChild<QLabel *>(QStringLiteral("lblMessage"))->text();
-    return w->unload(), said;
+    w->unload();
+    return said;
 }
 
 } // namespace

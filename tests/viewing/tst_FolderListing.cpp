@@ -48,7 +48,10 @@ private slots:
     void onlyVisibleRegularFilesAreSteps()
     {
         QCOMPARE(folderListing(m_odd.path()), QStringList({"a.jpg", "B.png", "c.txt", "img2.jpg", "img10.jpg", "zz link.jpg"}));
-        const auto sorted = [](QStringList names) { return names.sort(), names; };
+        const auto sorted = [](QStringList names) {
+            names.sort();
+            return names;
+        };
         QCOMPARE(sorted(folderListing("/")), sorted(QDir("/").entryList(QDir::Files)));
         QVERIFY(QDir(folder()).mkdir("empty"));
         for (QString f : {folder() + "/empty", folder() + "/missing"}) {

@@ -85,12 +85,20 @@ private:
         }
     }
 
-    bool note(const char *key, const QJsonValue &value) { return m_report.insert(QLatin1String(key), value), true; }
+    bool note(const char *key, const QJsonValue &value)
+    {
+        m_report.insert(QLatin1String(key), value);
+        return true;
+    }
 
     bool trigger(QMainWindow *main, const char *name)
     {
         auto *action = main->findChild<QAction *>(QLatin1String(name));
-        return (action ? action->trigger() : finish(QStringLiteral("no menu item %1").arg(QLatin1String(name)))), true;
+        if (action)
+            action->trigger();
+        else
+            finish(QStringLiteral("no menu item %1").arg(QLatin1String(name)));
+        return true;
     }
 
     // Writes the report (with the failure, empty when none) and ends the program on a failure.

@@ -18,8 +18,10 @@ using namespace pixdock;
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3 && argc != 4)
-        return std::fprintf(stderr, "usage: %s PREFIX COUNT [adds]\n", argv[0]), 2;
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: %s PREFIX COUNT [adds]\n", argv[0]);
+        return 2;
+    }
     const bool addsOnly = argc == 4 && qstrcmp(argv[3], "adds") == 0;
     const QString prefix = QString::fromLocal8Bit(argv[1]);
     const int count = QByteArray(argv[2]).toInt();

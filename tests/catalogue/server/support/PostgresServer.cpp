@@ -81,8 +81,7 @@ bool PostgresServer::runTool(const QString &tool, const QStringList &arguments, 
     if (!process.waitForFinished(300000)) {
         process.kill();
         process.waitForFinished(10000);
-        m_failure = QStringLiteral("%1 did not start or finish in time: %2").arg(tool, process.errorString());
-        return false;
+        return fail(QStringLiteral("%1 did not start or finish in time: %2").arg(tool, process.errorString()));
     }
     const QString said = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     if (output)
@@ -95,17 +94,17 @@ bool PostgresServer::runTool(const QString &tool, const QStringList &arguments, 
 bool PostgresServer::makeCluster(bool durable)
 {
     if (!QFile::exists(command("initdb", {}, false).first()))
-        return m_failure = QStringLiteral("PostgreSQL is not installed in %1").arg(PIXDOCK_PG_BINDIR), false;
+        return fail(QStringLiteral("PostgreSQL is not installed in %1").arg(PIXDOCK_PG_BINDIR));
     const passwd *pw = ::geteuid() == 0 ? ::getpwnam("postgres") : nullptr;
     if (::geteuid() == 0 && !pw)
-        return m_failure = QStringLiteral("running as root and there is no postgres user to run the server"), false;
+        return fail(QStringLiteral("running as root and there is no postgres user to run the server"));
     m_asServerUser = pw ? QStringList{"setpriv", QStringLiteral("--reuid=%1").arg(pw->pw_uid),
                                       QStringLiteral("--regid=%1").arg(pw->pw_gid), "--clear-groups", "--"}
                         : QStringList();
     // A socket's path holds about a hundred bytes: a long temporary folder gives way to /tmp.
     QTemporaryDir folder((QDir::tempPath().size() < 60 ? QDir::tempPath() : QStringLiteral("/tmp")) + "/pixdock-pg-XXXXXX");
     if (!folder.isValid())
-        return m_failure = QStringLiteral("no temporary folder for the server: %1").arg(folder.errorString()), false;
+        return fail(QStringLiteral("no temporary folder for the server: %1").arg(folder.errorString()));
     folder.setAutoRemove(false); // the watchdog removes it
     m_folder = folder.path();
     m_watchdog = std::make_unique<QProcess>();
@@ -114,16 +113,14 @@ bool PostgresServer::makeCluster(bool durable)
     m_watchdog->start("setsid", QStringList{"bash", "-c", WatchdogScript, "pixdock-pg-watchdog", m_folder}
                                     + command("pg_ctl", {"-D", data(), "-m", "immediate", "-w", "stop"}));
     if (!m_watchdog->waitForStarted(30000)) {
-        m_failure = QStringLiteral("the server's watchdog does not start: %1").arg(m_watchdog->errorString());
+        const QString why = m_watchdog->errorString();
         m_watchdog.reset();
         QDir(m_folder).removeRecursively();
-        return false;
+        return fail(QStringLiteral("the server's watchdog does not start: %1").arg(why));
     }
     // The server's user owns the folder; root, the tests' user in CI, reaches it all the same.
-    if (pw && ::chown(QFile::encodeName(m_folder).constData(), pw->pw_uid, pw->pw_gid) != 0) {
-        m_failure = QStringLiteral("cannot give %1 to the postgres user").arg(m_folder);
-        return false;
-    }
+    if (pw && ::chown(QFile::encodeName(m_folder).constData(), pw->pw_uid, pw->pw_gid) != 0)
+        return fail(QStringLiteral("cannot give %1 to the postgres user").arg(m_folder));
     if (!runTool("initdb", {"-D", data(), "-U", superUser(), "--auth=trust", "-E", "UTF8", "--locale=C.UTF-8", "-N",
                             "--locale-provider=icu", "--icu-locale=tr-TR"}))
         return false;
@@ -136,7 +133,7 @@ bool PostgresServer::makeCluster(bool durable)
     QFile conf(data() + QStringLiteral("/postgresql.conf"));
     QFile hba(data() + QStringLiteral("/pg_hba.conf"));
     if (!conf.open(QIODevice::Append) || !hba.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return m_failure = QStringLiteral("cannot write the server's configuration in %1").arg(data()), false;
+        return fail(QStringLiteral("cannot write the server's configuration in %1").arg(data()));
     conf.write(QStringLiteral("\n%1\n").arg(settings.join(QLatin1Char('\n'))).toUtf8());
     hba.write(QStringLiteral("local all +%1 scram-sha-256\nlocal all all trust\n").arg(PasswordGroup).toUtf8());
     return true;
@@ -154,7 +151,8 @@ bool PostgresServer::start()
 bool PostgresServer::stop()
 {
     const bool stopped = runTool("pg_ctl", {"-D", data(), "-m", "fast", "-w", "stop"});
-    return m_running = m_running && !stopped, stopped;
+    m_running = m_running && !stopped;
+    return stopped;
 }
 
 bool PostgresServer::runSql(const QString &database, const QString &sql, QString *output)

@@ -57,6 +57,12 @@ private:
                  QString *output = nullptr, const QString &input = QString());
     QStringList command(const QString &tool, const QStringList &arguments, bool asServerUser = true) const;
     QString data() const { return m_folder + QStringLiteral("/data"); }
+    // Keeps why the server is not usable; false, for the caller to return.
+    bool fail(const QString &why)
+    {
+        m_failure = why;
+        return false;
+    }
 
     QString m_folder;
     QString m_failure;
