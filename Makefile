@@ -85,7 +85,7 @@ reliability: build
 	$(call run_test_class,TestHostileFiles,PIXDOCK_MANY_SCANS=15000)
 	$(call run_test_class,TestFrmThumbnails,PIXDOCK_MANY_SCANS=15000, \
 	    aPictureOfManyScansHoldsBackNoOtherThumbnailAndClosingIsAtOnce)
-	$(call run_test_class,TestThumbnailCache,,aPipeUnderAnEntrysNameIsPassedOver)
+	$(call run_test_class,TestThumbnailCache,,whatAnotherProgramLeftUnderAnEntrysName)
 	$(call run_test_class,TestMainWindowSettings,,theStoredPlaceIsShownAndStored)
 
 # $(call run_test_class,CLASS,ENVIRONMENT,FUNCTIONS): runs a test class, or some of its functions,
