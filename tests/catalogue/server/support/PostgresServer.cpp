@@ -20,11 +20,10 @@ const QString PasswordGroup = QStringLiteral("pixdock_password_users");
 
 // The watchdog waits for its input to end (this object going, or the process dying), then
 // stops the server and removes the folder. It runs in a session of its own, so a kill of the
-// test's process group does not reach it.
-const char *WatchdogScript = R"(read -r _ || true
-folder=$1; shift
-"$@" >/dev/null 2>&1
-rm -rf -- "$folder"
+// test's process group does not reach it, and the waiting and cleaning run in a process of
+// their own that has left the test's process tree, so a test runner that kills the tree on a
+// timeout does not stop it either. The shell lasts until the cleanup ends, through the pipe.
+const char *WatchdogScript = R"(setsid -f bash -c 'read -r _ || true; "${@:2}" >/dev/null 2>&1; rm -rf -- "$1"' cleanup "$@" | cat
 )";
 
 } // namespace
