@@ -2,7 +2,6 @@
 #include "CatalogueTestSupport.h"
 
 #include "CatalogueAddress.h"
-#include "CatalogueMessages.h"
 #include "Locations.h"
 #include "NameOrder.h"
 #include "PostgresServer.h"
