@@ -24,21 +24,15 @@ void fillCatalogue(const QString &path, int rows)
 {
     const QString name = QStringLiteral("fill");
     catalogue::openCatalogueFile(name, path);
-    {
-        QSqlDatabase db = QSqlDatabase::database(name, false);
-        db.transaction();
-        for (int n = 1; n <= rows; ++n)
-            catalogue::addRow(db, writerRow(n).fileName, writerRow(n).location, writerRow(n).description);
-        db.commit();
-        if (rows > 0) {
-            catalogue::SqliteSession session(path);
-            while (session.upkeepStep() == catalogue::CatalogueSession::Upkeep::More) {
-            }
+    if (rows > 0) {
+        test::fillWithManyRows(path, rows);
+        catalogue::SqliteSession session(path);
+        while (session.upkeepStep() == catalogue::CatalogueSession::Upkeep::More) {
         }
-        catalogue::addRow(db, QStringLiteral("probe.jpg"), QStringLiteral("/pictures"), QStringLiteral("probe"));
-        db.close();
     }
-    QSqlDatabase::removeDatabase(name);
+    catalogue::addRow(QSqlDatabase::database(name, false), QStringLiteral("probe.jpg"), QStringLiteral("/pictures"),
+                      QStringLiteral("probe"));
+    catalogue::closeCatalogueFile(name);
 }
 
 // The probe run as the ordinary user in a home of its own (the test's home and runtime
