@@ -245,13 +245,6 @@ void CatalogueWindowTest::openViewer(const QString &path)
     m_broughtToFront = {};
 }
 
-bool CatalogueWindowTest::activate()
-{
-    QApplication::setActiveWindow(m_frame.get());
-    m_frame->activateWindow();
-    return QTest::qWaitForWindowActive(m_frame.get());
-}
-
 frmSearch *searchFor(const QString &keywords)
 {
     frmSearch *w = shownWindow<frmSearch>();

@@ -104,7 +104,6 @@ private slots:
     void enterMovesThroughTheBoxesThenSavesAndTheNextEnterPressesExit()
     {
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        QVERIFY(activate());
         QPointer<frmAdd> w = test::shownWindow<frmAdd>();
         QLineEdit *name = box(w, "txtFilename"), *folder = box(w, "txtLocation"), *description = box(w, "txtDescription");
         // The focused box, and only it, in the focus colour.
