@@ -2,7 +2,6 @@
 #include "CatalogueTestSupport.h"
 
 #include "CatalogueAddress.h"
-#include "CatalogueMessages.h"
 #include "Locations.h"
 #include "NameOrder.h"
 #include "PostgresServer.h"
@@ -244,13 +243,6 @@ void CatalogueWindowTest::openViewer(const QString &path)
     viewers::openNewViewer(false);
     m_opened = {};
     m_broughtToFront = {};
-}
-
-bool CatalogueWindowTest::activate()
-{
-    QApplication::setActiveWindow(m_frame.get());
-    m_frame->activateWindow();
-    return QTest::qWaitForWindowActive(m_frame.get());
 }
 
 frmSearch *searchFor(const QString &keywords)

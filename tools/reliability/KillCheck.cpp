@@ -18,7 +18,6 @@ WriterRow writerRow(qint64 n)
 
 void KillLedger::record(qint64 first, const QByteArray &output)
 {
-    ++m_rounds;
     qint64 lastAdded = first - 1;
     bool removedAfterLast = false;
     for (const QByteArray &line : output.split('\n')) {
@@ -67,7 +66,6 @@ QStringList KillLedger::check(const QString &cataloguePath)
         const WriterRow expected = writerRow(n);
         if (file != expected.fileName || q.value(1).toString() != expected.location
             || q.value(2).toString() != expected.description) {
-            ++m_halfWritten;
             problems << "a row is not whole: " + file.left(40);
             continue;
         }
@@ -76,10 +74,8 @@ QStringList KillLedger::check(const QString &cataloguePath)
         found.insert(n);
     }
     for (const qint64 n : std::as_const(m_present))
-        if (!found.contains(n) && n != m_inFlightRemove) {
-            ++m_lost;
+        if (!found.contains(n) && n != m_inFlightRemove)
             problems << QStringLiteral("acknowledged row %1 is lost").arg(n);
-        }
     for (const qint64 n : std::as_const(found))
         if (!m_present.contains(n) && n != m_inFlightAdd)
             problems << QStringLiteral("row %1 was never written, or its acknowledged removal was undone").arg(n);

@@ -28,19 +28,16 @@ public:
     // The number the next writer run starts at.
     qint64 nextFirst() const { return m_next; }
 
-    int rounds() const { return m_rounds; }
     int acknowledgedAdds() const { return m_adds; }
     int acknowledgedRemoves() const { return m_removes; }
     int rowsNow() const { return int(m_present.size()); }
-    int lostRows() const { return m_lost; }
-    int halfWrittenRows() const { return m_halfWritten; }
     // What the writer's store reported: "journal=delete synchronous=2".
     const QString &storeSettings() const { return m_settings; }
 
 private:
     QSet<qint64> m_present; // rows acknowledged (or found) present
     qint64 m_next = 1, m_inFlightAdd = -1, m_inFlightRemove = -1;
-    int m_rounds = 0, m_adds = 0, m_removes = 0, m_lost = 0, m_halfWritten = 0;
+    int m_adds = 0, m_removes = 0;
     QString m_settings;
 };
 

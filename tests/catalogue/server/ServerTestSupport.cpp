@@ -1,8 +1,6 @@
 // Databases on the tests' server and rows read without the program's own code.
 #include "ServerTestSupport.h"
 
-#include "FileRowStreams.h"
-
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QUuid>

@@ -23,10 +23,9 @@ class TestServerConnection : public QObject
 private slots:
     void failuresSayWhatHappenedWithoutThePassword_data()
     {
-        QTest::addColumn<QString>("change"); // to the address, the database or the server
+        QTest::addColumn<QString>("change"); // to the address or the database
         QTest::addColumn<QString>("sentence");
         QTest::newRow("no server listening") << "host=" << catalogue::server::Unreachable;
-        QTest::newRow("server stopped before start-up") << "stop=" << catalogue::server::Unreachable;
         QTest::newRow("wrong password") << "password=wrong-pw" << catalogue::server::Refused;
         QTest::newRow("unknown user") << "user=nobody" << catalogue::server::Refused;
         QTest::newRow("no such database") << "database=nodb" << catalogue::server::NoDatabase;
@@ -56,9 +55,6 @@ private slots:
                                 .arg(encoded(what == "user" ? value : role), encoded(password), encoded(host), encoded(name));
         qputenv(locations::CatalogueVariable, uri.toUtf8());
         const auto forget = qScopeGuard([] { qunsetenv(locations::CatalogueVariable); });
-        if (what == "stop")
-            QVERIFY(server.stop());
-        const auto restart = qScopeGuard([&] { if (what == "stop") server.start(); });
 
         // What start-up runs.
         const QString said = test::failureOf([] { catalogue::OpenConnection(); });
