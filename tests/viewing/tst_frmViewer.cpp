@@ -222,7 +222,6 @@ private slots:
             "windowWidth", "windowHeight", "pictureWidth", "pictureHeight", "frame");
         const ViewerLayout layout = viewing::layoutViewer(windowWidth, windowHeight, pictureWidth, pictureHeight);
         QCOMPARE(layout.frame, frame);
-        QCOMPARE(layout.hScrollTop, frame.height());
         // The vertical bar against the frame's right edge, the horizontal one under it.
         const auto bar = [](const viewing::ScrollBarLayout &b, QRect at) {
             return b.visible ? QList<int>{b.maximum, b.smallStep, b.largeStep, int(b.geometry == at)} : QList<int>{-1};
