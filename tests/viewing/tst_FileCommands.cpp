@@ -187,7 +187,6 @@ private slots:
             QTest::newRow(tag) << file << QStringList({kilobytesText(QFileInfo(file).size()), pixels});
         };
         const QString d = m_dataDir.path();
-        row("640 by 480", test::writePicture(d, "a.png", {640, 480}), "640 X 480 pixels");
         row("turned upright by its EXIF orientation", test::writeTurnedJpeg(d, "t.jpg", {60, 20}), "20 X 60 pixels");
         QTest::newRow("not a picture: the file size only") << test::writeBytes(d, "notes.jpg", "not a picture\n")
                                                            << QStringList({"0 KB"});
