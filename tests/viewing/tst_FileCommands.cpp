@@ -54,13 +54,10 @@ private slots:
     void kilobytes_data()
     {
         test::columns<qint64, QString, QString>("bytes", "locale", "text");
-        QTest::newRow("one decimal") << qint64(12345) << "C" << "12.3 KB";
-        QTest::newRow("below one") << qint64(500) << "C" << "0.5 KB";
         QTest::newRow("no trailing zero") << qint64(2000) << "C" << "2 KB";
         QTest::newRow("half goes down to even") << qint64(250) << "C" << "0.2 KB";
         QTest::newRow("half goes up to even") << qint64(350) << "C" << "0.4 KB";
         QTest::newRow("just over half") << qint64(251) << "C" << "0.3 KB";
-        QTest::newRow("half of a tenth to even zero") << qint64(50) << "C" << "0 KB";
         QTest::newRow("rounding carries into the units") << qint64(999950) << "C" << "1000 KB";
         QTest::newRow("no group separator") << qint64(1234567) << "en_US" << "1234.6 KB";
         QTest::newRow("the user's decimal separator") << qint64(12345) << "de_DE" << "12,3 KB";
