@@ -57,7 +57,6 @@ private slots:
         QTest::newRow("text") << "text" << fits << "" << false;
         QTest::newRow("a cut-off picture") << "cut" << fits << "" << false;
         QTest::newRow("a pipe, never waited on") << "pipe" << fits << "" << false;
-        QTest::newRow("a folder") << "folder" << fits << "" << false;
         // Same size in bytes and, within the same second, possibly the same times: only the
         // contents tell.
         // (Rewritten in place with other pixels of the same length, and deleted: the stepping
