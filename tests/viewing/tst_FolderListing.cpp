@@ -125,12 +125,8 @@ private slots:
         // change: what happens between the steps
         test::columns<QString, QString, QString, QString>("change", "from", "next", "previous");
         QTest::newRow("a file added") << "add ab.png" << "a.png" << "ab.png" << FirstImageText;
-        QTest::newRow("the next file removed") << "remove b.png" << "a.png" << "c.png" << FirstImageText;
         QTest::newRow("the current file removed") << "remove b.png" << "b.png" << "" << "";
-        QTest::newRow("the next file renamed to the end") << "rename b.png zz.png" << "c.png" << "zz.png" << "a.png";
         QTest::newRow("the current file renamed") << "rename b.png bb.png" << "bb.png" << "c.png" << "a.png";
-        QTest::newRow("a file renamed to the front") << "rename c.png 0.png" << "a.png" << "b.png" << "0.png";
-        QTest::newRow("a file replaced by a folder") << "folder b.png" << "a.png" << "c.png" << FirstImageText;
     }
     void aChangeRightAfterAStepIsSeenByTheNext()
     {
@@ -144,7 +140,7 @@ private slots:
         else if (words[0] == "rename")
             QVERIFY(QFile::rename(path(words[1]), path(words[2])));
         else
-            QVERIFY(QFile::remove(path(words[1])) && (words[0] == "remove" || QDir(folder()).mkdir(words[1])));
+            QVERIFY(QFile::remove(path(words[1])));
         name = from;
         QTEST(NextFileInFolder(f, name), "next");
         QTEST(PreviousFileInFolder(f, from), "previous");
