@@ -134,7 +134,6 @@ private slots:
         QTest::newRow("4:4:0") << test::encodeJpeg(picture, {90, 1, 2}) << 1;
         QTest::newRow("grey") << test::encodeJpeg(picture, {.grey = true}) << 1;
         QTest::newRow("CMYK") << test::encodeJpeg(picture, {.cmyk = true}) << 1;
-        QTest::newRow("low quality") << test::encodeJpeg(picture, {20, 2, 2}) << 1;
         for (int orientation = 1; orientation <= 8; ++orientation)
             QTest::addRow("4:4:4, orientation %d", orientation) << test::encodeJpeg(picture, {90, 1, 1}) << orientation;
     }
