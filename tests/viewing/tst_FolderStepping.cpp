@@ -30,7 +30,6 @@ private slots:
             {"next from the first", true, "a.png", "", 0, {}, "b.png"},
             {"next at the end, Yes goes to the first", true, "c.png", "", yes, NoMoreFiles, "a.png"},
             {"next at the end, No changes nothing", true, "c.png", "", QMessageBox::No, NoMoreFiles, ""},
-            {"next on a name of other letter case offers the first", true, "B.png", "", yes, NoMoreFiles, "a.png"},
             {"previous from the last", false, "c.png", "", 0, {}, "b.png"},
             {"previous at the start says so", false, "a.png", "", 0, FirstImageText, ""},
             {"previous on a name not in the folder", false, "zz.png", "", 0, {}, ""},

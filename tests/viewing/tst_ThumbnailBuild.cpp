@@ -44,7 +44,6 @@ private slots:
         test::columns<QString, QSize, bool>("name", "size", "across");
         QTest::newRow("wide png") << "wide.png" << QSize(400, 100) << true;
         QTest::newRow("wide jpeg") << "wide.jpg" << QSize(400, 100) << true;
-        QTest::newRow("wide bitmap") << "wide.bmp" << QSize(400, 100) << true;
         QTest::newRow("tall jpeg") << "tall.jpg" << QSize(100, 400) << false;
         QTest::newRow("large jpeg") << "large.jpg" << QSize(4000, 1000) << true;
         QTest::newRow("smaller than a thumbnail") << "small.png" << QSize(40, 10) << true;
