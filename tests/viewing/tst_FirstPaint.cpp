@@ -49,6 +49,7 @@ private slots:
         const QSize landscape(2400, 1800);
         QTest::newRow("baseline 4:2:0") << test::encodeJpeg(picture) << landscape << true;
         QTest::newRow("turned a quarter") << turned(6) << landscape.transposed() << true;
+        QTest::newRow("mirrored") << turned(2) << landscape << true;
         QTest::newRow("CMYK") << test::encodeJpeg(picture, {.cmyk = true}) << landscape << true;
         QTest::newRow("grey 4:4:4") << test::encodeJpeg(picture, {.grey = true}) << landscape << true;
         // Laid out by its header at once, shown when a worker has decoded it whole.

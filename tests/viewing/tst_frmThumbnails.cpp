@@ -125,6 +125,7 @@ private slots:
         frmImgList *list = openList();
         frmThumbnails *sheet = builtSheet();
         QCOMPARE(labels(sheet).join(',') + ' ' + progressOf(sheet), QStringLiteral("a.png,b.jpg,c.png 6 of 6"));
+        QCOMPARE(cell(sheet, 1).data(Qt::ToolTipRole).toString(), folder + "/b.jpg");
         QCOMPARE(gCurrentPath, folder + "/c.png");
         QCOMPARE(QPoint(list->grid()->col(), list->grid()->row()), QPoint(1, 6));
         // Made at the screen's pixels, so that it is sharp on a dense screen too.

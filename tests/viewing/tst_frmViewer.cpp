@@ -70,7 +70,7 @@ private slots:
         // bar: the bar that moves: "v" or "h"
         // value: "small", "large", "max" or a number
         test::columns<QString, QString, QString>("input", "bar", "value");
-        QTest::newRow("wheel down") << "wheel 0 -120" << "v" << "small";
+        QTest::newRow("wheel up at the top, then two notches down") << "wheel 0 120, wheel 0 -240" << "v" << "1536";
         QTest::newRow("Shift+wheel goes sideways") << "shift-wheel 0 -120" << "h" << "small";
         QTest::newRow("sideways wheel") << "wheel -120 0" << "h" << "small";
         QTest::newRow("half a notch twice is one step") << "wheel 0 -60, wheel 0 -60" << "v" << "small";
