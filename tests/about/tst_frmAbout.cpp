@@ -125,7 +125,6 @@ private slots:
         QCOMPARE(loadedSharedWindow<frmAbout>(), box);
     }
 
-    // Enter and Esc close the modal box, which the frame owns and which goes when it closes.
     // The modal box the frame owns: title, version, credits and the warning, every text whole
     // and none under another control; Enter and Esc close it, and it goes.
     void theModalBoxShowsItsTextsAndEnterOrEscClosesIt_data()
