@@ -29,14 +29,15 @@ void readWebEngineLibraries()
 {
     dl_iterate_phdr(
         [](dl_phdr_info *info, size_t, void *) {
-            if (info->dlpi_name && std::strstr(info->dlpi_name, "WebEngine")) {
-                const int fd = ::open(info->dlpi_name, O_RDONLY | O_CLOEXEC);
-                struct stat st {};
-                if (fd >= 0 && ::fstat(fd, &st) == 0)
-                    ::readahead(fd, 0, size_t(st.st_size));
-                if (fd >= 0)
-                    ::close(fd);
-            }
+            if (!info->dlpi_name || !std::strstr(info->dlpi_name, "WebEngine"))
+                return 0;
+            const int fd = ::open(info->dlpi_name, O_RDONLY | O_CLOEXEC);
+            if (fd < 0)
+                return 0;
+            struct stat st {};
+            if (::fstat(fd, &st) == 0)
+                ::readahead(fd, 0, size_t(st.st_size));
+            ::close(fd);
             return 0;
         },
         nullptr);
@@ -50,7 +51,12 @@ bool loadWithInterfaceLive(QLibrary &library)
     QFutureWatcher<bool> watcher;
     QEventLoop loop;
     QObject::connect(&watcher, &QFutureWatcher<bool>::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(QtConcurrent::run([&library] { return library.load() && (readWebEngineLibraries(), true); }));
+    watcher.setFuture(QtConcurrent::run([&library] {
+        if (!library.load())
+            return false;
+        readWebEngineLibraries();
+        return true;
+    }));
     if (!watcher.isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     return watcher.result();
