@@ -124,7 +124,12 @@ private slots:
         frmBrowser *w = nullptr;
         for (const QUrl &held : {slow, a}) {
             m_server->holdBack(held.path());
-            QVERIFY(w ? typeAddressAndPressEnter(w, held) : busyTimer(w = openBrowser(slow.toString()))->isActive());
+            if (w) {
+                QVERIFY(typeAddressAndPressEnter(w, held));
+            } else {
+                w = openBrowser(slow.toString());
+                QVERIFY(busyTimer(w)->isActive());
+            }
             QTRY_COMPARE_WITH_TIMEOUT(m_server->heldRequests(), 1, 15000);
             QTRY_COMPARE(w->windowTitle(), QStringLiteral("Working..."));
             if (held == a) {

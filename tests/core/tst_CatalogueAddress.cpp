@@ -56,7 +56,8 @@ private slots:
             const CatalogueAddress a = CatalogueAddress::fromText(text);
             QVERIFY(!split.startsWith("refused"));
             if (!a.isServer()) {
-                QCOMPARE(QStringList({a.filePath(), a.shownText(), a.place(), split}), QStringList(3, text) << "file");
+                QCOMPARE(QStringList({a.filePath(), a.shownText(), a.place()}), QStringList(3, text));
+                QCOMPARE(split, "file");
                 return;
             }
             QCOMPARE(QStringList({a.host(), a.port(), a.database(), a.user(), a.password(), a.driverOptions(),

@@ -40,9 +40,11 @@ QString shownItems(const QList<QAction *> &actions, bool tips = false)
     for (const QAction *action : actions) {
         if (!action->isVisible() || action->objectName().startsWith(QLatin1String("mnuWindowList")))
             continue;
-        const QString keys = action->shortcut().toString(QKeySequence::PortableText);
-        items << (action->isSeparator() ? QStringLiteral("-") : tips ? action->toolTip() : action->text())
-                + (keys.isEmpty() ? QString() : '\t' + keys) + (action->isEnabled() ? "" : " (off)") + (action->isChecked() ? " (on)" : "");
+        QString item = action->isSeparator() ? QStringLiteral("-") : tips ? action->toolTip() : action->text();
+        if (!action->shortcut().isEmpty())
+            item += '\t' + action->shortcut().toString(QKeySequence::PortableText);
+        item += QLatin1String(action->isEnabled() ? "" : " (off)") + QLatin1String(action->isChecked() ? " (on)" : "");
+        items << item;
     }
     return items.join('|');
 }

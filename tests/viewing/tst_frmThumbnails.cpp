@@ -199,13 +199,13 @@ private slots:
         privateList->showWindow();
         addRows({{picture("b.png"), pictures()}});
         QCOMPARE(frmThumbnails::showShared(), sheet);
-        // Its cells, then the list row it left.
-        QCOMPARE(labels(sheet).join(',') + ' ' + QString::number(gListRow), QStringLiteral("a.png 1"));
+        QCOMPARE(labels(sheet), QStringList{"a.png"});
+        QCOMPARE(gListRow, 1);
         sheet->cmdExit_Click();
         test::flushDeletes();
         QCOMPARE(labels(builtSheet()), (QStringList{"a.png", "b.png"}));
-        // The list row it left, and the two lists.
-        QCOMPARE(QPoint(gListRow, int(test::captions().count("Database Image List"))), QPoint(2, 2));
+        QCOMPARE(gListRow, 2);
+        QCOMPARE(test::captions().count("Database Image List"), 2);
         QVERIFY(loadedSharedWindow<frmImgList>() && loadedSharedWindow<frmImgList>() != privateList
                 && loadedSharedWindow<frmImgList>()->isVisible());
     }
